@@ -1,0 +1,22 @@
+// The Presenter of the desktop program: Qt message boxes.
+#pragma once
+
+#include <QWidget>
+
+#include "core/presenter.h"
+
+namespace omb {
+
+class QtPresenter final : public Presenter {
+ public:
+  explicit QtPresenter(QWidget* parent = nullptr) : parent_(parent) {}
+  void setParent(QWidget* parent) { parent_ = parent; }
+  MsgAnswer message(const std::string& text, const std::string& title, MsgIcon icon,
+                    MsgButtons buttons) override;
+  void beep() override;
+
+ private:
+  QWidget* parent_;
+};
+
+}  // namespace omb

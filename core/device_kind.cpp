@@ -1,0 +1,53 @@
+#include "core/device_kind.h"
+
+#include <cstdio>
+
+namespace omb {
+namespace {
+constexpr std::array<KindInfo, kKindCount> kKinds{{
+    {"TN", "TN", "タイマＴ", true, 10, 3, 5},
+    {"CN", "CN", "カウンタＣ", true, 10, 3, 5},
+    {"D", "D", "データレジスタＤ", true, 10, 4, 6},
+    {"W", "W", "リンクレジスタＷ", true, 16, 4, 6},
+    {"R", "R", "ファイルレジスタＲ", true, 10, 4, 6},
+    {"Dx", "D", "特殊レジスタＤ", true, 10, 4, 6},
+    {"X", "X", "入力Ｘ", false, 16, 4, 6},
+    {"Y", "Y", "出力Ｙ", false, 16, 4, 6},
+    {"M", "M", "内部リレーＭ", false, 10, 4, 6},
+    {"L", "L", "ラッチリレーＬ", false, 10, 4, 6},
+    {"S", "S", "ステップリレーＳ", false, 10, 4, 6},
+    {"B", "B", "リンクリレーＢ", false, 16, 4, 6},
+    {"F", "F", "アナンシェータＦ", false, 10, 4, 6},
+    {"Mx", "M", "特殊リレーＭ", false, 10, 4, 6},
+    {"TS", "TS", "タイマ（接点）Ｔ", false, 10, 3, 5},
+    {"TC", "TC", "タイマ（コイル）Ｔ", false, 10, 3, 5},
+    {"CS", "CS", "カウンタ（接点）Ｃ", false, 10, 3, 5},
+    {"CC", "CC", "カウンタ（コイル）Ｃ", false, 10, 3, 5},
+}};
+
+std::string padded(int kind, std::int32_t number, int digits) {
+  const KindInfo& k = kKinds[static_cast<std::size_t>(kind)];
+  char buf[32];
+  std::snprintf(buf, sizeof buf, k.radix == 16 ? "%0*X" : "%0*d", digits, number);
+  return std::string(k.textCode) + buf;
+}
+}  // namespace
+
+const KindInfo& kindInfo(int kind) { return kKinds.at(static_cast<std::size_t>(kind)); }
+
+int kindOfCode(std::string_view code) {
+  for (int i = 0; i < kKindCount; ++i)
+    if (code == kKinds[static_cast<std::size_t>(i)].code) return i;
+  return -1;
+}
+
+std::string fncDeviceText(int kind, std::int32_t number, int width) {
+  const KindInfo& k = kindInfo(kind);
+  return padded(kind, number, width == 5 ? k.digits5 : k.digits7);
+}
+
+std::string fncAddressText(int kind, std::int32_t number) {
+  return padded(kind, number, std::string_view(kindInfo(kind).textCode).size() == 2 ? 5 : 6);
+}
+
+}  // namespace omb
