@@ -1,0 +1,34 @@
+// Where the engine's traffic records go: the on-screen log and the
+// traffic-log file.  All texts are UTF-8; the file writer converts.
+#pragma once
+
+#include <string>
+
+namespace omb {
+
+class TrafficSink {
+ public:
+  virtual ~TrafficSink() = default;
+  // One on-screen entry: kind "受信 : " or "送信 : " with the three
+  // renderings, or any other kind written as a plain line.
+  virtual void subDsp_CommLog(const std::string& kind, const std::string& raw,
+                              const std::string& replaced, const std::string& hex) = 0;
+  // Text inserted into the on-screen log as it stands, outside any entry.
+  virtual void screenInsert(const std::string& text) = 0;
+  // Whether a traffic-log file is open (m_LogFileNo not 0).
+  virtual bool fileOpen() const = 0;
+  // Writes `text` and CR LF to the traffic-log file when one is open.
+  virtual void filePrint(const std::string& text) = 0;
+};
+
+// Drops everything.
+class NullTrafficSink final : public TrafficSink {
+ public:
+  void subDsp_CommLog(const std::string&, const std::string&, const std::string&,
+                      const std::string&) override {}
+  void screenInsert(const std::string&) override {}
+  bool fileOpen() const override { return false; }
+  void filePrint(const std::string&) override {}
+};
+
+}  // namespace omb

@@ -1,0 +1,276 @@
+// Framing, timing, logging, execution effects and the question boxes.
+#include <gtest/gtest.h>
+
+#include "core/cp932.h"
+#include "link_harness.h"
+
+namespace omb {
+namespace {
+
+const std::string E(1, ENQ), S(1, STX), X(1, ETX), A(1, ACK), N(1, NAK), NL = "\r\n";
+
+class Engine : public ::testing::Test {
+ protected:
+  test::LinkHarness h;
+  std::vector<std::string> kinds() const {
+    std::vector<std::string> k;
+    for (const auto& e : h.log.entries) k.push_back(e.kind);
+    return k;
+  }
+};
+
+TEST_F(Engine, AFrameEndsAfterOneSilentWaitAndIsAnsweredAfterTheMessageWait) {
+  h.settings.waitMs = 20;
+  h.port.feed(E + "00FFWR0D000001");  // message wait 0
+  h.loop.advance(39);                  // one wait after the start, one after the input ran empty
+  EXPECT_EQ(h.port.pendingOutput(), "");
+  h.loop.advance(1);
+  EXPECT_EQ(h.port.takeOutput(), S + "00FF0000" + X);
+
+  h.port.feed(E + "00FFWR5D000001");  // message wait 5: 50 ms more
+  h.loop.advance(40 + 49);
+  EXPECT_EQ(h.port.pendingOutput(), "");
+  h.loop.advance(1);
+  EXPECT_EQ(h.port.takeOutput(), S + "00FF0000" + X);
+}
+
+TEST_F(Engine, ErrorRepliesWaitTooButCharacterErrorsGoAtOnce) {
+  h.settings.waitMs = 10;
+  h.port.feed(E + "00FEWRFD000001");  // PC number error, message wait F = 150 ms
+  h.loop.advance(20 + 149);
+  EXPECT_EQ(h.port.pendingOutput(), "");
+  h.loop.advance(1);
+  EXPECT_EQ(h.port.takeOutput(), N + "00FF10");
+  h.port.feed(E + "00FFWRFd000001");
+  h.loop.advance(20);
+  EXPECT_EQ(h.port.takeOutput(), N + "00FF07");
+}
+
+TEST_F(Engine, CharactersWithinTheWaitBelongToOneFrameAndALongerGapSplitsIt) {
+  h.settings.waitMs = 10;
+  for (char c : E + "00FFWR0D000001") {
+    h.port.feed(std::string(1, c));
+    h.loop.advance(9);
+  }
+  h.loop.advance(100);
+  EXPECT_EQ(h.port.takeOutput(), S + "00FF0000" + X);
+  h.port.feed(E + "00FFWR0D00");
+  h.loop.advance(25);
+  h.port.feed("0001");  // too late: a second, stray burst
+  h.loop.advance(100);
+  EXPECT_EQ(h.port.takeOutput(), N + "00FF06");
+  EXPECT_EQ(h.log.inserted.find("【プロトコル異常】"), 0u);
+}
+
+TEST_F(Engine, BackToBackRequestsAreAnsweredInOrderTheFirstBeforeTheSecondIsGathered) {
+  h.state.memory.subDeviceWrite(1, "D", 2);
+  h.port.feed(E + "00FFWW0D0000010007" + E + "00FFWR0D000002");
+  h.loop.advance(1000);
+  EXPECT_EQ(h.port.takeOutput(), A + "00FF" + S + "00FF00070002" + X);
+  // The first frame is logged (file) with an empty line after each of its lines.
+  EXPECT_NE(h.log.fileText.find("[12:34:56] 受信\r\n\r\n" + E + "00FFWW0D0000010007\r\n\r\n"), std::string::npos);
+  EXPECT_EQ(h.settings.lblRev, E + "00FFWR0D000002");  // the last frame of the burst
+  EXPECT_EQ(kinds(), (std::vector<std::string>{"受信 : ", "送信 : ", "受信 : ", "送信 : "}));
+}
+
+TEST_F(Engine, EotInsideAFrameIsDroppedAndRestartsTheWait) {
+  h.settings.waitMs = 10;
+  h.port.feed(E + "00FFWR0" + std::string(1, EOT));
+  h.loop.advance(15);
+  h.port.feed("D000001");
+  h.loop.advance(100);
+  EXPECT_EQ(h.port.takeOutput(), S + "00FF0000" + X);
+  EXPECT_EQ(h.log.entries[0].raw, E + "00FFWR0D000001");
+}
+
+TEST_F(Engine, InvalidCharactersAreMarkedReportedAndAnsweredWithCode07) {
+  h.settings.chkLogDsp = false;  // the report line is shown regardless
+  h.exchange(E + "00FFWR0D00\t001");
+  h.exchange(E + "00FFWR0D00z001");
+  ASSERT_EQ(h.log.entries.size(), 2u);
+  EXPECT_EQ(h.log.entries[0].kind, "【入力ストリーム内に (HT) 文字が検出されました。】");
+  EXPECT_EQ(h.log.entries[1].kind, "【入力ストリーム内に z 文字が検出されました。】");
+  EXPECT_NE(h.log.fileText.find("【入力ストリーム内に z 文字が検出されました。】\r\n"), std::string::npos);
+}
+
+TEST_F(Engine, UnexpectedStartCharactersAreReportedNamingTheExpectedOnes) {
+  struct Case { int format; const char* expected; };
+  for (auto c : {Case{1, "ENQ / ACK / NAK"}, Case{3, "STX"}}) {
+    test::LinkHarness g;
+    g.setFormat(c.format);
+    g.settings.chkViewAlert = false;
+    g.presenter.answers = {MsgAnswer::No};
+    g.exchange("X");
+    const std::string fmt = c.format == 1 ? "形式１" : "形式３";
+    const std::string mismatch = "専用プロトコル (" + fmt + ") に一致しない開始文字を受信しました。";
+    const std::string must = std::string("開始文字は、") + c.expected + " でなければなりません";
+    EXPECT_EQ(g.port.takeOutput(), "");
+    EXPECT_EQ(g.log.inserted, "【プロトコル異常】\r\n" + mismatch + "\r\n" + must + "\r\n");
+    ASSERT_EQ(g.log.entries.size(), 1u);
+    EXPECT_EQ(g.log.entries[0].hex, "58 ");
+    EXPECT_EQ(g.log.fileText, "X\r\nX\r\n58 \r\n【受信電文異常】\r\n" + mismatch + "\r\n" + must + "\r\n\r\n");
+    ASSERT_EQ(g.presenter.boxes.size(), 1u);
+    EXPECT_EQ(g.presenter.boxes[0].title, "受信電文異常");
+    EXPECT_EQ(g.presenter.boxes[0].text,
+              "受信データ　<X>\r\nX\r\n58 \r\n\r\n" + mismatch + "\r\n" + must + "\r\n一旦、ポートを閉じますか？");
+    EXPECT_TRUE(g.port.portOpen());
+  }
+}
+
+TEST_F(Engine, StrayCharactersEndingInEotAreQuiet) {
+  h.exchange("XY" + std::string(1, EOT));
+  EXPECT_TRUE(h.log.entries.empty());
+  EXPECT_EQ(h.log.inserted, "");
+}
+
+TEST_F(Engine, AnswersOfThePcProgramAreLoggedButNeverAnswered) {
+  EXPECT_EQ(h.exchange(A + "00FF"), "");
+  EXPECT_EQ(h.exchange(N + "00FF06"), "");
+  h.setFormat(3);
+  EXPECT_EQ(h.exchange(S + "00FFGG" + X), "");
+  EXPECT_EQ(kinds(), (std::vector<std::string>{"受信 : ", "受信 : ", "受信 : "}));
+}
+
+TEST_F(Engine, ARequestForAnotherStationIsIgnoredAndReported) {
+  h.settings.chkViewAlert = false;
+  h.presenter.answers = {MsgAnswer::No};
+  EXPECT_EQ(h.exchange(E + "01FFWR0D000001"), "");
+  const std::string report = "<" + E + "01FFWR0D000001> \r\n(ENQ)01FFWR0D000001\r\n"
+                             "05 30 31 46 46 57 52 30 44 30 30 30 30 30 31 \r\n00 <> 01\r\n";
+  ASSERT_EQ(h.log.entries.size(), 3u);
+  EXPECT_EQ(h.log.entries[1].kind, "【局番号不一致】 : " + report);
+  EXPECT_EQ(h.log.entries[2].kind, "無応答 : \r\n");
+  EXPECT_NE(h.log.fileText.find("【局番号不一致】 : " + report + "\r\n無応答 : \r\n\r\n"), std::string::npos);
+  ASSERT_EQ(h.presenter.boxes.size(), 1u);
+  EXPECT_EQ(h.presenter.boxes[0].title, "通信電文異常");
+  EXPECT_EQ(h.presenter.boxes[0].text, report + "局番号不一致です、コマンドは無視されます\r\n一旦、ポートを閉じますか？");
+}
+
+TEST_F(Engine, TheRefusalIsLoggedAndYesInTheQuestionClosesThePort) {
+  h.settings.chkViewAlert = false;
+  h.presenter.answers = {MsgAnswer::Yes};
+  EXPECT_EQ(h.exchange(E + "00FEWR0D000001"), N + "00FF10");
+  const std::string report = "<" + E + "00FEWR0D000001>\r\nFF <> FE\r\n(ENQ)00FEWR0D000001\r\n"
+                             "05 30 30 46 45 57 52 30 44 30 30 30 30 30 31 \r\nError:10H ＰＣ番号エラー";
+  EXPECT_EQ(h.presenter.boxes.at(0).text, report + "\r\n一旦、ポートを閉じますか？");
+  EXPECT_FALSE(h.port.portOpen());
+  EXPECT_EQ(h.log.fileText,
+            "[12:34:56] 受信\r\n" + E + "00FEWR0D000001\r\n(ENQ)00FEWR0D000001\r\n"
+            "05 30 30 46 45 57 52 30 44 30 30 30 30 30 31 \r\n"
+            "【否定応答 受信電文】 : " + report + "\r\n"
+            "[12:34:56] 送信\r\n" + N + "00FF10\r\n(NAK)00FF10\r\n15 30 30 46 46 31 30 \r\n\r\n");
+  EXPECT_EQ(h.settings.lblSnd, "");  // an error reply leaves the label alone
+}
+
+TEST_F(Engine, NoInTheQuestionDiscardsWaitingInput) {
+  h.settings.chkViewAlert = false;
+  h.presenter.answers = {MsgAnswer::No};
+  h.settings.waitMs = 10;
+  h.port.feed(E + "00FEWR1D000001");  // answered after 10 ms of message wait
+  h.loop.advance(25);
+  h.port.feed(E + "00FFWR0D000001");  // arrives during the message wait
+  h.loop.advance(1000);
+  EXPECT_EQ(h.port.takeOutput(), N + "00FF10");
+  EXPECT_EQ(h.port.inBufferCount(), 0);
+  EXPECT_EQ(h.port.rThreshold(), 1);
+}
+
+TEST_F(Engine, WritesChangeMemoryAndRefreshBeforeTheReply) {
+  h.state.memory.subBitWrite(3, "M", true);
+  EXPECT_EQ(h.exchange(E + "00FFBW0M000003101"), A + "00FF");
+  EXPECT_EQ(h.state.memory.words(kM)[0], 0b1101);  // M0, M2 set, M1 reset, M3 kept
+  EXPECT_EQ(h.renews, (std::vector<std::pair<std::string, std::string>>{{"All", "DATA"}}));
+  EXPECT_EQ(h.outputAtRenew, "");
+  EXPECT_EQ(h.settings.lblSnd, A + "00FF");
+
+  h.exchange(E + "00FFWW0X0010018001");
+  EXPECT_EQ(h.state.memory.words(kX)[1], static_cast<std::int16_t>(0x8001));
+  h.exchange(E + "00FFBW0M900001" + "1");
+  EXPECT_EQ(h.state.memory.words(kMx)[0], 1);
+  h.exchange(E + "00FFWW0D9255011234");
+  EXPECT_EQ(h.state.memory.words(kDx)[255], 0x1234);
+}
+
+TEST_F(Engine, TestsWriteTheirEntriesAndMonitorRegistrationsReplaceTheirList) {
+  h.state.memory.subBitWrite(0x41, "Y", true);
+  EXPECT_EQ(h.exchange(E + "00FFBT002X00401Y00410"), A + "00FF");
+  EXPECT_TRUE(h.state.memory.fncBit(0x40, "X"));
+  EXPECT_FALSE(h.state.memory.fncBit(0x41, "Y"));
+  EXPECT_EQ(h.exchange(E + "00FFWT001X0020ABCD"), A + "00FF");
+  EXPECT_EQ(h.state.memory.words(kX)[2], static_cast<std::int16_t>(0xABCD));
+  EXPECT_EQ(h.lists.TestBitList[0].deviceText, "");  // every test clears both lists' texts
+
+  h.renews.clear();
+  h.exchange(E + "00FFBM001X0000");
+  h.state.memory.subBitWrite(0, "X", true);
+  EXPECT_EQ(h.exchange(E + "00FFMB0"), S + "00FF1" + X);
+  h.exchange(E + "00FFBM001Y0000");
+  EXPECT_EQ(h.exchange(E + "00FFMB0"), S + "00FF0" + X);
+  EXPECT_EQ(h.renews.front(), (std::pair<std::string, std::string>{"UniUsr", "DATA"}));
+  EXPECT_EQ(h.lists.MoniBitList[0].deviceText, "Y0000");
+  EXPECT_EQ(h.lists.MoniBitList[1].deviceText, "");
+}
+
+TEST_F(Engine, AFailedRegistrationKeepsWhatItParsedAndChecked) {
+  // The second entry is out of range: the first keeps text, code and number.
+  EXPECT_EQ(h.exchange(E + "00FFWM002D0010D7000"), N + "00FF06");
+  EXPECT_EQ(h.lists.MoniWordList[0].code, "D");
+  EXPECT_EQ(h.lists.MoniWordList[0].number, 10);
+  EXPECT_EQ(h.lists.MoniWordList[1].deviceText, "D7000");
+  EXPECT_EQ(h.lists.MoniWordList[1].code, "");
+  h.state.memory.subDeviceWrite(10, "D", 9);
+  EXPECT_EQ(h.exchange(E + "00FFMN0"), S + "00FF0009" + X);  // the walk stops at the entry without code
+}
+
+TEST_F(Engine, AStartCharacterAloneWithSumCheckIsARunTimeFailure) {
+  h.settings.chkSum = CheckState::Checked;
+  EXPECT_EQ(h.exchange(E), "");
+  ASSERT_EQ(h.errors.reports.size(), 1u);
+  EXPECT_EQ(h.errors.reports[0].location, "frmMain.subCmnd() 5");
+  EXPECT_EQ(h.port.rThreshold(), 1);  // reception goes on
+  EXPECT_EQ(h.exchange(E + "00FFWR0D0000012A"), S + "00FF0000" + X + "AF");
+}
+
+TEST_F(Engine, GreyedSumCheckMeansNoSum) {
+  h.settings.chkSum = CheckState::Grayed;
+  EXPECT_EQ(h.exchange(E + "00FFWR0D000001"), S + "00FF0000" + X);
+}
+
+TEST_F(Engine, ReceptionIsDisarmedWhileABurstIsHandled) {
+  h.port.feed(E + "00FFWR0D000001");
+  h.loop.advance(1);
+  EXPECT_TRUE(h.engine.busy());
+  EXPECT_EQ(h.port.rThreshold(), 0);
+  h.loop.advance(100);
+  EXPECT_FALSE(h.engine.busy());
+  EXPECT_EQ(h.port.rThreshold(), 1);
+}
+
+TEST_F(Engine, ClosingThePortMidFrameForgetsTheFrame) {
+  h.port.feed(E + "00FFWR0D000001");
+  h.loop.advance(5);
+  h.port.setPortOpen(false);
+  h.engine.abort();
+  h.loop.advance(1000);
+  EXPECT_EQ(h.port.takeOutput(), "");
+  EXPECT_TRUE(h.errors.reports.empty());
+  h.port.setPortOpen(true);
+  h.port.setRThreshold(1);
+  EXPECT_EQ(h.exchange(E + "00FFWR0D000001"), S + "00FF0000" + X);
+}
+
+TEST(Renderings, ControlCharactersAreNamedAndHexHasABlankPerCharacter) {
+  const FrameTexts t = renderFrame(S + "00FF" + X);
+  EXPECT_EQ(t.replaced, "(STX)00FF(ETX)");
+  EXPECT_EQ(t.hex, "02 30 30 46 46 03 ");
+  EXPECT_EQ(renderFrame("\x0c\x1f").replaced, "(FP)(US)");
+  const Framing f3 = subSet_Framing("形式３");
+  EXPECT_EQ(f3.ackHead, S);
+  EXPECT_EQ(f3.reqTail, X);
+  const Framing f4 = subSet_Framing("形式４");
+  EXPECT_EQ(f4.lineEnd, NL);
+  EXPECT_EQ(f4.nakHead, N);
+}
+
+}  // namespace
+}  // namespace omb
