@@ -163,7 +163,8 @@ void LinkEngine::completeFrame() {
 }
 
 void LinkEngine::process(const FrameTexts& frame, Step next) {
-  std::optional<Deferred> d = processor_.subCmnd(frame);
+  std::optional<Deferred> d = ctx_.settings.chkCheckValue ? processor_.subCmnd_NoCheck(frame)
+                                                          : processor_.subCmnd(frame);
   const std::uint64_t epoch = epoch_;
   if (d && d->waitMs > 0) {
     pendingAct_ = std::move(d->act);

@@ -45,13 +45,28 @@ class RequestProcessor {
 
   // One frame through every check; empty when nothing is left to do.
   std::optional<Deferred> subCmnd(const FrameTexts& frame);
+  // One frame with almost no checks (unchecked mode).
+  std::optional<Deferred> subCmnd_NoCheck(const FrameTexts& frame);
 
   // Reads and drops everything waiting in the input buffer.
   void discardInput();
 
  private:
   struct Outcome;
+  using Checker = Outcome (RequestProcessor::*)(const FrameTexts&, const SplitRequest&);
+  std::optional<Deferred> process(const FrameTexts& frame, const char* label, Checker checker);
   Outcome check(const FrameTexts& frame, const SplitRequest& split);
+  Outcome checkNothing(const FrameTexts& frame, const SplitRequest& split);
+
+  // The list a test or monitor registration fills, and how many entries the
+  // frame held.
+  struct ParsedList {
+    LinkListEntry* entries = nullptr;
+    std::size_t size = 0;
+    std::size_t parsed = 0;
+  };
+  std::optional<Rejection> parseEntries(std::string_view frame, const CommandInfo& cmd, int areaStart,
+                                        bool checkBitValues, ParsedList& out);
   void execute(const std::string& stamp, const Request& req);
   void sendError(const std::string& stamp, const FrameTexts& frame, const Rejection& why);
   void sendData(const std::string& stamp, const std::string& data);
@@ -61,11 +76,14 @@ class RequestProcessor {
   void stationMismatch(const FrameTexts& frame, const SplitRequest& split);
   void ask(const std::string& text, const std::string& title);
 
-  // Device access by code kind and number, with the special ranges; a
-  // number outside storage raises the subscript error.
-  bool readBit(int kind, std::int32_t number);
-  void writeBit(int kind, std::int32_t number, bool on);
-  std::int16_t& word(int kind, std::int32_t number);
+  // The storage word of a device and its bit; a number outside storage
+  // raises the subscript error.
+  struct Cell {
+    std::int16_t& word;
+    int bit;
+  };
+  Cell cell(int storageKind, std::int32_t number);
+  static int storageOf(const std::string& code, std::int32_t number);
 
   LinkContext& ctx_;
 };
