@@ -132,13 +132,12 @@ std::optional<Deferred> RequestProcessor::process(const FrameTexts& frame, const
           stationMismatch(frame, split);
           return std::nullopt;
         }
-        const int wait = messageWaitMs(split.waitChar);
-        if (out.kind == Outcome::Reject)
-          return Deferred{wait, [this, stamp, frame, why = out.rejection] { sendError(stamp, frame, why); }};
-        return Deferred{wait, [this, label, stamp, req = out.request] {
+        // What is left runs after the message wait, under the same trap.
+        return Deferred{messageWaitMs(split.waitChar), [this, label, stamp, frame, out = std::move(out)] {
                           guarded(ctx_.state.errors, label, [&](ErrorTrap& t) {
                             t.section(21);
-                            execute(stamp, req);
+                            if (out.kind == Outcome::Reject) sendError(stamp, frame, out.rejection);
+                            else execute(stamp, out.request);
                           });
                         }};
       });

@@ -274,3 +274,25 @@ TEST(Renderings, ControlCharactersAreNamedAndHexHasABlankPerCharacter) {
 
 }  // namespace
 }  // namespace omb
+
+namespace omb {
+namespace {
+
+// A reply that can no longer be written (the port went away during the
+// message wait) is a reported failure, not an escaping exception.
+TEST(EngineFailures, AReplyToAClosedPortIsReported) {
+  test::LinkHarness h;
+  for (const std::string request : {std::string(1, ENQ) + "00FEWR0D000001", std::string(1, ENQ) + "00FFWR0D000001"}) {
+    h.errors.reports.clear();
+    if (!h.port.portOpen()) h.port.setPortOpen(true);
+    auto d = h.engine.processor().subCmnd(renderFrame(request));
+    ASSERT_TRUE(d && d->act);
+    h.port.setPortOpen(false);
+    EXPECT_NO_THROW(d->act());
+    ASSERT_EQ(h.errors.reports.size(), 1u);
+    EXPECT_EQ(h.errors.reports[0].location, "frmMain.subCmnd() 8012");
+  }
+}
+
+}  // namespace
+}  // namespace omb
