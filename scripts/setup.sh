@@ -12,11 +12,13 @@ OMBRISAL_PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth
 )
+# The sanitizer and fuzz builds of scripts/test.
+OMBRISAL_CHECK_PACKAGES=(clang libclang-rt-dev)
 
 ombrisal_install_packages() {
   local missing=()
   local p
-  for p in "${OMBRISAL_PACKAGES[@]}"; do
+  for p in "${OMBRISAL_PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -33,11 +35,14 @@ ombrisal_install_packages() {
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
 }
 
+# ombrisal_build [DIR [cmake options...]]: configures DIR once, then builds.
 ombrisal_build() {
+  local dir="${1:-$OMBRISAL_BUILD}"
+  [ $# -gt 0 ] && shift
   local generator=()
   command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
-  if [ ! -f "$OMBRISAL_BUILD/CMakeCache.txt" ]; then
-    cmake -S "$OMBRISAL_ROOT" -B "$OMBRISAL_BUILD" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" || return 1
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S "$OMBRISAL_ROOT" -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" || return 1
   fi
-  cmake --build "$OMBRISAL_BUILD" -j"$(nproc)" || return 1
+  cmake --build "$dir" -j"$(nproc)" || return 1
 }

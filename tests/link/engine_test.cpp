@@ -282,7 +282,7 @@ namespace {
 // message wait) is a reported failure, not an escaping exception.
 TEST(EngineFailures, AReplyToAClosedPortIsReported) {
   test::LinkHarness h;
-  for (const std::string request : {std::string(1, ENQ) + "00FEWR0D000001", std::string(1, ENQ) + "00FFWR0D000001"}) {
+  for (const std::string& request : {std::string(1, ENQ) + "00FEWR0D000001", std::string(1, ENQ) + "00FFWR0D000001"}) {
     h.errors.reports.clear();
     if (!h.port.portOpen()) h.port.setPortOpen(true);
     auto d = h.engine.processor().subCmnd(renderFrame(request));
