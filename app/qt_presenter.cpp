@@ -1,6 +1,7 @@
 #include "app/qt_presenter.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace omb {
@@ -28,6 +29,15 @@ MsgAnswer QtPresenter::message(const std::string& text, const std::string& title
     case QMessageBox::No: return MsgAnswer::No;
     default: return MsgAnswer::Ok;
   }
+}
+
+std::optional<std::string> QtPresenter::inputBox(const std::string& prompt, const std::string& title,
+                                                 const std::string& preset) {
+  bool ok = false;
+  const QString text = QInputDialog::getText(parent_, QString::fromStdString(title), QString::fromStdString(prompt),
+                                             QLineEdit::Normal, QString::fromStdString(preset), &ok);
+  if (!ok) return std::nullopt;
+  return text.toStdString();
 }
 
 void QtPresenter::beep() { QApplication::beep(); }

@@ -13,6 +13,8 @@ class QtPresenter final : public Presenter {
   void setParent(QWidget* parent) { parent_ = parent; }
   MsgAnswer message(const std::string& text, const std::string& title, MsgIcon icon,
                     MsgButtons buttons) override;
+  std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& preset) override;
   void beep() override;
 
  private:

@@ -4,6 +4,7 @@
 // without blocking.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ class Presenter {
   // A modal message box: `text` in the body, `title` as caption.
   virtual MsgAnswer message(const std::string& text, const std::string& title, MsgIcon icon,
                             MsgButtons buttons) = 0;
+  // A modal input box; empty when cancelled.
+  virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                              const std::string& preset) = 0;
   // The system beep.
   virtual void beep() {}
 };
@@ -42,10 +46,22 @@ class RecordingPresenter : public Presenter {
     }
     return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
   }
+  std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& preset) override {
+    inputs.push_back({prompt, title, MsgIcon::None, MsgButtons::OkCancel});
+    presets.push_back(preset);
+    if (inputAnswers.empty()) return std::nullopt;
+    auto a = inputAnswers.front();
+    inputAnswers.erase(inputAnswers.begin());
+    return a;
+  }
   void beep() override { ++beeps; }
 
   std::vector<Box> boxes;
   std::vector<MsgAnswer> answers;  // scripted answers, used in order
+  std::vector<Box> inputs;         // input boxes asked (prompt in text)
+  std::vector<std::string> presets;
+  std::vector<std::optional<std::string>> inputAnswers;  // scripted, in order; none left: cancel
   int beeps = 0;
 };
 
