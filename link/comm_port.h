@@ -26,6 +26,9 @@ enum class CommEvent : int {
   RxOverflow = 1008,
   ParityError = 1009,
   TxFull = 1010,
+  // The device went away while open (a USB adapter pulled out).  Raised
+  // once; the port has stopped reading and must be closed.
+  DeviceLost = 9001,
 };
 
 class CommPort {

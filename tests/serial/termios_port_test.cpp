@@ -1,0 +1,232 @@
+// The Linux port object against pseudo-terminals: a virtual port served to
+// a "PC program" on the same machine, and a pseudo-terminal slave standing
+// in for a real serial device.
+#include "serial/termios_port.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/file.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <filesystem>
+
+#include "core/error.h"
+#include "test_support.h"
+
+namespace omb {
+namespace {
+
+QCoreApplication& app() {
+  static int argc = 1;
+  static char name[] = "test_serial";
+  static char* argv[] = {name, nullptr};
+  static QCoreApplication a(argc, argv);
+  return a;
+}
+
+// Runs the event loop for a while.
+void spin(int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// The PC program's end: opens a path raw, reads with a deadline.
+struct Peer {
+  int fd = -1;
+  explicit Peer(const std::string& path) {
+    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+      termios t{};
+      ::tcgetattr(fd, &t);
+      ::cfmakeraw(&t);
+      ::tcsetattr(fd, TCSANOW, &t);
+    }
+  }
+  ~Peer() {
+    if (fd >= 0) ::close(fd);
+  }
+  void send(const std::string& s) const { ASSERT_EQ(::write(fd, s.data(), s.size()), static_cast<ssize_t>(s.size())); }
+  std::string receive(std::size_t n, int ms = 2000) const {
+    std::string got;
+    QElapsedTimer t;
+    t.start();
+    while (got.size() < n && t.elapsed() < ms) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+      char buf[256];
+      const ssize_t r = ::read(fd, buf, sizeof buf);
+      if (r > 0) got.append(buf, static_cast<std::size_t>(r));
+    }
+    return got;
+  }
+};
+
+class TermiosPortTest : public ::testing::Test {
+ protected:
+  TermiosPortTest() {
+    app();
+    map.mapped[2] = "pty:" + dir.file("com3");
+  }
+  test::TempDir dir;
+  ComPortMap map;
+};
+
+TEST_F(TermiosPortTest, AVirtualPortServesAPeerAndDisappearsOnClose) {
+  TermiosPort port(map);
+  int receives = 0;
+  port.onComm = [&](CommEvent e) { receives += e == CommEvent::Receive; };
+  port.setCommPort(3);
+  port.setSettings("19200,e,7,2");
+  port.setInputLen(1);
+  port.setNullDiscard(true);
+  port.setRThreshold(1);
+  port.setPortOpen(true);
+  ASSERT_TRUE(port.portOpen());
+  EXPECT_EQ(port.peerPath(), dir.file("com3"));
+  ASSERT_TRUE(std::filesystem::is_symlink(dir.file("com3")));
+
+  Peer pc(dir.file("com3"));
+  ASSERT_GE(pc.fd, 0);
+  pc.send(std::string("A\0B\xFF", 4));
+  spin(100);
+  EXPECT_GE(receives, 1);
+  EXPECT_EQ(port.inBufferCount(), 3);  // the NUL never arrives
+  EXPECT_EQ(port.input(), "A");
+  EXPECT_EQ(port.input(), "B");
+  EXPECT_EQ(port.input(), "\xFF");
+  EXPECT_EQ(port.input(), "");
+
+  port.output(std::string("\x02" "00FF\x03\r\n"));
+  EXPECT_EQ(pc.receive(7), std::string("\x02" "00FF\x03\r\n"));  // bytes pass through untouched
+
+  port.setPortOpen(false);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("com3")));
+  EXPECT_THROW(port.input(), RuntimeError);
+}
+
+TEST_F(TermiosPortTest, ADisarmedPortRaisesNoEventAndOneWhenReArmedWithInputWaiting) {
+  TermiosPort port(map);
+  int receives = 0;
+  port.onComm = [&](CommEvent e) { receives += e == CommEvent::Receive; };
+  port.setCommPort(3);
+  port.setPortOpen(true);
+  port.setRThreshold(0);
+  Peer pc(dir.file("com3"));
+  pc.send("12345");
+  spin(100);
+  EXPECT_EQ(receives, 0);
+  EXPECT_EQ(port.inBufferCount(), 5);  // the reader still sees what arrived
+  port.setRThreshold(1);
+  spin(50);
+  EXPECT_EQ(receives, 1);
+}
+
+TEST_F(TermiosPortTest, AbsentAndBusyPortsFailToOpenAndStayClosed) {
+  map.mapped[0] = dir.file("no-such-device");
+  TermiosPort absent(map);
+  absent.setCommPort(1);
+  EXPECT_THROW(absent.setPortOpen(true), RuntimeError);
+  EXPECT_FALSE(absent.portOpen());
+
+  // A virtual port already served by another port object.
+  TermiosPort first(map), second(map);
+  first.setCommPort(3);
+  second.setCommPort(3);
+  first.setPortOpen(true);
+  try {
+    second.setPortOpen(true);
+    ADD_FAILURE() << "opened a busy port";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.number(), 8005);
+  }
+  EXPECT_FALSE(second.portOpen());
+  first.setPortOpen(false);
+  second.setPortOpen(true);  // free again
+  EXPECT_TRUE(second.portOpen());
+
+  // A device another program holds locked.
+  int master = -1, slave = -1;
+  char name[256];
+  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+  ASSERT_EQ(::flock(slave, LOCK_EX | LOCK_NB), 0);
+  map.mapped[1] = name;
+  TermiosPort device(map);
+  device.setCommPort(2);
+  EXPECT_THROW(device.setPortOpen(true), RuntimeError);
+  ::flock(slave, LOCK_UN);
+  device.setPortOpen(true);
+  EXPECT_TRUE(device.portOpen());
+  device.setPortOpen(false);
+  ::close(master);
+  ::close(slave);
+}
+
+TEST_F(TermiosPortTest, ADeviceThatVanishesIsReportedOnceAndCanBeOpenedAgain) {
+  int master = -1, slave = -1;
+  char name[256];
+  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+  ::close(slave);
+  map.mapped[1] = name;
+  TermiosPort port(map);
+  int lost = 0, other = 0;
+  port.onComm = [&](CommEvent e) { (e == CommEvent::DeviceLost ? lost : other)++; };
+  port.setCommPort(2);
+  port.setRThreshold(1);
+  port.setPortOpen(true);
+  ::close(master);  // the far side goes: reads hang up
+  spin(200);
+  EXPECT_EQ(lost, 1);
+  EXPECT_EQ(other, 0);
+  port.setPortOpen(false);
+
+  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+  map.mapped[1] = name;
+  port.setPortOpen(true);
+  EXPECT_TRUE(port.portOpen());
+  port.setPortOpen(false);
+  ::close(master);
+  ::close(slave);
+}
+
+TEST_F(TermiosPortTest, LineSettingsAreCheckedAndApplied) {
+  int master = -1, slave = -1;
+  char name[256];
+  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+  map.mapped[1] = name;
+  TermiosPort port(map);
+  port.setCommPort(2);
+  EXPECT_THROW(port.setSettings("9600,x,8,1"), RuntimeError);
+  EXPECT_THROW(port.setSettings("12345,n,8,1"), RuntimeError);
+  port.setSettings("19200,e,7,2");
+  port.setHandshaking(2);
+  port.setPortOpen(true);
+  termios t{};
+  ASSERT_EQ(::tcgetattr(slave, &t), 0);
+  // (A pseudo-terminal keeps 8 bits without parity whatever it is told.)
+  EXPECT_EQ(::cfgetospeed(&t), B19200);
+  EXPECT_TRUE(t.c_cflag & CSTOPB);
+  EXPECT_TRUE(t.c_cflag & CRTSCTS);
+  EXPECT_TRUE(t.c_iflag & PARMRK);
+
+  // With marking on, a data byte FFh arrives doubled and is read once.
+  int receives = 0;
+  port.onComm = [&](CommEvent e) { receives += e == CommEvent::Receive; };
+  port.setRThreshold(1);
+  port.setInputLen(1);
+  ASSERT_EQ(::write(master, "\xFF" "Z", 2), 2);
+  spin(100);
+  EXPECT_EQ(port.input(), "\xFF");
+  EXPECT_EQ(port.input(), "Z");
+  port.setPortOpen(false);
+  ::close(master);
+  ::close(slave);
+}
+
+}  // namespace
+}  // namespace omb
