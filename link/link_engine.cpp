@@ -49,6 +49,7 @@ void LinkEngine::finish() {
   if (!busy_) return;
   busy_ = false;
   if (ctx_.port.portOpen()) ctx_.port.setRThreshold(1);
+  if (onIdle) onIdle();
 }
 
 std::optional<char> LinkEngine::readOne() {

@@ -41,6 +41,9 @@ class LinkEngine {
 
   RequestProcessor& processor() { return processor_; }
 
+  // Called whenever a burst has been handled and reception is armed again.
+  std::function<void()> onIdle;
+
  private:
   using Step = void (LinkEngine::*)();
   void run(Step step);

@@ -38,7 +38,7 @@ void MemoryPort::setPortOpen(bool open) {
     if (open) throw RuntimeError(8005, "ポートは既に開かれています。");
     return;
   }
-  if (open && !openable_) throw RuntimeError(8002, "ポート番号が不正です。");
+  if (open && (!openable_ || (canOpen && !canOpen(number_)))) throw RuntimeError(8002, "ポート番号が不正です。");
   open_ = open;
   in_.clear();
 }

@@ -27,6 +27,8 @@ class MemoryPort final : public CommPort {
   const std::string& pendingOutput() const { return out_; }
   // Whether opening succeeds (false: the port is absent or busy).
   void setOpenable(bool openable) { openable_ = openable; }
+  // Per port number, asked at every opening when set.
+  std::function<bool(int number)> canOpen;
 
   // --- the port object ---
   void setCommPort(int number) override { number_ = number; }

@@ -1,0 +1,275 @@
+#include "serial/port_controller.h"
+
+#include "core/numeric.h"
+
+namespace omb {
+
+const char* const PortController::kBaudCaptions[7] = {"19200", " 9600", " 4800", " 2400", " 1200", "  600", "  300"};
+const char* const PortController::kHandshakeCaptions[4] = {"無し", "XOnXOff", "RTS", "RTSXOnXOff"};
+
+PortController::PortController(CommPort& port, LinkEngine& engine, LinkSettings& link, PortLog& log,
+                               Presenter& presenter, ErrorSink& errors, const Clock& clock)
+    : port_(port), engine_(engine), link_(link), log_(log), presenter_(presenter), errors_(errors), clock_(clock) {
+  port_.onComm = [this](CommEvent e) { comm_OnComm(e); };
+  // Line events wait until the burst being handled is over, as they would
+  // behind a receive handler that holds the event loop.
+  engine_.onIdle = [this] {
+    auto pending = std::move(deferred_);
+    deferred_.clear();
+    for (CommEvent e : pending) comm_OnComm(e);
+  };
+}
+
+std::string PortController::parityCaption(char p) {
+  switch (p) {
+    case 'e': return "偶数";
+    case 'o': return "奇数";
+    case 'n': return "無し";
+    default: return "";
+  }
+}
+
+std::string PortController::settingsString() const {
+  std::string s;
+  if (baudIndex >= 0 && baudIndex < 7)
+    for (const char* c = kBaudCaptions[baudIndex]; *c; ++c)
+      if (*c != ' ') s.push_back(*c);
+  if (parity) s += std::string(",") + parity;
+  if (dataLength) s += "," + std::to_string(dataLength);
+  if (stopBits) s += "," + std::to_string(stopBits);
+  return s;
+}
+
+void PortController::subDsp_CommSet() {
+  const bool ok = guarded(errors_, "frmMain.subDsp_CommSet() ", false, [&](ErrorTrap&) {
+    if (baudIndex >= 0 && baudIndex < 7) lblBlate = kBaudCaptions[baudIndex];
+    if (parity) lblParity = parityCaption(parity);
+    if (dataLength) lblDataLen = std::to_string(dataLength);
+    if (stopBits) lblStopBit = std::to_string(stopBits);
+    std::string number = "0";
+    for (const auto& e : mnuCommPortNo)
+      if (e.checked) number = e.tag;
+    lblCommPort = number;
+    panelPortNo = std::to_string(static_cast<int>(leadingNumber(number)));
+    panelSetting = settingsString();
+    return true;
+  });
+  if (!ok) lblCommPort.clear();
+  notify();
+}
+
+void PortController::choosePort(std::size_t entry) {
+  for (std::size_t i = 0; i < mnuCommPortNo.size(); ++i) mnuCommPortNo[i].checked = i == entry;
+  subDsp_CommSet();
+}
+void PortController::chooseBaud(int index) {
+  baudIndex = index;
+  subDsp_CommSet();
+}
+void PortController::chooseParity(char p) {
+  parity = p;
+  subDsp_CommSet();
+}
+void PortController::chooseDataLength(int bits) {
+  dataLength = bits;
+  subDsp_CommSet();
+}
+void PortController::chooseStopBits(int bits) {
+  stopBits = bits;
+  subDsp_CommSet();
+}
+
+// Rebuilds the port menu from the numbers that open now.
+void PortController::probe() {
+  for (auto& e : mnuCommPortNo) {
+    e.checked = false;
+    e.tag = "0";
+  }
+  mnuCommPortNo.resize(1);
+  std::size_t found = 0;
+  for (int n = 1; n <= 16; ++n) {
+    try {
+      port_.setCommPort(n);
+      port_.setPortOpen(true);
+    } catch (const RuntimeError&) {
+      continue;  // absent or busy
+    }
+    port_.setPortOpen(false);
+    if (found == mnuCommPortNo.size()) mnuCommPortNo.emplace_back();
+    mnuCommPortNo[found] = {"COM " + std::to_string(n), std::to_string(n), false};
+    ++found;
+  }
+}
+
+int PortController::fncCommPort() {
+  const int chosen = guarded(errors_, "frmMain.fncCommPort() ", 0, [&](ErrorTrap& trap) {
+    if (port_.portOpen()) return static_cast<int>(leadingNumber(panelPortNo));  // never probe the open port
+    trap.section(1);
+    lblCommPort = "X";
+    panelPortNo = "X";
+    notify();
+    probe();
+    trap.section(2);
+    for (std::size_t i = 0; i < mnuCommPortNo.size(); ++i) {
+      const int n = static_cast<int>(leadingNumber(mnuCommPortNo[i].tag));
+      try {
+        port_.setCommPort(n);
+        port_.setPortOpen(true);
+      } catch (const RuntimeError&) {
+        continue;
+      }
+      port_.setPortOpen(false);
+      panelPortNo = std::to_string(n);
+      choosePort(i);
+      return n;
+    }
+    return 0;
+  });
+  notify();
+  return chosen;
+}
+
+void PortController::subRenew_CommPort() {
+  guarded(errors_, "frmMain.subRenew_CommPort() ", [&](ErrorTrap&) {
+    if (port_.portOpen()) return;
+    probe();
+    for (auto& e : mnuCommPortNo) e.checked = e.tag == panelPortNo;
+  });
+  notify();
+}
+
+void PortController::setPortFound(bool found) {
+  cmdPOpenEnabled = found;
+  cmdPCloseEnabled = false;
+  notify();
+}
+
+void PortController::cmdPOpen_Click() {
+  const int number = static_cast<int>(leadingNumber(lblCommPort));
+  if (number <= 0) {
+    presenter_.message("ポート番号が不正です！", "ポート№異常", MsgIcon::Critical, MsgButtons::Ok);
+    return;
+  }
+  // Preparing the port: a failure here is unexpected and ends the opening.
+  const bool prepared = guarded(errors_, "frmMain.cmdPOpen_Click() ", false, [&](ErrorTrap& trap) {
+    trap.section(100);
+    port_.setCommPort(number);
+    port_.setSettings(panelSetting);
+    port_.setRThreshold(1);
+    port_.setInputLen(1);
+    port_.setInBufferSize(inBufferSize);
+    port_.setOutBufferSize(outBufferSize);
+    if (handshaking >= 0) port_.setHandshaking(handshaking);
+    port_.setNullDiscard(true);
+    return true;
+  });
+  if (!prepared) return;
+  try {
+    port_.setPortOpen(true);
+  } catch (const RuntimeError&) {
+    presenter_.message("COMポート" + std::to_string(number) + " がオープン出来ませんでした！", "設定異常",
+                       MsgIcon::Critical, MsgButtons::Ok);
+    fncCommPort();
+    return;
+  }
+  cmdPOpenEnabled = false;
+  cmdPCloseEnabled = true;
+  commSetEnabled = false;
+  panelStatus = "Open";
+  G_PortOpen = true;
+  link_.waitMs = hscWait;
+  notify();
+
+  const OpenBanner banner{clock_.now(),
+                          panelPortNo,
+                          panelSetting,
+                          handshaking >= 0 && handshaking < 4 ? kHandshakeCaptions[handshaking] : "",
+                          link_.waitMs,
+                          link_.cpuType,
+                          link_.keisiki,
+                          link_.kyokuNo,
+                          link_.pcNo,
+                          link_.chkSum};
+  if (log_.logFileWanted()) {
+    log_.openFile(banner.when);
+    if (log_.fileOpen()) log_.fileOpenBanner(banner);
+  }
+  if (link_.chkLogDsp) log_.screenOpenBanner(banner);
+}
+
+void PortController::cmdPClose_Click() {
+  if (!port_.portOpen()) {
+    presenter_.message("ポートが開いていません！", "未オープン", MsgIcon::Exclamation, MsgButtons::Ok);
+    return;
+  }
+  engine_.abort();
+  deferred_.clear();
+  try {
+    port_.setPortOpen(false);
+  } catch (const RuntimeError&) {
+    presenter_.message("COMポートがクローズ出来ませんでした！", "未オープン", MsgIcon::Critical, MsgButtons::Ok);
+    return;
+  }
+  cmdPOpenEnabled = true;
+  cmdPCloseEnabled = false;
+  commSetEnabled = true;
+  if (log_.fileOpen()) log_.fileCloseLines(panelPortNo, clock_.now());
+  if (link_.chkLogDsp) log_.screenCloseLine();
+  panelStatus = "Close";
+  G_PortOpen = false;
+  notify();
+}
+
+void PortController::comm_OnComm(CommEvent event) {
+  if (event != CommEvent::Receive && event != CommEvent::DeviceLost && engine_.busy()) {
+    deferred_.push_back(event);
+    return;
+  }
+  guarded(errors_, "frmMain.comm_OnComm() ", [&](ErrorTrap&) {
+    switch (event) {
+      case CommEvent::Receive: engine_.onReceiveEvent(); break;
+      case CommEvent::FramingError: lineError("04H フレーム エラーです", "04"); break;
+      case CommEvent::Overrun: lineError("05H オーバーラン エラーです", "05"); break;
+      case CommEvent::RxOverflow: lineError("受信バッファがオーバーフロー", ""); break;
+      case CommEvent::ParityError: lineError("01H パリティ エラーです", "01"); break;
+      case CommEvent::TxFull: lineError("送信バッファがいっぱいです", ""); break;
+      case CommEvent::DeviceLost: deviceLost(); break;
+      default: break;  // modem lines, break, end of file: nothing to do
+    }
+  });
+}
+
+// A line error is answered at once with a NAK carrying its code, and what
+// was waiting is thrown away.
+void PortController::lineError(const std::string& text, const std::string& code) {
+  const std::string message = text + CRLF;
+  const std::string stamp = "[" + formatTime(clock_.now()) + "] ";
+  link_.lblComErr = stamp + message;
+  port_.setRThreshold(0);
+  const std::string reply = std::string(1, NAK) + link_.blockNo + link_.kyokuNo + link_.pcNo + link_.nakCode + code;
+  port_.output(reply);
+  link_.lblSnd = reply;
+  if (log_.fileOpen()) log_.fileLineError(stamp, message);
+  if (link_.chkLogDsp) log_.screenLineError(message);
+  while (port_.portOpen() && port_.inBufferCount() > 0) port_.input();
+  port_.setRThreshold(1);
+  notify();
+}
+
+// The device went away under an open port (a USB adapter pulled out): one
+// log entry, the port closed as by its button, one message.  Opening it
+// again works once the device is back.
+void PortController::deviceLost() {
+  const std::string number = panelPortNo;
+  const std::string message = "COM" + number + " の装置が見つからなくなりました。ポートを閉じます。" + CRLF;
+  const std::string stamp = "[" + formatTime(clock_.now()) + "] ";
+  link_.lblComErr = stamp + message;
+  if (log_.fileOpen()) log_.fileLineError(stamp, message);
+  if (link_.chkLogDsp) log_.screenLineError(message);
+  cmdPClose_Click();
+  presenter_.message("COMポート" + number + " が切断されました。" + CRLF +
+                         "装置を接続し直してから、もう一度ポートオープンしてください。",
+                     "通信異常", MsgIcon::Exclamation, MsgButtons::Ok);
+}
+
+}  // namespace omb

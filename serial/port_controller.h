@@ -1,0 +1,125 @@
+// The serial port of the main window: the line settings the user picks from
+// the communication menus, port discovery, the open and close sequences and
+// the port's events (receive, line errors, a device that went away).  A
+// plain model: the main window mirrors its labels, menus, panels and button
+// states and calls its operations; the serve mode drives it without any
+// window.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/error.h"
+#include "core/presenter.h"
+#include "link/comm_port.h"
+#include "link/link_engine.h"
+#include "link/link_settings.h"
+
+namespace omb {
+
+// What an opening writes at the head of the traffic log.
+struct OpenBanner {
+  DateTime when;
+  std::string portNo;     // status panel 1
+  std::string settings;   // status panel 2, e.g. 9600,n,8,1
+  std::string handshake;  // caption of the chosen handshaking option, "" when none
+  int waitMs = 0;
+  std::string cpuType, keisiki, kyokuNo, pcNo;
+  CheckState sum = CheckState::Unchecked;
+};
+
+// The traffic-log writes the port sequences make.
+class PortLog {
+ public:
+  virtual ~PortLog() = default;
+  // chkLogFile: a traffic-log file is opened at each opening.
+  virtual bool logFileWanted() const = 0;
+  // Opens the traffic-log file for an opening at `when`; failures are
+  // reported by the log itself and leave no file open.
+  virtual void openFile(const DateTime& when) = 0;
+  virtual bool fileOpen() const = 0;
+  virtual void fileOpenBanner(const OpenBanner& banner) = 0;
+  virtual void screenOpenBanner(const OpenBanner& banner) = 0;
+  // CLOSE lines to the open file, which is then closed.
+  virtual void fileCloseLines(const std::string& portNo, const DateTime& when) = 0;
+  virtual void screenCloseLine() = 0;
+  // A line error: "[hh:nn:ss] 【Comm Port 異常】 : " + message to the file,
+  // "【Comm Port 異常】 : " + message to the screen.
+  virtual void fileLineError(const std::string& stamp, const std::string& message) = 0;
+  virtual void screenLineError(const std::string& message) = 0;
+};
+
+struct PortMenuEntry {
+  std::string caption;  // "COM n"
+  std::string tag;      // the number as text, "0" for the empty entry
+  bool checked = false;
+};
+
+class PortController {
+ public:
+  PortController(CommPort& port, LinkEngine& engine, LinkSettings& link, PortLog& log, Presenter& presenter,
+                 ErrorSink& errors, const Clock& clock);
+
+  // --- the line settings, as the menus hold them ---
+  static const char* const kBaudCaptions[7];       // "19200", " 9600" ... "  300"
+  static const char* const kHandshakeCaptions[4];  // "無し", "XOnXOff", "RTS", "RTSXOnXOff"
+  std::vector<PortMenuEntry> mnuCommPortNo{PortMenuEntry{"", "0", false}};
+  int baudIndex = 1;     // mnuCommBps, -1: none checked
+  char parity = 'n';     // 'e' 偶数, 'o' 奇数, 'n' 無し, 0: none checked
+  int dataLength = 8;    // 7 or 8, 0: none checked
+  int stopBits = 1;      // 1 or 2, 0: none checked
+  int handshaking = 0;   // optHandshaking 0..3, -1: none chosen
+  int hscWait = 40;      // receive inter-character wait, 2..500 ms
+  int inBufferSize = 1024, outBufferSize = 512;  // from the settings file
+
+  // --- what the window shows ---
+  std::string lblCommPort, lblBlate, lblParity, lblDataLen, lblStopBit;
+  std::string panelPortNo, panelSetting, panelStatus = "Close";
+  bool cmdPOpenEnabled = false, cmdPCloseEnabled = false;
+  bool commSetEnabled = true;  // subEnable_CommSet
+  bool G_PortOpen = false;
+  // Called after every change of the above.
+  std::function<void()> changed;
+
+  // --- operations ---
+  int fncCommPort();
+  void subRenew_CommPort();
+  void subDsp_CommSet();
+  void cmdPOpen_Click();
+  void cmdPClose_Click();
+  void comm_OnComm(CommEvent event);
+  // Menu choices: check the entry, uncheck its siblings, show the settings.
+  void choosePort(std::size_t entry);
+  void chooseBaud(int index);
+  void chooseParity(char p);
+  void chooseDataLength(int bits);
+  void chooseStopBits(int bits);
+  // The start state once discovery has run: buttons by whether a port was
+  // found.
+  void setPortFound(bool found);
+
+  // The settings string of the checked entries, e.g. "9600,n,8,1".
+  std::string settingsString() const;
+  static std::string parityCaption(char p);
+
+ private:
+  void probe();
+  void lineError(const std::string& text, const std::string& code);
+  void deviceLost();
+  void notify() {
+    if (changed) changed();
+  }
+
+  std::vector<CommEvent> deferred_;  // line events that came in during a burst
+  CommPort& port_;
+  LinkEngine& engine_;
+  LinkSettings& link_;
+  PortLog& log_;
+  Presenter& presenter_;
+  ErrorSink& errors_;
+  const Clock& clock_;
+};
+
+}  // namespace omb
