@@ -180,21 +180,9 @@ void PortController::cmdPOpen_Click() {
   link_.waitMs = hscWait;
   notify();
 
-  const OpenBanner banner{clock_.now(),
-                          panelPortNo,
-                          panelSetting,
-                          handshaking >= 0 && handshaking < 4 ? kHandshakeCaptions[handshaking] : "",
-                          link_.waitMs,
-                          link_.cpuType,
-                          link_.keisiki,
-                          link_.kyokuNo,
-                          link_.pcNo,
-                          link_.chkSum};
-  if (log_.logFileWanted()) {
-    log_.openFile(banner.when);
-    if (log_.fileOpen()) log_.fileOpenBanner(banner);
-  }
-  if (link_.chkLogDsp) log_.screenOpenBanner(banner);
+  log_.subEnable_CommSet(false);
+  log_.portOpened(portBanner(link_, panelPortNo, panelSetting,
+                             handshaking >= 0 && handshaking < 4 ? kHandshakeCaptions[handshaking] : ""));
 }
 
 void PortController::cmdPClose_Click() {
@@ -213,8 +201,8 @@ void PortController::cmdPClose_Click() {
   cmdPOpenEnabled = true;
   cmdPCloseEnabled = false;
   commSetEnabled = true;
-  if (log_.fileOpen()) log_.fileCloseLines(panelPortNo, clock_.now());
-  if (link_.chkLogDsp) log_.screenCloseLine();
+  log_.subEnable_CommSet(true);
+  log_.portClosed(panelPortNo);
   panelStatus = "Close";
   G_PortOpen = false;
   notify();
@@ -249,8 +237,7 @@ void PortController::lineError(const std::string& text, const std::string& code)
   const std::string reply = std::string(1, NAK) + link_.blockNo + link_.kyokuNo + link_.pcNo + link_.nakCode + code;
   port_.output(reply);
   link_.lblSnd = reply;
-  if (log_.fileOpen()) log_.fileLineError(stamp, message);
-  if (link_.chkLogDsp) log_.screenLineError(message);
+  log_.lineError(message);
   while (port_.portOpen() && port_.inBufferCount() > 0) port_.input();
   port_.setRThreshold(1);
   notify();
@@ -264,8 +251,7 @@ void PortController::deviceLost() {
   const std::string message = "COM" + number + " の装置が見つからなくなりました。ポートを閉じます。" + CRLF;
   const std::string stamp = "[" + formatTime(clock_.now()) + "] ";
   link_.lblComErr = stamp + message;
-  if (log_.fileOpen()) log_.fileLineError(stamp, message);
-  if (link_.chkLogDsp) log_.screenLineError(message);
+  log_.lineError(message);
   cmdPClose_Click();
   presenter_.message("COMポート" + number + " が切断されました。" + CRLF +
                          "装置を接続し直してから、もう一度ポートオープンしてください。",

@@ -16,40 +16,9 @@
 #include "link/comm_port.h"
 #include "link/link_engine.h"
 #include "link/link_settings.h"
+#include "serial/port_log.h"
 
 namespace omb {
-
-// What an opening writes at the head of the traffic log.
-struct OpenBanner {
-  DateTime when;
-  std::string portNo;     // status panel 1
-  std::string settings;   // status panel 2, e.g. 9600,n,8,1
-  std::string handshake;  // caption of the chosen handshaking option, "" when none
-  int waitMs = 0;
-  std::string cpuType, keisiki, kyokuNo, pcNo;
-  CheckState sum = CheckState::Unchecked;
-};
-
-// The traffic-log writes the port sequences make.
-class PortLog {
- public:
-  virtual ~PortLog() = default;
-  // chkLogFile: a traffic-log file is opened at each opening.
-  virtual bool logFileWanted() const = 0;
-  // Opens the traffic-log file for an opening at `when`; failures are
-  // reported by the log itself and leave no file open.
-  virtual void openFile(const DateTime& when) = 0;
-  virtual bool fileOpen() const = 0;
-  virtual void fileOpenBanner(const OpenBanner& banner) = 0;
-  virtual void screenOpenBanner(const OpenBanner& banner) = 0;
-  // CLOSE lines to the open file, which is then closed.
-  virtual void fileCloseLines(const std::string& portNo, const DateTime& when) = 0;
-  virtual void screenCloseLine() = 0;
-  // A line error: "[hh:nn:ss] 【Comm Port 異常】 : " + message to the file,
-  // "【Comm Port 異常】 : " + message to the screen.
-  virtual void fileLineError(const std::string& stamp, const std::string& message) = 0;
-  virtual void screenLineError(const std::string& message) = 0;
-};
 
 struct PortMenuEntry {
   std::string caption;  // "COM n"

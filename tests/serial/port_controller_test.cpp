@@ -11,19 +11,16 @@ namespace omb {
 namespace {
 
 struct RecordingPortLog : PortLog {
-  bool logFileWanted() const override { return wanted; }
-  void openFile(const DateTime&) override { open = true; }
-  bool fileOpen() const override { return open; }
-  void fileOpenBanner(const OpenBanner& b) override { lines.push_back("file OPEN " + b.portNo + " " + b.settings); }
-  void screenOpenBanner(const OpenBanner& b) override { lines.push_back("screen OPEN " + b.handshake); }
-  void fileCloseLines(const std::string& portNo, const DateTime&) override {
-    lines.push_back("file CLOSE " + portNo);
-    open = false;
+  bool portOpened(const PortBanner& b) override {
+    lines.push_back("open " + b.portNo + " " + b.settings + " " + b.handshaking + " " + std::to_string(b.waitMs));
+    return true;
   }
-  void screenCloseLine() override { lines.push_back("screen CLOSE"); }
-  void fileLineError(const std::string& stamp, const std::string& m) override { lines.push_back("file " + stamp + m); }
-  void screenLineError(const std::string& m) override { lines.push_back("screen " + m); }
-  bool wanted = true, open = false;
+  bool portClosed(const std::string& portNo) override {
+    lines.push_back("close " + portNo);
+    return true;
+  }
+  void lineError(const std::string& m) override { lines.push_back("error " + m); }
+  void subEnable_CommSet(bool enabled) override { lines.push_back(enabled ? "enable" : "disable"); }
   std::vector<std::string> lines;
 };
 
@@ -110,15 +107,15 @@ TEST(PortController, OpeningAndClosing) {
   EXPECT_EQ(f.link.waitMs, 120);
   EXPECT_EQ(f.port.rThreshold(), 1);
   EXPECT_EQ(f.port.handshaking(), 2);
-  EXPECT_EQ(f.log.lines, (std::vector<std::string>{"file OPEN 1 9600,n,8,1", "screen OPEN RTS"}));
+  EXPECT_EQ(f.log.lines, (std::vector<std::string>{"disable", "open 1 9600,n,8,1 RTS 120"}));
 
   f.pc.cmdPClose_Click();
   EXPECT_FALSE(f.port.portOpen());
   EXPECT_FALSE(f.pc.G_PortOpen);
   EXPECT_EQ(f.pc.panelStatus, "Close");
   EXPECT_TRUE(f.pc.commSetEnabled);
-  EXPECT_EQ(f.log.lines.back(), "screen CLOSE");
-  EXPECT_EQ(f.log.lines[2], "file CLOSE 1");
+  EXPECT_EQ(f.log.lines.back(), "close 1");
+  EXPECT_EQ(f.log.lines[2], "enable");
   f.pc.cmdPClose_Click();
   EXPECT_EQ(f.presenter.boxes.back().text, "ポートが開いていません！");
   EXPECT_EQ(f.presenter.boxes.back().title, "未オープン");
@@ -156,8 +153,7 @@ TEST(PortController, LineErrorsAreAnsweredAtOnceAndLogged) {
     EXPECT_EQ(f.port.takeOutput(), c.reply);
     EXPECT_EQ(f.link.lblSnd, c.reply);
     EXPECT_EQ(f.link.lblComErr, "[14:05:09] " + c.text + "\r\n");
-    EXPECT_EQ(f.log.lines.back(), "screen " + c.text + "\r\n");
-    EXPECT_EQ(f.log.lines[f.log.lines.size() - 2], "file [14:05:09] " + c.text + "\r\n");
+    EXPECT_EQ(f.log.lines.back(), "error " + c.text + "\r\n");
     EXPECT_EQ(f.port.inBufferCount(), 0);
     EXPECT_EQ(f.port.rThreshold(), 1);
   }
@@ -203,8 +199,8 @@ TEST(PortController, AVanishedDeviceClosesThePortOnceWithOneMessage) {
   EXPECT_FALSE(f.pc.G_PortOpen);
   ASSERT_EQ(f.presenter.boxes.size(), 1u);
   EXPECT_EQ(f.presenter.boxes[0].title, "通信異常");
-  EXPECT_EQ(f.log.lines[2].rfind("file [14:05:09] COM1 の装置が見つからなくなりました。", 0), 0u);
-  EXPECT_EQ(f.log.lines[4], "file CLOSE 1");
+  EXPECT_EQ(f.log.lines[2].rfind("error COM1 の装置が見つからなくなりました。", 0), 0u);
+  EXPECT_EQ(f.log.lines.back(), "close 1");
   f.pc.cmdPOpen_Click();  // and it opens again
   EXPECT_TRUE(f.port.portOpen());
 }

@@ -1,0 +1,245 @@
+#include "app/serve_mode.h"
+
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <iostream>
+
+#include "core/cp932.h"
+#include "core/numeric.h"
+#include "core/system_state.h"
+#include "link/link_engine.h"
+#include "serial/port_controller.h"
+#include "serial/qt_scheduler.h"
+#include "serial/termios_port.h"
+#include "serial/traffic_log.h"
+#include "store/error_log.h"
+
+namespace omb {
+
+namespace {
+
+bool isHexPair(const std::string& s) {
+  return s.size() == 2 && std::isxdigit(static_cast<unsigned char>(s[0])) &&
+         std::isxdigit(static_cast<unsigned char>(s[1])) && !std::islower(static_cast<unsigned char>(s[0])) &&
+         !std::islower(static_cast<unsigned char>(s[1]));
+}
+
+std::optional<int> wholeNumber(const std::string& s, int lo, int hi) {
+  if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  const int v = std::stoi(s);
+  if (v < lo || v > hi) return std::nullopt;
+  return v;
+}
+
+// Without a screen every box is a line on standard error; questions are
+// never asked (the alerts are off), other boxes answer with their first
+// button.
+class ServePresenter final : public Presenter {
+ public:
+  MsgAnswer message(const std::string& text, const std::string& title, MsgIcon, MsgButtons buttons) override {
+    std::cerr << "[" << title << "] " << text << std::endl;
+    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+  }
+  std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+int signalPipe[2] = {-1, -1};
+void onSignal(int) {
+  const char c = 1;
+  [[maybe_unused]] ssize_t n = ::write(signalPipe[0], &c, 1);
+}
+
+}  // namespace
+
+std::string serveUsage() {
+  return "Usage: ombrisal [--serve PORT [options]]\n"
+         "\n"
+         "Without arguments Ombrisal opens its main window.\n"
+         "\n"
+         "--serve PORT   Serve the computer link on PORT without any window until\n"
+         "               SIGINT or SIGTERM, then close the port and exit 0.  PORT is\n"
+         "               COMn (1-16, mapped as in the settings file), a device path\n"
+         "               such as /dev/ttyUSB0, or pty:PATH for a virtual port: a\n"
+         "               pseudo-terminal whose other end appears at PATH.\n"
+         "Options:\n"
+         "  --format 1|2|3|4      protocol format (default 1)\n"
+         "  --cpu ACPU|AnACPU     command sets accepted (default ACPU)\n"
+         "  --station NN          own station number, two hexadecimal digits (default 00)\n"
+         "  --pc NN               own PC number (default FF)\n"
+         "  --sum | --no-sum      sum check on or off (default on)\n"
+         "  --no-check            unchecked mode: execute without the grammar checks\n"
+         "  --wait MS             receive inter-character wait, 2-500 ms (default 40)\n"
+         "  --line B,P,D,S        line settings, e.g. 9600,n,8,1 or 19200,e,7,2\n"
+         "  --handshake 0-3       none, XON/XOFF, RTS/CTS, both (default 0)\n"
+         "  --project FILE        project whose device memory and lists to serve\n"
+         "                        (read once project files are supported)\n"
+         "  --ini FILE            settings file (default: Init.ini beside the program)\n"
+         "  --help                this text\n"
+         "\n"
+         "The traffic log is written to standard output (control characters named,\n"
+         "one entry per line, with time stamps); messages go to standard error.\n"
+         "Exit status: 0 after a signal, 1 when the port cannot be opened, 2 for\n"
+         "bad options.\n";
+}
+
+std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& args, std::string& error) {
+  ServeOptions o;
+  bool haveServe = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return false;
+      }
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--serve") {
+      if (!value(o.port)) return std::nullopt;
+      haveServe = true;
+    } else if (a == "--format") {
+      if (!value(v)) return std::nullopt;
+      auto n = wholeNumber(v, 1, 4);
+      if (!n) return error = "--format must be 1, 2, 3 or 4", std::nullopt;
+      o.format = *n;
+    } else if (a == "--cpu") {
+      if (!value(v)) return std::nullopt;
+      if (v != "ACPU" && v != "AnACPU") return error = "--cpu must be ACPU or AnACPU", std::nullopt;
+      o.cpu = v;
+    } else if (a == "--station" || a == "--pc") {
+      if (!value(v)) return std::nullopt;
+      if (!isHexPair(v)) return error = a + " must be two hexadecimal digits such as 00 or FF", std::nullopt;
+      (a == "--station" ? o.station : o.pcNo) = v;
+    } else if (a == "--sum") {
+      o.sum = true;
+    } else if (a == "--no-sum") {
+      o.sum = false;
+    } else if (a == "--no-check") {
+      o.noCheck = true;
+    } else if (a == "--wait") {
+      if (!value(v)) return std::nullopt;
+      auto n = wholeNumber(v, 2, 500);
+      if (!n) return error = "--wait must be a number of milliseconds from 2 to 500", std::nullopt;
+      o.waitMs = *n;
+    } else if (a == "--line") {
+      if (!value(v)) return std::nullopt;
+      if (!parseLineSettings(v)) return error = "--line must look like 9600,n,8,1", std::nullopt;
+      o.line = v;
+    } else if (a == "--handshake") {
+      if (!value(v)) return std::nullopt;
+      auto n = wholeNumber(v, 0, 3);
+      if (!n) return error = "--handshake must be 0, 1, 2 or 3", std::nullopt;
+      o.handshake = *n;
+    } else if (a == "--project") {
+      if (!value(o.project)) return std::nullopt;
+    } else if (a == "--ini") {
+      if (!value(o.ini)) return std::nullopt;
+    } else {
+      error = "unknown option: " + a;
+      return std::nullopt;
+    }
+  }
+  if (!haveServe || o.port.empty()) {
+    error = "--serve PORT is required";
+    return std::nullopt;
+  }
+  if (o.port.rfind("COM", 0) == 0 && !wholeNumber(o.port.substr(3), 1, 16)) {
+    error = "COM ports are COM1 to COM16";
+    return std::nullopt;
+  }
+  if (o.port.rfind("pty:", 0) == 0 && o.port.size() == 4) {
+    error = "pty: needs a path, e.g. pty:/tmp/ombrisal";
+    return std::nullopt;
+  }
+  return o;
+}
+
+int runServe(int argc, char** argv, const ServeOptions& o) {
+  QCoreApplication app(argc, argv);
+  const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+
+  ServePresenter presenter;
+  SystemClock clock;
+  ErrorLog errorLog(presenter, clock);
+  errorLog.setFolder(programDir + "/Log");
+  SystemState state(errorLog);
+  subSetOldVersionRanges(state.range5, state.range7);
+  state.subReDim_Device();
+
+  LinkSettings link;
+  link.setFormat(formatCaption(o.format));
+  link.cpuType = o.cpu;
+  link.kyokuNo = o.station;
+  link.pcNo = o.pcNo;
+  link.chkSum = o.sum ? CheckState::Checked : CheckState::Unchecked;
+  link.chkCheckValue = o.noCheck;
+  link.chkViewAlert = true;  // nobody to answer a question
+  link.chkLogDsp = true;
+  LinkLists lists;
+
+  ComPortMap map;
+  TermiosPort port(map);
+  int number = 1;
+  if (o.port.rfind("COM", 0) == 0) number = std::stoi(o.port.substr(3));
+  else port.setTarget(o.port);
+
+  QtScheduler scheduler;
+  TrafficLog log(link, clock, presenter, errorLog);
+  log.setOptDspType(DspType::Replaced);
+  log.setChkFix(true);  // the screen text is standard output; keep only a little of it in memory
+  log.setTxtLogRow("100");
+  log.txtLogRow_LostFocus();
+  log.changed = [](const LogChange& c) {
+    if (c.kind != LogChange::Kind::Text || c.inserted.empty()) return;
+    std::string text(c.inserted);
+    for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "\n");
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+  };
+
+  PortController* controller = nullptr;
+  LinkContext ctx{state, link, lists, port, clock, presenter, log, nullptr, [&] { controller->cmdPClose_Click(); }};
+  LinkEngine engine(ctx, scheduler);
+  PortController pc(port, engine, link, log, presenter, errorLog, clock);
+  controller = &pc;
+  pc.mnuCommPortNo = {PortMenuEntry{"COM " + std::to_string(number), std::to_string(number), true}};
+  pc.hscWait = o.waitMs;
+  pc.handshaking = o.handshake;
+  pc.subDsp_CommSet();
+  pc.panelSetting = o.line;  // any rate the line supports, not only the menu's
+  pc.cmdPOpen_Click();
+  if (!port.portOpen()) {
+    std::cerr << "ombrisal: cannot open " << o.port << " (absent or busy)" << std::endl;
+    return 1;
+  }
+  std::printf("Ombrisal serving on %s (形式%d, %s, station %s, PC %s, sum %s%s)\n", port.peerPath().c_str(),
+              o.format, o.cpu.c_str(), o.station.c_str(), o.pcNo.c_str(), o.sum ? "on" : "off",
+              o.noCheck ? ", unchecked" : "");
+  std::fflush(stdout);
+
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return 1;
+  QSocketNotifier stop(signalPipe[1], QSocketNotifier::Read);
+  QObject::connect(&stop, &QSocketNotifier::activated, &app, [&] { QCoreApplication::quit(); });
+  struct sigaction sa{};
+  sa.sa_handler = onSignal;
+  sigemptyset(&sa.sa_mask);
+  ::sigaction(SIGINT, &sa, nullptr);
+  ::sigaction(SIGTERM, &sa, nullptr);
+
+  app.exec();
+  if (port.portOpen()) pc.cmdPClose_Click();
+  return 0;
+}
+
+}  // namespace omb

@@ -1,0 +1,36 @@
+// ombrisal --serve PORT [options]: the simulated controller without any
+// window, for automated tests of PC programs.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace omb {
+
+struct ServeOptions {
+  std::string port;        // COMn, a device path, or pty:PATH
+  int format = 1;
+  std::string cpu = "ACPU";
+  std::string station = "00";
+  std::string pcNo = "FF";
+  bool sum = true;
+  bool noCheck = false;
+  int waitMs = 40;
+  std::string line = "9600,n,8,1";
+  int handshake = 0;
+  std::string project;
+  std::string ini;
+};
+
+// Parses the arguments after the program name.  On a mistake returns empty
+// and sets `error` to a message for the user.
+std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& args, std::string& error);
+
+// The usage text of --help.
+std::string serveUsage();
+
+// Runs until SIGINT or SIGTERM; returns the process exit status.
+int runServe(int argc, char** argv, const ServeOptions& options);
+
+}  // namespace omb

@@ -1,0 +1,109 @@
+// Ombrisal as a separate process serving a virtual port, exercised the way
+// a PC program under test would.
+#include <pty.h>
+#include <sys/file.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "serve_process.h"
+#include "test_support.h"
+
+namespace omb {
+namespace {
+
+const std::string E(1, 0x05), S(1, 0x02), X(1, 0x03), A(1, 0x06), N(1, 0x15), NL = "\r\n";
+
+TEST(Serve, AnswersRequestsInEveryFormatOverAVirtualPort) {
+  test::TempDir dir;
+  struct Case { const char* format; bool sum; std::string write, ack, read, data; };
+  const Case cases[] = {
+      {"1", false, E + "00FFWW0D0000011234", A + "00FF", E + "00FFWR0D000001", S + "00FF1234" + X},
+      {"1", true, E + "00FFWW0D0000011234F9", A + "00FF", E + "00FFWR0D0000012A", S + "00FF1234" + X + "B9"},
+      {"2", false, E + "3300FFWW0D0000011234", A + "3300FF", E + "3300FFWR0D000001", S + "3300FF1234" + X},
+      {"3", true, S + "00FFWW0D0000011234" + X + "FC", S + "00FFGG" + X, S + "00FFWR0D000001" + X + "2D",
+       S + "00FF1234" + X + "B9"},
+      {"4", false, E + "00FFWW0D0000011234" + NL, A + "00FF" + NL, E + "00FFWR0D000001" + NL,
+       S + "00FF1234" + X + NL},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("format ") + c.format + (c.sum ? " with sum" : ""));
+    const std::string path = dir.file(std::string("com-") + c.format + (c.sum ? "s" : ""));
+    test::ServeProcess serve({"--serve", "pty:" + path, "--format", c.format, c.sum ? "--sum" : "--no-sum",
+                              "--wait", "5"});
+    ASSERT_TRUE(serve.waitForOutput("serving on " + path)) << serve.out << serve.err;
+    test::PcPort pc(path);
+    ASSERT_TRUE(pc.ok());
+    EXPECT_EQ(pc.exchange(c.write, c.ack.size()), c.ack);
+    EXPECT_EQ(pc.exchange(c.read, c.data.size()), c.data);
+    EXPECT_EQ(serve.stop(), 0) << serve.err;
+    EXPECT_FALSE(std::filesystem::exists(path));
+  }
+}
+
+TEST(Serve, LogsTrafficAndServesTheUncheckedModeAndOtherStations) {
+  test::TempDir dir;
+  const std::string path = dir.file("com");
+  test::ServeProcess serve({"--serve", "pty:" + path, "--no-sum", "--no-check", "--station", "05", "--wait", "5"});
+  ASSERT_TRUE(serve.waitForOutput("serving on"));
+  test::PcPort pc(path);
+  // Unchecked: another station's request is answered with our own numbers.
+  EXPECT_EQ(pc.exchange(E + "07AAWR0X000801", 10), S + "05FF0000" + X);
+  EXPECT_EQ(serve.stop(SIGINT), 0);
+  EXPECT_NE(serve.out.find("受信 : (ENQ)07AAWR0X000801"), std::string::npos) << serve.out;
+  EXPECT_NE(serve.out.find("送信 : (STX)05FF0000(ETX)"), std::string::npos) << serve.out;
+  EXPECT_NE(serve.out.find("CLOSE"), std::string::npos) << serve.out;
+}
+
+TEST(Serve, APortHeldByAnotherProcessIsBusy) {
+  test::TempDir dir;
+  const std::string path = dir.file("com");
+  test::ServeProcess first({"--serve", "pty:" + path, "--wait", "5"});
+  ASSERT_TRUE(first.waitForOutput("serving on"));
+  test::ServeProcess second({"--serve", "pty:" + path});
+  EXPECT_EQ(second.wait(), 1);
+  EXPECT_NE(second.err.find("COMポート1 がオープン出来ませんでした！"), std::string::npos) << second.err;
+  EXPECT_TRUE(std::filesystem::is_symlink(path));  // the first one still serves
+  EXPECT_EQ(first.stop(), 0);
+
+  // A serial device another program has locked.
+  int master = -1, slave = -1;
+  char name[256];
+  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+  ASSERT_EQ(::flock(slave, LOCK_EX | LOCK_NB), 0);
+  test::ServeProcess third({"--serve", name});
+  EXPECT_EQ(third.wait(), 1);
+  EXPECT_NE(third.err.find("がオープン出来ませんでした"), std::string::npos) << third.err;
+  ::close(master);
+  ::close(slave);
+}
+
+TEST(Serve, BadOptionsExitWithStatus2AndHelpDocumentsThem) {
+  struct Case { std::vector<std::string> args; const char* message; };
+  const Case cases[] = {
+      {{"--serve"}, "--serve needs a value"},
+      {{"--format", "1"}, "--serve PORT is required"},
+      {{"--serve", "pty:/tmp/x", "--format", "5"}, "--format"},
+      {{"--serve", "pty:/tmp/x", "--cpu", "QCPU"}, "--cpu"},
+      {{"--serve", "pty:/tmp/x", "--station", "0"}, "--station"},
+      {{"--serve", "pty:/tmp/x", "--wait", "1"}, "--wait"},
+      {{"--serve", "pty:/tmp/x", "--line", "9600,q,8,1"}, "--line"},
+      {{"--serve", "pty:/tmp/x", "--handshake", "4"}, "--handshake"},
+      {{"--serve", "COM17"}, "COM1 to COM16"},
+      {{"--serve", "pty:/tmp/x", "--bogus"}, "unknown option"},
+  };
+  for (const auto& c : cases) {
+    test::ServeProcess p(c.args);
+    EXPECT_EQ(p.wait(), 2) << c.message;
+    EXPECT_NE(p.err.find(c.message), std::string::npos) << p.err;
+  }
+  test::ServeProcess help({"--help"});
+  EXPECT_EQ(help.wait(), 0);
+  for (const char* option : {"--serve PORT", "--format", "--cpu", "--station", "--sum", "--no-check", "--wait",
+                             "--line", "--handshake", "--project", "--ini"})
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+}
+
+}  // namespace
+}  // namespace omb

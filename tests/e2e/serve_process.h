@@ -1,0 +1,143 @@
+// Starts `ombrisal --serve ...` as a separate process and talks to it the
+// way a PC program does: raw termios on the virtual port.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace omb::test {
+
+class ServeProcess {
+ public:
+  explicit ServeProcess(const std::vector<std::string>& args) {
+    int out[2], err[2];
+    if (::pipe(out) != 0 || ::pipe(err) != 0) return;
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+    posix_spawn_file_actions_adddup2(&fa, err[1], 2);
+    posix_spawn_file_actions_addclose(&fa, out[0]);
+    posix_spawn_file_actions_addclose(&fa, err[0]);
+    std::vector<std::string> all{OMBRISAL_EXE};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, OMBRISAL_EXE, &fa, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&fa);
+    ::close(out[1]);
+    ::close(err[1]);
+    out_ = out[0];
+    err_ = err[0];
+    ::fcntl(out_, F_SETFL, O_NONBLOCK);
+    ::fcntl(err_, F_SETFL, O_NONBLOCK);
+  }
+  ~ServeProcess() {
+    if (pid_ > 0 && status_ < 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+    if (out_ >= 0) ::close(out_);
+    if (err_ >= 0) ::close(err_);
+  }
+  ServeProcess(const ServeProcess&) = delete;
+  ServeProcess& operator=(const ServeProcess&) = delete;
+
+  // Reads standard output until it holds `text` (true) or time runs out.
+  bool waitForOutput(const std::string& text, int ms = 10000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (out.find(text) == std::string::npos) {
+      if (std::chrono::steady_clock::now() > end || exited()) {
+        drain();
+        return out.find(text) != std::string::npos;
+      }
+      drain();
+      ::usleep(2000);
+    }
+    return true;
+  }
+  // Waits for the process to end; its exit status, or -1 on a time-out.
+  int wait(int ms = 10000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!exited()) {
+      if (std::chrono::steady_clock::now() > end) return -1;
+      drain();
+      ::usleep(2000);
+    }
+    drain();
+    return status_;
+  }
+  int stop(int sig = SIGTERM) {
+    ::kill(pid_, sig);
+    return wait();
+  }
+  void drain() {
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(out_, buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
+    while ((n = ::read(err_, buf, sizeof buf)) > 0) err.append(buf, static_cast<std::size_t>(n));
+  }
+
+  std::string out, err;
+
+ private:
+  bool exited() {
+    if (status_ >= 0) return true;
+    int st = 0;
+    if (::waitpid(pid_, &st, WNOHANG) == pid_) status_ = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+    return status_ >= 0;
+  }
+  pid_t pid_ = -1;
+  int out_ = -1, err_ = -1;
+  int status_ = -1;
+};
+
+// The PC program's end of a port.
+class PcPort {
+ public:
+  explicit PcPort(const std::string& path) {
+    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd_ < 0) return;
+    termios t{};
+    ::tcgetattr(fd_, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(fd_, TCSANOW, &t);
+  }
+  ~PcPort() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool ok() const { return fd_ >= 0; }
+  void send(const std::string& s) const { [[maybe_unused]] auto n = ::write(fd_, s.data(), s.size()); }
+  // Reads until `n` bytes came or the line stayed quiet for `quietMs`.
+  std::string receive(std::size_t n, int quietMs = 1000) const {
+    std::string got;
+    while (got.size() < n) {
+      pollfd p{fd_, POLLIN, 0};
+      if (::poll(&p, 1, quietMs) <= 0) break;
+      char buf[512];
+      const ssize_t r = ::read(fd_, buf, sizeof buf);
+      if (r > 0) got.append(buf, static_cast<std::size_t>(r));
+    }
+    return got;
+  }
+  std::string exchange(const std::string& request, std::size_t replyLength) const {
+    send(request);
+    return receive(replyLength);
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace omb::test
