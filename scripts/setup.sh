@@ -35,7 +35,8 @@ ombrisal_install_packages() {
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
 }
 
-# ombrisal_build [DIR [cmake options...]]: configures DIR once, then builds.
+# ombrisal_build [DIR [cmake options...]]: configures DIR once, then builds
+# (only $OMBRISAL_TARGET when set).
 ombrisal_build() {
   local dir="${1:-$OMBRISAL_BUILD}"
   [ $# -gt 0 ] && shift
@@ -44,5 +45,7 @@ ombrisal_build() {
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$OMBRISAL_ROOT" -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" || return 1
   fi
-  cmake --build "$dir" -j"$(nproc)" || return 1
+  local targets=()
+  [ -n "${OMBRISAL_TARGET:-}" ] && targets=(--target "$OMBRISAL_TARGET")
+  cmake --build "$dir" -j"$(nproc)" "${targets[@]}" || return 1
 }
