@@ -157,7 +157,7 @@ void LinkEngine::afterMidFrame() {
 
 void LinkEngine::completeFrame() {
   logReceived(frame_, false);
-  ctx_.settings.lblRev = frame_.raw;
+  ctx_.settings.setLabel(ctx_.settings.lblRev, frame_.raw);
   const FrameTexts done = frame_;
   frame_.clear();
   process(done, &LinkEngine::finish);

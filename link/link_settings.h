@@ -4,6 +4,7 @@
 // reads it afresh for every frame.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "link/framing.h"
@@ -33,6 +34,13 @@ struct LinkSettings {
   std::string lblRev;     // last received frame of a burst
   std::string lblSnd;     // last positive reply or line-error reply
   std::string lblComErr;  // last line error
+
+  // Called when one of the last-frame labels changed, so a window can show it.
+  std::function<void()> labelsChanged;
+  void setLabel(std::string& label, std::string text) {
+    label = std::move(text);
+    if (labelsChanged) labelsChanged();
+  }
 
   bool sumOn() const { return chkSum == CheckState::Checked; }
   int format() const { return formatNumber(keisiki); }

@@ -406,7 +406,7 @@ void RequestProcessor::sendError(const std::string& stamp, const FrameTexts& fra
 void RequestProcessor::sendReply(const std::string& stamp, const std::string& reply) {
   ctx_.port.output(reply);
   logSent(stamp, reply);
-  ctx_.settings.lblSnd = reply;
+  ctx_.settings.setLabel(ctx_.settings.lblSnd, reply);
 }
 
 void RequestProcessor::logSent(const std::string& stamp, const std::string& reply) {

@@ -232,11 +232,11 @@ void PortController::comm_OnComm(CommEvent event) {
 void PortController::lineError(const std::string& text, const std::string& code) {
   const std::string message = text + CRLF;
   const std::string stamp = "[" + formatTime(clock_.now()) + "] ";
-  link_.lblComErr = stamp + message;
+  link_.setLabel(link_.lblComErr, stamp + message);
   port_.setRThreshold(0);
   const std::string reply = std::string(1, NAK) + link_.blockNo + link_.kyokuNo + link_.pcNo + link_.nakCode + code;
   port_.output(reply);
-  link_.lblSnd = reply;
+  link_.setLabel(link_.lblSnd, reply);
   log_.lineError(message);
   while (port_.portOpen() && port_.inBufferCount() > 0) port_.input();
   port_.setRThreshold(1);
@@ -250,7 +250,7 @@ void PortController::deviceLost() {
   const std::string number = panelPortNo;
   const std::string message = "COM" + number + " の装置が見つからなくなりました。ポートを閉じます。" + CRLF;
   const std::string stamp = "[" + formatTime(clock_.now()) + "] ";
-  link_.lblComErr = stamp + message;
+  link_.setLabel(link_.lblComErr, stamp + message);
   log_.lineError(message);
   cmdPClose_Click();
   presenter_.message("COMポート" + number + " が切断されました。" + CRLF +

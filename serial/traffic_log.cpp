@@ -258,7 +258,7 @@ void TrafficLog::cmdClr_Click() {
   popLogCls_Click();
   settings_.lblComErr.clear();
   settings_.lblRev.clear();
-  settings_.lblSnd.clear();
+  settings_.setLabel(settings_.lblSnd, "");
   notifyControls();
 }
 
