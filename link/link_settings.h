@@ -7,11 +7,10 @@
 #include <functional>
 #include <string>
 
+#include "core/check_state.h"
 #include "link/framing.h"
 
 namespace omb {
-
-enum class CheckState { Unchecked = 0, Checked = 1, Grayed = 2 };
 
 struct LinkSettings {
   std::string keisiki = "形式１";  // lblKeisiki: protocol format caption

@@ -1,0 +1,286 @@
+#include "store/ini_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include "core/cp932.h"
+#include "core/error.h"
+
+namespace omb {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Blanks are single bytes below any trail byte of a double-byte character,
+// so trimming the raw CP932 bytes at both ends is safe.
+std::string_view trim(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && isBlank(s[b])) ++b;
+  while (e > b && isBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+// Position of the single-byte character `c` in CP932 bytes, skipping the
+// second byte of double-byte characters ("]" and "=" can be trail bytes).
+std::size_t findChar(std::string_view s, char c, std::size_t from = 0) {
+  for (std::size_t i = from; i < s.size();) {
+    if (cp932::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) {
+      i += 2;
+      continue;
+    }
+    if (s[i] == c) return i;
+    ++i;
+  }
+  return std::string_view::npos;
+}
+
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Names compare in UTF-8, where every byte below 80h is a real ASCII
+// character; only those fold.
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+  return true;
+}
+
+bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+int errorFromErrno(int e) {
+  switch (e) {
+    case ENOENT:
+    case ENOTDIR: return kErrPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return kErrPermissionDenied;
+    case ENOSPC:
+    case EDQUOT: return kErrDiskFull;
+    case EISDIR:
+    case ENAMETOOLONG: return kErrPathFileAccess;
+    default: return kErrDeviceIO;
+  }
+}
+
+[[noreturn]] void raiseErrno(int e) { throw RuntimeError(errorFromErrno(e)); }
+
+}  // namespace
+
+void IniFile::parse(Line& line) {
+  line.kind = LineKind::Other;
+  line.name.clear();
+  line.valueAt = 0;
+  std::string_view t = line.text;
+  std::size_t i = 0;
+  while (i < t.size() && isBlank(t[i])) ++i;
+  if (i == t.size() || t[i] == ';') return;
+  if (t[i] == '[') {
+    std::size_t close = findChar(t, ']', i + 1);
+    if (close == std::string_view::npos) return;
+    line.kind = LineKind::Section;
+    line.name = cp932::decode(trim(t.substr(i + 1, close - i - 1)));
+    return;
+  }
+  std::size_t eq = findChar(t, '=', i);
+  if (eq == std::string_view::npos) return;
+  line.kind = LineKind::Key;
+  line.name = cp932::decode(trim(t.substr(0, eq)));
+  line.valueAt = eq + 1;
+}
+
+IniFile IniFile::fromBytes(std::string bytes) {
+  IniFile ini;
+  std::string_view all = bytes;
+  std::size_t start = 0;
+  while (start < all.size()) {
+    std::size_t nl = all.find('\n', start);
+    Line line;
+    if (nl == std::string_view::npos) {
+      line.text = std::string(all.substr(start));
+      start = all.size();
+    } else {
+      std::size_t end = nl;
+      if (end > start && all[end - 1] == '\r') --end;
+      line.text = std::string(all.substr(start, end - start));
+      line.eol = std::string(all.substr(end, nl + 1 - end));
+      start = nl + 1;
+    }
+    parse(line);
+    ini.lines_.push_back(std::move(line));
+  }
+  ini.present_ = true;
+  return ini;
+}
+
+IniFile IniFile::load(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    if (errno == ENOENT) return IniFile();
+    raiseErrno(errno);
+  }
+  std::string bytes;
+  char buf[4096];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+  int readError = std::ferror(f) ? errno : 0;
+  std::fclose(f);
+  if (readError) raiseErrno(readError);
+  return fromBytes(std::move(bytes));
+}
+
+std::optional<std::size_t> IniFile::findSection(std::string_view section) const {
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (lines_[i].kind == LineKind::Section && sameName(lines_[i].name, section)) return i;
+  return std::nullopt;
+}
+
+std::size_t IniFile::sectionEnd(std::size_t header) const {
+  std::size_t i = header + 1;
+  while (i < lines_.size() && lines_[i].kind != LineKind::Section) ++i;
+  return i;
+}
+
+std::optional<std::size_t> IniFile::findKey(std::size_t header, std::string_view key) const {
+  std::size_t end = sectionEnd(header);
+  for (std::size_t i = header + 1; i < end; ++i)
+    if (lines_[i].kind == LineKind::Key && sameName(lines_[i].name, key)) return i;
+  return std::nullopt;
+}
+
+std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
+  auto header = findSection(section);
+  if (!header) return std::nullopt;
+  auto at = findKey(*header, key);
+  if (!at) return std::nullopt;
+  const Line& line = lines_[*at];
+  std::string_view v = trim(std::string_view(line.text).substr(line.valueAt));
+  return cp932::decode(cp932::leftBytes(v, kMaxValueBytes));
+}
+
+std::string IniFile::lineEnd() const {
+  for (const Line& l : lines_)
+    if (!l.eol.empty()) return l.eol;
+  return "\r\n";
+}
+
+void IniFile::write(std::string_view section, std::string_view key, std::string_view value) {
+  if (trim(section).empty() || trim(key).empty() || hasLineBreak(section) || hasLineBreak(key) ||
+      hasLineBreak(value) || section.find(']') != std::string_view::npos ||
+      key.find('=') != std::string_view::npos || trim(key).front() == ';' || trim(key).front() == '[')
+    throw RuntimeError(kErrInvalidCall);
+  const std::string eol = lineEnd();
+  auto makeLine = [](std::string text, std::string lineEnd) {
+    Line l;
+    l.text = std::move(text);
+    l.eol = std::move(lineEnd);
+    parse(l);
+    return l;
+  };
+  // A line that gets a successor needs a line end of its own.
+  auto endLineBefore = [&](std::size_t pos) {
+    if (pos > 0 && lines_[pos - 1].eol.empty()) lines_[pos - 1].eol = eol;
+  };
+
+  auto header = findSection(section);
+  if (!header) {
+    std::size_t pos = lines_.size();
+    endLineBefore(pos);
+    lines_.push_back(makeLine("[" + cp932::encode(section) + "]", eol));
+    lines_.push_back(makeLine(cp932::encode(key) + "=" + cp932::encode(value), eol));
+    return;
+  }
+  if (auto at = findKey(*header, key)) {
+    Line& line = lines_[*at];
+    line.text = line.text.substr(0, line.valueAt) + cp932::encode(value);
+    parse(line);
+    return;
+  }
+  // After the section's last key, so that blank lines and comments that
+  // lead into the next section stay in front of it.
+  std::size_t pos = *header + 1;
+  for (std::size_t i = *header + 1, end = sectionEnd(*header); i < end; ++i)
+    if (lines_[i].kind == LineKind::Key) pos = i + 1;
+  endLineBefore(pos);
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(pos),
+                makeLine(cp932::encode(key) + "=" + cp932::encode(value), eol));
+}
+
+std::string IniFile::bytes() const {
+  std::string out;
+  for (const Line& l : lines_) out += l.text + l.eol;
+  return out;
+}
+
+void IniFile::save(const std::string& path) const {
+  namespace fs = std::filesystem;
+  // Replace the file a link points to, not the link.
+  fs::path target = path;
+  std::error_code ec;
+  if (fs::is_symlink(fs::symlink_status(path, ec))) {
+    target = fs::canonical(path, ec);
+    if (ec) raiseErrno(ec.value());
+  }
+  fs::path folder = target.parent_path();
+  std::string tmpl = (folder.empty() ? fs::path(".") : folder).string() + "/." +
+                     target.filename().string() + ".XXXXXX";
+  int fd = ::mkstemp(tmpl.data());
+  if (fd < 0) raiseErrno(errno);
+  auto fail = [&](int e) {
+    ::close(fd);
+    ::unlink(tmpl.c_str());
+    raiseErrno(e);
+  };
+  const std::string data = bytes();
+  std::size_t done = 0;
+  while (done < data.size()) {
+    ssize_t w = ::write(fd, data.data() + done, data.size() - done);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      fail(errno);
+    }
+    done += static_cast<std::size_t>(w);
+  }
+  // Keep the permissions of the file being replaced; a new file is readable
+  // by everyone and writable by its owner (mkstemp itself creates 0600).
+  struct stat st {};
+  mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  if (::fchmod(fd, mode) != 0) fail(errno);
+  if (::fsync(fd) != 0) fail(errno);
+  if (::close(fd) != 0) {
+    int e = errno;
+    ::unlink(tmpl.c_str());
+    raiseErrno(e);
+  }
+  if (::rename(tmpl.c_str(), target.c_str()) != 0) {
+    int e = errno;
+    ::unlink(tmpl.c_str());
+    raiseErrno(e);
+  }
+  // Make the rename itself durable; a failure here loses nothing written.
+  int dir = ::open((folder.empty() ? fs::path(".") : folder).c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+
+std::string fncReadIni(std::string_view section, std::string_view key, const std::string& file) {
+  return IniFile::load(file).read(section, key);
+}
+
+bool fncWriteIni(std::string_view section, std::string_view key, std::string_view value,
+                 const std::string& file) {
+  if (key.empty() || value.empty()) return false;
+  IniFile ini = IniFile::load(file);
+  ini.write(section, key, value);
+  ini.save(file);
+  return true;
+}
+
+}  // namespace omb
