@@ -11,15 +11,9 @@
 #include <cstdio>
 #include <iostream>
 
-#include "core/cp932.h"
-#include "core/numeric.h"
-#include "core/system_state.h"
-#include "link/link_engine.h"
-#include "serial/port_controller.h"
-#include "serial/qt_scheduler.h"
-#include "serial/termios_port.h"
-#include "serial/traffic_log.h"
-#include "store/error_log.h"
+#include <filesystem>
+
+#include "app/app_core.h"
 
 namespace omb {
 
@@ -167,17 +161,29 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
 
 int runServe(int argc, char** argv, const ServeOptions& o) {
   QCoreApplication app(argc, argv);
-  const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
-
   ServePresenter presenter;
   SystemClock clock;
-  ErrorLog errorLog(presenter, clock);
-  errorLog.setFolder(programDir + "/Log");
-  SystemState state(errorLog);
-  subSetOldVersionRanges(state.range5, state.range7);
-  state.subReDim_Device();
+  // The settings file (--ini, else Init.ini beside the program) names the
+  // working folders and maps COM numbers; without one the old-version
+  // device layout is served and logs go beside the program.
+  std::string folder = QCoreApplication::applicationDirPath().toStdString() + "/";
+  if (!o.ini.empty()) {
+    const FolderAndName parts = subGetFolda_Path(o.ini);
+    folder = parts.folder.empty() ? "./" : parts.folder;
+  }
+  AppCore core(presenter, clock, folder);
+  if (!o.ini.empty()) core.settingsFile.setFileName(o.ini);
+  if (!o.ini.empty() || std::filesystem::exists(core.settingsFile.fileName())) {
+    if (!core.startUp()) {
+      std::cerr << "ombrisal: cannot read the settings file " << core.settingsFile.fileName() << std::endl;
+      return 2;
+    }
+  } else {
+    subSetOldVersionRanges(core.state.range5, core.state.range7);
+    core.state.subReDim_Device();
+  }
 
-  LinkSettings link;
+  LinkSettings& link = core.link;
   link.setFormat(formatCaption(o.format));
   link.cpuType = o.cpu;
   link.kyokuNo = o.station;
@@ -186,16 +192,12 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   link.chkCheckValue = o.noCheck;
   link.chkViewAlert = true;  // nobody to answer a question
   link.chkLogDsp = true;
-  LinkLists lists;
 
-  ComPortMap map;
-  TermiosPort port(map);
   int number = 1;
   if (o.port.rfind("COM", 0) == 0) number = std::stoi(o.port.substr(3));
-  else port.setTarget(o.port);
+  else core.port.setTarget(o.port);
 
-  QtScheduler scheduler;
-  TrafficLog log(link, clock, presenter, errorLog);
+  TrafficLog& log = core.log;
   log.setOptDspType(DspType::Replaced);
   log.setChkFix(true);  // the screen text is standard output; keep only a little of it in memory
   log.setTxtLogRow("100");
@@ -208,22 +210,18 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     std::fflush(stdout);
   };
 
-  PortController* controller = nullptr;
-  LinkContext ctx{state, link, lists, port, clock, presenter, log, nullptr, [&] { controller->cmdPClose_Click(); }};
-  LinkEngine engine(ctx, scheduler);
-  PortController pc(port, engine, link, log, presenter, errorLog, clock);
-  controller = &pc;
+  PortController& pc = core.pc;
   pc.mnuCommPortNo = {PortMenuEntry{"COM " + std::to_string(number), std::to_string(number), true}};
   pc.hscWait = o.waitMs;
   pc.handshaking = o.handshake;
   pc.subDsp_CommSet();
   pc.panelSetting = o.line;  // any rate the line supports, not only the menu's
   pc.cmdPOpen_Click();
-  if (!port.portOpen()) {
+  if (!core.port.portOpen()) {
     std::cerr << "ombrisal: cannot open " << o.port << " (absent or busy)" << std::endl;
     return 1;
   }
-  std::printf("Ombrisal serving on %s (形式%d, %s, station %s, PC %s, sum %s%s)\n", port.peerPath().c_str(),
+  std::printf("Ombrisal serving on %s (形式%d, %s, station %s, PC %s, sum %s%s)\n", core.port.peerPath().c_str(),
               o.format, o.cpu.c_str(), o.station.c_str(), o.pcNo.c_str(), o.sum ? "on" : "off",
               o.noCheck ? ", unchecked" : "");
   std::fflush(stdout);
@@ -238,7 +236,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   ::sigaction(SIGTERM, &sa, nullptr);
 
   app.exec();
-  if (port.portOpen()) pc.cmdPClose_Click();
+  if (core.port.portOpen()) pc.cmdPClose_Click();
   return 0;
 }
 

@@ -116,8 +116,10 @@ class SettingsFile {
                Presenter& presenter);
 
   const std::string& programFolder() const { return programFolder_; }
-  // Program folder + "Init.ini".
-  std::string fileName() const { return programFolder_ + kIniFileName; }
+  // Program folder + "Init.ini", unless another file was chosen.
+  std::string fileName() const { return fileName_.empty() ? programFolder_ + kIniFileName : fileName_; }
+  // Reads and writes `path` instead (the serve mode's --ini).
+  void setFileName(std::string path) { fileName_ = std::move(path); }
 
   // Reads the file from section `startSection` on: 0 reads everything,
   // kIniSectionMultiBit (1100) re-reads the multi-screen page sizes, the bit
@@ -136,6 +138,7 @@ class SettingsFile {
 
  private:
   std::string programFolder_;
+  std::string fileName_;
   SystemState& state_;
   Settings& settings_;
   Presenter& presenter_;

@@ -1,0 +1,57 @@
+// The one owner of the program's state, created at start-up: device
+// memory, settings, link settings and lists, the serial port with its
+// controller, the traffic log and the protocol engine.  The main window and
+// the serve mode both run on it; nothing here draws.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "core/clock.h"
+#include "core/presenter.h"
+#include "core/system_state.h"
+#include "link/link_engine.h"
+#include "serial/com_ports.h"
+#include "serial/port_controller.h"
+#include "serial/qt_scheduler.h"
+#include "serial/termios_port.h"
+#include "serial/traffic_log.h"
+#include "store/error_log.h"
+#include "store/settings_file.h"
+
+namespace omb {
+
+class AppCore {
+ public:
+  // `programFolder`: where Init.ini and the default working folders are.
+  AppCore(Presenter& presenter, const Clock& clock, std::string programFolder);
+  AppCore(const AppCore&) = delete;
+  AppCore& operator=(const AppCore&) = delete;
+
+  // The start-up sequence up to the main window: the settings file (false
+  // when it is missing: the program ends), the working folders, the monthly
+  // system log check, device storage and page counts; then the settings
+  // reach the models that use them.
+  bool startUp();
+
+  // Device memory changed; the views are told (once they exist).
+  std::function<void(const std::string& device, const std::string& code)> subDspRenew;
+
+  Presenter& presenter;
+  const Clock& clock;
+  ErrorLog errorLog;
+  SystemState state;
+  Settings settings;
+  SettingsFile settingsFile;
+  LinkSettings link;
+  LinkLists lists;
+  ComPortMap comMap;
+  TermiosPort port;
+  QtScheduler scheduler;
+  TrafficLog log;
+  LinkContext linkContext;
+  LinkEngine engine;
+  PortController pc;
+};
+
+}  // namespace omb
