@@ -56,6 +56,25 @@ TEST(Serve, LogsTrafficAndServesTheUncheckedModeAndOtherStations) {
   EXPECT_NE(serve.out.find("CLOSE"), std::string::npos) << serve.out;
 }
 
+TEST(Serve, ComNumbersFollowTheSettingsFileAndItsLogFolders) {
+  test::TempDir dir;
+  const std::string path = dir.file("com3");
+  std::string ini = test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini");
+  ini += "COM3=pty:" + path + "\r\n";  // the shipped file ends with its [COMポート] section
+  test::writeFile(dir.file("Init.ini"), ini);
+  test::ServeProcess serve({"--serve", "COM3", "--ini", dir.file("Init.ini"), "--no-sum", "--wait", "5"});
+  ASSERT_TRUE(serve.waitForOutput("serving on " + path)) << serve.out << serve.err;
+  test::PcPort pc(path);
+  EXPECT_EQ(pc.exchange(E + "00FFWR0D000001", 8), S + "00FF0000" + X);
+  EXPECT_EQ(serve.stop(), 0);
+  // The working folders were created beside that settings file.
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("Log")));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("Projects")));
+
+  test::ServeProcess missing({"--serve", "COM3", "--ini", dir.file("none.ini")});
+  EXPECT_EQ(missing.wait(), 2);
+}
+
 TEST(Serve, APortHeldByAnotherProcessIsBusy) {
   test::TempDir dir;
   const std::string path = dir.file("com");
