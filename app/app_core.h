@@ -34,6 +34,12 @@ class AppCore {
   // reach the models that use them.
   bool startUp();
 
+  // The project in use: its comment and file name (status bar panel 5), and
+  // whether it supplied the main window's place (then the settings file is
+  // not written back at exit).
+  std::string projectComment, projectFileName;
+  bool windowFromProject = false;
+
   // Device memory changed; the views are told (once they exist).
   std::function<void(const std::string& device, const std::string& code)> subDspRenew;
 

@@ -1,29 +1,883 @@
 #include "app/frm_main.h"
 
-#include <QHeaderView>
-#include <QTableWidget>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "app/geometry.h"
+#include "app/help_viewer.h"
+#include "link/framing.h"
 
 namespace omb {
 
-FrmMain::FrmMain(SystemState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
-  setObjectName("frmMain");
-  setWindowTitle(QStringLiteral("Ombrisal"));
-  // A summary of the device memory, one row per kind.
-  auto* grid = new QTableWidget(kKindCount, 4, this);
-  grid->setObjectName("fgrdDevices");
-  grid->setHorizontalHeaderLabels({QStringLiteral("デバイス"), QStringLiteral("先頭"),
-                                   QStringLiteral("最終"), QStringLiteral("ワード数")});
-  for (int k = 0; k < kKindCount; ++k) {
-    const DevRange& r = state_.range7[static_cast<std::size_t>(k)];
-    grid->setItem(k, 0, new QTableWidgetItem(QString::fromUtf8(kindInfo(k).caption)));
-    grid->setItem(k, 1, new QTableWidgetItem(QString::fromStdString(r.firstText)));
-    grid->setItem(k, 2, new QTableWidgetItem(QString::fromStdString(r.lastText)));
-    grid->setItem(k, 3, new QTableWidgetItem(QString::number(state_.memory.words(k).size())));
+std::string versionText() {
+  return " Ver " + std::to_string(PROJECT_VERSION_MAJOR) + "." + std::to_string(PROJECT_VERSION_MINOR) + "." +
+         std::to_string(PROJECT_VERSION_PATCH);
+}
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// Frames and labels show line bytes as text of the system code page.
+QString lineText(const std::string& bytes) { return q(logText(bytes)); }
+
+// The on-screen log as the text box shows it: CR LF and LF end lines, a
+// lone CR shows as its symbol, so every line feed of the log is one line
+// break of the box.
+QString boxText(std::string_view s) {
+  QString out;
+  out.reserve(static_cast<int>(s.size()));
+  const QString all = QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+  for (qsizetype i = 0; i < all.size(); ++i) {
+    if (all[i] == '\r') {
+      if (i + 1 < all.size() && all[i + 1] == '\n') continue;
+      out += QChar(0x240D);
+    } else {
+      out += all[i];
+    }
   }
-  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  setCentralWidget(grid);
-  resize(560, 600);
+  return out;
+}
+
+// Toolbar pictures: the device letters on a tile, one colour per family,
+// a corner mark on the multi-screen buttons.
+QIcon tileIcon(const QString& text, const QColor& colour, bool multi) {
+  QPixmap pm(32, 32);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  if (!text.isEmpty()) {
+    p.setBrush(colour);
+    p.setPen(colour.darker(150));
+    p.drawRoundedRect(QRectF(1.5, 1.5, 29, 29), 5, 5);
+    QFont f = QApplication::font();
+    f.setBold(true);
+    f.setPixelSize(text.size() <= 1 ? 18 : text.size() == 2 ? 13 : 10);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, text);
+    if (multi) {
+      p.setBrush(Qt::white);
+      p.setPen(colour.darker(150));
+      p.drawRect(QRectF(21, 3, 8, 6));
+      p.drawRect(QRectF(23, 6, 6, 5));
+    }
+  }
+  return QIcon(pm);
+}
+
+QAction* entry(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {}) {
+  QAction* a = menu->addAction(caption);
+  a->setObjectName(name);
+  if (!key.isEmpty()) a->setShortcut(key);
+  return a;
+}
+
+struct ViewEntry {
+  int slot;
+  const char* name;
+  const char* caption;
+  QKeySequence key;
+};
+
+}  // namespace
+
+FrmMain::FrmMain(AppCore& core, QWidget* parent) : QMainWindow(parent), core_(core) {
+  setObjectName("frmMain");
+  buildMenus();
+  buildToolbars();
+  buildCentral();
+  buildStatusBar();
+  connectModels();
+  resize(1000, 720);  // the designed size
+  chkSum_->setChecked(true);
+  core_.link.chkSum = CheckState::Checked;
+}
+
+FrmMain::~FrmMain() {
+  core_.pc.changed = nullptr;
+  core_.log.changed = nullptr;
+  core_.link.labelsChanged = nullptr;
+}
+
+HelpViewer& FrmMain::help() {
+  if (!help_) help_ = new HelpViewer(QApplication::applicationDirPath() + "/help", this);
+  return *help_;
+}
+
+void FrmMain::buildMenus() {
+  QMenuBar* bar = menuBar();
+  mnuFile_ = bar->addMenu(QStringLiteral("ファイル(&F)"));
+  mnuFile_->setObjectName("mnuFile");
+  mnuFileOpen_ = entry(mnuFile_, "mnuFileOpen", QStringLiteral("プロジェクトを開く(&O)"), QKeySequence("Ctrl+O"));
+  mnuFile_->addSeparator();
+  mnuFileSaveAs_ = entry(mnuFile_, "mnuFileSaveAs", QStringLiteral("プロジェクトに名前を付けて保存(&A)"));
+  mnuFileSave_ = entry(mnuFile_, "mnuFileSave", QStringLiteral("プロジェクト上書き保存(&S)"), QKeySequence("Ctrl+S"));
+  mnuFile_->addSeparator();
+  mnuOldFileOpen_ = entry(mnuFile_, "mnuOldFileOpen", QStringLiteral("旧バージョンプロジェクトをインポート"));
+  mnuFileInport_ = mnuFile_->addMenu(QStringLiteral("デバイス・コメントをインポート"));
+  mnuFileInport_->setObjectName("mnuFileInport_");
+  entry(mnuFileInport_, "mnuFileInport0", QStringLiteral("スペース区切り"));
+  entry(mnuFileInport_, "mnuFileInport1", QStringLiteral("カンマ区切り"));
+  entry(mnuFileInport_, "mnuFileInport2", QStringLiteral("タブ区切り"));
+  mnuInitDevCome_ = entry(mnuFile_, "mnuInitDevCome", QStringLiteral("デバイス・コメントを初期化する"));
+  mnuFile_->addSeparator();
+  mnuFileQuit_ = entry(mnuFile_, "mnuFileQuit", QStringLiteral("ツールの終了(&Q)"), QKeySequence("Ctrl+Q"));
+  connect(mnuFileQuit_, &QAction::triggered, this, &QWidget::close);
+
+  mnuView_ = bar->addMenu(QStringLiteral("表示(&V)"));
+  mnuView_->setObjectName("mnuView");
+  const ViewEntry words[] = {
+      {0, "mnuDspWordTN", "タイマＴ", QKeySequence("Shift+F1")},
+      {1, "mnuDspWordCN", "カウンタＣ", QKeySequence("Shift+F2")},
+      {2, "mnuDspWordD", "データレジスタＤ", QKeySequence("Shift+F3")},
+      {3, "mnuDspWordW", "リンクレジスタＷ", QKeySequence("Shift+F4")},
+      {4, "mnuDspWordR", "ファイルレジスタＲ", QKeySequence("Shift+F5")},
+      {5, "mnuDspWordDX", "特殊レジスタＤ", QKeySequence("Shift+F6")},
+      {20, "mnuDspWordDbit", "データレジスタＤ ビット表示", {}},
+      {21, "mnuDspWordWbit", "リンクレジスタＷ ビット表示", {}},
+      {22, "mnuDspWordRbit", "ファイルレジスタＲ ビット表示", {}},
+      {23, "mnuDspWordDxbit", "特殊レジスタＤ ビット表示", {}},
+  };
+  const ViewEntry bits[] = {
+      {6, "mnuDspBitX", "入力Ｘ", QKeySequence("Ctrl+F1")},
+      {7, "mnuDspBitY", "出力Ｙ", QKeySequence("Ctrl+F2")},
+      {8, "mnuDspBitM", "内部リレーＭ", QKeySequence("Ctrl+F3")},
+      {9, "mnuDspBitL", "ラッチリレーＬ", QKeySequence("Ctrl+F4")},
+      {10, "mnuDspBitS", "ステップリレーＳ", QKeySequence("Ctrl+F5")},
+      {11, "mnuDspBitB", "リンクリレーＢ", QKeySequence("Ctrl+F6")},
+      {12, "mnuDspBitF", "アナンシェータＦ", QKeySequence("Ctrl+F8")},
+      {13, "mnuDspBitMx", "特殊リレーＭ", QKeySequence("Ctrl+Shift+F3")},
+      {14, "mnuDspBitTS", "タイマ（接点）Ｔ", QKeySequence("Ctrl+F9")},
+      {15, "mnuDspBitTC", "タイマ（コイル）Ｔ", QKeySequence("Ctrl+Shift+F9")},
+      {16, "mnuDspBitCS", "カウンタ（接点）Ｃ", QKeySequence("Ctrl+F11")},
+      {17, "mnuDspBitCC", "カウンタ（コイル）Ｃ", QKeySequence("Ctrl+Shift+F11")},
+  };
+  auto addView = [this](QMenu* menu, const ViewEntry& v) {
+    QAction* a = entry(menu, v.name, QString::fromUtf8(v.caption), v.key);
+    a->setCheckable(true);
+    mnuDsp_[static_cast<std::size_t>(v.slot)] = a;
+    connect(a, &QAction::triggered, this, [this, a, slot = v.slot] {
+      a->setChecked(false);  // the view sets the mark while it is open
+      if (openSingleView) openSingleView(slot);
+    });
+  };
+  QMenu* word = mnuView_->addMenu(QStringLiteral("ワードデバイス"));
+  word->setObjectName("mnuDspWord");
+  for (const auto& v : words) {
+    if (v.slot == 20) word->addSeparator();
+    addView(word, v);
+  }
+  QMenu* bit = mnuView_->addMenu(QStringLiteral("ビットデバイス"));
+  bit->setObjectName("mnuDspBit");
+  for (const auto& v : bits) addView(bit, v);
+  addView(mnuView_, {18, "mnuDspUni", "テスト・モニタ", QKeySequence("F5")});
+  addView(mnuView_, {19, "mnuDspUser", "ユーザー", QKeySequence("F6")});
+  mnuView_->addSeparator();
+  struct MultiEntry {
+    int kind;
+    const char* name;
+    const char* caption;
+  };
+  QMenu* wordPlus = mnuView_->addMenu(QStringLiteral("ワードデバイス＋"));
+  wordPlus->setObjectName("mnuDspWordPlus");
+  QMenu* bitPlus = mnuView_->addMenu(QStringLiteral("ビットデバイス＋"));
+  bitPlus->setObjectName("mnuDspBitPlus");
+  for (const MultiEntry& m : {MultiEntry{1, "mnuDspWordTs", "タイマＴ"}, MultiEntry{2, "mnuDspWordCs", "カウンタＣ"},
+                              MultiEntry{3, "mnuDspWordDs", "データレジスタＤ"}, MultiEntry{4, "mnuDspWordWs", "リンクレジスタＷ"},
+                              MultiEntry{5, "mnuDspWordRs", "ファイルレジスタＲ"}, MultiEntry{7, "mnuDspBitXs", "入力Ｘ"},
+                              MultiEntry{8, "mnuDspBitYs", "出力Ｙ"}, MultiEntry{9, "mnuDspBitMs", "内部リレーＭ"},
+                              MultiEntry{10, "mnuDspBitLs", "ラッチリレーＬ"}, MultiEntry{11, "mnuDspBitSs", "ステップリレーＳ"},
+                              MultiEntry{12, "mnuDspBitBs", "リンクリレーＢ"}, MultiEntry{13, "mnuDspBitFs", "アナンシェータＦ"}}) {
+    QAction* a = entry(m.kind <= 5 ? wordPlus : bitPlus, m.name, QString::fromUtf8(m.caption));
+    connect(a, &QAction::triggered, this, [this, kind = m.kind] {
+      if (openMultiView) openMultiView(kind);
+    });
+  }
+  entry(mnuView_, "mnuMultiClear", QStringLiteral("マルチ画面全消去"));
+  entry(mnuView_, "mnuMultiInit", QStringLiteral("マルチ画面初期化"));
+  mnuView_->addSeparator();
+  entry(mnuView_, "mnuInitWindow", QStringLiteral("ウインドウの表示状態を初期化する"));
+  entry(mnuView_, "mnuInitCell", QStringLiteral("セルのプロパティを初期化する"));
+
+  mnuSet_ = bar->addMenu(QStringLiteral("計算機リンク設定(&L)"));
+  mnuSet_->setObjectName("mnuSet");
+  mnuCpu_ = mnuSet_->addMenu(QStringLiteral("CPUタイプ"));
+  mnuCpu_->setObjectName("mnuCpu");
+  mnuCpuAcpu_ = entry(mnuCpu_, "mnuCpuAcpu", QStringLiteral("ACPU"));
+  mnuCpuAnAcpu_ = entry(mnuCpu_, "mnuCpuAnAcpu", QStringLiteral("AnACPU"));
+  for (QAction* a : {mnuCpuAcpu_, mnuCpuAnAcpu_}) a->setCheckable(true);
+  mnuCpuAcpu_->setChecked(true);
+  connect(mnuCpuAcpu_, &QAction::triggered, this, [this] { chooseCpu(false); });
+  connect(mnuCpuAnAcpu_, &QAction::triggered, this, [this] { chooseCpu(true); });
+  mnuProto_ = mnuSet_->addMenu(QStringLiteral("専用プロトコル"));
+  mnuProto_->setObjectName("mnuProto");
+  for (int n = 1; n <= 4; ++n) {
+    QAction* a = entry(mnuProto_, ("mnuProtoMode" + std::to_string(n)).c_str(), q(formatCaption(n)));
+    a->setCheckable(true);
+    mnuProtoMode_[static_cast<std::size_t>(n)] = a;
+    connect(a, &QAction::triggered, this, [this, n] { chooseFormat(n); });
+  }
+  mnuProtoMode_[1]->setChecked(true);
+  mnuProtoMode_[0] = entry(mnuProto_, "mnuProtoMode0", QStringLiteral("無手順"));
+  mnuProtoMode_[0]->setVisible(false);
+  mnuProtoMode_[0]->setEnabled(false);
+
+  mnuCom_ = bar->addMenu(QStringLiteral("通信パラメータ設定(&C)"));
+  mnuCom_->setObjectName("mnuCom");
+  mnuCommPort_ = mnuCom_->addMenu(QStringLiteral("ＣＯＭポート"));
+  mnuCommPort_->setObjectName("mnuCommPort");
+  mnuCommBlate_ = mnuCom_->addMenu(QStringLiteral("ボーレート"));
+  mnuCommBlate_->setObjectName("mnuCommBlate");
+  for (int i = 0; i < 7; ++i) {
+    QAction* a = entry(mnuCommBlate_, ("mnuCommBps" + std::to_string(i)).c_str(), PortController::kBaudCaptions[i]);
+    a->setCheckable(true);
+    mnuCommBps_[static_cast<std::size_t>(i)] = a;
+    connect(a, &QAction::triggered, this, [this, i] { core_.pc.chooseBaud(i); });
+  }
+  mnuCommStartBit_ = mnuCom_->addMenu(QStringLiteral("スタートビット"));
+  mnuCommStartBit_->setObjectName("mnuCommStartBit");
+  entry(mnuCommStartBit_, "mnuCommStartBit1", "1")->setEnabled(false);
+  entry(mnuCommStartBit_, "mnuCommStartBit2", "2")->setEnabled(false);
+  mnuCommStartBit_->setEnabled(false);
+  mnuCommCharLen_ = mnuCom_->addMenu(QStringLiteral("キャラクタ長"));
+  mnuCommCharLen_->setObjectName("mnuCommCharLen");
+  mnuCommCharLen7_ = entry(mnuCommCharLen_, "mnuCommCharLen7", "7");
+  mnuCommCharLen8_ = entry(mnuCommCharLen_, "mnuCommCharLen8", "8");
+  mnuCommStopBit_ = mnuCom_->addMenu(QStringLiteral("ストップビット"));
+  mnuCommStopBit_->setObjectName("mnuCommStopBit");
+  mnuCommStopBit1_ = entry(mnuCommStopBit_, "mnuCommStopBit1", "1");
+  mnuCommStopBit2_ = entry(mnuCommStopBit_, "mnuCommStopBit2", "2");
+  mnuCommParity_ = mnuCom_->addMenu(QStringLiteral("パリティ"));
+  mnuCommParity_->setObjectName("mnuCommParity");
+  mnuCommParityE_ = entry(mnuCommParity_, "mnuCommParityE", QStringLiteral("偶数"));
+  mnuCommParityO_ = entry(mnuCommParity_, "mnuCommParityO", QStringLiteral("奇数"));
+  mnuCommParityN_ = entry(mnuCommParity_, "mnuCommParityN", QStringLiteral("無し"));
+  for (QAction* a : {mnuCommCharLen7_, mnuCommCharLen8_, mnuCommStopBit1_, mnuCommStopBit2_, mnuCommParityE_,
+                     mnuCommParityO_, mnuCommParityN_})
+    a->setCheckable(true);
+  connect(mnuCommCharLen7_, &QAction::triggered, this, [this] { core_.pc.chooseDataLength(7); });
+  connect(mnuCommCharLen8_, &QAction::triggered, this, [this] { core_.pc.chooseDataLength(8); });
+  connect(mnuCommStopBit1_, &QAction::triggered, this, [this] { core_.pc.chooseStopBits(1); });
+  connect(mnuCommStopBit2_, &QAction::triggered, this, [this] { core_.pc.chooseStopBits(2); });
+  connect(mnuCommParityE_, &QAction::triggered, this, [this] { core_.pc.chooseParity('e'); });
+  connect(mnuCommParityO_, &QAction::triggered, this, [this] { core_.pc.chooseParity('o'); });
+  connect(mnuCommParityN_, &QAction::triggered, this, [this] { core_.pc.chooseParity('n'); });
+
+  mnuHelp_ = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+  mnuHelp_->setObjectName("mnuHelp");
+  connect(entry(mnuHelp_, "mnuHelpTorisetu", QStringLiteral("操作説明...")), &QAction::triggered, this,
+          [this] { help().showContents(); });
+  connect(entry(mnuHelp_, "mnuHelpVerInfo", QStringLiteral("バージョン情報...")), &QAction::triggered, this,
+          &FrmMain::showVersion);
+
+  // Help topics for context help.
+  mnuFile_->menuAction()->setWhatsThis("4100");
+  mnuFileOpen_->setWhatsThis("4101");
+  mnuFileSaveAs_->setWhatsThis("4102");
+  mnuFileSave_->setWhatsThis("4103");
+  mnuFileQuit_->setWhatsThis("4104");
+  mnuSet_->menuAction()->setWhatsThis("4300");
+  mnuCpu_->menuAction()->setWhatsThis("4301");
+  mnuProto_->menuAction()->setWhatsThis("4302");
+  mnuHelp_->menuAction()->setWhatsThis("6000");
+
+  popLogText_ = new QMenu(this);
+  popLogText_->setObjectName("popLogText");
+  popLogSave_ = entry(popLogText_, "popLogSave", QStringLiteral("名前を付けて保存する"));
+  popLogCls_ = entry(popLogText_, "popLogCls", QStringLiteral("ログをクリアする"));
+  connect(popLogSave_, &QAction::triggered, this,
+          [this] { core_.log.popLogSave_Click(panels_[4]->text().toStdString(), windowTitle().toStdString()); });
+  connect(popLogCls_, &QAction::triggered, this, [this] { core_.log.popLogCls_Click(); });
+}
+
+void FrmMain::buildToolbars() {
+  struct Button {
+    const char* key;
+    const char* tip;
+    int target;  // view slot (Toolbar1) or multi-screen kind (Toolbar2); -1 blank
+  };
+  const QColor word(45, 105, 175), wordBit(30, 140, 140), bitColour(60, 140, 60), special(190, 110, 30),
+      contact(120, 90, 160), list(150, 60, 80);
+  auto colourOf = [&](const QString& key, int slot) {
+    if (key.endsWith('b')) return wordBit;
+    if (key == "Dx" || key == "Mx") return special;
+    if (key.size() == 2 && (key[0] == 'T' || key[0] == 'C')) return contact;
+    if (key == "TEST" || key == "USER") return list;
+    return slot <= 5 ? word : bitColour;
+  };
+  const Button one[] = {{"T", "タイマー", 0},          {"C", "カウンタ", 1},          {"D", "データレジスタ", 2},
+                        {"W", "リンクレジスタ", 3},    {"R", "ファイルレジスタ", 4},  {"Dx", "特殊レジスタＤ", 5},
+                        {"Db", "データレジスタ", 20},  {"Wb", "リンクレジスタ", 21},  {"Rb", "ファイルレジスタ", 22},
+                        {"Dxb", "特殊レジスタＤ", 23}, {"X", "入力Ｘ", 6},            {"Y", "出力Ｙ", 7},
+                        {"M", "内部リレーＭ", 8},      {"L", "ラッチリレーＬ", 9},    {"S", "ステップリレーＳ", 10},
+                        {"B", "リンクリレーＢ", 11},   {"F", "アナンシェータＦ", 12}, {"Mx", "特出リレーＭ", 13},
+                        {"Ts", "タイマー（接点）", 14}, {"Tc", "タイマー（コイル）", 15},
+                        {"Cs", "カウンター（接点）", 16}, {"Cc", "カウンター（コイル）", 17}};
+  toolbar1_ = addToolBar(QStringLiteral("Toolbar1"));
+  toolbar1_->setObjectName("Toolbar1");
+  for (const Button& b : one) {
+    const QString key = QString::fromUtf8(b.key);
+    QAction* a = toolbar1_->addAction(tileIcon(key, colourOf(key, b.target), false), QString::fromUtf8(b.tip));
+    a->setObjectName("Toolbar1_" + key);
+    a->setToolTip(QString::fromUtf8(b.tip));
+    connect(a, &QAction::triggered, this, [this, slot = b.target] {
+      if (openSingleView) openSingleView(slot);
+    });
+  }
+  addToolBarBreak();
+  toolbar2_ = addToolBar(QStringLiteral("Toolbar2"));
+  toolbar2_->setObjectName("Toolbar2");
+  const Button two[] = {{"T", "タイマー", 1},          {"C", "カウンタ", 2},          {"D", "データレジスタ", 3},
+                        {"W", "リンクレジスタ", 4},    {"R", "ファイルレジスタ", 5},  {"", "", -1},
+                        {"", "", -1},                  {"", "", -1},                  {"", "", -1},
+                        {"", "", -1},                  {"X", "入力Ｘ", 7},            {"Y", "出力Ｙ", 8},
+                        {"M", "内部リレーＭ", 9},      {"L", "ラッチリレーＬ", 10},   {"S", "ステップリレーＳ", 11},
+                        {"B", "リンクリレーＢ", 12},   {"F", "アナンシェータＦ", 13}, {"", "", -1},
+                        {"", "", -1},                  {"", "", -1},                  {"TEST", "テスト・モニター", 18},
+                        {"USER", "ユーザー設定", 19}};
+  int position = 0;
+  for (const Button& b : two) {
+    ++position;
+    const QString key = QString::fromUtf8(b.key);
+    QAction* a = toolbar2_->addAction(tileIcon(key, colourOf(key, b.target - 1), key.size() <= 1),
+                                      QString::fromUtf8(b.tip));
+    a->setObjectName(key.isEmpty() ? QString("Toolbar2_blank%1").arg(position) : "Toolbar2_" + key);
+    a->setToolTip(QString::fromUtf8(b.tip));
+    if (b.target < 0) continue;
+    connect(a, &QAction::triggered, this, [this, key, target = b.target] {
+      if (key == "TEST" || key == "USER") {
+        if (openSingleView) openSingleView(target);
+      } else if (openMultiView) {
+        openMultiView(target);
+      }
+    });
+  }
+}
+
+void FrmMain::buildCentral() {
+  auto* central = new QWidget(this);
+  auto* top = new QHBoxLayout;
+  auto label = [this](const char* name, const QString& tip = {}) {
+    auto* l = new QLabel(this);
+    l->setObjectName(name);
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setMinimumWidth(72);
+    l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    if (!tip.isEmpty()) l->setToolTip(tip);
+    return l;
+  };
+  const QString rightClick = QStringLiteral("右クリックで設定");
+
+  // 計算機リンク設定
+  auto* fraLink = new QGroupBox(QStringLiteral("計算機リンク設定"), this);
+  fraLink->setObjectName("fraLink");
+  auto* gl = new QGridLayout(fraLink);
+  lblCpuType_ = label("lblCpuType", rightClick);
+  lblKeisiki_ = label("lblKeisiki", rightClick);
+  txtKyokuNo_ = new QLineEdit(QStringLiteral("00"), this);
+  txtKyokuNo_->setObjectName("txtKyokuNo");
+  txtPcNo_ = new QLineEdit(QStringLiteral("FF"), this);
+  txtPcNo_->setObjectName("txtPcNo");
+  txtPcNo_->setEnabled(false);
+  chkSum_ = new QCheckBox(QStringLiteral("チェックサム有り"), this);
+  chkSum_->setObjectName("chkSum");
+  chkSum_->setToolTip(QStringLiteral("電文にチェックサムコードを付加します"));
+  gl->addWidget(new QLabel(QStringLiteral("コマンドタイプ")), 0, 0);
+  gl->addWidget(lblCpuType_, 0, 1);
+  gl->addWidget(new QLabel(QStringLiteral("専用プロトコル")), 1, 0);
+  gl->addWidget(lblKeisiki_, 1, 1);
+  gl->addWidget(new QLabel(QStringLiteral("局番号")), 2, 0);
+  gl->addWidget(txtKyokuNo_, 2, 1);
+  gl->addWidget(new QLabel(QStringLiteral("ＰＣ番号")), 3, 0);
+  gl->addWidget(txtPcNo_, 3, 1);
+  gl->addWidget(chkSum_, 4, 0, 1, 2);
+  gl->setRowStretch(5, 1);
+  top->addWidget(fraLink);
+
+  // 通信設定
+  auto* fraComm = new QGroupBox(QStringLiteral("通信設定"), this);
+  fraComm->setObjectName("fraComm");
+  auto* gc = new QGridLayout(fraComm);
+  lblCommPort_ = label("lblCommPort", rightClick);
+  lblBlate_ = label("lblBlate", rightClick);
+  lblParity_ = label("lblParity", rightClick);
+  lblDataLen_ = label("lblDataLen", rightClick);
+  lblStopBit_ = label("lblStopBit", rightClick);
+  const std::pair<const char*, QLabel*> rows[] = {{"ポート№", lblCommPort_},   {"ボーレート", lblBlate_},
+                                                  {"パリティ", lblParity_},     {"キャラクタ長", lblDataLen_},
+                                                  {"ストップビット", lblStopBit_}};
+  int r = 0;
+  for (const auto& [caption, l] : rows) {
+    gc->addWidget(new QLabel(QString::fromUtf8(caption)), r, 0);
+    gc->addWidget(l, r++, 1);
+  }
+  auto* fraHand = new QGroupBox(QStringLiteral("ハンドシェーク"), this);
+  auto* hl = new QVBoxLayout(fraHand);
+  handshakeGroup_ = new QButtonGroup(this);
+  for (int i = 0; i < 4; ++i) {
+    auto* b = new QRadioButton(QString::fromUtf8(PortController::kHandshakeCaptions[i]), this);
+    b->setObjectName(QString("optHandshaking%1").arg(i));
+    optHandshaking_[static_cast<std::size_t>(i)] = b;
+    handshakeGroup_->addButton(b, i);
+    hl->addWidget(b);
+  }
+  connect(handshakeGroup_, &QButtonGroup::idClicked, this, [this](int id) { core_.pc.handshaking = id; });
+  gc->addWidget(fraHand, 0, 2, 5, 1);
+  hscWait_ = new QScrollBar(Qt::Horizontal, this);
+  hscWait_->setObjectName("hscWait");
+  hscWait_->setRange(2, 500);
+  hscWait_->setSingleStep(1);
+  hscWait_->setPageStep(10);
+  lblWait_ = new QLabel(this);
+  lblWait_->setObjectName("lblWait");
+  connect(hscWait_, &QScrollBar::valueChanged, this, [this](int v) {
+    core_.pc.hscWait = v;
+    lblWait_->setText(QString("%1 mmSec").arg(v));
+  });
+  gc->addWidget(new QLabel(QStringLiteral("受信文字間 Wait")), 5, 0);
+  gc->addWidget(hscWait_, 5, 1, 1, 1);
+  gc->addWidget(lblWait_, 5, 2);
+  cmdPOpen_ = new QPushButton(QStringLiteral("ポートオープン"), this);
+  cmdPOpen_->setObjectName("cmdPOpen");
+  cmdPOpen_->setToolTip(QStringLiteral("←ポート№入力後クリック"));
+  cmdPClose_ = new QPushButton(QStringLiteral("ポートクローズ"), this);
+  cmdPClose_->setObjectName("cmdPClose");
+  connect(cmdPOpen_, &QPushButton::clicked, this, [this] { core_.pc.cmdPOpen_Click(); });
+  connect(cmdPClose_, &QPushButton::clicked, this, [this] { core_.pc.cmdPClose_Click(); });
+  gc->addWidget(cmdPOpen_, 6, 0);
+  gc->addWidget(cmdPClose_, 6, 1);
+  chkCheckValue_ = new QCheckBox(QStringLiteral("文法チェックをしない"), this);
+  chkCheckValue_->setObjectName("chkCheckValue");
+  chkCheckValue_->setToolTip(QStringLiteral("アドレスや処理点数のチェックを無視します"));
+  chkViewAlert_ = new QCheckBox(QStringLiteral("通信異常ﾀﾞｲｱﾛｸﾞ非表示"), this);
+  chkViewAlert_->setObjectName("chkViewAlert");
+  chkViewAlert_->setToolTip(QStringLiteral("通信異常時に、ダイアログを表示しない"));
+  gc->addWidget(chkCheckValue_, 7, 0, 1, 2);
+  gc->addWidget(chkViewAlert_, 8, 0, 1, 2);
+  top->addWidget(fraComm);
+
+  // 通信ログ・ファイル
+  auto* fraLogFile = new QGroupBox(QStringLiteral("通信ログ・ファイル"), this);
+  fraLogFile->setObjectName("fraLogFile");
+  auto* lf = new QVBoxLayout(fraLogFile);
+  chkLogFile_ = new QCheckBox(QStringLiteral("通信ﾛｸﾞﾌｧｲﾙ 出力"), this);
+  chkLogFile_->setObjectName("chkLogFile");
+  chkLogFile_->setToolTip(QStringLiteral("送受信データをファイルへ書き込みます"));
+  lf->addWidget(chkLogFile_);
+  fileTypeGroup_ = new QButtonGroup(this);
+  const char* fileCaptions[] = {"固定ファイル名", "ユニークファイル"};
+  const char* fileTips[] = {"同一ﾛｸﾞﾌｧｲﾙに追加書き込みします", "ﾎﾟｰﾄｵｰﾌﾟﾝ時に新しいﾛｸﾞﾌｧｲﾙを作成します"};
+  for (int i = 0; i < 2; ++i) {
+    auto* b = new QRadioButton(QString::fromUtf8(fileCaptions[i]), this);
+    b->setObjectName(QString("optFileType%1").arg(i));
+    b->setToolTip(QString::fromUtf8(fileTips[i]));
+    optFileType_[static_cast<std::size_t>(i)] = b;
+    fileTypeGroup_->addButton(b, i);
+    lf->addWidget(b);
+  }
+  lf->addStretch();
+  top->addWidget(fraLogFile);
+  top->addStretch();
+
+  // 通信履歴　電文表記
+  auto* fraLog = new QGroupBox(QStringLiteral("通信履歴　電文表記"), this);
+  fraLog->setObjectName("fraLog");
+  auto* lg = new QGridLayout(fraLog);
+  chkLogDsp_ = new QCheckBox(QStringLiteral("履歴表示"), this);
+  chkLogDsp_->setObjectName("chkLogDsp");
+  chkLogDsp_->setToolTip(QStringLiteral("送受信データをテキストボックスへ表示します"));
+  dspTypeGroup_ = new QButtonGroup(this);
+  const char* dspCaptions[] = {"ANC", "制御文字置き換え", "ASCII コード表示"};
+  const char* dspTips[] = {"受信データをそのまま表示します。制御コードは文字化けします。",
+                           "制御コードをテキスト文字に置き換えて表示します。", "文字列をASCIIコード１６進数で表示します"};
+  auto* dspRow = new QHBoxLayout;
+  dspRow->addWidget(chkLogDsp_);
+  for (int i = 0; i < 3; ++i) {
+    auto* b = new QRadioButton(QString::fromUtf8(dspCaptions[i]), this);
+    b->setObjectName(QString("optDspType%1").arg(i));
+    b->setToolTip(QString::fromUtf8(dspTips[i]));
+    optDspType_[static_cast<std::size_t>(i)] = b;
+    dspTypeGroup_->addButton(b, i);
+    dspRow->addWidget(b);
+  }
+  chkFix_ = new QCheckBox(QStringLiteral("表示行"), this);
+  chkFix_->setObjectName("chkFix");
+  chkFix_->setToolTip(QStringLiteral("表示行数を固定又は、無限にします。"));
+  txtLogRow_ = new QLineEdit(QStringLiteral("20"), this);
+  txtLogRow_->setObjectName("txtLogRow");
+  txtLogRow_->setToolTip(QStringLiteral("通信ログ行数"));
+  txtLogRow_->setMaxLength(4);
+  txtLogRow_->setMaximumWidth(60);
+  txtLogRow_->installEventFilter(this);
+  cmdClr_ = new QPushButton(QStringLiteral("履歴クリア"), this);
+  cmdClr_->setObjectName("cmdClr");
+  cmdClr_->setToolTip(QStringLiteral("通信履歴をクリアします。"));
+  cmdSaveLog_ = new QPushButton(QStringLiteral("履歴保存"), this);
+  cmdSaveLog_->setObjectName("cmdSaveLog");
+  cmdSaveLog_->setToolTip(QStringLiteral("テキストボックス内の履歴を名前を付けて保存します。"));
+  dspRow->addStretch();
+  dspRow->addWidget(chkFix_);
+  dspRow->addWidget(txtLogRow_);
+  dspRow->addWidget(cmdClr_);
+  dspRow->addWidget(cmdSaveLog_);
+  lg->addLayout(dspRow, 0, 0);
+  lblCommLog_ = new QLabel(QStringLiteral("通信履歴"), this);
+  lblCommLog_->setObjectName("lblCommLog");
+  lblCommLog_->setToolTip(QStringLiteral("右クリックで、ポップアップが表示されます。"));
+  lblCommLog_->installEventFilter(this);
+  lg->addWidget(lblCommLog_, 1, 0);
+  txtCommLog_ = new QPlainTextEdit(this);
+  txtCommLog_->setObjectName("txtCommLog");
+  txtCommLog_->setReadOnly(true);
+  txtCommLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  txtCommLog_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  lg->addWidget(txtCommLog_, 2, 0);
+
+  lblComErr_ = label("lblComErr", QStringLiteral("通信異常"));
+  lblRev_ = label("lblRev", QStringLiteral("受信データ"));
+  lblSnd_ = label("lblSnd", QStringLiteral("送信データ"));
+  auto* labels = new QHBoxLayout;
+  for (QLabel* l : {lblComErr_, lblRev_, lblSnd_}) labels->addWidget(l, 1);
+
+  auto* v = new QVBoxLayout(central);
+  v->addLayout(top);
+  v->addWidget(fraLog, 1);
+  v->addLayout(labels);
+  setCentralWidget(central);
+
+  for (QLabel* l : {lblCpuType_, lblKeisiki_, lblCommPort_, lblBlate_, lblParity_, lblDataLen_, lblStopBit_})
+    l->installEventFilter(this);
+
+  // The link settings the engine reads live.
+  connect(txtKyokuNo_, &QLineEdit::textChanged, this, [this](const QString& t) { core_.link.kyokuNo = t.toStdString(); });
+  connect(chkSum_, &QCheckBox::clicked, this, [this](bool on) {
+    chkSum_->setTristate(false);  // the greyed state only ever comes from a project
+    core_.link.chkSum = on ? CheckState::Checked : CheckState::Unchecked;
+  });
+  connect(chkCheckValue_, &QCheckBox::toggled, this, [this](bool on) { core_.link.chkCheckValue = on; });
+  connect(chkViewAlert_, &QCheckBox::toggled, this, [this](bool on) { core_.link.chkViewAlert = on; });
+  // The log area.
+  connect(chkLogDsp_, &QCheckBox::clicked, this, [this](bool on) { core_.log.setChkLogDsp(on); });
+  connect(chkFix_, &QCheckBox::clicked, this, [this](bool on) { core_.log.setChkFix(on); });
+  connect(chkLogFile_, &QCheckBox::clicked, this, [this](bool on) { core_.log.setChkLogFile(on); });
+  connect(dspTypeGroup_, &QButtonGroup::idClicked, this, [this](int id) { core_.log.setOptDspType(static_cast<DspType>(id)); });
+  connect(fileTypeGroup_, &QButtonGroup::idClicked, this,
+          [this](int id) { core_.log.setOptFileType(static_cast<LogFileType>(id)); });
+  connect(txtLogRow_, &QLineEdit::textEdited, this, [this](const QString& t) { core_.log.setTxtLogRow(t.toStdString()); });
+  connect(txtLogRow_, &QLineEdit::returnPressed, this, [this] { core_.log.txtLogRow_LostFocus(); });
+  connect(cmdClr_, &QPushButton::clicked, this, [this] { core_.log.cmdClr_Click(); });
+  connect(cmdSaveLog_, &QPushButton::clicked, this,
+          [this] { core_.log.cmdSaveLog_Click(panels_[4]->text().toStdString(), windowTitle().toStdString()); });
+}
+
+void FrmMain::buildStatusBar() {
+  struct Panel {
+    const char* name;
+    const char* tip;
+    int width;
+  };
+  const Panel panels[] = {{"stsPortNo", "ポート№", 50},
+                          {"stsSetting", "通信パラメータ", 110},
+                          {"stsStatus", "ポート状態", 60},
+                          {"stsPrjVersion", "プロジェクトを作成したときの App.Ver", 90},
+                          {"stsProjectInfo", "プロジェクト・コメント", 0}};
+  statusBar()->setObjectName("stsBar");
+  for (std::size_t i = 0; i < 5; ++i) {
+    auto* l = new QLabel(this);
+    l->setObjectName(panels[i].name);
+    l->setToolTip(QString::fromUtf8(panels[i].tip));
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    if (panels[i].width) l->setMinimumWidth(panels[i].width);
+    panels_[i] = l;
+    statusBar()->addWidget(l, i == 4 ? 1 : 0);
+  }
+  panels_[4]->installEventFilter(this);
+}
+
+void FrmMain::connectModels() {
+  core_.pc.changed = [this] { syncPort(); };
+  core_.log.changed = [this](const LogChange& c) { onLogChanged(c); };
+  core_.link.labelsChanged = [this] { syncLabels(); };
+}
+
+void FrmMain::Form_Load() {
+  const Settings& s = core_.settings;
+  // 1. Place.
+  move(twipsToPixels(s.mainWindow.Left), twipsToPixels(s.mainWindow.Top));
+  QSize size = this->size();
+  if (s.mainWindow.Width > 500) size.setWidth(twipsToPixels(s.mainWindow.Width));
+  if (s.mainWindow.Height > 500) size.setHeight(twipsToPixels(s.mainWindow.Height));
+  resize(size);
+  // 2. Caption.
+  setWindowTitle(QString::fromUtf8(kProductName) + q(versionText()));
+  // 3.-4. Labels, wait, save entry, blank toolbar buttons.
+  core_.link.lblComErr.clear();
+  core_.link.lblRev.clear();
+  core_.link.lblSnd.clear();
+  syncLabels();
+  hscWait_->setValue(core_.pc.hscWait);
+  lblWait_->setText(QString("%1 mmSec").arg(core_.pc.hscWait));
+  mnuFileSave_->setData(QString());
+  mnuFileSave_->setEnabled(false);
+  for (QAction* a : toolbar2_->actions())
+    if (a->objectName().startsWith("Toolbar2_blank")) a->setEnabled(false);
+  // 5. Start states from the settings file.
+  core_.link.chkViewAlert = s.ViewAlert == CheckState::Checked;
+  chkViewAlert_->setTristate(s.ViewAlert == CheckState::Grayed);
+  chkViewAlert_->setCheckState(s.ViewAlert == CheckState::Checked  ? Qt::Checked
+                               : s.ViewAlert == CheckState::Grayed ? Qt::PartiallyChecked
+                                                                   : Qt::Unchecked);
+  core_.log.setChkLogFile(s.LogFile == CheckState::Checked);
+  core_.log.setChkLogDsp(s.LogDsp == CheckState::Checked);
+  for (int i = 0; i < 2; ++i)
+    if (s.FileType[static_cast<std::size_t>(i)]) core_.log.setOptFileType(static_cast<LogFileType>(i));
+  for (int i = 0; i < 3; ++i)
+    if (s.DspType[static_cast<std::size_t>(i)]) core_.log.setOptDspType(static_cast<DspType>(i));
+  // 6. The wait bar, the log, panels 4 and 5.
+  hscWait_->setEnabled(true);
+  core_.log.popLogCls_Click();
+  panels_[3]->clear();
+  panels_[4]->clear();
+  // 8.-9. Captions, the log's entry limit.
+  subDsp_CpuKeisiki();
+  core_.log.txtLogRow_LostFocus();
+  // 11. Ports.
+  if (core_.pc.fncCommPort() == 0) {
+    core_.presenter.messageWithHelp(std::string("利用可能なＣＯＭＭポートがありません。") + CRLF, "COM Port Error",
+                                    MsgIcon::Exclamation, 7000);
+    core_.pc.setPortFound(false);
+  } else {
+    core_.pc.subDsp_CommSet();
+    core_.pc.setPortFound(true);
+  }
+  // 12. Framing of the current format.
+  core_.link.setFormat(core_.link.keisiki);
+  syncPort();
+  syncLogControls();
+}
+
+void FrmMain::subDsp_CpuKeisiki() {
+  for (int n = 1; n <= 4; ++n)
+    if (mnuProtoMode_[static_cast<std::size_t>(n)]->isChecked()) lblKeisiki_->setText(q(formatCaption(n)));
+  lblCpuType_->setText(mnuCpuAnAcpu_->isChecked() ? "AnACPU" : "ACPU");
+  core_.link.cpuType = lblCpuType_->text().toStdString();
+  core_.link.keisiki = lblKeisiki_->text().toStdString();
+}
+
+void FrmMain::chooseCpu(bool anAcpu) {
+  mnuCpuAcpu_->setChecked(!anAcpu);
+  mnuCpuAnAcpu_->setChecked(anAcpu);
+  subDsp_CpuKeisiki();
+}
+
+void FrmMain::chooseFormat(int n) {
+  for (int i = 1; i <= 4; ++i) mnuProtoMode_[static_cast<std::size_t>(i)]->setChecked(i == n);
+  lblKeisiki_->setText(q(formatCaption(n)));
+  core_.link.setFormat(formatCaption(n));
+}
+
+void FrmMain::rebuildPortMenu() {
+  mnuCommPort_->clear();
+  const auto& entries = core_.pc.mnuCommPortNo;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    QAction* a = mnuCommPort_->addAction(q(entries[i].caption));
+    a->setObjectName(QString("mnuCommPortNo%1").arg(i));
+    a->setData(q(entries[i].tag));
+    a->setCheckable(true);
+    a->setChecked(entries[i].checked);
+    connect(a, &QAction::triggered, this, [this, i] { core_.pc.choosePort(i); });
+  }
+}
+
+void FrmMain::syncPort() {
+  const PortController& pc = core_.pc;
+  rebuildPortMenu();
+  for (int i = 0; i < 7; ++i) mnuCommBps_[static_cast<std::size_t>(i)]->setChecked(pc.baudIndex == i);
+  mnuCommCharLen7_->setChecked(pc.dataLength == 7);
+  mnuCommCharLen8_->setChecked(pc.dataLength == 8);
+  mnuCommStopBit1_->setChecked(pc.stopBits == 1);
+  mnuCommStopBit2_->setChecked(pc.stopBits == 2);
+  mnuCommParityE_->setChecked(pc.parity == 'e');
+  mnuCommParityO_->setChecked(pc.parity == 'o');
+  mnuCommParityN_->setChecked(pc.parity == 'n');
+  if (pc.handshaking >= 0 && pc.handshaking < 4) optHandshaking_[static_cast<std::size_t>(pc.handshaking)]->setChecked(true);
+  lblCommPort_->setText(q(pc.lblCommPort));
+  lblBlate_->setText(q(pc.lblBlate));
+  lblParity_->setText(q(pc.lblParity));
+  lblDataLen_->setText(q(pc.lblDataLen));
+  lblStopBit_->setText(q(pc.lblStopBit));
+  panels_[0]->setText(q(pc.panelPortNo));
+  panels_[1]->setText(q(pc.panelSetting));
+  panels_[2]->setText(q(pc.panelStatus));
+  cmdPOpen_->setEnabled(pc.cmdPOpenEnabled);
+  cmdPClose_->setEnabled(pc.cmdPCloseEnabled);
+  applyEnableCommSet(pc.commSetEnabled);
+}
+
+// What must not change while the port is open.
+void FrmMain::applyEnableCommSet(bool on) {
+  for (QWidget* w : std::initializer_list<QWidget*>{lblCpuType_, lblKeisiki_, lblCommPort_, lblBlate_, lblParity_,
+                                                    lblDataLen_, lblStopBit_, txtKyokuNo_, chkSum_, chkCheckValue_,
+                                                    hscWait_})
+    w->setEnabled(on);
+  for (auto* b : optHandshaking_) b->setEnabled(on);
+  for (QAction* a : {mnuSet_->menuAction(), mnuOldFileOpen_, mnuFileInport_->menuAction(), mnuFileSaveAs_, mnuFileOpen_,
+                     mnuInitDevCome_, mnuCom_->menuAction(), mnuHelp_->menuAction()})
+    a->setEnabled(on);
+  mnuFileSave_->setEnabled(on && !mnuFileSave_->data().toString().isEmpty());
+  syncLogControls();
+}
+
+void FrmMain::syncLogControls() {
+  const TrafficLog& log = core_.log;
+  chkLogDsp_->setChecked(log.chkLogDsp());
+  chkFix_->setChecked(log.chkFix());
+  chkFix_->setEnabled(log.chkFixEnabled());
+  if (txtLogRow_->text().toStdString() != log.txtLogRow()) txtLogRow_->setText(q(log.txtLogRow()));
+  txtLogRow_->setEnabled(log.txtLogRowEnabled());
+  chkLogFile_->setChecked(log.chkLogFile());
+  chkLogFile_->setEnabled(log.chkLogFileEnabled());
+  const int dsp = static_cast<int>(log.optDspType());
+  dspTypeGroup_->setExclusive(false);
+  for (int i = 0; i < 3; ++i) {
+    optDspType_[static_cast<std::size_t>(i)]->setChecked(dsp == i);
+    optDspType_[static_cast<std::size_t>(i)]->setEnabled(log.optDspTypeEnabled());
+  }
+  dspTypeGroup_->setExclusive(true);
+  const int file = static_cast<int>(log.optFileType());
+  fileTypeGroup_->setExclusive(false);
+  for (int i = 0; i < 2; ++i) {
+    optFileType_[static_cast<std::size_t>(i)]->setChecked(file == i);
+    optFileType_[static_cast<std::size_t>(i)]->setEnabled(log.optFileTypeEnabled());
+  }
+  fileTypeGroup_->setExclusive(true);
+  cmdSaveLog_->setEnabled(log.cmdSaveLogEnabled());
+  popLogSave_->setEnabled(log.popLogSaveEnabled());
+}
+
+void FrmMain::syncLabels() {
+  lblComErr_->setText(lineText(core_.link.lblComErr).trimmed());
+  lblRev_->setText(lineText(core_.link.lblRev));
+  lblSnd_->setText(lineText(core_.link.lblSnd));
+}
+
+// The text box follows the log without copying it: a trim removes the first
+// line (one line per entry), new text goes at the end.
+void FrmMain::onLogChanged(const LogChange& c) {
+  switch (c.kind) {
+    case LogChange::Kind::Reset:
+      txtCommLog_->clear();
+      return;
+    case LogChange::Kind::Controls:
+      syncLogControls();
+      return;
+    case LogChange::Kind::Text:
+      break;
+  }
+  QTextCursor cursor(txtCommLog_->document());
+  if (c.trimmed > 0) {
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+  }
+  if (!c.inserted.empty()) {
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(boxText(c.inserted));
+  }
+  txtCommLog_->moveCursor(QTextCursor::End);
+  txtCommLog_->ensureCursorVisible();
+}
+
+void FrmMain::showVersion() {
+  const std::string text = std::string(kProductName) + versionText() + CRLF + "ProductName  " + kProductName + CRLF +
+                           "Copyright (C) 2026 Ombrisal の開発者" + CRLF;
+  core_.presenter.message(text, "バージョン情報 作品番号：OMB-212", MsgIcon::None, MsgButtons::Ok);
+}
+
+void FrmMain::toggleProjectPanel() {
+  if (panels_[4]->text().isEmpty()) return;
+  if (panel5Tag_ == "Comment") {
+    panels_[4]->setText(q(core_.projectComment));
+    panel5Tag_ = "FileName";
+    panels_[4]->setToolTip(QStringLiteral("プロジェクト・コメント"));
+  } else {
+    panels_[4]->setText(q(core_.projectFileName));
+    panel5Tag_ = "Comment";
+    panels_[4]->setToolTip(QStringLiteral("プロジェクト・ファイル名"));
+  }
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress) {
+    auto* me = static_cast<QMouseEvent*>(event);
+    if (watched == panels_[4] && me->button() == Qt::LeftButton) {
+      toggleProjectPanel();
+      return true;
+    }
+    if (me->button() == Qt::RightButton) {
+      auto* w = qobject_cast<QWidget*>(watched);
+      QMenu* menu = nullptr;
+      if (watched == lblCpuType_) menu = mnuCpu_;
+      else if (watched == lblKeisiki_) menu = mnuProto_;
+      else if (watched == lblCommPort_) {
+        core_.pc.subRenew_CommPort();
+        menu = mnuCommPort_;
+      } else if (watched == lblBlate_) menu = mnuCommBlate_;
+      else if (watched == lblParity_) menu = mnuCommParity_;
+      else if (watched == lblDataLen_) menu = mnuCommCharLen_;
+      else if (watched == lblStopBit_) menu = mnuCommStopBit_;
+      else if (watched == lblCommLog_) menu = popLogText_;
+      if (menu && w && w->isEnabled()) {
+        menu->popup(me->globalPosition().toPoint());
+        return true;
+      }
+    }
+  }
+  if (watched == txtLogRow_) {
+    if (event->type() == QEvent::FocusIn) QMetaObject::invokeMethod(txtLogRow_, &QLineEdit::selectAll, Qt::QueuedConnection);
+    if (event->type() == QEvent::FocusOut) core_.log.txtLogRow_LostFocus();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::Form_QueryUnload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  guarded(core_.errorLog, "frmMain.Form_QueryUnload() ", [&](ErrorTrap& trap) {
+    trap.section(1);
+    const std::string portNo = core_.pc.panelPortNo;
+    if (core_.port.portOpen()) {
+      core_.engine.abort();
+      core_.port.setPortOpen(false);
+      core_.pc.G_PortOpen = false;
+    }
+    trap.section(2);
+    core_.log.shutdown(portNo);
+    trap.section(3);
+    if (!core_.windowFromProject) {
+      const QRect g = geometry();
+      core_.settingsFile.subPutIniFile(
+          {pixelsToTwips(g.top()), pixelsToTwips(g.left()), pixelsToTwips(g.height()), pixelsToTwips(g.width())});
+    }
+  });
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+  Form_QueryUnload();
+  if (help_) help_->close();
+  event->accept();
 }
 
 }  // namespace omb

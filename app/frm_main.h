@@ -1,20 +1,118 @@
-// The main window.  For now it shows the device memory layout it was given;
-// the link settings, log and menus join it as they are built.
+// The main window: the computer-link settings, the serial port, the traffic
+// log, the menus and toolbars that open the device views, and the status
+// bar.  It shows the models of AppCore and forwards the user's actions to
+// them; the models hold every piece of state the rest of the program needs.
 #pragma once
 
+#include <QAction>
+#include <QActionGroup>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QToolBar>
 
-#include "core/system_state.h"
+#include <array>
+#include <functional>
+
+#include "app/app_core.h"
 
 namespace omb {
+
+class HelpViewer;
+
+// Product name, version text and the version box's fixed texts.
+inline constexpr const char* kProductName = "Ombrisal";
+std::string versionText();  // " Ver 2.1.2"
 
 class FrmMain : public QMainWindow {
   Q_OBJECT
  public:
-  explicit FrmMain(SystemState& state, QWidget* parent = nullptr);
+  explicit FrmMain(AppCore& core, QWidget* parent = nullptr);
+  ~FrmMain() override;
+
+  // The load sequence: place, captions, start states, port discovery,
+  // framing.  Runs once, before the window is first shown.
+  void Form_Load();
+  // The CPU type and format captions from the checked menu entries.
+  void subDsp_CpuKeisiki();
+  // Opens a device view (slot 0-23); the views arrive with their own
+  // windows.
+  std::function<void(int slot)> openSingleView;
+  std::function<void(int kind)> openMultiView;
+
+  HelpViewer& help();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  SystemState& state_;
+  void buildMenus();
+  void buildToolbars();
+  void buildCentral();
+  void buildStatusBar();
+  void connectModels();
+
+  void syncPort();
+  void syncLogControls();
+  void syncLabels();
+  void onLogChanged(const LogChange& change);
+  void rebuildPortMenu();
+  void applyEnableCommSet(bool enabled);
+  void chooseCpu(bool anAcpu);
+  void chooseFormat(int n);
+  void showVersion();
+  void Form_QueryUnload();
+  void toggleProjectPanel();
+
+  AppCore& core_;
+  HelpViewer* help_ = nullptr;
+  bool unloaded_ = false;
+
+  // Menus.
+  QMenu *mnuFile_, *mnuView_, *mnuSet_, *mnuCpu_, *mnuProto_, *mnuCom_, *mnuCommPort_, *mnuCommBlate_,
+      *mnuCommStartBit_, *mnuCommCharLen_, *mnuCommStopBit_, *mnuCommParity_, *mnuHelp_, *mnuFileInport_;
+  QAction *mnuFileOpen_, *mnuFileSaveAs_, *mnuFileSave_, *mnuOldFileOpen_, *mnuInitDevCome_, *mnuFileQuit_;
+  QAction *mnuCpuAcpu_, *mnuCpuAnAcpu_;
+  std::array<QAction*, 5> mnuProtoMode_{};
+  std::array<QAction*, 7> mnuCommBps_{};
+  QAction *mnuCommCharLen7_, *mnuCommCharLen8_, *mnuCommStopBit1_, *mnuCommStopBit2_;
+  QAction *mnuCommParityE_, *mnuCommParityO_, *mnuCommParityN_;
+  std::array<QAction*, 24> mnuDsp_{};
+  QMenu* popLogText_;
+  QAction *popLogSave_, *popLogCls_;
+  QToolBar *toolbar1_, *toolbar2_;
+
+  // Link settings.
+  QLabel *lblCpuType_, *lblKeisiki_;
+  QLineEdit *txtKyokuNo_, *txtPcNo_;
+  QCheckBox *chkSum_, *chkCheckValue_, *chkViewAlert_;
+  // Serial port.
+  QLabel *lblCommPort_, *lblBlate_, *lblParity_, *lblDataLen_, *lblStopBit_, *lblWait_;
+  std::array<QRadioButton*, 4> optHandshaking_{};
+  QButtonGroup* handshakeGroup_;
+  QScrollBar* hscWait_;
+  QPushButton *cmdPOpen_, *cmdPClose_;
+  // Traffic log.
+  QCheckBox *chkLogFile_, *chkLogDsp_, *chkFix_;
+  std::array<QRadioButton*, 2> optFileType_{};
+  std::array<QRadioButton*, 3> optDspType_{};
+  QButtonGroup *fileTypeGroup_, *dspTypeGroup_;
+  QLineEdit* txtLogRow_;
+  QPushButton *cmdClr_, *cmdSaveLog_;
+  QLabel* lblCommLog_;
+  QPlainTextEdit* txtCommLog_;
+  QLabel *lblComErr_, *lblRev_, *lblSnd_;
+  // Status bar panels 1-5.
+  std::array<QLabel*, 5> panels_{};
+  QString panel5Tag_ = "Comment";
 };
 
 }  // namespace omb

@@ -1,15 +1,41 @@
+// Start-up: the serve mode when asked for on the command line, otherwise the
+// desktop program in the documented order: settings file (the program ends
+// without a window when it is missing), working folders, the monthly system
+// log check, device storage and page counts, then the main window.
 #include <QApplication>
-#include <QDir>
+#include <QFont>
+#include <QFontDatabase>
 
-#include <cstring>
 #include <iostream>
 
+#include "app/app_core.h"
 #include "app/frm_main.h"
+#include "app/help_viewer.h"
 #include "app/qt_presenter.h"
 #include "app/serve_mode.h"
-#include "core/clock.h"
-#include "core/system_state.h"
-#include "store/error_log.h"
+
+namespace {
+
+// Windows fonts named in settings and projects resolve to Japanese fonts
+// that are installed here.
+void setUpFonts() {
+  const QStringList gothic{"IPAGothic", "IPAexGothic", "Noto Sans CJK JP", "Noto Sans Mono CJK JP"};
+  const QStringList pgothic{"IPAPGothic", "IPAexGothic", "Noto Sans CJK JP"};
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), gothic);
+  QFont::insertSubstitutions(QStringLiteral("MS Gothic"), gothic);
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), pgothic);
+  QFont::insertSubstitutions(QStringLiteral("ＭＳＰ ゴシック"), pgothic);
+  const QStringList families = QFontDatabase::families();
+  for (const QString& f : pgothic)
+    if (families.contains(f)) {
+      QFont font(f);
+      font.setPointSize(10);
+      QApplication::setFont(font);
+      break;
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1) {
@@ -29,19 +55,16 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
+  setUpFonts();
   omb::QtPresenter presenter;
   omb::SystemClock clock;
-  omb::ErrorLog errorLog(presenter, clock);
-  errorLog.setFolder(QDir(QCoreApplication::applicationDirPath()).filePath("Log").toStdString());
-  QDir().mkpath(QString::fromStdString(errorLog.folder()));
-  omb::subSysLogCheck(errorLog.folder(), clock, presenter, errorLog);
+  omb::AppCore core(presenter, clock, QCoreApplication::applicationDirPath().toStdString() + "/");
+  if (!core.startUp()) return 1;
 
-  omb::SystemState state(errorLog);
-  omb::subSetOldVersionRanges(state.range5, state.range7);
-  state.subReDim_Device();
-
-  omb::FrmMain w(state);
+  omb::FrmMain w(core);
   presenter.setParent(&w);
+  presenter.setHelp([&w](int topic) { w.help().showTopic(topic); });
+  w.Form_Load();
   w.show();
   return app.exec();
 }

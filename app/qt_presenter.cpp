@@ -31,6 +31,17 @@ MsgAnswer QtPresenter::message(const std::string& text, const std::string& title
   }
 }
 
+void QtPresenter::messageWithHelp(const std::string& text, const std::string& title, MsgIcon icon, int helpTopic) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(QString::fromStdString(title));
+  box.setText(QString::fromStdString(text));
+  box.setIcon(icon == MsgIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning);
+  box.setStandardButtons(QMessageBox::Ok | QMessageBox::Help);
+  // Help opens the topic and the box stays until OK.
+  while (box.exec() == QMessageBox::Help)
+    if (help_) help_(helpTopic);
+}
+
 std::optional<std::string> QtPresenter::inputBox(const std::string& prompt, const std::string& title,
                                                  const std::string& preset) {
   bool ok = false;

@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 #include "core/presenter.h"
 
 namespace omb {
@@ -11,14 +13,18 @@ class QtPresenter final : public Presenter {
  public:
   explicit QtPresenter(QWidget* parent = nullptr) : parent_(parent) {}
   void setParent(QWidget* parent) { parent_ = parent; }
+  // Opens a help topic (the Help button of messageWithHelp).
+  void setHelp(std::function<void(int)> help) { help_ = std::move(help); }
   MsgAnswer message(const std::string& text, const std::string& title, MsgIcon icon,
                     MsgButtons buttons) override;
+  void messageWithHelp(const std::string& text, const std::string& title, MsgIcon icon, int helpTopic) override;
   std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& preset) override;
   void beep() override;
 
  private:
   QWidget* parent_;
+  std::function<void(int)> help_;
 };
 
 }  // namespace omb

@@ -1,10 +1,20 @@
+// The main window offscreen: start-up from a settings file, the link
+// settings menus, a real virtual port served from the window, shutdown.
 #include "app/frm_main.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTableWidget>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QStatusBar>
 
+#include <filesystem>
+
+#include "app/geometry.h"
+#include "core/cp932.h"
+#include "store/ini_file.h"
+#include "pc_port.h"
 #include "test_support.h"
 
 namespace omb {
@@ -18,22 +28,205 @@ QApplication& app() {
   return a;
 }
 
-TEST(FrmMain, OpensShowingTheDeviceLayoutAndCloses) {
-  app();
-  test::RecordingErrorSink errors;
-  SystemState state(errors);
-  subSetOldVersionRanges(state.range5, state.range7);
-  state.subReDim_Device();
-  FrmMain w(state);
+void spin(int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// A program folder with the shipped settings file; COM1 is a virtual port,
+// every other number a device that does not exist.
+class MainWindow : public ::testing::Test {
+ protected:
+  MainWindow() {
+    app();
+    writeIni({});
+  }
+  void writeIni(const std::vector<std::pair<std::string, std::string>>& windowKeys, bool withPort = true) {
+    std::string ini = test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini");
+    for (int n = 1; n <= 16; ++n)
+      ini += "COM" + std::to_string(n) + "=" +
+             (n == 1 && withPort ? "pty:" + dir.file("com1") : dir.file("no-device" + std::to_string(n))) + "\r\n";
+    test::writeFile(dir.file("Init.ini"), ini);
+    IniFile file = IniFile::load(dir.file("Init.ini"));
+    for (const auto& [key, value] : windowKeys) file.write("画面サイズ", key, value);
+    file.save(dir.file("Init.ini"));
+  }
+  std::unique_ptr<AppCore> start() {
+    auto core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
+    EXPECT_TRUE(core->startUp());
+    return core;
+  }
+  template <class T>
+  static T* find(QWidget& w, const char* name) {
+    T* t = w.findChild<T*>(name);
+    EXPECT_NE(t, nullptr) << name;
+    return t;
+  }
+  test::TempDir dir;
+  RecordingPresenter presenter;
+  SystemClock clock;
+};
+
+TEST_F(MainWindow, LoadsWithEveryNamedControlAndTheStartStates) {
+  auto core = start();
+  FrmMain w(*core);
+  w.Form_Load();
+  EXPECT_EQ(w.windowTitle(), "Ombrisal Ver 2.1.2");
+  for (const char* name : {"lblCpuType", "lblKeisiki", "txtKyokuNo", "txtPcNo", "chkSum", "chkCheckValue",
+                           "chkViewAlert", "lblCommPort", "lblBlate", "lblParity", "lblDataLen", "lblStopBit",
+                           "hscWait", "lblWait", "cmdPOpen", "cmdPClose", "chkLogFile", "chkLogDsp", "chkFix",
+                           "txtLogRow", "cmdClr", "cmdSaveLog", "lblCommLog", "txtCommLog", "lblComErr", "lblRev",
+                           "lblSnd", "optHandshaking0", "optHandshaking3", "optFileType0", "optFileType1",
+                           "optDspType0", "optDspType2", "stsPortNo", "stsSetting", "stsStatus", "stsPrjVersion",
+                           "stsProjectInfo"})
+    EXPECT_NE(w.findChild<QWidget*>(name), nullptr) << name;
+  for (const char* name : {"mnuFileOpen", "mnuFileSaveAs", "mnuFileSave", "mnuOldFileOpen", "mnuInitDevCome",
+                           "mnuFileQuit", "mnuCpuAcpu", "mnuCpuAnAcpu", "mnuProtoMode1", "mnuProtoMode4",
+                           "mnuProtoMode0", "mnuDspWordTN", "mnuDspBitCC", "mnuDspUni", "mnuDspUser",
+                           "mnuDspWordDxbit", "mnuHelpTorisetu", "mnuHelpVerInfo", "popLogSave", "popLogCls",
+                           "Toolbar1_T", "Toolbar1_Dxb", "Toolbar1_Cc", "Toolbar2_TEST", "Toolbar2_USER",
+                           "Toolbar2_blank6", "Toolbar2_blank20"})
+    EXPECT_NE(w.findChild<QAction*>(name), nullptr) << name;
+  EXPECT_EQ(w.findChild<QAction*>("mnuDspUni")->shortcut(), QKeySequence("F5"));
+  EXPECT_EQ(w.findChild<QAction*>("mnuDspBitMx")->shortcut(), QKeySequence("Ctrl+Shift+F3"));
+  EXPECT_FALSE(w.findChild<QAction*>("mnuFileSave")->isEnabled());
+  EXPECT_FALSE(w.findChild<QAction*>("Toolbar2_blank8")->isEnabled());
+  EXPECT_FALSE(w.findChild<QAction*>("mnuProtoMode0")->isVisible());
+  EXPECT_EQ(find<QLabel>(w, "lblCpuType")->text(), "ACPU");
+  EXPECT_EQ(find<QLabel>(w, "lblKeisiki")->text(), "形式１");
+  EXPECT_EQ(find<QLabel>(w, "lblWait")->text(), "40 mmSec");
+  EXPECT_EQ(find<QLabel>(w, "stsPortNo")->text(), "1");
+  EXPECT_EQ(find<QLabel>(w, "stsSetting")->text(), "9600,n,8,1");
+  EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Close");
+  EXPECT_TRUE(find<QPushButton>(w, "cmdPOpen")->isEnabled());
+  EXPECT_FALSE(find<QPushButton>(w, "cmdPClose")->isEnabled());
+  EXPECT_FALSE(find<QLineEdit>(w, "txtPcNo")->isEnabled());
+  EXPECT_TRUE(find<QCheckBox>(w, "chkLogDsp")->isChecked());  // LogDsp=1 in the shipped file
+  EXPECT_TRUE(presenter.boxes.empty());
+}
+
+TEST_F(MainWindow, TheLinkSettingsMenusDriveTheEngine) {
+  auto core = start();
+  FrmMain w(*core);
+  w.Form_Load();
+  w.findChild<QAction*>("mnuCpuAnAcpu")->trigger();
+  EXPECT_EQ(find<QLabel>(w, "lblCpuType")->text(), "AnACPU");
+  EXPECT_EQ(core->link.cpuType, "AnACPU");
+  EXPECT_FALSE(w.findChild<QAction*>("mnuCpuAcpu")->isChecked());
+  w.findChild<QAction*>("mnuProtoMode3")->trigger();
+  EXPECT_EQ(find<QLabel>(w, "lblKeisiki")->text(), "形式３");
+  EXPECT_EQ(core->link.framing.reqTail, std::string(1, ETX));
+  EXPECT_FALSE(w.findChild<QAction*>("mnuProtoMode1")->isChecked());
+  find<QLineEdit>(w, "txtKyokuNo")->setText("05");
+  EXPECT_EQ(core->link.kyokuNo, "05");
+  EXPECT_EQ(core->link.chkSum, CheckState::Checked);  // ticked at start
+  find<QCheckBox>(w, "chkSum")->click();
+  EXPECT_EQ(core->link.chkSum, CheckState::Unchecked);
+  w.findChild<QAction*>("mnuCommBps0")->trigger();
+  w.findChild<QAction*>("mnuCommParityE")->trigger();
+  w.findChild<QAction*>("mnuCommCharLen7")->trigger();
+  w.findChild<QAction*>("mnuCommStopBit2")->trigger();
+  EXPECT_EQ(find<QLabel>(w, "stsSetting")->text(), "19200,e,7,2");
+  EXPECT_EQ(find<QLabel>(w, "lblParity")->text(), "偶数");
+}
+
+TEST_F(MainWindow, ServesAPcProgramFromTheWindowAndLocksTheSettingsWhileOpen) {
+  auto core = start();
+  FrmMain w(*core);
+  w.Form_Load();
   w.show();
-  auto* grid = w.findChild<QTableWidget*>("fgrdDevices");
-  ASSERT_NE(grid, nullptr);
-  EXPECT_EQ(grid->rowCount(), kKindCount);
-  EXPECT_EQ(grid->item(kMx, 0)->text(), QStringLiteral("特殊リレーＭ"));
-  EXPECT_EQ(grid->item(kMx, 2)->text(), QStringLiteral("M009255"));
-  EXPECT_EQ(grid->item(kMx, 3)->text(), QStringLiteral("16"));
-  EXPECT_TRUE(w.close());
-  EXPECT_FALSE(w.isVisible());
+  find<QScrollBar>(w, "hscWait")->setValue(5);
+  find<QPushButton>(w, "cmdPOpen")->click();
+  EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Open");
+  EXPECT_FALSE(find<QLineEdit>(w, "txtKyokuNo")->isEnabled());
+  EXPECT_FALSE(w.findChild<QAction*>("mnuFileOpen")->isEnabled());
+  EXPECT_TRUE(find<QPushButton>(w, "cmdPClose")->isEnabled());
+  const QString log = find<QPlainTextEdit>(w, "txtCommLog")->toPlainText();
+  EXPECT_TRUE(log.contains("受信文字間Wait : 5 [mSec]")) << log.toStdString();
+
+  find<QRadioButton>(w, "optDspType1")->click();  // control characters named
+  EXPECT_EQ(core->log.optDspType(), DspType::Replaced);
+  test::PcPort pc(dir.file("com1"));
+  ASSERT_TRUE(pc.ok());
+  pc.send(std::string(1, ENQ) + "00FFWR0D0000012A");  // the sum check is on at start
+  std::string reply;
+  QElapsedTimer t;
+  t.start();
+  while (reply.size() < 10 && t.elapsed() < 3000) {
+    spin(5);
+    reply += pc.receive(10 - reply.size(), 1);
+  }
+  EXPECT_EQ(reply, std::string(1, STX) + "00FF0000" + std::string(1, ETX) + "AF");
+  EXPECT_TRUE(presenter.boxes.empty());
+  spin(20);
+  EXPECT_TRUE(find<QPlainTextEdit>(w, "txtCommLog")->toPlainText().contains("送信 : (STX)00FF0000(ETX)AF"));
+  EXPECT_EQ(find<QLabel>(w, "lblSnd")->text(), QString("\x02") + "00FF0000\x03" + "AF");
+
+  find<QPushButton>(w, "cmdPClose")->click();
+  EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Close");
+  EXPECT_TRUE(find<QLineEdit>(w, "txtKyokuNo")->isEnabled());
+  EXPECT_FALSE(std::filesystem::exists(dir.file("com1")));
+}
+
+TEST_F(MainWindow, WithoutAnyPortTheUserIsToldOnceAndBothButtonsStayOff) {
+  writeIni({}, false);
+  auto core = start();
+  FrmMain w(*core);
+  w.Form_Load();
+  ASSERT_EQ(presenter.boxes.size(), 1u);
+  EXPECT_EQ(presenter.boxes[0].text, "利用可能なＣＯＭＭポートがありません。\r\n");
+  EXPECT_EQ(presenter.boxes[0].title, "COM Port Error");
+  EXPECT_FALSE(find<QPushButton>(w, "cmdPOpen")->isEnabled());
+  EXPECT_FALSE(find<QPushButton>(w, "cmdPClose")->isEnabled());
+}
+
+TEST_F(MainWindow, AMissingSettingsFileEndsStartUp) {
+  std::filesystem::remove(dir.file("Init.ini"));
+  AppCore core(presenter, clock, dir.str() + "/");
+  EXPECT_FALSE(core.startUp());
+  EXPECT_EQ(presenter.boxes.size(), 1u);
+}
+
+TEST_F(MainWindow, ClosingWithTheLogFileOpenWritesTheShutdownLinesAndTheWindowSection) {
+  auto core = start();
+  FrmMain w(*core);
+  w.Form_Load();
+  core->log.setChkLogFile(true);
+  core->log.setOptFileType(LogFileType::Fixed);
+  find<QPushButton>(w, "cmdPOpen")->click();
+  ASSERT_TRUE(core->port.portOpen());
+  w.resize(900, 600);
+  w.close();
+  EXPECT_FALSE(core->port.portOpen());
+  const std::string logFile = test::readFile(core->settings.folders.ComLog + "/" + core->settings.GS_ComLog + ".txt");
+  const std::string tail = "--------------------------------------------------\r\nForm_QueryUnload()\r\nPort = 1 close\r\n"
+                           "--------------------------------------------------\r\n";
+  ASSERT_GE(logFile.size(), tail.size());
+  EXPECT_EQ(logFile.substr(logFile.size() - tail.size()), tail);
+  IniFile after = IniFile::load(dir.file("Init.ini"));
+  EXPECT_EQ(after.read("画面サイズ", "Main_Width"), QString::number(pixelsToTwips(900)).toStdString());
+  EXPECT_EQ(after.read("画面サイズ", "Main_Height"), QString::number(pixelsToTwips(600)).toStdString());
+}
+
+TEST_F(MainWindow, AWindowPlacedByAProjectLeavesTheSettingsFileAlone) {
+  auto core = start();
+  FrmMain w(*core);
+  w.Form_Load();
+  core->windowFromProject = true;
+  const std::string before = test::readFile(dir.file("Init.ini"));
+  w.close();
+  EXPECT_EQ(test::readFile(dir.file("Init.ini")), before);
+}
+
+TEST_F(MainWindow, HeightsOf500TwipsOrLessKeepTheDesignedSize) {
+  writeIni({{"Main_Height", "400"}, {"Main_Width", "12000"}});
+  auto core = start();
+  FrmMain w(*core);
+  const int designed = w.height();
+  w.Form_Load();
+  EXPECT_EQ(w.height(), designed > 100 ? designed : 720);
+  EXPECT_EQ(w.width(), twipsToPixels(12000));
 }
 
 }  // namespace

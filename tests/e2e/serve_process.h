@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "pc_port.h"
+
 extern char** environ;
 
 namespace omb::test {
@@ -101,43 +103,6 @@ class ServeProcess {
   pid_t pid_ = -1;
   int out_ = -1, err_ = -1;
   int status_ = -1;
-};
-
-// The PC program's end of a port.
-class PcPort {
- public:
-  explicit PcPort(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd_ < 0) return;
-    termios t{};
-    ::tcgetattr(fd_, &t);
-    ::cfmakeraw(&t);
-    ::tcsetattr(fd_, TCSANOW, &t);
-  }
-  ~PcPort() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  bool ok() const { return fd_ >= 0; }
-  void send(const std::string& s) const { [[maybe_unused]] auto n = ::write(fd_, s.data(), s.size()); }
-  // Reads until `n` bytes came or the line stayed quiet for `quietMs`.
-  std::string receive(std::size_t n, int quietMs = 1000) const {
-    std::string got;
-    while (got.size() < n) {
-      pollfd p{fd_, POLLIN, 0};
-      if (::poll(&p, 1, quietMs) <= 0) break;
-      char buf[512];
-      const ssize_t r = ::read(fd_, buf, sizeof buf);
-      if (r > 0) got.append(buf, static_cast<std::size_t>(r));
-    }
-    return got;
-  }
-  std::string exchange(const std::string& request, std::size_t replyLength) const {
-    send(request);
-    return receive(replyLength);
-  }
-
- private:
-  int fd_ = -1;
 };
 
 }  // namespace omb::test
