@@ -20,14 +20,6 @@
 namespace omb {
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "test_app";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
-
 void spin(int ms) {
   QElapsedTimer t;
   t.start();
@@ -39,7 +31,6 @@ void spin(int ms) {
 class MainWindow : public ::testing::Test {
  protected:
   MainWindow() {
-    app();
     writeIni({});
   }
   void writeIni(const std::vector<std::pair<std::string, std::string>>& windowKeys, bool withPort = true) {

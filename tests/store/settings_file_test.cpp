@@ -86,8 +86,8 @@ TEST_F(SettingsFileTest, TheShippedFileReadsCleanlyIntoTheOldVersionLayout) {
   EXPECT_EQ(settings.Lo, "○");
   EXPECT_EQ(settings.multiPageTable[kTN], 16);
   EXPECT_EQ(settings.multiPageTable[kF], 16);
-  EXPECT_EQ(settings.mainWindow.Height, 8730);
-  EXPECT_EQ(settings.mainWindow.Width, 10815);
+  EXPECT_EQ(settings.mainWindow.Height, 10800);
+  EXPECT_EQ(settings.mainWindow.Width, 15600);
   for (const auto& port : settings.comPorts) EXPECT_EQ(port, "");
 
   // The shipped file is CP932 with CR LF throughout.
@@ -357,7 +357,7 @@ TEST_F(SettingsFileTest, OneBadKeyIsReportedWithItsSectionAndTheRestIsStillRead)
   EXPECT_EQ(perPage(kDx), 256);
   EXPECT_EQ(settings.multiPageTable[kX], 16);
   EXPECT_EQ(settings.Hi, "●");
-  EXPECT_EQ(settings.mainWindow.Width, 10815);
+  EXPECT_EQ(settings.mainWindow.Width, 15600);
   EXPECT_EQ(settings.GS_ComLog, std::string(126, 'L'));
   EXPECT_EQ(settings.comPorts[2], "/dev/ttyUSB1");
   EXPECT_EQ(settings.comPorts[8], "pty:/tmp/ombrisal-com9");
@@ -431,8 +431,8 @@ TEST_F(SettingsFileTest, WriteBackReplacesTheWindowSectionAndNothingElse) {
   replace("G_SetWindow[24]_Page=0\r\n", "G_SetWindow[24]_Page=1\r\n");
   replace("Main_Top=0\r\n", "Main_Top=120\r\n");
   replace("Main_Left=0\r\n", "Main_Left=240\r\n");
-  replace("Main_Height=8730\r\n", "Main_Height=7000.5\r\n");
-  replace("Main_Width=10815\r\n", "Main_Width=9600\r\n");
+  replace("Main_Height=10800\r\n", "Main_Height=7000.5\r\n");
+  replace("Main_Width=15600\r\n", "Main_Width=9600\r\n");
   EXPECT_EQ(test::readFile(file.fileName()), expected);
 
   // What was written reads back.

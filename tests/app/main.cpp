@@ -1,0 +1,12 @@
+// Window tests need one QApplication that outlives every widget and is gone
+// before the program's static objects are: it lives in main.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
