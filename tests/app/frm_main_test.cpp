@@ -128,6 +128,8 @@ TEST_F(MainWindow, ServesAPcProgramFromTheWindowAndLocksTheSettingsWhileOpen) {
   w.Form_Load();
   w.show();
   find<QScrollBar>(w, "hscWait")->setValue(5);
+  w.findChild<QAction*>("mnuProtoMode4")->trigger();
+  w.findChild<QAction*>("mnuCpuAnAcpu")->trigger();
   find<QPushButton>(w, "cmdPOpen")->click();
   EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Open");
   EXPECT_FALSE(find<QLineEdit>(w, "txtKyokuNo")->isEnabled());
@@ -140,19 +142,22 @@ TEST_F(MainWindow, ServesAPcProgramFromTheWindowAndLocksTheSettingsWhileOpen) {
   EXPECT_EQ(core->log.optDspType(), DspType::Replaced);
   test::PcPort pc(dir.file("com1"));
   ASSERT_TRUE(pc.ok());
-  pc.send(std::string(1, ENQ) + "00FFWR0D0000012A");  // the sum check is on at start
+  // Format 4, the AnACPU set, sum check on (as it is at start).
+  pc.send(std::string(1, ENQ) + "00FFQR0D0000000184\r\n");
   std::string reply;
   QElapsedTimer t;
   t.start();
-  while (reply.size() < 10 && t.elapsed() < 3000) {
+  while (reply.size() < 12 && t.elapsed() < 3000) {
     spin(5);
-    reply += pc.receive(10 - reply.size(), 1);
+    reply += pc.receive(12 - reply.size(), 1);
   }
-  EXPECT_EQ(reply, std::string(1, STX) + "00FF0000" + std::string(1, ETX) + "AF");
+  EXPECT_EQ(reply, std::string(1, STX) + "00FF0000" + std::string(1, ETX) + "AF\r\n");
   EXPECT_TRUE(presenter.boxes.empty());
   spin(20);
-  EXPECT_TRUE(find<QPlainTextEdit>(w, "txtCommLog")->toPlainText().contains("送信 : (STX)00FF0000(ETX)AF"));
-  EXPECT_EQ(find<QLabel>(w, "lblSnd")->text(), QString("\x02") + "00FF0000\x03" + "AF");
+  const QString shown = find<QPlainTextEdit>(w, "txtCommLog")->toPlainText();
+  EXPECT_TRUE(shown.contains("受信 : (ENQ)00FFQR0D0000000184(CR)(LF)")) << shown.toStdString();
+  EXPECT_TRUE(shown.contains("送信 : (STX)00FF0000(ETX)AF(CR)(LF)")) << shown.toStdString();
+  EXPECT_EQ(find<QLabel>(w, "lblSnd")->text(), QString("\x02") + "00FF0000\x03" + "AF\r\n");
 
   find<QPushButton>(w, "cmdPClose")->click();
   EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Close");
@@ -208,6 +213,14 @@ TEST_F(MainWindow, AWindowPlacedByAProjectLeavesTheSettingsFileAlone) {
   const std::string before = test::readFile(dir.file("Init.ini"));
   w.close();
   EXPECT_EQ(test::readFile(dir.file("Init.ini")), before);
+}
+
+TEST_F(MainWindow, HeightsAbove500TwipsAreApplied) {
+  writeIni({{"Main_Height", "6000"}});
+  auto core = start();
+  FrmMain w(*core);
+  w.Form_Load();
+  EXPECT_EQ(w.height(), twipsToPixels(6000));
 }
 
 TEST_F(MainWindow, HeightsOf500TwipsOrLessKeepTheDesignedSize) {

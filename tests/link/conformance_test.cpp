@@ -35,6 +35,8 @@ const Case kCases[] = {
      E + "00FFWR0D0000012A", S + "00FF0001" + X + "B0", nullptr},
     {"WR format 2 echoes the block", 2, false, "ACPU", [](auto& h) { h.state.memory.subDeviceWrite(0, "D", -1); },
      E + "1200FFWR0D000001", S + "1200FFFFFF" + X, nullptr},
+    {"WR format 2 sum covers the block", 2, true, "ACPU", [](auto& h) { h.state.memory.subDeviceWrite(0, "D", 1); },
+     E + "1200FFWR0D0000018D", S + "1200FF0001" + X + "13", nullptr},
     {"WR format 3", 3, false, "ACPU", [](auto& h) { h.state.memory.subDeviceWrite(1, "D", 0x1234); },
      S + "00FFWR0D000102" + X, S + "00FF12340000" + X, nullptr},
     {"WR format 3 sum covers ETX", 3, true, "ACPU", [](auto& h) { h.state.memory.subDeviceWrite(0, "D", 1); },
