@@ -1,5 +1,6 @@
 #include "link/comm_port.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -31,6 +32,13 @@ std::optional<LineSettings> parseLineSettings(std::string_view text) {
   ls.stopBits = number(parts[3]);
   if (ls.dataBits < 5 || ls.dataBits > 8 || (ls.stopBits != 1 && ls.stopBits != 2)) return std::nullopt;
   return ls;
+}
+
+std::string takeInput(std::deque<char>& buffer, int inputLen) {
+  std::size_t n = inputLen <= 0 ? buffer.size() : std::min(buffer.size(), static_cast<std::size_t>(inputLen));
+  std::string s(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n));
+  buffer.erase(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n));
+  return s;
 }
 
 }  // namespace omb

@@ -3,6 +3,7 @@
 // the tests and any other transport implement it.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -83,5 +84,9 @@ struct LineSettings {
 };
 // Empty when the text is not baud,parity,data,stop with known values.
 std::optional<LineSettings> parseLineSettings(std::string_view text);
+
+// What a read takes from a port's receive buffer: at most `inputLen`
+// characters (all of them when it is 0 or less).
+std::string takeInput(std::deque<char>& buffer, int inputLen);
 
 }  // namespace omb

@@ -45,13 +45,7 @@ void MemoryPort::setPortOpen(bool open) {
 
 std::string MemoryPort::input() {
   if (!open_) throw RuntimeError(8012, "ポートが開いていません。");
-  std::string s;
-  std::size_t n = inputLen_ <= 0 ? in_.size() : static_cast<std::size_t>(inputLen_);
-  while (n-- > 0 && !in_.empty()) {
-    s.push_back(in_.front());
-    in_.pop_front();
-  }
-  return s;
+  return takeInput(in_, inputLen_);
 }
 
 void MemoryPort::output(std::string_view bytes) {

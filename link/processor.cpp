@@ -58,6 +58,13 @@ struct RequestProcessor::Outcome {
   Rejection rejection;
 };
 
+RequestProcessor::Outcome RequestProcessor::rejected(Rejection why) {
+  Outcome out;
+  out.kind = Outcome::Reject;
+  out.rejection = std::move(why);
+  return out;
+}
+
 namespace {
 
 // Refusals the two processors share, with the checking processor's texts.
@@ -186,13 +193,8 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
   const std::string& f = frame.raw;
   const auto len = static_cast<std::int64_t>(f.size());
   Outcome out;
-  auto reject = [&out](Rejection why) -> Outcome& {
-    out.kind = Outcome::Reject;
-    out.rejection = std::move(why);
-    return out;
-  };
-  auto refuse = [&](std::string code, std::string detail, std::string line) -> Outcome& {
-    return reject({std::move(code), {std::move(detail)}, std::move(line), ""});
+  auto refuse = [](std::string code, std::string detail, std::string line) {
+    return rejected({std::move(code), {std::move(detail)}, std::move(line), ""});
   };
 
   // Terminator (formats 3 and 4).
@@ -216,7 +218,7 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
     unsigned sum = 0;
     for (std::int64_t i = 2; i <= len - k; ++i) sum += static_cast<unsigned char>(f[static_cast<std::size_t>(i - 1)]);
     if (static_cast<unsigned>(readRadix(received, 16)) != (sum & 0xFF))
-      return reject({"02", {"受信したコード = &h" + received, "計算したコード = &h" + hex2(sum)},
+      return rejected({"02", {"受信したコード = &h" + received, "計算したコード = &h" + hex2(sum)},
                      "Error:02H サムチェック エラーです", ""});
   }
 
@@ -227,7 +229,7 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
   }
 
   const CommandInfo* cmd = classify(s, split);
-  if (!cmd) return reject(commandRejection(s, split.command));
+  if (!cmd) return rejected(commandRejection(s, split.command));
   const int w = cmd->width();
   const int a = split.areaStart;
   const DevRangeTable& table = cmd->anAcpuSet ? ctx_.state.range7 : ctx_.state.range5;
@@ -250,7 +252,7 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
     if (isList) {
       if (req.points > cmd->classLimit())
         return refuse("06", "処理点数 = " + pts, std::string(kErr06Area) + "許容処理点数オーバーです");
-      if (auto why = parseEntries(f, *cmd, a, true, list)) return reject(*why);
+      if (auto why = parseEntries(f, *cmd, a, true, list)) return rejected(*why);
       if (static_cast<int>(list.parsed) != req.points)
         return refuse("06", "処理点数:" + pts + " データ数:" + std::to_string(list.parsed),
                       std::string(kErr06Area) + "処理点数とデータ数が一致しません");
@@ -260,7 +262,7 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
     const std::size_t count = isList ? list.parsed : 1;
     for (std::size_t i = 0; i < count; ++i) {
       const DeviceRef d = lookupDevice(isList ? std::string_view(list.entries[i].deviceText) : midText(f, a, w), table);
-      if (!d.inRange) return reject(rangeRejection(d.text));
+      if (!d.inRange) return rejected(rangeRejection(d.text));
       if (isList) {
         list.entries[i].code = d.code;
         list.entries[i].number = d.number;
@@ -296,7 +298,7 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
     if (cmd->cls == CmdClass::BatchWrite) {
       req.data = writeData(f, split, w);
       if (req.data.size() != static_cast<std::size_t>(cmd->wordUnit ? req.points * 4 : req.points))
-        return reject(writeCountRejection(req.points));
+        return rejected(writeCountRejection(req.points));
       if (!cmd->wordUnit && req.data.find_first_not_of("01") != std::string::npos)
         return refuse("06", "書込のデータが２進数以外になっています", std::string(kErr06Wide) + "書込のデータが異常です");
     }
@@ -306,7 +308,7 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
   }
 
   // PC number, the last check.
-  if (split.pcNo != s.pcNo) reject({"10", {}, "Error:10H ＰＣ番号エラー", s.pcNo + " <> " + split.pcNo});
+  if (split.pcNo != s.pcNo) return rejected({"10", {}, "Error:10H ＰＣ番号エラー", s.pcNo + " <> " + split.pcNo});
   return out;
 }
 
@@ -331,13 +333,8 @@ RequestProcessor::Outcome RequestProcessor::checkNothing(const FrameTexts& frame
   const LinkSettings& s = ctx_.settings;
   const std::string& f = frame.raw;
   Outcome out;
-  auto reject = [&out](Rejection why) -> Outcome& {
-    out.kind = Outcome::Reject;
-    out.rejection = std::move(why);
-    return out;
-  };
   const CommandInfo* cmd = classify(s, split);
-  if (!cmd) return reject(commandRejection(s, split.command));
+  if (!cmd) return rejected(commandRejection(s, split.command));
   const int w = cmd->width();
   const int a = split.areaStart;
   const DevRangeTable& table = cmd->anAcpuSet ? ctx_.state.range7 : ctx_.state.range5;
@@ -361,16 +358,16 @@ RequestProcessor::Outcome RequestProcessor::checkNothing(const FrameTexts& frame
       e.isBit = d.isBit;
       if (!d.inRange && !missing) missing = d.text;
     }
-    if (missing) return reject(rangeRejection(*missing));
+    if (missing) return rejected(rangeRejection(*missing));
     return out;
   }
   req.device = lookupDevice(midText(f, a, w), table);
-  if (!req.device.inRange) return reject(rangeRejection(req.device.text));
+  if (!req.device.inRange) return rejected(rangeRejection(req.device.text));
   if (cmd->cls == CmdClass::BatchWrite) {
     req.data = writeData(f, split, w);
     const bool words = cmd->wordUnit || !req.device.isBit;
     if (req.data.size() != static_cast<std::size_t>(words ? req.points * 4 : req.points))
-      return reject(writeCountRejection(req.points));
+      return rejected(writeCountRejection(req.points));
   }
   return out;
 }

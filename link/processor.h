@@ -57,6 +57,7 @@ class RequestProcessor {
   std::optional<Deferred> process(const FrameTexts& frame, const char* label, Checker checker);
   Outcome check(const FrameTexts& frame, const SplitRequest& split);
   Outcome checkNothing(const FrameTexts& frame, const SplitRequest& split);
+  static Outcome rejected(Rejection why);
 
   // The list a test or monitor registration fills, and how many entries the
   // frame held.

@@ -215,13 +215,7 @@ int TermiosPort::inBufferCount() const {
 std::string TermiosPort::input() {
   if (!portOpen()) fail(kErrNotOpen, "ポートが開いていません。");
   pump();
-  std::string s;
-  std::size_t n = inputLen_ <= 0 ? in_.size() : static_cast<std::size_t>(inputLen_);
-  while (n-- > 0 && !in_.empty()) {
-    s.push_back(in_.front());
-    in_.pop_front();
-  }
-  return s;
+  return takeInput(in_, inputLen_);
 }
 
 void TermiosPort::output(std::string_view bytes) {
