@@ -169,7 +169,7 @@ void FrmMain::buildMenus() {
     a->setCheckable(true);
     mnuDsp_[static_cast<std::size_t>(v.slot)] = a;
     connect(a, &QAction::triggered, this, [this, a, slot = v.slot] {
-      a->setChecked(false);  // the view sets the mark while it is open
+      a->setChecked(false);  // the view manager sets the mark while the view is open
       if (openSingleView) openSingleView(slot);
     });
   };
@@ -333,7 +333,7 @@ void FrmMain::buildToolbars() {
     a->setObjectName("Toolbar1_" + key);
     a->setToolTip(QString::fromUtf8(b.tip));
     connect(a, &QAction::triggered, this, [this, slot = b.target] {
-      if (openSingleView) openSingleView(slot);
+      if (toolbarSingleView) toolbarSingleView(slot);
     });
   }
   addToolBarBreak();
@@ -358,7 +358,7 @@ void FrmMain::buildToolbars() {
     if (b.target < 0) continue;
     connect(a, &QAction::triggered, this, [this, key, target = b.target] {
       if (key == "TEST" || key == "USER") {
-        if (openSingleView) openSingleView(target);
+        if (toolbarSingleView) toolbarSingleView(target);
       } else if (openMultiView) {
         openMultiView(target);
       }
@@ -666,6 +666,13 @@ void FrmMain::Form_Load() {
   core_.link.setFormat(core_.link.keisiki);
   syncPort();
   syncLogControls();
+  // 14. The views that were open at the last exit.
+  if (subView_Dsp) subView_Dsp();
+}
+
+void FrmMain::setViewChecked(int slot, bool open) {
+  if (slot >= 0 && slot < static_cast<int>(mnuDsp_.size()) && mnuDsp_[static_cast<std::size_t>(slot)])
+    mnuDsp_[static_cast<std::size_t>(slot)]->setChecked(open);
 }
 
 void FrmMain::subDsp_CpuKeisiki() {
@@ -866,6 +873,12 @@ void FrmMain::Form_QueryUnload() {
     trap.section(2);
     core_.log.shutdown(portNo);
     trap.section(3);
+    // Closing a view records its place and clears its open flag; the flags
+    // of the views open now are what the next start reopens.
+    std::array<bool, kViewSlotCount> open{};
+    for (std::size_t i = 0; i < open.size(); ++i) open[i] = core_.settings.G_SetWindow[i].flg;
+    if (subCloseDeviceView) subCloseDeviceView();
+    for (std::size_t i = 0; i < open.size(); ++i) core_.settings.G_SetWindow[i].flg = open[i];
     if (!core_.windowFromProject) {
       const QRect g = geometry();
       core_.settingsFile.subPutIniFile(

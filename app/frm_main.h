@@ -45,7 +45,16 @@ class FrmMain : public QMainWindow {
   // Opens a device view (slot 0-23); the views arrive with their own
   // windows.
   std::function<void(int slot)> openSingleView;
+  // Toolbar buttons close an open view instead.
+  std::function<void(int slot)> toolbarSingleView;
   std::function<void(int kind)> openMultiView;
+  // Closes every device view (at shutdown, before the window section is
+  // written).
+  std::function<void()> subCloseDeviceView;
+  // Reopens the views that were open at the last exit.
+  std::function<void()> subView_Dsp;
+  // The menu mark of a single view: set while it is open.
+  void setViewChecked(int slot, bool open);
 
   HelpViewer& help();
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,20 @@
 namespace omb {
 
 inline constexpr int kUserListSize = 128;
+
+// One registration of the user view: a bit or a word device.
+struct UserListEntry {
+  std::string code;         // device code, e.g. "X", "TN"
+  std::string addressText;  // e.g. X00000C, D000100; empty: a free entry
+  std::string comment;
+  std::int32_t number = 0;  // the address number
+};
+using UserList = std::array<UserListEntry, kUserListSize>;
+
+// Appends to the first free entry; a full list has its last entry
+// overwritten.  Nothing happens when the address text is already listed.
+// True when the list changed.
+bool appendUserEntry(UserList& list, const UserListEntry& entry);
 
 struct SystemState {
   explicit SystemState(ErrorSink& errorSink) : errors(errorSink), memory(errorSink) {
@@ -28,9 +43,9 @@ struct SystemState {
   DevRangeTable range7;  // seven-character forms (AnACPU command set); dimensions storage
   DeviceMemory memory;
   PageTable pages;
-  // Device texts registered in the user view, words and bits.
-  std::array<std::string, kUserListSize> userWordList;
-  std::array<std::string, kUserListSize> userBitList;
+  // Registrations of the user view (UserWordList, UserBitList).
+  UserList userWordList;
+  UserList userBitList;
 
   // Re-creates device storage from range7 and forgets everything that refers
   // to storage positions.
@@ -41,9 +56,9 @@ struct SystemState {
   bool fncCheck_UserDevice_B(std::string_view text) const { return contains(userBitList, text); }
 
  private:
-  static bool contains(const std::array<std::string, kUserListSize>& list, std::string_view text) {
+  static bool contains(const UserList& list, std::string_view text) {
     for (const auto& e : list)
-      if (!e.empty() && e == text) return true;
+      if (!e.addressText.empty() && e.addressText == text) return true;
     return false;
   }
 };

@@ -1,0 +1,149 @@
+// Opening, closing, recording and reopening single views, and the refresh
+// signal's marking, forwarding order and skip flag.
+#include "views/view_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+#include "app/frm_main.h"
+#include "app/geometry.h"
+#include "store/ini_file.h"
+#include "test_support.h"
+
+namespace omb {
+namespace {
+
+// A view that only records the signals it is given.
+class RecordingView : public DeviceView {
+ public:
+  RecordingView(ViewContext& ctx, int slot, std::vector<std::pair<int, QString>>& log)
+      : DeviceView(ctx, slot, 6000, 4000, ctx.mainWindow), log_(log) {
+    setObjectName(QString("view%1").arg(slot));
+    placeFromRecord();
+  }
+  void onReNew(const QString& code) override { log_.emplace_back(slot(), code); }
+  void redrawPage() override {}
+
+ private:
+  std::vector<std::pair<int, QString>>& log_;
+};
+
+class Views : public ::testing::Test {
+ protected:
+  Views() { reset(); }
+  void reset() {
+    if (!std::filesystem::exists(dir.file("Init.ini")))
+      test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
+    manager.reset();
+    main.reset();
+    core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
+    ASSERT_TRUE(core->startUp());
+    main = std::make_unique<FrmMain>(*core);
+    manager = std::make_unique<ViewManager>(*core, main.get());
+    manager->factory = [this](ViewContext& ctx, int slot) { return new RecordingView(ctx, slot, log); };
+    main->openSingleView = [this](int s) { manager->openSingleView(s); };
+    main->toolbarSingleView = [this](int s) { manager->toolbarSingleView(s); };
+    main->subCloseDeviceView = [this] { manager->subCloseDeviceView(); };
+    main->subView_Dsp = [this] { manager->subView_Dsp(); };
+  }
+  std::vector<int> told() const {
+    std::vector<int> seen;
+    for (const auto& [slot, code] : log) seen.push_back(slot);
+    return seen;
+  }
+  test::TempDir dir;
+  RecordingPresenter presenter;
+  SystemClock clock;
+  std::unique_ptr<AppCore> core;
+  std::unique_ptr<FrmMain> main;
+  std::unique_ptr<ViewManager> manager;
+  std::vector<std::pair<int, QString>> log;
+};
+
+TEST_F(Views, ASignalForMReachesTheMViewsTheListsAndNotD) {
+  for (int s : {2, 8, 13, 19}) manager->openSingleView(s);
+  manager->subDspRenew("M", "DATA");
+  EXPECT_EQ(told(), (std::vector<int>{8, 13, 19}));
+  EXPECT_TRUE(QRegularExpression("^DATA\\d{6} - \\d$").match(manager->lastSignal()).hasMatch())
+      << manager->lastSignal().toStdString();
+  log.clear();
+  manager->subDspRenew("All", "CMNT");  // every open view, in the forwarding order
+  EXPECT_EQ(told(), (std::vector<int>{2, 8, 13, 19}));
+  EXPECT_EQ(log[0].second, "CMNT");
+}
+
+TEST_F(Views, ConsecutiveSignalsDifferAndTheSkipFlagSwallowsOne) {
+  manager->openSingleView(6);
+  manager->subDspRenew("X", "DATA");
+  const QString first = manager->lastSignal();
+  manager->subDspRenew("X", "DATA");
+  EXPECT_NE(manager->lastSignal(), first);
+  log.clear();
+  manager->view(6)->setSkip();
+  manager->subDspRenew("X", "DATA");
+  manager->subDspRenew("X", "DATA");
+  EXPECT_EQ(told(), (std::vector<int>{6}));
+}
+
+TEST_F(Views, TheEngineSignalReachesTheViews) {
+  manager->openSingleView(2);
+  core->subDspRenew("All", "DATA");
+  EXPECT_EQ(told(), (std::vector<int>{2}));
+}
+
+TEST_F(Views, TheToolbarClosesAnOpenViewTheMenuBringsItForward) {
+  QAction* menu = main->findChild<QAction*>("mnuDspWordD");
+  QAction* button = main->findChild<QAction*>("Toolbar1_D");
+  menu->trigger();
+  ASSERT_TRUE(manager->isOpen(2));
+  EXPECT_TRUE(menu->isChecked());
+  menu->trigger();
+  EXPECT_TRUE(manager->isOpen(2));
+  button->trigger();
+  EXPECT_FALSE(manager->isOpen(2));
+  EXPECT_FALSE(menu->isChecked());
+  button->trigger();
+  EXPECT_TRUE(manager->isOpen(2));
+}
+
+TEST_F(Views, ViewsOpenAtExitReopenAtTheNextStartInTheirPlaces) {
+  main->Form_Load();
+  manager->openSingleView(7);
+  manager->view(7)->setGeometry(300, 200, 500, 320);
+  manager->openSingleView(3);
+  manager->view(3)->close();  // closed before exit: not reopened
+  main->close();
+  EXPECT_FALSE(manager->isOpen(7));
+  IniFile ini = IniFile::load(dir.file("Init.ini"));
+  EXPECT_EQ(ini.read("画面サイズ", "G_SetWindow[8]_flg"), "True");
+  EXPECT_EQ(ini.read("画面サイズ", "G_SetWindow[4]_flg"), "False");
+
+  reset();
+  main->Form_Load();
+  ASSERT_TRUE(manager->isOpen(7));
+  EXPECT_FALSE(manager->isOpen(3));
+  const QRect g = manager->view(7)->geometry();
+  EXPECT_NEAR(g.left(), 300, 1);
+  EXPECT_NEAR(g.top(), 200, 1);
+  EXPECT_NEAR(g.width(), 500, 1);
+}
+
+TEST_F(Views, RecordingOpenViewsKeepsTheRecordOfAMinimisedOne) {
+  manager->openSingleView(9);
+  manager->view(9)->setGeometry(100, 120, 400, 300);
+  manager->subGet_DeviceView();
+  const WindowSetting before = core->settings.G_SetWindow[9];
+  EXPECT_TRUE(before.flg);
+  EXPECT_EQ(before.Left, static_cast<int>(std::lround(pixelsToTwips(100))));
+  manager->view(9)->showMinimized();
+  manager->view(9)->move(10, 10);
+  manager->subGet_DeviceView();
+  EXPECT_EQ(core->settings.G_SetWindow[9].Left, before.Left);
+  manager->subCloseDeviceView();
+  manager->subGet_DeviceView();
+  EXPECT_FALSE(core->settings.G_SetWindow[9].flg);
+}
+
+}  // namespace
+}  // namespace omb

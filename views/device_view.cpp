@@ -1,0 +1,89 @@
+#include "views/device_view.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+
+#include <cmath>
+
+#include "app/geometry.h"
+#include "views/view_manager.h"
+
+namespace omb {
+
+void ViewContext::renew(const std::string& device, const std::string& code) { manager.subDspRenew(device, code); }
+
+DeviceView::DeviceView(ViewContext& ctx, int slot, int defaultWidthTwips, int defaultHeightTwips, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      ctx_(ctx),
+      slot_(slot),
+      defaultWidth_(defaultWidthTwips),
+      defaultHeight_(defaultHeightTwips) {
+  setAttribute(Qt::WA_DeleteOnClose);
+}
+
+int DeviceView::pageCount() const {
+  const int pages = ctx_.core.state.pages[static_cast<std::size_t>(slot_)].pages;
+  return pages < 1 ? 1 : pages;
+}
+
+void DeviceView::placeFromRecord() {
+  WindowSetting& rec = ctx_.core.settings.G_SetWindow[static_cast<std::size_t>(slot_)];
+  rec.flg = true;
+  lastPage_ = pageCount() - 1;
+  page_ = std::clamp<int>(rec.Page, 0, lastPage_);
+  if (rec.Top != 0) {
+    setGeometry(twipsToPixels(rec.Left), twipsToPixels(rec.Top), twipsToPixels(rec.Width), twipsToPixels(rec.Height));
+  } else if (ctx_.hasCascade) {
+    setGeometry(twipsToPixels(ctx_.cascadeLeft), twipsToPixels(ctx_.cascadeTop), twipsToPixels(ctx_.cascadeWidth),
+                twipsToPixels(ctx_.cascadeHeight));
+  } else {
+    const QPoint origin = ctx_.mainWindow ? ctx_.mainWindow->pos() : QPoint(0, 0);
+    setGeometry(origin.x() + twipsToPixels(400), origin.y() + twipsToPixels(600), twipsToPixels(defaultWidth_),
+                twipsToPixels(defaultHeight_));
+  }
+}
+
+void DeviceView::setReNew(const QString& signal) {
+  lblReNew_ = signal;
+  if (skip_) {  // the view redrew its own change already
+    skip_ = false;
+    return;
+  }
+  onReNew(signal.left(4));
+}
+
+void DeviceView::goToPage(int page) {
+  page_ = std::clamp(page, 0, lastPage_);
+  redrawPage();
+}
+
+// The next view that opens without a place of its own cascades from the
+// last one the user left.
+void DeviceView::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow() && !isMinimized()) {
+    const QRect g = geometry();
+    ctx_.hasCascade = true;
+    ctx_.cascadeTop = static_cast<int>(std::lround(pixelsToTwips(g.top()))) + 400;
+    ctx_.cascadeLeft = static_cast<int>(std::lround(pixelsToTwips(g.left()))) + 400;
+    ctx_.cascadeWidth = static_cast<int>(std::lround(pixelsToTwips(g.width())));
+    ctx_.cascadeHeight = static_cast<int>(std::lround(pixelsToTwips(g.height())));
+  }
+  QWidget::changeEvent(event);
+}
+
+void DeviceView::closeEvent(QCloseEvent* event) {
+  WindowSetting& rec = ctx_.core.settings.G_SetWindow[static_cast<std::size_t>(slot_)];
+  if (!isMinimized() && !isMaximized()) {
+    const QRect g = geometry();
+    rec.Page = static_cast<std::int16_t>(page_);
+    rec.Top = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.top())));
+    rec.Left = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.left())));
+    rec.Width = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.width())));
+    rec.Height = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.height())));
+    rec.flg = false;
+  }
+  ctx_.manager.viewClosed(slot_);
+  event->accept();
+}
+
+}  // namespace omb

@@ -1,0 +1,77 @@
+// What every single device view shares: its window slot, the page it shows,
+// its place on the screen (from its G_SetWindow record, else the cascade
+// position, else beside the main window), the skip-next-refresh flag, and
+// the record written back when it closes.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+#include "app/app_core.h"
+#include "views/copy_buffer.h"
+
+namespace omb {
+
+class ViewManager;
+
+// What views reach through one reference.
+struct ViewContext {
+  AppCore& core;
+  ViewManager& manager;
+  CopyBuffer copyBuffer;  // Ctrl+C / Ctrl+V, one for all views
+  // The cascade position: the last deactivated view's place moved by 400
+  // twips, for the next view that opens without a saved place.
+  bool hasCascade = false;
+  int cascadeTop = 0, cascadeLeft = 0, cascadeWidth = 0, cascadeHeight = 0;
+  QWidget* mainWindow = nullptr;
+  // subDspRenew of the view manager.
+  void renew(const std::string& device, const std::string& code);
+};
+
+class DeviceView : public QWidget {
+  Q_OBJECT
+ public:
+  // `slot`: 0-23.  Default size in twips when no place was saved.
+  DeviceView(ViewContext& ctx, int slot, int defaultWidthTwips, int defaultHeightTwips, QWidget* parent = nullptr);
+
+  int slot() const { return slot_; }
+  // The hidden refresh label: the signal text ("DATA143055 - 7").  Swallowed
+  // once after the view set its skip flag.
+  void setReNew(const QString& signal);
+  QString lblReNew() const { return lblReNew_; }
+  // Set before the view changes memory itself and redraws on its own.
+  void setSkip() { skip_ = true; }
+
+  int page() const { return page_; }
+  int lastPage() const { return lastPage_; }
+  // Moves to another page (clamped) and redraws.
+  void goToPage(int page);
+
+ protected:
+  // The view's reaction to a signal it did not swallow (code = first four
+  // characters of the text).
+  virtual void onReNew(const QString& code) = 0;
+  // Full redraw of the page.
+  virtual void redrawPage() = 0;
+  // Page count of the view's slot.
+  int pageCount() const;
+  // Places the window and clamps the page from the settings record.
+  void placeFromRecord();
+
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+  ViewContext& ctx_;
+  int slot_;
+  int page_ = 0, lastPage_ = 0;
+
+ private:
+  int defaultWidth_, defaultHeight_;
+  bool skip_ = false;
+  QString lblReNew_;
+};
+
+}  // namespace omb

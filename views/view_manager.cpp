@@ -1,0 +1,135 @@
+#include "views/view_manager.h"
+
+#include <QDateTime>
+
+#include <cmath>
+
+#include "app/frm_main.h"
+#include "app/geometry.h"
+
+namespace omb {
+
+const std::array<int, 24> ViewManager::kForwardOrder{1,  2,  5,  4,  0,  3,  11, 17, 16, 12, 9,  8,
+                                                     13, 10, 15, 14, 6,  7,  18, 19, 20, 22, 21, 23};
+
+ViewManager::ViewManager(AppCore& core, FrmMain* main)
+    : core_(core), main_(main), ctx_{core, *this, {}, false, 0, 0, 0, 0, main} {
+  core_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
+}
+
+ViewManager::~ViewManager() {
+  core_.subDspRenew = nullptr;
+  for (DeviceView* v : views_)
+    if (v) {
+      v->setAttribute(Qt::WA_DeleteOnClose, false);
+      delete v;
+    }
+}
+
+std::vector<int> ViewManager::slotsOf(const std::string& d) {
+  if (d == "All") {
+    std::vector<int> all(kViewSlotCount);
+    for (int i = 0; i < kViewSlotCount; ++i) all[static_cast<std::size_t>(i)] = i;
+    return all;
+  }
+  if (d == "X") return {6};
+  if (d == "Y") return {7};
+  if (d == "M") return {8, 13};
+  if (d == "L") return {9};
+  if (d == "S") return {10};
+  if (d == "B") return {11};
+  if (d == "F") return {12};
+  if (d == "TS") return {14};
+  if (d == "TC") return {15};
+  if (d == "CS") return {16};
+  if (d == "CC") return {17};
+  if (d == "D") return {2, 5, 20, 23};
+  if (d == "W") return {3, 21};
+  if (d == "R") return {4, 22};
+  if (d == "TN") return {0};
+  if (d == "CN") return {1};
+  return {};
+}
+
+void ViewManager::openSingleView(int slot) {
+  guarded(core_.errorLog, "frmMain.subView_Open() ", [&](ErrorTrap&) {
+    DeviceView* v = views_[static_cast<std::size_t>(slot)];
+    if (!v) {
+      if (!factory) return;
+      v = factory(ctx_, slot);
+      if (!v) return;
+      views_[static_cast<std::size_t>(slot)] = v;
+    }
+    if (main_) main_->setViewChecked(slot, true);
+    v->show();
+    v->raise();
+    v->activateWindow();
+  });
+}
+
+void ViewManager::toolbarSingleView(int slot) {
+  if (DeviceView* v = views_[static_cast<std::size_t>(slot)]) v->close();
+  else openSingleView(slot);
+}
+
+void ViewManager::viewClosed(int slot) {
+  views_[static_cast<std::size_t>(slot)] = nullptr;
+  if (main_) main_->setViewChecked(slot, false);
+}
+
+void ViewManager::subDspRenew(const std::string& device, const std::string& code) {
+  guarded(core_.errorLog, "frmMain.subDspRenew() ", [&](ErrorTrap&) {
+    for (int s : slotsOf(device)) G_ViewDirty[static_cast<std::size_t>(s)] = true;
+    G_ViewDirty[18] = G_ViewDirty[19] = true;
+    lastSignal_ = QString::fromStdString(code) + QTime::currentTime().toString("hhmmss") + " - " +
+                  QString::number(m_ReNewSeq);
+    m_ReNewSeq = (m_ReNewSeq + 1) % 10;
+    // Forwarding: each marked open view in the fixed order, then every
+    // multi-screen window, whatever its device.
+    const QString text = lastSignal_;
+    for (int s : kForwardOrder) {
+      DeviceView* v = views_[static_cast<std::size_t>(s)];
+      if (G_ViewDirty[static_cast<std::size_t>(s)] && v) v->setReNew(text);
+    }
+    G_ViewDirty.fill(false);
+    for (DeviceView* v : multiViews) v->setReNew(text);
+  });
+}
+
+void ViewManager::subCloseDeviceView() {
+  guarded(core_.errorLog, "frmMain.subCloseDeviceView() ", [&](ErrorTrap&) {
+    for (int s : kForwardOrder)
+      if (DeviceView* v = views_[static_cast<std::size_t>(s)]) v->close();
+    for (auto it = multiViews.rbegin(); it != multiViews.rend(); ++it) (*it)->close();
+  });
+}
+
+void ViewManager::subGet_DeviceView() {
+  guarded(core_.errorLog, "frmMain.subGet_DeviceView() ", [&](ErrorTrap&) {
+    for (int s = 0; s < kViewSlotCount; ++s) {
+      WindowSetting& rec = core_.settings.G_SetWindow[static_cast<std::size_t>(s)];
+      DeviceView* v = views_[static_cast<std::size_t>(s)];
+      if (!v) {
+        rec.flg = false;
+        continue;
+      }
+      if (v->isMinimized() || v->isMaximized()) continue;
+      const QRect g = v->geometry();
+      rec.Top = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.top())));
+      rec.Left = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.left())));
+      rec.Width = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.width())));
+      rec.Height = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.height())));
+      rec.flg = true;
+    }
+  });
+}
+
+void ViewManager::subView_Dsp() {
+  guarded(core_.errorLog, "frmMain.subView_Dsp() ", [&](ErrorTrap&) {
+    for (int s = 0; s < kViewSlotCount; ++s)
+      if (core_.settings.G_SetWindow[static_cast<std::size_t>(s)].flg && !views_[static_cast<std::size_t>(s)])
+        openSingleView(s);
+  });
+}
+
+}  // namespace omb

@@ -1,0 +1,75 @@
+// The single device views: opening them from the menus and toolbars,
+// closing them together, recording where they were, reopening them, and the
+// refresh signal that tells every view showing a device that its values,
+// comments or registrations changed.
+//
+// The signal is a direct call: subDspRenew marks the slots the device
+// concerns, builds the text (code, hhnnss, " - ", a running digit) and hands
+// it, before returning, to each marked open view in the fixed forwarding
+// order, then to every open multi-screen window.
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/device_memory.h"
+#include "views/device_view.h"
+
+namespace omb {
+
+class FrmMain;
+
+class ViewManager {
+ public:
+  ViewManager(AppCore& core, FrmMain* main);
+  ~ViewManager();
+  ViewManager(const ViewManager&) = delete;
+  ViewManager& operator=(const ViewManager&) = delete;
+
+  ViewContext& context() { return ctx_; }
+
+  // Menu entry: create the view when it does not exist, show it, bring it
+  // forward.
+  void openSingleView(int slot);
+  // Toolbar button: close the view when it is open, else as the menu entry.
+  void toolbarSingleView(int slot);
+  bool isOpen(int slot) const { return views_[static_cast<std::size_t>(slot)] != nullptr; }
+  DeviceView* view(int slot) const { return views_[static_cast<std::size_t>(slot)]; }
+  // A view tells that it has closed: its menu mark goes, its slot is free.
+  void viewClosed(int slot);
+
+  void subDspRenew(const std::string& device, const std::string& code);
+  // The last signal text raised.
+  const QString& lastSignal() const { return lastSignal_; }
+
+  void subCloseDeviceView();
+  void subGet_DeviceView();
+  void subView_Dsp();
+
+  // Multi-screen windows (their windows arrive later): every open one is
+  // told every signal.
+  std::vector<DeviceView*> multiViews;
+
+  // Creates the view of a slot, nullptr for slots without a view yet.
+  std::function<DeviceView*(ViewContext&, int slot)> factory;
+
+  // Forwarding order of the single views.
+  static const std::array<int, 24> kForwardOrder;
+  // The slots a device code marks (besides 18 and 19, always marked).
+  static std::vector<int> slotsOf(const std::string& device);
+
+ private:
+  AppCore& core_;
+  FrmMain* main_;
+  ViewContext ctx_;
+  std::array<DeviceView*, kViewSlotCount> views_{};
+  std::array<bool, kViewSlotCount> G_ViewDirty{};
+  int m_ReNewSeq = 0;
+  QString lastSignal_;
+};
+
+}  // namespace omb
