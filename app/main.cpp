@@ -13,6 +13,8 @@
 #include "app/help_viewer.h"
 #include "app/qt_presenter.h"
 #include "app/serve_mode.h"
+#include "views/view_factory.h"
+#include "views/view_manager.h"
 
 namespace {
 
@@ -62,6 +64,12 @@ int main(int argc, char** argv) {
   if (!core.startUp()) return 1;
 
   omb::FrmMain w(core);
+  omb::ViewManager views(core, &w);
+  views.factory = omb::createSingleView;
+  w.openSingleView = [&views](int slot) { views.openSingleView(slot); };
+  w.toolbarSingleView = [&views](int slot) { views.toolbarSingleView(slot); };
+  w.subCloseDeviceView = [&views] { views.subCloseDeviceView(); };
+  w.subView_Dsp = [&views] { views.subView_Dsp(); };
   presenter.setParent(&w);
   presenter.setHelp([&w](int topic) { w.help().showTopic(topic); });
   w.Form_Load();

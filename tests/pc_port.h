@@ -41,6 +41,11 @@ class PcPort {
     }
     return got;
   }
+  // Whether anything has arrived and waits to be read.
+  bool waiting() const {
+    pollfd p{fd_, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0;
+  }
   std::string exchange(const std::string& request, std::size_t replyLength) const {
     send(request);
     return receive(replyLength);

@@ -3,6 +3,11 @@
 // fixed first column (column 0), cells addressed as (row, column) with the
 // header row included, a current cell and a selection end that may lie on
 // either side of it, per-cell styles, suspended drawing and a free text tag.
+//
+// Row 0 is drawn as the horizontal header; the table's own vertical header
+// is hidden.  Column 0 is a real column drawn grey and closed to the user:
+// it cannot become current or part of the selection by mouse or keyboard
+// (pressing it selects its row instead), the way fixed cells behave.
 #pragma once
 
 #include <QColor>
@@ -10,6 +15,8 @@
 #include <QRect>
 #include <QString>
 #include <QTableWidget>
+
+#include <vector>
 
 namespace omb {
 
@@ -27,7 +34,9 @@ class FlexGrid : public QTableWidget {
   // Any cell's text; row 0 is the header row.
   QString textMatrix(int row, int col) const;
   void setTextMatrix(int row, int col, const QString& text);
-  // Empties every cell, headers included.
+  // Empties every cell, headers included, and returns every cell to its
+  // column's look (styles set with setCellStyle / setCellBackground go;
+  // setColBackground stays).
   void clearTexts();
 
   // Current cell and selection end; the selection is the rectangle between
@@ -43,13 +52,17 @@ class FlexGrid : public QTableWidget {
   int bottomRow() const;
   int leftCol() const;
   int rightCol() const;
+  // Moves the current cell one row down, staying on the last row.
+  void moveDown();
 
   // Widths in twips, alignment per column (data cells) and for headers.
   void setColWidthTwips(int col, int twips);
   void setColAlignment(int col, Qt::Alignment alignment);
   void setFixedAlignment(int col, Qt::Alignment alignment);
+  int colWidthTwips(int col) const;
 
-  // Style of one cell.
+  // Style of one cell.  Parts without their has-flag return to the
+  // column's look.
   struct CellStyle {
     QColor back, fore;
     QFont font;
@@ -57,15 +70,24 @@ class FlexGrid : public QTableWidget {
   };
   void setCellStyle(int row, int col, const CellStyle& style);
   void setCellBackground(int row, int col, const QColor& colour);
+  CellStyle cellStyle(int row, int col) const;
+  // Background of every data cell of a column, kept through clearTexts
+  // (an invalid colour returns the column to the plain look).
+  void setColBackground(int col, const QColor& colour);
 
   // false: changes are not drawn; true: drawn once with everything.
   void setRedraw(bool on);
+  bool redraw() const { return redraw_; }
 
   QString tag() const { return tag_; }
   void setTag(const QString& tag) { tag_ = tag; }
 
-  // Geometry of a cell within the grid's viewport, for the in-place editor.
+  // Geometry of a cell within the grid's viewport, for the in-place editor
+  // (a header cell lies above the viewport: negative top).
   QRect cellRect(int row, int col) const;
+
+  // Typing searches nothing: every key belongs to the views.
+  void keyboardSearch(const QString&) override {}
 
  signals:
   void keyPressed(int key, const QString& text, Qt::KeyboardModifiers modifiers);
@@ -79,10 +101,38 @@ class FlexGrid : public QTableWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
  private:
+  class Item;
+  Item* cell(int row, int col) const;
+  void fillItems();
+  void resetLook(Item* item, int col);
+  void applyAlignment(int col);
+  void fitRowHeight();
+  void syncSelection();
+  void headerPressed(int col);
+  void select(int row, int col, int rowSel, int colSel, bool scroll);
+  void initialCurrent();
+
   QString tag_;
+  std::vector<Qt::Alignment> colAlign_, fixedAlign_;
+  std::vector<bool> fixedAlignSet_;
+  std::vector<QColor> colBack_;
+  std::vector<int> colTwips_;
+  QColor fixedBack_;
+  bool redraw_ = true;
+  bool leftPressed_ = false;
+  bool extending_ = false;  // a Shift+press stretches the selection while dragged
+  int quiet_ = 0;  // >0: selection bookkeeping without selChange
+  // Active cell and selection end as the views see them (grid rows).
+  int row_ = 0, col_ = 0, rowSel_ = 0, colSel_ = 0;
 };
 
 }  // namespace omb

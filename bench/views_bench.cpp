@@ -1,0 +1,86 @@
+// Redrawing the device views: a full page of a word view (256 devices) and
+// of a bit view (64 rows), and one "DATA" signal with every single view
+// open.  A frame is 16 ms; a refresh of every view should stay under 50 ms.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "app/frm_main.h"
+#include "views/view_factory.h"
+#include "views/view_manager.h"
+
+namespace {
+
+struct Setup {
+  omb::RecordingPresenter presenter;
+  omb::SystemClock clock;
+  std::string folder;
+  std::unique_ptr<omb::AppCore> core;
+  std::unique_ptr<omb::FrmMain> main;
+  std::unique_ptr<omb::ViewManager> views;
+  Setup() {
+    folder = (std::filesystem::temp_directory_path() / ("ombrisal-views-bench-" + std::to_string(::getpid()))).string();
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(OMBRISAL_SOURCE_DIR "/resources/Init.ini", folder + "/Init.ini",
+                               std::filesystem::copy_options::overwrite_existing);
+    core = std::make_unique<omb::AppCore>(presenter, clock, folder + "/");
+    core->startUp();
+    main = std::make_unique<omb::FrmMain>(*core);
+    views = std::make_unique<omb::ViewManager>(*core, main.get());
+    views->factory = omb::createSingleView;
+    for (int k = 0; k < omb::kKindCount; ++k) {
+      auto& words = core->state.memory.words(k);
+      for (std::size_t i = 0; i < words.size(); ++i) words[i] = static_cast<std::int16_t>(i * 7919);
+    }
+  }
+  ~Setup() {
+    views.reset();
+    main.reset();
+    core.reset();
+    std::filesystem::remove_all(folder);
+  }
+};
+
+Setup& setup() {
+  static Setup s;
+  return s;
+}
+
+void BM_WordViewFullRedraw(benchmark::State& state) {
+  auto& s = setup();
+  s.views->openSingleView(omb::kD);
+  omb::DeviceView* v = s.views->view(omb::kD);
+  for (auto _ : state) v->goToPage(v->page());
+}
+BENCHMARK(BM_WordViewFullRedraw)->Unit(benchmark::kMillisecond);
+
+void BM_BitViewFullRedraw(benchmark::State& state) {
+  auto& s = setup();
+  s.views->openSingleView(omb::kX);
+  omb::DeviceView* v = s.views->view(omb::kX);
+  for (auto _ : state) v->goToPage(v->page());
+}
+BENCHMARK(BM_BitViewFullRedraw)->Unit(benchmark::kMillisecond);
+
+void BM_DataSignalToEveryView(benchmark::State& state) {
+  auto& s = setup();
+  for (int slot = 0; slot < 18; ++slot) s.views->openSingleView(slot);
+  for (auto _ : state) s.views->subDspRenew("All", "DATA");
+}
+BENCHMARK(BM_DataSignalToEveryView)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

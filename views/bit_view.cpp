@@ -1,0 +1,589 @@
+#include "views/bit_view.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string_view>
+
+#include "app/geometry.h"
+#include "core/device_kind.h"
+#include "core/device_memory.h"
+#include "core/numeric.h"
+#include "views/cell_input.h"
+#include "views/dlg_input.h"
+#include "views/dlg_msg.h"
+#include "views/flex_grid.h"
+#include "views/word_view.h"
+
+namespace omb {
+
+namespace {
+
+constexpr std::array<BitFamily, 12> kFamilies{{
+    {kX, "frmBitDeviceX", "入力　Ｘ", "X", 6, true},
+    {kY, "frmBitDeviceY", "出力　Ｙ", "Y", 6, true},
+    {kM, "frmBitDeviceM", "内部リレーＭ", "M", 6, false},
+    {kL, "frmBitDeviceL", "ラッチリレー　Ｌ", "L", 6, false},
+    {kS, "frmBitDeviceS", "ステップリレー　Ｓ", "S", 6, false},
+    {kB, "frmBitDeviceB", "リンクリレーＢ", "B", 6, true},
+    {kF, "frmBitDeviceF", "アナンシェータ　Ｆ", "F", 6, false},
+    {kMx, "frmBitDeviceMX", "特殊リレー　Ｍ", "M", 6, false},
+    {kTS, "frmBitDeviceTS", "タイマー（接点）　ＴＳ", "TS", 5, false},
+    {kTC, "frmBitDeviceTC", "タイマー（コイル）　ＴＣ", "TC", 5, false},
+    {kCS, "frmBitDeviceCS", "カウンタ（接点）　ＣＳ", "CS", 5, false},
+    {kCC, "frmBitDeviceCC", "カウンタ（コイル）　ＣＣ", "CC", 5, false},
+}};
+
+// Geometry in twips.  The window size of the layout rules counts the
+// caption bar and the borders; Qt measures the client area, so the frame
+// the rules were drawn with is added back before they are applied.
+constexpr int kFrameWidth = 120;
+constexpr int kFrameHeight = 450;
+constexpr int kGridLeft = 120;
+constexpr int kGridTop = 60;
+constexpr int kButtonHeight = 360;
+constexpr int kPageLabelWidth = 1000;
+constexpr int kPageLabelHeight = 300;
+constexpr int kMinHeight = 2000;
+constexpr int kWordDataWidth = 1100;
+constexpr int kPrevNextWidth = 800;
+
+// The eight buttons in their fixed horizontal places: the bit operations,
+// then the word operations, then paging.
+struct ButtonPlace {
+  int left, width;
+};
+constexpr ButtonPlace kSetPlace{120, 750}, kResetPlace{870, 750}, kNotPlace{1620, 750};
+constexpr ButtonPlace kMoniPlace{2470, 750}, kWordDataPlace{3220, kWordDataWidth};
+constexpr ButtonPlace kAllClrPlace{4420, 1100};
+constexpr ButtonPlace kPrevPlace{5620, kPrevNextWidth}, kNextPlace{6420, kPrevNextWidth};
+
+const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
+
+// Keeps the grid from drawing until the scope ends, also when a routine
+// leaves through its error trap.
+class RedrawSuspended {
+ public:
+  explicit RedrawSuspended(FlexGrid& grid) : grid_(grid), was_(grid.redraw()) { grid_.setRedraw(false); }
+  ~RedrawSuspended() { grid_.setRedraw(was_); }
+  RedrawSuspended(const RedrawSuspended&) = delete;
+  RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+ private:
+  FlexGrid& grid_;
+  bool was_;
+};
+
+// Redraws touch only the cells whose text really changes: a refresh after
+// one bit changed then costs one cell, not a page.
+void setText(FlexGrid& g, int row, int col, const QString& text) {
+  if (g.textMatrix(row, col) != text) g.setTextMatrix(row, col, text);
+}
+
+bool isBitColumn(int col) { return col >= FrmBitDevice::kColFirstBit && col <= FrmBitDevice::kColLastBit; }
+
+}  // namespace
+
+const BitFamily& bitFamily(int slot) { return kFamilies.at(static_cast<std::size_t>(slot - kX)); }
+
+FrmBitDevice::FrmBitDevice(ViewContext& ctx, int slot, QWidget* parent)
+    : DeviceView(ctx, slot, 8400, 4950, parent ? parent : ctx.mainWindow), family_(bitFamily(slot)) {
+  setObjectName(QString::fromUtf8(family_.form));
+  setWindowTitle(QString::fromUtf8(family_.caption));
+  fncDeviceComment = [](const std::string&, const std::string&) { return std::string(); };
+  rowsPerPage_ = ctx.core.state.pages[static_cast<std::size_t>(slot)].perPage;
+  if (rowsPerPage_ < 1) rowsPerPage_ = slot == kMx ? 16 : 64;
+  // Without texts in the settings a bit still reads as a number.
+  const Settings& s = ctx.core.settings;
+  onText_ = s.Hi.empty() ? QStringLiteral("1") : QString::fromStdString(s.Hi);
+  offText_ = s.Lo.empty() ? QStringLiteral("0") : QString::fromStdString(s.Lo);
+  buildControls();
+  const std::string label = std::string(family_.form) + ".Form_Load() ";
+  guarded(ctx.core.errorLog, label.c_str(), [&](ErrorTrap&) {
+    placeFromRecord();
+    showPageLabel();
+    subFgrdSet();
+    subDspAddress();
+    subDspBitDevice();
+  });
+}
+
+FrmBitDevice::~FrmBitDevice() = default;
+
+void FrmBitDevice::buildControls() {
+  fgrdBit_ = new FlexGrid(this);
+  fgrdBit_->setObjectName(QStringLiteral("fgrdBit"));
+  connect(fgrdBit_, &FlexGrid::dblClicked, this, &FrmBitDevice::subFgrdOnOff);
+  connect(fgrdBit_, &FlexGrid::clicked, this, &FrmBitDevice::subDeviceTip);
+  connect(fgrdBit_, &FlexGrid::selChange, this, &FrmBitDevice::subDeviceTip);
+  connect(fgrdBit_, &FlexGrid::lostFocus, this, [this] { fgrdBit_->setToolTip(QString()); });
+  connect(fgrdBit_, &FlexGrid::keyPressed, this, &FrmBitDevice::onGridKey);
+
+  auto button = [this](QPushButton*& b, const char* name, const QString& text, const QString& tip,
+                       void (FrmBitDevice::*slot)()) {
+    b = new QPushButton(text, this);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setToolTip(tip);
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, slot);
+  };
+  button(cmdSet_, "cmdSet", QStringLiteral("SET"), QStringLiteral("選択範囲を１にセットします"),
+         &FrmBitDevice::cmdSet_Click);
+  button(cmdReset_, "cmdReset", QStringLiteral("RESET"), QStringLiteral("選択範囲を０リセットします"),
+         &FrmBitDevice::cmdReset_Click);
+  button(cmdNot_, "cmdNot", QStringLiteral("NOT"), QStringLiteral("選択範囲をビット反転します"),
+         &FrmBitDevice::cmdNot_Click);
+  button(cmdMoni_, "cmdMoni", QStringLiteral("登録"), QStringLiteral("選択範囲をユーザー登録画面に登録します"),
+         &FrmBitDevice::cmdMoni_Click);
+  button(cmdWordData_, "cmdWordData", QStringLiteral("Word Data"), QStringLiteral("選択範囲にデータを書き込みます"),
+         &FrmBitDevice::cmdWordData_Click);
+  button(cmdAllClr_, "cmdAllClr", QStringLiteral("ALL Clear"), QStringLiteral("全ての数値を０クリアします"),
+         &FrmBitDevice::cmdAllClr_Click);
+  button(cmdPrev_, "cmdPrev", QStringLiteral("Prev"), QStringLiteral("前ページ表示"), &FrmBitDevice::cmdPrev_Click);
+  button(cmdNext_, "cmdNext", QStringLiteral("Next"), QStringLiteral("次ページ表示"), &FrmBitDevice::cmdNext_Click);
+
+  lblPage_ = new QLabel(this);
+  lblPage_->setObjectName(QStringLiteral("lblPage"));
+  lblPage_->setAlignment(Qt::AlignCenter);
+
+  txtInput_ = new CellEditor(ctx_.core.errorLog, this);
+  connect(txtInput_, &CellEditor::committed, this, &FrmBitDevice::editorCommitted);
+
+  setMinimumSize(twipsToPixels(kWordDataWidth + 2 * kPrevNextWidth + 700 - kFrameWidth),
+                 twipsToPixels(kMinHeight - kFrameHeight));
+}
+
+std::vector<std::int16_t>& FrmBitDevice::words() const { return ctx_.core.state.memory.words(family_.slot); }
+
+std::int64_t FrmBitDevice::rowWord(int row) const {
+  return static_cast<std::int64_t>(page_) * rowsPerPage_ + (row - 1);
+}
+
+QString FrmBitDevice::bitAddressText(std::int64_t number) const {
+  return QString::fromStdString(fncAddressText(family_.slot, static_cast<std::int32_t>(number)));
+}
+
+std::int64_t FrmBitDevice::cellBitAddress(int row, int col) const {
+  const QString word = fgrdBit_->textMatrix(row, kColWordAddress);
+  if (word.isEmpty()) return -1;
+  const std::string digits = word.mid(static_cast<int>(std::string_view(family_.code).size())).toStdString();
+  return static_cast<std::int64_t>(readRadix(digits, family_.hex ? 16 : 10)) + (kColLastBit - col);
+}
+
+void FrmBitDevice::showPageLabel() {
+  lblPage_->setText(QStringLiteral("%1/%2").arg(page_ + 1).arg(lastPage_ + 1));
+}
+
+// ---------------------------------------------------------------- drawing
+
+void FrmBitDevice::subFgrdSet() {
+  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subFgrdSet() ", [&](ErrorTrap&) {
+    FlexGrid& g = *fgrdBit_;
+    RedrawSuspended quiet(g);
+    g.setFont(QFont(kGridFont, 9));
+    g.setCols(kCols);
+    g.setRows(rowsPerPage_ + 1);
+    g.resize(twipsToPixels(7630), twipsToPixels(3900));
+    g.setTextMatrix(0, 0, QStringLiteral("Address"));
+    g.setColWidthTwips(0, 780);
+    const QColor light = palette().color(QPalette::HighlightedText);
+    const QColor grey(0xF7, 0xF7, 0xF7);
+    for (int c = kColFirstBit; c <= kColLastBit; ++c) {
+      g.setTextMatrix(0, c, QString::number(kColLastBit - c, 16).toUpper());
+      g.setColWidthTwips(c, 280);
+      g.setColAlignment(c, Qt::AlignCenter);
+      // Groups of four bits alternate light and grey, so a nibble reads at
+      // a glance.
+      g.setColBackground(c, ((c - 1) / 4) % 2 == 0 ? light : grey);
+    }
+    g.setTextMatrix(0, kColWordAddress, QStringLiteral("Address"));
+    g.setColWidthTwips(kColWordAddress, 780);
+    g.setTextMatrix(0, kColDec, QStringLiteral("Dec"));
+    g.setColWidthTwips(kColDec, 650);
+    g.setColAlignment(kColDec, Qt::AlignRight | Qt::AlignVCenter);
+    g.setTextMatrix(0, kColHex, QStringLiteral("Hex"));
+    g.setColWidthTwips(kColHex, 600);
+    g.setColAlignment(kColHex, Qt::AlignCenter);
+    for (int c = 0; c < kCols; ++c) g.setFixedAlignment(c, Qt::AlignCenter);
+    g.setTag(QStringLiteral("0"));
+  });
+}
+
+void FrmBitDevice::subDspAddress() {
+  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subDspAddress() ", [&](ErrorTrap&) {
+    FlexGrid& g = *fgrdBit_;
+    RedrawSuspended quiet(g);
+    const auto size = static_cast<std::int64_t>(words().size());
+    const std::int64_t first = ctx_.core.state.memory.firstNumber(family_.slot);
+    for (int r = 1; r <= rowsPerPage_; ++r) {
+      const std::int64_t w = rowWord(r);
+      if (w >= size) {
+        setText(g, r, 0, QString());
+        setText(g, r, kColWordAddress, QString());
+        continue;
+      }
+      const std::int64_t bit0 = first + 16 * w;
+      setText(g, r, 0, bitAddressText(bit0 + 15));
+      setText(g, r, kColWordAddress, bitAddressText(bit0));
+    }
+  });
+}
+
+void FrmBitDevice::subDspBitDevice() {
+  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subDspBitDevice() ", [&](ErrorTrap&) {
+    FlexGrid& g = *fgrdBit_;
+    RedrawSuspended quiet(g);
+    const std::vector<std::int16_t>& mem = words();
+    const auto size = static_cast<std::int64_t>(mem.size());
+    for (int r = 1; r <= rowsPerPage_; ++r) {
+      const std::int64_t w = rowWord(r);
+      if (w >= size) {
+        for (int c = kColFirstBit; c <= kColLastBit; ++c) setText(g, r, c, QString());
+        setText(g, r, kColDec, QString());
+        setText(g, r, kColHex, QString());
+        continue;
+      }
+      const std::int16_t value = mem[static_cast<std::size_t>(w)];
+      const auto bits = static_cast<std::uint16_t>(value);
+      for (int c = kColFirstBit; c <= kColLastBit; ++c)
+        setText(g, r, c, (bits & BitMask[static_cast<std::size_t>(kColLastBit - c)]) ? onText_ : offText_);
+      setText(g, r, kColDec, QString::number(value));
+      setText(g, r, kColHex, QStringLiteral("%1").arg(bits, 4, 16, QChar('0')).toUpper());
+    }
+  });
+}
+
+void FrmBitDevice::redrawPage() {
+  showPageLabel();
+  subDspAddress();
+  subDspBitDevice();
+}
+
+void FrmBitDevice::onReNew(const QString&) { subDspBitDevice(); }
+
+// ---------------------------------------------------------------- signals
+
+void FrmBitDevice::raiseOwn(const char* code) {
+  setSkip();
+  ctx_.renew(family_.code, code);
+}
+
+// ---------------------------------------------------------------- bit operations
+
+void FrmBitDevice::subFgrdSerectOnOff(BitOp op) {
+  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subFgrdSerectOnOff() ", [&](ErrorTrap& trap) {
+    const FlexGrid& g = *fgrdBit_;
+    trap.section(10);
+    if (g.row() < 1 || g.rowSel() < 1 || g.col() < 1 || g.colSel() < 1) return;
+    if (!isBitColumn(g.col()) && !isBitColumn(g.colSel())) return;
+    const int left = g.leftCol();
+    const int right = std::min(g.rightCol(), kColLastBit);  // Address, Dec and Hex hold no bits
+
+    trap.section(20);
+    std::vector<std::int16_t>& mem = words();
+    for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
+      const std::int64_t w = rowWord(r);
+      if (w >= static_cast<std::int64_t>(mem.size())) continue;
+      auto bits = static_cast<std::uint16_t>(mem[static_cast<std::size_t>(w)]);
+      for (int c = left; c <= right; ++c) {
+        const auto k = static_cast<std::size_t>(kColLastBit - c);
+        switch (op) {
+          case BitOp::Set: bits |= BitMask[k]; break;
+          case BitOp::Reset: bits &= BitClearMask[k]; break;
+          case BitOp::Not: bits = (bits & BitMask[k]) ? (bits & BitClearMask[k]) : (bits | BitMask[k]); break;
+        }
+      }
+      mem[static_cast<std::size_t>(w)] = static_cast<std::int16_t>(bits);
+    }
+    trap.section(30);
+    raiseOwn("DATA");
+    subDspBitDevice();
+  });
+}
+
+void FrmBitDevice::cmdSet_Click() { subFgrdSerectOnOff(BitOp::Set); }
+void FrmBitDevice::cmdReset_Click() { subFgrdSerectOnOff(BitOp::Reset); }
+void FrmBitDevice::cmdNot_Click() { subFgrdSerectOnOff(BitOp::Not); }
+
+void FrmBitDevice::subFgrdOnOff() {
+  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subFgrdOnOff() ", [&](ErrorTrap& trap) {
+    FlexGrid& g = *fgrdBit_;
+    const int row = g.row(), col = g.col();
+    trap.section(10);
+    if (row >= 1 && !g.textMatrix(row, kColWordAddress).isEmpty()) {
+      std::vector<std::int16_t>& mem = words();
+      const std::int64_t w = rowWord(row);
+      auto holds = [&] { return w < static_cast<std::int64_t>(mem.size()); };
+      if (holds()) {
+        const auto at = static_cast<std::size_t>(w);
+        if (isBitColumn(col)) {
+          trap.section(20);
+          mem[at] = static_cast<std::int16_t>(static_cast<std::uint16_t>(mem[at]) ^
+                                              BitMask[static_cast<std::size_t>(kColLastBit - col)]);
+        } else if (col == kColDec || col == kColHex) {
+          trap.section(30);
+          std::int16_t value = mem[at];
+          // The dialog runs an event loop: the storage is looked at again
+          // after it.
+          if (!fncDataInput(col, g.textMatrix(row, kColWordAddress), value).empty() && holds()) mem[at] = value;
+        }
+        // An address column changes nothing but still tells the others.
+        raiseOwn("DATA");
+      }
+    }
+    trap.section(40);
+    subDspBitDevice();
+    g.setToolTip(QString());
+  });
+}
+
+// ---------------------------------------------------------------- Word Data
+
+std::string FrmBitDevice::fncDataInput(int col, const QString& title, std::int16_t& value) {
+  return guarded<std::string>(ctx_.core.errorLog, "mdlSubBitDevice.fncDataInput() ", {}, [&](ErrorTrap&) {
+    if (col != kColDec && col != kColHex) {
+      dlgMsg::ask(this, QStringLiteral("選択範囲無効"), QStringLiteral("[ Dec ]又は、[ Hex ]を選択してください。"), false);
+      return std::string();
+    }
+    const bool hex = col == kColHex;
+    const std::string prompt = std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") +
+                               "\r\nステップ数は，カンマで区切ります";
+    const QString preset = fncWordText(value, hex ? ColumnMode::Hex : ColumnMode::Dec);
+    const std::string answer = dlgInput::ask(this, title, QString::fromStdString(prompt), preset).toStdString();
+    // A number outside 16 bits is refused here: the trap logs it and the
+    // caller sees an empty answer.
+    if (!answer.empty()) value = mdlSubWordDevice::fncReadWord(answer, hex);
+    return answer;
+  });
+}
+
+void FrmBitDevice::subFgrdSerectData() {
+  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subFgrdSerectData() ", [&](ErrorTrap& trap) {
+    const FlexGrid& g = *fgrdBit_;
+    trap.section(10);
+    if (g.row() < 1 || (g.col() != kColDec && g.col() != kColHex)) {
+      dlgMsg::ask(this, QStringLiteral("選択範囲範囲外"), QStringLiteral("選択範囲が無効です、[Dec][Hex]を選択してください。"),
+                  false);
+      return;
+    }
+    if (g.leftCol() != g.rightCol()) {
+      dlgMsg::ask(this, QStringLiteral("セル範囲選択異常"), QStringLiteral("１つの列を選択してください。"), false);
+      raiseOwn("DATA");
+      return;
+    }
+    trap.section(20);
+    std::vector<std::int16_t>& mem = words();
+    const auto size = static_cast<std::int64_t>(mem.size());
+    const int top = g.topRow(), bottom = g.bottomRow(), col = g.col();
+    const std::int64_t upper = rowWord(top);
+    if (upper >= size) {
+      raiseOwn("DATA");
+      return;
+    }
+    std::int16_t value = mem[static_cast<std::size_t>(upper)];
+    QString title = g.textMatrix(top, kColWordAddress);
+    if (bottom > top) title += QStringLiteral(" - ") + g.textMatrix(bottom, kColWordAddress);
+    const std::string answer = fncDataInput(col, title, value);
+    if (answer.empty()) {  // Cancel or a refused number
+      raiseOwn("DATA");
+      return;
+    }
+
+    trap.section(30);
+    const bool hex = col == kColHex;
+    const auto comma = answer.find(',');
+    const std::int32_t step =
+        comma == std::string::npos ? 0 : mdlSubWordDevice::fncReadWord(answer.substr(comma + 1), hex);
+    std::int32_t next = value;
+    trap.section(40);
+    for (int r = top; r <= bottom; ++r) {
+      const std::int64_t w = rowWord(r);
+      if (w >= static_cast<std::int64_t>(mem.size())) break;
+      mem[static_cast<std::size_t>(w)] = static_cast<std::int16_t>(next);
+      next += step;
+      // A series that leaves 16 bits stops here; the words written keep
+      // their values.
+      if (next < -32768 || next > 32767) throw RuntimeError(kErrOverflow);
+    }
+    raiseOwn("DATA");
+  });
+}
+
+void FrmBitDevice::cmdWordData_Click() {
+  subFgrdSerectData();
+  subDspBitDevice();
+}
+
+// ---------------------------------------------------------------- tooltip, 登録
+
+void FrmBitDevice::subDeviceTip() {
+  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subDeviceTip() ", [&](ErrorTrap&) {
+    FlexGrid& g = *fgrdBit_;
+    const int row = g.row(), col = g.col();
+    QString tip;
+    if (row >= 1 && col < kColWordAddress) {
+      const std::int64_t number = cellBitAddress(row, col);
+      if (number >= 0) {
+        tip = bitAddressText(number);
+        const std::string comment = fncDeviceComment(family_.code, tip.toStdString());
+        if (!comment.empty()) tip += QLatin1Char(' ') + QString::fromStdString(comment);
+      }
+    }
+    g.setToolTip(tip);
+  });
+}
+
+void FrmBitDevice::subGfrdUserPut() {
+  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subGfrdUserPut() ", [&](ErrorTrap& trap) {
+    const FlexGrid& g = *fgrdBit_;
+    SystemState& state = ctx_.core.state;
+    const int left = g.leftCol(), right = g.rightCol();
+    trap.section(10);
+    if (left <= kColLastBit && right >= kColFirstBit) {
+      // Right to left: the registrations come in ascending addresses.
+      const int from = std::min(right, kColLastBit), to = std::max(left, kColFirstBit);
+      for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
+        if (g.textMatrix(r, kColWordAddress).isEmpty()) continue;
+        for (int c = from; c >= to; --c) {
+          const std::int64_t number = cellBitAddress(r, c);
+          const std::string text = bitAddressText(number).toStdString();
+          if (state.fncCheck_UserDevice_B(text)) continue;
+          appendUserEntry(state.userBitList, {family_.code, text, fncDeviceComment(family_.code, text),
+                                              static_cast<std::int32_t>(number)});
+        }
+      }
+    } else if (left >= kColWordAddress) {
+      trap.section(20);
+      for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
+        const QString text = g.textMatrix(r, kColWordAddress);
+        if (text.isEmpty() || state.fncCheck_UserDevice_W(text.toStdString())) continue;
+        appendUserEntry(state.userWordList, {family_.code, text.toStdString(), std::string(),
+                                             static_cast<std::int32_t>(cellBitAddress(r, kColLastBit))});
+      }
+    }
+    raiseOwn("ASGN");
+  });
+}
+
+void FrmBitDevice::cmdMoni_Click() { subGfrdUserPut(); }
+
+// ---------------------------------------------------------------- ALL Clear, paging
+
+void FrmBitDevice::cmdAllClr_Click() {
+  mdlSubWordDevice::subAllSet(ctx_, words(), 0, 0, [this] { raiseOwn("DATA"); });
+  subDspBitDevice();
+}
+
+void FrmBitDevice::cmdPrev_Click() {
+  if (page_ > 0) goToPage(page_ - 1);
+}
+
+void FrmBitDevice::cmdNext_Click() {
+  if (page_ < lastPage_) goToPage(page_ + 1);
+}
+
+// ---------------------------------------------------------------- copy and paste
+
+CellSink FrmBitDevice::memorySink() {
+  CellSink sink;
+  sink.readRowWord = [this](int row) {
+    const std::vector<std::int16_t>& mem = words();
+    const std::int64_t w = rowWord(row);
+    return w < static_cast<std::int64_t>(mem.size()) ? mem[static_cast<std::size_t>(w)] : std::int16_t{0};
+  };
+  // A row's word is addressed by its bit-0 address (column 17).
+  sink.writeWord = [this](const QString& addressText, std::int16_t value) {
+    std::vector<std::int16_t>& mem = words();
+    const std::int64_t w =
+        (static_cast<std::int64_t>(fncAddressNumber(addressText)) - ctx_.core.state.memory.firstNumber(family_.slot)) /
+        16;
+    if (w >= 0 && w < static_cast<std::int64_t>(mem.size())) mem[static_cast<std::size_t>(w)] = value;
+  };
+  sink.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code); };
+  return sink;
+}
+
+void FrmBitDevice::subFgrid_Copy() {
+  omb::subFgrid_Copy(ctx_.core.errorLog, *fgrdBit_, ctx_.copyBuffer, memorySink());
+}
+
+void FrmBitDevice::subBitPaste() {
+  omb::subBitPaste(ctx_.core.errorLog, *fgrdBit_, ctx_.copyBuffer, family_.code, memorySink());
+}
+
+// ---------------------------------------------------------------- keys and the in-place editor
+
+void FrmBitDevice::onGridKey(int key, const QString& text, Qt::KeyboardModifiers modifiers) {
+  ErrorSink& errors = ctx_.core.errorLog;
+  const QString typed = typedKey(key, text, modifiers);
+  if (typed == QStringLiteral("\x03")) subFgrid_Copy();
+  if (typed == QStringLiteral("\x16")) {
+    subBitPaste();
+    subDspBitDevice();
+  }
+  if (fgrdBit_->row() < 1) return;
+  const DirectInput in = fncInput_Direct(errors, *fgrdBit_, typed);
+  switch (in.action) {
+    case DirectAction::Set: cmdSet_Click(); break;
+    case DirectAction::Reset: cmdReset_Click(); break;
+    case DirectAction::Not: cmdNot_Click(); break;
+    case DirectAction::OpenEditor:
+      // A row past the device end has no word to write.
+      if (!fgrdBit_->textMatrix(fgrdBit_->row(), kColWordAddress).isEmpty())
+        subShowCellEditor(errors, *fgrdBit_, *txtInput_, in);
+      break;
+    case DirectAction::None: break;
+  }
+}
+
+void FrmBitDevice::editorCommitted(int row, int col, const QString& text) {
+  // The edited row's word; the signal carries the device of the row's
+  // address text and redraws this view's bits.
+  CellSink sink = memorySink();
+  sink.writeWord = [this, row](const QString&, std::int16_t value) {
+    std::vector<std::int16_t>& mem = words();
+    const std::int64_t w = rowWord(row);
+    if (w < static_cast<std::int64_t>(mem.size())) mem[static_cast<std::size_t>(w)] = value;
+  };
+  subCellEditWrite(ctx_.core.errorLog, *fgrdBit_, row, col, text, sink);
+}
+
+// ---------------------------------------------------------------- layout
+
+void FrmBitDevice::resizeEvent(QResizeEvent* event) {
+  DeviceView::resizeEvent(event);
+  subBit_CmdBtnSet();
+}
+
+void FrmBitDevice::subBit_CmdBtnSet() {
+  if (isMinimized()) return;
+  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subBit_CmdBtnSet() ", [&](ErrorTrap&) {
+    const double height = pixelsToTwips(this->height()) + kFrameHeight;
+    const double width = pixelsToTwips(this->width()) + kFrameWidth;
+    auto place = [](QWidget* w, double left, double top, double wide, double high) {
+      w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(wide), twipsToPixels(high));
+    };
+    place(fgrdBit_, kGridLeft, kGridTop, std::max(0.0, width - 550), std::max(0.0, height - 1550));
+    const std::array<std::pair<QPushButton*, ButtonPlace>, 8> buttons{{
+        {cmdSet_, kSetPlace},
+        {cmdReset_, kResetPlace},
+        {cmdNot_, kNotPlace},
+        {cmdMoni_, kMoniPlace},
+        {cmdWordData_, kWordDataPlace},
+        {cmdAllClr_, kAllClrPlace},
+        {cmdPrev_, kPrevPlace},
+        {cmdNext_, kNextPlace},
+    }};
+    for (const auto& [b, at] : buttons) place(b, at.left, height - 1300, at.width, kButtonHeight);
+    place(lblPage_, width / 2 - kPageLabelWidth, height - 900, kPageLabelWidth, kPageLabelHeight);
+  });
+}
+
+}  // namespace omb

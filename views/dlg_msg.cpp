@@ -1,0 +1,54 @@
+#include "views/dlg_msg.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace omb {
+
+std::function<QString(dlgMsg&)> dlgMsg::testAnswer;
+
+dlgMsg::dlgMsg(const QString& caption, const QString& message, bool showCancel, QWidget* parent)
+    : QDialog(parent),
+      lblMsg_(new QLabel(message, this)),
+      cmdOK_(new QPushButton(QStringLiteral("OK"), this)),
+      cmdCancel_(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)) {
+  setObjectName(QStringLiteral("dlgMsg"));
+  setWindowTitle(caption);
+  setModal(true);
+  lblMsg_->setObjectName(QStringLiteral("lblMsg"));
+  lblMsg_->setWordWrap(true);
+  cmdOK_->setObjectName(QStringLiteral("cmdOK"));
+  cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+  cmdOK_->setDefault(true);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(cmdOK_);
+  buttons->addWidget(cmdCancel_);
+  buttons->addStretch();
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(lblMsg_);
+  layout->addLayout(buttons);
+  setMinimumWidth(320);
+  setCancelVisible(showCancel);
+
+  connect(cmdOK_, &QPushButton::clicked, this, [this] {
+    answer_ = QStringLiteral("1");
+    accept();
+  });
+  connect(cmdCancel_, &QPushButton::clicked, this, [this] { reject(); });
+  connect(this, &QDialog::rejected, this, [this] { answer_ = QStringLiteral("2"); });
+}
+
+QString dlgMsg::ask(QWidget* parent, const QString& caption, const QString& message, bool showCancel) {
+  dlgMsg dlg(caption, message, showCancel, parent);
+  if (testAnswer) return testAnswer(dlg);
+  dlg.exec();
+  return dlg.answer();
+}
+
+void dlgMsg::setCancelVisible(bool visible) { cmdCancel_->setVisible(visible); }
+
+}  // namespace omb

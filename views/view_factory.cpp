@@ -1,0 +1,14 @@
+#include "views/view_factory.h"
+
+#include "views/bit_view.h"
+#include "views/word_view.h"
+
+namespace omb {
+
+DeviceView* createSingleView(ViewContext& ctx, int slot) {
+  if (slot >= 0 && slot <= 5) return new FrmWordDevice(ctx, slot);
+  if (slot >= 6 && slot <= 17) return new FrmBitDevice(ctx, slot, ctx.mainWindow);
+  return nullptr;
+}
+
+}  // namespace omb

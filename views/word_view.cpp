@@ -1,0 +1,564 @@
+#include "views/word_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/geometry.h"
+#include "core/cp932.h"
+#include "core/device_kind.h"
+#include "core/device_memory.h"
+#include "core/numeric.h"
+#include "views/cell_input.h"
+#include "views/dlg_input.h"
+#include "views/dlg_msg.h"
+#include "views/flex_grid.h"
+
+namespace omb {
+
+namespace {
+
+constexpr std::array<WordFamily, 6> kFamilies{{
+    {kTN, "frmWordDeviceTN", "タイマー（現在値）　ＴＮ", "TN", 5, false},
+    {kCN, "frmWordDeviceCN", "カウンタ（現在値）　ＣＮ", "CN", 5, false},
+    {kD, "frmWordDeviceD", "データレジスタＤ", "D", 6, false},
+    {kW, "frmWordDeviceW", "リンクレジスタ　Ｗ", "W", 6, true},
+    {kR, "frmWordDeviceR", "ファイルレジスタ　Ｒ", "R", 6, false},
+    {kDx, "frmWordDeviceDX", "特殊レジスタ　D", "D", 6, false},
+}};
+
+// Geometry in twips.  The window size of the layout rules counts the caption
+// bar and the borders; Qt measures the client area, so the frame the rules
+// were drawn with is added back before they are applied.
+constexpr int kFrameWidth = 120;
+constexpr int kFrameHeight = 450;
+constexpr int kButtonHeight = 360;
+constexpr int kWordDataWidth = 1100;
+constexpr int kMoniWidth = 600;
+constexpr std::array<int, 4> kBottomWidths{500, 1100, 800, 800};  // ←, ALL Clear, Prev, Next
+constexpr int kPageLabelWidth = 1000;
+constexpr int kMinHeight = 2000;
+
+const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
+const QString kCommentFont = QStringLiteral("ＭＳＰ ゴシック");
+
+// Keeps a panel from drawing until the scope ends, also when a routine
+// leaves through its error trap.
+class RedrawSuspended {
+ public:
+  explicit RedrawSuspended(FlexGrid& grid) : grid_(grid) { grid_.setRedraw(false); }
+  ~RedrawSuspended() { grid_.setRedraw(true); }
+  RedrawSuspended(const RedrawSuspended&) = delete;
+  RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+ private:
+  FlexGrid& grid_;
+};
+
+bool fitsWord(std::int64_t v) { return v >= -32768 && v <= 32767; }
+
+}  // namespace
+
+const WordFamily& wordFamily(int slot) { return kFamilies.at(static_cast<std::size_t>(slot)); }
+
+namespace mdlSubWordDevice {
+
+QString fncAddressTextW(const std::string& code, std::int64_t number, int digits, bool hex) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, hex ? "000000%llX" : "000000%lld", static_cast<long long>(number));
+  const std::string padded = buf;
+  return QString::fromStdString(code + padded.substr(padded.size() - static_cast<std::size_t>(digits)));
+}
+
+QString fncWordText(std::int16_t value, const QString& mode) { return omb::fncWordText(value, columnMode(mode)); }
+
+std::int16_t fncReadWord(const std::string& text, bool hex) {
+  if (!hex) return toInt16(leadingNumber(text));
+  // Four hexadecimal digits are the word's bit pattern, so the FFFF shown
+  // for -1 reads back as -1; more than that cannot be a word.
+  const std::int32_t v = readRadix(text, 16);
+  if (v > 0xFFFF) throw RuntimeError(kErrOverflow);
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
+}
+
+std::int64_t fncRowAddress(const FlexGrid& panel, int panelIndex, int perPage, int page, int row,
+                           std::int32_t first) {
+  const int rowsPerPanel = perPage / 4;
+  return static_cast<std::int64_t>(first) + panel.tag().toLongLong() + static_cast<std::int64_t>(page) * perPage +
+         static_cast<std::int64_t>(panelIndex) * rowsPerPanel + (row - 1);
+}
+
+// The comment cells of the data rows; clearing a panel returns cells to the
+// column's look, so every full redraw sets it again.
+static void setCommentFont(FlexGrid& g) {
+  static const FlexGrid::CellStyle style = [] {
+    FlexGrid::CellStyle s;
+    s.font = QFont(kCommentFont, 9);
+    s.hasFont = true;
+    return s;
+  }();
+  for (int r = 1; r < g.rows(); ++r) g.setCellStyle(r, 3, style);
+}
+
+void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage) {
+  guarded(errors, "mdlSubWordDevice.subFgrdSetW() ", [&](ErrorTrap&) {
+    const int rows = perPage / 4;
+    QFont gridFont(kGridFont, 9);
+    for (FlexGrid* g : panels) {
+      RedrawSuspended quiet(*g);
+      g->setFont(gridFont);
+      g->setRows(rows + 1);
+      g->setCols(4);
+      g->setColWidthTwips(0, 780);
+      g->setColWidthTwips(1, 650);
+      g->setColWidthTwips(2, 600);
+      g->setColWidthTwips(3, 2000);
+      g->setColAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+      g->setColAlignment(2, Qt::AlignCenter);
+      g->setColAlignment(3, Qt::AlignLeft | Qt::AlignVCenter);
+      for (int c = 1; c <= 3; ++c) g->setFixedAlignment(c, Qt::AlignCenter);
+      setCommentFont(*g);
+      g->setTag(QStringLiteral("0"));
+    }
+  });
+}
+
+void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage, const WordDeviceRef& dev,
+                    int page, const std::function<std::string(std::int64_t)>& comment) {
+  guarded(errors, "mdlSubWordDevice.subDspAddressW() ", [&](ErrorTrap&) {
+    for (std::size_t p = 0; p < panels.size(); ++p) {
+      FlexGrid& g = *panels[p];
+      RedrawSuspended quiet(g);
+      g.clearTexts();
+      setCommentFont(g);
+      g.setTextMatrix(0, 0, kAddress);
+      g.setTextMatrix(0, 1, kDec);
+      g.setTextMatrix(0, 2, kHex);
+      g.setTextMatrix(0, 3, kComment);
+      for (int r = 1; r < g.rows(); ++r) {
+        const std::int64_t address = fncRowAddress(g, static_cast<int>(p), perPage, page, r, dev.first);
+        if (!dev.holds(address)) continue;  // past the device end the row stays empty
+        g.setTextMatrix(r, 0, fncAddressTextW(dev.code, address, dev.digits, dev.hex));
+        if (comment) g.setTextMatrix(r, 3, QString::fromStdString(comment(address)));
+      }
+    }
+  });
+}
+
+void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage, const WordDeviceRef& dev,
+                      int page) {
+  guarded(errors, "mdlSubWordDevice.subDspWordDevice() ", [&](ErrorTrap&) {
+    for (std::size_t p = 0; p < panels.size(); ++p) {
+      FlexGrid& g = *panels[p];
+      RedrawSuspended quiet(g);
+      const ColumnMode mode1 = columnMode(g, 1), mode2 = columnMode(g, 2);
+      for (int r = 1; r < g.rows(); ++r) {
+        const std::int64_t address = fncRowAddress(g, static_cast<int>(p), perPage, page, r, dev.first);
+        if (!dev.holds(address)) {
+          g.setTextMatrix(r, 1, QString());
+          g.setTextMatrix(r, 2, QString());
+          continue;
+        }
+        const std::int16_t v = dev.words[static_cast<std::size_t>(address - dev.first)];
+        g.setTextMatrix(r, 1, fncWordText(v, mode1));
+        g.setTextMatrix(r, 2, fncWordText(v, mode2));
+      }
+    }
+  });
+}
+
+std::string fncDataInputW(ViewContext& ctx, const QString& title, std::int16_t& value, const QString& mode) {
+  return guarded<std::string>(ctx.core.errorLog, "mdlSubWordDevice.fncDataInputW() ", {}, [&](ErrorTrap&) {
+    const std::string caption = title.toStdString();
+    if (mode == kDec || mode == kHex) {
+      const bool hex = mode == kHex;
+      const std::string prompt = std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") +
+                                 "\r\nステップ数は，カンマで区切ります";
+      const std::string answer =
+          dlgInput(ctx, caption, prompt, fncWordText(value, hex ? ColumnMode::Hex : ColumnMode::Dec).toStdString());
+      if (!answer.empty()) value = fncReadWord(answer, hex);
+      return answer;
+    }
+    if (mode == kAscii) return dlgInput(ctx, caption, "文字列で入力してください。", "");
+    dlgMsg(ctx, "セル範囲未選択／未選択", "[Device Comment]以外のセル範囲を選択してください。", false);
+    return std::string();
+  });
+}
+
+void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, int panelIndex, int perPage, const WordDeviceRef& dev,
+                        int page, const std::function<void()>& raiseData) {
+  guarded(ctx.core.errorLog, "mdlSubWordDevice.subFgrdSerectDataW() ", [&](ErrorTrap& trap) {
+    trap.section(10);
+    const int top = panel.topRow(), bottom = panel.bottomRow();
+    if (panel.leftCol() != panel.rightCol()) {
+      dlgMsg(ctx, "セル範囲選択異常", "１つの列を選択してください。", false);
+      raiseData();
+      return;
+    }
+    const QString mode = panel.textMatrix(0, panel.col());
+    const std::int64_t upper = fncRowAddress(panel, panelIndex, perPage, page, top, dev.first);
+    if (!dev.holds(upper)) return;
+
+    trap.section(20);
+    std::int16_t value = dev.words[static_cast<std::size_t>(upper - dev.first)];
+    QString title = panel.textMatrix(top, 0);
+    if (bottom > top) title += QStringLiteral(" - ") + panel.textMatrix(bottom, 0);
+    const std::string answer = fncDataInputW(ctx, title, value, mode);
+
+    trap.section(30);
+    if (!answer.empty() && mode == kAscii) {
+      const std::int64_t lower =
+          std::min(fncRowAddress(panel, panelIndex, perPage, page, bottom, dev.first), dev.lastAddress());
+      subCnvAsciiToAray(dev.words, upper - dev.first, lower - dev.first, cp932::encode(answer));
+    } else if (!answer.empty()) {
+      const bool hex = mode == kHex;
+      const std::size_t comma = answer.find(',');
+      const std::int32_t step = comma == std::string::npos ? 0 : fncReadWord(answer.substr(comma + 1), hex);
+      std::int64_t next = value;
+      trap.section(40);
+      for (int r = top; r <= bottom; ++r) {
+        const std::int64_t address = fncRowAddress(panel, panelIndex, perPage, page, r, dev.first);
+        if (!dev.holds(address)) break;
+        dev.words[static_cast<std::size_t>(address - dev.first)] = static_cast<std::int16_t>(next);
+        next += step;
+        // The series ends where it leaves 16 bits; what it wrote stays.
+        if (!fitsWord(next)) throw RuntimeError(kErrOverflow);
+      }
+    }
+    raiseData();
+  });
+}
+
+void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const WordDeviceRef& dev,
+                     const std::function<void()>& raiseAsgn) {
+  guarded(ctx.core.errorLog, "mdlSubWordDevice.subGfrdUserPutW() ", [&](ErrorTrap&) {
+    SystemState& state = ctx.core.state;
+    for (int r = panel.topRow(); r <= panel.bottomRow(); ++r) {
+      const std::string address = panel.textMatrix(r, 0).toStdString();
+      if (address.empty() || state.fncCheck_UserDevice_W(address)) continue;
+      UserListEntry entry;
+      entry.code = dev.code;
+      entry.addressText = address;
+      entry.comment = panel.textMatrix(r, 3).toStdString();
+      entry.number = fncAddressNumber(QString::fromStdString(address));
+      appendUserEntry(state.userWordList, entry);
+    }
+    raiseAsgn();
+  });
+}
+
+void subAllSet(ViewContext& ctx, std::vector<std::int16_t>& words, std::int16_t start, std::int16_t step,
+               const std::function<void()>& raiseData) {
+  guarded(ctx.core.errorLog, "frmMain.subAllSet() ", [&](ErrorTrap&) {
+    const std::string message = "全データを " + std::to_string(start) +
+                                "　で初期化します！\r\n＜注意＞ 選択範囲に関係なく全データを初期化します！";
+    if (dlgMsg(ctx, "All Data cler", message, true) != "1") return;
+    std::int64_t value = start;
+    for (std::int16_t& w : words) {
+      w = static_cast<std::int16_t>(value);
+      value += step;
+      if (!fitsWord(value)) throw RuntimeError(kErrOverflow);
+    }
+    raiseData();
+  });
+}
+
+// The dialogs open over the window the user works in.
+static QWidget* dialogParent(ViewContext& ctx) {
+  QWidget* active = QApplication::activeWindow();
+  return active ? active : ctx.mainWindow;
+}
+
+std::string dlgMsg(ViewContext& ctx, const std::string& caption, const std::string& message, bool cancelVisible) {
+  return omb::dlgMsg::ask(dialogParent(ctx), QString::fromStdString(caption), QString::fromStdString(message),
+                          cancelVisible)
+      .toStdString();
+}
+
+std::string dlgInput(ViewContext& ctx, const std::string& caption, const std::string& prompt,
+                     const std::string& preset) {
+  return omb::dlgInput::ask(dialogParent(ctx), QString::fromStdString(caption), QString::fromStdString(prompt),
+                            QString::fromStdString(preset))
+      .toStdString();
+}
+
+}  // namespace mdlSubWordDevice
+
+using namespace mdlSubWordDevice;
+
+FrmWordDevice::FrmWordDevice(ViewContext& ctx, int slot)
+    : DeviceView(ctx, slot, 15000, 5300, ctx.mainWindow), family_(wordFamily(slot)) {
+  setObjectName(QString::fromUtf8(family_.form));
+  setWindowTitle(QString::fromUtf8(family_.caption));
+  perPage_ = ctx.core.state.pages[static_cast<std::size_t>(slot)].perPage;
+  buildControls();
+  const std::string label = std::string(family_.form) + ".Form_Load() ";
+  guarded(ctx.core.errorLog, label.c_str(), [&](ErrorTrap&) {
+    placeFromRecord();
+    showPage();
+    subFgrdSetW(ctx_.core.errorLog, panels(), perPage_);
+    subDspAddressW();
+    subDspWordDevice();
+  });
+}
+
+FrmWordDevice::~FrmWordDevice() = default;
+
+void FrmWordDevice::buildControls() {
+  for (int i = 0; i < kPanels; ++i) {
+    auto* g = new FlexGrid(this);
+    g->setObjectName(QStringLiteral("fgrdWord%1").arg(i));
+    g->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(g, &QWidget::customContextMenuRequested, this, [this, g, i](const QPoint& pos) {
+      if (preparePopData(i)) popData_->popup(g->viewport()->mapToGlobal(pos));
+    });
+    connect(g, &FlexGrid::dblClicked, this, [this, i] { fgrdWord_DblClick(i); });
+    connect(g, &FlexGrid::keyPressed, this,
+            [this, i](int key, const QString& text, Qt::KeyboardModifiers m) { onGridKey(i, key, text, m); });
+    fgrdWord_[static_cast<std::size_t>(i)] = g;
+
+    auto* data = new QPushButton(QStringLiteral("Word Data"), this);
+    data->setObjectName(QStringLiteral("cmdWordData%1").arg(i));
+    data->setToolTip(QStringLiteral("選択範囲にデータを書き込みます"));
+    connect(data, &QPushButton::clicked, this, [this, i] { cmdWordData_Click(i); });
+    cmdWordData_[static_cast<std::size_t>(i)] = data;
+
+    auto* moni = new QPushButton(QStringLiteral("登録"), this);
+    moni->setObjectName(QStringLiteral("cmdMoni%1").arg(i));
+    moni->setToolTip(QStringLiteral("選択範囲をユーザー登録画面に登録します"));
+    connect(moni, &QPushButton::clicked, this, [this, i] { cmdMoni_Click(i); });
+    cmdMoni_[static_cast<std::size_t>(i)] = moni;
+  }
+  auto button = [this](QPushButton*& b, const char* name, const QString& text, const QString& tip,
+                       void (FrmWordDevice::*slot)()) {
+    b = new QPushButton(text, this);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setToolTip(tip);
+    connect(b, &QPushButton::clicked, this, slot);
+  };
+  button(cmdChg_, "cmdChg", QStringLiteral("←"), QStringLiteral("表示アドレスを変更します"), &FrmWordDevice::cmdChg_Click);
+  button(cmdAllClr_, "cmdAllClr", QStringLiteral("ALL Clear"), QStringLiteral("全ての数値を０クリアします"),
+         &FrmWordDevice::cmdAllClr_Click);
+  button(cmdPrev_, "cmdPrev", QStringLiteral("Prev"), QStringLiteral("前ページ表示"), &FrmWordDevice::cmdPrev_Click);
+  button(cmdNext_, "cmdNext", QStringLiteral("Next"), QStringLiteral("次ページ表示"), &FrmWordDevice::cmdNext_Click);
+
+  lblPage_ = new QLabel(this);
+  lblPage_->setObjectName(QStringLiteral("lblPage"));
+  lblPage_->setAlignment(Qt::AlignCenter);
+
+  txtInput_ = new CellEditor(ctx_.core.errorLog, this);
+  txtInput_->setObjectName(QStringLiteral("txtInput"));
+  txtInput_->hide();
+  connect(txtInput_, &CellEditor::committed, this, &FrmWordDevice::txtInput_Committed);
+
+  popData_ = new QMenu(this);
+  popData_->setObjectName(QStringLiteral("popData"));
+  auto item = [this](QAction*& a, const char* name, const QString& text) {
+    a = popData_->addAction(text);
+    a->setObjectName(QString::fromUtf8(name));
+  };
+  item(popDec_, "popDec", kDec);
+  item(popHex_, "popHex", kHex);
+  item(popAsc_, "popAsc", kAscii);
+  popData_->addSeparator();
+  item(popCelColor_, "popCelColor", QStringLiteral("セル色設定"));
+  item(popFontSet_, "popFontSet", QStringLiteral("フォント設定"));
+  popData_->addSeparator();
+  item(popInputCome_, "popInputCome", QStringLiteral("コメント入力"));
+  item(popDeleteCome_, "popDeleteCome", QStringLiteral("コメント消去"));
+  // Cell colours, fonts and comments arrive with the cell style store and
+  // the comment store; until then their items are shown but cannot be
+  // chosen.
+  for (QAction* a : {popCelColor_, popFontSet_, popInputCome_, popDeleteCome_}) a->setEnabled(false);
+  connect(popDec_, &QAction::triggered, this, [this] { setColumnMode(kDec); });
+  connect(popHex_, &QAction::triggered, this, [this] { setColumnMode(kHex); });
+  connect(popAsc_, &QAction::triggered, this, [this] { setColumnMode(kAscii); });
+
+  const int bottomButtons = kBottomWidths[0] + kBottomWidths[1] + kBottomWidths[2] + kBottomWidths[3];
+  setMinimumSize(twipsToPixels(bottomButtons + 300 - kFrameWidth), twipsToPixels(kMinHeight - kFrameHeight));
+}
+
+WordDeviceRef FrmWordDevice::device() const {
+  DeviceMemory& memory = ctx_.core.state.memory;
+  return WordDeviceRef{memory.words(family_.slot), memory.firstNumber(family_.slot), family_.code, family_.digits,
+                       family_.hex};
+}
+
+std::int64_t FrmWordDevice::rowAddress(int panelIndex, int row) const {
+  return fncRowAddress(*panel(panelIndex), panelIndex, perPage_, page_, row, device().first);
+}
+
+void FrmWordDevice::showPage() {
+  lblPage_->setText(QStringLiteral("%1/%2").arg(page_ + 1).arg(lastPage_ + 1));
+}
+
+void FrmWordDevice::subDspAddressW() {
+  const std::string code = family_.code;
+  auto comment = [this, &code](std::int64_t number) {
+    return fncDeviceComment ? fncDeviceComment(code, number) : std::string();
+  };
+  mdlSubWordDevice::subDspAddressW(ctx_.core.errorLog, panels(), perPage_, device(), page_, comment);
+}
+
+void FrmWordDevice::subDspWordDevice() {
+  mdlSubWordDevice::subDspWordDevice(ctx_.core.errorLog, panels(), perPage_, device(), page_);
+}
+
+void FrmWordDevice::raiseOwn(const char* code) {
+  setSkip();
+  ctx_.renew(family_.code, code);
+}
+
+void FrmWordDevice::cmdWordData_Click(int panelIndex) {
+  subFgrdSerectDataW(ctx_, *panel(panelIndex), panelIndex, perPage_, device(), page_, [this] { raiseOwn("DATA"); });
+  subDspWordDevice();
+}
+
+void FrmWordDevice::fgrdWord_DblClick(int panelIndex) {
+  FlexGrid* g = panel(panelIndex);
+  g->setCurrent(g->row(), g->col());
+  cmdWordData_Click(panelIndex);
+}
+
+void FrmWordDevice::cmdMoni_Click(int panelIndex) {
+  subGfrdUserPutW(ctx_, *panel(panelIndex), device(), [this] { raiseOwn("ASGN"); });
+}
+
+void FrmWordDevice::cmdAllClr_Click() {
+  subAllSet(ctx_, device().words, 0, 0, [this] { raiseOwn("DATA"); });
+  subDspWordDevice();
+}
+
+void FrmWordDevice::cmdPrev_Click() {
+  if (page_ > 0) goToPage(page_ - 1);
+}
+
+void FrmWordDevice::cmdNext_Click() {
+  if (page_ < lastPage_) goToPage(page_ + 1);
+}
+
+void FrmWordDevice::redrawPage() {
+  showPage();
+  subDspAddressW();
+  subDspWordDevice();
+}
+
+void FrmWordDevice::cmdChg_Click() {
+  guarded(ctx_.core.errorLog, "mdlSubWordDevice.subPanelRotate() ", [&](ErrorTrap&) {
+    for (int& p : place_) p = (p + kPanels - 1) % kPanels;
+    subWord_CmdBtnSet();
+  });
+}
+
+bool FrmWordDevice::preparePopData(int panelIndex) {
+  FlexGrid* g = panel(panelIndex);
+  editPanel_ = panelIndex;
+  editRow_ = g->row();
+  editCol_ = g->col();
+  if (editCol_ == 0) return false;
+  const bool valueColumn = editCol_ == 1 || editCol_ == 2;
+  for (QAction* a : {popDec_, popHex_, popAsc_}) a->setEnabled(valueColumn);
+  return true;
+}
+
+void FrmWordDevice::setColumnMode(const QString& mode) {
+  if (editCol_ != 1 && editCol_ != 2) return;
+  panel(editPanel_)->setTextMatrix(0, editCol_, mode);
+  subDspWordDevice();
+}
+
+void FrmWordDevice::onReNew(const QString& code) {
+  if (code == QLatin1String("CMNT") || code == QLatin1String("ASGN")) subDspAddressW();
+  subDspWordDevice();
+}
+
+CellSink FrmWordDevice::sink(int panelIndex) {
+  CellSink s;
+  s.readRowWord = [this, panelIndex](int row) -> std::int16_t {
+    const WordDeviceRef dev = device();
+    const std::int64_t address = rowAddress(panelIndex, row);
+    return dev.holds(address) ? dev.words[static_cast<std::size_t>(address - dev.first)] : std::int16_t{0};
+  };
+  s.writeWord = [this](const QString& addressText, std::int16_t value) {
+    const WordDeviceRef dev = device();
+    const std::int64_t address = fncAddressNumber(addressText);
+    if (dev.holds(address)) dev.words[static_cast<std::size_t>(address - dev.first)] = value;
+  };
+  // Comments arrive with the comment store; until then a pasted comment
+  // goes nowhere.
+  s.addComment = [](const QString&) {};
+  s.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code); };
+  return s;
+}
+
+void FrmWordDevice::onGridKey(int panelIndex, int key, const QString& text, Qt::KeyboardModifiers modifiers) {
+  ErrorSink& errors = ctx_.core.errorLog;
+  FlexGrid& g = *panel(panelIndex);
+  const QString typed = typedKey(key, text, modifiers);
+  if (typed.isEmpty()) return;
+  if (typed == QLatin1String("\x03")) subFgrid_Copy(errors, g, ctx_.copyBuffer, sink(panelIndex));
+  if (typed == QLatin1String("\x16")) {
+    subFgrid_Past(errors, g, ctx_.copyBuffer, sink(panelIndex));
+    subDspWordDevice();
+  }
+  const DirectInput in = fncInput_Direct(errors, g, typed);
+  if (in.action != DirectAction::OpenEditor) return;
+  // Rows past the device end take no input.  Comments are typed once the
+  // comment store exists.
+  if (g.textMatrix(g.row(), 0).isEmpty() || columnMode(g, g.col()) == ColumnMode::Comment) return;
+  editPanel_ = panelIndex;
+  editRow_ = g.row();
+  editCol_ = g.col();
+  subShowCellEditor(errors, g, *txtInput_, in);
+}
+
+void FrmWordDevice::txtInput_Committed(int row, int col, const QString& text) {
+  if (FlexGrid* g = txtInput_->grid()) {
+    const auto it = std::find(fgrdWord_.begin(), fgrdWord_.end(), g);
+    if (it != fgrdWord_.end())
+      subCellEditWrite(ctx_.core.errorLog, *g, row, col, text, sink(static_cast<int>(it - fgrdWord_.begin())));
+  }
+}
+
+void FrmWordDevice::resizeEvent(QResizeEvent* event) {
+  DeviceView::resizeEvent(event);
+  subWord_CmdBtnSet();
+}
+
+void FrmWordDevice::subWord_CmdBtnSet() {
+  if (isMinimized()) return;
+  guarded(ctx_.core.errorLog, "mdlSubWordDevice.subWord_CmdBtnSet() ", [&](ErrorTrap&) {
+    const double height = pixelsToTwips(this->height()) + kFrameHeight;
+    const double width = pixelsToTwips(this->width()) + kFrameWidth;
+    auto place = [](QWidget* w, double left, double top, double wide, double high) {
+      w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(wide), twipsToPixels(high));
+    };
+    const double panelHeight = std::max(0.0, height - 1550);
+    const double panelWidth = std::max(0.0, (width - 400) / kPanels);
+    for (int i = 0; i < kPanels; ++i) {
+      const double left = 100 + place_[static_cast<std::size_t>(i)] * panelWidth;
+      place(panel(i), left, 0, panelWidth, panelHeight);
+      place(cmdWordData_[static_cast<std::size_t>(i)], left, height - 1300, kWordDataWidth, kButtonHeight);
+      place(cmdMoni_[static_cast<std::size_t>(i)], left + kWordDataWidth, height - 1300, kMoniWidth, kButtonHeight);
+    }
+    const int total = kBottomWidths[0] + kBottomWidths[1] + kBottomWidths[2] + kBottomWidths[3];
+    double left = width / 2 - total / 2.0;
+    const std::array<QPushButton*, 4> row{cmdChg_, cmdAllClr_, cmdPrev_, cmdNext_};
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      place(row[k], left, height - 900, kBottomWidths[k], kButtonHeight);
+      left += kBottomWidths[k] - 14;
+    }
+    // The label ends at the middle of the window, under the edge of the
+    // third panel's buttons: its text is centred so that it stays clear.
+    place(lblPage_, width / 2 - kPageLabelWidth, height - 1300, kPageLabelWidth, kButtonHeight);
+    lblPage_->lower();
+  });
+}
+
+}  // namespace omb

@@ -1,0 +1,202 @@
+// The paged word-device view: one window per word device (TN, CN, D, W, R
+// and the special registers) showing a page of the device in four grid
+// panels side by side.  Values are read and typed in decimal, hexadecimal or
+// two-character text, filled over a selection (Word Data), cleared as a
+// whole (ALL Clear) and registered in the user list (登録).
+//
+// The drawing and editing routines of the word panels live in the namespace
+// mdlSubWordDevice and take the panels and the device as arguments, so that
+// the multi-screen word windows can share them.
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "views/device_view.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace omb {
+
+class CellEditor;
+struct CellSink;
+class FlexGrid;
+
+// What tells the six word views apart.
+struct WordFamily {
+  int slot;             // window slot, also the storage kind (kTN..kDx)
+  const char* form;     // window name, e.g. "frmWordDeviceD"
+  const char* caption;  // window caption
+  const char* code;     // device code in addresses, comments and signals
+  int digits;           // digits of the number in an address text
+  bool hex;             // numbers written in hexadecimal (W)
+};
+// The family entry of slots 0-5.
+const WordFamily& wordFamily(int slot);
+
+namespace mdlSubWordDevice {
+
+// The device a set of word panels shows.
+struct WordDeviceRef {
+  std::vector<std::int16_t>& words;  // device memory
+  std::int32_t first;                // address of words[0]
+  std::string code;                  // "D" for the special registers too
+  int digits;
+  bool hex;
+  std::int64_t lastAddress() const { return first + static_cast<std::int64_t>(words.size()) - 1; }
+  bool holds(std::int64_t address) const { return address >= first && address <= lastAddress(); }
+};
+
+// Header texts of the panel columns.
+inline const QString kAddress = QStringLiteral("Address");
+inline const QString kDec = QStringLiteral("Dec");
+inline const QString kHex = QStringLiteral("Hex");
+inline const QString kAscii = QStringLiteral("ASCII");
+inline const QString kComment = QStringLiteral("Device Comment");
+
+// Code followed by the number, zero-padded and cut from the right to
+// `digits`: D000100, TN00015, W0001A0.
+QString fncAddressTextW(const std::string& code, std::int64_t number, int digits, bool hex);
+// A word as a cell headed `mode` ("Dec", "Hex", "ASCII") shows it.
+QString fncWordText(std::int16_t value, const QString& mode);
+// The word a Word Data answer or step stands for: the leading number
+// (decimal, rounded half to even) or the hexadecimal digits read as a
+// 16-bit pattern (FFFF is -1).  Outside 16 bits raises the overflow error.
+std::int16_t fncReadWord(const std::string& text, bool hex);
+
+// Device address shown in `row` (1-based) of panel `panelIndex`; the
+// panel's tag holds its display offset.
+std::int64_t fncRowAddress(const FlexGrid& panel, int panelIndex, int perPage, int page, int row,
+                           std::int32_t first);
+
+// Builds the panels: perPage / 4 data rows plus the header row, four
+// columns, widths, alignments, fonts, offset 0.
+void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage);
+// Full redraw: headers back to Address/Dec/Hex/Device Comment, address
+// texts and comments; rows past the device end empty.  `comment` looks a
+// device number up in the comment store.
+void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage, const WordDeviceRef& dev,
+                    int page, const std::function<std::string(std::int64_t)>& comment);
+// Value redraw: columns 1 and 2 in the mode of their headers.
+void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage, const WordDeviceRef& dev,
+                      int page);
+
+// Word Data on the panel's selection: one value, a series (value,step) or
+// a text.  `raiseData` announces the change; it is called in every case
+// except an upper row past the device end and a series that overflows.
+void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, int panelIndex, int perPage, const WordDeviceRef& dev,
+                        int page, const std::function<void()>& raiseData);
+// The Word Data input dialog for a column mode.  Returns the answer ("" on
+// Cancel, on a column without a value mode and on a refused number);
+// `value` comes in as the initial value and leaves as the start value.
+std::string fncDataInputW(ViewContext& ctx, const QString& title, std::int16_t& value, const QString& mode);
+
+// 登録: appends the selected rows with an address to the user word list,
+// each once; then `raiseAsgn`.
+void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const WordDeviceRef& dev,
+                     const std::function<void()>& raiseAsgn);
+
+// Fills the whole array with start, start + step, ... after the user
+// confirmed; `raiseData` follows a completed fill.  A value leaving 16 bits
+// ends the fill there, reported and without signal.
+void subAllSet(ViewContext& ctx, std::vector<std::int16_t>& words, std::int16_t start, std::int16_t step,
+               const std::function<void()>& raiseData);
+
+// The shared message dialog: "1" for OK, "2" for Cancel.
+std::string dlgMsg(ViewContext& ctx, const std::string& caption, const std::string& message, bool cancelVisible);
+// The shared input dialog: the answer, "" for Cancel.
+std::string dlgInput(ViewContext& ctx, const std::string& caption, const std::string& prompt,
+                     const std::string& preset);
+
+}  // namespace mdlSubWordDevice
+
+class FrmWordDevice : public DeviceView {
+  Q_OBJECT
+ public:
+  // `slot`: 0-5.  Places itself from its window record and draws its page.
+  FrmWordDevice(ViewContext& ctx, int slot);
+  ~FrmWordDevice() override;
+
+  const WordFamily& family() const { return family_; }
+  static constexpr int kPanels = 4;
+  FlexGrid* panel(int i) const { return fgrdWord_[static_cast<std::size_t>(i)]; }
+  int perPage() const { return perPage_; }
+  int rowsPerPanel() const { return perPage_ / kPanels; }
+  // Address shown in `row` of panel `panelIndex` on the current page.
+  std::int64_t rowAddress(int panelIndex, int row) const;
+  // Place (0 leftmost) of each panel; "←" turns them.
+  const std::array<int, kPanels>& places() const { return place_; }
+
+  // The comment of a device number; empty until connected to the
+  // comment store.
+  std::function<std::string(const std::string& code, std::int64_t number)> fncDeviceComment;
+
+  // The routines behind the controls, callable as a click would.
+  void subDspAddressW();
+  void subDspWordDevice();
+  void cmdWordData_Click(int panelIndex);
+  void cmdMoni_Click(int panelIndex);
+  void cmdAllClr_Click();
+  void cmdPrev_Click();
+  void cmdNext_Click();
+  void cmdChg_Click();
+  void fgrdWord_DblClick(int panelIndex);
+  // Right button on a panel: remembers the cell, sets the menu's enabling
+  // and tells whether the menu is to be shown (not on the address column).
+  bool preparePopData(int panelIndex);
+  void setColumnMode(const QString& mode);  // popDec / popHex / popAsc
+
+ protected:
+  void onReNew(const QString& code) override;
+  void redrawPage() override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  mdlSubWordDevice::WordDeviceRef device() const;
+  std::span<FlexGrid* const> panels() const { return {fgrdWord_.data(), fgrdWord_.size()}; }
+  void buildControls();
+  void subWord_CmdBtnSet();
+  void showPage();
+  // Announces a change this view has already redrawn itself: the echo of
+  // the signal is swallowed.
+  void raiseOwn(const char* code);
+  void onGridKey(int panelIndex, int key, const QString& text, Qt::KeyboardModifiers modifiers);
+  void txtInput_Committed(int row, int col, const QString& text);
+  // Where the shared copy, paste and editor routines meet this view's
+  // device: rows of panel `panelIndex`.
+  CellSink sink(int panelIndex);
+
+  const WordFamily& family_;
+  int perPage_ = 0;
+  std::array<FlexGrid*, kPanels> fgrdWord_{};
+  std::array<QPushButton*, kPanels> cmdWordData_{};
+  std::array<QPushButton*, kPanels> cmdMoni_{};
+  std::array<int, kPanels> place_{0, 1, 2, 3};
+  QPushButton* cmdChg_ = nullptr;
+  QPushButton* cmdAllClr_ = nullptr;
+  QPushButton* cmdPrev_ = nullptr;
+  QPushButton* cmdNext_ = nullptr;
+  QLabel* lblPage_ = nullptr;
+  CellEditor* txtInput_ = nullptr;
+  QMenu* popData_ = nullptr;
+  QAction* popDec_ = nullptr;
+  QAction* popHex_ = nullptr;
+  QAction* popAsc_ = nullptr;
+  QAction* popCelColor_ = nullptr;
+  QAction* popFontSet_ = nullptr;
+  QAction* popInputCome_ = nullptr;
+  QAction* popDeleteCome_ = nullptr;
+  // The panel and cell of the in-place editor or the last right click.
+  int editPanel_ = 0, editRow_ = 1, editCol_ = 1;
+};
+
+}  // namespace omb
