@@ -20,6 +20,12 @@ class Presenter {
   // A modal message box: `text` in the body, `title` as caption.
   virtual MsgAnswer message(const std::string& text, const std::string& title, MsgIcon icon,
                             MsgButtons buttons) = 0;
+  // An OK box with a Help button that opens help topic `helpTopic` while
+  // the box stays.
+  virtual void messageWithHelp(const std::string& text, const std::string& title, MsgIcon icon, int helpTopic) {
+    (void)helpTopic;
+    message(text, title, icon, MsgButtons::Ok);
+  }
   // A modal input box; empty when cancelled.
   virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                               const std::string& preset) = 0;
