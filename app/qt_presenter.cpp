@@ -21,7 +21,10 @@ MsgAnswer QtPresenter::message(const std::string& text, const std::string& title
   switch (buttons) {
     case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
     case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::No);  // a stray Enter never closes a port or discards settings
+      break;
   }
   switch (box.exec()) {
     case QMessageBox::Cancel: return MsgAnswer::Cancel;

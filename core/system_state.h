@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/dev_range.h"
 #include "core/device_memory.h"
 #include "core/error.h"
+#include "core/view_records.h"
 
 namespace omb {
 
@@ -46,10 +48,17 @@ struct SystemState {
   // Registrations of the user view (UserWordList, UserBitList).
   UserList userWordList;
   UserList userBitList;
+  // Styled cells (record 0 is the default style), multi-screen numbering.
+  std::vector<CellStyleRecord> cellStyles{CellStyleRecord{}};
+  MultiViews multi;
 
-  // Re-creates device storage from range7 and forgets everything that refers
-  // to storage positions.
-  void subReDim_Device() { memory.subReDim_Device(range7); }
+  // Re-creates device storage from range7 and forgets what referred to the
+  // old storage: cell styles and the multi-screen window records.
+  void subReDim_Device() {
+    memory.subReDim_Device(range7);
+    cellStyles.assign(1, CellStyleRecord{});
+    multi.resetRecords();
+  }
   void subSet_PageMax() { omb::subSet_PageMax(pages, range7, memory, errors); }
 
   bool fncCheck_UserDevice_W(std::string_view text) const { return contains(userWordList, text); }

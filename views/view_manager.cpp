@@ -6,6 +6,8 @@
 
 #include "app/frm_main.h"
 #include "app/geometry.h"
+#include "core/numeric.h"
+#include "views/dlg_input.h"
 
 namespace omb {
 
@@ -15,6 +17,14 @@ const std::array<int, 24> ViewManager::kForwardOrder{1,  2,  5,  4,  0,  3,  11,
 ViewManager::ViewManager(AppCore& core, FrmMain* main)
     : core_(core), main_(main), ctx_{core, *this, {}, false, 0, 0, 0, 0, main} {
   core_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
+  if (!main_) return;
+  const std::pair<const char*, void (ViewManager::*)()> commands[] = {{"mnuMultiClear", &ViewManager::mnuAllClr},
+                                                                       {"mnuMultiInit", &ViewManager::mnuMuliInit},
+                                                                       {"mnuInitWindow", &ViewManager::mnuResetView},
+                                                                       {"mnuInitCell", &ViewManager::mnuResetCell}};
+  for (const auto& [name, command] : commands)
+    if (QAction* a = main_->findChild<QAction*>(name))
+      QObject::connect(a, &QAction::triggered, main_, [this, command = command] { (this->*command)(); });
 }
 
 ViewManager::~ViewManager() {
@@ -129,6 +139,59 @@ void ViewManager::subView_Dsp() {
     for (int s = 0; s < kViewSlotCount; ++s)
       if (core_.settings.G_SetWindow[static_cast<std::size_t>(s)].flg && !views_[static_cast<std::size_t>(s)])
         openSingleView(s);
+  });
+}
+
+void ViewManager::mnuAllClr() {
+  guarded(core_.errorLog, "frmMain.mnuAllClr_Click() ", [&](ErrorTrap&) {
+    for (auto it = multiViews.rbegin(); it != multiViews.rend(); ++it) (*it)->close();
+    core_.state.multi.clearAll();
+  });
+}
+
+void ViewManager::mnuMuliInit() {
+  mnuAllClr();
+  core_.settingsFile.fncGetIniFile(kIniSectionMultiBit);
+}
+
+void ViewManager::mnuResetView() {
+  if (core_.presenter.message("デバイス画面のサイズ、表示位置を初期化しますか？", "デバイス画面初期化",
+                              MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+    return;
+  guarded(core_.errorLog, "frmMain.mnuResetView_Click() ", [&](ErrorTrap&) {
+    subCloseDeviceView();
+    if (main_) main_->setGeometry(0, 0, twipsToPixels(10815), twipsToPixels(8730));
+    core_.settings.mainWindow = MainWindowSetting{};
+    for (auto& rec : core_.settings.G_SetWindow) rec = WindowSetting{};
+    ctx_.hasCascade = false;
+    ctx_.cascadeTop = ctx_.cascadeLeft = ctx_.cascadeWidth = ctx_.cascadeHeight = 0;
+    const QRect g = main_ ? main_->geometry() : QRect();
+    core_.settingsFile.subPutIniFile(
+        {pixelsToTwips(g.top()), pixelsToTwips(g.left()), pixelsToTwips(g.height()), pixelsToTwips(g.width())});
+  });
+}
+
+void ViewManager::mnuResetCell() {
+  if (core_.presenter.message("セルのプロパティを初期化しますか？", "セル・プロパティ初期化", MsgIcon::Question,
+                              MsgButtons::YesNo) != MsgAnswer::Yes)
+    return;
+  guarded(core_.errorLog, "frmMain.mnuResetCell_Click() ", [&](ErrorTrap&) {
+    subCloseDeviceView();
+    core_.state.cellStyles.assign(1, CellStyleRecord{});
+    subInit_Font(core_.state.cellStyles[0]);
+  });
+}
+
+int ViewManager::fncSetRow(int current) {
+  return guarded(core_.errorLog, "frmMain.fncSetRow() ", 0, [&](ErrorTrap&) {
+    const QString answer = dlgInput::ask(main_, QStringLiteral("デバイス点数設定"),
+                                         QStringLiteral("１ページあたりのデバイス点数を入力してください"),
+                                         QString::number(current));
+    const std::string text = answer.trimmed().toStdString();
+    if (text.empty() || text.find_first_not_of("+-0123456789.") != std::string::npos ||
+        text.find_first_of("0123456789") == std::string::npos)
+      return -1;
+    return static_cast<int>(toInt32(leadingNumber(text)));
   });
 }
 

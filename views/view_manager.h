@@ -50,6 +50,20 @@ class ViewManager {
   void subGet_DeviceView();
   void subView_Dsp();
 
+  // "マルチ画面全消去": every multi-screen window closed and forgotten.
+  void mnuAllClr();
+  // "マルチ画面初期化": the same, then the multi-screen page sizes, bit
+  // texts and window records read again from the settings file.
+  void mnuMuliInit();
+  // "ウインドウの表示状態を初期化する": after a question, every view closed
+  // and every remembered place (main window included) back to the start.
+  void mnuResetView();
+  // "セルのプロパティを初期化する": after a question, every cell style gone.
+  void mnuResetCell();
+  // The devices-per-page dialog: the number entered, -1 when nothing usable
+  // was (0 after a failure).
+  int fncSetRow(int current);
+
   // Multi-screen windows (their windows arrive later): every open one is
   // told every signal.
   std::vector<DeviceView*> multiViews;

@@ -2,6 +2,8 @@
 // signal's marking, forwarding order and skip flag.
 #include "views/view_manager.h"
 
+#include "views/dlg_input.h"
+
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
@@ -143,6 +145,50 @@ TEST_F(Views, RecordingOpenViewsKeepsTheRecordOfAMinimisedOne) {
   manager->subCloseDeviceView();
   manager->subGet_DeviceView();
   EXPECT_FALSE(core->settings.G_SetWindow[9].flg);
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+TEST_F(Views, TheViewMenuCommandsResetWhatTheyName) {
+  core->state.multi.subAdd_MultiView(3, 0);
+  core->state.multi.G_MultiView[3].open = true;
+  main->findChild<QAction*>("mnuMultiClear")->trigger();
+  EXPECT_FALSE(core->state.multi.G_MultiView[3].open);
+  EXPECT_EQ(core->state.multi.G_MultiView[3].records[0].number, 0);
+
+  core->state.cellStyles.push_back(CellStyleRecord{"D", 1, "D000001", {}});
+  manager->openSingleView(2);
+  presenter.answers = {MsgAnswer::No};
+  main->findChild<QAction*>("mnuInitCell")->trigger();
+  EXPECT_EQ(core->state.cellStyles.size(), 2u);
+  presenter.answers = {MsgAnswer::Yes};
+  main->findChild<QAction*>("mnuInitCell")->trigger();
+  EXPECT_EQ(core->state.cellStyles.size(), 1u);
+  EXPECT_FALSE(manager->isOpen(2));
+  EXPECT_EQ(presenter.boxes.back().title, "セル・プロパティ初期化");
+
+  manager->openSingleView(6);
+  manager->view(6)->setGeometry(300, 300, 400, 300);
+  manager->view(6)->close();
+  EXPECT_NE(core->settings.G_SetWindow[6].Top, 0);
+  presenter.answers = {MsgAnswer::Yes};
+  main->findChild<QAction*>("mnuInitWindow")->trigger();
+  EXPECT_EQ(core->settings.G_SetWindow[6].Top, 0);
+  EXPECT_EQ(presenter.boxes.back().text, "デバイス画面のサイズ、表示位置を初期化しますか？");
+  EXPECT_EQ(IniFile::load(dir.file("Init.ini")).read("画面サイズ", "G_SetWindow[7]_Top"), "0");
+}
+
+TEST_F(Views, TheDevicesPerPageDialogReadsANumberOrGivesMinusOne) {
+  struct Case { const char* answer; int result; };
+  for (auto c : {Case{"32", 32}, Case{"", -1}, Case{"abc", -1}, Case{"2.5", 2}, Case{" 64 ", 64}}) {
+    dlgInput::testAnswer = [&](dlgInput&) { return QString::fromUtf8(c.answer); };
+    EXPECT_EQ(manager->fncSetRow(16), c.result) << c.answer;
+  }
+  dlgInput::testAnswer = nullptr;
 }
 
 }  // namespace
