@@ -58,6 +58,12 @@ struct RequestProcessor::Outcome {
   Rejection rejection;
 };
 
+// Device texts of the ACPU set are five characters, of the AnACPU set seven:
+// each set has its own range table.
+const DevRangeTable& RequestProcessor::rangesOf(const CommandInfo& cmd) const {
+  return cmd.anAcpuSet ? ctx_.state.range7 : ctx_.state.range5;
+}
+
 RequestProcessor::Outcome RequestProcessor::rejected(Rejection why) {
   Outcome out;
   out.kind = Outcome::Reject;
@@ -230,12 +236,12 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
 
   const CommandInfo* cmd = classify(s, split);
   if (!cmd) return rejected(commandRejection(s, split.command));
-  const int w = cmd->width();
-  const int a = split.areaStart;
-  const DevRangeTable& table = cmd->anAcpuSet ? ctx_.state.range7 : ctx_.state.range5;
   Request& req = out.request;
   req.split = split;
   req.cmd = cmd;
+  const int w = cmd->width();
+  const int a = split.areaStart;
+  const DevRangeTable& table = rangesOf(*cmd);
 
   if (cmd->cls == CmdClass::Monitor) {
     const std::int64_t expectedEnd = split.commandPos + (s.sumOn() ? 5 : 3) +
@@ -335,12 +341,12 @@ RequestProcessor::Outcome RequestProcessor::checkNothing(const FrameTexts& frame
   Outcome out;
   const CommandInfo* cmd = classify(s, split);
   if (!cmd) return rejected(commandRejection(s, split.command));
-  const int w = cmd->width();
-  const int a = split.areaStart;
-  const DevRangeTable& table = cmd->anAcpuSet ? ctx_.state.range7 : ctx_.state.range5;
   Request& req = out.request;
   req.split = split;
   req.cmd = cmd;
+  const int w = cmd->width();
+  const int a = split.areaStart;
+  const DevRangeTable& table = rangesOf(*cmd);
   if (cmd->cls == CmdClass::Monitor) return out;
 
   const bool isList = listed(*cmd);

@@ -58,6 +58,7 @@ class RequestProcessor {
   Outcome check(const FrameTexts& frame, const SplitRequest& split);
   Outcome checkNothing(const FrameTexts& frame, const SplitRequest& split);
   static Outcome rejected(Rejection why);
+  const DevRangeTable& rangesOf(const CommandInfo& cmd) const;
 
   // The list a test or monitor registration fills, and how many entries the
   // frame held.
