@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/frm_main.h"
+#include "views/flex_grid.h"
 #include "views/view_factory.h"
 #include "views/view_manager.h"
 
@@ -66,6 +67,29 @@ void BM_BitViewFullRedraw(benchmark::State& state) {
   for (auto _ : state) v->goToPage(v->page());
 }
 BENCHMARK(BM_BitViewFullRedraw)->Unit(benchmark::kMillisecond);
+
+// A grid page refilled and painted: 65 rows of a word panel (4 columns)
+// and of a bit view (20 columns).
+void BM_GridRefillAndPaint(benchmark::State& state) {
+  const int cols = static_cast<int>(state.range(0));
+  omb::FlexGrid grid;
+  grid.setRows(65);
+  grid.setCols(cols);
+  grid.resize(900, 600);
+  grid.show();
+  QApplication::processEvents();
+  int round = 0;
+  for (auto _ : state) {
+    grid.setRedraw(false);
+    grid.clearTexts();
+    for (int r = 1; r < 65; ++r)
+      for (int c = 0; c < cols; ++c) grid.setTextMatrix(r, c, QString::number(r * 100 + c + round));
+    grid.setRedraw(true);
+    QApplication::processEvents();
+    ++round;
+  }
+}
+BENCHMARK(BM_GridRefillAndPaint)->Arg(4)->Arg(20)->Unit(benchmark::kMillisecond);
 
 void BM_DataSignalToEveryView(benchmark::State& state) {
   auto& s = setup();

@@ -559,32 +559,18 @@ TEST_F(BitView, AllClearAsksFirst) {
   EXPECT_TRUE(signal().startsWith("DATA"));
 }
 
-TEST_F(BitView, AFullRedrawOfAPageIsQuick) {
+TEST_F(BitView, ASignalRedrawsEveryRowOfThePage) {
   FrmBitDevice& v = open(kX);
   QCoreApplication::processEvents();
-  std::vector<double> texts, painted;
-  for (int round = 0; round < 21; ++round) {
+  for (int round = 0; round < 2; ++round) {
     // Every cell of the page changes in every round.
     for (std::size_t i = 0; i < 64; ++i) mem(kX)[i] = static_cast<std::int16_t>(round % 2 ? 0x5A5A : 0xA5A5);
-    QElapsedTimer t;
-    t.start();
     core->subDspRenew("X", "DATA");
-    texts.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
-    QCoreApplication::processEvents();  // the page is painted once
-    painted.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+    QCoreApplication::processEvents();
   }
-  auto median = [](std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-  };
-  RecordProperty("textsMs", std::to_string(median(texts)));
-  RecordProperty("paintedMs", std::to_string(median(painted)));
-  // Typically about 0.4 ms for the texts and 4 ms with the painting; the
-  // margins leave room for a busy machine.
-  EXPECT_LT(median(texts), 4.0);
-  EXPECT_LT(median(painted), 16.0);
-  EXPECT_EQ(v.grid()->textMatrix(64, kColHex), "A5A5");
-  EXPECT_EQ(v.grid()->textMatrix(64, kColF), v.onText());
+  EXPECT_EQ(v.grid()->textMatrix(1, kColHex), "5A5A");
+  EXPECT_EQ(v.grid()->textMatrix(64, kColHex), "5A5A");
+  EXPECT_EQ(v.grid()->textMatrix(64, kColF), v.offText());
 }
 
 TEST_F(BitView, ClosingRecordsThePage) {

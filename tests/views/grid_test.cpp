@@ -262,26 +262,6 @@ TEST(GridRedraw, SuspendedDrawingShowsNothingUntilResumed) {
   EXPECT_EQ(g.grid.textMatrix(64, 19), QString::number(6400 + 19 + 1));
 }
 
-TEST(GridRedraw, FullRedrawIsFast) {
-  // Best of several rounds, drawing included, for both panel shapes.
-  for (const auto& [rows, cols] : {std::pair{65, 4}, std::pair{65, 20}}) {
-    ShownGrid g(rows, cols);
-    qint64 best = 1'000'000;
-    for (int round = 0; round < 5; ++round) {
-      QElapsedTimer t;
-      t.start();
-      g.grid.setRedraw(false);
-      g.grid.clearTexts();
-      fill(g.grid, round);
-      g.grid.setRedraw(true);
-      QApplication::processEvents();
-      best = std::min(best, t.nsecsElapsed() / 1000);
-    }
-    EXPECT_LT(best, 16000) << rows << "x" << cols << " took " << best << " us";
-    RecordProperty(("redraw_us_" + std::to_string(cols)).c_str(), static_cast<int>(best));
-  }
-}
-
 TEST(GridEvents, KeysMouseAndFocus) {
   ShownGrid g;
   g.grid.setTextMatrix(9, 2, "A9");
