@@ -84,6 +84,15 @@ QAction* entry(QMenu* menu, const char* name, const QString& caption, const QKey
   return a;
 }
 
+// A control with its name, caption and tooltip.
+template <class T>
+T* control(QWidget* parent, const char* name, const QString& caption, const QString& tip = {}) {
+  auto* c = new T(caption, parent);
+  c->setObjectName(name);
+  if (!tip.isEmpty()) c->setToolTip(tip);
+  return c;
+}
+
 struct ViewEntry {
   int slot;
   const char* name;
@@ -391,9 +400,7 @@ void FrmMain::buildCentral() {
   txtPcNo_ = new QLineEdit(QStringLiteral("FF"), this);
   txtPcNo_->setObjectName("txtPcNo");
   txtPcNo_->setEnabled(false);
-  chkSum_ = new QCheckBox(QStringLiteral("チェックサム有り"), this);
-  chkSum_->setObjectName("chkSum");
-  chkSum_->setToolTip(QStringLiteral("電文にチェックサムコードを付加します"));
+  chkSum_ = control<QCheckBox>(this, "chkSum", QStringLiteral("チェックサム有り"), QStringLiteral("電文にチェックサムコードを付加します"));
   gl->addWidget(new QLabel(QStringLiteral("コマンドタイプ")), 0, 0);
   gl->addWidget(lblCpuType_, 0, 1);
   gl->addWidget(new QLabel(QStringLiteral("専用プロトコル")), 1, 0);
@@ -449,21 +456,14 @@ void FrmMain::buildCentral() {
   gc->addWidget(new QLabel(QStringLiteral("受信文字間 Wait")), 5, 0);
   gc->addWidget(hscWait_, 5, 1, 1, 1);
   gc->addWidget(lblWait_, 5, 2);
-  cmdPOpen_ = new QPushButton(QStringLiteral("ポートオープン"), this);
-  cmdPOpen_->setObjectName("cmdPOpen");
-  cmdPOpen_->setToolTip(QStringLiteral("←ポート№入力後クリック"));
-  cmdPClose_ = new QPushButton(QStringLiteral("ポートクローズ"), this);
-  cmdPClose_->setObjectName("cmdPClose");
+  cmdPOpen_ = control<QPushButton>(this, "cmdPOpen", QStringLiteral("ポートオープン"), QStringLiteral("←ポート№入力後クリック"));
+  cmdPClose_ = control<QPushButton>(this, "cmdPClose", QStringLiteral("ポートクローズ"));
   connect(cmdPOpen_, &QPushButton::clicked, this, [this] { core_.pc.cmdPOpen_Click(); });
   connect(cmdPClose_, &QPushButton::clicked, this, [this] { core_.pc.cmdPClose_Click(); });
   gc->addWidget(cmdPOpen_, 6, 0);
   gc->addWidget(cmdPClose_, 6, 1);
-  chkCheckValue_ = new QCheckBox(QStringLiteral("文法チェックをしない"), this);
-  chkCheckValue_->setObjectName("chkCheckValue");
-  chkCheckValue_->setToolTip(QStringLiteral("アドレスや処理点数のチェックを無視します"));
-  chkViewAlert_ = new QCheckBox(QStringLiteral("通信異常ﾀﾞｲｱﾛｸﾞ非表示"), this);
-  chkViewAlert_->setObjectName("chkViewAlert");
-  chkViewAlert_->setToolTip(QStringLiteral("通信異常時に、ダイアログを表示しない"));
+  chkCheckValue_ = control<QCheckBox>(this, "chkCheckValue", QStringLiteral("文法チェックをしない"), QStringLiteral("アドレスや処理点数のチェックを無視します"));
+  chkViewAlert_ = control<QCheckBox>(this, "chkViewAlert", QStringLiteral("通信異常ﾀﾞｲｱﾛｸﾞ非表示"), QStringLiteral("通信異常時に、ダイアログを表示しない"));
   gc->addWidget(chkCheckValue_, 7, 0, 1, 2);
   gc->addWidget(chkViewAlert_, 8, 0, 1, 2);
   top->addWidget(fraComm);
@@ -472,9 +472,7 @@ void FrmMain::buildCentral() {
   auto* fraLogFile = new QGroupBox(QStringLiteral("通信ログ・ファイル"), this);
   fraLogFile->setObjectName("fraLogFile");
   auto* lf = new QVBoxLayout(fraLogFile);
-  chkLogFile_ = new QCheckBox(QStringLiteral("通信ﾛｸﾞﾌｧｲﾙ 出力"), this);
-  chkLogFile_->setObjectName("chkLogFile");
-  chkLogFile_->setToolTip(QStringLiteral("送受信データをファイルへ書き込みます"));
+  chkLogFile_ = control<QCheckBox>(this, "chkLogFile", QStringLiteral("通信ﾛｸﾞﾌｧｲﾙ 出力"), QStringLiteral("送受信データをファイルへ書き込みます"));
   lf->addWidget(chkLogFile_);
   fileTypeGroup_ = new QButtonGroup(this);
   const char* fileCaptions[] = {"固定ファイル名", "ユニークファイル"};
@@ -495,9 +493,7 @@ void FrmMain::buildCentral() {
   auto* fraLog = new QGroupBox(QStringLiteral("通信履歴　電文表記"), this);
   fraLog->setObjectName("fraLog");
   auto* lg = new QGridLayout(fraLog);
-  chkLogDsp_ = new QCheckBox(QStringLiteral("履歴表示"), this);
-  chkLogDsp_->setObjectName("chkLogDsp");
-  chkLogDsp_->setToolTip(QStringLiteral("送受信データをテキストボックスへ表示します"));
+  chkLogDsp_ = control<QCheckBox>(this, "chkLogDsp", QStringLiteral("履歴表示"), QStringLiteral("送受信データをテキストボックスへ表示します"));
   dspTypeGroup_ = new QButtonGroup(this);
   const char* dspCaptions[] = {"ANC", "制御文字置き換え", "ASCII コード表示"};
   const char* dspTips[] = {"受信データをそのまま表示します。制御コードは文字化けします。",
@@ -512,21 +508,15 @@ void FrmMain::buildCentral() {
     dspTypeGroup_->addButton(b, i);
     dspRow->addWidget(b);
   }
-  chkFix_ = new QCheckBox(QStringLiteral("表示行"), this);
-  chkFix_->setObjectName("chkFix");
-  chkFix_->setToolTip(QStringLiteral("表示行数を固定又は、無限にします。"));
+  chkFix_ = control<QCheckBox>(this, "chkFix", QStringLiteral("表示行"), QStringLiteral("表示行数を固定又は、無限にします。"));
   txtLogRow_ = new QLineEdit(QStringLiteral("20"), this);
   txtLogRow_->setObjectName("txtLogRow");
   txtLogRow_->setToolTip(QStringLiteral("通信ログ行数"));
   txtLogRow_->setMaxLength(4);
   txtLogRow_->setMaximumWidth(60);
   txtLogRow_->installEventFilter(this);
-  cmdClr_ = new QPushButton(QStringLiteral("履歴クリア"), this);
-  cmdClr_->setObjectName("cmdClr");
-  cmdClr_->setToolTip(QStringLiteral("通信履歴をクリアします。"));
-  cmdSaveLog_ = new QPushButton(QStringLiteral("履歴保存"), this);
-  cmdSaveLog_->setObjectName("cmdSaveLog");
-  cmdSaveLog_->setToolTip(QStringLiteral("テキストボックス内の履歴を名前を付けて保存します。"));
+  cmdClr_ = control<QPushButton>(this, "cmdClr", QStringLiteral("履歴クリア"), QStringLiteral("通信履歴をクリアします。"));
+  cmdSaveLog_ = control<QPushButton>(this, "cmdSaveLog", QStringLiteral("履歴保存"), QStringLiteral("テキストボックス内の履歴を名前を付けて保存します。"));
   dspRow->addStretch();
   dspRow->addWidget(chkFix_);
   dspRow->addWidget(txtLogRow_);
