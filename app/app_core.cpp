@@ -10,22 +10,26 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
       settingsFile(std::move(programFolder), state, settings, presenter_),
       port(comMap),
       log(link, clock_, presenter_, errorLog),
-      linkContext{state,
-                  link,
-                  lists,
-                  port,
-                  clock_,
-                  presenter_,
-                  log,
+      linkContext{state, link, lists, clock_, log,
                   [this](const std::string& device, const std::string& code) {
                     if (subDspRenew) subDspRenew(device, code);
-                  },
-                  [this] { pc.cmdPClose_Click(); }},
-      engine(linkContext, scheduler),
-      pc(port, engine, link, log, presenter_, errorLog, clock_) {
+                  }},
+      engine(linkContext, scheduler, port),
+      pc(port, port, engine, link, log, presenter_, errorLog, clock_) {
   // Until the settings name the system log folder, reports go beside the
   // program.
   errorLog.setFolder(settingsFile.programFolder() + "Log");
+  // The refresh signal "DATA" is one subscriber of the memory's change
+  // sets: whoever wrote (the link, a view) publishes, the views are told.
+  state.memory.subscribe([this](const ChangeNotice& n) {
+    if (subDspRenew) subDspRenew(std::string(n.device), "DATA");
+  });
+  // The engine's questions are asked here, with the product's boxes; Yes
+  // closes the port as its button does.
+  engine.onQuestion = [this](const Question& q) {
+    engine.answer(presenter.message(q.text, q.title, MsgIcon::Exclamation, MsgButtons::YesNo) == MsgAnswer::Yes);
+  };
+  engine.closeRequested = [this] { pc.cmdPClose_Click(); };
 }
 
 bool AppCore::startUp() {

@@ -111,7 +111,7 @@ FrmMain::FrmMain(AppCore& core, QWidget* parent) : QMainWindow(parent), core_(co
   connectModels();
   resize(1000, 720);  // the designed size
   chkSum_->setChecked(true);
-  core_.link.chkSum = CheckState::Checked;
+  core_.link.config.sum = CheckState::Checked;
 }
 
 FrmMain::~FrmMain() {
@@ -551,12 +551,13 @@ void FrmMain::buildCentral() {
     l->installEventFilter(this);
 
   // The link settings the engine reads live.
-  connect(txtKyokuNo_, &QLineEdit::textChanged, this, [this](const QString& t) { core_.link.kyokuNo = t.toStdString(); });
+  connect(txtKyokuNo_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { core_.link.config.station = t.toStdString(); });
   connect(chkSum_, &QCheckBox::clicked, this, [this](bool on) {
     chkSum_->setTristate(false);  // the greyed state only ever comes from a project
-    core_.link.chkSum = on ? CheckState::Checked : CheckState::Unchecked;
+    core_.link.config.sum = on ? CheckState::Checked : CheckState::Unchecked;
   });
-  connect(chkCheckValue_, &QCheckBox::toggled, this, [this](bool on) { core_.link.chkCheckValue = on; });
+  connect(chkCheckValue_, &QCheckBox::toggled, this, [this](bool on) { core_.link.config.unchecked = on; });
   connect(chkViewAlert_, &QCheckBox::toggled, this, [this](bool on) { core_.link.chkViewAlert = on; });
   // The log area.
   connect(chkLogDsp_, &QCheckBox::clicked, this, [this](bool on) { core_.log.setChkLogDsp(on); });
@@ -652,8 +653,7 @@ void FrmMain::Form_Load() {
     core_.pc.subDsp_CommSet();
     core_.pc.setPortFound(true);
   }
-  // 12. Framing of the current format.
-  core_.link.setFormat(core_.link.keisiki);
+  // 12. The framing follows the format of the link settings by itself.
   syncPort();
   syncLogControls();
   // 14. The views that were open at the last exit.
@@ -669,8 +669,8 @@ void FrmMain::subDsp_CpuKeisiki() {
   for (int n = 1; n <= 4; ++n)
     if (mnuProtoMode_[static_cast<std::size_t>(n)]->isChecked()) lblKeisiki_->setText(q(formatCaption(n)));
   lblCpuType_->setText(mnuCpuAnAcpu_->isChecked() ? "AnACPU" : "ACPU");
-  core_.link.cpuType = lblCpuType_->text().toStdString();
-  core_.link.keisiki = lblKeisiki_->text().toStdString();
+  core_.link.config.cpu = mnuCpuAnAcpu_->isChecked() ? CpuType::AnACPU : CpuType::ACPU;
+  if (const auto f = formatOfCaption(lblKeisiki_->text().toStdString())) core_.link.config.format = *f;
 }
 
 void FrmMain::chooseCpu(bool anAcpu) {
@@ -682,7 +682,7 @@ void FrmMain::chooseCpu(bool anAcpu) {
 void FrmMain::chooseFormat(int n) {
   for (int i = 1; i <= 4; ++i) mnuProtoMode_[static_cast<std::size_t>(i)]->setChecked(i == n);
   lblKeisiki_->setText(q(formatCaption(n)));
-  core_.link.setFormat(formatCaption(n));
+  if (const auto f = formatOfNumber(n)) core_.link.config.format = *f;
 }
 
 void FrmMain::rebuildPortMenu() {

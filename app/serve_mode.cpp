@@ -184,12 +184,12 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   }
 
   LinkSettings& link = core.link;
-  link.setFormat(formatCaption(o.format));
-  link.cpuType = o.cpu;
-  link.kyokuNo = o.station;
-  link.pcNo = o.pcNo;
-  link.chkSum = o.sum ? CheckState::Checked : CheckState::Unchecked;
-  link.chkCheckValue = o.noCheck;
+  link.config.format = formatOfNumber(o.format).value_or(Format::F1);
+  link.config.cpu = cpuOfName(o.cpu).value_or(CpuType::ACPU);
+  link.config.station = o.station;
+  link.config.pcNo = o.pcNo;
+  link.config.sum = o.sum ? CheckState::Checked : CheckState::Unchecked;
+  link.config.unchecked = o.noCheck;
   link.chkViewAlert = true;  // nobody to answer a question
   link.chkLogDsp = true;
 
@@ -214,10 +214,10 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   pc.mnuCommPortNo = {PortMenuEntry{"COM " + std::to_string(number), std::to_string(number), true}};
   pc.hscWait = o.waitMs;
   pc.handshaking = o.handshake;
+  pc.lineOverride = parseLineSettings(o.line);  // any rate the line supports, not only the menu's
   pc.subDsp_CommSet();
-  pc.panelSetting = o.line;  // any rate the line supports, not only the menu's
   pc.cmdPOpen_Click();
-  if (!core.port.portOpen()) {
+  if (!core.port.isOpen()) {
     std::cerr << "ombrisal: cannot open " << o.port << " (absent or busy)" << std::endl;
     return 1;
   }
@@ -236,7 +236,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   ::sigaction(SIGTERM, &sa, nullptr);
 
   app.exec();
-  if (core.port.portOpen()) pc.cmdPClose_Click();
+  if (core.port.isOpen()) pc.cmdPClose_Click();
   return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "core/device_memory.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/numeric.h"
@@ -16,6 +17,7 @@ int accessKind(std::string_view code) {
 }  // namespace
 
 void DeviceMemory::subReDim_Device(const DevRangeTable& range7) {
+  pending_.clear();  // it named words of the storage being replaced
   guarded(errors_, "mdlSub.subReDim_Device() ", [&](ErrorTrap& trap) {
     for (int k = 0; k < kKindCount; ++k) {
       trap.section(k + 1);
@@ -31,26 +33,140 @@ void DeviceMemory::subReDim_Device(const DevRangeTable& range7) {
   });
 }
 
+void ChangeSet::add(int kind, std::int32_t firstWord, std::int32_t lastWord) {
+  if (!changes_.empty()) {
+    DeviceChange& last = changes_.back();
+    if (last.kind == kind && firstWord <= std::int64_t{last.lastWord} + 1 && lastWord >= std::int64_t{last.firstWord} - 1) {
+      last.firstWord = std::min(last.firstWord, firstWord);
+      last.lastWord = std::max(last.lastWord, lastWord);
+      return;
+    }
+  }
+  changes_.push_back({kind, firstWord, lastWord});
+}
+
+bool ChangeSet::touches(int kind, std::int32_t firstWord, std::int32_t lastWord) const {
+  for (const DeviceChange& c : changes_)
+    if (c.kind == kind && c.firstWord <= lastWord && firstWord <= c.lastWord) return true;
+  return false;
+}
+
+bool ChangeSet::touches(int kind) const {
+  for (const DeviceChange& c : changes_)
+    if (c.kind == kind) return true;
+  return false;
+}
+
+std::size_t DeviceMemory::checkedIndex(int kind, std::int64_t index) const {
+  if (kind < 0 || kind >= kKindCount || index < 0 || index >= static_cast<std::int64_t>(size(kind)))
+    throw RuntimeError(kErrSubscript);
+  return static_cast<std::size_t>(index);
+}
+
+std::int16_t DeviceMemory::word(int kind, std::int64_t index) const {
+  return words(kind)[checkedIndex(kind, index)];
+}
+
+void DeviceMemory::write(int kind, std::int64_t index, std::int16_t value) {
+  mutableWords(kind)[checkedIndex(kind, index)] = value;
+  pending_.add(kind, static_cast<std::int32_t>(index), static_cast<std::int32_t>(index));
+}
+
+void DeviceMemory::writeBit(int kind, std::int64_t index, int bit, bool on) {
+  std::int16_t& w = mutableWords(kind)[checkedIndex(kind, index)];
+  const auto u = static_cast<std::uint16_t>(w);
+  const auto b = static_cast<std::size_t>(bit & 15);
+  w = static_cast<std::int16_t>(on ? (u | BitMask[b]) : (u & BitClearMask[b]));
+  pending_.add(kind, static_cast<std::int32_t>(index), static_cast<std::int32_t>(index));
+}
+
+void DeviceMemory::toggleBit(int kind, std::int64_t index, int bit) {
+  std::int16_t& w = mutableWords(kind)[checkedIndex(kind, index)];
+  w = static_cast<std::int16_t>(static_cast<std::uint16_t>(w) ^ BitMask[static_cast<std::size_t>(bit & 15)]);
+  pending_.add(kind, static_cast<std::int32_t>(index), static_cast<std::int32_t>(index));
+}
+
+void DeviceMemory::fill(int kind, std::int64_t firstIndex, std::int64_t lastIndex, std::int16_t value) {
+  auto& w = mutableWords(kind);
+  const std::int64_t from = std::max<std::int64_t>(firstIndex, 0);
+  const std::int64_t to = std::min<std::int64_t>(lastIndex, static_cast<std::int64_t>(w.size()) - 1);
+  if (from > to) return;
+  std::fill(w.begin() + from, w.begin() + to + 1, value);
+  pending_.add(kind, static_cast<std::int32_t>(from), static_cast<std::int32_t>(to));
+}
+
+void DeviceMemory::writeRun(int kind, std::int64_t firstIndex, const std::vector<std::int16_t>& values) {
+  auto& w = mutableWords(kind);
+  if (firstIndex < 0) throw RuntimeError(kErrSubscript);
+  std::int64_t i = firstIndex;
+  for (std::int16_t v : values) {
+    if (i >= static_cast<std::int64_t>(w.size())) break;
+    w[static_cast<std::size_t>(i++)] = v;
+  }
+  if (i > firstIndex) pending_.add(kind, static_cast<std::int32_t>(firstIndex), static_cast<std::int32_t>(i - 1));
+}
+
+void DeviceMemory::writeAscii(int kind, std::int64_t firstIndex, std::int64_t lastIndex, std::string_view text) {
+  std::string unused;
+  std::int64_t idx = firstIndex < 0 ? 0 : firstIndex;
+  auto& w = mutableWords(kind);
+  const std::int64_t from = idx;
+  for (std::size_t i = static_cast<std::size_t>((idx - firstIndex) * 2); i < text.size(); i += 2, ++idx) {
+    if (idx > lastIndex || idx >= static_cast<std::int64_t>(w.size())) break;
+    w[static_cast<std::size_t>(idx)] = fncCnvAsciiToAray(text.substr(i, 2), unused);
+  }
+  if (idx > from) pending_.add(kind, static_cast<std::int32_t>(from), static_cast<std::int32_t>(idx - 1));
+}
+
+DeviceMemory::SubscriptionId DeviceMemory::subscribe(Subscriber subscriber) {
+  subscribers_.emplace_back(++nextSubscription_, std::move(subscriber));
+  return nextSubscription_;
+}
+
+void DeviceMemory::unsubscribe(SubscriptionId id) {
+  std::erase_if(subscribers_, [id](const auto& s) { return s.first == id; });
+}
+
+void DeviceMemory::publish(std::string_view device, const void* source) {
+  // Subscribers may write and publish again (a view redrawing does not,
+  // but a follower of values might): they see this set, and what they
+  // write lands in a fresh one.
+  ChangeSet set;
+  std::swap(set, pending_);
+  const ChangeNotice notice{set, device, source};
+  // By index: a subscriber may subscribe or unsubscribe while it runs.
+  for (std::size_t i = 0; i < subscribers_.size(); ++i) {
+    const Subscriber fn = subscribers_[i].second;
+    fn(notice);
+  }
+}
+
+int DeviceMemory::storageKindOf(int kind, std::int32_t number) {
+  if (kind == kD && number >= 9000) return kDx;
+  if (kind == kM && number >= 9000) return kMx;
+  return kind;
+}
+
+std::optional<DeviceLocation> DeviceMemory::at(int storageKind, std::int64_t number) const {
+  if (storageKind < 0 || storageKind >= kKindCount) return std::nullopt;
+  const std::int64_t pos = number - firstNumber(storageKind);
+  if (pos < 0 || pos >= capacity(storageKind)) return std::nullopt;
+  if (isWordKind(storageKind)) return DeviceLocation{storageKind, static_cast<std::int32_t>(pos), 0};
+  return DeviceLocation{storageKind, static_cast<std::int32_t>(pos / 16), static_cast<int>(pos % 16)};
+}
+
 std::int64_t DeviceMemory::capacity(int kind) const {
   auto n = static_cast<std::int64_t>(words(kind).size());
   return isWordKind(kind) ? n : n * 16;
 }
 
 std::optional<DeviceLocation> DeviceMemory::locate(std::int32_t number, std::string_view code) const {
-  int k = accessKind(code);
+  const int k = accessKind(code);
   if (k < 0) return std::nullopt;
-  auto inside = [this](int kind, std::int32_t n) {
-    std::int64_t pos = std::int64_t{n} - firstNumber(kind);
-    return pos >= 0 && pos < capacity(kind);
-  };
-  if (!inside(k, number)) {
-    if (k == kD) k = kDx;
-    else if (k == kM) k = kMx;
-    if (!inside(k, number)) return std::nullopt;
-  }
-  std::int64_t pos = std::int64_t{number} - firstNumber(k);
-  if (isWordKind(k)) return DeviceLocation{k, static_cast<std::int32_t>(pos), 0};
-  return DeviceLocation{k, static_cast<std::int32_t>(pos / 16), static_cast<int>(pos % 16)};
+  if (auto own = at(k, number)) return own;
+  // A D or M number outside its own storage is a special device.
+  const int special = storageKindOf(k, 9000);
+  return special != k ? at(special, number) : std::nullopt;
 }
 
 std::int16_t DeviceMemory::fncDeviceData(std::int32_t number, std::string_view code) {
@@ -67,7 +183,7 @@ void DeviceMemory::subDeviceWrite(std::int32_t number, std::string_view code, st
     if (accessKind(code) < 0) return;
     auto loc = locate(number, code);
     if (!loc) throw RuntimeError(kErrSubscript);
-    words(loc->kind)[static_cast<std::size_t>(loc->index)] = value;
+    write(loc->kind, loc->index, value);
   });
 }
 
@@ -75,8 +191,7 @@ bool DeviceMemory::fncBit(std::int32_t number, std::string_view code) {
   return guarded(errors_, "mdlSub.fncBit() ", false, [&](ErrorTrap&) {
     auto loc = locate(number, code);
     if (!loc) throw RuntimeError(kErrSubscript);
-    auto w = static_cast<std::uint16_t>(words(loc->kind)[static_cast<std::size_t>(loc->index)]);
-    return (w & BitMask[static_cast<std::size_t>(loc->bit)]) != 0;
+    return wordBit(words(loc->kind)[static_cast<std::size_t>(loc->index)], loc->bit);
   });
 }
 
@@ -84,10 +199,7 @@ void DeviceMemory::subBitWrite(std::int32_t number, std::string_view code, bool 
   guarded(errors_, "mdlSub.subBitWrite() ", [&](ErrorTrap&) {
     auto loc = locate(number, code);
     if (!loc) throw RuntimeError(kErrSubscript);
-    auto& word = words(loc->kind)[static_cast<std::size_t>(loc->index)];
-    auto w = static_cast<std::uint16_t>(word);
-    auto b = static_cast<std::size_t>(loc->bit);
-    word = static_cast<std::int16_t>(on ? (w | BitMask[b]) : (w & BitClearMask[b]));
+    writeBit(loc->kind, loc->index, loc->bit, on);
   });
 }
 

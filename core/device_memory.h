@@ -7,7 +7,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,6 +33,46 @@ struct DeviceLocation {
   int bit;             // bit within the word (0 for word kinds)
 };
 
+// One run of storage words that a writer changed: words firstWord..lastWord
+// of one kind's array (bit kinds: words of sixteen devices).
+struct DeviceChange {
+  int kind;
+  std::int32_t firstWord;
+  std::int32_t lastWord;
+  bool operator==(const DeviceChange&) const = default;
+};
+
+// The words one request or one user action changed, in the order written;
+// a write next to or inside the previous run of the same kind extends it.
+class ChangeSet {
+ public:
+  void add(int kind, std::int32_t firstWord, std::int32_t lastWord);
+  bool empty() const { return changes_.empty(); }
+  const std::vector<DeviceChange>& changes() const { return changes_; }
+  // Whether any word of `kind` in firstWord..lastWord changed.
+  bool touches(int kind, std::int32_t firstWord, std::int32_t lastWord) const;
+  bool touches(int kind) const;
+  void clear() { changes_.clear(); }
+
+ private:
+  std::vector<DeviceChange> changes_;
+};
+
+// What subscribers receive when a change set is published.
+struct ChangeNotice {
+  const ChangeSet& changes;
+  // The device named in the refresh signal that announces it ("All" for
+  // the link, the view's own code for an edit in a view).
+  std::string_view device;
+  // Who made the change (a view, so it can skip redrawing its own echo);
+  // nullptr for the link and other writers without a window.
+  const void* source;
+};
+
+// Device memory owns its writes: every writer changes words through the
+// write operations below, each of which records what it touched in the
+// open change set.  publish() hands that set to every subscriber once per
+// request or user action and starts a new one.
 class DeviceMemory {
  public:
   // Largest number of devices one kind may be dimensioned with; a range
@@ -45,14 +87,56 @@ class DeviceMemory {
   // stay.
   void subReDim_Device(const DevRangeTable& range7);
 
-  std::vector<std::int16_t>& words(int kind) { return words_.at(static_cast<std::size_t>(kind)); }
+  // Read access only: writes go through the operations below.
   const std::vector<std::int16_t>& words(int kind) const {
     return words_.at(static_cast<std::size_t>(kind));
   }
+  std::size_t size(int kind) const { return words(kind).size(); }
+  // The word at `index` of a kind's array; raises the subscript error
+  // outside it.
+  std::int16_t word(int kind, std::int64_t index) const;
+
+  // --- writes; an index outside the array raises the subscript error and
+  // writes nothing ---
+  void write(int kind, std::int64_t index, std::int16_t value);
+  // Sets (on) or clears one bit of a word, the other fifteen unchanged.
+  void writeBit(int kind, std::int64_t index, int bit, bool on);
+  void toggleBit(int kind, std::int64_t index, int bit);
+  // Words firstIndex..lastIndex (clamped to the array) all set to `value`.
+  void fill(int kind, std::int64_t firstIndex, std::int64_t lastIndex, std::int16_t value);
+  // Words firstIndex, firstIndex+1, ... set from `values` (stops at the
+  // array's end).
+  void writeRun(int kind, std::int64_t firstIndex, const std::vector<std::int16_t>& values);
+  // Text bytes two to a word into words firstIndex..lastIndex, stopping at
+  // the end of the text, at lastIndex or at the array's end; a final single
+  // byte fills the upper half and 0 the lower (subCnvAsciiToAray).
+  void writeAscii(int kind, std::int64_t firstIndex, std::int64_t lastIndex, std::string_view text);
+
+  // --- publication ---
+  using Subscriber = std::function<void(const ChangeNotice&)>;
+  using SubscriptionId = int;
+  SubscriptionId subscribe(Subscriber subscriber);
+  void unsubscribe(SubscriptionId id);
+  // Hands the open change set to every subscriber, in the order they
+  // subscribed, and starts a new one.  A request or action that wrote
+  // nothing in the end (bit data other than 0 and 1) still publishes its
+  // empty set: it is announced all the same.
+  void publish(std::string_view device, const void* source = nullptr);
+  // What has been written since the last publication.
+  const ChangeSet& pending() const { return pending_; }
+
+  // Storage index of device `number` in the array of `storageKind`
+  // (counted from the array's first number); empty outside the array.
+  std::optional<DeviceLocation> at(int storageKind, std::int64_t number) const;
   // First device number of a kind's storage.
   std::int32_t firstNumber(int kind) const { return first_.at(static_cast<std::size_t>(kind)); }
   // Number of devices a kind's storage holds (words, or 16 per word).
   std::int64_t capacity(int kind) const;
+
+  // The storage kind a device written with `kind`'s code and `number`
+  // lives in: D and M numbers from 9000 are the special registers and
+  // relays.  This is how a device text of the protocol is resolved.
+  static int storageKindOf(int kind, std::int32_t number);
 
   // Storage location of device `number` written with `code` (one of X Y M L
   // S B F TS TC CS CC D W R TN CN); D and M numbers outside their own
@@ -78,10 +162,21 @@ class DeviceMemory {
   std::int32_t fncLBound(std::string_view text) const;
 
  private:
+  std::vector<std::int16_t>& mutableWords(int kind) { return words_.at(static_cast<std::size_t>(kind)); }
+  std::size_t checkedIndex(int kind, std::int64_t index) const;
+
   ErrorSink& errors_;
   std::array<std::vector<std::int16_t>, kKindCount> words_{};
   std::array<std::int32_t, kKindCount> first_{};
+  ChangeSet pending_;
+  std::vector<std::pair<SubscriptionId, Subscriber>> subscribers_;
+  SubscriptionId nextSubscription_ = 0;
 };
+
+// Bit `bit` (0..15) of a storage word.
+inline bool wordBit(std::int16_t word, int bit) {
+  return (static_cast<std::uint16_t>(word) & BitMask[static_cast<std::size_t>(bit)]) != 0;
+}
 
 // Page table of the 24 view slots.  Slots 0-17 are the kinds, 20-23 the bit
 // displays of D, W, R and Dx; 18 (test monitor) and 19 (user view) have no
@@ -113,9 +208,11 @@ std::string fncWordToAscii(std::int16_t word);
 // double-byte character packs into one word.
 std::int16_t fncCnvAsciiToAray(std::string_view text, std::string& hex);
 
+
 // Writes the text two bytes a word into array[firstIndex..lastIndex],
 // stopping at the end of the text, at lastIndex or at the array's end; a
-// final single byte fills the upper half and 0 the lower.
+// final single byte fills the upper half and 0 the lower.  For arrays that
+// are not device memory; device memory has DeviceMemory::writeAscii.
 void subCnvAsciiToAray(std::vector<std::int16_t>& array, std::int64_t firstIndex,
                        std::int64_t lastIndex, std::string_view text);
 

@@ -14,6 +14,7 @@
 #include <new>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
@@ -78,15 +79,17 @@ class NullErrorSink final : public ErrorSink {
 // number of the last numbered section it entered (0 before the first).
 class ErrorTrap {
  public:
-  ErrorTrap(ErrorSink& sink, std::string label) : sink_(sink), label_(std::move(label)) {}
+  // `label` is a literal (or outlives the trap): traps are set on every
+  // request, so they must not allocate.
+  ErrorTrap(ErrorSink& sink, std::string_view label) : sink_(sink), label_(label) {}
   void section(int number) noexcept { section_ = number; }
   int currentSection() const noexcept { return section_; }
-  const std::string& label() const noexcept { return label_; }
+  std::string_view label() const noexcept { return label_; }
   ErrorSink& sink() const noexcept { return sink_; }
 
   // Location text: label followed by the error number, e.g.
   // "frmMain.subFile_put() 53".
-  std::string locationText(int number) const { return label_ + std::to_string(number); }
+  std::string locationText(int number) const { return std::string(label_) + std::to_string(number); }
   // Detail text: "Line <section>:<description>".
   std::string detailText(const std::string& description) const {
     return "Line " + std::to_string(section_) + ":" + description;
@@ -99,7 +102,7 @@ class ErrorTrap {
 
  private:
   ErrorSink& sink_;
-  std::string label_;
+  std::string_view label_;
   int section_ = 0;
 };
 

@@ -6,24 +6,42 @@
 
 namespace omb {
 
-int formatNumber(std::string_view caption) {
-  static const char* kCaptions[] = {"形式１", "形式２", "形式３", "形式４"};
+namespace {
+const char* const kFormatCaptions[] = {"形式１", "形式２", "形式３", "形式４"};
+}  // namespace
+
+const char* formatCaption(Format format) { return kFormatCaptions[static_cast<int>(format) - 1]; }
+
+std::string formatCaption(int number) { return number >= 1 && number <= 4 ? kFormatCaptions[number - 1] : ""; }
+
+std::optional<Format> formatOfCaption(std::string_view caption) {
   for (int i = 0; i < 4; ++i)
-    if (caption == kCaptions[i]) return i + 1;
-  return 0;
+    if (caption == kFormatCaptions[i]) return static_cast<Format>(i + 1);
+  return std::nullopt;
 }
 
-std::string formatCaption(int number) {
-  static const char* kCaptions[] = {"形式１", "形式２", "形式３", "形式４"};
-  return number >= 1 && number <= 4 ? kCaptions[number - 1] : "";
+std::optional<Format> formatOfNumber(int number) {
+  if (number < 1 || number > 4) return std::nullopt;
+  return static_cast<Format>(number);
 }
 
-Framing subSet_Framing(std::string_view caption) {
-  const std::string stx(1, STX), etx(1, ETX), ack(1, ACK), nak(1, NAK);
-  switch (formatNumber(caption)) {
-    case 3: return {stx, stx, stx, etx, etx, etx, "", etx};
-    case 4: return {stx, ack, nak, etx, "", "", CRLF, ""};
-    default: return {stx, ack, nak, etx, "", "", "", ""};
+const char* cpuName(CpuType cpu) { return cpu == CpuType::AnACPU ? "AnACPU" : "ACPU"; }
+
+std::optional<CpuType> cpuOfName(std::string_view name) {
+  if (name == "ACPU") return CpuType::ACPU;
+  if (name == "AnACPU") return CpuType::AnACPU;
+  return std::nullopt;
+}
+
+const Framing& subSet_Framing(Format format) {
+  static const std::string stx(1, STX), etx(1, ETX), ack(1, ACK), nak(1, NAK);
+  static const Framing kF12{stx, ack, nak, etx, "", "", "", ""};
+  static const Framing kF3{stx, stx, stx, etx, etx, etx, "", etx};
+  static const Framing kF4{stx, ack, nak, etx, "", "", CRLF, ""};
+  switch (format) {
+    case Format::F3: return kF3;
+    case Format::F4: return kF4;
+    default: return kF12;
   }
 }
 
@@ -44,13 +62,16 @@ void FrameTexts::append(char c) {
   auto u = static_cast<unsigned char>(c);
   if (u < 0x20) replaced += CtrlCharName[u];
   else replaced.push_back(c);
-  char buf[4];
-  std::snprintf(buf, sizeof buf, "%02X ", u);
-  hex += buf;
+  static const char kDigits[] = "0123456789ABCDEF";
+  hex.push_back(kDigits[u >> 4]);
+  hex.push_back(kDigits[u & 15]);
+  hex.push_back(' ');
 }
 
 FrameTexts renderFrame(std::string_view bytes) {
   FrameTexts t;
+  t.raw.reserve(bytes.size());
+  t.hex.reserve(bytes.size() * 3);
   for (char c : bytes) t.append(c);
   return t;
 }

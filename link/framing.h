@@ -6,16 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "link/link_config.h"
+
 namespace omb {
 
 inline constexpr char STX = 0x02, ETX = 0x03, EOT = 0x04, ENQ = 0x05, ACK = 0x06, LF = 0x0A,
                       CL = 0x0C, CR = 0x0D, NAK = 0x15;
 inline constexpr const char* CRLF = "\r\n";
-
-// Format number 1..4 of a format caption ("形式１" .. "形式４"); 0 for any
-// other caption, which frames like format 1 but matches no format.
-int formatNumber(std::string_view caption);
-std::string formatCaption(int number);
 
 // Reply framing of the current format.
 struct Framing {
@@ -24,7 +21,8 @@ struct Framing {
   std::string lineEnd;                     // m_LineEnd, after everything
   std::string reqTail;                     // m_ReqTail, a request's terminator before its sum
 };
-Framing subSet_Framing(std::string_view formatCaption);
+// The reply framing of a format (one fixed table per format).
+const Framing& subSet_Framing(Format format);
 
 // Names of the codes 00h..1Fh: "(NUL)" .. "(US)"; 0Ch is "(FP)".
 extern const std::array<const char*, 32> CtrlCharName;
@@ -34,7 +32,8 @@ bool isFrameChar(char c);
 
 // A frame in its three renderings, plus the invalid-character mark.  The
 // raw and replaced texts are bytes as on the line; use logText() to show
-// them.
+// them.  The engine carries only the raw bytes and the mark, and renders
+// the other two when a log or a report needs them.
 struct FrameTexts {
   std::string raw, replaced, hex;
   bool invalid = false;

@@ -5,9 +5,7 @@
 #include <string>
 
 #include "core/clock.h"
-#include "core/presenter.h"
 #include "core/system_state.h"
-#include "link/comm_port.h"
 #include "link/link_lists.h"
 #include "link/link_settings.h"
 #include "link/traffic_sink.h"
@@ -18,16 +16,12 @@ struct LinkContext {
   SystemState& state;  // device memory, ranges, error report
   LinkSettings& settings;
   LinkLists& lists;
-  CommPort& port;
   const Clock& clock;
-  Presenter& presenter;
   TrafficSink& log;
-  // Device memory changed: ("All", "DATA") after writes and tests,
-  // ("UniUsr", "DATA") after monitor registrations.  Runs before the reply
-  // is written.
+  // The monitor lists changed (a monitor registration): ("UniUsr",
+  // "DATA"), before the reply is sent.  Changes of device memory are
+  // announced through DeviceMemory::publish with the device "All".
   std::function<void(const std::string& device, const std::string& code)> subDspRenew;
-  // "Yes" in a question box: close the port the way its close button does.
-  std::function<void()> closePort;
 };
 
 }  // namespace omb

@@ -1,199 +1,322 @@
 #include "link/link_engine.h"
 
+#include <algorithm>
+
 namespace omb {
 
 namespace {
+
 bool isEotOrCl(char c) { return c == EOT || c == CL; }
+bool opensFrame(char c) { return c == STX || c == ENQ || c == ACK || c == NAK; }
+const char* const kReceiveLabel = "frmMain.subRecive() ";
+
 }  // namespace
 
-void LinkEngine::onReceiveEvent() {
-  if (busy_ || !ctx_.port.portOpen() || ctx_.port.inBufferCount() <= 0) return;
-  ctx_.port.setRThreshold(0);
-  busy_ = true;
-  ++epoch_;
-  entryStamp_ = "[" + formatTime(ctx_.clock.now()) + "] ";
-  stray_.clear();
-  frame_.clear();
-  lastRead_.reset();
-  run(&LinkEngine::hunt);
+// Every way into the engine (bytes, timers, answers) runs under the
+// receive handler's trap.  A failure loses the frame being gathered and
+// ends the burst; the bytes after it are taken up as a new burst.
+template <class Step>
+void LinkEngine::guardedStep(Step&& step) {
+  if (inPump_) {  // an outer step holds the trap
+    step();
+    return;
+  }
+  inPump_ = true;
+  bool first = true;
+  for (;;) {
+    const std::size_t before = inPos_;
+    const bool ok = guarded(ctx_.state.errors, kReceiveLabel, false, [&](ErrorTrap&) {
+      if (first) step();
+      first = false;
+      pump();
+      return true;
+    });
+    if (ok) break;
+    first = false;
+    if (timer_) scheduler_.cancel(timer_);
+    timer_ = 0;
+    frame_.clear();
+    stray_.clear();
+    asking_ = false;
+    state_ = State::Idle;
+    if (inPos_ == before) inPos_ = in_.size();  // never fail twice on the same bytes
+    if (onIdle) onIdle();
+  }
+  inPump_ = false;
+}
+
+void LinkEngine::feed(std::string_view bytes) {
+  if (bytes.empty()) return;
+  if (inPos_ == in_.size()) {
+    in_.clear();
+    inPos_ = 0;
+  } else if (inPos_ >= 65536) {  // a long queue behind a slow answer: drop what was taken up
+    in_.erase(0, inPos_);
+    inPos_ = 0;
+  }
+  in_.append(bytes);
+  lastByteAt_ = now();
+  guardedStep([] {});
 }
 
 void LinkEngine::abort() {
   if (timer_) scheduler_.cancel(timer_);
   timer_ = 0;
   ++epoch_;
-  busy_ = false;
-  pendingAct_ = nullptr;
-  pendingNext_ = nullptr;
+  state_ = State::Idle;
+  asking_ = false;
+  in_.clear();
+  inPos_ = 0;
   frame_.clear();
   stray_.clear();
+  lastRead_.reset();
 }
 
-void LinkEngine::run(Step step) {
-  const bool ok = guarded(ctx_.state.errors, "frmMain.subRecive() ", false, [&](ErrorTrap&) {
-    (this->*step)();
-    return true;
-  });
-  if (!ok) finish();  // the frame being gathered is lost
-}
-
-void LinkEngine::waitThen(int ms, Step next) {
-  const std::uint64_t epoch = epoch_;
-  timer_ = scheduler_.schedule(ms, [this, epoch, next] {
-    timer_ = 0;
-    if (epoch == epoch_) run(next);
-  });
-}
-
-void LinkEngine::finish() {
-  if (!busy_) return;
-  busy_ = false;
-  if (ctx_.port.portOpen()) ctx_.port.setRThreshold(1);
-  if (onIdle) onIdle();
-}
-
-std::optional<char> LinkEngine::readOne() {
-  std::string s = ctx_.port.input();
-  if (s.empty()) return std::nullopt;
-  return s[0];
-}
-
-bool LinkEngine::isStart(char c) const {
-  return ctx_.settings.format() == 3 ? c == STX : (c == ENQ || c == ACK || c == NAK);
-}
-
-// Hunting for a start character; stray characters are collected for the
-// report.
-void LinkEngine::hunt() {
-  for (;;) {
-    lastRead_ = readOne();
-    if (lastRead_ && !isEotOrCl(*lastRead_)) {
-      if (isStart(*lastRead_)) {
-        beginFrame(*lastRead_);
-        return;
-      }
-      stray_.append(*lastRead_);
-    }
-    if (ctx_.port.inBufferCount() == 0) {
-      waitThen(ctx_.settings.waitMs, &LinkEngine::huntResume);
+// Takes up what waits in the queue as far as the state allows; when it runs
+// dry, the silence that ends the frame or the hunt is awaited.
+void LinkEngine::pump() {
+  while (state_ != State::Answering) {
+    if (inPos_ >= in_.size()) {
+      if (state_ != State::Idle) armSilence();
       return;
     }
+    if (state_ == State::Idle) beginBurst();
+    const char c = in_[inPos_++];
+    if (state_ == State::Hunting) huntByte(c);
+    else gatherByte(c);
   }
 }
 
-void LinkEngine::huntResume() {
-  if (ctx_.port.inBufferCount() > 0) {
-    hunt();
+void LinkEngine::beginBurst() {
+  state_ = State::Hunting;
+  entry_ = ctx_.clock.now();
+  stray_.clear();
+  lastRead_.reset();
+}
+
+// Hunting for a start character; stray bytes are kept for the report.
+void LinkEngine::huntByte(char c) {
+  lastRead_ = c;
+  if (isEotOrCl(c)) return;
+  if (isStart(c)) {
+    beginFrame(c);
     return;
   }
-  // The input ran dry without a start character.
-  if (lastRead_ && !isEotOrCl(*lastRead_)) reportUnexpectedStart();
-  finish();
+  stray_.push_back(c);
 }
 
 void LinkEngine::beginFrame(char start) {
-  frame_.clear();
-  frame_.append(start);
+  state_ = State::Gathering;
+  frame_.assign(1, start);
+  invalid_ = false;
   stray_.clear();
-  restartWait();
 }
 
-void LinkEngine::restartWait() {
-  frame_.invalid = false;
-  waitThen(ctx_.settings.waitMs, &LinkEngine::gather);
-}
-
-void LinkEngine::gather() {
-  for (;;) {
-    const std::optional<char> c = readOne();
-    if (!c || *c == '\0') {
-      completeFrame();
-      return;
-    }
-    if (isEotOrCl(*c)) {
-      restartWait();
-      return;
-    }
-    if (!isFrameChar(*c)) {
-      frame_.invalid = true;
-      reportInvalid(*c);
-    }
-    if (*c == STX || *c == ENQ || *c == ACK || *c == NAK) {
-      // The next start character completes the frame so far.
-      logReceived(frame_, true);
-      const FrameTexts done = frame_;
-      frame_.clear();
-      pendingStart_ = *c;
-      process(done, &LinkEngine::afterMidFrame);
-      return;
-    }
-    frame_.append(*c);
-    if (!continueOrWait()) return;
-  }
-}
-
-// After a character was added: go on reading while input waits, otherwise
-// wait one silence.
-bool LinkEngine::continueOrWait() {
-  if (ctx_.port.inBufferCount() > 0) return true;
-  waitThen(ctx_.settings.waitMs, &LinkEngine::gatherResume);
-  return false;
-}
-
-void LinkEngine::gatherResume() {
-  if (ctx_.port.inBufferCount() > 0) gather();
-  else completeFrame();
-}
-
-void LinkEngine::afterMidFrame() {
-  frame_.clear();
-  if (!ctx_.port.portOpen()) {
-    finish();
+void LinkEngine::gatherByte(char c) {
+  if (c == '\0') {  // a NUL that reached us ends the frame
+    completeFrame();
     return;
   }
-  frame_.append(pendingStart_);
-  if (continueOrWait()) gather();
+  if (isEotOrCl(c)) {  // dropped; the mark is cleared and the silence starts again
+    invalid_ = false;
+    return;
+  }
+  if (!isFrameChar(c)) {
+    invalid_ = true;
+    reportInvalid(c);
+  }
+  if (opensFrame(c)) {
+    // The next start character completes the frame so far.
+    logReceived(true);
+    nextStart_ = c;
+    process(Then::NextFrame);
+    return;
+  }
+  frame_.push_back(c);
+}
+
+void LinkEngine::armSilence() {
+  if (timer_) return;  // armed already; onSilence follows a moved deadline
+  const std::int64_t delay = std::max<std::int64_t>(0, lastByteAt_ + ctx_.settings.waitMs - now());
+  const std::uint64_t epoch = epoch_;
+  timer_ = scheduler_.schedule(static_cast<int>(delay), [this, epoch] {
+    timer_ = 0;
+    if (epoch == epoch_) guardedStep([this] { onSilence(); });
+  });
+}
+
+void LinkEngine::onSilence() {
+  if (state_ != State::Hunting && state_ != State::Gathering) return;
+  if (inPos_ < in_.size()) return;  // pump takes it up
+  if (now() < lastByteAt_ + ctx_.settings.waitMs) {
+    armSilence();  // bytes came since the timer was set
+    return;
+  }
+  if (state_ == State::Gathering) {
+    completeFrame();
+    return;
+  }
+  // The line fell silent without a start character.
+  std::optional<Question> q;
+  if (lastRead_ && !isEotOrCl(*lastRead_)) q = reportUnexpectedStart();
+  if (q) {
+    state_ = State::Answering;
+    then_ = Then::Finish;
+    ask(*q);
+  } else {
+    finish();
+  }
 }
 
 void LinkEngine::completeFrame() {
-  logReceived(frame_, false);
-  ctx_.settings.setLabel(ctx_.settings.lblRev, frame_.raw);
-  const FrameTexts done = frame_;
-  frame_.clear();
-  process(done, &LinkEngine::finish);
+  logReceived(false);
+  ctx_.settings.setLabel(ctx_.settings.lblRev, frame_);
+  process(Then::Finish);
 }
 
-void LinkEngine::process(const FrameTexts& frame, Step next) {
-  std::optional<Deferred> d = ctx_.settings.chkCheckValue ? processor_.subCmnd_NoCheck(frame)
-                                                          : processor_.subCmnd(frame);
-  const std::uint64_t epoch = epoch_;
-  if (d && d->waitMs > 0) {
-    pendingAct_ = std::move(d->act);
-    pendingNext_ = next;
-    waitThen(d->waitMs, &LinkEngine::actResume);
+void LinkEngine::process(Then then) {
+  if (timer_) scheduler_.cancel(timer_);
+  timer_ = 0;
+  state_ = State::Answering;
+  then_ = then;
+  const Verdict v = ctx_.settings.config.unchecked ? processor_.subCmnd_NoCheck(frame_, invalid_)
+                                                   : processor_.subCmnd(frame_, invalid_);
+  frame_.clear();
+  invalid_ = false;
+  if (v.question) {
+    ask(*v.question);
     return;
   }
-  if (d && d->act) d->act();
-  if (epoch == epoch_) (this->*next)();  // unless a question box closed the port
+  if (!v.reply) {
+    carryOn();
+    return;
+  }
+  if (v.waitMs > 0) {
+    const std::uint64_t epoch = epoch_;
+    timer_ = scheduler_.schedule(v.waitMs, [this, epoch] {
+      timer_ = 0;
+      if (epoch == epoch_) guardedStep([this] { act(); });
+    });
+    return;
+  }
+  act();
 }
 
-void LinkEngine::actResume() {
-  const std::uint64_t epoch = epoch_;
-  auto act = std::move(pendingAct_);
-  const Step next = pendingNext_;
-  pendingAct_ = nullptr;
-  if (act) act();
-  if (epoch == epoch_ && next) (this->*next)();
+// After the message wait: execute, send the reply in one piece, log it.
+void LinkEngine::act() {
+  const Reply r = processor_.act();
+  if (!r.bytes.empty()) {
+    const bool sent = guarded(ctx_.state.errors, processor_.label(), false, [&](ErrorTrap&) {
+      transport_.send(r.bytes);
+      return true;
+    });
+    if (sent) {
+      logSent(r.bytes);
+      if (r.positive) ctx_.settings.setLabel(ctx_.settings.lblSnd, std::string(r.bytes));
+    }
+  }
+  if (r.question) {
+    ask(*r.question);
+    return;
+  }
+  carryOn();
 }
 
-void LinkEngine::logReceived(const FrameTexts& f, bool midFrame) {
-  if (ctx_.log.fileOpen()) {
-    for (const std::string& line : {entryStamp_ + "受信", logText(f.raw), logText(f.replaced), f.hex}) {
+void LinkEngine::ask(const Question& q) {
+  asking_ = true;
+  if (onQuestion) onQuestion(q);
+  else answer(false);
+}
+
+void LinkEngine::answer(bool closePort) {
+  if (!asking_) return;
+  asking_ = false;
+  if (closePort) {
+    if (closeRequested) closeRequested();
+    else abort();
+    return;
+  }
+  // What waits in the input is thrown away.
+  transport_.discardInput();
+  in_.clear();
+  inPos_ = 0;
+  guardedStep([this] { carryOn(); });
+}
+
+void LinkEngine::carryOn() {
+  if (then_ == Then::NextFrame && transport_.isOpen()) beginFrame(nextStart_);
+  else finish();
+}
+
+void LinkEngine::finish() {
+  if (timer_) scheduler_.cancel(timer_);
+  timer_ = 0;
+  state_ = State::Idle;
+  frame_.clear();
+  stray_.clear();
+  lastRead_.reset();
+  if (onIdle) onIdle();
+}
+
+void LinkEngine::lineError(LineEvent event) {
+  const char* text = nullptr;
+  const char* code = "";
+  switch (event) {
+    case LineEvent::FramingError: text = "04H フレーム エラーです", code = "04"; break;
+    case LineEvent::Overrun: text = "05H オーバーラン エラーです", code = "05"; break;
+    case LineEvent::RxOverflow: text = "受信バッファがオーバーフロー"; break;
+    case LineEvent::ParityError: text = "01H パリティ エラーです", code = "01"; break;
+    case LineEvent::TxFull: text = "送信バッファがいっぱいです"; break;
+    case LineEvent::DeviceLost: return;
+  }
+  guarded(ctx_.state.errors, "frmMain.comm_OnComm() ", [&](ErrorTrap&) {
+    LinkSettings& s = ctx_.settings;
+    const std::string message = std::string(text) + CRLF;
+    s.setLabel(s.lblComErr, "[" + formatTime(ctx_.clock.now()) + "] " + message);
+    const ReplyHeader& h = processor_.header();
+    const std::string reply = std::string(1, NAK) + h.blockNo + s.config.station + s.config.pcNo + h.nakCode + code;
+    transport_.send(reply);
+    s.setLabel(s.lblSnd, reply);
+    ctx_.log.lineError(message);
+    transport_.discardInput();
+    if (!busy()) {
+      in_.clear();
+      inPos_ = 0;
+    }
+  });
+}
+
+bool LinkEngine::isStart(char c) const {
+  return ctx_.settings.config.format == Format::F3 ? c == STX : (c == ENQ || c == ACK || c == NAK);
+}
+
+void LinkEngine::logReceived(bool midFrame) {
+  const bool file = ctx_.log.fileOpen(), screen = ctx_.settings.chkLogDsp;
+  if (!file && !screen) return;
+  const FrameTexts f = renderFrame(frame_);
+  const std::string raw = logText(f.raw), replaced = logText(f.replaced);
+  if (file) {
+    for (const std::string& line : {"[" + formatTime(entry_) + "] 受信", raw, replaced, f.hex}) {
       ctx_.log.filePrint(line);
       if (midFrame) ctx_.log.filePrint("");
     }
   }
-  if (ctx_.settings.chkLogDsp) ctx_.log.subDsp_CommLog("受信 : ", logText(f.raw), logText(f.replaced), f.hex);
+  if (screen) ctx_.log.subDsp_CommLog("受信 : ", raw, replaced, f.hex);
+}
+
+void LinkEngine::logSent(std::string_view reply) {
+  const bool file = ctx_.log.fileOpen(), screen = ctx_.settings.chkLogDsp;
+  if (!file && !screen) return;
+  const FrameTexts t = renderFrame(reply);
+  const std::string raw = logText(t.raw), replaced = logText(t.replaced);
+  if (file) {
+    ctx_.log.filePrint("[" + formatTime(processor_.stamp()) + "] 送信");
+    ctx_.log.filePrint(raw);
+    ctx_.log.filePrint(replaced);
+    ctx_.log.filePrint(t.hex);
+    ctx_.log.filePrint("");
+  }
+  if (screen) ctx_.log.subDsp_CommLog("送信 : ", raw, replaced, t.hex);
 }
 
 void LinkEngine::reportInvalid(char c) {
@@ -204,30 +327,27 @@ void LinkEngine::reportInvalid(char c) {
   ctx_.log.subDsp_CommLog(line, "", "", "");
 }
 
-void LinkEngine::reportUnexpectedStart() {
+std::optional<Question> LinkEngine::reportUnexpectedStart() {
   const LinkSettings& s = ctx_.settings;
-  const std::string expected = s.format() == 3 ? "STX" : "ENQ / ACK / NAK";
-  const std::string mismatch = "専用プロトコル (" + s.keisiki + ") に一致しない開始文字を受信しました。";
+  const std::string expected = s.config.format == Format::F3 ? "STX" : "ENQ / ACK / NAK";
+  const std::string mismatch = "専用プロトコル (" + s.keisiki() + ") に一致しない開始文字を受信しました。";
   const std::string must = "開始文字は、" + expected + " でなければなりません";
-  const std::string raw = logText(stray_.raw), replaced = logText(stray_.replaced);
+  const FrameTexts stray = renderFrame(stray_);
+  const std::string raw = logText(stray.raw), replaced = logText(stray.replaced);
   if (ctx_.log.fileOpen()) {
     ctx_.log.filePrint(raw);
     ctx_.log.filePrint(replaced);
-    ctx_.log.filePrint(stray_.hex);
+    ctx_.log.filePrint(stray.hex);
     ctx_.log.filePrint(std::string("【受信電文異常】") + CRLF + mismatch + CRLF + must + CRLF);
   }
   if (s.chkLogDsp) {
     ctx_.log.screenInsert(std::string("【プロトコル異常】") + CRLF + mismatch + CRLF + must + CRLF);
-    ctx_.log.subDsp_CommLog("受信 : ", raw, replaced, stray_.hex);
+    ctx_.log.subDsp_CommLog("受信 : ", raw, replaced, stray.hex);
   }
-  if (s.chkViewAlert) return;
-  const std::string text = "受信データ　<" + raw + ">" + CRLF + replaced + CRLF + stray_.hex + CRLF + CRLF + mismatch +
-                           CRLF + must + CRLF + "一旦、ポートを閉じますか？";
-  if (ctx_.presenter.message(text, "受信電文異常", MsgIcon::Exclamation, MsgButtons::YesNo) == MsgAnswer::Yes) {
-    if (ctx_.closePort) ctx_.closePort();
-  } else {
-    processor_.discardInput();
-  }
+  if (s.chkViewAlert) return std::nullopt;
+  return Question{"受信データ　<" + raw + ">" + CRLF + replaced + CRLF + stray.hex + CRLF + CRLF + mismatch + CRLF +
+                      must + CRLF + "一旦、ポートを閉じますか？",
+                  "受信電文異常"};
 }
 
 }  // namespace omb

@@ -1,87 +1,128 @@
-// The receive side of the link: turns the characters the port delivers into
-// request frames and hands each to the request processor.
+// The receive side of the link: turns the bytes the line delivers into
+// request frames, hands each to the request processor and sends what it
+// answers.
 //
-// It is a state machine, not a loop that sleeps.  Each pause of the
-// protocol is a timer of the scheduler:
-//   - after a start character, and each time the input runs empty while a
-//     frame is gathered, one silence of m_WaitMs; if nothing arrived in that
-//     time the frame is complete;
+// It is a state machine fed with bytes, not a loop that sleeps.  Time is
+// read from the clock and every pause of the protocol is a timer of the
+// scheduler:
+//   - a frame ends when the line has been silent for m_WaitMs after its
+//     last byte, or when the next start character arrives; EOT and CL
+//     restart the silence (they are bytes of the line like any other);
 //   - while hunting for a start character, the same silence ends the hunt;
 //   - the message wait of a request delays its reply.
-// Reception stays disarmed (receive threshold 0) from the first character
-// of a burst until the burst is finished, so a frame is answered before the
-// next one is gathered, exactly as when the handler blocked.
+// One silence timer is armed at a time; bytes that arrive move its
+// deadline instead of re-arming it.
+//
+// A burst runs from the first byte taken up while idle until its frames
+// are answered and the line falls silent.  Bytes that arrive while a frame
+// is being answered (message wait, a question waiting for its answer) wait
+// in the engine's queue, so a frame is always answered before the next one
+// is gathered.
+//
+// Questions are never asked here: the engine raises onQuestion and stays
+// busy until answer() is called, from inside the handler or later.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "link/framing.h"
 #include "link/link_context.h"
 #include "link/processor.h"
 #include "link/scheduler.h"
+#include "link/transport.h"
 
 namespace omb {
 
 class LinkEngine {
  public:
-  LinkEngine(LinkContext& ctx, Scheduler& scheduler) : ctx_(ctx), scheduler_(scheduler), processor_(ctx) {}
+  LinkEngine(LinkContext& ctx, Scheduler& scheduler, Transport& transport)
+      : ctx_(ctx), scheduler_(scheduler), transport_(transport), processor_(ctx) {}
   LinkEngine(const LinkEngine&) = delete;
   LinkEngine& operator=(const LinkEngine&) = delete;
   ~LinkEngine() { abort(); }
 
-  // The port's receive event: starts a burst when characters are waiting.
-  void onReceiveEvent();
-  // The port was closed: forget the burst in progress and its timers.
+  // Bytes received from the line, now.
+  void feed(std::string_view bytes);
+  // A line error: answered at once with a NAK carrying its code; what was
+  // waiting is thrown away.  DeviceLost is not the engine's to handle.
+  void lineError(LineEvent event);
+  // The line was closed: forget the burst in progress, its queue and its
+  // timers.
   void abort();
-  // True while a burst is being handled (reception disarmed).
-  bool busy() const { return busy_; }
+  // True while a burst is being handled.
+  bool busy() const { return state_ != State::Idle; }
+  // True while a question waits for its answer.
+  bool asking() const { return asking_; }
+  // The answer to the question raised last: Yes (close the port) or No
+  // (throw away what waits in the input and go on).
+  void answer(bool closePort);
 
   RequestProcessor& processor() { return processor_; }
 
-  // Called whenever a burst has been handled and reception is armed again.
+  // A question for the person at the screen; answer through answer().
+  // Without a handler every question is answered No.
+  std::function<void(const Question&)> onQuestion;
+  // "Yes" to a question: close the port the way its close button does
+  // (which aborts the engine).
+  std::function<void()> closeRequested;
+  // Called whenever a burst has been handled and the engine is idle again.
   std::function<void()> onIdle;
 
  private:
-  using Step = void (LinkEngine::*)();
-  void run(Step step);
-  void waitThen(int ms, Step next);
-  void finish();
+  enum class State { Idle, Hunting, Gathering, Answering };
+  enum class Then { Finish, NextFrame };
 
-  void hunt();
-  void huntResume();
+  void pump();
+  void beginBurst();
+  void huntByte(char c);
+  void gatherByte(char c);
+  void armSilence();
+  void onSilence();
   void beginFrame(char start);
-  void restartWait();
-  void gather();
-  void gatherResume();
-  bool continueOrWait();
-  void afterMidFrame();
   void completeFrame();
-  void process(const FrameTexts& frame, Step next);
-  void actResume();
+  void process(Then then);
+  void act();
+  void ask(const Question& q);
+  void carryOn();
+  void finish();
+  // Runs a step under the receive handler's trap; a failure loses the
+  // frame and ends the burst.
+  template <class Step>
+  void guardedStep(Step&& step);
 
-  void logReceived(const FrameTexts& frame, bool midFrame);
+  void logReceived(bool midFrame);
+  void logSent(std::string_view reply);
   void reportInvalid(char c);
-  void reportUnexpectedStart();
-  std::optional<char> readOne();
+  std::optional<Question> reportUnexpectedStart();
   bool isStart(char c) const;
+  std::int64_t now() const { return ctx_.clock.steadyMs(); }
 
   LinkContext& ctx_;
   Scheduler& scheduler_;
+  Transport& transport_;
   RequestProcessor processor_;
 
-  bool busy_ = false;
-  std::uint64_t epoch_ = 0;  // changes when a burst is abandoned
+  State state_ = State::Idle;
+  std::string in_;          // received and not yet taken up
+  std::size_t inPos_ = 0;
+  bool inPump_ = false;
+  std::int64_t lastByteAt_ = 0;
   Scheduler::TimerId timer_ = 0;
-  std::string entryStamp_;
-  FrameTexts stray_;
-  FrameTexts frame_;
+  std::uint64_t epoch_ = 0;  // changes when the engine is aborted
+  DateTime entry_;           // when the burst began
+  bool logging_ = false;     // whether the burst's entries are logged
+
+  std::string stray_;        // bytes before a start character
   std::optional<char> lastRead_;
-  char pendingStart_ = 0;
-  std::function<void()> pendingAct_;
-  Step pendingNext_ = nullptr;
+  std::string frame_;        // the frame being gathered, raw
+  bool invalid_ = false;
+  char nextStart_ = 0;       // the start character that ended the frame
+  Then then_ = Then::Finish;
+  bool asking_ = false;
 };
 
 }  // namespace omb

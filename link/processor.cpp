@@ -21,25 +21,35 @@ std::string hex2(unsigned v) {
   std::snprintf(buf, sizeof buf, "%02X", v & 0xFF);
   return buf;
 }
-std::string hex4(std::int16_t v) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%04X", static_cast<unsigned>(static_cast<std::uint16_t>(v)));
-  return buf;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+void appendHex4(std::string& out, std::int16_t v) {
+  const auto u = static_cast<std::uint16_t>(v);
+  const char digits[4] = {kHexDigits[u >> 12], kHexDigits[(u >> 8) & 15], kHexDigits[(u >> 4) & 15], kHexDigits[u & 15]};
+  out.append(digits, 4);
 }
 std::string hexNoPad(unsigned v) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%X", v);
   return buf;
 }
-std::string stampNow(const Clock& clock) { return "[" + formatTime(clock.now()) + "] "; }
-
-// Device text of `number` written like `start`: same code, same width.
+// Device text of `number` written like `start`: same code, same width
+// (wider when the number needs more digits).
 std::string endText(const DeviceRef& start, std::int32_t number) {
   const int digits = static_cast<int>(start.text.size() - start.code.size());
-  char buf[32];
-  std::snprintf(buf, sizeof buf, kindInfo(start.kind).radix == 16 ? "%0*X" : "%0*d", digits < 0 ? 0 : digits,
-                number);
-  return start.code + buf;
+  const unsigned radix = static_cast<unsigned>(kindInfo(start.kind).radix);
+  char buf[16];
+  int n = 0;
+  const bool minus = number < 0 && radix == 10;  // hexadecimal shows the two's complement
+  auto u = static_cast<std::uint32_t>(minus ? -std::int64_t{number} : number);
+  do {
+    buf[n++] = kHexDigits[u % radix];
+    u /= radix;
+  } while (u != 0 && n < 15);
+  std::string out(start.code);
+  if (minus) out.push_back('-');
+  for (int i = n; i < digits - (minus ? 1 : 0); ++i) out.push_back('0');
+  while (n > 0) out.push_back(buf[--n]);
+  return out;
 }
 
 }  // namespace
@@ -51,12 +61,6 @@ std::string reportText(const FrameTexts& frame, const Rejection& why) {
   for (const auto& d : why.details) r += d + CRLF;
   return r + why.errorLine;
 }
-
-struct RequestProcessor::Outcome {
-  enum Kind { Execute, Reject, IgnoreStation } kind = Execute;
-  Request request;
-  Rejection rejection;
-};
 
 // Device texts of the ACPU set are five characters, of the AnACPU set seven:
 // each set has its own range table.
@@ -74,86 +78,98 @@ RequestProcessor::Outcome RequestProcessor::rejected(Rejection why) {
 namespace {
 
 // Refusals the two processors share, with the checking processor's texts.
-Rejection commandRejection(const LinkSettings& s, const std::string& command) {
-  return {"06", {s.cpuType + " <" + command + ">"}, std::string(kErr06Area) + "コマンド異常です", ""};
+Rejection commandRejection(const LinkConfig& c, std::string_view command) {
+  return {"06", {std::string(cpuName(c.cpu)) + " <" + std::string(command) + ">"}, std::string(kErr06Area) + "コマンド異常です", ""};
 }
-Rejection rangeRejection(const std::string& text) {
-  return {"06", {"アドレス:" + text}, std::string(kErr06Area) + "開始アドレスが範囲外です", ""};
+Rejection rangeRejection(std::string_view text) {
+  return {"06", {"アドレス:" + std::string(text)}, std::string(kErr06Area) + "開始アドレスが範囲外です", ""};
 }
 Rejection writeCountRejection(int points) {
   return {"06", {"書込数 = " + std::to_string(points)}, std::string(kErr06Wide) + "書込のデータ数が一致しません", ""};
 }
 
 // The command of a split request, when it is one the CPU type accepts.
-const CommandInfo* classify(const LinkSettings& s, const SplitRequest& split) {
+const CommandInfo* classify(const LinkConfig& c, const SplitRequest& split) {
   const CommandInfo* cmd = findCommand(split.command);
-  return (cmd && (!cmd->anAcpuSet || s.cpuType == "AnACPU")) ? cmd : nullptr;
+  return (cmd && (!cmd->anAcpuSet || c.cpu == CpuType::AnACPU)) ? cmd : nullptr;
 }
 
 bool listed(const CommandInfo& cmd) { return cmd.cls == CmdClass::Test || cmd.cls == CmdClass::MonitorReg; }
 
 // Write data of a batch write: from after the points field up to the trailer.
-std::string writeData(std::string_view f, const SplitRequest& split, int w) {
+std::string_view writeData(std::string_view f, const SplitRequest& split, int w) {
   const std::int64_t from = split.areaStart + w + 2;
-  return std::string(midText(f, from, static_cast<std::int64_t>(f.size()) - split.trailerLen - from + 1));
+  return midText(f, from, static_cast<std::int64_t>(f.size()) - split.trailerLen - from + 1);
 }
 
 }  // namespace
 
-std::optional<Deferred> RequestProcessor::subCmnd(const FrameTexts& frame) {
-  return process(frame, "frmMain.subCmnd() ", &RequestProcessor::check);
+Verdict RequestProcessor::subCmnd(std::string_view raw, bool invalid) {
+  return process(raw, invalid, "frmMain.subCmnd() ", &RequestProcessor::check);
 }
 
-std::optional<Deferred> RequestProcessor::subCmnd_NoCheck(const FrameTexts& frame) {
-  return process(frame, "frmMain.subCmnd_NoCheck() ", &RequestProcessor::checkNothing);
+Verdict RequestProcessor::subCmnd_NoCheck(std::string_view raw, bool invalid) {
+  return process(raw, invalid, "frmMain.subCmnd_NoCheck() ", &RequestProcessor::checkNothing);
 }
 
-std::optional<Deferred> RequestProcessor::process(const FrameTexts& frame, const char* label, Checker checker) {
-  return guarded<std::optional<Deferred>>(
-      ctx_.state.errors, label, std::nullopt, [&](ErrorTrap& trap) -> std::optional<Deferred> {
-        LinkSettings& s = ctx_.settings;
-        const std::string stamp = stampNow(ctx_.clock);
-        s.blockNo.clear();
-        s.ackCode.clear();
-        s.nakCode.clear();
-        const int format = s.format();
+bool RequestProcessor::logging() const { return ctx_.settings.chkLogDsp || ctx_.log.fileOpen(); }
 
-        trap.section(2);  // character error: answered at once
-        if (frame.invalid) {
-          if (format == 2) s.blockNo = midText(frame.raw, 2, 2);
-          if (format == 3) s.nakCode = "NN";
-          sendError(stamp, frame,
-                    {"07", {"A-Z 0-9 spc STX ETX ENQ ACK NAK CR LF GG NN 以外を受信"},
-                     "Error:07H キャラクタエラーです 文字が一致していません", ""});
-          return std::nullopt;
-        }
+FrameTexts RequestProcessor::texts() const {
+  FrameTexts t = renderFrame(frame_);
+  t.invalid = invalid_;
+  return t;
+}
 
-        trap.section(3);
-        const SplitRequest split = splitRequest(frame.raw, s);
-        if (split.format == 3) {
-          if (split.command == "GG" || split.command == "NN") return std::nullopt;  // the PC program's answer
-          s.ackCode = "GG";
-          s.nakCode = "NN";
-        } else if (split.start == ACK || split.start == NAK) {
-          return std::nullopt;  // the PC program's answer
-        }
-        if (split.format == 2) s.blockNo = split.blockNo;
+std::optional<Question> RequestProcessor::question(const std::string& text) const {
+  if (ctx_.settings.chkViewAlert) return std::nullopt;
+  return Question{text + CRLF + kAskClose, "通信電文異常"};
+}
 
-        trap.section(4);
-        Outcome out = (this->*checker)(frame, split);
-        if (out.kind == Outcome::IgnoreStation) {
-          stationMismatch(frame, split);
-          return std::nullopt;
-        }
-        // What is left runs after the message wait, under the same trap.
-        return Deferred{messageWaitMs(split.waitChar), [this, label, stamp, frame, out = std::move(out)] {
-                          guarded(ctx_.state.errors, label, [&](ErrorTrap& t) {
-                            t.section(21);
-                            if (out.kind == Outcome::Reject) sendError(stamp, frame, out.rejection);
-                            else execute(stamp, out.request);
-                          });
-                        }};
-      });
+Verdict RequestProcessor::process(std::string_view raw, bool invalid, const char* label, Checker checker) {
+  frame_.assign(raw);
+  invalid_ = invalid;
+  label_ = label;
+  return guarded<Verdict>(ctx_.state.errors, label, Verdict{}, [&](ErrorTrap& trap) -> Verdict {
+    const LinkConfig& c = ctx_.settings.config;
+    if (logging()) stamp_ = ctx_.clock.now();
+    header_.blockNo.clear();
+    header_.ackCode.clear();
+    header_.nakCode.clear();
+    const int format = c.formatNumber();
+
+    trap.section(2);  // character error: answered at once
+    if (invalid_) {
+      if (format == 2) header_.blockNo = midText(frame_, 2, 2);
+      if (format == 3) header_.nakCode = "NN";
+      pending_.kind = Outcome::Reject;
+      pending_.rejection = {"07", {"A-Z 0-9 spc STX ETX ENQ ACK NAK CR LF GG NN 以外を受信"},
+                            "Error:07H キャラクタエラーです 文字が一致していません", ""};
+      return Verdict{true, 0, std::nullopt};
+    }
+
+    trap.section(3);
+    const SplitRequest split = splitRequest(frame_, c);
+    if (split.format == 3) {
+      if (split.command == "GG" || split.command == "NN") return Verdict{};  // the PC program's answer
+      header_.ackCode = "GG";
+      header_.nakCode = "NN";
+    } else if (split.start == ACK || split.start == NAK) {
+      return Verdict{};  // the PC program's answer
+    }
+    if (split.format == 2) header_.blockNo = split.blockNo;
+
+    trap.section(4);
+    pending_ = (this->*checker)(split);
+    if (pending_.kind == Outcome::IgnoreStation) return Verdict{false, 0, stationMismatch(split)};
+    return Verdict{true, messageWaitMs(split.waitChar), std::nullopt};
+  });
+}
+
+Reply RequestProcessor::act() {
+  return guarded<Reply>(ctx_.state.errors, label_, Reply{}, [&](ErrorTrap& t) -> Reply {
+    t.section(21);
+    return pending_.kind == Outcome::Reject ? errorReply(pending_.rejection) : execute(pending_.request);
+  });
 }
 
 std::optional<Rejection> RequestProcessor::parseEntries(std::string_view f, const CommandInfo& cmd, int a,
@@ -194,9 +210,9 @@ std::optional<Rejection> RequestProcessor::parseEntries(std::string_view f, cons
   return std::nullopt;
 }
 
-RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const SplitRequest& split) {
-  const LinkSettings& s = ctx_.settings;
-  const std::string& f = frame.raw;
+RequestProcessor::Outcome RequestProcessor::check(const SplitRequest& split) {
+  const LinkConfig& c = ctx_.settings.config;
+  const std::string_view f = frame_;
   const auto len = static_cast<std::int64_t>(f.size());
   Outcome out;
   auto refuse = [](std::string code, std::string detail, std::string line) {
@@ -204,20 +220,20 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
   };
 
   // Terminator (formats 3 and 4).
-  if (!split.terminator.empty() && f.find(split.terminator) == std::string::npos)
+  if (!split.terminator.empty() && f.find(split.terminator) == std::string_view::npos)
     return refuse("03",
-                  s.keisiki + "の終端文字は、 " + (split.format == 3 ? "[ ETX ]" : "[ CRLF ]") + ":&H" +
+                  std::string(formatCaption(c.format)) + "の終端文字は、 " + (split.format == 3 ? "[ ETX ]" : "[ CRLF ]") + ":&H" +
                       hexNoPad(static_cast<unsigned char>(split.terminator[0])) + " です",
                   "Error:03H プロトコルエラーです 終端文字が一致していません");
 
   // Start character.
   if (split.start != (split.format == 3 ? STX : ENQ))
-    return refuse("03", s.keisiki + "開始文字:&H" + hexNoPad(static_cast<unsigned char>(split.start)),
+    return refuse("03", std::string(formatCaption(c.format)) + "開始文字:&H" + hexNoPad(static_cast<unsigned char>(split.start)),
                   "Error:03H プロトコルエラーです 開始文字が一致していません");
 
   // Sum check: everything after the start character up to the sum; in
   // format 4 the CR LF after the sum is not part of it.
-  if (s.sumOn()) {
+  if (c.sumOn()) {
     const std::int64_t k = split.format == 4 ? 4 : 2;
     if (len - k + 1 < 1) throw RuntimeError(kErrInvalidCall);  // no room for a sum at all
     const std::string received(midText(f, len - k + 1, 2));
@@ -229,13 +245,13 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
   }
 
   // Station number: a request for another station is not ours to answer.
-  if (split.station != s.kyokuNo) {
+  if (split.station != c.station) {
     out.kind = Outcome::IgnoreStation;
     return out;
   }
 
-  const CommandInfo* cmd = classify(s, split);
-  if (!cmd) return rejected(commandRejection(s, split.command));
+  const CommandInfo* cmd = classify(c, split);
+  if (!cmd) return rejected(commandRejection(c, split.command));
   Request& req = out.request;
   req.split = split;
   req.cmd = cmd;
@@ -244,23 +260,23 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
   const DevRangeTable& table = rangesOf(*cmd);
 
   if (cmd->cls == CmdClass::Monitor) {
-    const std::int64_t expectedEnd = split.commandPos + (s.sumOn() ? 5 : 3) +
-                                     static_cast<std::int64_t>(s.framing.reqTail.size() + s.framing.lineEnd.size());
+    const std::int64_t expectedEnd = split.commandPos + (c.sumOn() ? 5 : 3) +
+                                     static_cast<std::int64_t>(subSet_Framing(c.format).reqTail.size() + subSet_Framing(c.format).lineEnd.size());
     if (len >= expectedEnd) return refuse("03", "キャラクター部が余計です。", kErr03Protocol);
     if (ctx_.lists.MoniBitList[0].deviceText.empty() && ctx_.lists.MoniWordList[0].deviceText.empty())
       return refuse("03", "モニター登録されていません", kErr03Protocol);
   } else {
     const bool isList = listed(*cmd);
     req.points = pointsValue(midText(f, isList ? a : a + w, 2));
-    const std::string pts = std::to_string(req.points);
+    auto pts = [&req] { return std::to_string(req.points); };
 
     ParsedList list;
     if (isList) {
       if (req.points > cmd->classLimit())
-        return refuse("06", "処理点数 = " + pts, std::string(kErr06Area) + "許容処理点数オーバーです");
+        return refuse("06", "処理点数 = " + pts(), std::string(kErr06Area) + "許容処理点数オーバーです");
       if (auto why = parseEntries(f, *cmd, a, true, list)) return rejected(*why);
       if (static_cast<int>(list.parsed) != req.points)
-        return refuse("06", "処理点数:" + pts + " データ数:" + std::to_string(list.parsed),
+        return refuse("06", "処理点数:" + pts() + " データ数:" + std::to_string(list.parsed),
                       std::string(kErr06Area) + "処理点数とデータ数が一致しません");
     }
 
@@ -270,17 +286,17 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
       const DeviceRef d = lookupDevice(isList ? std::string_view(list.entries[i].deviceText) : midText(f, a, w), table);
       if (!d.inRange) return rejected(rangeRejection(d.text));
       if (isList) {
-        list.entries[i].code = d.code;
+        list.entries[i].code = std::string(d.code);
         list.entries[i].number = d.number;
         list.entries[i].isBit = d.isBit;
       } else {
         req.device = d;
       }
-      if (!deviceDigitsValid(d)) return refuse("06", d.text, std::string(kErr06Wide) + "アドレスが、異常です");
+      if (!deviceDigitsValid(d)) return refuse("06", std::string(d.text), std::string(kErr06Wide) + "アドレスが、異常です");
       if (!cmd->wordUnit && !d.isBit)
-        return refuse("06", d.text, std::string(kErr06Wide) + "ワードデバイスにはアクセスできません");
+        return refuse("06", std::string(d.text), std::string(kErr06Wide) + "ワードデバイスにはアクセスできません");
       if (cmd->wordUnit && d.isBit && d.alignNumber() % 16 != 0)
-        return refuse("06", d.text, std::string(kErr06Wide) + "１６で割り切れません");
+        return refuse("06", std::string(d.text), std::string(kErr06Wide) + "１６で割り切れません");
     }
 
     if (!isList) {
@@ -294,12 +310,12 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
         const DevRange& sp = table[static_cast<std::size_t>(d.kind == kD ? kDx : kMx)];
         ok = sp.firstText <= end && end <= sp.lastText;
       }
-      if (!ok) return refuse("06", d.text + " - " + end, std::string(kErr06Wide) + "終了アドレスが、範囲外です");
+      if (!ok) return refuse("06", std::string(d.text) + " - " + end, std::string(kErr06Wide) + "終了アドレスが、範囲外です");
     }
 
     const int limit = isList ? cmd->classLimit() : (req.device.isBit ? cmd->bitLimit : cmd->wordLimit);
     if (req.points > limit)
-      return refuse("06", "処理点数 = " + pts, std::string(kErr06Wide) + "許容処理点数オーバーです");
+      return refuse("06", "処理点数 = " + pts(), std::string(kErr06Wide) + "許容処理点数オーバーです");
 
     if (cmd->cls == CmdClass::BatchWrite) {
       req.data = writeData(f, split, w);
@@ -314,7 +330,8 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
   }
 
   // PC number, the last check.
-  if (split.pcNo != s.pcNo) return rejected({"10", {}, "Error:10H ＰＣ番号エラー", s.pcNo + " <> " + split.pcNo});
+  if (split.pcNo != c.pcNo)
+    return rejected({"10", {}, "Error:10H ＰＣ番号エラー", c.pcNo + " <> " + std::string(split.pcNo)});
   return out;
 }
 
@@ -335,12 +352,12 @@ RequestProcessor::Outcome RequestProcessor::check(const FrameTexts& frame, const
 // A device that the lookup finds but that lies outside storage, or a points
 // field larger than a test or registration list, is the run-time failure
 // reported under frmMain.subCmnd_NoCheck() with no reply.
-RequestProcessor::Outcome RequestProcessor::checkNothing(const FrameTexts& frame, const SplitRequest& split) {
-  const LinkSettings& s = ctx_.settings;
-  const std::string& f = frame.raw;
+RequestProcessor::Outcome RequestProcessor::checkNothing(const SplitRequest& split) {
+  const LinkConfig& c = ctx_.settings.config;
+  const std::string_view f = frame_;
   Outcome out;
-  const CommandInfo* cmd = classify(s, split);
-  if (!cmd) return rejected(commandRejection(s, split.command));
+  const CommandInfo* cmd = classify(c, split);
+  if (!cmd) return rejected(commandRejection(c, split.command));
   Request& req = out.request;
   req.split = split;
   req.cmd = cmd;
@@ -355,11 +372,11 @@ RequestProcessor::Outcome RequestProcessor::checkNothing(const FrameTexts& frame
     ParsedList list;
     parseEntries(f, *cmd, a, false, list);
     if (static_cast<std::size_t>(req.points) > list.size) throw RuntimeError(kErrSubscript);
-    std::optional<std::string> missing;
+    std::optional<std::string_view> missing;
     for (std::size_t i = 0; i < static_cast<std::size_t>(req.points); ++i) {
       LinkListEntry& e = list.entries[i];
       const DeviceRef d = lookupDevice(e.deviceText, table);
-      e.code = d.code;
+      e.code = std::string(d.code);
       e.number = d.number;
       e.isBit = d.isBit;
       if (!d.inRange && !missing) missing = d.text;
@@ -378,10 +395,11 @@ RequestProcessor::Outcome RequestProcessor::checkNothing(const FrameTexts& frame
   return out;
 }
 
-void RequestProcessor::stationMismatch(const FrameTexts& frame, const SplitRequest& split) {
+std::optional<Question> RequestProcessor::stationMismatch(const SplitRequest& split) {
   const LinkSettings& s = ctx_.settings;
+  const FrameTexts frame = texts();
   const std::string report = "<" + logText(frame.raw) + "> " + CRLF + logText(frame.replaced) + CRLF + frame.hex +
-                             CRLF + s.kyokuNo + " <> " + split.station + CRLF;
+                             CRLF + s.config.station + " <> " + std::string(split.station) + CRLF;
   if (ctx_.log.fileOpen()) {
     ctx_.log.filePrint("【局番号不一致】 : " + report);
     ctx_.log.filePrint(std::string("無応答 : ") + CRLF);
@@ -390,181 +408,142 @@ void RequestProcessor::stationMismatch(const FrameTexts& frame, const SplitReque
     ctx_.log.subDsp_CommLog("【局番号不一致】 : " + report, "", "", "");
     ctx_.log.subDsp_CommLog(std::string("無応答 : ") + CRLF, "", "", "");
   }
-  ask(report + "局番号不一致です、コマンドは無視されます" + CRLF + kAskClose, "通信電文異常");
+  if (s.chkViewAlert) return std::nullopt;
+  return Question{report + "局番号不一致です、コマンドは無視されます" + CRLF + kAskClose, "通信電文異常"};
 }
 
-void RequestProcessor::sendError(const std::string& stamp, const FrameTexts& frame, const Rejection& why) {
+// An error reply: the report goes to the log before the engine logs what
+// it sends.
+Reply RequestProcessor::errorReply(const Rejection& why) {
   const LinkSettings& s = ctx_.settings;
-  const Framing& fr = s.framing;
-  const std::string reply = fr.nakHead + s.blockNo + s.kyokuNo + s.pcNo + s.nakCode + why.code + fr.nakTail + fr.lineEnd;
-  const std::string report = reportText(frame, why);
-  // An error reply leaves lblSnd as it was.
-  ctx_.port.output(reply);
-  if (ctx_.log.fileOpen()) ctx_.log.filePrint("【否定応答 受信電文】 : " + report);
-  if (s.chkLogDsp) ctx_.log.subDsp_CommLog("【否定応答 受信電文】 : " + report, "", "", "");
-  logSent(stamp, reply);
-  ask(report + CRLF + kAskClose, "通信電文異常");
-}
-
-void RequestProcessor::sendReply(const std::string& stamp, const std::string& reply) {
-  ctx_.port.output(reply);
-  logSent(stamp, reply);
-  ctx_.settings.setLabel(ctx_.settings.lblSnd, reply);
-}
-
-void RequestProcessor::logSent(const std::string& stamp, const std::string& reply) {
-  const FrameTexts t = renderFrame(reply);
-  if (ctx_.log.fileOpen()) {
-    ctx_.log.filePrint(stamp + "送信");
-    ctx_.log.filePrint(logText(t.raw));
-    ctx_.log.filePrint(logText(t.replaced));
-    ctx_.log.filePrint(t.hex);
-    ctx_.log.filePrint("");
+  const Framing& fr = s.framing();
+  reply_ = fr.nakHead + header_.blockNo + s.config.station + s.config.pcNo + header_.nakCode + why.code + fr.nakTail +
+           fr.lineEnd;
+  std::optional<Question> ask;
+  if (logging() || !s.chkViewAlert) {
+    const std::string report = reportText(texts(), why);
+    if (ctx_.log.fileOpen()) ctx_.log.filePrint("【否定応答 受信電文】 : " + report);
+    if (s.chkLogDsp) ctx_.log.subDsp_CommLog("【否定応答 受信電文】 : " + report, "", "", "");
+    ask = question(report);
   }
-  if (ctx_.settings.chkLogDsp) ctx_.log.subDsp_CommLog("送信 : ", logText(t.raw), logText(t.replaced), t.hex);
+  return Reply{reply_, false, std::move(ask)};  // an error reply leaves lblSnd as it was
 }
 
-void RequestProcessor::sendData(const std::string& stamp, const std::string& data) {
+Reply RequestProcessor::dataReply() {
   const LinkSettings& s = ctx_.settings;
-  std::string reply = s.framing.dataHead + s.blockNo + s.kyokuNo + s.pcNo + data + s.framing.dataTail;
-  if (s.sumOn()) {
+  const Framing& fr = s.framing();
+  reply_.append(fr.dataTail);
+  if (s.config.sumOn()) {
     unsigned sum = 0;
-    for (std::size_t i = 1; i < reply.size(); ++i) sum += static_cast<unsigned char>(reply[i]);
-    reply += hex2(sum);
+    for (std::size_t i = 1; i < reply_.size(); ++i) sum += static_cast<unsigned char>(reply_[i]);
+    reply_ += hex2(sum);
   }
-  sendReply(stamp, reply + s.framing.lineEnd);
+  reply_.append(fr.lineEnd);
+  return Reply{reply_, true, std::nullopt};
 }
 
-void RequestProcessor::sendAck(const std::string& stamp) {
+Reply RequestProcessor::ackReply() {
   const LinkSettings& s = ctx_.settings;
-  sendReply(stamp, s.framing.ackHead + s.blockNo + s.kyokuNo + s.pcNo + s.ackCode + s.framing.ackTail + s.framing.lineEnd);
-}
-
-void RequestProcessor::ask(const std::string& text, const std::string& title) {
-  if (ctx_.settings.chkViewAlert) return;
-  if (ctx_.presenter.message(text, title, MsgIcon::Exclamation, MsgButtons::YesNo) == MsgAnswer::Yes) {
-    if (ctx_.closePort) ctx_.closePort();
-  } else {
-    discardInput();
-  }
-}
-
-void RequestProcessor::discardInput() {
-  while (ctx_.port.portOpen() && ctx_.port.inBufferCount() > 0) ctx_.port.input();
+  const Framing& fr = s.framing();
+  reply_.assign(fr.ackHead);
+  reply_.append(header_.blockNo).append(s.config.station).append(s.config.pcNo).append(header_.ackCode);
+  reply_.append(fr.ackTail).append(fr.lineEnd);
+  return Reply{reply_, true, std::nullopt};
 }
 
 // Storage of one device: the kind's own array, or the special one for D and
 // M numbers from 9000.  The decision is taken on the number given, which for
 // a batch is the start device, and the rest of the batch follows in that
 // storage.
-RequestProcessor::Cell RequestProcessor::cell(int storageKind, std::int32_t number) {
-  DeviceMemory& m = ctx_.state.memory;
-  if (storageKind < 0) throw RuntimeError(kErrSubscript);
-  const std::int64_t pos = std::int64_t{number} - m.firstNumber(storageKind);
-  auto& words = m.words(storageKind);
-  const std::int64_t index = isWordKind(storageKind) ? pos : (pos < 0 ? -1 : pos / 16);
-  if (index < 0 || index >= static_cast<std::int64_t>(words.size())) throw RuntimeError(kErrSubscript);
-  return {words[static_cast<std::size_t>(index)], static_cast<int>(isWordKind(storageKind) ? 0 : pos % 16)};
+DeviceLocation RequestProcessor::cell(int storageKind, std::int32_t number) const {
+  const std::optional<DeviceLocation> at = ctx_.state.memory.at(storageKind, number);
+  if (!at) throw RuntimeError(kErrSubscript);
+  return *at;
 }
-
-int RequestProcessor::storageOf(const std::string& code, std::int32_t number) {
-  const int k = kindOfCode(code);
-  if (k == kD && number >= 9000) return kDx;
-  if (k == kM && number >= 9000) return kMx;
-  return k;
-}
-
-namespace {
-bool bitOf(const std::int16_t& word, int bit) {
-  return (static_cast<std::uint16_t>(word) & BitMask[static_cast<std::size_t>(bit)]) != 0;
-}
-void setBitOf(std::int16_t& word, int bit, bool on) {
-  const auto u = static_cast<std::uint16_t>(word);
-  const auto b = static_cast<std::size_t>(bit);
-  word = static_cast<std::int16_t>(on ? (u | BitMask[b]) : (u & BitClearMask[b]));
-}
-}  // namespace
 
 // Executes a request that passed its checks.  The access follows the device:
 // a word device is always read and written in words; a bit device in bits
 // for bit-unit commands and in words of sixteen devices for word-unit
 // commands.  Every device the request touches is located before anything is
-// written, so a request that runs out of storage fails as a whole.
-void RequestProcessor::execute(const std::string& stamp, const Request& req) {
+// written, so a request that runs out of storage fails as a whole.  What it
+// wrote is published as one change set before the reply is built.
+Reply RequestProcessor::execute(const Request& req) {
   const CommandInfo& cmd = *req.cmd;
   const DeviceRef& d = req.device;
   LinkLists& lists = ctx_.lists;
-  auto renew = [this](const char* device) {
-    if (ctx_.subDspRenew) ctx_.subDspRenew(device, "DATA");
-  };
+  DeviceMemory& memory = ctx_.state.memory;
+  const LinkConfig& c = ctx_.settings.config;
   const bool words = cmd.wordUnit || !d.isBit;
   const int step = (cmd.wordUnit && d.isBit) ? 16 : 1;
   const int storage = d.storageKind();
   auto batch = [&](int i) { return cell(storage, d.number + i * step); };
+  auto startData = [&] {
+    reply_.assign(ctx_.settings.framing().dataHead);
+    reply_.append(header_.blockNo).append(c.station).append(c.pcNo);
+  };
+  auto readOne = [&](const DeviceLocation& at, bool asWord) {
+    const std::int16_t w = memory.words(at.kind)[static_cast<std::size_t>(at.index)];
+    if (asWord) appendHex4(reply_, w);
+    else reply_.push_back(wordBit(w, at.bit) ? '1' : '0');
+  };
 
   switch (cmd.cls) {
     case CmdClass::BatchRead: {
-      std::string data;
-      for (int i = 0; i < req.points; ++i) {
-        const Cell c = batch(i);
-        data += words ? hex4(c.word) : (bitOf(c.word, c.bit) ? "1" : "0");
-      }
-      sendData(stamp, data);
-      break;
+      startData();
+      if (req.points > 0) batch(req.points - 1);  // the whole span exists
+      reply_.reserve(reply_.size() + static_cast<std::size_t>(req.points) * (words ? 4 : 1) + 8);
+      for (int i = 0; i < req.points; ++i) readOne(batch(i), words);
+      return dataReply();
     }
     case CmdClass::BatchWrite: {
       if (req.points > 0) batch(req.points - 1);  // the whole span exists
       for (int i = 0; i < req.points; ++i) {
-        const Cell c = batch(i);
+        const DeviceLocation at = batch(i);
         if (words) {
-          c.word = static_cast<std::int16_t>(readRadix(std::string_view(req.data).substr(static_cast<std::size_t>(i) * 4, 4), 16));
+          memory.write(at.kind, at.index, static_cast<std::int16_t>(readRadix(req.data.substr(static_cast<std::size_t>(i) * 4, 4), 16)));
         } else {
           const char bit = req.data[static_cast<std::size_t>(i)];
-          if (bit == '0' || bit == '1') setBitOf(c.word, c.bit, bit == '1');  // other characters change nothing
+          if (bit == '0' || bit == '1') memory.writeBit(at.kind, at.index, at.bit, bit == '1');  // other characters change nothing
         }
       }
-      renew("All");
-      sendAck(stamp);
-      break;
+      memory.publish("All");
+      return ackReply();
     }
     case CmdClass::Test: {
       const auto& list = cmd.wordUnit ? lists.TestWordList : lists.TestBitList;
       const std::size_t n = std::min(static_cast<std::size_t>(req.points), list.size());
-      for (std::size_t i = 0; i < n; ++i) cell(storageOf(list[i].code, list[i].number), list[i].number);
+      auto storageOf = [](const LinkListEntry& e) { return DeviceMemory::storageKindOf(kindOfCode(e.code), e.number); };
+      for (std::size_t i = 0; i < n; ++i) cell(storageOf(list[i]), list[i].number);
       for (std::size_t i = 0; i < n; ++i) {
         const LinkListEntry& e = list[i];
-        const int k = storageOf(e.code, e.number);
-        const Cell c = cell(k, e.number);
-        if (cmd.wordUnit) c.word = static_cast<std::int16_t>(e.value);
+        const DeviceLocation at = cell(storageOf(e), e.number);
+        if (cmd.wordUnit) memory.write(at.kind, at.index, static_cast<std::int16_t>(e.value));
         else if (e.value == 0 || e.value == 1) {
-          if (isWordKind(k)) c.word = static_cast<std::int16_t>(e.value);
-          else setBitOf(c.word, c.bit, e.value == 1);
+          if (isWordKind(at.kind)) memory.write(at.kind, at.index, static_cast<std::int16_t>(e.value));
+          else memory.writeBit(at.kind, at.index, at.bit, e.value == 1);
         }
       }
-      renew("All");
-      sendAck(stamp);
-      break;
+      memory.publish("All");
+      return ackReply();
     }
     case CmdClass::MonitorReg:
-      renew("UniUsr");
-      sendAck(stamp);
-      break;
+      if (ctx_.subDspRenew) ctx_.subDspRenew("UniUsr", "DATA");
+      return ackReply();
     case CmdClass::Monitor: {
-      std::string data;
+      startData();
       auto walk = [&](const auto& list) {
         for (const auto& e : list) {
           if (e.code.empty()) break;
-          const int k = storageOf(e.code, e.number);
-          const Cell c = cell(k, e.number);
-          data += (cmd.wordUnit || isWordKind(k)) ? hex4(c.word) : (bitOf(c.word, c.bit) ? "1" : "0");
+          const DeviceLocation at = cell(DeviceMemory::storageKindOf(kindOfCode(e.code), e.number), e.number);
+          readOne(at, cmd.wordUnit || isWordKind(at.kind));
         }
       };
       if (cmd.wordUnit) walk(lists.MoniWordList);
       else walk(lists.MoniBitList);
-      sendData(stamp, data);
-      break;
+      return dataReply();
     }
   }
+  return Reply{};
 }
 
 }  // namespace omb

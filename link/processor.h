@@ -1,33 +1,59 @@
 // The request processors: the checking processor subCmnd and the unchecked
-// processor subCmnd_NoCheck.  Both check (or not), decide the reply, and
-// hand back what remains to be done after the message wait the request
-// asks for; the receive state machine runs it when the wait is over.
+// processor subCmnd_NoCheck.  Both check (or not) a frame and decide what
+// follows: nothing, a question to ask now, or a reply after the message wait
+// the request asks for.  act() then executes the request and builds the
+// reply.  The processor never touches the line and never opens a box: the
+// engine sends what it hands back and raises its questions.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/clock.h"
 #include "link/framing.h"
 #include "link/link_context.h"
 #include "link/request.h"
 
 namespace omb {
 
-// Work left for after the message wait.
-struct Deferred {
-  int waitMs = 0;
-  std::function<void()> act;
+// A question for the person at the screen: Yes closes the port, No throws
+// away what is waiting in the input.
+struct Question {
+  std::string text, title;
 };
 
-// A request that passed its checks, ready to execute.
+// The codes of the request being answered, echoed in its reply.  The
+// line-error replies use those of the last request.
+struct ReplyHeader {
+  std::string blockNo;  // m_BlockNo: block number of a format-2 request
+  std::string ackCode;  // m_AckCode: "GG" in format 3
+  std::string nakCode;  // m_NakCode: "NN" in format 3
+};
+
+// What the processor decided about one frame.
+struct Verdict {
+  bool reply = false;                // act() builds a reply after waitMs
+  int waitMs = 0;
+  std::optional<Question> question;  // ask now (a request for another station)
+};
+
+// A reply ready to send.
+struct Reply {
+  std::string_view bytes;            // empty: nothing to send; valid until the next call
+  bool positive = false;             // a positive or data reply: shown in lblSnd
+  std::optional<Question> question;  // ask once it is sent (an error reply)
+};
+
+// A request that passed its checks, ready to execute.  Its texts are views
+// into the frame the processor keeps.
 struct Request {
   SplitRequest split;
   const CommandInfo* cmd = nullptr;
-  DeviceRef device;   // batch commands: the start device
+  DeviceRef device;  // batch commands: the start device
   int points = 0;
-  std::string data;   // batch write: the write data
+  std::string_view data;  // batch write: the write data
 };
 
 // Why a request is refused: the detail lines of its report, its error line
@@ -43,22 +69,39 @@ class RequestProcessor {
  public:
   explicit RequestProcessor(LinkContext& ctx) : ctx_(ctx) {}
 
-  // One frame through every check; empty when nothing is left to do.
-  std::optional<Deferred> subCmnd(const FrameTexts& frame);
+  // One frame through every check.
+  Verdict subCmnd(std::string_view raw, bool invalid);
+  Verdict subCmnd(const FrameTexts& frame) { return subCmnd(frame.raw, frame.invalid); }
   // One frame with almost no checks (unchecked mode).
-  std::optional<Deferred> subCmnd_NoCheck(const FrameTexts& frame);
+  Verdict subCmnd_NoCheck(std::string_view raw, bool invalid);
+  Verdict subCmnd_NoCheck(const FrameTexts& frame) { return subCmnd_NoCheck(frame.raw, frame.invalid); }
 
-  // Reads and drops everything waiting in the input buffer.
-  void discardInput();
+  // Executes what the last verdict promised and builds its reply.  A
+  // run-time failure is reported under the processor's name and answers
+  // nothing.
+  Reply act();
+
+  const ReplyHeader& header() const { return header_; }
+  // The trap label of the last frame ("frmMain.subCmnd() " or
+  // "frmMain.subCmnd_NoCheck() "): sending its reply fails under it.
+  const char* label() const { return label_; }
+  // When the last frame was taken up ("[hh:nn:ss] " of its log entries);
+  // kept only while something logs.
+  const DateTime& stamp() const { return stamp_; }
 
  private:
-  struct Outcome;
-  using Checker = Outcome (RequestProcessor::*)(const FrameTexts&, const SplitRequest&);
-  std::optional<Deferred> process(const FrameTexts& frame, const char* label, Checker checker);
-  Outcome check(const FrameTexts& frame, const SplitRequest& split);
-  Outcome checkNothing(const FrameTexts& frame, const SplitRequest& split);
+  struct Outcome {
+    enum Kind { Execute, Reject, IgnoreStation } kind = Execute;
+    Request request;
+    Rejection rejection;
+  };
+  using Checker = Outcome (RequestProcessor::*)(const SplitRequest&);
+  Verdict process(std::string_view raw, bool invalid, const char* label, Checker checker);
+  Outcome check(const SplitRequest& split);
+  Outcome checkNothing(const SplitRequest& split);
   static Outcome rejected(Rejection why);
   const DevRangeTable& rangesOf(const CommandInfo& cmd) const;
+  bool logging() const;
 
   // The list a test or monitor registration fills, and how many entries the
   // frame held.
@@ -69,25 +112,26 @@ class RequestProcessor {
   };
   std::optional<Rejection> parseEntries(std::string_view frame, const CommandInfo& cmd, int areaStart,
                                         bool checkBitValues, ParsedList& out);
-  void execute(const std::string& stamp, const Request& req);
-  void sendError(const std::string& stamp, const FrameTexts& frame, const Rejection& why);
-  void sendData(const std::string& stamp, const std::string& data);
-  void sendAck(const std::string& stamp);
-  void sendReply(const std::string& stamp, const std::string& reply);
-  void logSent(const std::string& stamp, const std::string& reply);
-  void stationMismatch(const FrameTexts& frame, const SplitRequest& split);
-  void ask(const std::string& text, const std::string& title);
+  Reply execute(const Request& req);
+  Reply errorReply(const Rejection& why);
+  Reply dataReply();
+  Reply ackReply();
+  std::optional<Question> stationMismatch(const SplitRequest& split);
+  std::optional<Question> question(const std::string& text) const;
+  FrameTexts texts() const;
 
-  // The storage word of a device and its bit; a number outside storage
-  // raises the subscript error.
-  struct Cell {
-    std::int16_t& word;
-    int bit;
-  };
-  Cell cell(int storageKind, std::int32_t number);
-  static int storageOf(const std::string& code, std::int32_t number);
+  // Storage of one device; a number outside storage raises the subscript
+  // error.
+  DeviceLocation cell(int storageKind, std::int32_t number) const;
 
   LinkContext& ctx_;
+  std::string frame_;  // the frame being answered; requests hold views into it
+  bool invalid_ = false;
+  const char* label_ = "frmMain.subCmnd() ";
+  DateTime stamp_;
+  ReplyHeader header_;
+  Outcome pending_;
+  std::string reply_;  // the reply being built, reused
 };
 
 // "<raw>", replaced, hex, the detail lines and the error line, CR LF between.

@@ -1,6 +1,8 @@
 #include "link/request.h"
 
+#include "core/device_memory.h"
 #include "core/numeric.h"
+#include "link/framing.h"
 
 namespace omb {
 
@@ -30,10 +32,10 @@ std::string_view midText(std::string_view s, std::int64_t pos1, std::int64_t len
   return s.substr(static_cast<std::size_t>(pos1 - 1), static_cast<std::size_t>(length));
 }
 
-SplitRequest splitRequest(std::string_view f, const LinkSettings& settings) {
+SplitRequest splitRequest(std::string_view f, const LinkConfig& config) {
+  static const std::string etx(1, ETX);
   SplitRequest r;
-  r.format = settings.format();
-  if (r.format == 0) r.format = 1;
+  r.format = config.formatNumber();
   r.start = f.empty() ? '\0' : f[0];
   int p = 2;
   if (r.format == 2) {
@@ -46,9 +48,9 @@ SplitRequest splitRequest(std::string_view f, const LinkSettings& settings) {
   r.command = midText(f, p + 4, 2);
   r.waitChar = midText(f, p + 6, 1);
   r.areaStart = p + 7;
-  if (r.format == 3) r.terminator = std::string(1, ETX);
+  if (r.format == 3) r.terminator = etx;
   if (r.format == 4) r.terminator = CRLF;
-  r.trailerLen = static_cast<int>(r.terminator.size()) + (settings.sumOn() ? 2 : 0);
+  r.trailerLen = static_cast<int>(r.terminator.size()) + (config.sumOn() ? 2 : 0);
   return r;
 }
 
@@ -61,17 +63,13 @@ int pointsValue(std::string_view field) {
   return v == 0 ? 256 : v;
 }
 
-int DeviceRef::storageKind() const {
-  if (kind == kD && number >= 9000) return kDx;
-  if (kind == kM && number >= 9000) return kMx;
-  return kind;
-}
+int DeviceRef::storageKind() const { return kind < 0 ? -1 : DeviceMemory::storageKindOf(kind, number); }
 
 std::int32_t DeviceRef::alignNumber() const { return kind == kM && number >= 9000 ? number - 9000 : number; }
 
 DeviceRef lookupDevice(std::string_view text, const DevRangeTable& table) {
   DeviceRef d;
-  d.text = std::string(text);
+  d.text = text;
   if (text.empty()) return d;
   switch (text[0]) {
     case 'X': d.kind = kX; break;
@@ -104,7 +102,7 @@ DeviceRef lookupDevice(std::string_view text, const DevRangeTable& table) {
 bool deviceDigitsValid(const DeviceRef& d) {
   if (d.kind < 0) return false;
   const bool hex = kindInfo(d.kind).radix == 16;
-  for (char c : std::string_view(d.text).substr(d.code.size()))
+  for (char c : d.text.substr(d.code.size()))
     if (!((c >= '0' && c <= '9') || (hex && c >= 'A' && c <= 'F'))) return false;
   return true;
 }

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "core/dev_range.h"
-#include "link/link_settings.h"
+#include "link/link_config.h"
 
 namespace omb {
 
@@ -32,17 +32,18 @@ const CommandInfo* findCommand(std::string_view code);
 // 1-based Mid of the frame: never reads outside it.
 std::string_view midText(std::string_view s, std::int64_t pos1, std::int64_t length);
 
-// The fixed fields of a request in the current format.
+// The fixed fields of a request in the current format.  The fields are
+// views into the frame, which must outlive them.
 struct SplitRequest {
   int format = 1;
   char start = 0;
-  std::string blockNo, station, pcNo, command, waitChar;
+  std::string_view blockNo, station, pcNo, command, waitChar;
   int commandPos = 6;  // 1-based position of the command
   int areaStart = 9;   // 1-based start of the character area
-  std::string terminator;  // "", ETX or CR LF
-  int trailerLen = 0;      // terminator and, with sum check, the two sum characters
+  std::string_view terminator;  // "", ETX or CR LF
+  int trailerLen = 0;           // terminator and, with sum check, the two sum characters
 };
-SplitRequest splitRequest(std::string_view frame, const LinkSettings& settings);
+SplitRequest splitRequest(std::string_view frame, const LinkConfig& config);
 
 // Message wait of a request in milliseconds: its hexadecimal digit times 10,
 // any other character 0.
@@ -54,9 +55,9 @@ int pointsValue(std::string_view field);
 
 // A device text as the request checks see it.
 struct DeviceRef {
-  std::string text;
-  int kind = -1;       // by code: X Y M L S B F D W R TS TC CS CC TN CN; -1 unknown
-  std::string code;    // the code as written ("D", "TS" ...)
+  std::string_view text;  // a view into the frame or list entry it came from
+  int kind = -1;          // by code: X Y M L S B F D W R TS TC CS CC TN CN; -1 unknown
+  std::string_view code;  // the code as written ("D", "TS" ...)
   std::int32_t number = 0;
   bool inRange = false;
   bool isBit = false;

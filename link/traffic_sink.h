@@ -19,6 +19,10 @@ class TrafficSink {
   virtual bool fileOpen() const = 0;
   // Writes `text` and CR LF to the traffic-log file when one is open.
   virtual void filePrint(const std::string& text) = 0;
+  // A line error: "【Comm Port 異常】 : " and `message` (its texts each ended
+  // by CR LF) to the file with a time stamp, and to the screen as a plain
+  // line when the on-screen log is on.
+  virtual void lineError(const std::string& message) = 0;
 };
 
 // Drops everything.
@@ -29,6 +33,7 @@ class NullTrafficSink final : public TrafficSink {
   void screenInsert(const std::string&) override {}
   bool fileOpen() const override { return false; }
   void filePrint(const std::string&) override {}
+  void lineError(const std::string&) override {}
 };
 
 }  // namespace omb

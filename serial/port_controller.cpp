@@ -7,16 +7,24 @@ namespace omb {
 const char* const PortController::kBaudCaptions[7] = {"19200", " 9600", " 4800", " 2400", " 1200", "  600", "  300"};
 const char* const PortController::kHandshakeCaptions[4] = {"無し", "XOnXOff", "RTS", "RTSXOnXOff"};
 
-PortController::PortController(CommPort& port, LinkEngine& engine, LinkSettings& link, PortLog& log,
-                               Presenter& presenter, ErrorSink& errors, const Clock& clock)
-    : port_(port), engine_(engine), link_(link), log_(log), presenter_(presenter), errors_(errors), clock_(clock) {
-  port_.onComm = [this](CommEvent e) { comm_OnComm(e); };
+PortController::PortController(Transport& port, SerialLine& line, LinkEngine& engine, LinkSettings& link,
+                               PortLog& log, Presenter& presenter, ErrorSink& errors, const Clock& clock)
+    : port_(port),
+      line_(line),
+      engine_(engine),
+      link_(link),
+      log_(log),
+      presenter_(presenter),
+      errors_(errors),
+      clock_(clock) {
+  port_.onReceived = [this](std::string_view bytes) { engine_.feed(bytes); };
+  port_.onLineEvent = [this](LineEvent e) { comm_OnComm(e); };
   // Line events wait until the burst being handled is over, as they would
   // behind a receive handler that holds the event loop.
   engine_.onIdle = [this] {
     auto pending = std::move(deferred_);
     deferred_.clear();
-    for (CommEvent e : pending) comm_OnComm(e);
+    for (LineEvent e : pending) comm_OnComm(e);
   };
 }
 
@@ -40,6 +48,18 @@ std::string PortController::settingsString() const {
   return s;
 }
 
+LineConfig PortController::lineConfig() const {
+  std::optional<LineConfig> c = lineOverride;
+  if (!c) c = parseLineSettings(settingsString());
+  if (!c) throw RuntimeError(380, "プロパティの値が不正です。");
+  c->inBufferSize = inBufferSize;
+  c->outBufferSize = outBufferSize;
+  // No option chosen leaves the handshaking as the line had it.
+  c->handshake = handshaking >= 0 && handshaking <= 3 ? static_cast<Handshake>(handshaking) : line_.lineConfig().handshake;
+  c->nullDiscard = true;
+  return *c;
+}
+
 void PortController::subDsp_CommSet() {
   const bool ok = guarded(errors_, "frmMain.subDsp_CommSet() ", false, [&](ErrorTrap&) {
     if (baudIndex >= 0 && baudIndex < 7) lblBlate = kBaudCaptions[baudIndex];
@@ -51,7 +71,7 @@ void PortController::subDsp_CommSet() {
       if (e.checked) number = e.tag;
     lblCommPort = number;
     panelPortNo = std::to_string(static_cast<int>(leadingNumber(number)));
-    panelSetting = settingsString();
+    panelSetting = lineOverride ? lineSettingsText(*lineOverride) : settingsString();
     return true;
   });
   if (!ok) lblCommPort.clear();
@@ -89,12 +109,12 @@ void PortController::probe() {
   std::size_t found = 0;
   for (int n = 1; n <= 16; ++n) {
     try {
-      port_.setCommPort(n);
-      port_.setPortOpen(true);
+      line_.setCommPort(n);
+      port_.open();
     } catch (const RuntimeError&) {
       continue;  // absent or busy
     }
-    port_.setPortOpen(false);
+    port_.close();
     if (found == mnuCommPortNo.size()) mnuCommPortNo.emplace_back();
     mnuCommPortNo[found] = {"COM " + std::to_string(n), std::to_string(n), false};
     ++found;
@@ -103,7 +123,7 @@ void PortController::probe() {
 
 int PortController::fncCommPort() {
   const int chosen = guarded(errors_, "frmMain.fncCommPort() ", 0, [&](ErrorTrap& trap) {
-    if (port_.portOpen()) return static_cast<int>(leadingNumber(panelPortNo));  // never probe the open port
+    if (port_.isOpen()) return static_cast<int>(leadingNumber(panelPortNo));  // never probe the open port
     trap.section(1);
     lblCommPort = "X";
     panelPortNo = "X";
@@ -113,12 +133,12 @@ int PortController::fncCommPort() {
     for (std::size_t i = 0; i < mnuCommPortNo.size(); ++i) {
       const int n = static_cast<int>(leadingNumber(mnuCommPortNo[i].tag));
       try {
-        port_.setCommPort(n);
-        port_.setPortOpen(true);
+        line_.setCommPort(n);
+        port_.open();
       } catch (const RuntimeError&) {
         continue;
       }
-      port_.setPortOpen(false);
+      port_.close();
       panelPortNo = std::to_string(n);
       choosePort(i);
       return n;
@@ -131,7 +151,7 @@ int PortController::fncCommPort() {
 
 void PortController::subRenew_CommPort() {
   guarded(errors_, "frmMain.subRenew_CommPort() ", [&](ErrorTrap&) {
-    if (port_.portOpen()) return;
+    if (port_.isOpen()) return;
     probe();
     for (auto& e : mnuCommPortNo) e.checked = e.tag == panelPortNo;
   });
@@ -153,19 +173,14 @@ void PortController::cmdPOpen_Click() {
   // Preparing the port: a failure here is unexpected and ends the opening.
   const bool prepared = guarded(errors_, "frmMain.cmdPOpen_Click() ", false, [&](ErrorTrap& trap) {
     trap.section(100);
-    port_.setCommPort(number);
-    port_.setSettings(panelSetting);
-    port_.setRThreshold(1);
-    port_.setInputLen(1);
-    port_.setInBufferSize(inBufferSize);
-    port_.setOutBufferSize(outBufferSize);
-    if (handshaking >= 0) port_.setHandshaking(handshaking);
-    port_.setNullDiscard(true);
+    line_.setCommPort(number);
+    line_.setLineConfig(lineConfig());
     return true;
   });
   if (!prepared) return;
   try {
-    port_.setPortOpen(true);
+    engine_.abort();  // nothing of an earlier opening is left over
+    port_.open();
   } catch (const RuntimeError&) {
     presenter_.message("COMポート" + std::to_string(number) + " がオープン出来ませんでした！", "設定異常",
                        MsgIcon::Critical, MsgButtons::Ok);
@@ -186,14 +201,14 @@ void PortController::cmdPOpen_Click() {
 }
 
 void PortController::cmdPClose_Click() {
-  if (!port_.portOpen()) {
+  if (!port_.isOpen()) {
     presenter_.message("ポートが開いていません！", "未オープン", MsgIcon::Exclamation, MsgButtons::Ok);
     return;
   }
   engine_.abort();
   deferred_.clear();
   try {
-    port_.setPortOpen(false);
+    port_.close();
   } catch (const RuntimeError&) {
     presenter_.message("COMポートがクローズ出来ませんでした！", "未オープン", MsgIcon::Critical, MsgButtons::Ok);
     return;
@@ -208,38 +223,15 @@ void PortController::cmdPClose_Click() {
   notify();
 }
 
-void PortController::comm_OnComm(CommEvent event) {
-  if (event != CommEvent::Receive && event != CommEvent::DeviceLost && engine_.busy()) {
+void PortController::comm_OnComm(LineEvent event) {
+  if (event != LineEvent::DeviceLost && engine_.busy()) {
     deferred_.push_back(event);
     return;
   }
   guarded(errors_, "frmMain.comm_OnComm() ", [&](ErrorTrap&) {
-    switch (event) {
-      case CommEvent::Receive: engine_.onReceiveEvent(); break;
-      case CommEvent::FramingError: lineError("04H フレーム エラーです", "04"); break;
-      case CommEvent::Overrun: lineError("05H オーバーラン エラーです", "05"); break;
-      case CommEvent::RxOverflow: lineError("受信バッファがオーバーフロー", ""); break;
-      case CommEvent::ParityError: lineError("01H パリティ エラーです", "01"); break;
-      case CommEvent::TxFull: lineError("送信バッファがいっぱいです", ""); break;
-      case CommEvent::DeviceLost: deviceLost(); break;
-      default: break;  // modem lines, break, end of file: nothing to do
-    }
+    if (event == LineEvent::DeviceLost) deviceLost();
+    else engine_.lineError(event);  // answered at once with a NAK carrying its code
   });
-}
-
-// A line error is answered at once with a NAK carrying its code, and what
-// was waiting is thrown away.
-void PortController::lineError(const std::string& text, const std::string& code) {
-  const std::string message = text + CRLF;
-  const std::string stamp = "[" + formatTime(clock_.now()) + "] ";
-  link_.setLabel(link_.lblComErr, stamp + message);
-  port_.setRThreshold(0);
-  const std::string reply = std::string(1, NAK) + link_.blockNo + link_.kyokuNo + link_.pcNo + link_.nakCode + code;
-  port_.output(reply);
-  link_.setLabel(link_.lblSnd, reply);
-  log_.lineError(message);
-  while (port_.portOpen() && port_.inBufferCount() > 0) port_.input();
-  port_.setRThreshold(1);
   notify();
 }
 

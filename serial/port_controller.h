@@ -7,16 +7,19 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/clock.h"
 #include "core/error.h"
 #include "core/presenter.h"
-#include "link/comm_port.h"
 #include "link/link_engine.h"
 #include "link/link_settings.h"
+#include "link/transport.h"
+#include "serial/line_config.h"
 #include "serial/port_log.h"
+#include "serial/serial_line.h"
 
 namespace omb {
 
@@ -28,8 +31,8 @@ struct PortMenuEntry {
 
 class PortController {
  public:
-  PortController(CommPort& port, LinkEngine& engine, LinkSettings& link, PortLog& log, Presenter& presenter,
-                 ErrorSink& errors, const Clock& clock);
+  PortController(Transport& port, SerialLine& line, LinkEngine& engine, LinkSettings& link, PortLog& log,
+                 Presenter& presenter, ErrorSink& errors, const Clock& clock);
 
   // --- the line settings, as the menus hold them ---
   static const char* const kBaudCaptions[7];       // "19200", " 9600" ... "  300"
@@ -42,6 +45,9 @@ class PortController {
   int handshaking = 0;   // optHandshaking 0..3, -1: none chosen
   int hscWait = 40;      // receive inter-character wait, 2..500 ms
   int inBufferSize = 1024, outBufferSize = 512;  // from the settings file
+  // Line settings that the menus cannot express (any rate the line knows),
+  // used instead of the menus' when set: the serve mode's --line.
+  std::optional<LineConfig> lineOverride;
 
   // --- what the window shows ---
   std::string lblCommPort, lblBlate, lblParity, lblDataLen, lblStopBit;
@@ -58,7 +64,7 @@ class PortController {
   void subDsp_CommSet();
   void cmdPOpen_Click();
   void cmdPClose_Click();
-  void comm_OnComm(CommEvent event);
+  void comm_OnComm(LineEvent event);
   // Menu choices: check the entry, uncheck its siblings, show the settings.
   void choosePort(std::size_t entry);
   void chooseBaud(int index);
@@ -71,18 +77,22 @@ class PortController {
 
   // The settings string of the checked entries, e.g. "9600,n,8,1".
   std::string settingsString() const;
+  // The line configuration the next open applies: the checked entries (or
+  // the override), the buffer sizes and the handshaking.  A group with
+  // nothing checked raises the invalid-property error.
+  LineConfig lineConfig() const;
   static std::string parityCaption(char p);
 
  private:
   void probe();
-  void lineError(const std::string& text, const std::string& code);
   void deviceLost();
   void notify() {
     if (changed) changed();
   }
 
-  std::vector<CommEvent> deferred_;  // line events that came in during a burst
-  CommPort& port_;
+  std::vector<LineEvent> deferred_;  // line events that came in during a burst
+  Transport& port_;
+  SerialLine& line_;
   LinkEngine& engine_;
   LinkSettings& link_;
   PortLog& log_;

@@ -51,23 +51,19 @@ TermiosPort::~TermiosPort() { closeAll(); }
 
 std::string TermiosPort::resolveTarget() const { return target_.empty() ? map_.target(number_) : target_; }
 
-void TermiosPort::setSettings(const std::string& settings) {
-  if (!parseLineSettings(settings)) fail(kErrBadSettings, "プロパティの値が不正です。");
-  settings_ = settings;
-  if (portOpen()) applyLine();
+void TermiosPort::setLineConfig(const LineConfig& config) {
+  // The same rules as the text form: a rate, data length or stop bit the
+  // line does not know is refused before anything changes.
+  const auto known = parseLineSettings(lineSettingsText(config));
+  if (!known) fail(kErrBadSettings, "プロパティの値が不正です。");
+  config_ = config;
+  if (config_.inBufferSize <= 0) config_.inBufferSize = 1024;
+  if (config_.outBufferSize <= 0) config_.outBufferSize = 512;
+  if (isOpen()) applyLine();
 }
 
-void TermiosPort::setHandshaking(int mode) {
-  handshaking_ = mode < 0 || mode > 3 ? 0 : mode;
-  if (portOpen()) applyLine();
-}
-
-void TermiosPort::setPortOpen(bool open) {
-  if (!open) {
-    closeAll();
-    return;
-  }
-  if (portOpen()) fail(kErrPortBusy, "ポートは既に開かれています。");
+void TermiosPort::open() {
+  if (isOpen()) fail(kErrPortBusy, "ポートは既に開かれています。");
   const std::string target = resolveTarget();
   if (target.empty()) fail(kErrPortAbsent, "ポート番号が不正です。");
   try {
@@ -78,7 +74,6 @@ void TermiosPort::setPortOpen(bool open) {
     closeAll();
     throw;
   }
-  in_.clear();
   out_.clear();
   markState_ = 0;
   lost_ = false;
@@ -90,7 +85,6 @@ void TermiosPort::setPortOpen(bool open) {
   writeNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
   writeNotifier_->setEnabled(false);
   QObject::connect(writeNotifier_.get(), &QSocketNotifier::activated, &context_, [this] { onWritable(); });
-  setRThreshold(threshold_);
 }
 
 void TermiosPort::openDevice(const std::string& path) {
@@ -141,8 +135,7 @@ void TermiosPort::openVirtual(const std::string& path) {
 }
 
 void TermiosPort::applyLine() {
-  const auto ls = parseLineSettings(settings_);
-  if (!ls) fail(kErrBadSettings, "プロパティの値が不正です。");
+  const LineConfig* ls = &config_;
   // A virtual port has no line: its far end only needs to pass every byte
   // through untouched until the PC program sets its own mode.
   const int fd = virtual_ ? slaveFd_ : fd_;
@@ -153,17 +146,17 @@ void TermiosPort::applyLine() {
   t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
   t.c_cflag |= ls->dataBits == 5 ? CS5 : ls->dataBits == 6 ? CS6 : ls->dataBits == 7 ? CS7 : CS8;
   switch (ls->parity) {
-    case 'e': t.c_cflag |= PARENB; break;
-    case 'o': t.c_cflag |= PARENB | PARODD; break;
-    case 'm': t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case 's': t.c_cflag |= PARENB | CMSPAR; break;
-    default: break;
+    case Parity::Even: t.c_cflag |= PARENB; break;
+    case Parity::Odd: t.c_cflag |= PARENB | PARODD; break;
+    case Parity::Mark: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
+    case Parity::Space: t.c_cflag |= PARENB | CMSPAR; break;
+    case Parity::None: break;
   }
   if (ls->stopBits == 2) t.c_cflag |= CSTOPB;
   t.c_iflag &= ~(IXON | IXOFF | IXANY | IGNPAR | ISTRIP);
   if (!virtual_) t.c_iflag |= INPCK | PARMRK;  // mark bytes with parity or framing errors
-  if (handshaking_ == 1 || handshaking_ == 3) t.c_iflag |= IXON | IXOFF;
-  if (handshaking_ == 2 || handshaking_ == 3) t.c_cflag |= CRTSCTS;
+  if (ls->handshake == Handshake::XonXoff || ls->handshake == Handshake::Both) t.c_iflag |= IXON | IXOFF;
+  if (ls->handshake == Handshake::RtsCts || ls->handshake == Handshake::Both) t.c_cflag |= CRTSCTS;
   // VMIN 1: a non-blocking read with nothing waiting fails with EAGAIN, so
   // a read of 0 bytes can only mean the line was hung up.
   t.c_cc[VMIN] = 1;
@@ -190,39 +183,19 @@ void TermiosPort::closeAll() {
   }
   lockFd_ = -1;
   lockPath_.clear();
-  in_.clear();
   out_.clear();
   lineEvents_.clear();
-  receivePosted_ = false;
 }
 
-void TermiosPort::setRThreshold(int threshold) {
-  threshold_ = threshold;
-  if (!portOpen()) return;
-  readNotifier_->setEnabled(threshold_ >= 1 && !lost_);
-  if (threshold_ >= 1) {
-    pump();
-    if (!in_.empty()) postReceive();
-  }
-}
-
-int TermiosPort::inBufferCount() const {
-  if (!portOpen()) return 0;
-  const_cast<TermiosPort*>(this)->pump();
-  return static_cast<int>(in_.size());
-}
-
-std::string TermiosPort::input() {
-  if (!portOpen()) fail(kErrNotOpen, "ポートが開いていません。");
-  pump();
-  return takeInput(in_, inputLen_);
-}
-
-void TermiosPort::output(std::string_view bytes) {
-  if (!portOpen()) fail(kErrNotOpen, "ポートが開いていません。");
+void TermiosPort::send(std::string_view bytes) {
+  if (!isOpen()) fail(kErrNotOpen, "ポートが開いていません。");
   if (lost_) fail(57, "デバイス I/O エラーです。");
   out_.append(bytes);
   flushOut();
+}
+
+void TermiosPort::discardInput() {
+  if (isOpen()) readAll();
 }
 
 void TermiosPort::flushOut() {
@@ -235,7 +208,10 @@ void TermiosPort::flushOut() {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
       writeNotifier_->setEnabled(true);
-      if (static_cast<int>(out_.size()) > outBufferSize_) raise(CommEvent::TxFull);
+      if (static_cast<int>(out_.size()) > config_.outBufferSize) {
+        lineEvents_.push_back(LineEvent::TxFull);
+        raiseLineEvents();
+      }
       return;
     }
     lost();
@@ -245,14 +221,16 @@ void TermiosPort::flushOut() {
 }
 
 void TermiosPort::onWritable() {
-  if (portOpen()) flushOut();
+  if (isOpen()) flushOut();
 }
 
 // Reads everything the driver holds.  Marked bytes (FFh 00h c) stand for a
 // character received with a parity or framing error: it becomes "?" and the
-// error is raised as an event; a doubled FFh is one FFh.
-void TermiosPort::pump() {
-  if (!portOpen() || lost_) return;
+// error is raised as an event; a doubled FFh is one FFh.  More than the
+// receive buffer holds in one read is dropped and reported as an overflow.
+std::string TermiosPort::readAll() {
+  std::string in;
+  if (!isOpen() || lost_) return in;
   char buf[4096];
   bool overflow = false;
   for (;;) {
@@ -261,7 +239,7 @@ void TermiosPort::pump() {
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
     if (n <= 0) {  // hang-up or I/O error: the device has gone
       lost();
-      return;
+      return in;
     }
     for (ssize_t i = 0; i < n; ++i) {
       char c = buf[i];
@@ -275,35 +253,41 @@ void TermiosPort::pump() {
         } else if (markState_ == 2) {
           markState_ = 0;
           c = '?';
-          lineEvents_.push_back(CommEvent::ParityError);  // refined by the counters below
+          lineEvents_.push_back(LineEvent::ParityError);  // refined by the counters below
         }
       }
-      if (nullDiscard_ && c == '\0') continue;
-      if (static_cast<int>(in_.size()) >= inBufferSize_) {
+      if (config_.nullDiscard && c == '\0') continue;
+      if (static_cast<int>(in.size()) >= config_.inBufferSize) {
         overflow = true;
         continue;
       }
-      in_.push_back(c);
+      in.push_back(c);
     }
   }
-  if (overflow) lineEvents_.push_back(CommEvent::RxOverflow);
+  if (overflow) lineEvents_.push_back(LineEvent::RxOverflow);
   checkCounters();
-  if (!lineEvents_.empty()) {
-    QTimer::singleShot(0, &context_, [this] {
-      while (!lineEvents_.empty() && portOpen()) {
-        const CommEvent e = lineEvents_.front();
-        lineEvents_.pop_front();
-        raise(e);
-      }
-    });
-  }
+  raiseLineEvents();
+  return in;
+}
+
+void TermiosPort::raiseLineEvents() {
+  if (lineEvents_.empty() || eventsPosted_) return;
+  eventsPosted_ = true;
+  QTimer::singleShot(0, &context_, [this] {
+    eventsPosted_ = false;
+    while (!lineEvents_.empty() && isOpen()) {
+      const LineEvent e = lineEvents_.front();
+      lineEvents_.pop_front();
+      if (onLineEvent) onLineEvent(e);
+    }
+  });
 }
 
 // The driver's error counters, where the device keeps them, say which line
 // error happened; an in-band mark without a counter change stays a parity
 // error.
 void TermiosPort::checkCounters() {
-  if (virtual_ || !portOpen()) return;
+  if (virtual_ || !isOpen()) return;
   serial_icounter_struct ic{};
   if (::ioctl(fd_, TIOCGICOUNT, &ic) != 0) return;
   const std::uint64_t frame = static_cast<std::uint32_t>(ic.frame), parity = static_cast<std::uint32_t>(ic.parity),
@@ -312,16 +296,16 @@ void TermiosPort::checkCounters() {
   if (countersValid_) {
     bool marked = false;
     for (auto& e : lineEvents_)
-      if (e == CommEvent::ParityError) marked = true;
+      if (e == LineEvent::ParityError) marked = true;
     if (frame > frame_) {
       // Marked characters were framing errors, not parity errors.
       for (auto& e : lineEvents_)
-        if (e == CommEvent::ParityError && parity == parity_) e = CommEvent::FramingError;
-      if (!marked) lineEvents_.push_back(CommEvent::FramingError);
+        if (e == LineEvent::ParityError && parity == parity_) e = LineEvent::FramingError;
+      if (!marked) lineEvents_.push_back(LineEvent::FramingError);
     }
-    if (parity > parity_ && !marked) lineEvents_.push_back(CommEvent::ParityError);
-    if (overrun > overrun_) lineEvents_.push_back(CommEvent::Overrun);
-    if (bufOverrun > bufOverrun_) lineEvents_.push_back(CommEvent::RxOverflow);
+    if (parity > parity_ && !marked) lineEvents_.push_back(LineEvent::ParityError);
+    if (overrun > overrun_) lineEvents_.push_back(LineEvent::Overrun);
+    if (bufOverrun > bufOverrun_) lineEvents_.push_back(LineEvent::RxOverflow);
   }
   frame_ = frame;
   parity_ = parity;
@@ -331,22 +315,9 @@ void TermiosPort::checkCounters() {
 }
 
 void TermiosPort::onReadable() {
-  pump();
-  if (lost_ || !portOpen()) return;
-  if (threshold_ >= 1 && !in_.empty()) raise(CommEvent::Receive);
-}
-
-void TermiosPort::postReceive() {
-  if (receivePosted_) return;
-  receivePosted_ = true;
-  QTimer::singleShot(0, &context_, [this] {
-    receivePosted_ = false;
-    if (portOpen() && threshold_ >= 1 && !in_.empty()) raise(CommEvent::Receive);
-  });
-}
-
-void TermiosPort::raise(CommEvent e) {
-  if (onComm) onComm(e);
+  const std::string in = readAll();
+  if (lost_ || !isOpen() || in.empty()) return;
+  if (onReceived) onReceived(in);
 }
 
 // The device has gone: stop watching it (a hung-up descriptor stays
@@ -357,7 +328,7 @@ void TermiosPort::lost() {
   if (readNotifier_) readNotifier_->setEnabled(false);
   if (writeNotifier_) writeNotifier_->setEnabled(false);
   QTimer::singleShot(0, &context_, [this] {
-    if (portOpen()) raise(CommEvent::DeviceLost);
+    if (isOpen() && onLineEvent) onLineEvent(LineEvent::DeviceLost);
   });
 }
 

@@ -1,12 +1,10 @@
-// The port object on Linux: a termios serial device, or a pseudo-terminal
+// The serial line on Linux: a termios device, or a pseudo-terminal
 // standing in for one (virtual port).
 //
-// Reception is non-blocking.  While the receive threshold is 1 a socket
-// notifier watches the device and raises the receive event from the event
-// loop whenever characters wait; while it is 0 the notifier is off and the
-// reader pulls what has arrived itself (inBufferCount and input read the
-// device first).  Writes go out in one call, queued behind a write notifier
-// when the driver's buffer is full.
+// Reception is non-blocking: a socket notifier watches the device and every
+// byte read is delivered at once, from the event loop, to the engine, which
+// keeps its own queue.  Writes go out in one call, queued behind a write
+// notifier when the driver's buffer is full.
 //
 // Line errors: with parity on, parity and framing errors come in-band
 // (PARMRK marks the character); the driver's error counters, where the
@@ -26,12 +24,13 @@
 #include <memory>
 #include <string>
 
-#include "link/comm_port.h"
+#include "link/transport.h"
 #include "serial/com_ports.h"
+#include "serial/serial_line.h"
 
 namespace omb {
 
-class TermiosPort final : public CommPort {
+class TermiosPort final : public Transport, public SerialLine {
  public:
   explicit TermiosPort(const ComPortMap& map) : map_(map) {}
   ~TermiosPort() override;
@@ -44,22 +43,19 @@ class TermiosPort final : public CommPort {
   // port's path.
   std::string peerPath() const { return peerPath_; }
 
+  // --- SerialLine ---
   void setCommPort(int number) override { number_ = number; }
   int commPort() const override { return number_; }
-  void setSettings(const std::string& settings) override;
-  std::string settings() const override { return settings_; }
-  void setRThreshold(int threshold) override;
-  int rThreshold() const override { return threshold_; }
-  void setInputLen(int length) override { inputLen_ = length; }
-  void setInBufferSize(int bytes) override { inBufferSize_ = bytes > 0 ? bytes : 1024; }
-  void setOutBufferSize(int bytes) override { outBufferSize_ = bytes > 0 ? bytes : 512; }
-  void setHandshaking(int mode) override;
-  void setNullDiscard(bool discard) override { nullDiscard_ = discard; }
-  void setPortOpen(bool open) override;
-  bool portOpen() const override { return fd_ >= 0; }
-  int inBufferCount() const override;
-  std::string input() override;
-  void output(std::string_view bytes) override;
+  void setLineConfig(const LineConfig& config) override;
+  LineConfig lineConfig() const override { return config_; }
+
+  // --- Transport ---
+  void open() override;
+  void close() override { closeAll(); }
+  bool isOpen() const override { return fd_ >= 0; }
+  void send(std::string_view bytes) override;
+  void discardInput() override;
+  std::string peerName() const override { return peerPath_; }
 
  private:
   std::string resolveTarget() const;
@@ -67,22 +63,19 @@ class TermiosPort final : public CommPort {
   void openVirtual(const std::string& path);
   void applyLine();
   void closeAll();
-  void pump();                  // moves what the driver holds into in_
+  std::string readAll();  // what the driver holds, decoded
   void onReadable();
   void onWritable();
   void flushOut();
-  void postReceive();
-  void raise(CommEvent e);
+  void raiseLineEvents();
   void lost();
   void checkCounters();
 
   const ComPortMap& map_;
   std::string target_;
   std::string peerPath_;
-  std::string settings_ = "9600,n,8,1";
-  int number_ = 1, threshold_ = 0, inputLen_ = 0, inBufferSize_ = 1024, outBufferSize_ = 512;
-  int handshaking_ = 0;
-  bool nullDiscard_ = false;
+  LineConfig config_;
+  int number_ = 1;
   bool virtual_ = false;
 
   int fd_ = -1;       // the device, or the master side of the pseudo-terminal
@@ -90,14 +83,13 @@ class TermiosPort final : public CommPort {
   int lockFd_ = -1;   // virtual ports: the lock beside the path
   std::string symlink_, lockPath_;
 
-  mutable std::deque<char> in_;
   std::string out_;
-  mutable int markState_ = 0;  // PARMRK decoding: 0, after FFh, after FFh 00h
-  mutable bool lost_ = false;
-  mutable std::deque<CommEvent> lineEvents_;
-  mutable bool countersValid_ = false;
-  mutable std::uint64_t frame_ = 0, parity_ = 0, overrun_ = 0, bufOverrun_ = 0;
-  bool receivePosted_ = false;
+  int markState_ = 0;  // PARMRK decoding: 0, after FFh, after FFh 00h
+  bool lost_ = false;
+  std::deque<LineEvent> lineEvents_;
+  bool eventsPosted_ = false;
+  bool countersValid_ = false;
+  std::uint64_t frame_ = 0, parity_ = 0, overrun_ = 0, bufOverrun_ = 0;
 
   QObject context_;  // owner of posted events and notifiers: dropped with the port
   std::unique_ptr<QSocketNotifier> readNotifier_, writeNotifier_;

@@ -150,11 +150,11 @@ PortBanner portBanner(const LinkSettings& s, std::string portNo, std::string por
   b.settings = std::move(portSettings);
   b.handshaking = std::move(handshaking);
   b.waitMs = s.waitMs;
-  b.cpuType = s.cpuType;
-  b.keisiki = s.keisiki;
-  b.kyokuNo = s.kyokuNo;
-  b.pcNo = s.pcNo;
-  b.chkSum = s.chkSum;
+  b.cpuType = s.cpuType();
+  b.keisiki = s.keisiki();
+  b.kyokuNo = s.config.station;
+  b.pcNo = s.config.pcNo;
+  b.chkSum = s.config.sum;
   return b;
 }
 
