@@ -855,9 +855,9 @@ void FrmMain::Form_QueryUnload() {
   guarded(core_.errorLog, "frmMain.Form_QueryUnload() ", [&](ErrorTrap& trap) {
     trap.section(1);
     const std::string portNo = core_.pc.panelPortNo;
-    if (core_.port.portOpen()) {
+    if (core_.port.isOpen()) {
       core_.engine.abort();
-      core_.port.setPortOpen(false);
+      core_.port.close();
       core_.pc.G_PortOpen = false;
     }
     trap.section(2);

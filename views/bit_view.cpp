@@ -160,7 +160,8 @@ void FrmBitDevice::buildControls() {
                  twipsToPixels(kMinHeight - kFrameHeight));
 }
 
-std::vector<std::int16_t>& FrmBitDevice::words() const { return ctx_.core.state.memory.words(family_.slot); }
+const std::vector<std::int16_t>& FrmBitDevice::words() const { return memory().words(family_.slot); }
+DeviceMemory& FrmBitDevice::memory() const { return ctx_.core.state.memory; }
 
 std::int64_t FrmBitDevice::rowWord(int row) const {
   return static_cast<std::int64_t>(page_) * rowsPerPage_ + (row - 1);
@@ -272,7 +273,7 @@ void FrmBitDevice::onReNew(const QString&) { subDspBitDevice(); }
 
 void FrmBitDevice::raiseOwn(const char* code) {
   setSkip();
-  ctx_.renew(family_.code, code);
+  ctx_.renew(family_.code, code, this);
 }
 
 // ---------------------------------------------------------------- bit operations
@@ -287,7 +288,7 @@ void FrmBitDevice::subFgrdSerectOnOff(BitOp op) {
     const int right = std::min(g.rightCol(), kColLastBit);  // Address, Dec and Hex hold no bits
 
     trap.section(20);
-    std::vector<std::int16_t>& mem = words();
+    const std::vector<std::int16_t>& mem = words();
     for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
       const std::int64_t w = rowWord(r);
       if (w >= static_cast<std::int64_t>(mem.size())) continue;
@@ -300,7 +301,7 @@ void FrmBitDevice::subFgrdSerectOnOff(BitOp op) {
           case BitOp::Not: bits = (bits & BitMask[k]) ? (bits & BitClearMask[k]) : (bits | BitMask[k]); break;
         }
       }
-      mem[static_cast<std::size_t>(w)] = static_cast<std::int16_t>(bits);
+      memory().write(family_.slot, w, static_cast<std::int16_t>(bits));
     }
     trap.section(30);
     raiseOwn("DATA");
@@ -318,21 +319,21 @@ void FrmBitDevice::subFgrdOnOff() {
     const int row = g.row(), col = g.col();
     trap.section(10);
     if (row >= 1 && !g.textMatrix(row, kColWordAddress).isEmpty()) {
-      std::vector<std::int16_t>& mem = words();
+      const std::vector<std::int16_t>& mem = words();
       const std::int64_t w = rowWord(row);
       auto holds = [&] { return w < static_cast<std::int64_t>(mem.size()); };
       if (holds()) {
         const auto at = static_cast<std::size_t>(w);
         if (isBitColumn(col)) {
           trap.section(20);
-          mem[at] = static_cast<std::int16_t>(static_cast<std::uint16_t>(mem[at]) ^
-                                              BitMask[static_cast<std::size_t>(kColLastBit - col)]);
+          memory().toggleBit(family_.slot, w, kColLastBit - col);
         } else if (col == kColDec || col == kColHex) {
           trap.section(30);
           std::int16_t value = mem[at];
           // The dialog runs an event loop: the storage is looked at again
           // after it.
-          if (!fncDataInput(col, g.textMatrix(row, kColWordAddress), value).empty() && holds()) mem[at] = value;
+          if (!fncDataInput(col, g.textMatrix(row, kColWordAddress), value).empty() && holds())
+            memory().write(family_.slot, w, value);
         }
         // An address column changes nothing but still tells the others.
         raiseOwn("DATA");
@@ -379,7 +380,7 @@ void FrmBitDevice::subFgrdSerectData() {
       return;
     }
     trap.section(20);
-    std::vector<std::int16_t>& mem = words();
+    const std::vector<std::int16_t>& mem = words();
     const auto size = static_cast<std::int64_t>(mem.size());
     const int top = g.topRow(), bottom = g.bottomRow(), col = g.col();
     const std::int64_t upper = rowWord(top);
@@ -406,7 +407,7 @@ void FrmBitDevice::subFgrdSerectData() {
     for (int r = top; r <= bottom; ++r) {
       const std::int64_t w = rowWord(r);
       if (w >= static_cast<std::int64_t>(mem.size())) break;
-      mem[static_cast<std::size_t>(w)] = static_cast<std::int16_t>(next);
+      memory().write(family_.slot, w, static_cast<std::int16_t>(next));
       next += step;
       // A series that leaves 16 bits stops here; the words written keep
       // their values.
@@ -477,7 +478,7 @@ void FrmBitDevice::cmdMoni_Click() { subGfrdUserPut(); }
 // ---------------------------------------------------------------- ALL Clear, paging
 
 void FrmBitDevice::cmdAllClr_Click() {
-  mdlSubWordDevice::subAllSet(ctx_, words(), 0, 0, [this] { raiseOwn("DATA"); });
+  mdlSubWordDevice::subAllSet(ctx_, family_.slot, 0, 0, [this] { raiseOwn("DATA"); });
   subDspBitDevice();
 }
 
@@ -500,11 +501,9 @@ CellSink FrmBitDevice::memorySink() {
   };
   // A row's word is addressed by its bit-0 address (column 17).
   sink.writeWord = [this](const QString& addressText, std::int16_t value) {
-    std::vector<std::int16_t>& mem = words();
     const std::int64_t w =
-        (static_cast<std::int64_t>(fncAddressNumber(addressText)) - ctx_.core.state.memory.firstNumber(family_.slot)) /
-        16;
-    if (w >= 0 && w < static_cast<std::int64_t>(mem.size())) mem[static_cast<std::size_t>(w)] = value;
+        (static_cast<std::int64_t>(fncAddressNumber(addressText)) - memory().firstNumber(family_.slot)) / 16;
+    if (w >= 0 && w < static_cast<std::int64_t>(words().size())) memory().write(family_.slot, w, value);
   };
   sink.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code); };
   return sink;
@@ -548,9 +547,8 @@ void FrmBitDevice::editorCommitted(int row, int col, const QString& text) {
   // address text and redraws this view's bits.
   CellSink sink = memorySink();
   sink.writeWord = [this, row](const QString&, std::int16_t value) {
-    std::vector<std::int16_t>& mem = words();
     const std::int64_t w = rowWord(row);
-    if (w < static_cast<std::int64_t>(mem.size())) mem[static_cast<std::size_t>(w)] = value;
+    if (w < static_cast<std::int64_t>(words().size())) memory().write(family_.slot, w, value);
   };
   subCellEditWrite(ctx_.core.errorLog, *fgrdBit_, row, col, text, sink);
 }

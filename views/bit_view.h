@@ -103,7 +103,9 @@ class FrmBitDevice : public DeviceView {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  std::vector<std::int16_t>& words() const;
+  // The kind's storage words, for reading; writes go through memory().
+  const std::vector<std::int16_t>& words() const;
+  DeviceMemory& memory() const;
   void buildControls();
   void subFgrdSet();
   void subBit_CmdBtnSet();

@@ -10,7 +10,13 @@
 
 namespace omb {
 
-void ViewContext::renew(const std::string& device, const std::string& code) { manager.subDspRenew(device, code); }
+// "DATA" announces what the view wrote: its change set is published, and
+// the refresh signal is one subscriber of that publication.  The other
+// codes (comments, registrations) are signals of their own.
+void ViewContext::renew(const std::string& device, const std::string& code, const void* source) {
+  if (code == "DATA") core.state.memory.publish(device, source);
+  else manager.subDspRenew(device, code);
+}
 
 DeviceView::DeviceView(ViewContext& ctx, int slot, int defaultWidthTwips, int defaultHeightTwips, QWidget* parent)
     : QWidget(parent, Qt::Window),

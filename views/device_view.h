@@ -27,8 +27,9 @@ struct ViewContext {
   bool hasCascade = false;
   int cascadeTop = 0, cascadeLeft = 0, cascadeWidth = 0, cascadeHeight = 0;
   QWidget* mainWindow = nullptr;
-  // subDspRenew of the view manager.
-  void renew(const std::string& device, const std::string& code);
+  // Announces a change a view made: "DATA" publishes the memory's change
+  // set (from `source`), other codes go to the view manager's subDspRenew.
+  void renew(const std::string& device, const std::string& code, const void* source = nullptr);
 };
 
 class DeviceView : public QWidget {

@@ -165,7 +165,7 @@ void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, int 
           g.setTextMatrix(r, 2, QString());
           continue;
         }
-        const std::int16_t v = dev.words[static_cast<std::size_t>(address - dev.first)];
+        const std::int16_t v = dev.value(address);
         g.setTextMatrix(r, 1, fncWordText(v, mode1));
         g.setTextMatrix(r, 2, fncWordText(v, mode2));
       }
@@ -206,7 +206,7 @@ void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, int panelIndex, int p
     if (!dev.holds(upper)) return;
 
     trap.section(20);
-    std::int16_t value = dev.words[static_cast<std::size_t>(upper - dev.first)];
+    std::int16_t value = dev.value(upper);
     QString title = panel.textMatrix(top, 0);
     if (bottom > top) title += QStringLiteral(" - ") + panel.textMatrix(bottom, 0);
     const std::string answer = fncDataInputW(ctx, title, value, mode);
@@ -215,7 +215,7 @@ void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, int panelIndex, int p
     if (!answer.empty() && mode == kAscii) {
       const std::int64_t lower =
           std::min(fncRowAddress(panel, panelIndex, perPage, page, bottom, dev.first), dev.lastAddress());
-      subCnvAsciiToAray(dev.words, upper - dev.first, lower - dev.first, cp932::encode(answer));
+      dev.memory.writeAscii(dev.kind, upper - dev.first, lower - dev.first, cp932::encode(answer));
     } else if (!answer.empty()) {
       const bool hex = mode == kHex;
       const std::size_t comma = answer.find(',');
@@ -225,7 +225,7 @@ void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, int panelIndex, int p
       for (int r = top; r <= bottom; ++r) {
         const std::int64_t address = fncRowAddress(panel, panelIndex, perPage, page, r, dev.first);
         if (!dev.holds(address)) break;
-        dev.words[static_cast<std::size_t>(address - dev.first)] = static_cast<std::int16_t>(next);
+        dev.write(address, static_cast<std::int16_t>(next));
         next += step;
         // The series ends where it leaves 16 bits; what it wrote stays.
         if (!fitsWord(next)) throw RuntimeError(kErrOverflow);
@@ -253,17 +253,23 @@ void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const WordDeviceRef& dev
   });
 }
 
-void subAllSet(ViewContext& ctx, std::vector<std::int16_t>& words, std::int16_t start, std::int16_t step,
+void subAllSet(ViewContext& ctx, int kind, std::int16_t start, std::int16_t step,
                const std::function<void()>& raiseData) {
   guarded(ctx.core.errorLog, "frmMain.subAllSet() ", [&](ErrorTrap&) {
     const std::string message = "全データを " + std::to_string(start) +
                                 "　で初期化します！\r\n＜注意＞ 選択範囲に関係なく全データを初期化します！";
     if (dlgMsg(ctx, "All Data cler", message, true) != "1") return;
-    std::int64_t value = start;
-    for (std::int16_t& w : words) {
-      w = static_cast<std::int16_t>(value);
-      value += step;
-      if (!fitsWord(value)) throw RuntimeError(kErrOverflow);
+    DeviceMemory& memory = ctx.core.state.memory;
+    const auto count = static_cast<std::int64_t>(memory.size(kind));
+    if (step == 0) {
+      memory.fill(kind, 0, count - 1, start);
+    } else {
+      std::int64_t value = start;
+      for (std::int64_t i = 0; i < count; ++i) {
+        memory.write(kind, i, static_cast<std::int16_t>(value));
+        value += step;
+        if (!fitsWord(value)) throw RuntimeError(kErrOverflow);
+      }
     }
     raiseData();
   });
@@ -386,7 +392,7 @@ void FrmWordDevice::buildControls() {
 
 WordDeviceRef FrmWordDevice::device() const {
   DeviceMemory& memory = ctx_.core.state.memory;
-  return WordDeviceRef{memory.words(family_.slot), memory.firstNumber(family_.slot), family_.code, family_.digits,
+  return WordDeviceRef{memory, family_.slot, memory.firstNumber(family_.slot), family_.code, family_.digits,
                        family_.hex};
 }
 
@@ -412,7 +418,7 @@ void FrmWordDevice::subDspWordDevice() {
 
 void FrmWordDevice::raiseOwn(const char* code) {
   setSkip();
-  ctx_.renew(family_.code, code);
+  ctx_.renew(family_.code, code, this);
 }
 
 void FrmWordDevice::cmdWordData_Click(int panelIndex) {
@@ -431,7 +437,7 @@ void FrmWordDevice::cmdMoni_Click(int panelIndex) {
 }
 
 void FrmWordDevice::cmdAllClr_Click() {
-  subAllSet(ctx_, device().words, 0, 0, [this] { raiseOwn("DATA"); });
+  subAllSet(ctx_, family_.slot, 0, 0, [this] { raiseOwn("DATA"); });
   subDspWordDevice();
 }
 
@@ -483,12 +489,12 @@ CellSink FrmWordDevice::sink(int panelIndex) {
   s.readRowWord = [this, panelIndex](int row) -> std::int16_t {
     const WordDeviceRef dev = device();
     const std::int64_t address = rowAddress(panelIndex, row);
-    return dev.holds(address) ? dev.words[static_cast<std::size_t>(address - dev.first)] : std::int16_t{0};
+    return dev.holds(address) ? dev.value(address) : std::int16_t{0};
   };
   s.writeWord = [this](const QString& addressText, std::int16_t value) {
     const WordDeviceRef dev = device();
     const std::int64_t address = fncAddressNumber(addressText);
-    if (dev.holds(address)) dev.words[static_cast<std::size_t>(address - dev.first)] = value;
+    if (dev.holds(address)) dev.write(address, value);
   };
   // Comments arrive with the comment store; until then a pasted comment
   // goes nowhere.

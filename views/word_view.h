@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "core/device_memory.h"
 #include "views/device_view.h"
 
 class QAction;
@@ -45,15 +46,22 @@ const WordFamily& wordFamily(int slot);
 
 namespace mdlSubWordDevice {
 
-// The device a set of word panels shows.
+// The device a set of word panels shows: one kind of device memory.
+// Values are read from it and written through it, so every write lands in
+// the memory's change set.
 struct WordDeviceRef {
-  std::vector<std::int16_t>& words;  // device memory
-  std::int32_t first;                // address of words[0]
-  std::string code;                  // "D" for the special registers too
+  DeviceMemory& memory;
+  int kind;             // storage kind
+  std::int32_t first;   // address of the kind's first word
+  std::string code;     // "D" for the special registers too
   int digits;
   bool hex;
-  std::int64_t lastAddress() const { return first + static_cast<std::int64_t>(words.size()) - 1; }
+  std::int64_t lastAddress() const { return first + static_cast<std::int64_t>(memory.size(kind)) - 1; }
   bool holds(std::int64_t address) const { return address >= first && address <= lastAddress(); }
+  std::int16_t value(std::int64_t address) const {
+    return memory.words(kind)[static_cast<std::size_t>(address - first)];
+  }
+  void write(std::int64_t address, std::int16_t v) const { memory.write(kind, address - first, v); }
 };
 
 // Header texts of the panel columns.
@@ -108,7 +116,7 @@ void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const WordDeviceRef& dev
 // Fills the whole array with start, start + step, ... after the user
 // confirmed; `raiseData` follows a completed fill.  A value leaving 16 bits
 // ends the fill there, reported and without signal.
-void subAllSet(ViewContext& ctx, std::vector<std::int16_t>& words, std::int16_t start, std::int16_t step,
+void subAllSet(ViewContext& ctx, int kind, std::int16_t start, std::int16_t step,
                const std::function<void()>& raiseData);
 
 // The shared message dialog: "1" for OK, "2" for Cancel.

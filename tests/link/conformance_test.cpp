@@ -21,6 +21,8 @@ struct Case {
   std::string request;
   std::string reply;
   const char* errorLine;  // last line of the refusal's report, or nullptr when accepted
+  // What the request must have done to device memory, when it writes.
+  std::function<void(test::LinkHarness&)> effect = nullptr;
 };
 
 void setBits(test::LinkHarness& h, const char* code, std::initializer_list<int> numbers) {
@@ -54,29 +56,50 @@ const Case kCases[] = {
      S + "00FF" + std::string(255, '0') + "1" + X, nullptr},
     {"WR words of bits", 1, false, "ACPU", [](auto& h) { setBits(h, "X", {0x10, 0x1F, 0x20}); },
      E + "00FFWR0X001002", S + "00FF80010001" + X, nullptr},
-    {"WR D9000 through the ACPU set", 1, false, "ACPU", [](auto& h) { h.state.memory.words(kDx)[0] = 0x55; },
+    {"WR D9000 through the ACPU set", 1, false, "ACPU", [](auto& h) { h.state.memory.write(kDx, 0, 0x55); },
      E + "00FFWR0D900001", S + "00FF0055" + X, nullptr},
     {"WR two special registers", 1, false, "ACPU",
-     [](auto& h) { h.state.memory.words(kDx)[0] = 1, h.state.memory.words(kDx)[1] = 2; }, E + "00FFWR0D900002",
+     [](auto& h) { h.state.memory.write(kDx, 0, 1), h.state.memory.write(kDx, 1, 2); }, E + "00FFWR0D900002",
      S + "00FF00010002" + X, nullptr},
-    {"BR M9000 through the ACPU set", 1, false, "ACPU", [](auto& h) { h.state.memory.words(kMx)[0] = 1; },
+    {"BR M9000 through the ACPU set", 1, false, "ACPU", [](auto& h) { h.state.memory.write(kMx, 0, 1); },
      E + "00FFBR0M900002", S + "00FF10" + X, nullptr},
     {"JR seven-character device", 1, false, "AnACPU", [](auto& h) { setBits(h, "X", {0x41}); },
      E + "00FFJR0X00004003", S + "00FF010" + X, nullptr},
     {"QR word device", 1, false, "AnACPU", [](auto& h) { h.state.memory.subDeviceWrite(0xFFF, "W", 7); },
      E + "00FFQR0W000FFF01", S + "00FF0007" + X, nullptr},
     // Writes, tests and monitor registrations are acknowledged in each format.
-    {"WW format 1", 1, false, "ACPU", nullptr, E + "00FFWW0D0000021234ABCD", A + "00FF", nullptr},
+    {"WW format 1", 1, false, "ACPU", nullptr, E + "00FFWW0D0000021234ABCD", A + "00FF", nullptr,
+     [](auto& h) {
+       EXPECT_EQ(h.state.memory.fncDeviceData(0, "D"), 0x1234);
+       EXPECT_EQ(h.state.memory.fncDeviceData(1, "D"), static_cast<std::int16_t>(0xABCD));
+     }},
     {"WW format 2", 2, false, "ACPU", nullptr, E + "3400FFWW0D0000011234", A + "3400FF", nullptr},
     {"WW format 3", 3, false, "ACPU", nullptr, S + "00FFWW0D0000011234" + X, S + "00FFGG" + X, nullptr},
     {"WW format 4", 4, false, "ACPU", nullptr, E + "00FFWW0D0000011234" + NL, A + "00FF" + NL, nullptr},
-    {"BW", 1, false, "ACPU", nullptr, E + "00FFBW0M000003101", A + "00FF", nullptr},
-    {"JW", 1, false, "AnACPU", nullptr, E + "00FFJW0M0000000211", A + "00FF", nullptr},
-    {"QW", 1, false, "AnACPU", nullptr, E + "00FFQW0R000010011234", A + "00FF", nullptr},
-    {"BT", 1, false, "ACPU", nullptr, E + "00FFBT002X00401Y00410", A + "00FF", nullptr},
-    {"JT", 1, false, "AnACPU", nullptr, E + "00FFJT001M0000011", A + "00FF", nullptr},
-    {"WT", 1, false, "ACPU", nullptr, E + "00FFWT002D00001234X0010FFFF", A + "00FF", nullptr},
-    {"QT", 1, false, "AnACPU", nullptr, E + "00FFQT001W0000100042", A + "00FF", nullptr},
+    {"BW", 1, false, "ACPU", nullptr, E + "00FFBW0M000003101", A + "00FF", nullptr,
+     [](auto& h) { EXPECT_EQ(h.state.memory.words(kM)[0], 0b101); }},
+    {"JW", 1, false, "AnACPU", [](auto& h) { setBits(h, "M", {2}); }, E + "00FFJW0M0000000211", A + "00FF", nullptr,
+     [](auto& h) { EXPECT_EQ(h.state.memory.words(kM)[0], 0b111); }},
+    {"QW", 1, false, "AnACPU", nullptr, E + "00FFQW0R000010011234", A + "00FF", nullptr,
+     [](auto& h) {
+       EXPECT_EQ(h.state.memory.fncDeviceData(10, "R"), 0x1234);
+       EXPECT_EQ(h.state.memory.fncDeviceData(9, "R"), 0);
+     }},
+    {"BT", 1, false, "ACPU", [](auto& h) { setBits(h, "Y", {0x41}); }, E + "00FFBT002X00401Y00410", A + "00FF",
+     nullptr,
+     [](auto& h) {
+       EXPECT_TRUE(h.state.memory.fncBit(0x40, "X"));
+       EXPECT_FALSE(h.state.memory.fncBit(0x41, "Y"));
+     }},
+    {"JT", 1, false, "AnACPU", nullptr, E + "00FFJT001M0000011", A + "00FF", nullptr,
+     [](auto& h) { EXPECT_EQ(h.state.memory.words(kM)[0], 0b10); }},
+    {"WT", 1, false, "ACPU", nullptr, E + "00FFWT002D00001234X0010FFFF", A + "00FF", nullptr,
+     [](auto& h) {
+       EXPECT_EQ(h.state.memory.fncDeviceData(0, "D"), 0x1234);
+       EXPECT_EQ(h.state.memory.words(kX)[1], -1);
+     }},
+    {"QT", 1, false, "AnACPU", nullptr, E + "00FFQT001W0000100042", A + "00FF", nullptr,
+     [](auto& h) { EXPECT_EQ(h.state.memory.fncDeviceData(0x10, "W"), 0x42); }},
     {"BM", 1, false, "ACPU", nullptr, E + "00FFBM002X0000Y0001", A + "00FF", nullptr},
     {"JM", 1, false, "AnACPU", nullptr, E + "00FFJM001X000000", A + "00FF", nullptr},
     {"WM", 1, false, "ACPU", nullptr, E + "00FFWM002D0000X0010", A + "00FF", nullptr},
@@ -164,8 +187,8 @@ TEST_P(Conformance, ReplyAndReport) {
   const Case& c = GetParam();
   test::LinkHarness h;
   h.setFormat(c.format);
-  h.settings.chkSum = c.sum ? CheckState::Checked : CheckState::Unchecked;
-  h.settings.cpuType = c.cpu;
+  h.setSum(c.sum ? CheckState::Checked : CheckState::Unchecked);
+  h.setCpu(*cpuOfName(c.cpu));
   if (c.setup) c.setup(h);
   h.port.takeOutput();
   h.log.entries.clear();
@@ -186,6 +209,7 @@ TEST_P(Conformance, ReplyAndReport) {
   } else {
     EXPECT_EQ(report, "");
   }
+  if (c.effect) c.effect(h);
   EXPECT_TRUE(h.errors.reports.empty());
 }
 

@@ -22,13 +22,13 @@ class Engine : public ::testing::Test {
 TEST_F(Engine, AFrameEndsAfterOneSilentWaitAndIsAnsweredAfterTheMessageWait) {
   h.settings.waitMs = 20;
   h.port.feed(E + "00FFWR0D000001");  // message wait 0
-  h.loop.advance(39);                  // one wait after the start, one after the input ran empty
+  h.loop.advance(19);                  // one wait of silence after the last byte
   EXPECT_EQ(h.port.pendingOutput(), "");
   h.loop.advance(1);
   EXPECT_EQ(h.port.takeOutput(), S + "00FF0000" + X);
 
   h.port.feed(E + "00FFWR5D000001");  // message wait 5: 50 ms more
-  h.loop.advance(40 + 49);
+  h.loop.advance(20 + 49);
   EXPECT_EQ(h.port.pendingOutput(), "");
   h.loop.advance(1);
   EXPECT_EQ(h.port.takeOutput(), S + "00FF0000" + X);
@@ -37,12 +37,12 @@ TEST_F(Engine, AFrameEndsAfterOneSilentWaitAndIsAnsweredAfterTheMessageWait) {
 TEST_F(Engine, ErrorRepliesWaitTooButCharacterErrorsGoAtOnce) {
   h.settings.waitMs = 10;
   h.port.feed(E + "00FEWRFD000001");  // PC number error, message wait F = 150 ms
-  h.loop.advance(20 + 149);
+  h.loop.advance(10 + 149);
   EXPECT_EQ(h.port.pendingOutput(), "");
   h.loop.advance(1);
   EXPECT_EQ(h.port.takeOutput(), N + "00FF10");
   h.port.feed(E + "00FFWRFd000001");
-  h.loop.advance(20);
+  h.loop.advance(10);
   EXPECT_EQ(h.port.takeOutput(), N + "00FF07");
 }
 
@@ -75,8 +75,10 @@ TEST_F(Engine, BackToBackRequestsAreAnsweredInOrderTheFirstBeforeTheSecondIsGath
 
 TEST_F(Engine, EotInsideAFrameIsDroppedAndRestartsTheWait) {
   h.settings.waitMs = 10;
-  h.port.feed(E + "00FFWR0" + std::string(1, EOT));
-  h.loop.advance(15);
+  h.port.feed(E + "00FFWR0");
+  h.loop.advance(8);
+  h.port.feed(std::string(1, EOT));
+  h.loop.advance(7);  // 15 ms after the last character, 7 after the EOT
   h.port.feed("D000001");
   h.loop.advance(100);
   EXPECT_EQ(h.port.takeOutput(), S + "00FF0000" + X);
@@ -113,7 +115,7 @@ TEST_F(Engine, UnexpectedStartCharactersAreReportedNamingTheExpectedOnes) {
     EXPECT_EQ(g.presenter.boxes[0].title, "受信電文異常");
     EXPECT_EQ(g.presenter.boxes[0].text,
               "受信データ　<X>\r\nX\r\n58 \r\n\r\n" + mismatch + "\r\n" + must + "\r\n一旦、ポートを閉じますか？");
-    EXPECT_TRUE(g.port.portOpen());
+    EXPECT_TRUE(g.port.isOpen());
   }
 }
 
@@ -153,7 +155,7 @@ TEST_F(Engine, TheRefusalIsLoggedAndYesInTheQuestionClosesThePort) {
   const std::string report = "<" + E + "00FEWR0D000001>\r\nFF <> FE\r\n(ENQ)00FEWR0D000001\r\n"
                              "05 30 30 46 45 57 52 30 44 30 30 30 30 30 31 \r\nError:10H ＰＣ番号エラー";
   EXPECT_EQ(h.presenter.boxes.at(0).text, report + "\r\n一旦、ポートを閉じますか？");
-  EXPECT_FALSE(h.port.portOpen());
+  EXPECT_FALSE(h.port.isOpen());
   EXPECT_EQ(h.log.fileText,
             "[12:34:56] 受信\r\n" + E + "00FEWR0D000001\r\n(ENQ)00FEWR0D000001\r\n"
             "05 30 30 46 45 57 52 30 44 30 30 30 30 30 31 \r\n"
@@ -166,13 +168,13 @@ TEST_F(Engine, NoInTheQuestionDiscardsWaitingInput) {
   h.settings.chkViewAlert = false;
   h.presenter.answers = {MsgAnswer::No};
   h.settings.waitMs = 10;
-  h.port.feed(E + "00FEWR1D000001");  // answered after 10 ms of message wait
-  h.loop.advance(25);
+  h.port.feed(E + "00FEWR1D000001");  // the frame ends at 10 ms, answered 10 ms later
+  h.loop.advance(15);
   h.port.feed(E + "00FFWR0D000001");  // arrives during the message wait
   h.loop.advance(1000);
-  EXPECT_EQ(h.port.takeOutput(), N + "00FF10");
-  EXPECT_EQ(h.port.inBufferCount(), 0);
-  EXPECT_EQ(h.port.rThreshold(), 1);
+  EXPECT_EQ(h.port.takeOutput(), N + "00FF10");  // the request that waited was thrown away
+  EXPECT_FALSE(h.engine.busy());
+  EXPECT_EQ(h.exchange(E + "00FFWR0D000001"), S + "00FF0000" + X);  // and reception goes on
 }
 
 TEST_F(Engine, WritesChangeMemoryAndRefreshBeforeTheReply) {
@@ -223,39 +225,44 @@ TEST_F(Engine, AFailedRegistrationKeepsWhatItParsedAndChecked) {
 }
 
 TEST_F(Engine, AStartCharacterAloneWithSumCheckIsARunTimeFailure) {
-  h.settings.chkSum = CheckState::Checked;
+  h.setSum(CheckState::Checked);
   EXPECT_EQ(h.exchange(E), "");
   ASSERT_EQ(h.errors.reports.size(), 1u);
   EXPECT_EQ(h.errors.reports[0].location, "frmMain.subCmnd() 5");
-  EXPECT_EQ(h.port.rThreshold(), 1);  // reception goes on
+  EXPECT_FALSE(h.engine.busy());  // reception goes on
   EXPECT_EQ(h.exchange(E + "00FFWR0D0000012A"), S + "00FF0000" + X + "AF");
 }
 
 TEST_F(Engine, GreyedSumCheckMeansNoSum) {
-  h.settings.chkSum = CheckState::Grayed;
+  h.setSum(CheckState::Grayed);
   EXPECT_EQ(h.exchange(E + "00FFWR0D000001"), S + "00FF0000" + X);
 }
 
-TEST_F(Engine, ReceptionIsDisarmedWhileABurstIsHandled) {
-  h.port.feed(E + "00FFWR0D000001");
+TEST_F(Engine, BytesThatArriveWhileAFrameIsAnsweredWaitForIt) {
+  h.port.feed(E + "00FFWR2D000001");  // the frame ends at 10 ms and is answered at 30
   h.loop.advance(1);
   EXPECT_TRUE(h.engine.busy());
-  EXPECT_EQ(h.port.rThreshold(), 0);
-  h.loop.advance(100);
+  h.loop.advance(15);
+  h.port.feed(E + "00FFWW0D0000010007");  // during the message wait
+  h.loop.advance(13);
+  EXPECT_EQ(h.port.pendingOutput(), "");
+  h.loop.advance(1);
+  // The read is answered first, with the value before the write; the write,
+  // silent for long enough already, right after it.
+  EXPECT_EQ(h.port.takeOutput(), S + "00FF0000" + X + A + "00FF");
+  EXPECT_EQ(h.state.memory.fncDeviceData(0, "D"), 7);
   EXPECT_FALSE(h.engine.busy());
-  EXPECT_EQ(h.port.rThreshold(), 1);
 }
 
 TEST_F(Engine, ClosingThePortMidFrameForgetsTheFrame) {
   h.port.feed(E + "00FFWR0D000001");
   h.loop.advance(5);
-  h.port.setPortOpen(false);
+  h.port.close();
   h.engine.abort();
   h.loop.advance(1000);
   EXPECT_EQ(h.port.takeOutput(), "");
   EXPECT_TRUE(h.errors.reports.empty());
-  h.port.setPortOpen(true);
-  h.port.setRThreshold(1);
+  h.port.open();
   EXPECT_EQ(h.exchange(E + "00FFWR0D000001"), S + "00FF0000" + X);
 }
 
@@ -264,10 +271,10 @@ TEST(Renderings, ControlCharactersAreNamedAndHexHasABlankPerCharacter) {
   EXPECT_EQ(t.replaced, "(STX)00FF(ETX)");
   EXPECT_EQ(t.hex, "02 30 30 46 46 03 ");
   EXPECT_EQ(renderFrame("\x0c\x1f").replaced, "(FP)(US)");
-  const Framing f3 = subSet_Framing("形式３");
+  const Framing& f3 = subSet_Framing(Format::F3);
   EXPECT_EQ(f3.ackHead, S);
   EXPECT_EQ(f3.reqTail, X);
-  const Framing f4 = subSet_Framing("形式４");
+  const Framing& f4 = subSet_Framing(Format::F4);
   EXPECT_EQ(f4.lineEnd, NL);
   EXPECT_EQ(f4.nakHead, N);
 }
@@ -282,15 +289,17 @@ namespace {
 // message wait) is a reported failure, not an escaping exception.
 TEST(EngineFailures, AReplyToAClosedPortIsReported) {
   test::LinkHarness h;
-  for (const std::string& request : {std::string(1, ENQ) + "00FEWR0D000001", std::string(1, ENQ) + "00FFWR0D000001"}) {
+  for (const std::string& request : {std::string(1, ENQ) + "00FEWR1D000001", std::string(1, ENQ) + "00FFWR1D000001"}) {
     h.errors.reports.clear();
-    if (!h.port.portOpen()) h.port.setPortOpen(true);
-    auto d = h.engine.processor().subCmnd(renderFrame(request));
-    ASSERT_TRUE(d && d->act);
-    h.port.setPortOpen(false);
-    EXPECT_NO_THROW(d->act());
+    if (!h.port.isOpen()) h.port.open();
+    h.port.feed(request);
+    h.loop.advance(15);  // the frame has ended; its reply waits 10 ms more
+    ASSERT_TRUE(h.engine.busy());
+    h.port.close();
+    EXPECT_NO_THROW(h.loop.advance(100));
     ASSERT_EQ(h.errors.reports.size(), 1u);
     EXPECT_EQ(h.errors.reports[0].location, "frmMain.subCmnd() 8012");
+    EXPECT_FALSE(h.engine.busy());
   }
 }
 

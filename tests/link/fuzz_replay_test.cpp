@@ -4,9 +4,8 @@
 
 #include <filesystem>
 
+#include "fuzz/link_fuzz.h"
 #include "test_support.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace omb {
 namespace {
@@ -16,7 +15,7 @@ TEST(FuzzRegressions, EveryRecordedInputRunsThrough) {
   for (const char* dir : {OMBRISAL_SOURCE_DIR "/fuzz/regressions/link", OMBRISAL_SOURCE_DIR "/fuzz/corpus/link"}) {
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
       const std::string bytes = test::readFile(entry.path().string());
-      EXPECT_EQ(LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), 0)
+      EXPECT_EQ(fuzz::runLinkInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), "")
           << entry.path();
       ++replayed;
     }

@@ -6,9 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/presenter.h"
 #include "core/system_state.h"
 #include "link/link_engine.h"
-#include "link/memory_port.h"
+#include "link/memory_transport.h"
 #include "test_support.h"
 
 namespace omb::test {
@@ -25,6 +26,10 @@ struct RecordingTraffic : TrafficSink {
   void screenInsert(const std::string& text) override { inserted += text; }
   bool fileOpen() const override { return file; }
   void filePrint(const std::string& text) override { fileText += text + "\r\n"; }
+  void lineError(const std::string& message) override {
+    fileText += "【Comm Port 異常】 : " + message + "\r\n";
+    entries.push_back({"【Comm Port 異常】 : " + message, "", "", ""});
+  }
 
   std::vector<Entry> entries;
   std::string inserted;
@@ -39,43 +44,43 @@ struct LinkHarness {
   SystemState state{errors};
   LinkSettings settings;
   LinkLists lists;
-  MemoryPort port{loop};
+  MemoryTransport port{loop};
   RecordingPresenter presenter;
   RecordingTraffic log;
   std::vector<std::pair<std::string, std::string>> renews;
+  std::vector<ChangeSet> changeSets;  // every change set the memory published
   std::string outputAtRenew;  // what had been written when the last refresh ran
-  LinkContext ctx{state,
-                  settings,
-                  lists,
-                  port,
-                  clock,
-                  presenter,
-                  log,
-                  [this](const std::string& device, const std::string& code) {
+  LinkContext ctx{state, settings, lists, clock, log, [this](const std::string& device, const std::string& code) {
                     renews.emplace_back(device, code);
                     outputAtRenew = port.pendingOutput();
-                  },
-                  [this] {
-                    port.setPortOpen(false);
-                    engine.abort();
                   }};
-  LinkEngine engine{ctx, loop};
+  LinkEngine engine{ctx, loop, port};
 
   LinkHarness() {
     subSetOldVersionRanges(state.range5, state.range7);
     state.subReDim_Device();
     settings.waitMs = 10;
     settings.chkViewAlert = true;  // no question boxes unless a test wants them
-    port.onComm = [this](CommEvent e) {
-      if (e == CommEvent::Receive) engine.onReceiveEvent();
+    state.memory.subscribe([this](const ChangeNotice& n) {
+      renews.emplace_back(std::string(n.device), "DATA");
+      changeSets.push_back(n.changes);
+      outputAtRenew = port.pendingOutput();
+    });
+    // Questions are answered through the presenter, as the program does.
+    engine.onQuestion = [this](const Question& q) {
+      engine.answer(presenter.message(q.text, q.title, MsgIcon::Exclamation, MsgButtons::YesNo) == MsgAnswer::Yes);
     };
-    port.setNullDiscard(true);
-    port.setInputLen(1);
-    port.setPortOpen(true);
-    port.setRThreshold(1);
+    engine.closeRequested = [this] {
+      port.close();
+      engine.abort();
+    };
+    port.onReceived = [this](std::string_view bytes) { engine.feed(bytes); };
+    port.open();
   }
 
-  void setFormat(int n) { settings.setFormat(n == 1 ? "形式１" : n == 2 ? "形式２" : n == 3 ? "形式３" : "形式４"); }
+  void setFormat(int n) { settings.config.format = static_cast<Format>(n); }
+  void setSum(CheckState sum) { settings.config.sum = sum; }
+  void setCpu(CpuType cpu) { settings.config.cpu = cpu; }
 
   // Sends bytes at once and lets the line fall silent long enough for every
   // reply; returns what was answered.

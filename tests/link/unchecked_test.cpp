@@ -11,7 +11,7 @@ const std::string E(1, ENQ), S(1, STX), X(1, ETX), A(1, ACK), N(1, NAK);
 
 class Unchecked : public ::testing::Test {
  protected:
-  Unchecked() { h.settings.chkCheckValue = true; }
+  Unchecked() { h.settings.config.unchecked = true; }
   test::LinkHarness h;
   std::string lastReport() const {
     for (auto it = h.log.entries.rbegin(); it != h.log.entries.rend(); ++it)
@@ -23,7 +23,7 @@ class Unchecked : public ::testing::Test {
 TEST_F(Unchecked, ExecutesWhatTheCheckerRefuses) {
   h.state.memory.subDeviceWrite(0, "D", 0x1234);
   h.state.memory.subDeviceWrite(1, "D", 0x5678);
-  h.state.memory.words(kX)[0] = static_cast<std::int16_t>(0x8001);
+  h.state.memory.write(kX, 0, static_cast<std::int16_t>(0x8001));
   struct Case { std::string request, reply; };
   const Case cases[] = {
       // Another station and another PC number: answered with our own.
@@ -37,7 +37,7 @@ TEST_F(Unchecked, ExecutesWhatTheCheckerRefuses) {
       // An AnACPU-set command with an AnACPU CPU, the seven-character text read.
       {E + "00FFJR0X00000002", S + "00FF10" + X},
   };
-  h.settings.cpuType = "AnACPU";
+  h.setCpu(CpuType::AnACPU);
   for (const auto& c : cases) EXPECT_EQ(h.exchange(c.request), c.reply) << c.request;
   // Over the point limit but inside storage.
   std::string many = h.exchange(E + "00FFWR0D000041");  // 65 words: more than the 64 allowed
@@ -46,7 +46,7 @@ TEST_F(Unchecked, ExecutesWhatTheCheckerRefuses) {
 }
 
 TEST_F(Unchecked, BitDataOtherThanZeroOrOneLeaveTheDeviceAlone) {
-  h.state.memory.words(kX)[4] = 0x0001;  // X40 on
+  h.state.memory.write(kX, 4, 0x0001);  // X40 on
   EXPECT_EQ(h.exchange(E + "00FFBT001X00405"), A + "00FF");
   EXPECT_EQ(h.state.memory.words(kX)[4], 0x0001);
   EXPECT_EQ(h.exchange(E + "00FFBW0X004003" + "0A1"), A + "00FF");
@@ -55,7 +55,7 @@ TEST_F(Unchecked, BitDataOtherThanZeroOrOneLeaveTheDeviceAlone) {
 }
 
 TEST_F(Unchecked, AWrongSumIsExecutedAndKeptOutOfTheData) {
-  h.settings.chkSum = CheckState::Checked;
+  h.setSum(CheckState::Checked);
   EXPECT_EQ(h.exchange(E + "00FFWW0D000001" + "1234" + "ZZ"), A + "00FF");
   EXPECT_EQ(h.state.memory.fncDeviceData(0, "D"), 0x1234);
   h.setFormat(4);
@@ -91,7 +91,7 @@ TEST_F(Unchecked, CasesThatCannotBeExecutedAreRefusedWithCode06AndChangeNothing)
 }
 
 TEST_F(Unchecked, RunningOutOfStorageIsARunTimeFailureWithNoReplyAndNoWrite) {
-  h.settings.cpuType = "AnACPU";
+  h.setCpu(CpuType::AnACPU);
   struct Case { std::string request; };
   for (const auto& c : {Case{E + "00FFQW0D006143021111" + "2222"},   // D6144 does not exist
                         Case{E + "00FFQR0X0007F002"},                // the word after X7FF
@@ -117,7 +117,7 @@ TEST_F(Unchecked, KeepsTheCharacterErrorAndIgnoresAnswers) {
 }
 
 TEST_F(Unchecked, RegistrationsRecordEveryLookupAndMonitorsReadThem) {
-  h.settings.cpuType = "AnACPU";
+  h.setCpu(CpuType::AnACPU);
   h.state.memory.subDeviceWrite(5, "D", 0x77);
   h.state.memory.subBitWrite(0x10, "X", true);
   EXPECT_EQ(h.exchange(E + "00FFJM002D000005X000010"), A + "00FF");

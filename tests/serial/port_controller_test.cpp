@@ -4,13 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include "link/memory_port.h"
+#include "link/memory_transport.h"
 #include "test_support.h"
 
 namespace omb {
 namespace {
 
-struct RecordingPortLog : PortLog {
+// Records the port's sequences and the engine's line-error entries in one
+// list, in the order they happen.
+struct RecordingPortLog : PortLog, TrafficSink {
   bool portOpened(const PortBanner& b) override {
     lines.push_back("open " + b.portNo + " " + b.settings + " " + b.handshaking + " " + std::to_string(b.waitMs));
     return true;
@@ -21,7 +23,22 @@ struct RecordingPortLog : PortLog {
   }
   void lineError(const std::string& m) override { lines.push_back("error " + m); }
   void subEnable_CommSet(bool enabled) override { lines.push_back(enabled ? "enable" : "disable"); }
+  void subDsp_CommLog(const std::string&, const std::string&, const std::string&, const std::string&) override {}
+  void screenInsert(const std::string&) override {}
+  bool fileOpen() const override { return false; }
+  void filePrint(const std::string&) override {}
   std::vector<std::string> lines;
+};
+
+// The serial side of the in-memory line: which COM number is selected and
+// what configuration was applied.
+struct FakeLine : SerialLine {
+  void setCommPort(int n) override { number = n; }
+  int commPort() const override { return number; }
+  void setLineConfig(const LineConfig& c) override { config = c; }
+  LineConfig lineConfig() const override { return config; }
+  int number = 1;
+  LineConfig config;
 };
 
 struct Fixture {
@@ -31,16 +48,18 @@ struct Fixture {
   SystemState state{errors};
   LinkSettings link;
   LinkLists lists;
-  MemoryPort port{loop};
+  MemoryTransport port{loop};
+  FakeLine line;
   RecordingPresenter presenter;
-  NullTrafficSink traffic;
   RecordingPortLog log;
-  PortController* controller = nullptr;
-  LinkContext ctx{state, link, lists, port, clock, presenter, traffic, nullptr, [this] { controller->cmdPClose_Click(); }};
-  LinkEngine engine{ctx, loop};
-  PortController pc{port, engine, link, log, presenter, errors, clock};
+  LinkContext ctx{state, link, lists, clock, log, nullptr};
+  LinkEngine engine{ctx, loop, port};
+  PortController pc{port, line, engine, link, log, presenter, errors, clock};
+  // Which COM numbers open (all when unset).
+  std::function<bool(int)> canOpen;
   Fixture() {
-    controller = &pc;
+    port.canOpen = [this] { return !canOpen || canOpen(line.number); };
+    engine.closeRequested = [this] { pc.cmdPClose_Click(); };
     subSetOldVersionRanges(state.range5, state.range7);
     state.subReDim_Device();
     link.chkViewAlert = true;
@@ -50,7 +69,7 @@ struct Fixture {
 TEST(PortController, DiscoveryListsThePortsThatOpenAndChoosesTheFirstThatOpensAgain) {
   Fixture f;
   int asked2 = 0;
-  f.port.canOpen = [&](int n) { return n == 5 || (n == 2 && ++asked2 == 1); };  // port 2 is taken after the first pass
+  f.canOpen = [&](int n) { return n == 5 || (n == 2 && ++asked2 == 1); };  // port 2 is taken after the first pass
   EXPECT_EQ(f.pc.fncCommPort(), 5);
   ASSERT_EQ(f.pc.mnuCommPortNo.size(), 2u);
   EXPECT_EQ(f.pc.mnuCommPortNo[0].caption, "COM 2");
@@ -60,9 +79,9 @@ TEST(PortController, DiscoveryListsThePortsThatOpenAndChoosesTheFirstThatOpensAg
   EXPECT_EQ(f.pc.lblCommPort, "5");
   EXPECT_EQ(f.pc.panelPortNo, "5");
   EXPECT_EQ(f.pc.panelSetting, "9600,n,8,1");
-  EXPECT_FALSE(f.port.portOpen());
+  EXPECT_FALSE(f.port.isOpen());
 
-  f.port.canOpen = [](int) { return false; };
+  f.canOpen = [](int) { return false; };
   EXPECT_EQ(f.pc.fncCommPort(), 0);
   ASSERT_EQ(f.pc.mnuCommPortNo.size(), 1u);
   EXPECT_EQ(f.pc.mnuCommPortNo[0].tag, "0");
@@ -98,19 +117,19 @@ TEST(PortController, OpeningAndClosing) {
   f.pc.hscWait = 120;
   f.pc.handshaking = 2;
   f.pc.cmdPOpen_Click();
-  EXPECT_TRUE(f.port.portOpen());
+  EXPECT_TRUE(f.port.isOpen());
   EXPECT_TRUE(f.pc.G_PortOpen);
   EXPECT_EQ(f.pc.panelStatus, "Open");
   EXPECT_FALSE(f.pc.cmdPOpenEnabled);
   EXPECT_TRUE(f.pc.cmdPCloseEnabled);
   EXPECT_FALSE(f.pc.commSetEnabled);
   EXPECT_EQ(f.link.waitMs, 120);
-  EXPECT_EQ(f.port.rThreshold(), 1);
-  EXPECT_EQ(f.port.handshaking(), 2);
+  EXPECT_EQ(f.line.config.handshake, Handshake::RtsCts);
+  EXPECT_EQ(f.line.config, (LineConfig{9600, Parity::None, 8, 1, Handshake::RtsCts, 1024, 512, true}));
   EXPECT_EQ(f.log.lines, (std::vector<std::string>{"disable", "open 1 9600,n,8,1 RTS 120"}));
 
   f.pc.cmdPClose_Click();
-  EXPECT_FALSE(f.port.portOpen());
+  EXPECT_FALSE(f.port.isOpen());
   EXPECT_FALSE(f.pc.G_PortOpen);
   EXPECT_EQ(f.pc.panelStatus, "Close");
   EXPECT_TRUE(f.pc.commSetEnabled);
@@ -124,9 +143,9 @@ TEST(PortController, OpeningAndClosing) {
 TEST(PortController, APortThatWillNotOpenIsReportedAndDiscoveryRunsAgain) {
   Fixture f;
   f.pc.fncCommPort();  // every port opens: COM 1 is current
-  f.port.canOpen = [](int n) { return n != 1; };
+  f.canOpen = [](int n) { return n != 1; };
   f.pc.cmdPOpen_Click();
-  EXPECT_FALSE(f.port.portOpen());
+  EXPECT_FALSE(f.port.isOpen());
   ASSERT_EQ(f.presenter.boxes.size(), 1u);
   EXPECT_EQ(f.presenter.boxes[0].text, "COMポート1 がオープン出来ませんでした！");
   EXPECT_EQ(f.presenter.boxes[0].title, "設定異常");
@@ -137,33 +156,39 @@ TEST(PortController, LineErrorsAreAnsweredAtOnceAndLogged) {
   Fixture f;
   f.pc.fncCommPort();
   f.pc.cmdPOpen_Click();
-  struct Case { CommEvent event; std::string reply, text; };
+  struct Case { LineEvent event; std::string reply, text; };
   const Case cases[] = {
-      {CommEvent::FramingError, std::string(1, NAK) + "00FF04", "04H フレーム エラーです"},
-      {CommEvent::Overrun, std::string(1, NAK) + "00FF05", "05H オーバーラン エラーです"},
-      {CommEvent::ParityError, std::string(1, NAK) + "00FF01", "01H パリティ エラーです"},
-      {CommEvent::RxOverflow, std::string(1, NAK) + "00FF", "受信バッファがオーバーフロー"},
-      {CommEvent::TxFull, std::string(1, NAK) + "00FF", "送信バッファがいっぱいです"},
+      {LineEvent::FramingError, std::string(1, NAK) + "00FF04", "04H フレーム エラーです"},
+      {LineEvent::Overrun, std::string(1, NAK) + "00FF05", "05H オーバーラン エラーです"},
+      {LineEvent::ParityError, std::string(1, NAK) + "00FF01", "01H パリティ エラーです"},
+      {LineEvent::RxOverflow, std::string(1, NAK) + "00FF", "受信バッファがオーバーフロー"},
+      {LineEvent::TxFull, std::string(1, NAK) + "00FF", "送信バッファがいっぱいです"},
   };
   for (const auto& c : cases) {
-    f.port.setRThreshold(0);
-    f.port.feed("00FF");  // pending input is thrown away
     f.port.raise(c.event);
+    f.port.feed("00FF");  // pending input is thrown away
     f.loop.runDue();
     EXPECT_EQ(f.port.takeOutput(), c.reply);
     EXPECT_EQ(f.link.lblSnd, c.reply);
     EXPECT_EQ(f.link.lblComErr, "[14:05:09] " + c.text + "\r\n");
     EXPECT_EQ(f.log.lines.back(), "error " + c.text + "\r\n");
-    EXPECT_EQ(f.port.inBufferCount(), 0);
-    EXPECT_EQ(f.port.rThreshold(), 1);
+    EXPECT_EQ(f.port.undelivered(), 0u);
+    EXPECT_FALSE(f.engine.busy());
   }
-  // After a format-2 request the block number and, in format 3, NN go along.
-  f.link.blockNo = "12";
-  f.link.nakCode = "NN";
-  f.port.raise(CommEvent::FramingError);
-  f.port.raise(CommEvent::Break);  // ignored
-  f.loop.runDue();
-  EXPECT_EQ(f.port.takeOutput(), std::string(1, NAK) + "1200FFNN04");
+  // After a format-2 request its block number goes along, after a format-3
+  // request NN.
+  struct Follow { Format format; std::string request, reply; };
+  for (const auto& c : {Follow{Format::F2, std::string(1, ENQ) + "1200FFWR0D000001", std::string(1, NAK) + "1200FF04"},
+                        Follow{Format::F3, std::string(1, STX) + "00FFWR0D000001" + std::string(1, ETX),
+                               std::string(1, NAK) + "00FFNN04"}}) {
+    f.link.config.format = c.format;
+    f.port.feed(c.request);
+    f.loop.advance(1000);
+    f.port.takeOutput();
+    f.port.raise(LineEvent::FramingError);
+    f.loop.runDue();
+    EXPECT_EQ(f.port.takeOutput(), c.reply);
+  }
 }
 
 TEST(PortController, ALineErrorDuringABurstIsHandledWhenTheBurstIsOver) {
@@ -173,11 +198,11 @@ TEST(PortController, ALineErrorDuringABurstIsHandledWhenTheBurstIsOver) {
   f.port.feed(std::string(1, ENQ) + "00FFWR0D000001");
   f.loop.advance(5);
   ASSERT_TRUE(f.engine.busy());
-  f.port.raise(CommEvent::ParityError);
+  f.port.raise(LineEvent::ParityError);
   f.loop.advance(1000);
   EXPECT_EQ(f.port.takeOutput(),
             std::string(1, STX) + "00FF0000" + std::string(1, ETX) + std::string(1, NAK) + "00FF01");
-  EXPECT_EQ(f.port.rThreshold(), 1);
+  EXPECT_FALSE(f.engine.busy());
 }
 
 TEST(PortController, RequestsArriveThroughThePortEvent) {
@@ -193,16 +218,16 @@ TEST(PortController, AVanishedDeviceClosesThePortOnceWithOneMessage) {
   Fixture f;
   f.pc.fncCommPort();
   f.pc.cmdPOpen_Click();
-  f.port.raise(CommEvent::DeviceLost);
+  f.port.raise(LineEvent::DeviceLost);
   f.loop.runDue();
-  EXPECT_FALSE(f.port.portOpen());
+  EXPECT_FALSE(f.port.isOpen());
   EXPECT_FALSE(f.pc.G_PortOpen);
   ASSERT_EQ(f.presenter.boxes.size(), 1u);
   EXPECT_EQ(f.presenter.boxes[0].title, "通信異常");
   EXPECT_EQ(f.log.lines[2].rfind("error COM1 の装置が見つからなくなりました。", 0), 0u);
   EXPECT_EQ(f.log.lines.back(), "close 1");
   f.pc.cmdPOpen_Click();  // and it opens again
-  EXPECT_TRUE(f.port.portOpen());
+  EXPECT_TRUE(f.port.isOpen());
 }
 
 }  // namespace

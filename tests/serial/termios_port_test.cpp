@@ -79,15 +79,16 @@ class TermiosPortTest : public ::testing::Test {
 
 TEST_F(TermiosPortTest, AVirtualPortServesAPeerAndDisappearsOnClose) {
   TermiosPort port(map);
-  int receives = 0;
-  port.onComm = [&](CommEvent e) { receives += e == CommEvent::Receive; };
+  std::string received;
+  int deliveries = 0;
+  port.onReceived = [&](std::string_view bytes) {
+    received += bytes;
+    ++deliveries;
+  };
   port.setCommPort(3);
-  port.setSettings("19200,e,7,2");
-  port.setInputLen(1);
-  port.setNullDiscard(true);
-  port.setRThreshold(1);
-  port.setPortOpen(true);
-  ASSERT_TRUE(port.portOpen());
+  port.setLineConfig(*parseLineSettings("19200,e,7,2"));
+  port.open();
+  ASSERT_TRUE(port.isOpen());
   EXPECT_EQ(port.peerPath(), dir.file("com3"));
   ASSERT_TRUE(std::filesystem::is_symlink(dir.file("com3")));
 
@@ -95,60 +96,56 @@ TEST_F(TermiosPortTest, AVirtualPortServesAPeerAndDisappearsOnClose) {
   ASSERT_GE(pc.fd, 0);
   pc.send(std::string("A\0B\xFF", 4));
   spin(100);
-  EXPECT_GE(receives, 1);
-  EXPECT_EQ(port.inBufferCount(), 3);  // the NUL never arrives
-  EXPECT_EQ(port.input(), "A");
-  EXPECT_EQ(port.input(), "B");
-  EXPECT_EQ(port.input(), "\xFF");
-  EXPECT_EQ(port.input(), "");
+  EXPECT_GE(deliveries, 1);
+  EXPECT_EQ(received, "AB\xFF");  // the NUL never arrives
 
-  port.output(std::string("\x02" "00FF\x03\r\n"));
+  port.send(std::string("\x02" "00FF\x03\r\n"));
   EXPECT_EQ(pc.receive(7), std::string("\x02" "00FF\x03\r\n"));  // bytes pass through untouched
 
-  port.setPortOpen(false);
+  port.close();
   EXPECT_FALSE(std::filesystem::exists(dir.file("com3")));
-  EXPECT_THROW(port.input(), RuntimeError);
+  EXPECT_THROW(port.send("x"), RuntimeError);
 }
 
-TEST_F(TermiosPortTest, ADisarmedPortRaisesNoEventAndOneWhenReArmedWithInputWaiting) {
+TEST_F(TermiosPortTest, DiscardedInputIsNeverDelivered) {
   TermiosPort port(map);
-  int receives = 0;
-  port.onComm = [&](CommEvent e) { receives += e == CommEvent::Receive; };
+  std::string received;
+  port.onReceived = [&](std::string_view bytes) { received += bytes; };
   port.setCommPort(3);
-  port.setPortOpen(true);
-  port.setRThreshold(0);
+  port.open();
   Peer pc(dir.file("com3"));
   pc.send("12345");
+  ::usleep(50 * 1000);  // it waits in the driver, not yet read
+  port.discardInput();
   spin(100);
-  EXPECT_EQ(receives, 0);
-  EXPECT_EQ(port.inBufferCount(), 5);  // the reader still sees what arrived
-  port.setRThreshold(1);
-  spin(50);
-  EXPECT_EQ(receives, 1);
+  EXPECT_EQ(received, "");
+  pc.send("6");
+  spin(100);
+  EXPECT_EQ(received, "6");
 }
 
 TEST_F(TermiosPortTest, AbsentAndBusyPortsFailToOpenAndStayClosed) {
   map.mapped[0] = dir.file("no-such-device");
   TermiosPort absent(map);
   absent.setCommPort(1);
-  EXPECT_THROW(absent.setPortOpen(true), RuntimeError);
-  EXPECT_FALSE(absent.portOpen());
+  EXPECT_THROW(absent.open(), RuntimeError);
+  EXPECT_FALSE(absent.isOpen());
 
   // A virtual port already served by another port object.
   TermiosPort first(map), second(map);
   first.setCommPort(3);
   second.setCommPort(3);
-  first.setPortOpen(true);
+  first.open();
   try {
-    second.setPortOpen(true);
+    second.open();
     ADD_FAILURE() << "opened a busy port";
   } catch (const RuntimeError& e) {
     EXPECT_EQ(e.number(), 8005);
   }
-  EXPECT_FALSE(second.portOpen());
-  first.setPortOpen(false);
-  second.setPortOpen(true);  // free again
-  EXPECT_TRUE(second.portOpen());
+  EXPECT_FALSE(second.isOpen());
+  first.close();
+  second.open();  // free again
+  EXPECT_TRUE(second.isOpen());
 
   // A device another program holds locked.
   int master = -1, slave = -1;
@@ -158,11 +155,11 @@ TEST_F(TermiosPortTest, AbsentAndBusyPortsFailToOpenAndStayClosed) {
   map.mapped[1] = name;
   TermiosPort device(map);
   device.setCommPort(2);
-  EXPECT_THROW(device.setPortOpen(true), RuntimeError);
+  EXPECT_THROW(device.open(), RuntimeError);
   ::flock(slave, LOCK_UN);
-  device.setPortOpen(true);
-  EXPECT_TRUE(device.portOpen());
-  device.setPortOpen(false);
+  device.open();
+  EXPECT_TRUE(device.isOpen());
+  device.close();
   ::close(master);
   ::close(slave);
 }
@@ -175,21 +172,21 @@ TEST_F(TermiosPortTest, ADeviceThatVanishesIsReportedOnceAndCanBeOpenedAgain) {
   map.mapped[1] = name;
   TermiosPort port(map);
   int lost = 0, other = 0;
-  port.onComm = [&](CommEvent e) { (e == CommEvent::DeviceLost ? lost : other)++; };
+  port.onLineEvent = [&](LineEvent e) { (e == LineEvent::DeviceLost ? lost : other)++; };
+  port.onReceived = [&](std::string_view) { ++other; };
   port.setCommPort(2);
-  port.setRThreshold(1);
-  port.setPortOpen(true);
+  port.open();
   ::close(master);  // the far side goes: reads hang up
   spin(200);
   EXPECT_EQ(lost, 1);
   EXPECT_EQ(other, 0);
-  port.setPortOpen(false);
+  port.close();
 
   ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
   map.mapped[1] = name;
-  port.setPortOpen(true);
-  EXPECT_TRUE(port.portOpen());
-  port.setPortOpen(false);
+  port.open();
+  EXPECT_TRUE(port.isOpen());
+  port.close();
   ::close(master);
   ::close(slave);
 }
@@ -201,11 +198,15 @@ TEST_F(TermiosPortTest, LineSettingsAreCheckedAndApplied) {
   map.mapped[1] = name;
   TermiosPort port(map);
   port.setCommPort(2);
-  EXPECT_THROW(port.setSettings("9600,x,8,1"), RuntimeError);
-  EXPECT_THROW(port.setSettings("12345,n,8,1"), RuntimeError);
-  port.setSettings("19200,e,7,2");
-  port.setHandshaking(2);
-  port.setPortOpen(true);
+  EXPECT_FALSE(parseLineSettings("9600,x,8,1"));
+  EXPECT_FALSE(parseLineSettings("12345,n,8,1"));
+  LineConfig odd;
+  odd.baud = 12345;
+  EXPECT_THROW(port.setLineConfig(odd), RuntimeError);
+  LineConfig c = *parseLineSettings("19200,e,7,2");
+  c.handshake = Handshake::RtsCts;
+  port.setLineConfig(c);
+  port.open();
   termios t{};
   ASSERT_EQ(::tcgetattr(slave, &t), 0);
   // (A pseudo-terminal keeps 8 bits without parity whatever it is told.)
@@ -214,16 +215,13 @@ TEST_F(TermiosPortTest, LineSettingsAreCheckedAndApplied) {
   EXPECT_TRUE(t.c_cflag & CRTSCTS);
   EXPECT_TRUE(t.c_iflag & PARMRK);
 
-  // With marking on, a data byte FFh arrives doubled and is read once.
-  int receives = 0;
-  port.onComm = [&](CommEvent e) { receives += e == CommEvent::Receive; };
-  port.setRThreshold(1);
-  port.setInputLen(1);
+  // With marking on, a data byte FFh arrives doubled and is delivered once.
+  std::string received;
+  port.onReceived = [&](std::string_view bytes) { received += bytes; };
   ASSERT_EQ(::write(master, "\xFF" "Z", 2), 2);
   spin(100);
-  EXPECT_EQ(port.input(), "\xFF");
-  EXPECT_EQ(port.input(), "Z");
-  port.setPortOpen(false);
+  EXPECT_EQ(received, "\xFF" "Z");
+  port.close();
   ::close(master);
   ::close(slave);
 }

@@ -280,8 +280,8 @@ TEST_F(TrafficLogTest, FixedFileCollectsBannersOfTwoOpeningsAndTheScreenGetsAllB
   log.GS_ComLog = "COMLOG";
   log.setChkLogFile(true);
   log.setOptFileType(LogFileType::Fixed);
-  link.chkSum = CheckState::Checked;
-  link.kyokuNo = "05";
+  link.config.sum = CheckState::Checked;
+  link.config.station = "05";
   ASSERT_TRUE(log.portOpened(banner()));
   EXPECT_TRUE(log.fileOpen());
   clock.set({2024, 5, 3, 14, 6, 0});
