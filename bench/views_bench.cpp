@@ -35,8 +35,9 @@ struct Setup {
     views = std::make_unique<omb::ViewManager>(*core, main.get());
     views->factory = omb::createSingleView;
     for (int k = 0; k < omb::kKindCount; ++k) {
-      auto& words = core->state.memory.words(k);
-      for (std::size_t i = 0; i < words.size(); ++i) words[i] = static_cast<std::int16_t>(i * 7919);
+      omb::DeviceMemory& memory = core->state.memory;
+      for (std::size_t i = 0; i < memory.size(k); ++i)
+        memory.write(k, static_cast<std::int64_t>(i), static_cast<std::int16_t>(i * 7919));
     }
   }
   ~Setup() {

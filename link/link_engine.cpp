@@ -212,7 +212,7 @@ void LinkEngine::act() {
     });
     if (sent) {
       logSent(r.bytes);
-      if (r.positive) ctx_.settings.setLabel(ctx_.settings.lblSnd, std::string(r.bytes));
+      if (r.positive) ctx_.settings.setLabel(ctx_.settings.lblSnd, r.bytes);
     }
   }
   if (r.question) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "link/framing.h"
 #include "link/link_config.h"
@@ -26,8 +27,8 @@ struct LinkSettings {
 
   // Called when one of the last-frame labels changed, so a window can show it.
   std::function<void()> labelsChanged;
-  void setLabel(std::string& label, std::string text) {
-    label = std::move(text);
+  void setLabel(std::string& label, std::string_view text) {
+    label.assign(text);  // reuses the label's storage: set on every request
     if (labelsChanged) labelsChanged();
   }
 

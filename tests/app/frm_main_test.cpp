@@ -103,17 +103,18 @@ TEST_F(MainWindow, TheLinkSettingsMenusDriveTheEngine) {
   w.Form_Load();
   w.findChild<QAction*>("mnuCpuAnAcpu")->trigger();
   EXPECT_EQ(find<QLabel>(w, "lblCpuType")->text(), "AnACPU");
-  EXPECT_EQ(core->link.cpuType, "AnACPU");
+  EXPECT_EQ(core->link.config.cpu, CpuType::AnACPU);
   EXPECT_FALSE(w.findChild<QAction*>("mnuCpuAcpu")->isChecked());
   w.findChild<QAction*>("mnuProtoMode3")->trigger();
   EXPECT_EQ(find<QLabel>(w, "lblKeisiki")->text(), "形式３");
-  EXPECT_EQ(core->link.framing.reqTail, std::string(1, ETX));
+  EXPECT_EQ(core->link.config.format, Format::F3);
+  EXPECT_EQ(core->link.framing().reqTail, std::string(1, ETX));
   EXPECT_FALSE(w.findChild<QAction*>("mnuProtoMode1")->isChecked());
   find<QLineEdit>(w, "txtKyokuNo")->setText("05");
-  EXPECT_EQ(core->link.kyokuNo, "05");
-  EXPECT_EQ(core->link.chkSum, CheckState::Checked);  // ticked at start
+  EXPECT_EQ(core->link.config.station, "05");
+  EXPECT_EQ(core->link.config.sum, CheckState::Checked);  // ticked at start
   find<QCheckBox>(w, "chkSum")->click();
-  EXPECT_EQ(core->link.chkSum, CheckState::Unchecked);
+  EXPECT_EQ(core->link.config.sum, CheckState::Unchecked);
   w.findChild<QAction*>("mnuCommBps0")->trigger();
   w.findChild<QAction*>("mnuCommParityE")->trigger();
   w.findChild<QAction*>("mnuCommCharLen7")->trigger();
@@ -191,10 +192,10 @@ TEST_F(MainWindow, ClosingWithTheLogFileOpenWritesTheShutdownLinesAndTheWindowSe
   core->log.setChkLogFile(true);
   core->log.setOptFileType(LogFileType::Fixed);
   find<QPushButton>(w, "cmdPOpen")->click();
-  ASSERT_TRUE(core->port.portOpen());
+  ASSERT_TRUE(core->port.isOpen());
   w.resize(900, 600);
   w.close();
-  EXPECT_FALSE(core->port.portOpen());
+  EXPECT_FALSE(core->port.isOpen());
   const std::string logFile = test::readFile(core->settings.folders.ComLog + "/" + core->settings.GS_ComLog + ".txt");
   const std::string tail = "--------------------------------------------------\r\nForm_QueryUnload()\r\nPort = 1 close\r\n"
                            "--------------------------------------------------\r\n";

@@ -78,7 +78,8 @@ class BitView : public ::testing::Test {
     EXPECT_NE(v, nullptr);
     return *v;
   }
-  std::vector<std::int16_t>& mem(int kind) { return core->state.memory.words(kind); }
+  const std::vector<std::int16_t>& mem(int kind) { return core->state.memory.words(kind); }
+  void poke(int kind, std::int64_t index, std::int16_t value) { core->state.memory.write(kind, index, value); }
   template <class T>
   static T& find(QWidget& w, const char* name) {
     T* t = w.findChild<T*>(name);
@@ -184,7 +185,7 @@ TEST_F(BitView, PagesOfXAndTheirAddresses) {
   FrmBitDevice& v = open(kX);
   FlexGrid& g = *v.grid();
   QLabel& page = find<QLabel>(v, "lblPage");
-  mem(kX)[64] = 0x0101;
+  poke(kX, 64, 0x0101);
   click(v, "cmdNext");
   EXPECT_EQ(page.text(), "2/2");
   EXPECT_EQ(g.textMatrix(1, 0), "X00040F");
@@ -222,7 +223,7 @@ TEST_F(BitView, RowsPastTheDeviceEndAreEmptyAndTakeNothing) {
 TEST_F(BitView, SetOnTheLowByteOfThreeRows) {
   FrmBitDevice& v = open(kX);
   FlexGrid& g = *v.grid();
-  mem(kX)[1] = 0x1200;
+  poke(kX, 1, 0x1200);
   g.setSelection(1, bitCol(7), 3, bitCol(0));
   const QString before = signal();
   click(v, "cmdSet");
@@ -274,7 +275,7 @@ TEST_F(BitView, BitOperationsOnSelections) {
   FrmBitDevice& v = open(kX);
   FlexGrid& g = *v.grid();
   for (const SelectionCase& c : cases) {
-    mem(kX)[0] = c.before;
+    poke(kX, 0, c.before);
     v.subDspBitDevice();
     g.setSelection(c.row, c.col, c.rowSel, c.colSel);
     const QString before = signal();
@@ -297,10 +298,10 @@ TEST_F(BitView, OwnChangesDoNotSwallowTheNextSignal) {
   g.setSelection(1, kColDec, 1, kColDec);
   click(v, "cmdSet");  // refused: no signal of its own
   // A change from elsewhere (the protocol) is drawn at once.
-  mem(kX)[5] = 77;
+  poke(kX, 5, 77);
   core->subDspRenew("X", "DATA");
   EXPECT_EQ(g.textMatrix(6, kColDec), "77");
-  mem(kX)[6] = 1;
+  poke(kX, 6, 1);
   core->subDspRenew("Y", "DATA");  // not this device
   EXPECT_EQ(g.textMatrix(7, kColDec), "0");
   core->subDspRenew("All", "CMNT");
@@ -315,7 +316,7 @@ TEST_F(BitView, SpecialRelaysSignalForM) {
   EXPECT_EQ(mem(kMx)[1], 1);
   EXPECT_TRUE(signal().startsWith("DATA"));
   // The M view heard it and the special-relay view drew it itself.
-  mem(kM)[0] = 3;
+  poke(kM, 0, 3);
   mx.grid()->setSelection(2, bitCol(1), 2, bitCol(1));
   click(mx, "cmdSet");
   EXPECT_EQ(m.grid()->textMatrix(1, kColDec), "3");
@@ -336,7 +337,7 @@ TEST_F(BitView, DoubleClickInvertsOneBitAndWritesValues) {
   EXPECT_EQ(g.textMatrix(2, kColHex), "0000");
 
   // On the value columns: the word's dialog, its answer written.
-  mem(kX)[2] = 300;
+  poke(kX, 2, 300);
   v.subDspBitDevice();
   inputAnswers = {"-5", "7fff"};
   doubleClick(g, 3, kColDec);
@@ -460,7 +461,7 @@ TEST_F(BitView, KeysOnBitCellsActAsTheButtons) {
   FrmBitDevice& v = open(kX);
   FlexGrid& g = *v.grid();
   for (const KeyCase& c : cases) {
-    mem(kX)[0] = c.before;
+    poke(kX, 0, c.before);
     v.subDspBitDevice();
     g.setSelection(1, bitCol(1), 1, bitCol(0));
     key(&g, c.key, QString::fromLatin1(c.text));
@@ -511,9 +512,9 @@ TEST_F(BitView, CopyAndPasteWords) {
   key(&g, Qt::Key_V, "\x16", Qt::ControlModifier);  // nothing copied yet
   EXPECT_EQ(mem(kX)[59], 0);
 
-  mem(kX)[0] = 11;
-  mem(kX)[1] = -2;
-  mem(kX)[2] = 0x4000;
+  poke(kX, 0, 11);
+  poke(kX, 1, -2);
+  poke(kX, 2, 0x4000);
   v.subDspBitDevice();
   g.setSelection(1, kColDec, 3, kColDec);
   key(&g, Qt::Key_C, "\x03", Qt::ControlModifier);
@@ -547,7 +548,7 @@ TEST_F(BitView, TooltipShowsTheBitUnderTheCursor) {
 
 TEST_F(BitView, AllClearAsksFirst) {
   FrmBitDevice& v = open(kY);
-  for (auto& w : mem(kY)) w = 0x55;
+  core->state.memory.fill(kY, 0, static_cast<std::int64_t>(mem(kY).size()) - 1, 0x55);
   msgAnswer = "2";
   presenter.answers = {MsgAnswer::Cancel};
   click(v, "cmdAllClr");
@@ -564,7 +565,7 @@ TEST_F(BitView, ASignalRedrawsEveryRowOfThePage) {
   QCoreApplication::processEvents();
   for (int round = 0; round < 2; ++round) {
     // Every cell of the page changes in every round.
-    for (std::size_t i = 0; i < 64; ++i) mem(kX)[i] = static_cast<std::int16_t>(round % 2 ? 0x5A5A : 0xA5A5);
+    for (std::size_t i = 0; i < 64; ++i) poke(kX, i, static_cast<std::int16_t>(round % 2 ? 0x5A5A : 0xA5A5));
     core->subDspRenew("X", "DATA");
     QCoreApplication::processEvents();
   }

@@ -101,7 +101,8 @@ class WordView : public ::testing::Test {
     manager->openSingleView(slot);
     return static_cast<FrmWordDevice*>(manager->view(slot));
   }
-  std::vector<std::int16_t>& words(int kind) { return core->state.memory.words(kind); }
+  const std::vector<std::int16_t>& words(int kind) { return core->state.memory.words(kind); }
+  void poke(int kind, std::int64_t index, std::int16_t value) { core->state.memory.write(kind, index, value); }
   // Error reports seen so far, by location text.
   std::vector<std::string> errors() const {
     std::vector<std::string> seen;
@@ -183,8 +184,8 @@ TEST_F(WordView, TheFirstPageOfDShowsFourQuartersSideBySide) {
 
 TEST_F(WordView, SecondPageOfWCountsInHexadecimal) {
   start();
-  words(kW)[0x1A0] = 0x1234;
-  words(kW)[0x13F] = -2;
+  poke(kW, 0x1A0, 0x1234);
+  poke(kW, 0x13F, -2);
   FrmWordDevice* v = open(kW);
   EXPECT_EQ(v->findChild<QLabel*>("lblPage")->text(), "1/16");
   EXPECT_EQ(v->panel(3)->textMatrix(64, 0), "W0000FF");
@@ -256,7 +257,7 @@ TEST_F(WordView, WordDataFillsValuesSeriesAndText) {
   FrmWordDevice* v = open(kD);
   for (const FillCase& c : cases) {
     SCOPED_TRACE(c.name);
-    std::fill(words(kD).begin(), words(kD).begin() + 110, std::int16_t{0x1111});
+    core->state.memory.fill(kD, 0, 109, std::int16_t{0x1111});
     presenter.boxes.clear();
     inputs.clear();
     inputAnswers = {c.answer};
@@ -345,7 +346,7 @@ TEST_F(WordView, TypingIntoACellWritesTheRowsWord) {
   for (const Case& c : {Case{1, "-5\r", -5, "-5", "FFFB"}, Case{1, "99999\r", 32767, "32767", "7FFF"},
                         Case{2, "7\r", 7, "7", "0007"}, Case{2, "1g2c\r", 0x12C, "300", "012C"}}) {
     SCOPED_TRACE(c.keys);
-    words(kD)[68] = 1;
+    poke(kD, 68, 1);
     g->setCurrent(5, c.col);  // D000068
     const QString before = manager->lastSignal();
     type(g, QString(c.keys).left(1));
@@ -373,9 +374,9 @@ TEST_F(WordView, CopyAndPasteMoveWordsBetweenPanels) {
   start();
   FrmWordDevice* v = open(kW);
   v->goToPage(1);
-  words(kW)[0x100] = 111;
-  words(kW)[0x101] = -222;
-  words(kW)[0x102] = 333;
+  poke(kW, 0x100, 111);
+  poke(kW, 0x101, -222);
+  poke(kW, 0x102, 333);
   v->subDspWordDevice();
   v->panel(0)->setSelection(1, 2, 2, 2);  // W000100, W000101 shown in Hex
   type(v->panel(0), "^C");
@@ -392,7 +393,7 @@ TEST_F(WordView, AllClearAsksAndClearsOnlyOnOk) {
   start();
   FrmWordDevice* v = open(kR);
   for (auto [answer, cleared] : {std::pair{"1", true}, std::pair{"2", false}}) {
-    std::fill(words(kR).begin(), words(kR).end(), std::int16_t{-7});
+    core->state.memory.fill(kR, 0, static_cast<std::int64_t>(words(kR).size()) - 1, std::int16_t{-7});
     v->subDspWordDevice();
     msgs.clear();
     msgAnswers = {answer};
@@ -409,7 +410,7 @@ TEST_F(WordView, AllClearAsksAndClearsOnlyOnOk) {
   }
   // The view swallowed the echo of its own signal, and nothing after a
   // Cancel: the next signal from elsewhere is drawn.
-  words(kR)[0] = 5;
+  poke(kR, 0, 5);
   core->subDspRenew("R", "DATA");
   EXPECT_EQ(v->panel(0)->textMatrix(1, 1), "5");
 }
@@ -479,7 +480,7 @@ TEST_F(WordView, RowsPastTheDeviceEndAreEmptyAndRefuseInput) {
 
 TEST_F(WordView, TheDisplayModeComesFromTheHeaderUntilTheNextFullRedraw) {
   start();
-  words(kD)[0] = 0x4142;
+  poke(kD, 0, 0x4142);
   FrmWordDevice* v = open(kD);
   FlexGrid* g = v->panel(0);
   auto* asc = v->findChild<QAction*>("popAsc");
@@ -530,17 +531,17 @@ TEST_F(WordView, TheSkipFlagSwallowsOneSignal) {
   start();
   FrmWordDevice* v = open(kD);
   FlexGrid* g = v->panel(0);
-  words(kD)[0] = 11;
+  poke(kD, 0, 11);
   core->subDspRenew("D", "DATA");
   EXPECT_EQ(g->textMatrix(1, 1), "11");
   v->setSkip();
-  words(kD)[0] = 12;
+  poke(kD, 0, 12);
   core->subDspRenew("D", "DATA");
   EXPECT_EQ(g->textMatrix(1, 1), "11");
   core->subDspRenew("D", "DATA");
   EXPECT_EQ(g->textMatrix(1, 1), "12");
   // Signals for other devices do not reach the view.
-  words(kD)[0] = 13;
+  poke(kD, 0, 13);
   core->subDspRenew("W", "DATA");
   EXPECT_EQ(g->textMatrix(1, 1), "12");
 }
@@ -569,7 +570,7 @@ TEST_F(WordView, TheArrowTurnsThePanelsWithTheirButtons) {
 TEST_F(WordView, PagingRedrawsAddressesAndValues) {
   start();
   FrmWordDevice* v = open(kD);
-  for (std::size_t i = 0; i < words(kD).size(); ++i) words(kD)[i] = static_cast<std::int16_t>(i * 37);
+  for (std::size_t i = 0; i < words(kD).size(); ++i) poke(kD, i, static_cast<std::int16_t>(i * 37));
   v->goToPage(2);
   EXPECT_EQ(v->panel(0)->textMatrix(1, 0), "D000512");
   EXPECT_EQ(v->panel(0)->textMatrix(1, 1), QString::number(512 * 37));
