@@ -118,6 +118,7 @@ FrmMain::~FrmMain() {
   core_.pc.changed = nullptr;
   core_.log.changed = nullptr;
   core_.link.labelsChanged = nullptr;
+  core_.engine.onQuiet = nullptr;
 }
 
 HelpViewer& FrmMain::help() {
@@ -600,7 +601,25 @@ void FrmMain::buildStatusBar() {
 void FrmMain::connectModels() {
   core_.pc.changed = [this] { syncPort(); };
   core_.log.changed = [this](const LogChange& c) { onLogChanged(c); };
-  core_.link.labelsChanged = [this] { syncLabels(); };
+  core_.link.labelsChanged = [this] {
+    if (core_.engine.busy()) {
+      labelsPending_ = true;
+      screenTimer_->start();
+    } else {
+      syncLabels();
+    }
+  };
+  screenTimer_ = new QTimer(this);
+  screenTimer_->setSingleShot(true);
+  screenTimer_->setInterval(50);
+  connect(screenTimer_, &QTimer::timeout, this, [this] { flushScreen(); });
+  core_.engine.onQuiet = [this] { flushScreenWhenDue(); };
+  lastFlush_.start();
+}
+
+void FrmMain::flushScreenWhenDue() {
+  if ((pendingLog_.empty() && !labelsPending_) || lastFlush_.elapsed() < 500) return;
+  flushScreen();
 }
 
 void FrmMain::Form_Load() {
@@ -773,7 +792,29 @@ void FrmMain::syncLabels() {
 // The text box follows the log without copying it: a trim removes the first
 // line (one line per entry), new text goes at the end.
 void FrmMain::onLogChanged(const LogChange& c) {
-  switch (c.kind) {
+  if (c.kind == LogChange::Kind::Text && core_.engine.busy()) {
+    pendingLog_.push_back({c.kind, c.trimmed, std::string(c.inserted)});
+    screenTimer_->start();
+    return;
+  }
+  flushScreen();
+  applyLogChange(c.kind, c.trimmed, std::string(c.inserted));
+}
+
+void FrmMain::flushScreen() {
+  screenTimer_->stop();
+  lastFlush_.restart();
+  const std::vector<PendingLog> pending = std::move(pendingLog_);
+  pendingLog_.clear();
+  for (const PendingLog& p : pending) applyLogChange(p.kind, p.trimmed, p.inserted);
+  if (labelsPending_) {
+    labelsPending_ = false;
+    syncLabels();
+  }
+}
+
+void FrmMain::applyLogChange(LogChange::Kind kind, std::size_t trimmed, const std::string& inserted) {
+  switch (kind) {
     case LogChange::Kind::Reset:
       txtCommLog_->clear();
       return;
@@ -784,14 +825,14 @@ void FrmMain::onLogChanged(const LogChange& c) {
       break;
   }
   QTextCursor cursor(txtCommLog_->document());
-  if (c.trimmed > 0) {
+  if (trimmed > 0) {
     cursor.movePosition(QTextCursor::Start);
     cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
   }
-  if (!c.inserted.empty()) {
+  if (!inserted.empty()) {
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(boxText(c.inserted));
+    cursor.insertText(boxText(inserted));
   }
   txtCommLog_->moveCursor(QTextCursor::End);
   txtCommLog_->ensureCursorVisible();

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 #include <QToolBar>
 
 #include <array>
+#include <vector>
 #include <functional>
 
 #include "app/app_core.h"
@@ -73,6 +76,14 @@ class FrmMain : public QMainWindow {
   void syncLogControls();
   void syncLabels();
   void onLogChanged(const LogChange& change);
+  void applyLogChange(LogChange::Kind kind, std::size_t trimmed, const std::string& inserted);
+  // While the engine answers a burst, the log text and the last-frame
+  // labels are only queued: drawing them must not delay a reply.  They are
+  // shown while the engine waits for a frame's silence (at most twice a
+  // second under continuous traffic), or shortly after the line has gone
+  // quiet.
+  void flushScreen();
+  void flushScreenWhenDue();
   void rebuildPortMenu();
   void applyEnableCommSet(bool enabled);
   void chooseCpu(bool anAcpu);
@@ -122,6 +133,16 @@ class FrmMain : public QMainWindow {
   // Status bar panels 1-5.
   std::array<QLabel*, 5> panels_{};
   QString panel5Tag_ = "Comment";
+
+  struct PendingLog {
+    LogChange::Kind kind;
+    std::size_t trimmed;
+    std::string inserted;
+  };
+  std::vector<PendingLog> pendingLog_;
+  bool labelsPending_ = false;
+  QTimer* screenTimer_ = nullptr;
+  QElapsedTimer lastFlush_;
 };
 
 }  // namespace omb

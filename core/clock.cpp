@@ -18,6 +18,11 @@ std::int64_t SystemClock::steadyMs() const {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+std::int64_t SystemClock::steadyUs() const {
+  using namespace std::chrono;
+  return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 std::string formatDateTime(const DateTime& t) {
   char buf[40];
   std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,

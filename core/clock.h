@@ -18,12 +18,16 @@ class Clock {
   virtual DateTime now() const = 0;
   // A monotonic millisecond counter for waits and silences.
   virtual std::int64_t steadyMs() const = 0;
+  // The same counter in microseconds: silences are measured from the
+  // moment a byte arrived, which a whole millisecond would blur.
+  virtual std::int64_t steadyUs() const { return steadyMs() * 1000; }
 };
 
 class SystemClock final : public Clock {
  public:
   DateTime now() const override;
   std::int64_t steadyMs() const override;
+  std::int64_t steadyUs() const override;
 };
 
 // A clock that only moves when told to; for tests.

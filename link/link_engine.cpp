@@ -55,7 +55,7 @@ void LinkEngine::feed(std::string_view bytes) {
     inPos_ = 0;
   }
   in_.append(bytes);
-  lastByteAt_ = now();
+  lastByteAt_ = nowUs();
   guardedStep([] {});
 }
 
@@ -137,18 +137,20 @@ void LinkEngine::gatherByte(char c) {
 
 void LinkEngine::armSilence() {
   if (timer_) return;  // armed already; onSilence follows a moved deadline
-  const std::int64_t delay = std::max<std::int64_t>(0, lastByteAt_ + ctx_.settings.waitMs - now());
+  // Whole milliseconds, rounded up: the silence is never cut short.
+  const std::int64_t delay = std::max<std::int64_t>(0, (lastByteAt_ + waitUs() - nowUs() + 999) / 1000);
   const std::uint64_t epoch = epoch_;
   timer_ = scheduler_.schedule(static_cast<int>(delay), [this, epoch] {
     timer_ = 0;
     if (epoch == epoch_) guardedStep([this] { onSilence(); });
   });
+  if (onQuiet) onQuiet();
 }
 
 void LinkEngine::onSilence() {
   if (state_ != State::Hunting && state_ != State::Gathering) return;
   if (inPos_ < in_.size()) return;  // pump takes it up
-  if (now() < lastByteAt_ + ctx_.settings.waitMs) {
+  if (nowUs() < lastByteAt_ + waitUs()) {
     armSilence();  // bytes came since the timer was set
     return;
   }

@@ -71,6 +71,10 @@ class LinkEngine {
   std::function<void()> closeRequested;
   // Called whenever a burst has been handled and the engine is idle again.
   std::function<void()> onIdle;
+  // Called when every byte received has been taken up and the engine waits
+  // for the line to fall silent: the moment for work that must not delay a
+  // reply (drawing the log, for one).
+  std::function<void()> onQuiet;
 
  private:
   enum class State { Idle, Hunting, Gathering, Answering };
@@ -99,7 +103,8 @@ class LinkEngine {
   void reportInvalid(char c);
   std::optional<Question> reportUnexpectedStart();
   bool isStart(char c) const;
-  std::int64_t now() const { return ctx_.clock.steadyMs(); }
+  std::int64_t nowUs() const { return ctx_.clock.steadyUs(); }
+  std::int64_t waitUs() const { return std::int64_t{ctx_.settings.waitMs} * 1000; }
 
   LinkContext& ctx_;
   Scheduler& scheduler_;
@@ -110,7 +115,7 @@ class LinkEngine {
   std::string in_;          // received and not yet taken up
   std::size_t inPos_ = 0;
   bool inPump_ = false;
-  std::int64_t lastByteAt_ = 0;
+  std::int64_t lastByteAt_ = 0;  // microseconds of the steady clock
   Scheduler::TimerId timer_ = 0;
   std::uint64_t epoch_ = 0;  // changes when the engine is aborted
   DateTime entry_;           // when the burst began
