@@ -154,7 +154,7 @@ TEST_F(MainWindow, ServesAPcProgramFromTheWindowAndLocksTheSettingsWhileOpen) {
   }
   EXPECT_EQ(reply, std::string(1, STX) + "00FF0000" + std::string(1, ETX) + "AF\r\n");
   EXPECT_TRUE(presenter.boxes.empty());
-  spin(20);
+  spin(200);  // the log is drawn once the line has been quiet for a moment
   const QString shown = find<QPlainTextEdit>(w, "txtCommLog")->toPlainText();
   EXPECT_TRUE(shown.contains("受信 : (ENQ)00FFQR0D0000000184(CR)(LF)")) << shown.toStdString();
   EXPECT_TRUE(shown.contains("送信 : (STX)00FF0000(ETX)AF(CR)(LF)")) << shown.toStdString();
