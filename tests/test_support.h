@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/device_memory.h"
 #include "core/error.h"
 
 namespace omb::test {
@@ -55,3 +56,10 @@ struct RecordingErrorSink : ErrorSink {
 };
 
 }  // namespace omb::test
+
+namespace omb {
+// Readable failure messages for change sets.
+inline void PrintTo(const DeviceChange& c, std::ostream* os) {
+  *os << "{" << kindInfo(c.kind).code << ", " << c.firstWord << ", " << c.lastWord << "}";
+}
+}  // namespace omb

@@ -505,7 +505,7 @@ CellSink FrmBitDevice::memorySink() {
         (static_cast<std::int64_t>(fncAddressNumber(addressText)) - memory().firstNumber(family_.slot)) / 16;
     if (w >= 0 && w < static_cast<std::int64_t>(words().size())) memory().write(family_.slot, w, value);
   };
-  sink.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code); };
+  sink.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code, this); };
   return sink;
 }
 

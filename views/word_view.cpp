@@ -413,6 +413,7 @@ void FrmWordDevice::subDspAddressW() {
 }
 
 void FrmWordDevice::subDspWordDevice() {
+  ++valueRedraws_;
   mdlSubWordDevice::subDspWordDevice(ctx_.core.errorLog, panels(), perPage_, device(), page_);
 }
 
@@ -499,7 +500,7 @@ CellSink FrmWordDevice::sink(int panelIndex) {
   // Comments arrive with the comment store; until then a pasted comment
   // goes nowhere.
   s.addComment = [](const QString&) {};
-  s.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code); };
+  s.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code, this); };
   return s;
 }
 

@@ -151,6 +151,9 @@ class FrmWordDevice : public DeviceView {
   // The routines behind the controls, callable as a click would.
   void subDspAddressW();
   void subDspWordDevice();
+  // How many times the values have been drawn: a change the view made
+  // itself is drawn once, never again for the echo of its own signal.
+  int valueRedraws() const { return valueRedraws_; }
   void cmdWordData_Click(int panelIndex);
   void cmdMoni_Click(int panelIndex);
   void cmdAllClr_Click();
@@ -205,6 +208,7 @@ class FrmWordDevice : public DeviceView {
   QAction* popDeleteCome_ = nullptr;
   // The panel and cell of the in-place editor or the last right click.
   int editPanel_ = 0, editRow_ = 1, editCol_ = 1;
+  int valueRedraws_ = 0;
 };
 
 }  // namespace omb

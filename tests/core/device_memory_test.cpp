@@ -215,3 +215,59 @@ TEST(DeviceConversions, TextIntoWordsStopsAtEveryLimit) {
 
 }  // namespace
 }  // namespace omb
+
+namespace omb {
+namespace {
+
+// Writes record what they touched; a publication hands the set to every
+// subscriber once and starts a new one.
+TEST(ChangeSets, WritesRecordRunsAndPublishingStartsAFreshSet) {
+  test::RecordingErrorSink errors;
+  SystemState state{errors};
+  subSetOldVersionRanges(state.range5, state.range7);
+  state.subReDim_Device();
+  DeviceMemory& m = state.memory;
+  std::vector<std::pair<std::string, std::vector<DeviceChange>>> seen;
+  const auto id = m.subscribe([&](const ChangeNotice& n) { seen.emplace_back(std::string(n.device), n.changes.changes()); });
+
+  struct Case {
+    const char* name;
+    std::function<void()> write;
+    std::vector<DeviceChange> changes;
+  };
+  const Case cases[] = {
+      {"adjacent words join", [&] { m.write(kD, 5, 1), m.write(kD, 6, 2), m.write(kD, 4, 3); }, {{kD, 4, 6}}},
+      {"a gap starts a new run", [&] { m.write(kD, 5, 1), m.write(kD, 9, 1); }, {{kD, 5, 5}, {kD, 9, 9}}},
+      {"another kind starts a new run", [&] { m.writeBit(kX, 0, 3, true), m.write(kY, 0, 1); }, {{kX, 0, 0}, {kY, 0, 0}}},
+      {"fill is clamped to the array", [&] { m.fill(kMx, 10, 100, 7); }, {{kMx, 10, 15}}},
+      {"text two bytes a word", [&] { m.writeAscii(kD, 2, 100, "ABCDE"); }, {{kD, 2, 4}}},
+      {"nothing written", [] {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    seen.clear();
+    c.write();
+    m.publish("All");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].first, "All");
+    EXPECT_EQ(seen[0].second, c.changes);
+    EXPECT_TRUE(m.pending().empty());
+  }
+  EXPECT_EQ(m.words(kMx)[15], 7);
+  EXPECT_EQ(m.words(kD)[4], 0x4500);  // the odd byte in the upper half
+  m.toggleBit(kX, 0, 3);
+  EXPECT_EQ(m.words(kX)[0], 0);
+
+  // Outside the array nothing is written and nothing recorded.
+  EXPECT_THROW(m.write(kD, 6144, 1), RuntimeError);
+  EXPECT_THROW(m.writeBit(kX, -1, 0, true), RuntimeError);
+  EXPECT_EQ(m.pending().changes(), (std::vector<DeviceChange>{{kX, 0, 0}}));
+
+  m.unsubscribe(id);
+  seen.clear();
+  m.publish("All");
+  EXPECT_TRUE(seen.empty());
+}
+
+}  // namespace
+}  // namespace omb

@@ -193,6 +193,40 @@ TEST_F(Engine, WritesChangeMemoryAndRefreshBeforeTheReply) {
   EXPECT_EQ(h.state.memory.words(kDx)[255], 0x1234);
 }
 
+// Every request that writes publishes exactly one change set, naming the
+// storage words it wrote and nothing else; reads and registrations publish
+// none.
+TEST(EngineChanges, ARequestPublishesTheWordsItWrote) {
+  struct Case {
+    const char* name;
+    bool anAcpu;
+    std::string request;
+    std::vector<std::vector<DeviceChange>> sets;
+  };
+  const Case cases[] = {
+      {"WW two words", false, E + "00FFWW0D0000021234ABCD", {{{kD, 0, 1}}}},
+      {"BW across a word boundary", false, E + "00FFBW0M001403111", {{{kM, 0, 1}}}},
+      {"WW a word of bits", false, E + "00FFWW0X0010018001", {{{kX, 1, 1}}}},
+      {"WW a special register", false, E + "00FFWW0D9255011234", {{{kDx, 255, 255}}}},
+      {"QW file registers", true, E + "00FFQW0R000100021111" + "2222", {{{kR, 100, 101}}}},
+      {"WT two entries", false, E + "00FFWT002D00051234X0020FFFF", {{{kD, 5, 5}, {kX, 2, 2}}}},
+      {"BT into one word twice", false, E + "00FFBT002X00401X00411", {{{kX, 4, 4}}}},
+      {"WR reads", false, E + "00FFWR0D000002", {}},
+      {"WM registers", false, E + "00FFWM001D0000", {}},
+      {"a refused write", false, E + "00FFWW0D700001" + "1234", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::LinkHarness h;
+    if (c.anAcpu) h.setCpu(CpuType::AnACPU);
+    const std::string reply = h.exchange(c.request);
+    ASSERT_FALSE(reply.empty());
+    std::vector<std::vector<DeviceChange>> sets;
+    for (const ChangeSet& set : h.changeSets) sets.push_back(set.changes());
+    EXPECT_EQ(sets, c.sets);
+  }
+}
+
 TEST_F(Engine, TestsWriteTheirEntriesAndMonitorRegistrationsReplaceTheirList) {
   h.state.memory.subBitWrite(0x41, "Y", true);
   EXPECT_EQ(h.exchange(E + "00FFBT002X00401Y00410"), A + "00FF");

@@ -546,6 +546,62 @@ TEST_F(WordView, TheSkipFlagSwallowsOneSignal) {
   EXPECT_EQ(g->textMatrix(1, 1), "12");
 }
 
+// An edit publishes one change set naming exactly the word it wrote, from
+// the view that made it; that view draws the change once and every other
+// view of the device once.
+TEST_F(WordView, AnEditPublishesItsWordsAndEveryViewDrawsItOnce) {
+  start();
+  FrmWordDevice* d = open(kD);
+  FrmWordDevice* special = open(kDx);  // the signal "D" reaches the special registers too
+  auto* editor = d->findChild<CellEditor*>("txtInput");
+  ASSERT_NE(editor, nullptr);
+  struct Seen {
+    std::vector<DeviceChange> changes;
+    std::string device;
+    const void* source;
+  };
+  std::vector<Seen> seen;
+  core->state.memory.subscribe([&](const ChangeNotice& n) {
+    seen.push_back({n.changes.changes(), std::string(n.device), n.source});
+  });
+  struct Case {
+    const char* name;
+    std::function<void()> edit;
+    std::vector<DeviceChange> changes;
+  };
+  FlexGrid* g = d->panel(1);
+  const Case cases[] = {
+      {"typed into D000068",
+       [&] {
+         g->setCurrent(5, 1);
+         type(g, "4");
+         type(editor, "2\r");
+       },
+       {{kD, 68, 68}}},
+      {"Word Data over D000064-D000066",
+       [&] {
+         g->setSelection(1, 1, 3, 1);
+         inputAnswers = {"5,1"};
+         d->cmdWordData_Click(1);
+       },
+       {{kD, 64, 66}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    seen.clear();
+    const int ownBefore = d->valueRedraws(), otherBefore = special->valueRedraws();
+    c.edit();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].changes, c.changes);
+    EXPECT_EQ(seen[0].device, "D");
+    EXPECT_EQ(seen[0].source, d);
+    EXPECT_EQ(d->valueRedraws(), ownBefore + 1);
+    EXPECT_EQ(special->valueRedraws(), otherBefore + 1);
+  }
+  EXPECT_EQ(words(kD)[68], 42);
+  EXPECT_EQ(words(kD)[66], 7);
+}
+
 TEST_F(WordView, TheArrowTurnsThePanelsWithTheirButtons) {
   start();
   FrmWordDevice* v = open(kD);
