@@ -48,9 +48,13 @@ struct Setup {
   }
 };
 
-Setup& setup() {
-  static Setup s;
+std::unique_ptr<Setup>& instance() {
+  static std::unique_ptr<Setup> s;
   return s;
+}
+Setup& setup() {
+  if (!instance()) instance() = std::make_unique<Setup>();
+  return *instance();
 }
 
 void BM_WordViewFullRedraw(benchmark::State& state) {
@@ -107,5 +111,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  instance().reset();  // the windows go before the application does
   return 0;
 }

@@ -35,17 +35,50 @@ ombrisal_install_packages() {
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
 }
 
-# ombrisal_build [DIR [cmake options...]]: configures DIR once, then builds
-# (only $OMBRISAL_TARGET when set).
+# ombrisal_build [DIR [cmake options...]]: configures DIR, then builds (only
+# $OMBRISAL_TARGET when set).  DIR is configured afresh whenever the options,
+# the compilers or the generator differ from those it was configured with.
 ombrisal_build() {
   local dir="${1:-$OMBRISAL_BUILD}"
   [ $# -gt 0 ] && shift
   local generator=()
   command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+  local cc cxx
+  cc="$(command -v "${CC:-cc}" 2>/dev/null || true)"
+  cxx="$(command -v "${CXX:-c++}" 2>/dev/null || true)"
+  local stamp="cc=$cc cxx=$cxx generator=${generator[*]} options=$*"
+  local stampFile="$dir/.ombrisal-configure"
+  if [ -f "$dir/CMakeCache.txt" ] && [ "$(cat "$stampFile" 2>/dev/null)" != "$stamp" ]; then
+    echo "== $dir was configured differently; configuring it afresh"
+    rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
+  fi
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$OMBRISAL_ROOT" -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" || return 1
+    printf '%s' "$stamp" >"$stampFile"
   fi
   local targets=()
   [ -n "${OMBRISAL_TARGET:-}" ] && targets=(--target "$OMBRISAL_TARGET")
   cmake --build "$dir" -j"$(nproc)" "${targets[@]}" || return 1
+}
+
+# Runs every benchmark once for a moment, so that none of them rots; a
+# benchmark that reports an error fails the run.
+ombrisal_smoke_benchmarks() {
+  local dir="${1:-$OMBRISAL_BUILD}/bench"
+  local out status=0
+  out="$(mktemp)"
+  for b in ombrisal_bench views_bench serve_latency_bench; do
+    [ -x "$dir/$b" ] || continue
+    echo "-- $b"
+    if ! OMBRISAL_LATENCY_REQUESTS=20 QT_QPA_PLATFORM=offscreen "$dir/$b" --benchmark_min_time=0.01 >"$out" 2>&1 ||
+      grep -q 'ERROR OCCURRED' "$out"; then
+      cat "$out"
+      echo "The benchmark $b failed." >&2
+      status=1
+    else
+      grep -E '^(BM_|[a-zA-Z]+/)' "$out" | sed 's/^/   /'
+    fi
+  done
+  rm -f "$out"
+  return $status
 }
