@@ -119,7 +119,6 @@ class LinkEngine {
   Scheduler::TimerId timer_ = 0;
   std::uint64_t epoch_ = 0;  // changes when the engine is aborted
   DateTime entry_;           // when the burst began
-  bool logging_ = false;     // whether the burst's entries are logged
 
   std::string stray_;        // bytes before a start character
   std::optional<char> lastRead_;
