@@ -793,12 +793,12 @@ void FrmMain::syncLabels() {
 // line (one line per entry), new text goes at the end.
 void FrmMain::onLogChanged(const LogChange& c) {
   if (c.kind == LogChange::Kind::Text && core_.engine.busy()) {
-    pendingLog_.push_back({c.kind, c.trimmed, std::string(c.inserted)});
+    pendingLog_.push_back({c.kind, c.trimmedLines, std::string(c.inserted)});
     screenTimer_->start();
     return;
   }
   flushScreen();
-  applyLogChange(c.kind, c.trimmed, std::string(c.inserted));
+  applyLogChange(c.kind, c.trimmedLines, std::string(c.inserted));
 }
 
 void FrmMain::flushScreen() {
@@ -806,14 +806,14 @@ void FrmMain::flushScreen() {
   lastFlush_.restart();
   const std::vector<PendingLog> pending = std::move(pendingLog_);
   pendingLog_.clear();
-  for (const PendingLog& p : pending) applyLogChange(p.kind, p.trimmed, p.inserted);
+  for (const PendingLog& p : pending) applyLogChange(p.kind, p.trimmedLines, p.inserted);
   if (labelsPending_) {
     labelsPending_ = false;
     syncLabels();
   }
 }
 
-void FrmMain::applyLogChange(LogChange::Kind kind, std::size_t trimmed, const std::string& inserted) {
+void FrmMain::applyLogChange(LogChange::Kind kind, std::size_t trimmedLines, const std::string& inserted) {
   switch (kind) {
     case LogChange::Kind::Reset:
       txtCommLog_->clear();
@@ -825,9 +825,9 @@ void FrmMain::applyLogChange(LogChange::Kind kind, std::size_t trimmed, const st
       break;
   }
   QTextCursor cursor(txtCommLog_->document());
-  if (trimmed > 0) {
+  if (trimmedLines > 0) {
     cursor.movePosition(QTextCursor::Start);
-    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, static_cast<int>(trimmedLines));
     cursor.removeSelectedText();
   }
   if (!inserted.empty()) {

@@ -76,7 +76,7 @@ class FrmMain : public QMainWindow {
   void syncLogControls();
   void syncLabels();
   void onLogChanged(const LogChange& change);
-  void applyLogChange(LogChange::Kind kind, std::size_t trimmed, const std::string& inserted);
+  void applyLogChange(LogChange::Kind kind, std::size_t trimmedLines, const std::string& inserted);
   // While the engine answers a burst, the log text and the last-frame
   // labels are only queued: drawing them must not delay a reply.  They are
   // shown while the engine waits for a frame's silence (at most twice a
@@ -136,7 +136,7 @@ class FrmMain : public QMainWindow {
 
   struct PendingLog {
     LogChange::Kind kind;
-    std::size_t trimmed;
+    std::size_t trimmedLines;
     std::string inserted;
   };
   std::vector<PendingLog> pendingLog_;

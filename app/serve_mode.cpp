@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cstdio>
 #include <iostream>
@@ -14,6 +15,7 @@
 #include <filesystem>
 
 #include "app/app_core.h"
+#include "app/output_pump.h"
 
 namespace omb {
 
@@ -77,12 +79,16 @@ std::string serveUsage() {
          "  --project FILE        project whose device memory and lists to serve\n"
          "                        (read once project files are supported)\n"
          "  --ini FILE            settings file (default: Init.ini beside the program)\n"
+         "  --no-reopen           when the device goes away, close the port and wait\n"
+         "                        (default: try to open it again every second)\n"
          "  --help                this text\n"
          "\n"
          "The traffic log is written to standard output (control characters named,\n"
-         "one entry per line, with time stamps); messages go to standard error.\n"
-         "Exit status: 0 after a signal, 1 when the port cannot be opened, 2 for\n"
-         "bad options.\n";
+         "one entry per line, with time stamps); messages go to standard error.  A\n"
+         "reader that falls behind never holds up serving: what it cannot take is\n"
+         "dropped and counted; a reader that has gone is reported once.\n"
+         "Exit status: 0 after SIGINT, SIGTERM or SIGHUP, 1 when the port cannot be\n"
+         "opened, 2 for bad options or an unusable settings file.\n";
 }
 
 std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& args, std::string& error) {
@@ -139,6 +145,8 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       if (!value(o.project)) return std::nullopt;
     } else if (a == "--ini") {
       if (!value(o.ini)) return std::nullopt;
+    } else if (a == "--no-reopen") {
+      o.reopen = false;
     } else {
       error = "unknown option: " + a;
       return std::nullopt;
@@ -197,17 +205,21 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   if (o.port.rfind("COM", 0) == 0) number = std::stoi(o.port.substr(3));
   else core.port.setTarget(o.port);
 
+  // Standard output is written by a thread of its own: a reader that does
+  // not read, or has gone, never stops the server.
+  ::signal(SIGPIPE, SIG_IGN);
+  OutputPump out(1);
   TrafficLog& log = core.log;
   log.setOptDspType(DspType::Replaced);
   log.setChkFix(true);  // the screen text is standard output; keep only a little of it in memory
   log.setTxtLogRow("100");
   log.txtLogRow_LostFocus();
-  log.changed = [](const LogChange& c) {
+  log.setScreenByteLimit(64 * 1024);
+  log.changed = [&out](const LogChange& c) {
     if (c.kind != LogChange::Kind::Text || c.inserted.empty()) return;
     std::string text(c.inserted);
     for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "\n");
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    out.write(terminalSafe(text));
   };
 
   PortController& pc = core.pc;
@@ -216,15 +228,41 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   pc.handshaking = o.handshake;
   pc.lineOverride = parseLineSettings(o.line);  // any rate the line supports, not only the menu's
   pc.subDsp_CommSet();
+  pc.onSettingsRefused = [](const std::string& message) { std::cerr << "ombrisal: " << message << std::endl; };
   pc.cmdPOpen_Click();
   if (!core.port.isOpen()) {
     std::cerr << "ombrisal: cannot open " << o.port << " (absent or busy)" << std::endl;
+    out.drain(500);
     return 1;
   }
-  std::printf("Ombrisal serving on %s (形式%d, %s, station %s, PC %s, sum %s%s)\n", core.port.peerPath().c_str(),
-              o.format, o.cpu.c_str(), o.station.c_str(), o.pcNo.c_str(), o.sum ? "on" : "off",
-              o.noCheck ? ", unchecked" : "");
-  std::fflush(stdout);
+  {
+    char line[512];
+    std::snprintf(line, sizeof line, "Ombrisal serving on %s (形式%d, %s, station %s, PC %s, sum %s%s)\n",
+                  core.port.peerPath().c_str(), o.format, o.cpu.c_str(), o.station.c_str(), o.pcNo.c_str(),
+                  o.sum ? "on" : "off", o.noCheck ? ", unchecked" : "");
+    out.write(terminalSafe(line));
+  }
+
+  // A device that goes away is looked for every second until it is back;
+  // the attempts are told on standard error now and then, not each time.
+  QTimer reopenTimer;
+  int attempts = 0;
+  reopenTimer.setInterval(1000);
+  QObject::connect(&reopenTimer, &QTimer::timeout, &app, [&] {
+    ++attempts;
+    if (pc.reopen()) {
+      reopenTimer.stop();
+      std::cerr << "ombrisal: " << o.port << " is back; serving again" << std::endl;
+    } else if (attempts % 60 == 0) {
+      std::cerr << "ombrisal: " << o.port << " still missing after " << attempts << " attempts" << std::endl;
+    }
+  });
+  if (o.reopen)
+    pc.onDeviceLost = [&] {
+      attempts = 0;
+      std::cerr << "ombrisal: " << o.port << " went away; trying to open it again every second" << std::endl;
+      reopenTimer.start();
+    };
 
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return 1;
   QSocketNotifier stop(signalPipe[1], QSocketNotifier::Read);
@@ -234,9 +272,12 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   sigemptyset(&sa.sa_mask);
   ::sigaction(SIGINT, &sa, nullptr);
   ::sigaction(SIGTERM, &sa, nullptr);
+  ::sigaction(SIGHUP, &sa, nullptr);
 
   app.exec();
+  reopenTimer.stop();
   if (core.port.isOpen()) pc.cmdPClose_Click();
+  out.drain(500);  // the CLOSE lines, as far as the reader takes them
   return 0;
 }
 

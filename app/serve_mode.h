@@ -21,6 +21,7 @@ struct ServeOptions {
   int handshake = 0;
   std::string project;
   std::string ini;
+  bool reopen = true;  // look for a device that went away until it is back
 };
 
 // Parses the arguments after the program name.  On a mistake returns empty
@@ -30,7 +31,7 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
 // The usage text of --help.
 std::string serveUsage();
 
-// Runs until SIGINT or SIGTERM; returns the process exit status.
+// Runs until SIGINT, SIGTERM or SIGHUP; returns the process exit status.
 int runServe(int argc, char** argv, const ServeOptions& options);
 
 }  // namespace omb

@@ -187,6 +187,12 @@ void PortController::cmdPOpen_Click() {
     fncCommPort();
     return;
   }
+  openedNumber_ = number;
+  opened();
+}
+
+// The states, the banner and the read-back report of a port just opened.
+void PortController::opened() {
   cmdPOpenEnabled = false;
   cmdPCloseEnabled = true;
   commSetEnabled = false;
@@ -198,6 +204,27 @@ void PortController::cmdPOpen_Click() {
   log_.subEnable_CommSet(false);
   log_.portOpened(portBanner(link_, panelPortNo, panelSetting,
                              handshaking >= 0 && handshaking < 4 ? kHandshakeCaptions[handshaking] : ""));
+  const std::vector<std::string> refused = line_.unappliedSettings();
+  if (refused.empty()) return;
+  std::string message = "COM" + panelPortNo + " の装置が受け付けなかった設定があります:";
+  for (const std::string& r : refused) message += " " + r;
+  log_.lineError(message + CRLF);
+  if (onSettingsRefused) onSettingsRefused(message);
+}
+
+bool PortController::reopen() {
+  if (port_.isOpen()) return true;
+  if (openedNumber_ <= 0) return false;
+  try {
+    line_.setCommPort(openedNumber_);
+    line_.setLineConfig(lineConfig());
+    engine_.abort();
+    port_.open();
+  } catch (const RuntimeError&) {
+    return false;
+  }
+  opened();
+  return true;
 }
 
 void PortController::cmdPClose_Click() {
@@ -245,6 +272,10 @@ void PortController::deviceLost() {
   link_.setLabel(link_.lblComErr, stamp + message);
   log_.lineError(message);
   cmdPClose_Click();
+  if (onDeviceLost) {
+    onDeviceLost();
+    return;
+  }
   presenter_.message("COMポート" + number + " が切断されました。" + CRLF +
                          "装置を接続し直してから、もう一度ポートオープンしてください。",
                      "通信異常", MsgIcon::Exclamation, MsgButtons::Ok);

@@ -57,6 +57,13 @@ class PortController {
   bool G_PortOpen = false;
   // Called after every change of the above.
   std::function<void()> changed;
+  // When set, a device that went away is handed here after the close
+  // sequence instead of telling the user with a box (the serve mode waits
+  // for it to come back).
+  std::function<void()> onDeviceLost;
+  // Settings the device did not take at the last opening, reported once
+  // in the traffic log; the owner may tell them elsewhere too.
+  std::function<void(const std::string& message)> onSettingsRefused;
 
   // --- operations ---
   int fncCommPort();
@@ -64,6 +71,9 @@ class PortController {
   void subDsp_CommSet();
   void cmdPOpen_Click();
   void cmdPClose_Click();
+  // Opens the port again, quietly, with the number and settings of the last
+  // opening (after the device went away and came back): true once open.
+  bool reopen();
   void comm_OnComm(LineEvent event);
   // Menu choices: check the entry, uncheck its siblings, show the settings.
   void choosePort(std::size_t entry);
@@ -86,6 +96,8 @@ class PortController {
  private:
   void probe();
   void deviceLost();
+  void opened();
+  int openedNumber_ = 0;
   void notify() {
     if (changed) changed();
   }

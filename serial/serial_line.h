@@ -3,6 +3,9 @@
 // beside the Transport the engine serves.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "serial/line_config.h"
 
 namespace omb {
@@ -17,6 +20,10 @@ class SerialLine {
   // line cannot take raises a RuntimeError.
   virtual void setLineConfig(const LineConfig& config) = 0;
   virtual LineConfig lineConfig() const = 0;
+  // The settings the device did not take when they were last applied
+  // (read back from the device), as texts for the user; empty when all
+  // were taken or the line has nothing to read back.
+  virtual std::vector<std::string> unappliedSettings() const { return {}; }
 };
 
 }  // namespace omb

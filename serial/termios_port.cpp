@@ -164,6 +164,20 @@ void TermiosPort::applyLine() {
   ::cfsetispeed(&t, speedOf(ls->baud));
   ::cfsetospeed(&t, speedOf(ls->baud));
   if (::tcsetattr(fd, TCSANOW, &t) != 0) fail(kErrBadSettings, "プロパティの値が不正です。");
+  // A driver takes what it can and says nothing of the rest: read the
+  // settings back and name what did not stick.  (A virtual port has no line
+  // to set.)
+  unapplied_.clear();
+  termios back{};
+  if (virtual_ || ::tcgetattr(fd, &back) != 0) return;
+  if (::cfgetospeed(&back) != speedOf(ls->baud) || (speedOf(ls->baud) == B9600 && ls->baud != 9600))
+    unapplied_.push_back("ボーレート " + std::to_string(ls->baud));
+  const tcflag_t sizeWanted = t.c_cflag & CSIZE;
+  if ((back.c_cflag & CSIZE) != sizeWanted) unapplied_.push_back("データ長 " + std::to_string(ls->dataBits));
+  if ((back.c_cflag & (PARENB | PARODD | CMSPAR)) != (t.c_cflag & (PARENB | PARODD | CMSPAR)))
+    unapplied_.push_back(std::string("パリティ ") + parityLetter(ls->parity));
+  if ((back.c_cflag & CSTOPB) != (t.c_cflag & CSTOPB)) unapplied_.push_back("ストップビット " + std::to_string(ls->stopBits));
+  if ((back.c_cflag & CRTSCTS) != (t.c_cflag & CRTSCTS)) unapplied_.push_back("RTS/CTS フロー制御");
 }
 
 void TermiosPort::closeAll() {

@@ -48,6 +48,7 @@ class TermiosPort final : public Transport, public SerialLine {
   int commPort() const override { return number_; }
   void setLineConfig(const LineConfig& config) override;
   LineConfig lineConfig() const override { return config_; }
+  std::vector<std::string> unappliedSettings() const override { return unapplied_; }
 
   // --- Transport ---
   void open() override;
@@ -83,6 +84,7 @@ class TermiosPort final : public Transport, public SerialLine {
   int lockFd_ = -1;   // virtual ports: the lock beside the path
   std::string symlink_, lockPath_;
 
+  std::vector<std::string> unapplied_;
   std::string out_;
   int markState_ = 0;  // PARMRK decoding: 0, after FFh, after FFh 00h
   bool lost_ = false;

@@ -1,5 +1,8 @@
 #include "serial/traffic_log.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -179,6 +182,7 @@ bool TrafficLog::trimFirstLine() {
   const std::size_t lf = buf_.find('\n', head_);
   if (lf == std::string::npos) return false;
   head_ = lf + 1;
+  --lines_;
   if (head_ >= kCompactAt && head_ * 2 >= buf_.size()) {
     buf_.erase(0, head_);
     head_ = 0;
@@ -186,12 +190,23 @@ bool TrafficLog::trimFirstLine() {
   return true;
 }
 
-void TrafficLog::insertText(std::string_view s, std::size_t trimmed) {
+void TrafficLog::insertText(std::string_view s, std::size_t trimmed, std::size_t trimmedLines) {
+  // The caps make room before the text goes in.
+  const auto newLines = static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n'));
+  const std::size_t lineCap = chkFix_ ? 2 * static_cast<std::size_t>(std::max(logRowMax_, 1)) + 2 : SIZE_MAX;
+  while ((lines_ + newLines > lineCap || text().size() + s.size() > byteLimit_) && lines_ > 0) {
+    const std::size_t before = text().size();
+    if (!trimFirstLine()) break;
+    trimmed += before - text().size();
+    ++trimmedLines;
+    caret_ = text().size();  // as after the entry limit's trim: on at the end
+  }
   const std::size_t at = caret_;
   if (head_ + at == buf_.size()) buf_.append(s);
   else buf_.insert(head_ + at, s);
   caret_ = at + s.size();
-  notify({LogChange::Kind::Text, trimmed, at, s});
+  lines_ += newLines;
+  notify({LogChange::Kind::Text, trimmed, at, s, trimmedLines});
 }
 
 void TrafficLog::emptyLog() {
@@ -199,6 +214,7 @@ void TrafficLog::emptyLog() {
   buf_.shrink_to_fit();
   head_ = 0;
   caret_ = 0;
+  lines_ = 0;
   notify({LogChange::Kind::Reset, 0, 0, {}});
 }
 
@@ -214,13 +230,16 @@ void TrafficLog::subDsp_CommLog(const std::string& kind, const std::string& raw,
                                 const std::string& replaced, const std::string& hex) {
   guarded(errors_, "frmMain.subDsp_CommLog() ", [&](ErrorTrap& trap) {
     trap.section(1);
-    std::size_t trimmed = 0;
+    std::size_t trimmed = 0, trimmedLines = 0;
     if (chkFix_) {
       ++logRows_;
       if (logRows_ > logRowMax_) {
         logRows_ = logRowMax_;
         const std::size_t oldSize = text().size();
-        if (trimFirstLine()) trimmed = oldSize - text().size();
+        if (trimFirstLine()) {
+          trimmed = oldSize - text().size();
+          trimmedLines = 1;
+        }
         caret_ = text().size();
       }
     }
@@ -243,11 +262,11 @@ void TrafficLog::subDsp_CommLog(const std::string& kind, const std::string& raw,
     } else {
       entry = kind + CRLF;
     }
-    insertText(entry, trimmed);
+    insertText(entry, trimmed, trimmedLines);
   });
 }
 
-void TrafficLog::screenInsert(const std::string& text) { insertText(text, 0); }
+void TrafficLog::screenInsert(const std::string& text) { insertText(text, 0, 0); }
 
 void TrafficLog::popLogCls_Click() {
   emptyLog();

@@ -41,9 +41,10 @@ enum class LogFileType { None = -1, Fixed = 0, Unique = 1 };
 struct LogChange {
   enum class Kind { Text, Reset, Controls };
   Kind kind = Kind::Text;
-  std::size_t trimmed = 0;
+  std::size_t trimmed = 0;  // bytes dropped from the start of the text
   std::size_t at = 0;
   std::string_view inserted;
+  std::size_t trimmedLines = 0;  // the whole lines those bytes were
 };
 
 class TrafficLog final : public TrafficSink, public PortLog {
@@ -71,6 +72,12 @@ class TrafficLog final : public TrafficSink, public PortLog {
 
   // --- On-screen log ------------------------------------------------------
   std::string_view text() const { return std::string_view(buf_).substr(head_); }
+  // The on-screen text never holds more than this many bytes, nor, while
+  // the entry limit is on, more than twice its entries in lines (entries of
+  // several lines would otherwise pile up without end): the oldest lines go
+  // first.  An entry longer than the limit is still shown whole.
+  static constexpr std::size_t kDefaultScreenBytes = 4 * 1024 * 1024;
+  void setScreenByteLimit(std::size_t bytes) { byteLimit_ = bytes; }
   // Byte offset in text() where entries go; the end unless the user placed
   // the caret elsewhere.  Offsets inside a UTF-8 character move back to its
   // start.
@@ -148,7 +155,7 @@ class TrafficLog final : public TrafficSink, public PortLog {
   };
   using File = std::unique_ptr<std::FILE, FileCloser>;
 
-  void insertText(std::string_view s, std::size_t trimmed);
+  void insertText(std::string_view s, std::size_t trimmed, std::size_t trimmedLines);
   bool trimFirstLine();
   void emptyLog();
   void notify(const LogChange& change);
@@ -169,6 +176,8 @@ class TrafficLog final : public TrafficSink, public PortLog {
   std::string buf_;
   std::size_t head_ = 0;
   std::size_t caret_ = 0;
+  std::size_t lines_ = 0;  // line ends in the text
+  std::size_t byteLimit_ = kDefaultScreenBytes;
   int logRows_ = 0;
   int logRowMax_ = 20;
 

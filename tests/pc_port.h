@@ -41,6 +41,22 @@ class PcPort {
     }
     return got;
   }
+  // Writes all of `s`, waiting while the line's buffer is full; false when
+  // the line stays blocked for `ms` or fails.
+  bool sendAll(const std::string& s, int ms = 5000) const {
+    std::size_t done = 0;
+    while (done < s.size()) {
+      const ssize_t n = ::write(fd_, s.data() + done, s.size() - done);
+      if (n > 0) {
+        done += static_cast<std::size_t>(n);
+        continue;
+      }
+      if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
+      pollfd p{fd_, POLLOUT, 0};
+      if (::poll(&p, 1, ms) <= 0) return false;
+    }
+    return true;
+  }
   // Whether anything has arrived and waits to be read.
   bool waiting() const {
     pollfd p{fd_, POLLIN, 0};

@@ -126,3 +126,43 @@ TEST(Serve, BadOptionsExitWithStatus2AndHelpDocumentsThem) {
 
 }  // namespace
 }  // namespace omb
+
+namespace omb {
+namespace {
+
+// Serving for a long time does not grow the process: what keeps history
+// (the screen log, renderings, queues) is bounded or released once written.
+TEST(ServeUnattended, MemoryStaysFlatOverManyPipelinedRequests) {
+  test::TempDir dir;
+  const std::string path = dir.file("com");
+  test::ServeProcess serve({"--serve", "pty:" + path, "--no-sum", "--wait", "2"});
+  ASSERT_TRUE(serve.waitForOutput("serving on")) << serve.err;
+  test::PcPort pc(path);
+  ASSERT_TRUE(pc.ok());
+  // Batches of requests back to back: each start character ends the frame
+  // before it, the last waits for the silence.
+  const std::string write = E + "00FFWW0D0000021234ABCD", read = E + "00FFWR0D000002", other = E + "07FFWR0D000001";
+  const std::string replies = A + "00FF" + S + "00FF1234ABCD" + X;
+  // (A batch stays within the 1024-byte receive buffer.)
+  auto run = [&](int requests) {
+    std::string batch;
+    for (int i = 0; i < 15; ++i) batch += write + read + other;
+    for (int done = 0; done < requests; done += 45) {
+      if (!pc.sendAll(batch)) return false;
+      std::string got = pc.receive(15 * replies.size(), 2000);
+      if (got.size() != 15 * replies.size()) return false;
+      serve.drain();
+    }
+    return true;
+  };
+  ASSERT_TRUE(run(6000));  // warming up
+  const long before = serve.rssKb();
+  ASSERT_GT(before, 0);
+  ASSERT_TRUE(run(60000));
+  const long after = serve.rssKb();
+  EXPECT_LT(after - before, 1024) << "RSS " << before << " kB -> " << after << " kB";
+  EXPECT_EQ(serve.stop(), 0);
+}
+
+}  // namespace
+}  // namespace omb

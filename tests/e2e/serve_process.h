@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -92,8 +93,26 @@ class ServeProcess {
   }
 
   std::string out, err;
+  pid_t pid() const { return pid_; }
+  // Resident memory of the process in kB (0 when it cannot be read).
+  long rssKb() const {
+    const std::string status = readProc("/proc/" + std::to_string(pid_) + "/status");
+    const std::size_t at = status.find("VmRSS:");
+    return at == std::string::npos ? 0 : std::atol(status.c_str() + at + 6);
+  }
 
  private:
+  static std::string readProc(const std::string& path) {
+    std::string text;
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) return text;
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(fd, buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(n));
+    ::close(fd);
+    return text;
+  }
+
   bool exited() {
     if (status_ >= 0) return true;
     int st = 0;

@@ -1,0 +1,139 @@
+#include "app/output_pump.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "link/framing.h"
+
+namespace omb {
+
+std::string terminalSafe(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const auto u = static_cast<unsigned char>(s[i]);
+    if (u == '\n') {
+      out.push_back('\n');
+    } else if (u < 0x20) {
+      out += CtrlCharName[u];
+    } else if (u == 0x7F) {
+      out += "(DEL)";
+    } else if (u == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(s[i + 1]) <= 0x9F) {
+      char name[16];
+      std::snprintf(name, sizeof name, "(U+%04X)", static_cast<unsigned char>(s[i + 1]));
+      out += name;
+      ++i;
+    } else {
+      out.push_back(static_cast<char>(u));
+    }
+  }
+  return out;
+}
+
+struct OutputPump::Shared {
+  int fd;
+  std::size_t maxBytes;
+  std::mutex mutex;
+  std::condition_variable wake, idle;
+  std::deque<std::string> queue;
+  std::size_t queuedBytes = 0;
+  std::size_t dropped = 0;         // lines lost since the last notice
+  std::size_t droppedTotal = 0;
+  bool writing = false;
+  bool broken = false;
+  bool stop = false;
+};
+
+OutputPump::OutputPump(int fd, std::size_t maxQueuedBytes) : shared_(std::make_shared<Shared>()) {
+  shared_->fd = fd;
+  shared_->maxBytes = maxQueuedBytes;
+  // The thread holds the shared state itself: if the output never drains,
+  // it may outlive this object (it is left behind at exit).
+  std::thread(&OutputPump::run, shared_).detach();
+}
+
+OutputPump::~OutputPump() {
+  std::lock_guard<std::mutex> lock(shared_->mutex);
+  shared_->stop = true;
+  shared_->wake.notify_all();
+}
+
+void OutputPump::write(std::string_view text) {
+  std::lock_guard<std::mutex> lock(shared_->mutex);
+  Shared& s = *shared_;
+  if (s.broken || text.empty()) return;
+  if (s.queuedBytes + text.size() > s.maxBytes) {
+    ++s.dropped;
+    ++s.droppedTotal;
+    return;
+  }
+  if (s.dropped > 0) {
+    s.queue.push_back("[ombrisal] 標準出力が詰まっていたため、ログ " + std::to_string(s.dropped) +
+                      " 件を出力できませんでした。\n");
+    s.queuedBytes += s.queue.back().size();
+    s.dropped = 0;
+  }
+  s.queue.emplace_back(text);
+  s.queuedBytes += text.size();
+  s.wake.notify_one();
+}
+
+std::size_t OutputPump::dropped() const {
+  std::lock_guard<std::mutex> lock(shared_->mutex);
+  return shared_->droppedTotal;
+}
+
+void OutputPump::drain(int ms) {
+  std::unique_lock<std::mutex> lock(shared_->mutex);
+  shared_->idle.wait_for(lock, std::chrono::milliseconds(ms),
+                         [&] { return shared_->broken || (shared_->queue.empty() && !shared_->writing); });
+}
+
+void OutputPump::run(std::shared_ptr<Shared> shared) {
+  Shared& s = *shared;
+  for (;;) {
+    std::string chunk;
+    {
+      std::unique_lock<std::mutex> lock(s.mutex);
+      s.writing = false;
+      s.idle.notify_all();
+      s.wake.wait(lock, [&] { return s.stop || !s.queue.empty(); });
+      if (s.queue.empty()) return;  // stopped with nothing left
+      while (!s.queue.empty() && chunk.size() < 64 * 1024) {
+        chunk += s.queue.front();
+        s.queuedBytes -= s.queue.front().size();
+        s.queue.pop_front();
+      }
+      s.writing = true;
+    }
+    std::size_t done = 0;
+    while (done < chunk.size()) {
+      const ssize_t n = ::write(s.fd, chunk.data() + done, chunk.size() - done);
+      if (n > 0) {
+        done += static_cast<std::size_t>(n);
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      // The reader has gone (EPIPE with SIGPIPE ignored) or the output
+      // failed: say so once, then stop writing there.
+      const std::string why = n < 0 ? std::strerror(errno) : "nothing written";
+      const std::string message =
+          "ombrisal: standard output failed (" + why + "); the traffic log is no longer written there\n";
+      [[maybe_unused]] const ssize_t e = ::write(2, message.data(), message.size());
+      std::lock_guard<std::mutex> lock(s.mutex);
+      s.broken = true;
+      s.queue.clear();
+      s.queuedBytes = 0;
+      s.writing = false;
+      s.idle.notify_all();
+      return;
+    }
+  }
+}
+
+}  // namespace omb
