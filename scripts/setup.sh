@@ -8,7 +8,7 @@ OMBRISAL_BUILD="${OMBRISAL_BUILD:-$OMBRISAL_ROOT/build}"
 OMBRISAL_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev socat
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth
 )

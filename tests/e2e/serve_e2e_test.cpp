@@ -2,6 +2,9 @@
 // a PC program under test would.
 #include <pty.h>
 #include <sys/file.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -162,6 +165,114 @@ TEST(ServeUnattended, MemoryStaysFlatOverManyPipelinedRequests) {
   const long after = serve.rssKb();
   EXPECT_LT(after - before, 1024) << "RSS " << before << " kB -> " << after << " kB";
   EXPECT_EQ(serve.stop(), 0);
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+// Batches of a write and a read, answered in full; false when a reply is
+// missing.
+bool serveBatches(test::PcPort& pc, int requests) {
+  std::string batch, replies;
+  for (int i = 0; i < 15; ++i) {
+    batch += E + "00FFWW0D0000011234" + E + "00FFWR0D000001";
+    replies += A + "00FF" + S + "00FF1234" + X;
+  }
+  for (int done = 0; done < requests; done += 30) {
+    if (!pc.sendAll(batch)) return false;
+    if (pc.receive(replies.size(), 2000) != replies) return false;
+  }
+  return true;
+}
+
+TEST(ServeUnattended, AReaderThatDoesNotReadNeverHoldsUpServingOrTheSignals) {
+  test::TempDir dir;
+  const std::string path = dir.file("com");
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(sig);
+    test::ServeProcess serve({"--serve", "pty:" + path, "--no-sum", "--wait", "2"});
+    ASSERT_TRUE(serve.waitForOutput("serving on")) << serve.err;
+    test::PcPort pc(path);
+    // Far more log than a pipe holds, and nobody reads it.
+    EXPECT_TRUE(serveBatches(pc, 6000));
+    serve.signal(sig);
+    EXPECT_EQ(serve.waitWithoutReading(3000), 0);
+  }
+}
+
+TEST(ServeUnattended, AReaderThatHasGoneIsReportedOnceAndServingGoesOn) {
+  test::TempDir dir;
+  const std::string path = dir.file("com");
+  test::ServeProcess serve({"--serve", "pty:" + path, "--no-sum", "--wait", "2"});
+  ASSERT_TRUE(serve.waitForOutput("serving on")) << serve.err;
+  serve.closeOutput();  // as `ombrisal --serve ... | head` after head has ended
+  test::PcPort pc(path);
+  EXPECT_TRUE(serveBatches(pc, 600));
+  EXPECT_EQ(serve.stop(), 0);
+  EXPECT_NE(serve.err.find("standard output failed"), std::string::npos) << serve.err;
+  EXPECT_EQ(serve.err.find("standard output failed"), serve.err.rfind("standard output failed"));  // once
+}
+
+TEST(ServeUnattended, EscapeSequencesInAFrameCannotReachTheTerminal) {
+  test::TempDir dir;
+  const std::string path = dir.file("com");
+  test::ServeProcess serve({"--serve", "pty:" + path, "--no-sum", "--wait", "2"});
+  ASSERT_TRUE(serve.waitForOutput("serving on")) << serve.err;
+  test::PcPort pc(path);
+  // A character error (07) whose report quotes the frame as received.
+  EXPECT_EQ(pc.exchange(E + "00FFWR0D\x1b[2J\x7f\xc2\x9b" "1", 7), N + "00FF07");
+  EXPECT_EQ(serve.stop(), 0);
+  EXPECT_EQ(serve.out.find('\x1b'), std::string::npos) << serve.out;
+  EXPECT_EQ(serve.out.find('\x7f'), std::string::npos);
+  EXPECT_EQ(serve.out.find("\xc2\x9b"), std::string::npos);
+  EXPECT_NE(serve.out.find("(ESC)[2J"), std::string::npos) << serve.out;
+}
+
+// A null-modem pair of pseudo-terminals (socat): the program serves one
+// end as its device; the pair is killed, as a USB adapter is pulled, and
+// made again under the same names.
+TEST(ServeUnattended, ADeviceThatComesBackIsServedAgain) {
+  if (std::system("command -v socat >/dev/null 2>&1") != 0) GTEST_SKIP() << "socat is not installed";
+  test::TempDir dir;
+  const std::string ours = dir.file("ttyA"), theirs = dir.file("ttyB");
+  const std::string socat = "socat pty,raw,echo=0,link=" + ours + " pty,raw,echo=0,link=" + theirs;
+  auto startPair = [&] {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::execl("/bin/sh", "sh", "-c", ("exec " + socat).c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    for (int i = 0; i < 200 && !(std::filesystem::exists(ours) && std::filesystem::exists(theirs)); ++i)
+      ::usleep(10000);
+    return pid;
+  };
+  pid_t pair = startPair();
+  ASSERT_TRUE(std::filesystem::exists(ours));
+  test::ServeProcess serve({"--serve", ours, "--no-sum", "--wait", "5"});
+  ASSERT_TRUE(serve.waitForOutput("serving on")) << serve.err;
+  {
+    test::PcPort pc(theirs);
+    EXPECT_EQ(pc.exchange(E + "00FFWW0D0000011234", 5), A + "00FF");
+  }
+  ::kill(pair, SIGTERM);
+  ::waitpid(pair, nullptr, 0);
+  ASSERT_TRUE(serve.waitForOutput("装置が見つからなくなりました", 5000)) << serve.out << serve.err;
+  pair = startPair();
+  // Served again within a few seconds, with the memory it had.
+  std::string reply;
+  for (int i = 0; i < 50 && reply.empty(); ++i) {
+    test::PcPort pc(theirs);
+    reply = pc.exchange(E + "00FFWR0D000001", 8);
+    if (reply.empty()) ::usleep(100 * 1000);
+  }
+  EXPECT_EQ(reply, S + "00FF1234" + X) << serve.err;
+  EXPECT_EQ(serve.stop(), 0);
+  EXPECT_NE(serve.err.find("serving again"), std::string::npos) << serve.err;
+  ::kill(pair, SIGTERM);
+  ::waitpid(pair, nullptr, 0);
 }
 
 }  // namespace

@@ -81,6 +81,22 @@ class ServeProcess {
     drain();
     return status_;
   }
+  // Waits for the end without reading the process's output: a full pipe
+  // stays full.
+  int waitWithoutReading(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!exited()) {
+      if (std::chrono::steady_clock::now() > end) return -1;
+      ::usleep(2000);
+    }
+    return status_;
+  }
+  // Closes our end of its standard output: its reader is gone.
+  void closeOutput() {
+    if (out_ >= 0) ::close(out_);
+    out_ = -1;
+  }
+  void signal(int sig) { ::kill(pid_, sig); }
   int stop(int sig = SIGTERM) {
     ::kill(pid_, sig);
     return wait();
@@ -88,7 +104,7 @@ class ServeProcess {
   void drain() {
     char buf[4096];
     ssize_t n;
-    while ((n = ::read(out_, buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
+    while (out_ >= 0 && (n = ::read(out_, buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
     while ((n = ::read(err_, buf, sizeof buf)) > 0) err.append(buf, static_cast<std::size_t>(n));
   }
 

@@ -37,8 +37,10 @@ struct FakeLine : SerialLine {
   int commPort() const override { return number; }
   void setLineConfig(const LineConfig& c) override { config = c; }
   LineConfig lineConfig() const override { return config; }
+  std::vector<std::string> unappliedSettings() const override { return refused; }
   int number = 1;
   LineConfig config;
+  std::vector<std::string> refused;
 };
 
 struct Fixture {
@@ -138,6 +140,41 @@ TEST(PortController, OpeningAndClosing) {
   f.pc.cmdPClose_Click();
   EXPECT_EQ(f.presenter.boxes.back().text, "ポートが開いていません！");
   EXPECT_EQ(f.presenter.boxes.back().title, "未オープン");
+}
+
+TEST(PortController, SettingsTheDeviceRefusedAreReportedOnceAfterTheBanner) {
+  Fixture f;
+  f.pc.fncCommPort();
+  f.line.refused = {"パリティ e", "データ長 7"};
+  std::vector<std::string> told;
+  f.pc.onSettingsRefused = [&](const std::string& m) { told.push_back(m); };
+  f.pc.cmdPOpen_Click();
+  ASSERT_TRUE(f.port.isOpen());
+  const std::string message = "COM1 の装置が受け付けなかった設定があります: パリティ e データ長 7";
+  EXPECT_EQ(f.log.lines, (std::vector<std::string>{"disable", "open 1 9600,n,8,1 無し 40", "error " + message + "\r\n"}));
+  EXPECT_EQ(told, std::vector<std::string>{message});
+}
+
+TEST(PortController, AVanishedDeviceCanBeLookedForUntilItIsBack) {
+  Fixture f;
+  f.pc.fncCommPort();
+  int lost = 0;
+  f.pc.onDeviceLost = [&] { ++lost; };
+  f.pc.cmdPOpen_Click();
+  f.port.raise(LineEvent::DeviceLost);
+  f.loop.runDue();
+  EXPECT_EQ(lost, 1);
+  EXPECT_TRUE(f.presenter.boxes.empty());  // the owner tells, not a box
+  f.canOpen = [](int) { return false; };
+  EXPECT_FALSE(f.pc.reopen());
+  f.canOpen = nullptr;
+  EXPECT_TRUE(f.pc.reopen());
+  EXPECT_TRUE(f.port.isOpen());
+  EXPECT_EQ(f.pc.panelStatus, "Open");
+  EXPECT_EQ(f.log.lines.back(), "open 1 9600,n,8,1 無し 40");
+  f.port.feed(std::string(1, ENQ) + "00FFWR0D000001");
+  f.loop.advance(1000);
+  EXPECT_EQ(f.port.takeOutput(), std::string(1, STX) + "00FF0000" + std::string(1, ETX));
 }
 
 TEST(PortController, APortThatWillNotOpenIsReportedAndDiscoveryRunsAgain) {

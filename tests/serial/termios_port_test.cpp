@@ -214,6 +214,10 @@ TEST_F(TermiosPortTest, LineSettingsAreCheckedAndApplied) {
   EXPECT_TRUE(t.c_cflag & CSTOPB);
   EXPECT_TRUE(t.c_cflag & CRTSCTS);
   EXPECT_TRUE(t.c_iflag & PARMRK);
+  // What the device did not take is named, not announced as applied.
+  const std::vector<std::string> refused = port.unappliedSettings();
+  for (const std::string& r : refused) EXPECT_TRUE(r.rfind("データ長", 0) == 0 || r.rfind("パリティ", 0) == 0) << r;
+  EXPECT_EQ(refused.size(), 2u);
 
   // With marking on, a data byte FFh arrives doubled and is delivered once.
   std::string received;
