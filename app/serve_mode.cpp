@@ -186,6 +186,14 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
       std::cerr << "ombrisal: cannot read the settings file " << core.settingsFile.fileName() << std::endl;
       return 2;
     }
+    // Serving a kind whose range could not be read would leave it never
+    // answering the way the file meant: stop instead.
+    if (const auto& bad = core.settingsFile.rangeFallbacks(); !bad.empty()) {
+      std::cerr << "ombrisal: the device ranges of " << core.settingsFile.fileName() << " cannot be used:";
+      for (const std::string& b : bad) std::cerr << " " << b;
+      std::cerr << "\nombrisal: correct them (the report above names each line) and start again" << std::endl;
+      return 2;
+    }
   } else {
     subSetOldVersionRanges(core.state.range5, core.state.range7);
     core.state.subReDim_Device();

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace omb {
 
@@ -64,8 +65,17 @@ class RuntimeError : public std::exception {
 // Implementations never throw.
 class ErrorSink {
  public:
+  struct Report {
+    std::string detail, location;
+  };
   virtual ~ErrorSink() = default;
   virtual void subPutErrorLog(const std::string& detail, const std::string& location) = 0;
+  // Several failures of one procedure found together (a settings file with
+  // many bad values): each is one report, but the person at the screen
+  // may be told of them at once.
+  virtual void subPutErrorLogs(const std::vector<Report>& reports) {
+    for (const Report& r : reports) subPutErrorLog(r.detail, r.location);
+  }
 };
 
 // An ErrorSink that drops every report; for code paths and tests that have

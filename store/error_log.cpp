@@ -26,6 +26,28 @@ void ErrorLog::subPutErrorLog(const std::string& detail, const std::string& loca
   }
 }
 
+void ErrorLog::subPutErrorLogs(const std::vector<Report>& reports) {
+  if (reports.empty()) return;
+  if (reports.size() == 1) {
+    subPutErrorLog(reports[0].detail, reports[0].location);
+    return;
+  }
+  try {
+    constexpr std::size_t kShown = 30;
+    std::string text = "Error (" + std::to_string(reports.size()) + ")";
+    for (std::size_t i = 0; i < reports.size() && i < kShown; ++i)
+      text += "\r\n" + reports[i].location + " " + reports[i].detail;
+    if (reports.size() > kShown)
+      text += "\r\n…ほか " + std::to_string(reports.size() - kShown) + " 件（" + kErrorLogFileName + " に記録しました）";
+    presenter_.message(text, reports[0].location, MsgIcon::Critical, MsgButtons::Ok);
+    std::string lines;
+    const std::string stamp = formatDateTime(clock_.now());
+    for (const Report& r : reports) lines += cp932::encode(stamp + " " + r.location + " " + r.detail) + "\r\n";
+    appendToFile(filePath(), lines);
+  } catch (...) {
+  }
+}
+
 std::string sysLogFileName(const DateTime& now) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "SysLog_%02d.txt", now.month);

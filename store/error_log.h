@@ -27,6 +27,8 @@ class ErrorLog final : public ErrorSink {
   std::string filePath() const { return folder_ + "/" + kErrorLogFileName; }
 
   void subPutErrorLog(const std::string& detail, const std::string& location) override;
+  // One box that lists them all (the first 30), then a line each.
+  void subPutErrorLogs(const std::vector<Report>& reports) override;
 
  private:
   Presenter& presenter_;

@@ -26,11 +26,12 @@ std::string_view trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-// Position of the single-byte character `c` in CP932 bytes, skipping the
-// second byte of double-byte characters ("]" and "=" can be trail bytes).
-std::size_t findChar(std::string_view s, char c, std::size_t from = 0) {
+// Position of the single-byte character `c`: in CP932 bytes the second
+// byte of a double-byte character is skipped ("]" and "=" can be trail
+// bytes); in UTF-8 no byte of a longer character is below 80h.
+std::size_t findChar(std::string_view s, char c, std::size_t from, bool cp932Bytes) {
   for (std::size_t i = from; i < s.size();) {
-    if (cp932::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) {
+    if (cp932Bytes && cp932::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) {
       i += 2;
       continue;
     }
@@ -70,9 +71,51 @@ int errorFromErrno(int e) {
 
 [[noreturn]] void raiseErrno(int e) { throw RuntimeError(errorFromErrno(e)); }
 
+// Valid UTF-8 with at least one character beyond ASCII.
+bool looksUtf8(std::string_view s) {
+  bool wide = false;
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    for (std::size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    wide = true;
+    i += n;
+  }
+  return wide;
+}
+
+// At most n bytes of UTF-8, never ending inside a character.
+std::string_view utf8Left(std::string_view s, std::size_t n) {
+  if (s.size() <= n) return s;
+  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+  return s.substr(0, n);
+}
+
 }  // namespace
 
-void IniFile::parse(Line& line) {
+std::string IniFile::decode(std::string_view bytes) const {
+  return encoding_ == Encoding::Utf8 ? std::string(bytes) : cp932::decode(bytes);
+}
+
+std::string IniFile::encode(std::string_view utf8) const {
+  return encoding_ == Encoding::Utf8 ? std::string(utf8) : cp932::encode(utf8);
+}
+
+std::optional<std::size_t> IniFile::lineOf(std::string_view section, std::string_view key) const {
+  auto header = findSection(section);
+  if (!header) return std::nullopt;
+  auto at = findKey(*header, key);
+  if (!at) return std::nullopt;
+  return *at + 1;
+}
+
+void IniFile::parse(Line& line) const {
   line.kind = LineKind::Other;
   line.name.clear();
   line.valueAt = 0;
@@ -81,22 +124,29 @@ void IniFile::parse(Line& line) {
   while (i < t.size() && isBlank(t[i])) ++i;
   if (i == t.size() || t[i] == ';') return;
   if (t[i] == '[') {
-    std::size_t close = findChar(t, ']', i + 1);
+    std::size_t close = findChar(t, ']', i + 1, encoding_ == Encoding::Cp932);
     if (close == std::string_view::npos) return;
     line.kind = LineKind::Section;
-    line.name = cp932::decode(trim(t.substr(i + 1, close - i - 1)));
+    line.name = decode(trim(t.substr(i + 1, close - i - 1)));
     return;
   }
-  std::size_t eq = findChar(t, '=', i);
+  std::size_t eq = findChar(t, '=', i, encoding_ == Encoding::Cp932);
   if (eq == std::string_view::npos) return;
   line.kind = LineKind::Key;
-  line.name = cp932::decode(trim(t.substr(0, eq)));
+  line.name = decode(trim(t.substr(0, eq)));
   line.valueAt = eq + 1;
 }
 
 IniFile IniFile::fromBytes(std::string bytes) {
   IniFile ini;
   std::string_view all = bytes;
+  if (all.substr(0, 3) == "\xEF\xBB\xBF") {
+    ini.encoding_ = Encoding::Utf8;
+    ini.bom_ = true;
+    all.remove_prefix(3);
+  } else if (looksUtf8(all)) {
+    ini.encoding_ = Encoding::Utf8;
+  }
   std::size_t start = 0;
   while (start < all.size()) {
     std::size_t nl = all.find('\n', start);
@@ -111,7 +161,7 @@ IniFile IniFile::fromBytes(std::string bytes) {
       line.eol = std::string(all.substr(end, nl + 1 - end));
       start = nl + 1;
     }
-    parse(line);
+    ini.parse(line);
     ini.lines_.push_back(std::move(line));
   }
   ini.present_ = true;
@@ -160,6 +210,7 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
   if (!at) return std::nullopt;
   const Line& line = lines_[*at];
   std::string_view v = trim(std::string_view(line.text).substr(line.valueAt));
+  if (encoding_ == Encoding::Utf8) return std::string(utf8Left(v, kMaxValueBytes));
   return cp932::decode(cp932::leftBytes(v, kMaxValueBytes));
 }
 
@@ -175,7 +226,7 @@ void IniFile::write(std::string_view section, std::string_view key, std::string_
       key.find('=') != std::string_view::npos || trim(key).front() == ';' || trim(key).front() == '[')
     throw RuntimeError(kErrInvalidCall);
   const std::string eol = lineEnd();
-  auto makeLine = [](std::string text, std::string lineEnd) {
+  auto makeLine = [this](std::string text, std::string lineEnd) {
     Line l;
     l.text = std::move(text);
     l.eol = std::move(lineEnd);
@@ -191,13 +242,13 @@ void IniFile::write(std::string_view section, std::string_view key, std::string_
   if (!header) {
     std::size_t pos = lines_.size();
     endLineBefore(pos);
-    lines_.push_back(makeLine("[" + cp932::encode(section) + "]", eol));
-    lines_.push_back(makeLine(cp932::encode(key) + "=" + cp932::encode(value), eol));
+    lines_.push_back(makeLine("[" + encode(section) + "]", eol));
+    lines_.push_back(makeLine(encode(key) + "=" + encode(value), eol));
     return;
   }
   if (auto at = findKey(*header, key)) {
     Line& line = lines_[*at];
-    line.text = line.text.substr(0, line.valueAt) + cp932::encode(value);
+    line.text = line.text.substr(0, line.valueAt) + encode(value);
     parse(line);
     return;
   }
@@ -208,11 +259,11 @@ void IniFile::write(std::string_view section, std::string_view key, std::string_
     if (lines_[i].kind == LineKind::Key) pos = i + 1;
   endLineBefore(pos);
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(pos),
-                makeLine(cp932::encode(key) + "=" + cp932::encode(value), eol));
+                makeLine(encode(key) + "=" + encode(value), eol));
 }
 
 std::string IniFile::bytes() const {
-  std::string out;
+  std::string out = bom_ ? "\xEF\xBB\xBF" : "";
   for (const Line& l : lines_) out += l.text + l.eol;
   return out;
 }

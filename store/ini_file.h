@@ -4,7 +4,11 @@
 //   key=value
 //
 // stored in the system code page (CP932).  Names and values in this
-// interface are UTF-8; the file keeps its bytes.
+// interface are UTF-8; the file keeps its bytes.  A file saved as UTF-8 by
+// a Linux editor (a UTF-8 byte order mark, or text that is valid UTF-8 and
+// not plain ASCII) is read as UTF-8 and written back as UTF-8, its mark
+// kept; CP932 text is practically never valid UTF-8, so the two do not mix
+// up.
 //
 // Reading: section and key names are matched without regard to the case of
 // ASCII letters (Japanese names compare exactly); the first section and the
@@ -36,6 +40,7 @@ namespace omb {
 
 class IniFile {
  public:
+  enum class Encoding { Cp932, Utf8 };
   // Longest value a read returns, in file bytes.
   static constexpr std::size_t kMaxValueBytes = 126;
 
@@ -51,6 +56,10 @@ class IniFile {
 
   // True when load() found the file.
   bool present() const { return present_; }
+  // The encoding the file was read in (and is written in).
+  Encoding encoding() const { return encoding_; }
+  // The 1-based line of `key` in `section`; empty when not present.
+  std::optional<std::size_t> lineOf(std::string_view section, std::string_view key) const;
 
   // The value of `key` in `section`; empty when the section or the key is
   // not present.  A key written with nothing after "=" is present and empty.
@@ -86,7 +95,9 @@ class IniFile {
     std::size_t valueAt = 0;  // Key: byte offset just after the "="
   };
 
-  static void parse(Line& line);
+  void parse(Line& line) const;
+  std::string decode(std::string_view bytes) const;
+  std::string encode(std::string_view utf8) const;
   std::optional<std::size_t> findSection(std::string_view section) const;
   std::size_t sectionEnd(std::size_t header) const;  // index of the next header or size()
   std::optional<std::size_t> findKey(std::size_t header, std::string_view key) const;
@@ -94,6 +105,8 @@ class IniFile {
 
   std::vector<Line> lines_;
   bool present_ = false;
+  Encoding encoding_ = Encoding::Cp932;
+  bool bom_ = false;
 };
 
 // The value of a key in the file at `file`; empty when the file, the

@@ -133,61 +133,92 @@ std::string windowKey(int n, const char* field) {
   return "G_SetWindow[" + std::to_string(n) + "]_" + field;
 }
 
-// The reader of one pass: every assignment is one step under the trap; a
-// step that fails is reported and its target keeps the value it had.
+// The reader of one pass: every assignment is one step; a step that fails
+// leaves its target as it was and becomes one problem that names the file,
+// section, key and line.  The problems are reported together at the end.
 class Reader {
  public:
+  struct Problem {
+    int section;  // the reader's section number
+    int number;   // the error number
+    std::string description, iniSection, key, value;
+    std::optional<std::size_t> line;
+  };
+
   Reader(const IniFile& ini, ErrorTrap& trap) : ini_(ini), trap_(trap) {}
 
   std::string text(const char* section, const std::string& key) const { return ini_.read(section, key); }
 
   template <class F>
-  void step(F&& f) {
+  void step(const char* section, const std::string& key, F&& f) {
     try {
       f();
     } catch (const RuntimeError& e) {
-      trap_.report(e);
+      fail(section, key, e.number(), e.description());
     } catch (const std::bad_alloc&) {
-      trap_.report(kErrOutOfMemory, errorDescription(kErrOutOfMemory));
+      fail(section, key, kErrOutOfMemory, errorDescription(kErrOutOfMemory));
     } catch (const std::exception&) {
-      trap_.report(kErrInvalidCall, errorDescription(kErrInvalidCall));
+      fail(section, key, kErrInvalidCall, errorDescription(kErrInvalidCall));
     }
   }
 
-  // A range key: the value splits at "-" into the first and the last device
-  // text.  Three steps: the first text, the last text, and both numbers
-  // (read through fncSetRangeFromValue, which takes the digit count from the
-  // first text).  An empty value has no parts and fails all three; a value
-  // without "-" has no last text and fails the last two.
-  void range(DevRange& r, int kind, const char* section) {
-    const std::string value = text(section, kindInfo(kind).code);
-    const std::size_t dash = value.find('-');
-    const std::string first = value.substr(0, dash);
-    std::string last;
-    if (dash != std::string::npos) {
+  // A range key: two device texts of the kind joined by "-", the first not
+  // after the last.  A value that cannot be used leaves the record as it
+  // was and answers false.
+  bool range(DevRange& r, int kind, const char* section) {
+    const std::string code = kindInfo(kind).code;
+    bool ok = false;
+    step(section, code, [&] {
+      const std::string value = text(section, code);
+      if (value.empty()) throw RuntimeError(kErrSubscript, "値がありません");
+      const std::size_t dash = value.find('-');
+      if (dash == std::string::npos) throw RuntimeError(kErrSubscript, "「先頭-最終」の形ではありません");
       std::size_t next = value.find('-', dash + 1);
-      last = value.substr(dash + 1, next == std::string::npos ? std::string::npos : next - dash - 1);
-    }
-    step([&] {
-      if (value.empty()) throw RuntimeError(kErrSubscript);
-      r.firstText = first;
-    });
-    step([&] {
-      if (dash == std::string::npos) throw RuntimeError(kErrSubscript);
-      r.lastText = last;
-    });
-    step([&] {
-      if (dash == std::string::npos) throw RuntimeError(kErrSubscript);
+      const std::string first = value.substr(0, dash);
+      const std::string last =
+          value.substr(dash + 1, next == std::string::npos ? std::string::npos : next - dash - 1);
+      const std::string textCode = kindInfo(kind).textCode;
+      if (first.rfind(textCode, 0) != 0 || last.rfind(textCode, 0) != 0)
+        throw RuntimeError(kErrTypeMismatch, "デバイス記号が " + textCode + " ではありません");
       DevRange parsed = r;
       fncSetRangeFromValue(parsed, kind, first + "-" + last);
-      r.first = parsed.first;
-      r.last = parsed.last;
+      if (parsed.first > parsed.last) throw RuntimeError(kErrSubscript, "先頭が最終より後ろです");
+      parsed.firstText = first;
+      parsed.lastText = last;
+      r = parsed;
+      ok = true;
     });
+    return ok;
+  }
+
+  const std::vector<Problem>& problems() const { return problems_; }
+  // Adds what was done about it to the last problem.
+  void note(const std::string& text) {
+    if (!problems_.empty()) problems_.back().description += "（" + text + "）";
+  }
+
+  // Every problem of the pass, each naming where it is, told together.
+  void report(const std::string& file) const {
+    if (problems_.empty()) return;
+    std::vector<ErrorSink::Report> reports;
+    for (const Problem& p : problems_) {
+      std::string detail = "Line " + std::to_string(p.section) + ":" + p.description + " -- " + file + " [" +
+                           p.iniSection + "] " + p.key;
+      detail += p.line ? " (" + std::to_string(*p.line) + " 行目) = \"" + p.value + "\"" : std::string(" (キーがありません)");
+      reports.push_back({detail, trap_.locationText(p.number)});
+    }
+    trap_.sink().subPutErrorLogs(reports);
   }
 
  private:
+  void fail(const char* section, const std::string& key, int number, const std::string& description) {
+    problems_.push_back(
+        {trap_.currentSection(), number, description, section, key, text(section, key), ini_.lineOf(section, key)});
+  }
+
   const IniFile& ini_;
   ErrorTrap& trap_;
+  std::vector<Problem> problems_;
 };
 
 }  // namespace
@@ -250,10 +281,10 @@ bool SettingsFile::fncGetIniFile(int startSection) {
     return true;
   };
   auto lenient16 = [&](const char* sec, const std::string& key, std::int16_t& target) {
-    rd.step([&] { target = fncIniLenient16(rd.text(sec, key)); });
+    rd.step(sec, key, [&] { target = fncIniLenient16(rd.text(sec, key)); });
   };
   auto lenient32 = [&](const char* sec, const std::string& key, std::int32_t& target) {
-    rd.step([&] { target = fncIniLenient32(rd.text(sec, key)); });
+    rd.step(sec, key, [&] { target = fncIniLenient32(rd.text(sec, key)); });
   };
 
   if (from(kIniSectionFolderPath)) {
@@ -275,31 +306,44 @@ bool SettingsFile::fncGetIniFile(int startSection) {
     lenient16(kSecBuffers, "GE_OutBufferSize", s.GE_OutBufferSize);
   }
   if (from(kIniSectionCheckBoxes)) {
-    rd.step([&] { s.ViewAlert = checkState(rd.text(kSecCheckBoxes, "ViewAlert")); });
-    rd.step([&] { s.LogFile = checkState(rd.text(kSecCheckBoxes, "LogFile")); });
-    rd.step([&] { s.LogDsp = checkState(rd.text(kSecCheckBoxes, "LogDsp")); });
+    rd.step(kSecCheckBoxes, "ViewAlert", [&] { s.ViewAlert = checkState(rd.text(kSecCheckBoxes, "ViewAlert")); });
+    rd.step(kSecCheckBoxes, "LogFile", [&] { s.LogFile = checkState(rd.text(kSecCheckBoxes, "LogFile")); });
+    rd.step(kSecCheckBoxes, "LogDsp", [&] { s.LogDsp = checkState(rd.text(kSecCheckBoxes, "LogDsp")); });
   }
   if (from(kIniSectionOptions)) {
-    rd.step([&] { optionIndex(s.FileType, rd.text(kSecOptions, "FileType")); });
-    rd.step([&] { optionIndex(s.DspType, rd.text(kSecOptions, "DspType")); });
+    rd.step(kSecOptions, "FileType", [&] { optionIndex(s.FileType, rd.text(kSecOptions, "FileType")); });
+    rd.step(kSecOptions, "DspType", [&] { optionIndex(s.DspType, rd.text(kSecOptions, "DspType")); });
   }
   if (from(kIniSectionRanges)) {
-    auto at = [](DevRangeTable& t, int k) -> DevRange& { return t[static_cast<std::size_t>(k)]; };
-    for (int k = kTN; k <= kDx; ++k) rd.range(at(state_.range5, k), k, kSecRange5);
-    for (int k = kTN; k <= kDx; ++k) rd.range(at(state_.range7, k), k, kSecRange7);
+    // A range that cannot be read falls back to the shipped one of its
+    // kind, so that kind still answers; the report says so.
+    DevRangeTable shipped5, shipped7;
+    subSetRangeCodes(shipped5);
+    subSetRangeCodes(shipped7);
+    subSetOldVersionRanges(shipped5, shipped7);
+    rangeFallbacks_.clear();
+    auto range = [&](DevRangeTable& t, const DevRangeTable& shipped, int k, const char* sec) {
+      DevRange& r = t[static_cast<std::size_t>(k)];
+      if (rd.range(r, k, sec)) return;
+      r = shipped[static_cast<std::size_t>(k)];
+      rd.note("出荷時の範囲 " + r.firstText + "-" + r.lastText + " を使います");
+      rangeFallbacks_.push_back(std::string("[") + sec + "] " + kindInfo(k).code);
+    };
+    for (int k = kTN; k <= kDx; ++k) range(state_.range5, shipped5, k, kSecRange5);
+    for (int k = kTN; k <= kDx; ++k) range(state_.range7, shipped7, k, kSecRange7);
     for (int k = kX; k <= kCC; ++k) {
-      rd.range(at(state_.range5, k), k, kSecRange5);
-      rd.range(at(state_.range7, k), k, kSecRange7);
+      range(state_.range5, shipped5, k, kSecRange5);
+      range(state_.range7, shipped7, k, kSecRange7);
     }
   }
   auto perPage = [&](int slot) -> std::int32_t& { return state_.pages[static_cast<std::size_t>(slot)].perPage; };
   if (from(kIniSectionBitPages)) {
     for (const SlotKey& k : kBitPageKeys)
-      rd.step([&] { perPage(k.slot) = fncIniLenient16(rd.text(kSecBitPages, k.key)); });
+      rd.step(kSecBitPages, k.key, [&] { perPage(k.slot) = fncIniLenient16(rd.text(kSecBitPages, k.key)); });
   }
   if (from(kIniSectionWordPages)) {
     for (const SlotKey& k : kWordPageKeys)
-      rd.step([&] { perPage(k.slot) = fncIniStrict16(rd.text(kSecWordPages, k.key)); });
+      rd.step(kSecWordPages, k.key, [&] { perPage(k.slot) = fncIniStrict16(rd.text(kSecWordPages, k.key)); });
   }
   auto multi = [&](int slot) -> std::int16_t& { return s.multiPageTable[static_cast<std::size_t>(slot)]; };
   if (from(kIniSectionMultiBit)) {
@@ -307,7 +351,7 @@ bool SettingsFile::fncGetIniFile(int startSection) {
   }
   if (from(kIniSectionMultiWord)) {
     for (const SlotKey& k : kMultiWordKeys)
-      rd.step([&] { multi(k.slot) = fncIniStrict16(rd.text(kSecMultiWord, k.key)); });
+      rd.step(kSecMultiWord, k.key, [&] { multi(k.slot) = fncIniStrict16(rd.text(kSecMultiWord, k.key)); });
   }
   if (from(kIniSectionBitTexts)) {
     s.Lo = rd.text(kSecBitTexts, "Lo");
@@ -318,17 +362,17 @@ bool SettingsFile::fncGetIniFile(int startSection) {
     lenient32(kSecWindows, "Main_Left", s.mainWindow.Left);
     // The size is 16-bit in the file and taken only above 500 twips, so a
     // missing or tiny size leaves the designed one.
-    rd.step([&] {
+    rd.step(kSecWindows, "Main_Height", [&] {
       std::int16_t v = fncIniLenient16(rd.text(kSecWindows, "Main_Height"));
       if (v > 500) s.mainWindow.Height = v;
     });
-    rd.step([&] {
+    rd.step(kSecWindows, "Main_Width", [&] {
       std::int16_t v = fncIniLenient16(rd.text(kSecWindows, "Main_Width"));
       if (v > 500) s.mainWindow.Width = v;
     });
     for (int n = 1; n <= kViewSlotCount; ++n) {
       WindowSetting& w = s.G_SetWindow[static_cast<std::size_t>(n - 1)];
-      rd.step([&] {
+      rd.step(kSecWindows, windowKey(n, "flg"), [&] {
         std::string flg = rd.text(kSecWindows, windowKey(n, "flg"));
         if (!flg.empty()) w.flg = fncIniBoolean(flg);
       });
@@ -346,6 +390,7 @@ bool SettingsFile::fncGetIniFile(int startSection) {
     for (int n = 1; n <= kIniComPortCount; ++n)
       s.comPorts[static_cast<std::size_t>(n - 1)] = rd.text(kSecComPorts, "COM" + std::to_string(n));
   }
+  rd.report(file);
   return true;
 }
 

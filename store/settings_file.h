@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/device_memory.h"
 #include "core/presenter.h"
@@ -129,6 +130,9 @@ class SettingsFile {
   // "mdlFileAccess.fncGetIniFile() " with its section number and keeps its
   // previous value; reading goes on with the next key.
   bool fncGetIniFile(int startSection);
+  // The range keys of the last read that could not be used and were given
+  // the shipped range of their kind ("[デバイス範囲５桁] TN" ...).
+  const std::vector<std::string>& rangeFallbacks() const { return rangeFallbacks_; }
 
   // Writes the window section "画面サイズ": the 24 G_SetWindow records and
   // the main window's present place.  Other lines of the file stay as they
@@ -139,6 +143,7 @@ class SettingsFile {
  private:
   std::string programFolder_;
   std::string fileName_;
+  std::vector<std::string> rangeFallbacks_;
   SystemState& state_;
   Settings& settings_;
   Presenter& presenter_;

@@ -46,9 +46,6 @@ inline void writeFile(const std::string& path, const std::string& bytes) {
 
 // Collects every error report.
 struct RecordingErrorSink : ErrorSink {
-  struct Report {
-    std::string detail, location;
-  };
   void subPutErrorLog(const std::string& detail, const std::string& location) override {
     reports.push_back({detail, location});
   }

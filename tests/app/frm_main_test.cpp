@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "app/geometry.h"
+#include "app/output_pump.h"
 #include "core/cp932.h"
 #include "store/ini_file.h"
 #include "pc_port.h"
@@ -232,6 +233,56 @@ TEST_F(MainWindow, HeightsOf500TwipsOrLessKeepTheDesignedSize) {
   w.Form_Load();
   EXPECT_EQ(w.height(), designed > 100 ? designed : 720);
   EXPECT_EQ(w.width(), twipsToPixels(12000));
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+// The window tells of a range it could not use in one box, naming where it
+// is, and that kind keeps answering with the shipped range.
+TEST(StartUp, AnUnusableRangeIsToldOnceAndFallsBackToTheShippedRange) {
+  test::TempDir dir;
+  IniFile ini = IniFile::load(OMBRISAL_SOURCE_DIR "/resources/Init.ini");
+  ini.write("デバイス範囲７桁", "D", "D000000");
+  ini.write("デバイス範囲７桁", "W", "Q0-Q1");
+  ini.save(dir.file("Init.ini"));
+  RecordingPresenter presenter;
+  SystemClock clock;
+  AppCore core(presenter, clock, dir.str() + "/");
+  ASSERT_TRUE(core.startUp());
+  ASSERT_EQ(presenter.boxes.size(), 1u);
+  EXPECT_EQ(presenter.boxes[0].icon, MsgIcon::Critical);
+  const std::string& text = presenter.boxes[0].text;
+  EXPECT_NE(text.find("[デバイス範囲７桁] D ("), std::string::npos) << text;
+  EXPECT_NE(text.find("[デバイス範囲７桁] W ("), std::string::npos) << text;
+  EXPECT_NE(text.find("出荷時の範囲 D000000-D006143 を使います"), std::string::npos) << text;
+  EXPECT_EQ(core.state.range7[kD].lastText, "D006143");
+  EXPECT_EQ(core.state.memory.size(kD), 6144u);
+  EXPECT_EQ(core.settingsFile.rangeFallbacks().size(), 2u);
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+TEST(TerminalSafe, NothingThatCouldActOnATerminalGetsThrough) {
+  struct Case {
+    std::string in, out;
+  };
+  const Case cases[] = {
+      {"受信 : (ENQ)00FF\n", "受信 : (ENQ)00FF\n"},
+      {"\x1b[2J", "(ESC)[2J"},
+      {"a\rb\tc\x07", "a(CR)b(HT)c(BEL)"},
+      {"x\x7fy", "x(DEL)y"},
+      {"\xc2\x9b" "31m", "(U+009B)31m"},
+      {"\xc2\xa0\xe3\x81\x82", "\xc2\xa0\xe3\x81\x82"},  // other characters stay
+  };
+  for (const Case& c : cases) EXPECT_EQ(terminalSafe(c.in), c.out) << c.in;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 
+#include "core/cp932.h"
 #include "serve_process.h"
 #include "test_support.h"
 
@@ -273,6 +274,40 @@ TEST(ServeUnattended, ADeviceThatComesBackIsServedAgain) {
   EXPECT_NE(serve.err.find("serving again"), std::string::npos) << serve.err;
   ::kill(pair, SIGTERM);
   ::waitpid(pair, nullptr, 0);
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+// A settings file saved as UTF-8 by a Linux editor is read; one whose
+// device ranges cannot be used stops the server with a message that names
+// the file, the section, the key and the line.
+TEST(ServeSettings, AUtfEightFileIsReadAndUnusableRangesStopTheServer) {
+  test::TempDir dir;
+  const std::string path = dir.file("com3");
+  const std::string shipped = cp932::decode(test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
+  test::writeFile(dir.file("Init.ini"), shipped + "COM3=pty:" + path + "\r\n");
+  {
+    test::ServeProcess serve({"--serve", "COM3", "--ini", dir.file("Init.ini"), "--no-sum", "--wait", "5"});
+    ASSERT_TRUE(serve.waitForOutput("serving on " + path)) << serve.out << serve.err;
+    test::PcPort pc(path);
+    EXPECT_EQ(pc.exchange(E + "00FFBR0X07FF01", 7), S + "00FF0" + X);
+    EXPECT_EQ(serve.stop(), 0);
+    EXPECT_EQ(serve.err, "");
+  }
+
+  std::string broken = shipped;
+  broken.replace(broken.find("X=X0000-X07FF"), 13, "X=X0000");
+  test::writeFile(dir.file("Init.ini"), broken + "COM3=pty:" + path + "\r\n");
+  test::ServeProcess serve({"--serve", "COM3", "--ini", dir.file("Init.ini")});
+  EXPECT_EQ(serve.wait(), 2);
+  EXPECT_NE(serve.err.find(dir.file("Init.ini") + " [デバイス範囲５桁] X (43 行目) = \"X0000\""), std::string::npos)
+      << serve.err;
+  EXPECT_NE(serve.err.find("cannot be used: [デバイス範囲５桁] X"), std::string::npos) << serve.err;
+  EXPECT_FALSE(std::filesystem::exists(path));  // nothing was served
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <set>
 #include <string>
@@ -78,6 +80,32 @@ TEST_F(TrafficLogTest, LimitCountsEntriesAndTrimsOneLineSoASentFramesEmptyLineSt
   setLimit("2");
   for (const char* s : {"S1", "S2", "S3"}) sent(s);
   EXPECT_EQ(screen(), "\r\n[14:05:09]送信 : S2\r\n\r\n[14:05:09]送信 : S3\r\n\r\n");
+}
+
+// Entries of several lines never pile up without end under the entry
+// limit, and no limit lets the text grow past its byte cap: the oldest
+// lines go, and a view that follows the notices stays in step.
+TEST_F(TrafficLogTest, TheScreenTextStaysBoundedInLinesAndBytes) {
+  std::string view;
+  log.changed = [&](const LogChange& c) {
+    if (c.kind == LogChange::Kind::Reset) view.clear();
+    if (c.kind != LogChange::Kind::Text) return;
+    view.erase(0, c.trimmed);
+    view.insert(c.at, c.inserted);
+  };
+  setLimit("3");
+  for (int i = 0; i < 1000; ++i) sent("S" + std::to_string(i));
+  const std::string shown = screen();
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 8);  // twice the limit and two
+  EXPECT_NE(shown.find("S999"), std::string::npos);
+  EXPECT_EQ(view, shown);
+
+  log.setChkFix(false);
+  log.setScreenByteLimit(1000);
+  for (int i = 0; i < 1000; ++i) received(std::string(90, 'R'));
+  EXPECT_LE(screen().size(), 1000u);
+  EXPECT_GT(screen().size(), 800u);
+  EXPECT_EQ(view, screen());
 }
 
 TEST_F(TrafficLogTest, ClearingEmptiesLogAndCounterSoEntriesFillUpToTheLimitAgain) {

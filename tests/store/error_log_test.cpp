@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/cp932.h"
@@ -33,6 +34,23 @@ TEST_F(ErrorLogTest, ShowsACriticalBoxThenAppendsOneCp932Line) {
       cp932::encode("2026/07/03 09:05:07 frmMain.subFile_put() 53 Line 110:ファイルが見つかりません。") +
       "\r\n2026/12/31 23:59:58 mdlSub.y() 9 Line 0:x\r\n";
   EXPECT_EQ(test::readFile(dir.file("Error_Log.TXT")), expected);
+}
+
+// Many failures found together are one box that lists them (the first 30)
+// and still a line each in the log.
+TEST_F(ErrorLogTest, ManyReportsAtOnceAreOneBoxAndALineEach) {
+  std::vector<ErrorSink::Report> reports;
+  for (int i = 1; i <= 32; ++i) reports.push_back({"Line 800:bad " + std::to_string(i), "m.read() 13"});
+  log.subPutErrorLogs(reports);
+  ASSERT_EQ(presenter.boxes.size(), 1u);
+  const std::string& text = presenter.boxes[0].text;
+  EXPECT_EQ(text.rfind("Error (32)\r\nm.read() 13 Line 800:bad 1\r\n", 0), 0u) << text;
+  EXPECT_NE(text.find("Line 800:bad 30"), std::string::npos);
+  EXPECT_EQ(text.find("Line 800:bad 31"), std::string::npos);
+  EXPECT_NE(text.find("ほか 2 件"), std::string::npos);
+  const std::string file = test::readFile(dir.file("Error_Log.TXT"));
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 32);
+  EXPECT_NE(file.find("m.read() 13 Line 800:bad 32\r\n"), std::string::npos);
 }
 
 TEST_F(ErrorLogTest, AppendsToWhatIsAlreadyThere) {

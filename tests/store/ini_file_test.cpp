@@ -176,6 +176,38 @@ TEST(IniFileDisk, JapaneseNamesAndValuesAreStoredInCp932AndReadBack) {
   EXPECT_EQ(fncReadIni("フォルダパス", "PROJECTS", path), "/home/利用者/データ");
 }
 
+// A file saved as UTF-8 by a Linux editor is read as UTF-8 and written
+// back as UTF-8 (its byte order mark kept); a CP932 file stays CP932.
+TEST(IniFileEncoding, UtfEightFilesAreReadAndWrittenBackAsUtfEight) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    IniFile::Encoding encoding;
+  };
+  const std::string text = "[ビット表示設定]\r\nHi=●\r\nLo=○\r\n";
+  const Case cases[] = {
+      {"UTF-8", text, IniFile::Encoding::Utf8},
+      {"UTF-8 with BOM", "\xEF\xBB\xBF" + text, IniFile::Encoding::Utf8},
+      {"CP932", cp932::encode(text), IniFile::Encoding::Cp932},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    IniFile ini = IniFile::fromBytes(c.bytes);
+    EXPECT_EQ(ini.encoding(), c.encoding);
+    EXPECT_EQ(ini.read("ビット表示設定", "Hi"), "●");
+    EXPECT_EQ(ini.lineOf("ビット表示設定", "Lo"), std::optional<std::size_t>(3));
+    ini.write("ビット表示設定", "Hi", "■");
+    ini.write("画面サイズ", "Main_Top", "１");
+    std::string expected = c.bytes;
+    const std::string hiOld = c.encoding == IniFile::Encoding::Utf8 ? "●" : cp932::encode("●");
+    const std::string hiNew = c.encoding == IniFile::Encoding::Utf8 ? "■" : cp932::encode("■");
+    expected.replace(expected.find(hiOld), hiOld.size(), hiNew);
+    expected += c.encoding == IniFile::Encoding::Utf8 ? "[画面サイズ]\r\nMain_Top=１\r\n"
+                                                      : cp932::encode("[画面サイズ]\r\nMain_Top=１\r\n");
+    EXPECT_EQ(ini.bytes(), expected);
+  }
+}
+
 TEST(IniFileDisk, AMissingFileReadsAsNotPresent) {
   test::TempDir dir;
   const std::string path = dir.file("none.ini");

@@ -26,9 +26,11 @@ class SettingsFileTest : public ::testing::Test {
     test::writeFile(file.fileName(), cp932::encode(crlf));
   }
   bool read(int start = 0) { return file.fncGetIniFile(start); }
+  // Each report as location and detail, without the part after " -- "
+  // that says where in the file the value is.
   std::vector<std::string> reportLines() const {
     std::vector<std::string> out;
-    for (const auto& r : errors.reports) out.push_back(r.location + " " + r.detail);
+    for (const auto& r : errors.reports) out.push_back(r.location + " " + r.detail.substr(0, r.detail.find(" -- ")));
     return out;
   }
   std::int32_t perPage(int slot) const { return state.pages[static_cast<std::size_t>(slot)].perPage; }
@@ -209,39 +211,58 @@ TEST_F(SettingsFileTest, RangeValuesGiveTextsAndNumbers) {
   }
 }
 
-TEST_F(SettingsFileTest, BadRangeValuesAreReportedStepByStepAndKeepWhatFailed) {
+// A range value that cannot be used is reported once, naming the file,
+// section, key and line, and its kind gets the shipped range, so it still
+// answers; the read says which kinds fell back.
+TEST_F(SettingsFileTest, BadRangeValuesAreReportedOnceEachAndFallBackToTheShippedRange) {
   DevRangeTable old5, old7;
   subSetOldVersionRanges(old5, old7);
+  std::string ini = test::readFile(kShippedIni);
+  struct Case {
+    const char* key;
+    const char* value;
+    int kind;
+    const char* why;  // the start of the report's description
+  };
+  const Case cases[] = {
+      {"X", "X0100", kX, "「先頭-最終」の形ではありません"},
+      {"Y", "", kY, "値がありません"},
+      {"D", "D99999999999-D0001", kD, "オーバーフロー"},
+      {"W", "D0000-D0100", kW, "デバイス記号が W ではありません"},
+      {"R", "R0100-R0000", kR, "先頭が最終より後ろです"},
+  };
+  test::writeFile(file.fileName(), ini);
+  IniFile edited = IniFile::load(file.fileName());
+  for (const Case& c : cases) edited.write("デバイス範囲５桁", c.key, c.value);
+  edited.save(file.fileName());
   subSetOldVersionRanges(state.range5, state.range7);
-  writeIni(
-      "[デバイス範囲５桁]\n"
-      "X=X0100\n"              // no "-": the last text and the numbers fail
-      "Y=\n"                   // empty: all three steps fail
-      "D=D99999999999-D0001\n" // too large for 32 bits: the numbers fail
-  );  // every other key is missing as well: three reports each
-  ASSERT_TRUE(read());
-  const DevRange& x = state.range5[kX];
-  EXPECT_EQ(x.firstText, "X0100");
-  EXPECT_EQ(x.lastText, old5[kX].lastText);
-  EXPECT_EQ(x.first, old5[kX].first);
-  EXPECT_EQ(x.last, old5[kX].last);
-  EXPECT_EQ(state.range5[kY].firstText, old5[kY].firstText);
-  EXPECT_EQ(state.range5[kD].firstText, "D99999999999");
-  EXPECT_EQ(state.range5[kD].lastText, "D0001");
-  EXPECT_EQ(state.range5[kD].last, old5[kD].last);
+  for (const Case& c : cases) state.range5[static_cast<std::size_t>(c.kind)] = DevRange{};
 
-  std::vector<test::RecordingErrorSink::Report> rangeReports;
-  for (const auto& r : errors.reports)
-    if (r.detail.rfind("Line 800:", 0) == 0) rangeReports.push_back(r);
-  // 2 (X) + 1 (D) + 3 for each of the other 34 keys of both sections.
-  EXPECT_EQ(rangeReports.size(), 2u + 1u + 3u * 34u);
-  int subscript = 0, overflow = 0;
-  for (const auto& r : rangeReports) {
-    subscript += r.location == kRead + "9";
-    overflow += r.location == kRead + "6";
+  ASSERT_TRUE(read());
+  ASSERT_EQ(errors.reports.size(), std::size(cases));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    const DevRange& r = state.range5[static_cast<std::size_t>(c.kind)];
+    EXPECT_EQ(r.firstText, old5[static_cast<std::size_t>(c.kind)].firstText);
+    EXPECT_EQ(r.lastText, old5[static_cast<std::size_t>(c.kind)].lastText);
+    EXPECT_EQ(r.last, old5[static_cast<std::size_t>(c.kind)].last);
+    // Its one report, found by its key.
+    std::string detail;
+    for (const auto& report : errors.reports)
+      if (report.detail.find(std::string("[デバイス範囲５桁] ") + c.key + " (") != std::string::npos) detail = report.detail;
+    EXPECT_EQ(detail.rfind(std::string("Line 800:") + c.why, 0), 0u) << detail;
+    const std::size_t line = *IniFile::load(file.fileName()).lineOf("デバイス範囲５桁", c.key);
+    EXPECT_NE(detail.find(file.fileName() + " [デバイス範囲５桁] " + c.key + " (" + std::to_string(line) + " 行目) = \"" +
+                          c.value + "\""),
+              std::string::npos)
+        << detail;
+    EXPECT_NE(detail.find("出荷時の範囲 " + old5[static_cast<std::size_t>(c.kind)].firstText), std::string::npos);
   }
-  EXPECT_EQ(overflow, 1);
-  EXPECT_EQ(subscript + overflow, static_cast<int>(rangeReports.size()));
+  EXPECT_EQ(file.rangeFallbacks(), (std::vector<std::string>{"[デバイス範囲５桁] D", "[デバイス範囲５桁] W",
+                                                            "[デバイス範囲５桁] R", "[デバイス範囲５桁] X",
+                                                            "[デバイス範囲５桁] Y"}));
+  // The seven-character table was read as it stands.
+  EXPECT_EQ(state.range7[kX].lastText, old7[kX].lastText);
 }
 
 TEST_F(SettingsFileTest, DevicesPerPageLenientAndStrict) {
@@ -350,7 +371,9 @@ TEST_F(SettingsFileTest, OneBadKeyIsReportedWithItsSectionAndTheRestIsStillRead)
   ASSERT_TRUE(read());
   ASSERT_EQ(errors.reports.size(), 1u);
   EXPECT_EQ(errors.reports[0].location, kRead + "13");
-  EXPECT_EQ(errors.reports[0].detail, "Line 1000:" + errorDescription(kErrTypeMismatch));
+  const std::size_t line = *IniFile::load(file.fileName()).lineOf("ワードデバイス画面設定", "CN");
+  EXPECT_EQ(errors.reports[0].detail, "Line 1000:" + errorDescription(kErrTypeMismatch) + " -- " + file.fileName() +
+                                          " [ワードデバイス画面設定] CN (" + std::to_string(line) + " 行目) = \"many\"");
   EXPECT_EQ(perPage(kCN), 41);
   // Keys after the bad one, in its section and in later ones.
   EXPECT_EQ(perPage(kD), 256);
