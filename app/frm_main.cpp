@@ -684,24 +684,25 @@ void FrmMain::setViewChecked(int slot, bool open) {
     mnuDsp_[static_cast<std::size_t>(slot)]->setChecked(open);
 }
 
+// The menus and labels of the link settings show the typed settings; they
+// never hold them.
 void FrmMain::subDsp_CpuKeisiki() {
-  for (int n = 1; n <= 4; ++n)
-    if (mnuProtoMode_[static_cast<std::size_t>(n)]->isChecked()) lblKeisiki_->setText(q(formatCaption(n)));
-  lblCpuType_->setText(mnuCpuAnAcpu_->isChecked() ? "AnACPU" : "ACPU");
-  core_.link.config.cpu = mnuCpuAnAcpu_->isChecked() ? CpuType::AnACPU : CpuType::ACPU;
-  if (const auto f = formatOfCaption(lblKeisiki_->text().toStdString())) core_.link.config.format = *f;
+  const LinkConfig& c = core_.link.config;
+  for (int n = 1; n <= 4; ++n) mnuProtoMode_[static_cast<std::size_t>(n)]->setChecked(n == c.formatNumber());
+  lblKeisiki_->setText(q(formatCaption(c.format)));
+  mnuCpuAcpu_->setChecked(c.cpu == CpuType::ACPU);
+  mnuCpuAnAcpu_->setChecked(c.cpu == CpuType::AnACPU);
+  lblCpuType_->setText(cpuName(c.cpu));
 }
 
 void FrmMain::chooseCpu(bool anAcpu) {
-  mnuCpuAcpu_->setChecked(!anAcpu);
-  mnuCpuAnAcpu_->setChecked(anAcpu);
+  core_.link.config.cpu = anAcpu ? CpuType::AnACPU : CpuType::ACPU;
   subDsp_CpuKeisiki();
 }
 
 void FrmMain::chooseFormat(int n) {
-  for (int i = 1; i <= 4; ++i) mnuProtoMode_[static_cast<std::size_t>(i)]->setChecked(i == n);
-  lblKeisiki_->setText(q(formatCaption(n)));
   if (const auto f = formatOfNumber(n)) core_.link.config.format = *f;
+  subDsp_CpuKeisiki();
 }
 
 void FrmMain::rebuildPortMenu() {
