@@ -11,6 +11,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/atomic_file.h"
 #include "core/cp932.h"
 #include "core/numeric.h"
 #include "link/framing.h"
@@ -494,37 +495,30 @@ void TrafficLog::saveLogAs(const char* label, const std::string& preset, const s
     trap.section(2);
     const std::string name = comment + "_" + formatTimeCompact(clock_.now()) + ".txt";
     const std::string path = joinPath(comLogFolder, name);
-    subSave_CommLog(comment, path, windowCaption);
-    // A failed save has been reported already; the closing message follows
-    // either way, as it always has.
     trap.section(3);
+    if (const std::optional<std::string> failed = subSave_CommLog(comment, path, windowCaption)) {
+      presenter_.message(path + CRLF + "へ書き込めませんでした。" + CRLF + *failed, name, MsgIcon::Critical,
+                         MsgButtons::Ok);
+      return;
+    }
     presenter_.message(path + CRLF + "へ書き込み完了しました。", name, MsgIcon::Information, MsgButtons::Ok);
   });
 }
 
-void TrafficLog::subSave_CommLog(const std::string& comment, const std::string& path,
-                                 const std::string& windowCaption) {
-  guarded(errors_, "frmMain.subSave_CommLog() ", [&](ErrorTrap& trap) {
-    trap.section(1);
-    errno = 0;
-    File f(std::fopen(path.c_str(), "wb"));
-    if (!f) throw RuntimeError(openErrorNumber(errno));
-    trap.section(2);
-    // Four items, each ended by CR LF: the log text already ends its own
-    // lines, so a non-empty log is followed by one empty line.
-    std::string out;
-    for (const std::string& item :
-         {windowCaption, "収集日時 : " + formatDateTime(clock_.now()), "コメント : <" + comment + ">",
-          std::string(text())}) {
-      out += cp932::encode(item);
-      out += CRLF;
-    }
-    errno = 0;
-    if (std::fwrite(out.data(), 1, out.size(), f.get()) != out.size())
-      throw RuntimeError(writeErrorNumber(errno));
-    trap.section(3);
-    if (std::fclose(f.release()) != 0) throw RuntimeError(writeErrorNumber(errno));
-  });
+// The file is written in one piece or not at all: a full disk, a read-only
+// or vanished folder leave no partial file, and the answer says why.
+std::optional<std::string> TrafficLog::subSave_CommLog(const std::string& comment, const std::string& path,
+                                                       const std::string& windowCaption) {
+  // Four items, each ended by CR LF: the log text already ends its own
+  // lines, so a non-empty log is followed by one empty line.
+  std::string out;
+  for (const std::string& item : {windowCaption, "収集日時 : " + formatDateTime(clock_.now()),
+                                  "コメント : <" + comment + ">", std::string(text())}) {
+    out += cp932::encode(item);
+    out += CRLF;
+  }
+  if (const auto failed = writeFileAtomically(path, out)) return failed->reason;
+  return std::nullopt;
 }
 
 }  // namespace omb

@@ -14,6 +14,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -145,9 +146,11 @@ class TrafficLog final : public TrafficSink, public PortLog {
   // communication log folder.  `windowCaption` heads the file.
   void popLogSave_Click(const std::string& preset, const std::string& windowCaption);
   void cmdSaveLog_Click(const std::string& preset, const std::string& windowCaption);
-  // Writes the on-screen log to `path`, replacing a file of that name.
-  void subSave_CommLog(const std::string& comment, const std::string& path,
-                       const std::string& windowCaption);
+  // Writes the on-screen log to `path`, replacing a file of that name, in
+  // one piece; empty on success, otherwise why it failed (nothing is left
+  // at `path` then but what was there before).
+  std::optional<std::string> subSave_CommLog(const std::string& comment, const std::string& path,
+                                             const std::string& windowCaption);
 
  private:
   struct FileCloser {

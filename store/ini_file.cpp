@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/atomic_file.h"
 #include "core/cp932.h"
 #include "core/error.h"
 
@@ -269,56 +270,7 @@ std::string IniFile::bytes() const {
 }
 
 void IniFile::save(const std::string& path) const {
-  namespace fs = std::filesystem;
-  // Replace the file a link points to, not the link.
-  fs::path target = path;
-  std::error_code ec;
-  if (fs::is_symlink(fs::symlink_status(path, ec))) {
-    target = fs::canonical(path, ec);
-    if (ec) raiseErrno(ec.value());
-  }
-  fs::path folder = target.parent_path();
-  std::string tmpl = (folder.empty() ? fs::path(".") : folder).string() + "/." +
-                     target.filename().string() + ".XXXXXX";
-  int fd = ::mkstemp(tmpl.data());
-  if (fd < 0) raiseErrno(errno);
-  auto fail = [&](int e) {
-    ::close(fd);
-    ::unlink(tmpl.c_str());
-    raiseErrno(e);
-  };
-  const std::string data = bytes();
-  std::size_t done = 0;
-  while (done < data.size()) {
-    ssize_t w = ::write(fd, data.data() + done, data.size() - done);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      fail(errno);
-    }
-    done += static_cast<std::size_t>(w);
-  }
-  // Keep the permissions of the file being replaced; a new file is readable
-  // by everyone and writable by its owner (mkstemp itself creates 0600).
-  struct stat st {};
-  mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-  if (::fchmod(fd, mode) != 0) fail(errno);
-  if (::fsync(fd) != 0) fail(errno);
-  if (::close(fd) != 0) {
-    int e = errno;
-    ::unlink(tmpl.c_str());
-    raiseErrno(e);
-  }
-  if (::rename(tmpl.c_str(), target.c_str()) != 0) {
-    int e = errno;
-    ::unlink(tmpl.c_str());
-    raiseErrno(e);
-  }
-  // Make the rename itself durable; a failure here loses nothing written.
-  int dir = ::open((folder.empty() ? fs::path(".") : folder).c_str(), O_RDONLY | O_DIRECTORY);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
+  if (const auto failed = writeFileAtomically(path, bytes())) raiseErrno(failed->error);
 }
 
 std::string fncReadIni(std::string_view section, std::string_view key, const std::string& file) {

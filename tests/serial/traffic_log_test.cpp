@@ -1,8 +1,14 @@
 #include "serial/traffic_log.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include <filesystem>
 #include <set>
@@ -518,15 +524,64 @@ TEST_F(TrafficLogTest, CommentThatCouldLeaveTheLogFolderIsRefused) {
   EXPECT_TRUE(errors.reports.empty());
 }
 
-TEST_F(TrafficLogTest, SaveIntoAMissingFolderIsReportedAndTheClosingMessageStillShows) {
-  log.comLogFolder = dir.file("missing");
+// A save that cannot be written is told as a failure, naming the file and
+// the reason, and leaves no file behind; what was there stays.
+TEST_F(TrafficLogTest, AFailedSaveIsToldAsAFailureAndLeavesNoPartialFile) {
+  received("R1");
+  struct Case {
+    const char* name;
+    std::function<std::string()> folder;  // prepares the folder, gives its path
+  };
+  const Case cases[] = {
+      {"missing folder", [&] { return dir.file("missing"); }},
+      {"read-only folder",
+       [&] {
+         const std::string f = dir.file("readonly");
+         fs::create_directories(f);
+         fs::permissions(f, fs::perms::owner_read | fs::perms::owner_exec);
+         return f;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (::geteuid() == 0 && std::string(c.name) == "read-only folder") continue;  // root writes anyway
+    presenter.boxes.clear();
+    log.comLogFolder = c.folder();
+    presenter.inputAnswers = {std::string("test")};
+    log.popLogSave_Click("", "caption");
+    ASSERT_EQ(presenter.boxes.size(), 1u);
+    const std::string path = log.comLogFolder + "/test_140509.txt";
+    EXPECT_EQ(presenter.boxes[0].text.rfind(path + "\r\nへ書き込めませんでした。\r\n", 0), 0u) << presenter.boxes[0].text;
+    EXPECT_GT(presenter.boxes[0].text.size(), (path + "\r\nへ書き込めませんでした。\r\n").size());  // the reason
+    EXPECT_EQ(presenter.boxes[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(presenter.boxes[0].title, "test_140509.txt");
+    EXPECT_FALSE(fs::exists(path));
+  }
+  if (fs::exists(dir.file("readonly"))) fs::permissions(dir.file("readonly"), fs::perms::owner_all);
+  EXPECT_TRUE(filesUnder(dir.str()).empty());
+  EXPECT_TRUE(errors.reports.empty());
+}
+
+// A disk that fills up half-way (a file size limit stands for it): the old
+// file of that name stays as it was, and no temporary file is left.
+TEST_F(TrafficLogTest, ASaveThatDoesNotFitLeavesTheOldFileAsItWas) {
+  for (int i = 0; i < 50; ++i) received("R" + std::to_string(i));
+  const std::string path = folder + "/test_140509.txt";
+  test::writeFile(path, "the old file");
   presenter.inputAnswers = {std::string("test")};
+  struct rlimit old {};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  struct rlimit small = old;
+  small.rlim_cur = 100;
+  const auto oldSignal = ::signal(SIGXFSZ, SIG_IGN);
+  ::setrlimit(RLIMIT_FSIZE, &small);
   log.popLogSave_Click("", "caption");
-  ASSERT_EQ(errors.reports.size(), 1u);
-  EXPECT_EQ(errors.reports[0].location, "frmMain.subSave_CommLog() 76");
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  ::signal(SIGXFSZ, oldSignal);
   ASSERT_EQ(presenter.boxes.size(), 1u);
-  EXPECT_EQ(presenter.boxes[0].title, "test_140509.txt");
-  EXPECT_TRUE(filesUnder(dir.str()) == std::set<std::string>{});
+  EXPECT_NE(presenter.boxes[0].text.find("へ書き込めませんでした。"), std::string::npos) << presenter.boxes[0].text;
+  EXPECT_EQ(test::readFile(path), "the old file");
+  EXPECT_EQ(filesUnder(folder), std::set<std::string>{"test_140509.txt"});
 }
 
 }  // namespace
