@@ -14,7 +14,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
-#include "app/geometry.h"
+#include "ui/geometry.h"
 #include "app/help_viewer.h"
 #include "link/framing.h"
 
@@ -130,6 +130,7 @@ void FrmMain::buildMenus() {
   QMenuBar* bar = menuBar();
   mnuFile_ = bar->addMenu(QStringLiteral("ファイル(&F)"));
   mnuFile_->setObjectName("mnuFile");
+  mnuFile_->setToolTipsVisible(true);
   mnuFileOpen_ = entry(mnuFile_, "mnuFileOpen", QStringLiteral("プロジェクトを開く(&O)"), QKeySequence("Ctrl+O"));
   mnuFile_->addSeparator();
   mnuFileSaveAs_ = entry(mnuFile_, "mnuFileSaveAs", QStringLiteral("プロジェクトに名前を付けて保存(&A)"));
@@ -142,6 +143,10 @@ void FrmMain::buildMenus() {
   entry(mnuFileInport_, "mnuFileInport1", QStringLiteral("カンマ区切り"));
   entry(mnuFileInport_, "mnuFileInport2", QStringLiteral("タブ区切り"));
   mnuInitDevCome_ = entry(mnuFile_, "mnuInitDevCome", QStringLiteral("デバイス・コメントを初期化する"));
+  mnuFileInport_->setToolTipsVisible(true);
+  for (QAction* a : {mnuFileOpen_, mnuFileSaveAs_, mnuFileSave_, mnuOldFileOpen_, mnuInitDevCome_})
+    commands_[a->objectName()] = a;
+  for (QAction* a : mnuFileInport_->actions()) commands_[a->objectName()] = a;
   mnuFile_->addSeparator();
   mnuFileQuit_ = entry(mnuFile_, "mnuFileQuit", QStringLiteral("ツールの終了(&Q)"), QKeySequence("Ctrl+Q"));
   connect(mnuFileQuit_, &QAction::triggered, this, &QWidget::close);
@@ -214,12 +219,14 @@ void FrmMain::buildMenus() {
     connect(a, &QAction::triggered, this, [this, kind = m.kind] {
       if (openMultiView) openMultiView(kind);
     });
+    multiEntries_.push_back(a);
   }
-  entry(mnuView_, "mnuMultiClear", QStringLiteral("マルチ画面全消去"));
-  entry(mnuView_, "mnuMultiInit", QStringLiteral("マルチ画面初期化"));
+  for (QMenu* m : {mnuView_, word, bit, wordPlus, bitPlus}) m->setToolTipsVisible(true);
+  commands_["mnuMultiClear"] = entry(mnuView_, "mnuMultiClear", QStringLiteral("マルチ画面全消去"));
+  commands_["mnuMultiInit"] = entry(mnuView_, "mnuMultiInit", QStringLiteral("マルチ画面初期化"));
   mnuView_->addSeparator();
-  entry(mnuView_, "mnuInitWindow", QStringLiteral("ウインドウの表示状態を初期化する"));
-  entry(mnuView_, "mnuInitCell", QStringLiteral("セルのプロパティを初期化する"));
+  commands_["mnuInitWindow"] = entry(mnuView_, "mnuInitWindow", QStringLiteral("ウインドウの表示状態を初期化する"));
+  commands_["mnuInitCell"] = entry(mnuView_, "mnuInitCell", QStringLiteral("セルのプロパティを初期化する"));
 
   mnuSet_ = bar->addMenu(QStringLiteral("計算機リンク設定(&L)"));
   mnuSet_->setObjectName("mnuSet");
@@ -345,6 +352,7 @@ void FrmMain::buildToolbars() {
     connect(a, &QAction::triggered, this, [this, slot = b.target] {
       if (toolbarSingleView) toolbarSingleView(slot);
     });
+    viewButtons_.emplace_back(a, b.target);
   }
   addToolBarBreak();
   toolbar2_ = addToolBar(QStringLiteral("Toolbar2"));
@@ -366,6 +374,8 @@ void FrmMain::buildToolbars() {
     a->setObjectName(key.isEmpty() ? QString("Toolbar2_blank%1").arg(position) : "Toolbar2_" + key);
     a->setToolTip(QString::fromUtf8(b.tip));
     if (b.target < 0) continue;
+    if (key == "TEST" || key == "USER") viewButtons_.emplace_back(a, b.target);
+    else multiEntries_.push_back(a);
     connect(a, &QAction::triggered, this, [this, key, target = b.target] {
       if (key == "TEST" || key == "USER") {
         if (toolbarSingleView) toolbarSingleView(target);
@@ -679,6 +689,47 @@ void FrmMain::Form_Load() {
   if (subView_Dsp) subView_Dsp();
 }
 
+const QString& FrmMain::notAvailableText() {
+  static const QString text = QStringLiteral("この機能はまだ使用できません");
+  return text;
+}
+
+void FrmMain::registerCommand(const QString& id, std::function<void()> run) {
+  const auto it = commands_.find(id);
+  if (it == commands_.end()) return;
+  registered_.insert(id);
+  connect(it->second, &QAction::triggered, this, [run = std::move(run)] { run(); });
+}
+
+void FrmMain::setViewAvailable(int slot, bool available) {
+  if (slot >= 0 && slot < kViewSlotCount) viewAvailable_[static_cast<std::size_t>(slot)] = available;
+}
+
+void FrmMain::markUnavailable(QAction* a) {
+  unavailable_.insert(a);
+  a->setEnabled(false);
+  a->setToolTip(notAvailableText());
+  a->setStatusTip(notAvailableText());
+}
+
+void FrmMain::finishCommands() {
+  for (const auto& [id, a] : commands_)
+    if (!registered_.count(id)) markUnavailable(a);
+  // A submenu whose entries are all off is off itself.
+  bool anyImport = false;
+  for (QAction* a : mnuFileInport_->actions()) anyImport = anyImport || !unavailable_.count(a);
+  if (!anyImport) markUnavailable(mnuFileInport_->menuAction());
+  for (int slot = 0; slot < kViewSlotCount; ++slot)
+    if (!viewAvailable_[static_cast<std::size_t>(slot)] && mnuDsp_[static_cast<std::size_t>(slot)])
+      markUnavailable(mnuDsp_[static_cast<std::size_t>(slot)]);
+  for (const auto& [a, slot] : viewButtons_)
+    if (!viewAvailable_[static_cast<std::size_t>(slot)]) markUnavailable(a);
+  if (!openMultiView)
+    for (QAction* a : multiEntries_) markUnavailable(a);
+  for (QMenu* m : findChildren<QMenu*>(QStringLiteral("mnuDspWordPlus")) + findChildren<QMenu*>(QStringLiteral("mnuDspBitPlus")))
+    if (!openMultiView) markUnavailable(m->menuAction());
+}
+
 void FrmMain::setViewChecked(int slot, bool open) {
   if (slot >= 0 && slot < static_cast<int>(mnuDsp_.size()) && mnuDsp_[static_cast<std::size_t>(slot)])
     mnuDsp_[static_cast<std::size_t>(slot)]->setChecked(open);
@@ -752,8 +803,8 @@ void FrmMain::applyEnableCommSet(bool on) {
   for (auto* b : optHandshaking_) b->setEnabled(on);
   for (QAction* a : {mnuSet_->menuAction(), mnuOldFileOpen_, mnuFileInport_->menuAction(), mnuFileSaveAs_, mnuFileOpen_,
                      mnuInitDevCome_, mnuCom_->menuAction(), mnuHelp_->menuAction()})
-    a->setEnabled(on);
-  mnuFileSave_->setEnabled(on && !mnuFileSave_->data().toString().isEmpty());
+    a->setEnabled(on && !unavailable_.count(a));
+  mnuFileSave_->setEnabled(on && !unavailable_.count(mnuFileSave_) && !mnuFileSave_->data().toString().isEmpty());
   syncLogControls();
 }
 

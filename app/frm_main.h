@@ -21,6 +21,8 @@
 #include <QToolBar>
 
 #include <array>
+#include <set>
+#include <map>
 #include <vector>
 #include <functional>
 
@@ -43,8 +45,21 @@ class FrmMain : public QMainWindow {
   // The load sequence: place, captions, start states, port discovery,
   // framing.  Runs once, before the window is first shown.
   void Form_Load();
-  // The CPU type and format captions from the checked menu entries.
+  // The CPU type and format menus and captions from the link settings.
   void subDsp_CpuKeisiki();
+
+  // Commands whose behaviour lives elsewhere (the device views, later the
+  // project file) are registered by id, the objectName of their menu entry;
+  // the main window connects its entry to them.
+  void registerCommand(const QString& id, std::function<void()> run);
+  // Whether the single view of a slot exists (its menu entry and toolbar
+  // button work).
+  void setViewAvailable(int slot, bool available);
+  // Ends the registration: every entry and button that still has nothing
+  // behind it is disabled and says so in its tooltip.
+  void finishCommands();
+  // The tooltip of a command that is not available yet.
+  static const QString& notAvailableText();
   // Opens a device view (slot 0-23); the views arrive with their own
   // windows.
   std::function<void(int slot)> openSingleView;
@@ -133,6 +148,16 @@ class FrmMain : public QMainWindow {
   // Status bar panels 1-5.
   std::array<QLabel*, 5> panels_{};
   QString panel5Tag_ = "Comment";
+
+  // Command entries by id, whether something is registered behind each,
+  // and the entries and buttons that stay off because nothing is.
+  std::map<QString, QAction*> commands_;
+  std::set<QString> registered_;
+  std::array<bool, kViewSlotCount> viewAvailable_{};
+  std::set<QAction*> unavailable_;
+  std::vector<std::pair<QAction*, int>> viewButtons_;   // toolbar buttons of single views
+  std::vector<QAction*> multiEntries_;                  // menu entries and buttons of multi-screen windows
+  void markUnavailable(QAction* a);
 
   struct PendingLog {
     LogChange::Kind kind;

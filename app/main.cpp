@@ -9,11 +9,11 @@
 #include <iostream>
 
 #include "app/app_core.h"
+#include "app/compose.h"
 #include "app/frm_main.h"
 #include "app/help_viewer.h"
 #include "app/qt_presenter.h"
 #include "app/serve_mode.h"
-#include "views/view_factory.h"
 #include "views/view_manager.h"
 
 namespace {
@@ -65,11 +65,7 @@ int main(int argc, char** argv) {
 
   omb::FrmMain w(core);
   omb::ViewManager views(core, &w);
-  views.factory = omb::createSingleView;
-  w.openSingleView = [&views](int slot) { views.openSingleView(slot); };
-  w.toolbarSingleView = [&views](int slot) { views.toolbarSingleView(slot); };
-  w.subCloseDeviceView = [&views] { views.subCloseDeviceView(); };
-  w.subView_Dsp = [&views] { views.subView_Dsp(); };
+  omb::composeWindow(w, views);
   presenter.setParent(&w);
   presenter.setHelp([&w](int topic) { w.help().showTopic(topic); });
   w.Form_Load();

@@ -12,7 +12,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "app/geometry.h"
+#include "ui/geometry.h"
 #include "core/device_kind.h"
 #include "core/device_memory.h"
 #include "core/numeric.h"

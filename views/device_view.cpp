@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "app/geometry.h"
+#include "ui/geometry.h"
 #include "views/view_manager.h"
 
 namespace omb {

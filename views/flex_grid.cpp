@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "app/geometry.h"
+#include "ui/geometry.h"
 
 namespace omb {
 

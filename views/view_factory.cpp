@@ -5,6 +5,8 @@
 
 namespace omb {
 
+bool hasSingleView(int slot) { return slot >= 0 && slot <= 17; }
+
 DeviceView* createSingleView(ViewContext& ctx, int slot) {
   if (slot >= 0 && slot <= 5) return new FrmWordDevice(ctx, slot);
   if (slot >= 6 && slot <= 17) return new FrmBitDevice(ctx, slot, ctx.mainWindow);

@@ -9,5 +9,7 @@ namespace omb {
 // the slots whose windows do not exist yet (test monitor, user view, bit
 // displays of word devices).
 DeviceView* createSingleView(ViewContext& ctx, int slot);
+// Whether createSingleView makes a window for `slot`.
+bool hasSingleView(int slot);
 
 }  // namespace omb

@@ -4,8 +4,7 @@
 
 #include <cmath>
 
-#include "app/frm_main.h"
-#include "app/geometry.h"
+#include "ui/geometry.h"
 #include "core/numeric.h"
 #include "views/dlg_input.h"
 
@@ -14,17 +13,9 @@ namespace omb {
 const std::array<int, 24> ViewManager::kForwardOrder{1,  2,  5,  4,  0,  3,  11, 17, 16, 12, 9,  8,
                                                      13, 10, 15, 14, 6,  7,  18, 19, 20, 22, 21, 23};
 
-ViewManager::ViewManager(AppCore& core, FrmMain* main)
-    : core_(core), main_(main), ctx_{core, *this, {}, false, 0, 0, 0, 0, main} {
+ViewManager::ViewManager(AppCore& core, QWidget* mainWindow)
+    : core_(core), main_(mainWindow), ctx_{core, *this, {}, false, 0, 0, 0, 0, mainWindow} {
   core_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
-  if (!main_) return;
-  const std::pair<const char*, void (ViewManager::*)()> commands[] = {{"mnuMultiClear", &ViewManager::mnuAllClr},
-                                                                       {"mnuMultiInit", &ViewManager::mnuMuliInit},
-                                                                       {"mnuInitWindow", &ViewManager::mnuResetView},
-                                                                       {"mnuInitCell", &ViewManager::mnuResetCell}};
-  for (const auto& [name, command] : commands)
-    if (QAction* a = main_->findChild<QAction*>(name))
-      QObject::connect(a, &QAction::triggered, main_, [this, command = command] { (this->*command)(); });
 }
 
 ViewManager::~ViewManager() {
@@ -70,7 +61,7 @@ void ViewManager::openSingleView(int slot) {
       if (!v) return;
       views_[static_cast<std::size_t>(slot)] = v;
     }
-    if (main_) main_->setViewChecked(slot, true);
+    if (viewChecked) viewChecked(slot, true);
     v->show();
     v->raise();
     v->activateWindow();
@@ -84,7 +75,7 @@ void ViewManager::toolbarSingleView(int slot) {
 
 void ViewManager::viewClosed(int slot) {
   views_[static_cast<std::size_t>(slot)] = nullptr;
-  if (main_) main_->setViewChecked(slot, false);
+  if (viewChecked) viewChecked(slot, false);
 }
 
 void ViewManager::subDspRenew(const std::string& device, const std::string& code) {

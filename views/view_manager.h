@@ -21,11 +21,11 @@
 
 namespace omb {
 
-class FrmMain;
-
 class ViewManager {
  public:
-  ViewManager(AppCore& core, FrmMain* main);
+  // `mainWindow`: the window the views belong to (their owner, and the
+  // origin of their first place); may be null in tests.
+  ViewManager(AppCore& core, QWidget* mainWindow);
   ~ViewManager();
   ViewManager(const ViewManager&) = delete;
   ViewManager& operator=(const ViewManager&) = delete;
@@ -70,6 +70,9 @@ class ViewManager {
 
   // Creates the view of a slot, nullptr for slots without a view yet.
   std::function<DeviceView*(ViewContext&, int slot)> factory;
+  // The menu mark of a single view, set while it is open (the main
+  // window's, given by whoever puts the two together).
+  std::function<void(int slot, bool open)> viewChecked;
 
   // Forwarding order of the single views.
   static const std::array<int, 24> kForwardOrder;
@@ -78,7 +81,7 @@ class ViewManager {
 
  private:
   AppCore& core_;
-  FrmMain* main_;
+  QWidget* main_;
   ViewContext ctx_;
   std::array<DeviceView*, kViewSlotCount> views_{};
   std::array<bool, kViewSlotCount> G_ViewDirty{};

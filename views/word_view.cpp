@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/geometry.h"
+#include "ui/geometry.h"
 #include "core/cp932.h"
 #include "core/device_kind.h"
 #include "core/device_memory.h"

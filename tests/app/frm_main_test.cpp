@@ -11,7 +11,7 @@
 
 #include <filesystem>
 
-#include "app/geometry.h"
+#include "ui/geometry.h"
 #include "app/output_pump.h"
 #include "core/cp932.h"
 #include "store/ini_file.h"

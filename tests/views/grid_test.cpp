@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/geometry.h"
+#include "ui/geometry.h"
 
 namespace omb {
 namespace {

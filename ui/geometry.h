@@ -1,5 +1,7 @@
 // Settings and project files keep window geometry in twips (1/1440 inch);
-// widgets are placed in pixels of the screen's logical resolution.
+// widgets are placed in pixels of the screen's logical resolution.  Shared
+// by the main window and the device views (ui/ holds what both use; it
+// depends on nothing of either).
 #pragma once
 
 #include <QGuiApplication>

@@ -1,0 +1,22 @@
+#include "app/compose.h"
+
+#include "app/frm_main.h"
+#include "views/view_factory.h"
+#include "views/view_manager.h"
+
+namespace omb {
+
+void composeWindow(FrmMain& main, ViewManager& views) {
+  views.factory = createSingleView;
+  views.viewChecked = [&main](int slot, bool open) { main.setViewChecked(slot, open); };
+  main.openSingleView = [&views](int slot) { views.openSingleView(slot); };
+  main.toolbarSingleView = [&views](int slot) { views.toolbarSingleView(slot); };
+  main.subCloseDeviceView = [&views] { views.subCloseDeviceView(); };
+  main.subView_Dsp = [&views] { views.subView_Dsp(); };
+  main.registerCommand("mnuInitWindow", [&views] { views.mnuResetView(); });
+  main.registerCommand("mnuInitCell", [&views] { views.mnuResetCell(); });
+  for (int slot = 0; slot < kViewSlotCount; ++slot) main.setViewAvailable(slot, hasSingleView(slot));
+  main.finishCommands();
+}
+
+}  // namespace omb
