@@ -4,6 +4,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "ui/dlg_input.h"
+#include "ui/dlg_msg.h"
+
 namespace omb {
 
 MsgAnswer QtPresenter::message(const std::string& text, const std::string& title, MsgIcon icon,
@@ -55,5 +58,23 @@ std::optional<std::string> QtPresenter::inputBox(const std::string& prompt, cons
 }
 
 void QtPresenter::beep() { QApplication::beep(); }
+
+// The dialogs open over the window the user works in (a device view),
+// else over the main window.
+static QWidget* activeOr(QWidget* fallback) {
+  QWidget* active = QApplication::activeWindow();
+  return active ? active : fallback;
+}
+
+std::string QtPresenter::dlgInput(const std::string& caption, const std::string& prompt, const std::string& preset) {
+  return omb::dlgInput::ask(activeOr(parent_), QString::fromStdString(caption), QString::fromStdString(prompt),
+                            QString::fromStdString(preset))
+      .toStdString();
+}
+
+bool QtPresenter::dlgMsg(const std::string& caption, const std::string& message, bool cancelVisible) {
+  return omb::dlgMsg::ask(activeOr(parent_), QString::fromStdString(caption), QString::fromStdString(message),
+                          cancelVisible) == QStringLiteral("1");
+}
 
 }  // namespace omb

@@ -21,6 +21,9 @@ class QtPresenter final : public Presenter {
   std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& preset) override;
   void beep() override;
+  // The views' dialogs, over the window the user works in.
+  std::string dlgInput(const std::string& caption, const std::string& prompt, const std::string& preset) override;
+  bool dlgMsg(const std::string& caption, const std::string& message, bool cancelVisible) override;
 
  private:
   QWidget* parent_;

@@ -4,6 +4,7 @@
 // without blocking.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,17 @@ class Presenter {
                                               const std::string& preset) = 0;
   // The system beep.
   virtual void beep() {}
+  // The device views' own input dialog (caption, prompt, the text it opens
+  // with): the answer, empty for Cancel.
+  virtual std::string dlgInput(const std::string& caption, const std::string& prompt, const std::string& preset) {
+    return inputBox(prompt, caption, preset).value_or(std::string());
+  }
+  // The device views' own message dialog, with Cancel for confirmations:
+  // true for OK.
+  virtual bool dlgMsg(const std::string& caption, const std::string& text, bool cancelVisible) {
+    return message(text, caption, MsgIcon::None, cancelVisible ? MsgButtons::OkCancel : MsgButtons::Ok) ==
+           MsgAnswer::Ok;
+  }
 };
 
 // Answers every box with its first button (OK or Yes) and remembers what was
@@ -62,6 +74,17 @@ class RecordingPresenter : public Presenter {
     return a;
   }
   void beep() override { ++beeps; }
+  // The views' dialogs are answered by these when set (a test looks at
+  // what was asked and scripts the answer), otherwise with Cancel and OK.
+  std::function<std::string(const std::string& caption, const std::string& prompt, const std::string& preset)>
+      dlgInputAnswer;
+  std::function<bool(const std::string& caption, const std::string& message, bool cancelVisible)> dlgMsgAnswer;
+  std::string dlgInput(const std::string& caption, const std::string& prompt, const std::string& preset) override {
+    return dlgInputAnswer ? dlgInputAnswer(caption, prompt, preset) : std::string();
+  }
+  bool dlgMsg(const std::string& caption, const std::string& message, bool cancelVisible) override {
+    return dlgMsgAnswer ? dlgMsgAnswer(caption, message, cancelVisible) : true;
+  }
 
   std::vector<Box> boxes;
   std::vector<MsgAnswer> answers;  // scripted answers, used in order

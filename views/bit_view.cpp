@@ -17,8 +17,6 @@
 #include "core/device_memory.h"
 #include "core/numeric.h"
 #include "views/cell_input.h"
-#include "views/dlg_input.h"
-#include "views/dlg_msg.h"
 #include "views/flex_grid.h"
 #include "views/word_view.h"
 
@@ -350,14 +348,14 @@ void FrmBitDevice::subFgrdOnOff() {
 std::string FrmBitDevice::fncDataInput(int col, const QString& title, std::int16_t& value) {
   return guarded<std::string>(ctx_.core.errorLog, "mdlSubBitDevice.fncDataInput() ", {}, [&](ErrorTrap&) {
     if (col != kColDec && col != kColHex) {
-      dlgMsg::ask(this, QStringLiteral("選択範囲無効"), QStringLiteral("[ Dec ]又は、[ Hex ]を選択してください。"), false);
+      ctx_.core.presenter.dlgMsg("選択範囲無効", "[ Dec ]又は、[ Hex ]を選択してください。", false);
       return std::string();
     }
     const bool hex = col == kColHex;
     const std::string prompt = std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") +
                                "\r\nステップ数は，カンマで区切ります";
     const QString preset = fncWordText(value, hex ? ColumnMode::Hex : ColumnMode::Dec);
-    const std::string answer = dlgInput::ask(this, title, QString::fromStdString(prompt), preset).toStdString();
+    const std::string answer = ctx_.core.presenter.dlgInput(title.toStdString(), prompt, preset.toStdString());
     // A number outside 16 bits is refused here: the trap logs it and the
     // caller sees an empty answer.
     if (!answer.empty()) value = mdlSubWordDevice::fncReadWord(answer, hex);
@@ -370,12 +368,11 @@ void FrmBitDevice::subFgrdSerectData() {
     const FlexGrid& g = *fgrdBit_;
     trap.section(10);
     if (g.row() < 1 || (g.col() != kColDec && g.col() != kColHex)) {
-      dlgMsg::ask(this, QStringLiteral("選択範囲範囲外"), QStringLiteral("選択範囲が無効です、[Dec][Hex]を選択してください。"),
-                  false);
+      ctx_.core.presenter.dlgMsg("選択範囲範囲外", "選択範囲が無効です、[Dec][Hex]を選択してください。", false);
       return;
     }
     if (g.leftCol() != g.rightCol()) {
-      dlgMsg::ask(this, QStringLiteral("セル範囲選択異常"), QStringLiteral("１つの列を選択してください。"), false);
+      ctx_.core.presenter.dlgMsg("セル範囲選択異常", "１つの列を選択してください。", false);
       raiseOwn("DATA");
       return;
     }

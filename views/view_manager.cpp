@@ -6,7 +6,6 @@
 
 #include "ui/geometry.h"
 #include "core/numeric.h"
-#include "views/dlg_input.h"
 
 namespace omb {
 
@@ -175,9 +174,8 @@ void ViewManager::mnuResetCell() {
 
 int ViewManager::fncSetRow(int current) {
   return guarded(core_.errorLog, "frmMain.fncSetRow() ", 0, [&](ErrorTrap&) {
-    const QString answer = dlgInput::ask(main_, QStringLiteral("デバイス点数設定"),
-                                         QStringLiteral("１ページあたりのデバイス点数を入力してください"),
-                                         QString::number(current));
+    const QString answer = QString::fromStdString(core_.presenter.dlgInput(
+        "デバイス点数設定", "１ページあたりのデバイス点数を入力してください", std::to_string(current)));
     const std::string text = answer.trimmed().toStdString();
     if (text.empty() || text.find_first_not_of("+-0123456789.") != std::string::npos ||
         text.find_first_of("0123456789") == std::string::npos)

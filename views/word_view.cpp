@@ -16,8 +16,6 @@
 #include "core/device_memory.h"
 #include "core/numeric.h"
 #include "views/cell_input.h"
-#include "views/dlg_input.h"
-#include "views/dlg_msg.h"
 #include "views/flex_grid.h"
 
 namespace omb {
@@ -275,23 +273,14 @@ void subAllSet(ViewContext& ctx, int kind, std::int16_t start, std::int16_t step
   });
 }
 
-// The dialogs open over the window the user works in.
-static QWidget* dialogParent(ViewContext& ctx) {
-  QWidget* active = QApplication::activeWindow();
-  return active ? active : ctx.mainWindow;
-}
-
+// The views' dialogs go through the presenter like every other question.
 std::string dlgMsg(ViewContext& ctx, const std::string& caption, const std::string& message, bool cancelVisible) {
-  return omb::dlgMsg::ask(dialogParent(ctx), QString::fromStdString(caption), QString::fromStdString(message),
-                          cancelVisible)
-      .toStdString();
+  return ctx.core.presenter.dlgMsg(caption, message, cancelVisible) ? "1" : "2";
 }
 
 std::string dlgInput(ViewContext& ctx, const std::string& caption, const std::string& prompt,
                      const std::string& preset) {
-  return omb::dlgInput::ask(dialogParent(ctx), QString::fromStdString(caption), QString::fromStdString(prompt),
-                            QString::fromStdString(preset))
-      .toStdString();
+  return ctx.core.presenter.dlgInput(caption, prompt, preset);
 }
 
 }  // namespace mdlSubWordDevice

@@ -22,8 +22,8 @@
 
 #include "core/device_kind.h"
 #include "core/presenter.h"
-#include "views/dlg_input.h"
-#include "views/dlg_msg.h"
+#include "ui/dlg_input.h"
+#include "ui/dlg_msg.h"
 #include "views/flex_grid.h"
 #include "views/view_manager.h"
 #include "test_support.h"
@@ -54,23 +54,19 @@ class BitView : public ::testing::Test {
     EXPECT_TRUE(core->startUp());
     manager = std::make_unique<ViewManager>(*core, nullptr);
     manager->factory = [](ViewContext& ctx, int slot) -> DeviceView* { return new FrmBitDevice(ctx, slot); };
-    dlgInput::testAnswer = [this](dlgInput& d) {
-      inputs.push_back({d.windowTitle(), d.lblComment()->text(), d.txtInput()->text()});
-      if (inputAnswers.empty()) return QString();
+    presenter.dlgInputAnswer = [this](const std::string& caption, const std::string& prompt, const std::string& preset) {
+      inputs.push_back({QString::fromStdString(caption), QString::fromStdString(prompt), QString::fromStdString(preset)});
+      if (inputAnswers.empty()) return std::string();
       const QString a = inputAnswers.front();
       inputAnswers.pop_front();
-      return a;
+      return a.toStdString();
     };
-    dlgMsg::testAnswer = [this](dlgMsg& d) {
-      messages.push_back({d.windowTitle(), d.lblMsg()->text(), d.cmdCancel()->isHidden() ? "" : "cancel"});
-      return msgAnswer;
+    presenter.dlgMsgAnswer = [this](const std::string& caption, const std::string& message, bool cancelVisible) {
+      messages.push_back({QString::fromStdString(caption), QString::fromStdString(message), cancelVisible ? "cancel" : ""});
+      return msgAnswer == "1";
     };
   }
-  ~BitView() override {
-    manager.reset();
-    dlgInput::testAnswer = nullptr;
-    dlgMsg::testAnswer = nullptr;
-  }
+  ~BitView() override { manager.reset(); }
 
   FrmBitDevice& open(int slot) {
     manager->openSingleView(slot);

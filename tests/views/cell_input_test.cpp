@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "test_support.h"
-#include "views/dlg_input.h"
-#include "views/dlg_msg.h"
+#include "ui/dlg_input.h"
+#include "ui/dlg_msg.h"
 
 // Readable failures.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -467,37 +467,26 @@ TEST(CellInputPaste, FailureIsReportedOnceAndWhatWasWrittenStays) {
   EXPECT_TRUE(to.raised.empty());
 }
 
-// Answers the dialogs of one test, then lets them run for real again.
-template <class Dlg>
-struct Answer {
-  explicit Answer(std::function<QString(Dlg&)> f) { Dlg::testAnswer = std::move(f); }
-  ~Answer() { Dlg::testAnswer = nullptr; }
-};
-
-TEST(DlgInput, AnsweredThroughTheHook) {
+// The dialogs as the person at the screen answers them.
+TEST(DlgInput, ShowsItsTextsAndAnswersTheTextOrNothing) {
   {
-    Answer<dlgInput> a([](dlgInput& d) {
-      EXPECT_EQ(d.objectName(), "dlgInput");
-      EXPECT_EQ(d.windowTitle(), "D000100 - D000104");
-      EXPECT_EQ(d.findChild<QLabel*>("lblComment")->text(), "１０進数で入力してください");
-      auto* txt = d.findChild<QLineEdit*>("txtInput");
-      EXPECT_EQ(txt->text(), "100");
-      txt->setText("100,2");
-      d.findChild<QPushButton*>("cmdOK")->click();
-      return d.answer();
-    });
-    EXPECT_EQ(dlgInput::ask(nullptr, "D000100 - D000104", "１０進数で入力してください", "100"), "100,2");
+    dlgInput d("D000100 - D000104", "１０進数で入力してください", "100");
+    EXPECT_EQ(d.objectName(), "dlgInput");
+    EXPECT_EQ(d.windowTitle(), "D000100 - D000104");
+    EXPECT_EQ(d.findChild<QLabel*>("lblComment")->text(), "１０進数で入力してください");
+    auto* txt = d.findChild<QLineEdit*>("txtInput");
+    EXPECT_EQ(txt->text(), "100");
+    txt->setText("100,2");
+    d.findChild<QPushButton*>("cmdOK")->click();
+    EXPECT_EQ(d.answer(), "100,2");
   }
   {
-    Answer<dlgInput> a([](dlgInput& d) {
-      d.txtInput()->setText("typed");
-      EXPECT_EQ(d.cmdCancel()->text(), "ｷｬﾝｾﾙ");
-      d.cmdCancel()->click();
-      return d.answer();
-    });
-    EXPECT_EQ(dlgInput::ask(nullptr, "t", "p", "x"), "");
+    dlgInput d("t", "p", "x");
+    d.txtInput()->setText("typed");
+    EXPECT_EQ(d.cmdCancel()->text(), "ｷｬﾝｾﾙ");
+    d.cmdCancel()->click();
+    EXPECT_EQ(d.answer(), "");
   }
-  EXPECT_FALSE(dlgInput::testAnswer);
 }
 
 TEST(DlgInput, EnterMovesToOkAndASecondEnterAnswers) {
@@ -529,29 +518,22 @@ TEST(DlgInput, EnterMovesToOkAndASecondEnterAnswers) {
 
 TEST(DlgMsg, AnswersOneForOkTwoForCancel) {
   {
-    Answer<dlgMsg> a([](dlgMsg& d) {
-      EXPECT_EQ(d.objectName(), "dlgMsg");
-      EXPECT_EQ(d.windowTitle(), "All Data cler");
-      EXPECT_EQ(d.findChild<QLabel*>("lblMsg")->text(), "全データを 0　で初期化します！");
-      EXPECT_FALSE(d.cmdCancel()->isHidden());
-      d.findChild<QPushButton*>("cmdOK")->click();
-      return d.answer();
-    });
-    EXPECT_EQ(dlgMsg::ask(nullptr, "All Data cler", "全データを 0　で初期化します！", true), "1");
+    dlgMsg d("All Data cler", "全データを 0　で初期化します！", true);
+    EXPECT_EQ(d.objectName(), "dlgMsg");
+    EXPECT_EQ(d.windowTitle(), "All Data cler");
+    EXPECT_EQ(d.findChild<QLabel*>("lblMsg")->text(), "全データを 0　で初期化します！");
+    EXPECT_FALSE(d.cmdCancel()->isHidden());
+    d.findChild<QPushButton*>("cmdOK")->click();
+    EXPECT_EQ(d.answer(), "1");
   }
   {
-    Answer<dlgMsg> a([](dlgMsg& d) {
-      d.cmdCancel()->click();
-      return d.answer();
-    });
-    EXPECT_EQ(dlgMsg::ask(nullptr, "c", "m", true), "2");
+    dlgMsg d("c", "m", true);
+    d.cmdCancel()->click();
+    EXPECT_EQ(d.answer(), "2");
   }
   {
-    Answer<dlgMsg> a([](dlgMsg& d) {
-      EXPECT_TRUE(d.cmdCancel()->isHidden()) << "a notice has no Cancel";
-      return QString("seen");
-    });
-    EXPECT_EQ(dlgMsg::ask(nullptr, "セル範囲選択異常", "１つの列を選択してください。", false), "seen");
+    dlgMsg d("セル範囲選択異常", "１つの列を選択してください。", false);
+    EXPECT_TRUE(d.cmdCancel()->isHidden()) << "a notice has no Cancel";
   }
   // Offscreen with keys: Enter presses OK; Esc answers as Cancel.
   dlgMsg d("c", "m", true);

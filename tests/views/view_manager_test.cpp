@@ -3,7 +3,7 @@
 #include "app/compose.h"
 #include "views/view_manager.h"
 
-#include "views/dlg_input.h"
+#include "ui/dlg_input.h"
 
 #include <gtest/gtest.h>
 
@@ -187,10 +187,14 @@ TEST_F(Views, TheViewMenuCommandsResetWhatTheyName) {
 TEST_F(Views, TheDevicesPerPageDialogReadsANumberOrGivesMinusOne) {
   struct Case { const char* answer; int result; };
   for (auto c : {Case{"32", 32}, Case{"", -1}, Case{"abc", -1}, Case{"2.5", 2}, Case{" 64 ", 64}}) {
-    dlgInput::testAnswer = [&](dlgInput&) { return QString::fromUtf8(c.answer); };
+    presenter.dlgInputAnswer = [&](const std::string& caption, const std::string& prompt, const std::string& preset) {
+      EXPECT_EQ(caption, "デバイス点数設定");
+      EXPECT_EQ(prompt, "１ページあたりのデバイス点数を入力してください");
+      EXPECT_EQ(preset, "16");
+      return std::string(c.answer);
+    };
     EXPECT_EQ(manager->fncSetRow(16), c.result) << c.answer;
   }
-  dlgInput::testAnswer = nullptr;
 }
 
 }  // namespace

@@ -19,8 +19,8 @@
 #include "core/device_kind.h"
 #include "test_support.h"
 #include "views/cell_input.h"
-#include "views/dlg_input.h"
-#include "views/dlg_msg.h"
+#include "ui/dlg_input.h"
+#include "ui/dlg_msg.h"
 #include "views/flex_grid.h"
 #include "views/view_manager.h"
 
@@ -62,19 +62,14 @@ class WordView : public ::testing::Test {
     bool cancel;
   };
   WordView() {
-    dlgInput::testAnswer = [this](dlgInput& d) {
-      inputs.push_back({d.windowTitle().toStdString(), d.lblComment()->text().toStdString(),
-                        d.txtInput()->text().toStdString(), true});
-      return QString::fromStdString(next(inputAnswers, ""));
+    presenter.dlgInputAnswer = [this](const std::string& caption, const std::string& prompt, const std::string& preset) {
+      inputs.push_back({caption, prompt, preset, true});
+      return next(inputAnswers, "");
     };
-    dlgMsg::testAnswer = [this](dlgMsg& d) {
-      msgs.push_back({d.windowTitle().toStdString(), d.lblMsg()->text().toStdString(), "", !d.cmdCancel()->isHidden()});
-      return QString::fromStdString(next(msgAnswers, "1"));
+    presenter.dlgMsgAnswer = [this](const std::string& caption, const std::string& message, bool cancelVisible) {
+      msgs.push_back({caption, message, "", cancelVisible});
+      return next(msgAnswers, "1") == "1";
     };
-  }
-  ~WordView() override {
-    dlgInput::testAnswer = nullptr;
-    dlgMsg::testAnswer = nullptr;
   }
   static std::string next(std::vector<std::string>& answers, const std::string& otherwise) {
     if (answers.empty()) return otherwise;

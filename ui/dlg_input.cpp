@@ -1,4 +1,4 @@
-#include "views/dlg_input.h"
+#include "ui/dlg_input.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -8,8 +8,6 @@
 #include <QVBoxLayout>
 
 namespace omb {
-
-std::function<QString(dlgInput&)> dlgInput::testAnswer;
 
 dlgInput::dlgInput(const QString& caption, const QString& prompt, const QString& text, QWidget* parent)
     : QDialog(parent),
@@ -50,7 +48,6 @@ dlgInput::dlgInput(const QString& caption, const QString& prompt, const QString&
 
 QString dlgInput::ask(QWidget* parent, const QString& caption, const QString& prompt, const QString& text) {
   dlgInput dlg(caption, prompt, text, parent);
-  if (testAnswer) return testAnswer(dlg);
   dlg.exec();
   return dlg.answer();
 }

@@ -20,9 +20,6 @@ class dlgMsg : public QDialog {
 
   // Shows the dialog modally and returns "1" (OK) or "2" (Cancel).
   static QString ask(QWidget* parent, const QString& caption, const QString& message, bool showCancel);
-  // When set, ask() hands the dialog to it instead of running it and
-  // answers what it returns.
-  static std::function<QString(dlgMsg&)> testAnswer;
 
   void setCancelVisible(bool visible);
   QString answer() const { return answer_; }

@@ -23,9 +23,6 @@ class dlgInput : public QDialog {
 
   // Shows the dialog modally and returns the answer.
   static QString ask(QWidget* parent, const QString& caption, const QString& prompt, const QString& text);
-  // When set, ask() hands the dialog to it instead of running it and
-  // answers what it returns (tests answer the dialog without blocking).
-  static std::function<QString(dlgInput&)> testAnswer;
 
   // The answer of the last button pressed: the text after OK, empty after
   // Cancel or closing.

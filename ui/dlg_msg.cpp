@@ -1,4 +1,4 @@
-#include "views/dlg_msg.h"
+#include "ui/dlg_msg.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,8 +6,6 @@
 #include <QVBoxLayout>
 
 namespace omb {
-
-std::function<QString(dlgMsg&)> dlgMsg::testAnswer;
 
 dlgMsg::dlgMsg(const QString& caption, const QString& message, bool showCancel, QWidget* parent)
     : QDialog(parent),
@@ -44,7 +42,6 @@ dlgMsg::dlgMsg(const QString& caption, const QString& message, bool showCancel, 
 
 QString dlgMsg::ask(QWidget* parent, const QString& caption, const QString& message, bool showCancel) {
   dlgMsg dlg(caption, message, showCancel, parent);
-  if (testAnswer) return testAnswer(dlg);
   dlg.exec();
   return dlg.answer();
 }
