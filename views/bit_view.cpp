@@ -92,7 +92,8 @@ bool isBitColumn(int col) { return col >= FrmBitDevice::kColFirstBit && col <= F
 const BitFamily& bitFamily(int slot) { return kFamilies.at(static_cast<std::size_t>(slot - kX)); }
 
 FrmBitDevice::FrmBitDevice(ViewContext& ctx, int slot, QWidget* parent)
-    : DeviceView(ctx, slot, 8400, 4950, parent ? parent : ctx.mainWindow), family_(bitFamily(slot)) {
+    : GridView(ctx, slot, bitFamily(slot).code, slot, 8400, 4950, parent ? parent : ctx.mainWindow),
+      family_(bitFamily(slot)) {
   setObjectName(QString::fromUtf8(family_.form));
   setWindowTitle(QString::fromUtf8(family_.caption));
   fncDeviceComment = [](const std::string&, const std::string&) { return std::string(); };
@@ -124,32 +125,17 @@ void FrmBitDevice::buildControls() {
   connect(fgrdBit_, &FlexGrid::lostFocus, this, [this] { fgrdBit_->setToolTip(QString()); });
   connect(fgrdBit_, &FlexGrid::keyPressed, this, &FrmBitDevice::onGridKey);
 
-  auto button = [this](QPushButton*& b, const char* name, const QString& text, const QString& tip,
-                       void (FrmBitDevice::*slot)()) {
-    b = new QPushButton(text, this);
-    b->setObjectName(QString::fromUtf8(name));
-    b->setToolTip(tip);
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, slot);
-  };
-  button(cmdSet_, "cmdSet", QStringLiteral("SET"), QStringLiteral("選択範囲を１にセットします"),
-         &FrmBitDevice::cmdSet_Click);
-  button(cmdReset_, "cmdReset", QStringLiteral("RESET"), QStringLiteral("選択範囲を０リセットします"),
-         &FrmBitDevice::cmdReset_Click);
-  button(cmdNot_, "cmdNot", QStringLiteral("NOT"), QStringLiteral("選択範囲をビット反転します"),
-         &FrmBitDevice::cmdNot_Click);
-  button(cmdMoni_, "cmdMoni", QStringLiteral("登録"), QStringLiteral("選択範囲をユーザー登録画面に登録します"),
-         &FrmBitDevice::cmdMoni_Click);
-  button(cmdWordData_, "cmdWordData", QStringLiteral("Word Data"), QStringLiteral("選択範囲にデータを書き込みます"),
-         &FrmBitDevice::cmdWordData_Click);
-  button(cmdAllClr_, "cmdAllClr", QStringLiteral("ALL Clear"), QStringLiteral("全ての数値を０クリアします"),
-         &FrmBitDevice::cmdAllClr_Click);
-  button(cmdPrev_, "cmdPrev", QStringLiteral("Prev"), QStringLiteral("前ページ表示"), &FrmBitDevice::cmdPrev_Click);
-  button(cmdNext_, "cmdNext", QStringLiteral("Next"), QStringLiteral("次ページ表示"), &FrmBitDevice::cmdNext_Click);
-
-  lblPage_ = new QLabel(this);
-  lblPage_->setObjectName(QStringLiteral("lblPage"));
-  lblPage_->setAlignment(Qt::AlignCenter);
+  cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QStringLiteral("選択範囲を１にセットします"),
+                       [this] { cmdSet_Click(); });
+  cmdReset_ = makeButton("cmdReset", QStringLiteral("RESET"), QStringLiteral("選択範囲を０リセットします"),
+                         [this] { cmdReset_Click(); });
+  cmdNot_ = makeButton("cmdNot", QStringLiteral("NOT"), QStringLiteral("選択範囲をビット反転します"),
+                       [this] { cmdNot_Click(); });
+  cmdMoni_ = makeButton("cmdMoni", QStringLiteral("登録"), QStringLiteral("選択範囲をユーザー登録画面に登録します"),
+                        [this] { cmdMoni_Click(); });
+  cmdWordData_ = makeButton("cmdWordData", QStringLiteral("Word Data"), QStringLiteral("選択範囲にデータを書き込みます"),
+                            [this] { cmdWordData_Click(); });
+  buildPaging();
 
   txtInput_ = new CellEditor(ctx_.core.errorLog, this);
   connect(txtInput_, &CellEditor::committed, this, &FrmBitDevice::editorCommitted);
@@ -159,7 +145,6 @@ void FrmBitDevice::buildControls() {
 }
 
 const std::vector<std::int16_t>& FrmBitDevice::words() const { return memory().words(family_.slot); }
-DeviceMemory& FrmBitDevice::memory() const { return ctx_.core.state.memory; }
 
 std::int64_t FrmBitDevice::rowWord(int row) const {
   return static_cast<std::int64_t>(page_) * rowsPerPage_ + (row - 1);
@@ -174,10 +159,6 @@ std::int64_t FrmBitDevice::cellBitAddress(int row, int col) const {
   if (word.isEmpty()) return -1;
   const std::string digits = word.mid(static_cast<int>(std::string_view(family_.code).size())).toStdString();
   return static_cast<std::int64_t>(readRadix(digits, family_.hex ? 16 : 10)) + (kColLastBit - col);
-}
-
-void FrmBitDevice::showPageLabel() {
-  lblPage_->setText(QStringLiteral("%1/%2").arg(page_ + 1).arg(lastPage_ + 1));
 }
 
 // ---------------------------------------------------------------- drawing
@@ -268,11 +249,6 @@ void FrmBitDevice::redrawPage() {
 void FrmBitDevice::onReNew(const QString&) { subDspBitDevice(); }
 
 // ---------------------------------------------------------------- signals
-
-void FrmBitDevice::raiseOwn(const char* code) {
-  setSkip();
-  ctx_.renew(family_.code, code, this);
-}
 
 // ---------------------------------------------------------------- bit operations
 
@@ -399,17 +375,12 @@ void FrmBitDevice::subFgrdSerectData() {
     const auto comma = answer.find(',');
     const std::int32_t step =
         comma == std::string::npos ? 0 : mdlSubWordDevice::fncReadWord(answer.substr(comma + 1), hex);
-    std::int32_t next = value;
     trap.section(40);
-    for (int r = top; r <= bottom; ++r) {
+    writeSeries(memory(), family_.slot, top, bottom, [&](int r) -> std::optional<std::int64_t> {
       const std::int64_t w = rowWord(r);
-      if (w >= static_cast<std::int64_t>(mem.size())) break;
-      memory().write(family_.slot, w, static_cast<std::int16_t>(next));
-      next += step;
-      // A series that leaves 16 bits stops here; the words written keep
-      // their values.
-      if (next < -32768 || next > 32767) throw RuntimeError(kErrOverflow);
-    }
+      if (w >= static_cast<std::int64_t>(mem.size())) return std::nullopt;
+      return w;
+    }, value, step);
     raiseOwn("DATA");
   });
 }
@@ -474,23 +445,10 @@ void FrmBitDevice::cmdMoni_Click() { subGfrdUserPut(); }
 
 // ---------------------------------------------------------------- ALL Clear, paging
 
-void FrmBitDevice::cmdAllClr_Click() {
-  mdlSubWordDevice::subAllSet(ctx_, family_.slot, 0, 0, [this] { raiseOwn("DATA"); });
-  subDspBitDevice();
-}
-
-void FrmBitDevice::cmdPrev_Click() {
-  if (page_ > 0) goToPage(page_ - 1);
-}
-
-void FrmBitDevice::cmdNext_Click() {
-  if (page_ < lastPage_) goToPage(page_ + 1);
-}
-
 // ---------------------------------------------------------------- copy and paste
 
 CellSink FrmBitDevice::memorySink() {
-  CellSink sink;
+  CellSink sink = announcingSink();
   sink.readRowWord = [this](int row) {
     const std::vector<std::int16_t>& mem = words();
     const std::int64_t w = rowWord(row);
@@ -502,7 +460,6 @@ CellSink FrmBitDevice::memorySink() {
         (static_cast<std::int64_t>(fncAddressNumber(addressText)) - memory().firstNumber(family_.slot)) / 16;
     if (w >= 0 && w < static_cast<std::int64_t>(words().size())) memory().write(family_.slot, w, value);
   };
-  sink.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code, this); };
   return sink;
 }
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "views/cell_input.h"
-#include "views/device_view.h"
+#include "views/grid_view.h"
 
 class QLabel;
 class QPushButton;
@@ -38,7 +38,7 @@ struct BitFamily {
 // The family entry of slots 6-17.
 const BitFamily& bitFamily(int slot);
 
-class FrmBitDevice : public DeviceView {
+class FrmBitDevice : public GridView {
   Q_OBJECT
  public:
   enum class BitOp { Set, Reset, Not };
@@ -86,9 +86,6 @@ class FrmBitDevice : public DeviceView {
   void cmdNot_Click();
   void cmdWordData_Click();
   void cmdMoni_Click();
-  void cmdAllClr_Click();
-  void cmdPrev_Click();
-  void cmdNext_Click();
   // Ctrl+C: the selected rows' words into the shared copy buffer; Ctrl+V:
   // the buffer into the words from the current row down.
   void subFgrid_Copy();
@@ -100,18 +97,15 @@ class FrmBitDevice : public DeviceView {
  protected:
   void onReNew(const QString& code) override;
   void redrawPage() override;
+  void redrawValues() override { subDspBitDevice(); }
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   // The kind's storage words, for reading; writes go through memory().
   const std::vector<std::int16_t>& words() const;
-  DeviceMemory& memory() const;
   void buildControls();
   void subFgrdSet();
   void subBit_CmdBtnSet();
-  void showPageLabel();
-  // Announces a change this view redraws itself: the echo is swallowed.
-  void raiseOwn(const char* code);
   // Copy, paste and the editor reach device memory and the refresh signal
   // through this.
   CellSink memorySink();
@@ -137,10 +131,6 @@ class FrmBitDevice : public DeviceView {
   QPushButton* cmdNot_ = nullptr;
   QPushButton* cmdMoni_ = nullptr;
   QPushButton* cmdWordData_ = nullptr;
-  QPushButton* cmdAllClr_ = nullptr;
-  QPushButton* cmdPrev_ = nullptr;
-  QPushButton* cmdNext_ = nullptr;
-  QLabel* lblPage_ = nullptr;
   CellEditor* txtInput_ = nullptr;
 };
 

@@ -218,16 +218,12 @@ void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, int panelIndex, int p
       const bool hex = mode == kHex;
       const std::size_t comma = answer.find(',');
       const std::int32_t step = comma == std::string::npos ? 0 : fncReadWord(answer.substr(comma + 1), hex);
-      std::int64_t next = value;
       trap.section(40);
-      for (int r = top; r <= bottom; ++r) {
+      writeSeries(dev.memory, dev.kind, top, bottom, [&](int r) -> std::optional<std::int64_t> {
         const std::int64_t address = fncRowAddress(panel, panelIndex, perPage, page, r, dev.first);
-        if (!dev.holds(address)) break;
-        dev.write(address, static_cast<std::int16_t>(next));
-        next += step;
-        // The series ends where it leaves 16 bits; what it wrote stays.
-        if (!fitsWord(next)) throw RuntimeError(kErrOverflow);
-      }
+        if (!dev.holds(address)) return std::nullopt;
+        return address - dev.first;
+      }, value, step);
     }
     raiseData();
   });
@@ -288,7 +284,7 @@ std::string dlgInput(ViewContext& ctx, const std::string& caption, const std::st
 using namespace mdlSubWordDevice;
 
 FrmWordDevice::FrmWordDevice(ViewContext& ctx, int slot)
-    : DeviceView(ctx, slot, 15000, 5300, ctx.mainWindow), family_(wordFamily(slot)) {
+    : GridView(ctx, slot, wordFamily(slot).code, slot, 15000, 5300, ctx.mainWindow), family_(wordFamily(slot)) {
   setObjectName(QString::fromUtf8(family_.form));
   setWindowTitle(QString::fromUtf8(family_.caption));
   perPage_ = ctx.core.state.pages[static_cast<std::size_t>(slot)].perPage;
@@ -296,7 +292,7 @@ FrmWordDevice::FrmWordDevice(ViewContext& ctx, int slot)
   const std::string label = std::string(family_.form) + ".Form_Load() ";
   guarded(ctx.core.errorLog, label.c_str(), [&](ErrorTrap&) {
     placeFromRecord();
-    showPage();
+    showPageLabel();
     subFgrdSetW(ctx_.core.errorLog, panels(), perPage_);
     subDspAddressW();
     subDspWordDevice();
@@ -318,34 +314,15 @@ void FrmWordDevice::buildControls() {
             [this, i](int key, const QString& text, Qt::KeyboardModifiers m) { onGridKey(i, key, text, m); });
     fgrdWord_[static_cast<std::size_t>(i)] = g;
 
-    auto* data = new QPushButton(QStringLiteral("Word Data"), this);
-    data->setObjectName(QStringLiteral("cmdWordData%1").arg(i));
-    data->setToolTip(QStringLiteral("選択範囲にデータを書き込みます"));
-    connect(data, &QPushButton::clicked, this, [this, i] { cmdWordData_Click(i); });
-    cmdWordData_[static_cast<std::size_t>(i)] = data;
-
-    auto* moni = new QPushButton(QStringLiteral("登録"), this);
-    moni->setObjectName(QStringLiteral("cmdMoni%1").arg(i));
-    moni->setToolTip(QStringLiteral("選択範囲をユーザー登録画面に登録します"));
-    connect(moni, &QPushButton::clicked, this, [this, i] { cmdMoni_Click(i); });
-    cmdMoni_[static_cast<std::size_t>(i)] = moni;
+    cmdWordData_[static_cast<std::size_t>(i)] =
+        makeButton(QStringLiteral("cmdWordData%1").arg(i).toUtf8().constData(), QStringLiteral("Word Data"),
+                   QStringLiteral("選択範囲にデータを書き込みます"), [this, i] { cmdWordData_Click(i); });
+    cmdMoni_[static_cast<std::size_t>(i)] =
+        makeButton(QStringLiteral("cmdMoni%1").arg(i).toUtf8().constData(), QStringLiteral("登録"),
+                   QStringLiteral("選択範囲をユーザー登録画面に登録します"), [this, i] { cmdMoni_Click(i); });
   }
-  auto button = [this](QPushButton*& b, const char* name, const QString& text, const QString& tip,
-                       void (FrmWordDevice::*slot)()) {
-    b = new QPushButton(text, this);
-    b->setObjectName(QString::fromUtf8(name));
-    b->setToolTip(tip);
-    connect(b, &QPushButton::clicked, this, slot);
-  };
-  button(cmdChg_, "cmdChg", QStringLiteral("←"), QStringLiteral("表示アドレスを変更します"), &FrmWordDevice::cmdChg_Click);
-  button(cmdAllClr_, "cmdAllClr", QStringLiteral("ALL Clear"), QStringLiteral("全ての数値を０クリアします"),
-         &FrmWordDevice::cmdAllClr_Click);
-  button(cmdPrev_, "cmdPrev", QStringLiteral("Prev"), QStringLiteral("前ページ表示"), &FrmWordDevice::cmdPrev_Click);
-  button(cmdNext_, "cmdNext", QStringLiteral("Next"), QStringLiteral("次ページ表示"), &FrmWordDevice::cmdNext_Click);
-
-  lblPage_ = new QLabel(this);
-  lblPage_->setObjectName(QStringLiteral("lblPage"));
-  lblPage_->setAlignment(Qt::AlignCenter);
+  cmdChg_ = makeButton("cmdChg", QStringLiteral("←"), QStringLiteral("表示アドレスを変更します"), [this] { cmdChg_Click(); });
+  buildPaging();
 
   txtInput_ = new CellEditor(ctx_.core.errorLog, this);
   txtInput_->setObjectName(QStringLiteral("txtInput"));
@@ -389,10 +366,6 @@ std::int64_t FrmWordDevice::rowAddress(int panelIndex, int row) const {
   return fncRowAddress(*panel(panelIndex), panelIndex, perPage_, page_, row, device().first);
 }
 
-void FrmWordDevice::showPage() {
-  lblPage_->setText(QStringLiteral("%1/%2").arg(page_ + 1).arg(lastPage_ + 1));
-}
-
 void FrmWordDevice::subDspAddressW() {
   const std::string code = family_.code;
   auto comment = [this, &code](std::int64_t number) {
@@ -404,11 +377,6 @@ void FrmWordDevice::subDspAddressW() {
 void FrmWordDevice::subDspWordDevice() {
   ++valueRedraws_;
   mdlSubWordDevice::subDspWordDevice(ctx_.core.errorLog, panels(), perPage_, device(), page_);
-}
-
-void FrmWordDevice::raiseOwn(const char* code) {
-  setSkip();
-  ctx_.renew(family_.code, code, this);
 }
 
 void FrmWordDevice::cmdWordData_Click(int panelIndex) {
@@ -426,21 +394,8 @@ void FrmWordDevice::cmdMoni_Click(int panelIndex) {
   subGfrdUserPutW(ctx_, *panel(panelIndex), device(), [this] { raiseOwn("ASGN"); });
 }
 
-void FrmWordDevice::cmdAllClr_Click() {
-  subAllSet(ctx_, family_.slot, 0, 0, [this] { raiseOwn("DATA"); });
-  subDspWordDevice();
-}
-
-void FrmWordDevice::cmdPrev_Click() {
-  if (page_ > 0) goToPage(page_ - 1);
-}
-
-void FrmWordDevice::cmdNext_Click() {
-  if (page_ < lastPage_) goToPage(page_ + 1);
-}
-
 void FrmWordDevice::redrawPage() {
-  showPage();
+  showPageLabel();
   subDspAddressW();
   subDspWordDevice();
 }
@@ -475,7 +430,7 @@ void FrmWordDevice::onReNew(const QString& code) {
 }
 
 CellSink FrmWordDevice::sink(int panelIndex) {
-  CellSink s;
+  CellSink s = announcingSink();
   s.readRowWord = [this, panelIndex](int row) -> std::int16_t {
     const WordDeviceRef dev = device();
     const std::int64_t address = rowAddress(panelIndex, row);
@@ -489,7 +444,6 @@ CellSink FrmWordDevice::sink(int panelIndex) {
   // Comments arrive with the comment store; until then a pasted comment
   // goes nowhere.
   s.addComment = [](const QString&) {};
-  s.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code, this); };
   return s;
 }
 

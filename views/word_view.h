@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "core/device_memory.h"
-#include "views/device_view.h"
+#include "views/grid_view.h"
 
 class QAction;
 class QLabel;
@@ -127,7 +127,7 @@ std::string dlgInput(ViewContext& ctx, const std::string& caption, const std::st
 
 }  // namespace mdlSubWordDevice
 
-class FrmWordDevice : public DeviceView {
+class FrmWordDevice : public GridView {
   Q_OBJECT
  public:
   // `slot`: 0-5.  Places itself from its window record and draws its page.
@@ -156,9 +156,6 @@ class FrmWordDevice : public DeviceView {
   int valueRedraws() const { return valueRedraws_; }
   void cmdWordData_Click(int panelIndex);
   void cmdMoni_Click(int panelIndex);
-  void cmdAllClr_Click();
-  void cmdPrev_Click();
-  void cmdNext_Click();
   void cmdChg_Click();
   void fgrdWord_DblClick(int panelIndex);
   // Right button on a panel: remembers the cell, sets the menu's enabling
@@ -169,6 +166,7 @@ class FrmWordDevice : public DeviceView {
  protected:
   void onReNew(const QString& code) override;
   void redrawPage() override;
+  void redrawValues() override { subDspWordDevice(); }
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -176,10 +174,6 @@ class FrmWordDevice : public DeviceView {
   std::span<FlexGrid* const> panels() const { return {fgrdWord_.data(), fgrdWord_.size()}; }
   void buildControls();
   void subWord_CmdBtnSet();
-  void showPage();
-  // Announces a change this view has already redrawn itself: the echo of
-  // the signal is swallowed.
-  void raiseOwn(const char* code);
   void onGridKey(int panelIndex, int key, const QString& text, Qt::KeyboardModifiers modifiers);
   void txtInput_Committed(int row, int col, const QString& text);
   // Where the shared copy, paste and editor routines meet this view's
@@ -193,10 +187,6 @@ class FrmWordDevice : public DeviceView {
   std::array<QPushButton*, kPanels> cmdMoni_{};
   std::array<int, kPanels> place_{0, 1, 2, 3};
   QPushButton* cmdChg_ = nullptr;
-  QPushButton* cmdAllClr_ = nullptr;
-  QPushButton* cmdPrev_ = nullptr;
-  QPushButton* cmdNext_ = nullptr;
-  QLabel* lblPage_ = nullptr;
   CellEditor* txtInput_ = nullptr;
   QMenu* popData_ = nullptr;
   QAction* popDec_ = nullptr;

@@ -1,0 +1,76 @@
+#include "views/grid_view.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "core/numeric.h"
+#include "views/word_view.h"
+
+namespace omb {
+
+void writeSeries(DeviceMemory& memory, int kind, int topRow, int bottomRow,
+                 const std::function<std::optional<std::int64_t>(int row)>& indexOfRow, std::int16_t start,
+                 std::int32_t step) {
+  std::int64_t next = start;
+  for (int r = topRow; r <= bottomRow; ++r) {
+    const std::optional<std::int64_t> index = indexOfRow(r);
+    if (!index) break;
+    memory.write(kind, *index, static_cast<std::int16_t>(next));
+    next += step;
+    if (next < -32768 || next > 32767) throw RuntimeError(kErrOverflow);
+  }
+}
+
+GridView::GridView(ViewContext& ctx, int slot, std::string code, int kind, int defaultWidthTwips,
+                   int defaultHeightTwips, QWidget* parent)
+    : DeviceView(ctx, slot, defaultWidthTwips, defaultHeightTwips, parent), code_(std::move(code)), kind_(kind) {}
+
+DeviceMemory& GridView::memory() const { return ctx_.core.state.memory; }
+
+QPushButton* GridView::makeButton(const char* name, const QString& text, const QString& tip,
+                                  std::function<void()> click) {
+  auto* b = new QPushButton(text, this);
+  b->setObjectName(QString::fromUtf8(name));
+  b->setToolTip(tip);
+  b->setAutoDefault(false);
+  connect(b, &QPushButton::clicked, this, [click = std::move(click)] { click(); });
+  return b;
+}
+
+void GridView::buildPaging() {
+  cmdAllClr_ = makeButton("cmdAllClr", QStringLiteral("ALL Clear"), QStringLiteral("全ての数値を０クリアします"),
+                          [this] { cmdAllClr_Click(); });
+  cmdPrev_ = makeButton("cmdPrev", QStringLiteral("Prev"), QStringLiteral("前ページ表示"), [this] { cmdPrev_Click(); });
+  cmdNext_ = makeButton("cmdNext", QStringLiteral("Next"), QStringLiteral("次ページ表示"), [this] { cmdNext_Click(); });
+  lblPage_ = new QLabel(this);
+  lblPage_->setObjectName(QStringLiteral("lblPage"));
+  lblPage_->setAlignment(Qt::AlignCenter);
+}
+
+void GridView::showPageLabel() { lblPage_->setText(QStringLiteral("%1/%2").arg(page_ + 1).arg(lastPage_ + 1)); }
+
+void GridView::raiseOwn(const char* code) {
+  setSkip();
+  ctx_.renew(code_, code, this);
+}
+
+CellSink GridView::announcingSink() {
+  CellSink s;
+  s.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code, this); };
+  return s;
+}
+
+void GridView::cmdAllClr_Click() {
+  mdlSubWordDevice::subAllSet(ctx_, kind_, 0, 0, [this] { raiseOwn("DATA"); });
+  redrawValues();
+}
+
+void GridView::cmdPrev_Click() {
+  if (page_ > 0) goToPage(page_ - 1);
+}
+
+void GridView::cmdNext_Click() {
+  if (page_ < lastPage_) goToPage(page_ + 1);
+}
+
+}  // namespace omb

@@ -1,0 +1,76 @@
+// What every grid window of device memory shares, whatever it shows: the
+// paging buttons and the page label, ALL Clear, the Word Data series,
+// announcing its own changes (the skip flag swallows their echo), the
+// in-place editor, and its buttons.  The word view, the bit view and the
+// grid windows that come after them build on it.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "views/cell_input.h"
+#include "views/device_view.h"
+
+class QLabel;
+class QPushButton;
+
+namespace omb {
+
+class FlexGrid;
+
+// Word Data's series: start, start + step, ... into the storage words that
+// the rows top..bottom stand for, in row order; a row that stands for no
+// word (past the device's end) ends it.  After each write the next value
+// must still fit in 16 bits, or the overflow error ends the series there;
+// what was written stays.
+void writeSeries(DeviceMemory& memory, int kind, int topRow, int bottomRow,
+                 const std::function<std::optional<std::int64_t>(int row)>& indexOfRow, std::int16_t start,
+                 std::int32_t step);
+
+class GridView : public DeviceView {
+  Q_OBJECT
+ public:
+  // `code`: the device code its signals carry; `kind`: the storage kind it
+  // shows (ALL Clear clears all of it).
+  GridView(ViewContext& ctx, int slot, std::string code, int kind, int defaultWidthTwips, int defaultHeightTwips,
+           QWidget* parent);
+
+  void cmdAllClr_Click();
+  void cmdPrev_Click();
+  void cmdNext_Click();
+
+ protected:
+  // Redraws the values of the page (after a change the view made itself).
+  virtual void redrawValues() = 0;
+
+  // A button with its name, caption and tooltip that runs `click`.
+  QPushButton* makeButton(const char* name, const QString& text, const QString& tip, std::function<void()> click);
+  // ALL Clear, Prev, Next and the page label.
+  void buildPaging();
+  void showPageLabel();
+  // Announces a change this view has drawn itself: the echo of the signal
+  // is swallowed.
+  void raiseOwn(const char* code);
+  // Where the shared copy, paste and editor routines announce changes: as
+  // this view.
+  CellSink announcingSink();
+
+  DeviceMemory& memory() const;
+  int kind() const { return kind_; }
+  const std::string& code() const { return code_; }
+
+  QPushButton* cmdAllClr_ = nullptr;
+  QPushButton* cmdPrev_ = nullptr;
+  QPushButton* cmdNext_ = nullptr;
+  QLabel* lblPage_ = nullptr;
+
+ private:
+  std::string code_;
+  int kind_;
+};
+
+}  // namespace omb
