@@ -39,18 +39,10 @@ constexpr std::array<BitFamily, 12> kFamilies{{
     {kCC, "frmBitDeviceCC", "カウンタ（コイル）　ＣＣ", "CC", 5, false},
 }};
 
-// Geometry in twips.  The window size of the layout rules counts the
-// caption bar and the borders; Qt measures the client area, so the frame
-// the rules were drawn with is added back before they are applied.
-constexpr int kFrameWidth = 120;
-constexpr int kFrameHeight = 450;
+using namespace gridGeometry;
 constexpr int kGridLeft = 120;
 constexpr int kGridTop = 60;
-constexpr int kButtonHeight = 360;
-constexpr int kPageLabelWidth = 1000;
 constexpr int kPageLabelHeight = 300;
-constexpr int kMinHeight = 2000;
-constexpr int kWordDataWidth = 1100;
 constexpr int kPrevNextWidth = 800;
 
 // The eight buttons in their fixed horizontal places: the bit operations,
@@ -64,20 +56,6 @@ constexpr ButtonPlace kAllClrPlace{4420, 1100};
 constexpr ButtonPlace kPrevPlace{5620, kPrevNextWidth}, kNextPlace{6420, kPrevNextWidth};
 
 const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
-
-// Keeps the grid from drawing until the scope ends, also when a routine
-// leaves through its error trap.
-class RedrawSuspended {
- public:
-  explicit RedrawSuspended(FlexGrid& grid) : grid_(grid), was_(grid.redraw()) { grid_.setRedraw(false); }
-  ~RedrawSuspended() { grid_.setRedraw(was_); }
-  RedrawSuspended(const RedrawSuspended&) = delete;
-  RedrawSuspended& operator=(const RedrawSuspended&) = delete;
-
- private:
-  FlexGrid& grid_;
-  bool was_;
-};
 
 // Redraws touch only the cells whose text really changes: a refresh after
 // one bit changed then costs one cell, not a page.

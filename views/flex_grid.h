@@ -135,4 +135,18 @@ class FlexGrid : public QTableWidget {
   int row_ = 0, col_ = 0, rowSel_ = 0, colSel_ = 0;
 };
 
+// Keeps a grid from drawing until the scope ends, also when a routine
+// leaves through its error trap; the grid draws again only if it did before.
+class RedrawSuspended {
+ public:
+  explicit RedrawSuspended(FlexGrid& grid) : grid_(grid), was_(grid.redraw()) { grid_.setRedraw(false); }
+  ~RedrawSuspended() { grid_.setRedraw(was_); }
+  RedrawSuspended(const RedrawSuspended&) = delete;
+  RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+ private:
+  FlexGrid& grid_;
+  bool was_;
+};
+
 }  // namespace omb

@@ -22,6 +22,18 @@ namespace omb {
 
 class FlexGrid;
 
+// Geometry of the grid windows in twips.  The window sizes of the layout
+// rules count the caption bar and the borders; Qt measures the client area,
+// so the frame the rules were drawn with is added back before they apply.
+namespace gridGeometry {
+inline constexpr int kFrameWidth = 120;
+inline constexpr int kFrameHeight = 450;
+inline constexpr int kButtonHeight = 360;
+inline constexpr int kPageLabelWidth = 1000;
+inline constexpr int kMinHeight = 2000;
+inline constexpr int kWordDataWidth = 1100;
+}  // namespace gridGeometry
+
 // Word Data's series: start, start + step, ... into the storage words that
 // the rows top..bottom stand for, in row order; a row that stands for no
 // word (past the device's end) ends it.  After each write the next value

@@ -31,33 +31,12 @@ constexpr std::array<WordFamily, 6> kFamilies{{
     {kDx, "frmWordDeviceDX", "特殊レジスタ　D", "D", 6, false},
 }};
 
-// Geometry in twips.  The window size of the layout rules counts the caption
-// bar and the borders; Qt measures the client area, so the frame the rules
-// were drawn with is added back before they are applied.
-constexpr int kFrameWidth = 120;
-constexpr int kFrameHeight = 450;
-constexpr int kButtonHeight = 360;
-constexpr int kWordDataWidth = 1100;
+using namespace gridGeometry;
 constexpr int kMoniWidth = 600;
 constexpr std::array<int, 4> kBottomWidths{500, 1100, 800, 800};  // ←, ALL Clear, Prev, Next
-constexpr int kPageLabelWidth = 1000;
-constexpr int kMinHeight = 2000;
 
 const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
 const QString kCommentFont = QStringLiteral("ＭＳＰ ゴシック");
-
-// Keeps a panel from drawing until the scope ends, also when a routine
-// leaves through its error trap.
-class RedrawSuspended {
- public:
-  explicit RedrawSuspended(FlexGrid& grid) : grid_(grid) { grid_.setRedraw(false); }
-  ~RedrawSuspended() { grid_.setRedraw(true); }
-  RedrawSuspended(const RedrawSuspended&) = delete;
-  RedrawSuspended& operator=(const RedrawSuspended&) = delete;
-
- private:
-  FlexGrid& grid_;
-};
 
 bool fitsWord(std::int64_t v) { return v >= -32768 && v <= 32767; }
 
