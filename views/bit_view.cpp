@@ -487,19 +487,10 @@ void FrmBitDevice::editorCommitted(int row, int col, const QString& text) {
 
 // ---------------------------------------------------------------- layout
 
-void FrmBitDevice::resizeEvent(QResizeEvent* event) {
-  DeviceView::resizeEvent(event);
-  subBit_CmdBtnSet();
-}
-
 void FrmBitDevice::subBit_CmdBtnSet() {
-  if (isMinimized()) return;
   guarded(ctx_.core.errorLog, "mdlSubBitDevice.subBit_CmdBtnSet() ", [&](ErrorTrap&) {
-    const double height = pixelsToTwips(this->height()) + kFrameHeight;
-    const double width = pixelsToTwips(this->width()) + kFrameWidth;
-    auto place = [](QWidget* w, double left, double top, double wide, double high) {
-      w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(wide), twipsToPixels(high));
-    };
+    const double height = layoutHeight();
+    const double width = layoutWidth();
     place(fgrdBit_, kGridLeft, kGridTop, std::max(0.0, width - 550), std::max(0.0, height - 1550));
     const std::array<std::pair<QPushButton*, ButtonPlace>, 8> buttons{{
         {cmdSet_, kSetPlace},

@@ -98,7 +98,7 @@ class FrmBitDevice : public GridView {
   void onReNew(const QString& code) override;
   void redrawPage() override;
   void redrawValues() override { subDspBitDevice(); }
-  void resizeEvent(QResizeEvent* event) override;
+  void layoutControls() override { subBit_CmdBtnSet(); }
 
  private:
   // The kind's storage words, for reading; writes go through memory().

@@ -2,8 +2,10 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 
 #include "core/numeric.h"
+#include "ui/geometry.h"
 #include "views/word_view.h"
 
 namespace omb {
@@ -58,6 +60,18 @@ CellSink GridView::announcingSink() {
   CellSink s;
   s.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code, this); };
   return s;
+}
+
+void GridView::resizeEvent(QResizeEvent* event) {
+  DeviceView::resizeEvent(event);
+  if (!isMinimized()) layoutControls();
+}
+
+double GridView::layoutWidth() const { return pixelsToTwips(width()) + gridGeometry::kFrameWidth; }
+double GridView::layoutHeight() const { return pixelsToTwips(height()) + gridGeometry::kFrameHeight; }
+
+void GridView::place(QWidget* w, double left, double top, double width, double height) {
+  w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
 void GridView::cmdAllClr_Click() {

@@ -17,6 +17,7 @@
 
 class QLabel;
 class QPushButton;
+class QResizeEvent;
 
 namespace omb {
 
@@ -58,6 +59,16 @@ class GridView : public DeviceView {
  protected:
   // Redraws the values of the page (after a change the view made itself).
   virtual void redrawValues() = 0;
+  // Places the grid and the buttons for the window's size (not while
+  // minimized).
+  virtual void layoutControls() = 0;
+  void resizeEvent(QResizeEvent* event) override;
+  // The window's size in twips as the layout rules count it (frame
+  // included).
+  double layoutWidth() const;
+  double layoutHeight() const;
+  // Places a control, measures in twips.
+  static void place(QWidget* w, double left, double top, double width, double height);
 
   // A button with its name, caption and tooltip that runs `click`.
   QPushButton* makeButton(const char* name, const QString& text, const QString& tip, std::function<void()> click);

@@ -455,19 +455,10 @@ void FrmWordDevice::txtInput_Committed(int row, int col, const QString& text) {
   }
 }
 
-void FrmWordDevice::resizeEvent(QResizeEvent* event) {
-  DeviceView::resizeEvent(event);
-  subWord_CmdBtnSet();
-}
-
 void FrmWordDevice::subWord_CmdBtnSet() {
-  if (isMinimized()) return;
   guarded(ctx_.core.errorLog, "mdlSubWordDevice.subWord_CmdBtnSet() ", [&](ErrorTrap&) {
-    const double height = pixelsToTwips(this->height()) + kFrameHeight;
-    const double width = pixelsToTwips(this->width()) + kFrameWidth;
-    auto place = [](QWidget* w, double left, double top, double wide, double high) {
-      w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(wide), twipsToPixels(high));
-    };
+    const double height = layoutHeight();
+    const double width = layoutWidth();
     const double panelHeight = std::max(0.0, height - 1550);
     const double panelWidth = std::max(0.0, (width - 400) / kPanels);
     for (int i = 0; i < kPanels; ++i) {

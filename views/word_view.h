@@ -167,7 +167,7 @@ class FrmWordDevice : public GridView {
   void onReNew(const QString& code) override;
   void redrawPage() override;
   void redrawValues() override { subDspWordDevice(); }
-  void resizeEvent(QResizeEvent* event) override;
+  void layoutControls() override { subWord_CmdBtnSet(); }
 
  private:
   mdlSubWordDevice::WordDeviceRef device() const;
