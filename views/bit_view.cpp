@@ -218,14 +218,6 @@ void FrmBitDevice::subDspBitDevice() {
   });
 }
 
-void FrmBitDevice::redrawPage() {
-  showPageLabel();
-  subDspAddress();
-  subDspBitDevice();
-}
-
-void FrmBitDevice::onReNew(const QString&) { subDspBitDevice(); }
-
 // ---------------------------------------------------------------- signals
 
 // ---------------------------------------------------------------- bit operations

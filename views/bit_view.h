@@ -95,8 +95,7 @@ class FrmBitDevice : public GridView {
   CellEditor* editor() const { return txtInput_; }
 
  protected:
-  void onReNew(const QString& code) override;
-  void redrawPage() override;
+  void redrawAddresses() override { subDspAddress(); }
   void redrawValues() override { subDspBitDevice(); }
   void layoutControls() override { subBit_CmdBtnSet(); }
 

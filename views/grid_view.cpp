@@ -74,6 +74,17 @@ void GridView::place(QWidget* w, double left, double top, double width, double h
   w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
+void GridView::redrawPage() {
+  showPageLabel();
+  redrawAddresses();
+  redrawValues();
+}
+
+void GridView::onReNew(const QString& code) {
+  if (addressesShow(code)) redrawAddresses();
+  redrawValues();
+}
+
 void GridView::cmdAllClr_Click() {
   mdlSubWordDevice::subAllSet(ctx_, kind_, 0, 0, [this] { raiseOwn("DATA"); });
   redrawValues();

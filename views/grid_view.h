@@ -57,8 +57,18 @@ class GridView : public DeviceView {
   void cmdNext_Click();
 
  protected:
-  // Redraws the values of the page (after a change the view made itself).
+  // A whole page: its label, the addresses (and what goes with them:
+  // comments, registration marks), the values.
+  void redrawPage() final;
+  // A refresh signal: the values, and the addresses too when the signal is
+  // one that changes what they show.
+  void onReNew(const QString& code) final;
+  virtual void redrawAddresses() = 0;
+  // Redraws the values of the page (also after a change the view made
+  // itself).
   virtual void redrawValues() = 0;
+  // Whether a signal of this code changes what the address columns show.
+  virtual bool addressesShow(const QString& code) const { return false; }
   // Places the grid and the buttons for the window's size (not while
   // minimized).
   virtual void layoutControls() = 0;

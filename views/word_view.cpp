@@ -373,12 +373,6 @@ void FrmWordDevice::cmdMoni_Click(int panelIndex) {
   subGfrdUserPutW(ctx_, *panel(panelIndex), device(), [this] { raiseOwn("ASGN"); });
 }
 
-void FrmWordDevice::redrawPage() {
-  showPageLabel();
-  subDspAddressW();
-  subDspWordDevice();
-}
-
 void FrmWordDevice::cmdChg_Click() {
   guarded(ctx_.core.errorLog, "mdlSubWordDevice.subPanelRotate() ", [&](ErrorTrap&) {
     for (int& p : place_) p = (p + kPanels - 1) % kPanels;
@@ -400,11 +394,6 @@ bool FrmWordDevice::preparePopData(int panelIndex) {
 void FrmWordDevice::setColumnMode(const QString& mode) {
   if (editCol_ != 1 && editCol_ != 2) return;
   panel(editPanel_)->setTextMatrix(0, editCol_, mode);
-  subDspWordDevice();
-}
-
-void FrmWordDevice::onReNew(const QString& code) {
-  if (code == QLatin1String("CMNT") || code == QLatin1String("ASGN")) subDspAddressW();
   subDspWordDevice();
 }
 

@@ -164,10 +164,13 @@ class FrmWordDevice : public GridView {
   void setColumnMode(const QString& mode);  // popDec / popHex / popAsc
 
  protected:
-  void onReNew(const QString& code) override;
-  void redrawPage() override;
+  void redrawAddresses() override { subDspAddressW(); }
   void redrawValues() override { subDspWordDevice(); }
   void layoutControls() override { subWord_CmdBtnSet(); }
+  // Comments and registrations show in the address and comment columns.
+  bool addressesShow(const QString& code) const override {
+    return code == QLatin1String("CMNT") || code == QLatin1String("ASGN");
+  }
 
  private:
   mdlSubWordDevice::WordDeviceRef device() const;
