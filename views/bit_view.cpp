@@ -70,10 +70,7 @@ bool isBitColumn(int col) { return col >= FrmBitDevice::kColFirstBit && col <= F
 const BitFamily& bitFamily(int slot) { return kFamilies.at(static_cast<std::size_t>(slot - kX)); }
 
 FrmBitDevice::FrmBitDevice(ViewContext& ctx, int slot, QWidget* parent)
-    : GridView(ctx, slot, bitFamily(slot).code, slot, 8400, 4950, parent ? parent : ctx.mainWindow),
-      family_(bitFamily(slot)) {
-  setObjectName(QString::fromUtf8(family_.form));
-  setWindowTitle(QString::fromUtf8(family_.caption));
+    : GridView(ctx, bitFamily(slot), 8400, 4950, parent ? parent : ctx.mainWindow) {
   fncDeviceComment = [](const std::string&, const std::string&) { return std::string(); };
   rowsPerPage_ = ctx.core.state.pages[static_cast<std::size_t>(slot)].perPage;
   if (rowsPerPage_ < 1) rowsPerPage_ = slot == kMx ? 16 : 64;
@@ -115,8 +112,7 @@ void FrmBitDevice::buildControls() {
                             [this] { cmdWordData_Click(); });
   buildPaging();
 
-  txtInput_ = new CellEditor(ctx_.core.errorLog, this);
-  connect(txtInput_, &CellEditor::committed, this, &FrmBitDevice::editorCommitted);
+  buildEditor([this](int row, int col, const QString& text) { editorCommitted(row, col, text); });
 
   setMinimumSize(twipsToPixels(kWordDataWidth + 2 * kPrevNextWidth + 700 - kFrameWidth),
                  twipsToPixels(kMinHeight - kFrameHeight));

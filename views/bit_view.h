@@ -26,15 +26,7 @@ class QResizeEvent;
 namespace omb {
 
 
-// What tells the twelve bit views apart.
-struct BitFamily {
-  int slot;             // window slot, also the storage kind (kX..kCC)
-  const char* form;     // window name, e.g. "frmBitDeviceX"
-  const char* caption;  // window caption
-  const char* code;     // device code in addresses and signals ("M" for the special relays)
-  int digits;           // digits of the number in an address text
-  bool hex;             // numbers written in hexadecimal (X, Y, B)
-};
+using BitFamily = ViewFamily;
 // The family entry of slots 6-17.
 const BitFamily& bitFamily(int slot);
 
@@ -56,7 +48,6 @@ class FrmBitDevice : public GridView {
   FrmBitDevice(ViewContext& ctx, int slot, QWidget* parent = nullptr);
   ~FrmBitDevice() override;
 
-  const BitFamily& family() const { return family_; }
   FlexGrid* grid() const { return fgrdBit_; }
   // Words (grid rows) per page.
   int rowsPerPage() const { return rowsPerPage_; }
@@ -91,8 +82,6 @@ class FrmBitDevice : public GridView {
   void subFgrid_Copy();
   void subBitPaste();
 
-  // The in-place editor of the Dec and Hex columns (hidden unless typing).
-  CellEditor* editor() const { return txtInput_; }
 
  protected:
   void redrawAddresses() override { subDspAddress(); }
@@ -121,7 +110,6 @@ class FrmBitDevice : public GridView {
   // Enter with a text in the editor: the word of the edited row.
   void editorCommitted(int row, int col, const QString& text);
 
-  const BitFamily& family_;
   int rowsPerPage_ = 0;
   QString onText_, offText_;
   FlexGrid* fgrdBit_ = nullptr;
@@ -130,7 +118,6 @@ class FrmBitDevice : public GridView {
   QPushButton* cmdNot_ = nullptr;
   QPushButton* cmdMoni_ = nullptr;
   QPushButton* cmdWordData_ = nullptr;
-  CellEditor* txtInput_ = nullptr;
 };
 
 }  // namespace omb

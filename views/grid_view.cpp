@@ -23,9 +23,20 @@ void writeSeries(DeviceMemory& memory, int kind, int topRow, int bottomRow,
   }
 }
 
-GridView::GridView(ViewContext& ctx, int slot, std::string code, int kind, int defaultWidthTwips,
-                   int defaultHeightTwips, QWidget* parent)
-    : DeviceView(ctx, slot, defaultWidthTwips, defaultHeightTwips, parent), code_(std::move(code)), kind_(kind) {}
+GridView::GridView(ViewContext& ctx, const ViewFamily& family, int defaultWidthTwips, int defaultHeightTwips,
+                   QWidget* parent)
+    : DeviceView(ctx, family.slot, defaultWidthTwips, defaultHeightTwips, parent), family_(family) {
+  setObjectName(QString::fromUtf8(family_.form));
+  setWindowTitle(QString::fromUtf8(family_.caption));
+}
+
+void GridView::buildEditor(std::function<void(int row, int col, const QString& text)> committed) {
+  txtInput_ = new CellEditor(ctx_.core.errorLog, this);
+  txtInput_->setObjectName(QStringLiteral("txtInput"));
+  txtInput_->hide();
+  connect(txtInput_, &CellEditor::committed, this,
+          [committed = std::move(committed)](int row, int col, const QString& text) { committed(row, col, text); });
+}
 
 DeviceMemory& GridView::memory() const { return ctx_.core.state.memory; }
 
@@ -53,7 +64,7 @@ void GridView::showPageLabel() { lblPage_->setText(QStringLiteral("%1/%2").arg(p
 
 void GridView::raiseOwn(const char* code) {
   setSkip();
-  ctx_.renew(code_, code, this);
+  ctx_.renew(family_.code, code, this);
 }
 
 CellSink GridView::announcingSink() {
@@ -86,7 +97,7 @@ void GridView::onReNew(const QString& code) {
 }
 
 void GridView::cmdAllClr_Click() {
-  mdlSubWordDevice::subAllSet(ctx_, kind_, 0, 0, [this] { raiseOwn("DATA"); });
+  mdlSubWordDevice::subAllSet(ctx_, family_.slot, 0, 0, [this] { raiseOwn("DATA"); });
   redrawValues();
 }
 

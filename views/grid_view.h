@@ -44,13 +44,28 @@ void writeSeries(DeviceMemory& memory, int kind, int topRow, int bottomRow,
                  const std::function<std::optional<std::int64_t>(int row)>& indexOfRow, std::int16_t start,
                  std::int32_t step);
 
+// What tells the windows of one design apart (the six word views, the
+// twelve bit views).
+struct ViewFamily {
+  int slot;             // window slot, also the storage kind
+  const char* form;     // window name, e.g. "frmWordDeviceD"
+  const char* caption;  // window caption
+  const char* code;     // device code in addresses, comments and signals ("D"/"M" for the special ones)
+  int digits;           // digits of the number in an address text
+  bool hex;             // numbers written in hexadecimal (W, X, Y, B)
+};
+
 class GridView : public DeviceView {
   Q_OBJECT
  public:
-  // `code`: the device code its signals carry; `kind`: the storage kind it
-  // shows (ALL Clear clears all of it).
-  GridView(ViewContext& ctx, int slot, std::string code, int kind, int defaultWidthTwips, int defaultHeightTwips,
+  // `family`: which window of its design it is (its slot is also the
+  // storage kind it shows; ALL Clear clears all of it).
+  GridView(ViewContext& ctx, const ViewFamily& family, int defaultWidthTwips, int defaultHeightTwips,
            QWidget* parent);
+
+  const ViewFamily& family() const { return family_; }
+  // The in-place editor of the value cells (hidden unless typing).
+  CellEditor* editor() const { return txtInput_; }
 
   void cmdAllClr_Click();
   void cmdPrev_Click();
@@ -93,17 +108,15 @@ class GridView : public DeviceView {
   CellSink announcingSink();
 
   DeviceMemory& memory() const;
-  int kind() const { return kind_; }
-  const std::string& code() const { return code_; }
+  // Creates the in-place editor; `committed` gets the cell and the text.
+  void buildEditor(std::function<void(int row, int col, const QString& text)> committed);
 
   QPushButton* cmdAllClr_ = nullptr;
   QPushButton* cmdPrev_ = nullptr;
   QPushButton* cmdNext_ = nullptr;
   QLabel* lblPage_ = nullptr;
-
- private:
-  std::string code_;
-  int kind_;
+  CellEditor* txtInput_ = nullptr;
+  const ViewFamily& family_;
 };
 
 }  // namespace omb

@@ -263,9 +263,7 @@ std::string dlgInput(ViewContext& ctx, const std::string& caption, const std::st
 using namespace mdlSubWordDevice;
 
 FrmWordDevice::FrmWordDevice(ViewContext& ctx, int slot)
-    : GridView(ctx, slot, wordFamily(slot).code, slot, 15000, 5300, ctx.mainWindow), family_(wordFamily(slot)) {
-  setObjectName(QString::fromUtf8(family_.form));
-  setWindowTitle(QString::fromUtf8(family_.caption));
+    : GridView(ctx, wordFamily(slot), 15000, 5300, ctx.mainWindow) {
   perPage_ = ctx.core.state.pages[static_cast<std::size_t>(slot)].perPage;
   buildControls();
   const std::string label = std::string(family_.form) + ".Form_Load() ";
@@ -303,10 +301,7 @@ void FrmWordDevice::buildControls() {
   cmdChg_ = makeButton("cmdChg", QStringLiteral("←"), QStringLiteral("表示アドレスを変更します"), [this] { cmdChg_Click(); });
   buildPaging();
 
-  txtInput_ = new CellEditor(ctx_.core.errorLog, this);
-  txtInput_->setObjectName(QStringLiteral("txtInput"));
-  txtInput_->hide();
-  connect(txtInput_, &CellEditor::committed, this, &FrmWordDevice::txtInput_Committed);
+  buildEditor([this](int row, int col, const QString& text) { txtInput_Committed(row, col, text); });
 
   popData_ = new QMenu(this);
   popData_->setObjectName(QStringLiteral("popData"));

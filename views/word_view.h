@@ -32,15 +32,7 @@ class CellEditor;
 struct CellSink;
 class FlexGrid;
 
-// What tells the six word views apart.
-struct WordFamily {
-  int slot;             // window slot, also the storage kind (kTN..kDx)
-  const char* form;     // window name, e.g. "frmWordDeviceD"
-  const char* caption;  // window caption
-  const char* code;     // device code in addresses, comments and signals
-  int digits;           // digits of the number in an address text
-  bool hex;             // numbers written in hexadecimal (W)
-};
+using WordFamily = ViewFamily;
 // The family entry of slots 0-5.
 const WordFamily& wordFamily(int slot);
 
@@ -134,7 +126,6 @@ class FrmWordDevice : public GridView {
   FrmWordDevice(ViewContext& ctx, int slot);
   ~FrmWordDevice() override;
 
-  const WordFamily& family() const { return family_; }
   static constexpr int kPanels = 4;
   FlexGrid* panel(int i) const { return fgrdWord_[static_cast<std::size_t>(i)]; }
   int perPage() const { return perPage_; }
@@ -183,14 +174,12 @@ class FrmWordDevice : public GridView {
   // device: rows of panel `panelIndex`.
   CellSink sink(int panelIndex);
 
-  const WordFamily& family_;
   int perPage_ = 0;
   std::array<FlexGrid*, kPanels> fgrdWord_{};
   std::array<QPushButton*, kPanels> cmdWordData_{};
   std::array<QPushButton*, kPanels> cmdMoni_{};
   std::array<int, kPanels> place_{0, 1, 2, 3};
   QPushButton* cmdChg_ = nullptr;
-  CellEditor* txtInput_ = nullptr;
   QMenu* popData_ = nullptr;
   QAction* popDec_ = nullptr;
   QAction* popHex_ = nullptr;
