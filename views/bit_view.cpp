@@ -24,21 +24,6 @@ namespace omb {
 
 namespace {
 
-constexpr std::array<BitFamily, 12> kFamilies{{
-    {kX, "frmBitDeviceX", "入力　Ｘ", "X", 6, true},
-    {kY, "frmBitDeviceY", "出力　Ｙ", "Y", 6, true},
-    {kM, "frmBitDeviceM", "内部リレーＭ", "M", 6, false},
-    {kL, "frmBitDeviceL", "ラッチリレー　Ｌ", "L", 6, false},
-    {kS, "frmBitDeviceS", "ステップリレー　Ｓ", "S", 6, false},
-    {kB, "frmBitDeviceB", "リンクリレーＢ", "B", 6, true},
-    {kF, "frmBitDeviceF", "アナンシェータ　Ｆ", "F", 6, false},
-    {kMx, "frmBitDeviceMX", "特殊リレー　Ｍ", "M", 6, false},
-    {kTS, "frmBitDeviceTS", "タイマー（接点）　ＴＳ", "TS", 5, false},
-    {kTC, "frmBitDeviceTC", "タイマー（コイル）　ＴＣ", "TC", 5, false},
-    {kCS, "frmBitDeviceCS", "カウンタ（接点）　ＣＳ", "CS", 5, false},
-    {kCC, "frmBitDeviceCC", "カウンタ（コイル）　ＣＣ", "CC", 5, false},
-}};
-
 using namespace gridGeometry;
 constexpr int kGridLeft = 120;
 constexpr int kGridTop = 60;
@@ -67,7 +52,7 @@ bool isBitColumn(int col) { return col >= FrmBitDevice::kColFirstBit && col <= F
 
 }  // namespace
 
-const BitFamily& bitFamily(int slot) { return kFamilies.at(static_cast<std::size_t>(slot - kX)); }
+const BitFamily& bitFamily(int slot) { return viewFamily(slot); }
 
 FrmBitDevice::FrmBitDevice(ViewContext& ctx, int slot, QWidget* parent)
     : GridView(ctx, bitFamily(slot), 8400, 4950, parent ? parent : ctx.mainWindow) {

@@ -113,11 +113,9 @@ class FrmBitDevice : public GridView {
   int rowsPerPage_ = 0;
   QString onText_, offText_;
   FlexGrid* fgrdBit_ = nullptr;
-  QPushButton* cmdSet_ = nullptr;
-  QPushButton* cmdReset_ = nullptr;
-  QPushButton* cmdNot_ = nullptr;
-  QPushButton* cmdMoni_ = nullptr;
-  QPushButton* cmdWordData_ = nullptr;
+  // The bit operations and the word operations of the button row.
+  QPushButton *cmdSet_ = nullptr, *cmdReset_ = nullptr, *cmdNot_ = nullptr;
+  QPushButton *cmdMoni_ = nullptr, *cmdWordData_ = nullptr;
 };
 
 }  // namespace omb

@@ -4,11 +4,41 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
+#include <array>
+
+#include "core/device_kind.h"
 #include "core/numeric.h"
 #include "ui/geometry.h"
 #include "views/word_view.h"
 
 namespace omb {
+
+namespace {
+
+constexpr std::array<ViewFamily, 18> kFamilies{{
+    {kTN, "frmWordDeviceTN", "タイマー（現在値）　ＴＮ", "TN", 5, false},
+    {kCN, "frmWordDeviceCN", "カウンタ（現在値）　ＣＮ", "CN", 5, false},
+    {kD, "frmWordDeviceD", "データレジスタＤ", "D", 6, false},
+    {kW, "frmWordDeviceW", "リンクレジスタ　Ｗ", "W", 6, true},
+    {kR, "frmWordDeviceR", "ファイルレジスタ　Ｒ", "R", 6, false},
+    {kDx, "frmWordDeviceDX", "特殊レジスタ　D", "D", 6, false},
+    {kX, "frmBitDeviceX", "入力　Ｘ", "X", 6, true},
+    {kY, "frmBitDeviceY", "出力　Ｙ", "Y", 6, true},
+    {kM, "frmBitDeviceM", "内部リレーＭ", "M", 6, false},
+    {kL, "frmBitDeviceL", "ラッチリレー　Ｌ", "L", 6, false},
+    {kS, "frmBitDeviceS", "ステップリレー　Ｓ", "S", 6, false},
+    {kB, "frmBitDeviceB", "リンクリレーＢ", "B", 6, true},
+    {kF, "frmBitDeviceF", "アナンシェータ　Ｆ", "F", 6, false},
+    {kMx, "frmBitDeviceMX", "特殊リレー　Ｍ", "M", 6, false},
+    {kTS, "frmBitDeviceTS", "タイマー（接点）　ＴＳ", "TS", 5, false},
+    {kTC, "frmBitDeviceTC", "タイマー（コイル）　ＴＣ", "TC", 5, false},
+    {kCS, "frmBitDeviceCS", "カウンタ（接点）　ＣＳ", "CS", 5, false},
+    {kCC, "frmBitDeviceCC", "カウンタ（コイル）　ＣＣ", "CC", 5, false},
+}};
+
+}  // namespace
+
+const ViewFamily& viewFamily(int slot) { return kFamilies.at(static_cast<std::size_t>(slot)); }
 
 void writeSeries(DeviceMemory& memory, int kind, int topRow, int bottomRow,
                  const std::function<std::optional<std::int64_t>(int row)>& indexOfRow, std::int16_t start,

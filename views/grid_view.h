@@ -55,6 +55,9 @@ struct ViewFamily {
   bool hex;             // numbers written in hexadecimal (W, X, Y, B)
 };
 
+// The family of single-view slots 0-17 (word views 0-5, bit views 6-17).
+const ViewFamily& viewFamily(int slot);
+
 class GridView : public DeviceView {
   Q_OBJECT
  public:

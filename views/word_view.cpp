@@ -22,15 +22,6 @@ namespace omb {
 
 namespace {
 
-constexpr std::array<WordFamily, 6> kFamilies{{
-    {kTN, "frmWordDeviceTN", "タイマー（現在値）　ＴＮ", "TN", 5, false},
-    {kCN, "frmWordDeviceCN", "カウンタ（現在値）　ＣＮ", "CN", 5, false},
-    {kD, "frmWordDeviceD", "データレジスタＤ", "D", 6, false},
-    {kW, "frmWordDeviceW", "リンクレジスタ　Ｗ", "W", 6, true},
-    {kR, "frmWordDeviceR", "ファイルレジスタ　Ｒ", "R", 6, false},
-    {kDx, "frmWordDeviceDX", "特殊レジスタ　D", "D", 6, false},
-}};
-
 using namespace gridGeometry;
 constexpr int kMoniWidth = 600;
 constexpr std::array<int, 4> kBottomWidths{500, 1100, 800, 800};  // ←, ALL Clear, Prev, Next
@@ -42,7 +33,7 @@ bool fitsWord(std::int64_t v) { return v >= -32768 && v <= 32767; }
 
 }  // namespace
 
-const WordFamily& wordFamily(int slot) { return kFamilies.at(static_cast<std::size_t>(slot)); }
+const WordFamily& wordFamily(int slot) { return viewFamily(slot); }
 
 namespace mdlSubWordDevice {
 

@@ -180,14 +180,11 @@ class FrmWordDevice : public GridView {
   std::array<QPushButton*, kPanels> cmdMoni_{};
   std::array<int, kPanels> place_{0, 1, 2, 3};
   QPushButton* cmdChg_ = nullptr;
+  // The popup of the value and comment cells: display modes, cell style,
+  // comments.
   QMenu* popData_ = nullptr;
-  QAction* popDec_ = nullptr;
-  QAction* popHex_ = nullptr;
-  QAction* popAsc_ = nullptr;
-  QAction* popCelColor_ = nullptr;
-  QAction* popFontSet_ = nullptr;
-  QAction* popInputCome_ = nullptr;
-  QAction* popDeleteCome_ = nullptr;
+  QAction *popDec_ = nullptr, *popHex_ = nullptr, *popAsc_ = nullptr;
+  QAction *popCelColor_ = nullptr, *popFontSet_ = nullptr, *popInputCome_ = nullptr, *popDeleteCome_ = nullptr;
   // The panel and cell of the in-place editor or the last right click.
   int editPanel_ = 0, editRow_ = 1, editCol_ = 1;
   int valueRedraws_ = 0;
