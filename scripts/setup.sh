@@ -35,12 +35,17 @@ ombrisal_install_packages() {
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
 }
 
+# The main build folder is built with warnings as errors, by scripts/run and
+# scripts/test alike (so neither makes the other configure afresh).
+OMBRISAL_MAIN_OPTIONS=(-DOMBRISAL_WERROR=ON)
+
 # ombrisal_build [DIR [cmake options...]]: configures DIR, then builds (only
 # $OMBRISAL_TARGET when set).  DIR is configured afresh whenever the options,
 # the compilers or the generator differ from those it was configured with.
 ombrisal_build() {
   local dir="${1:-$OMBRISAL_BUILD}"
   [ $# -gt 0 ] && shift
+  [ "$dir" = "$OMBRISAL_BUILD" ] && [ $# -eq 0 ] && set -- "${OMBRISAL_MAIN_OPTIONS[@]}"
   local generator=()
   command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
   local cc cxx

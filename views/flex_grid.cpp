@@ -221,6 +221,16 @@ int FlexGrid::rightCol() const { return std::max(col_, colSel_); }
 
 void FlexGrid::setCurrent(int row, int col) { select(row, col, row, col, true); }
 
+std::optional<std::pair<int, int>> FlexGrid::cellAt(const QPoint& viewportPos) const {
+  const QModelIndex idx = indexAt(viewportPos);
+  if (!idx.isValid()) return std::nullopt;
+  return std::make_pair(idx.row() + 1, idx.column());
+}
+
+bool FlexGrid::inSelection(int row, int col) const {
+  return row >= topRow() && row <= bottomRow() && col >= leftCol() && col <= rightCol();
+}
+
 void FlexGrid::setSelection(int row, int col, int rowSel, int colSel) {
   select(row, col, rowSel, colSel, true);
 }

@@ -16,6 +16,9 @@
 #include <QString>
 #include <QTableWidget>
 
+#include <optional>
+#include <utility>
+
 #include <vector>
 
 namespace omb {
@@ -46,6 +49,10 @@ class FlexGrid : public QTableWidget {
   int rowSel() const;
   int colSel() const;
   void setCurrent(int row, int col);
+  // The cell (row 1-based, column) at a point of the viewport, if any.
+  std::optional<std::pair<int, int>> cellAt(const QPoint& viewportPos) const;
+  // Whether the cell lies in the selection.
+  bool inSelection(int row, int col) const;
   void setSelection(int row, int col, int rowSel, int colSel);
   // The selection with its corners ordered.
   int topRow() const;

@@ -274,8 +274,12 @@ void FrmWordDevice::buildControls() {
     auto* g = new FlexGrid(this);
     g->setObjectName(QStringLiteral("fgrdWord%1").arg(i));
     g->setContextMenuPolicy(Qt::CustomContextMenu);
+    // A right click first makes the cell under the mouse current (inside a
+    // selection the selection stays), so the menu acts on that cell.
     connect(g, &QWidget::customContextMenuRequested, this, [this, g, i](const QPoint& pos) {
-      if (preparePopData(i)) popData_->popup(g->viewport()->mapToGlobal(pos));
+      const auto cell = g->cellAt(pos);
+      if (cell && !g->inSelection(cell->first, cell->second)) g->setCurrent(cell->first, cell->second);
+      if (preparePopData(i, cell)) popData_->popup(g->viewport()->mapToGlobal(pos));
     });
     connect(g, &FlexGrid::dblClicked, this, [this, i] { fgrdWord_DblClick(i); });
     connect(g, &FlexGrid::keyPressed, this,
@@ -366,11 +370,11 @@ void FrmWordDevice::cmdChg_Click() {
   });
 }
 
-bool FrmWordDevice::preparePopData(int panelIndex) {
+bool FrmWordDevice::preparePopData(int panelIndex, std::optional<std::pair<int, int>> clicked) {
   FlexGrid* g = panel(panelIndex);
   editPanel_ = panelIndex;
-  editRow_ = g->row();
-  editCol_ = g->col();
+  editRow_ = clicked ? clicked->first : g->row();
+  editCol_ = clicked ? clicked->second : g->col();
   if (editCol_ == 0) return false;
   const bool valueColumn = editCol_ == 1 || editCol_ == 2;
   for (QAction* a : {popDec_, popHex_, popAsc_}) a->setEnabled(valueColumn);

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -149,9 +150,10 @@ class FrmWordDevice : public GridView {
   void cmdMoni_Click(int panelIndex);
   void cmdChg_Click();
   void fgrdWord_DblClick(int panelIndex);
-  // Right button on a panel: remembers the cell, sets the menu's enabling
-  // and tells whether the menu is to be shown (not on the address column).
-  bool preparePopData(int panelIndex);
+  // Right button on a panel: remembers the cell (the one clicked, else the
+  // current one), sets the menu's enabling and tells whether the menu is to
+  // be shown (not on the address column).
+  bool preparePopData(int panelIndex, std::optional<std::pair<int, int>> clicked = std::nullopt);
   void setColumnMode(const QString& mode);  // popDec / popHex / popAsc
 
  protected:

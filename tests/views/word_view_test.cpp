@@ -473,6 +473,36 @@ TEST_F(WordView, RowsPastTheDeviceEndAreEmptyAndRefuseInput) {
   EXPECT_EQ(core->state.userWordList[2].addressText, "");
 }
 
+// A right click acts on the cell under the mouse: it becomes current (a
+// selection around it stays), and Dec/Hex/ASCII apply to its column.
+TEST_F(WordView, ARightClickActsOnTheCellUnderTheMouse) {
+  start();
+  poke(kD, 0, 0x4142);
+  FrmWordDevice* v = open(kD);
+  FlexGrid* g = v->panel(0);
+  auto* menu = v->findChild<QMenu*>("popData");
+  auto rightClick = [&](int row, int col) {
+    const QPoint at = g->cellRect(row, col).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, g->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(g->viewport(), &click);
+    menu->hide();
+  };
+  g->setSelection(1, 1, 3, 1);
+  rightClick(1, 2);  // outside the selection
+  EXPECT_EQ(g->row(), 1);
+  EXPECT_EQ(g->col(), 2);
+  v->findChild<QAction*>("popAsc")->trigger();
+  EXPECT_EQ(g->textMatrix(0, 2), "ASCII");
+  EXPECT_EQ(g->textMatrix(0, 1), "Dec");
+
+  g->setSelection(1, 1, 2, 2);  // current cell in column 1
+  rightClick(2, 2);             // inside the selection, in column 2
+  EXPECT_TRUE(g->inSelection(1, 1));
+  v->findChild<QAction*>("popHex")->trigger();
+  EXPECT_EQ(g->textMatrix(0, 2), "Hex");
+  EXPECT_EQ(g->textMatrix(0, 1), "Dec");
+}
+
 TEST_F(WordView, TheDisplayModeComesFromTheHeaderUntilTheNextFullRedraw) {
   start();
   poke(kD, 0, 0x4142);
