@@ -963,9 +963,11 @@ void FrmMain::Form_QueryUnload() {
     if (subCloseDeviceView) subCloseDeviceView();
     for (std::size_t i = 0; i < open.size(); ++i) core_.settings.G_SetWindow[i].flg = open[i];
     if (!core_.windowFromProject) {
-      const QRect g = geometry();
-      core_.settingsFile.subPutIniFile(
-          {pixelsToTwips(g.top()), pixelsToTwips(g.left()), pixelsToTwips(g.height()), pixelsToTwips(g.width())});
+      // The place is the frame's (what move() takes back at the next
+      // start), the size the inside's (what resize() takes): saved as they
+      // are restored, the window never drifts.
+      core_.settingsFile.subPutIniFile({pixelsToTwips(pos().y()), pixelsToTwips(pos().x()), pixelsToTwips(height()),
+                                        pixelsToTwips(width())});
     }
   });
 }

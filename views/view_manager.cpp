@@ -1,6 +1,7 @@
 #include "views/view_manager.h"
 
 #include <QDateTime>
+#include <QScreen>
 
 #include <cmath>
 
@@ -150,14 +151,21 @@ void ViewManager::mnuResetView() {
     return;
   guarded(core_.errorLog, "frmMain.mnuResetView_Click() ", [&](ErrorTrap&) {
     subCloseDeviceView();
-    if (main_) main_->setGeometry(0, 0, twipsToPixels(10815), twipsToPixels(8730));
+    // The frame's corner at the top left of the screen's free area, so the
+    // title bar stays on the screen.
+    if (main_) {
+      const QScreen* screen = main_->screen();
+      main_->move(screen ? screen->availableGeometry().topLeft() : QPoint(0, 0));
+      main_->resize(twipsToPixels(10815), twipsToPixels(8730));
+    }
     core_.settings.mainWindow = MainWindowSetting{};
     for (auto& rec : core_.settings.G_SetWindow) rec = WindowSetting{};
     ctx_.hasCascade = false;
     ctx_.cascadeTop = ctx_.cascadeLeft = ctx_.cascadeWidth = ctx_.cascadeHeight = 0;
-    const QRect g = main_ ? main_->geometry() : QRect();
+    const QPoint at = main_ ? main_->pos() : QPoint();
+    const QSize size = main_ ? main_->size() : QSize();
     core_.settingsFile.subPutIniFile(
-        {pixelsToTwips(g.top()), pixelsToTwips(g.left()), pixelsToTwips(g.height()), pixelsToTwips(g.width())});
+        {pixelsToTwips(at.y()), pixelsToTwips(at.x()), pixelsToTwips(size.height()), pixelsToTwips(size.width())});
   });
 }
 

@@ -287,3 +287,27 @@ TEST(TerminalSafe, NothingThatCouldActOnATerminalGetsThrough) {
 
 }  // namespace
 }  // namespace omb
+
+namespace omb {
+namespace {
+
+// The place read at start is the place written at exit: closing and
+// starting again leaves the window where it was.
+TEST_F(MainWindow, ThePlaceSavedIsThePlaceRestored) {
+  const int left = static_cast<int>(std::lround(pixelsToTwips(37))), top = static_cast<int>(std::lround(pixelsToTwips(53)));
+  writeIni({{"Main_Left", std::to_string(left)}, {"Main_Top", std::to_string(top)}});
+  for (int round = 0; round < 3; ++round) {
+    auto core = start();
+    FrmMain w(*core);
+    w.Form_Load();
+    w.show();
+    QCoreApplication::processEvents();
+    w.close();
+    const IniFile after = IniFile::load(dir.file("Init.ini"));
+    EXPECT_EQ(std::lround(std::stod(after.read("画面サイズ", "Main_Left"))), left) << round;
+    EXPECT_EQ(std::lround(std::stod(after.read("画面サイズ", "Main_Top"))), top) << round;
+  }
+}
+
+}  // namespace
+}  // namespace omb

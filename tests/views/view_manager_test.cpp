@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 
 #include "app/frm_main.h"
 #include "ui/geometry.h"
@@ -180,6 +181,8 @@ TEST_F(Views, TheViewMenuCommandsResetWhatTheyName) {
   presenter.answers = {MsgAnswer::Yes};
   main->findChild<QAction*>("mnuInitWindow")->trigger();
   EXPECT_EQ(core->settings.G_SetWindow[6].Top, 0);
+  // The main window's frame (its title bar) is on the screen.
+  EXPECT_EQ(main->pos(), main->screen()->availableGeometry().topLeft());
   EXPECT_EQ(presenter.boxes.back().text, "デバイス画面のサイズ、表示位置を初期化しますか？");
   EXPECT_EQ(IniFile::load(dir.file("Init.ini")).read("画面サイズ", "G_SetWindow[7]_Top"), "0");
 }
