@@ -550,7 +550,15 @@ void FrmMain::buildCentral() {
   lblRev_ = label("lblRev", QStringLiteral("受信データ"));
   lblSnd_ = label("lblSnd", QStringLiteral("送信データ"));
   auto* labels = new QHBoxLayout;
-  for (QLabel* l : {lblComErr_, lblRev_, lblSnd_}) labels->addWidget(l, 1);
+  for (QLabel* l : {lblComErr_, lblRev_, lblSnd_}) {
+    // One line tall whatever the frame holds: a format-4 CR LF must not
+    // double the label and shift the window's layout.  (The text is kept
+    // as it came; what follows a line break is simply not shown.)
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setFixedHeight(l->fontMetrics().height() + 2 * l->frameWidth() + 2);
+    labels->addWidget(l, 1);
+  }
 
   auto* v = new QVBoxLayout(central);
   v->addLayout(top);

@@ -2,34 +2,76 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QAbstractButton>
+#include <QFontMetrics>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
+
+#include <algorithm>
 
 #include "ui/dlg_input.h"
 #include "ui/dlg_msg.h"
 
 namespace omb {
 
-MsgAnswer QtPresenter::message(const std::string& text, const std::string& title, MsgIcon icon,
-                               MsgButtons buttons) {
-  QMessageBox box(parent_);
-  box.setWindowTitle(QString::fromStdString(title));
-  box.setText(QString::fromStdString(text));
+namespace {
+
+// The captions every dialog of the product uses.
+void nameButtons(QMessageBox& box) {
+  const std::pair<QMessageBox::StandardButton, const char*> names[] = {
+      {QMessageBox::Ok, "OK"}, {QMessageBox::Cancel, "ｷｬﾝｾﾙ"}, {QMessageBox::Yes, "はい(&Y)"},
+      {QMessageBox::No, "いいえ(&N)"}, {QMessageBox::Help, "ヘルプ(&H)"}};
+  for (const auto& [which, text] : names)
+    if (QAbstractButton* b = box.button(which)) b->setText(QString::fromUtf8(text));
+}
+
+// A box as wide as its longest line (within the screen), so that a line
+// such as "初期化します！" is never broken in two.
+void fitWidth(QMessageBox& box, const QString& text) {
+  int widest = 0;
+  const QFontMetrics metrics(box.font());
+  for (const QString& line : text.split(QRegularExpression("\\r\\n|\\n")))
+    widest = std::max(widest, metrics.horizontalAdvance(line));
+  const QScreen* screen = box.screen();
+  const int room = screen ? screen->availableGeometry().width() * 9 / 10 : 1200;
+  // The label's own room is the box less its icon and margins.
+  box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(std::min(widest + 8, room - 120)));
+}
+
+}  // namespace
+
+std::unique_ptr<QMessageBox> QtPresenter::buildBox(const std::string& text, const std::string& title, MsgIcon icon,
+                                                   MsgButtons buttons, QWidget* parent) {
+  auto box = std::make_unique<QMessageBox>(parent);
+  const QString body = QString::fromStdString(text);
+  box->setWindowTitle(QString::fromStdString(title));
+  box->setTextFormat(Qt::PlainText);
+  box->setText(body);
   switch (icon) {
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Critical: box->setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box->setIcon(QMessageBox::Question); break;
+    case MsgIcon::Exclamation: box->setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Information: box->setIcon(QMessageBox::Information); break;
     case MsgIcon::None: break;
   }
   switch (buttons) {
-    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::Ok: box->setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
     case MsgButtons::YesNo:
-      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-      box.setDefaultButton(QMessageBox::No);  // a stray Enter never closes a port or discards settings
+      box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box->setDefaultButton(QMessageBox::No);  // a stray Enter never closes a port or discards settings
       break;
   }
-  switch (box.exec()) {
+  nameButtons(*box);
+  fitWidth(*box, body);
+  return box;
+}
+
+MsgAnswer QtPresenter::message(const std::string& text, const std::string& title, MsgIcon icon,
+                               MsgButtons buttons) {
+  const auto box = buildBox(text, title, icon, buttons, parent_);
+  switch (box->exec()) {
     case QMessageBox::Cancel: return MsgAnswer::Cancel;
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;
@@ -38,23 +80,24 @@ MsgAnswer QtPresenter::message(const std::string& text, const std::string& title
 }
 
 void QtPresenter::messageWithHelp(const std::string& text, const std::string& title, MsgIcon icon, int helpTopic) {
-  QMessageBox box(parent_);
-  box.setWindowTitle(QString::fromStdString(title));
-  box.setText(QString::fromStdString(text));
-  box.setIcon(icon == MsgIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning);
-  box.setStandardButtons(QMessageBox::Ok | QMessageBox::Help);
+  const auto box = buildBox(text, title, icon == MsgIcon::Critical ? icon : MsgIcon::Exclamation, MsgButtons::Ok, parent_);
+  box->setStandardButtons(QMessageBox::Ok | QMessageBox::Help);
+  nameButtons(*box);
   // Help opens the topic and the box stays until OK.
-  while (box.exec() == QMessageBox::Help)
+  while (box->exec() == QMessageBox::Help)
     if (help_) help_(helpTopic);
 }
 
 std::optional<std::string> QtPresenter::inputBox(const std::string& prompt, const std::string& title,
                                                  const std::string& preset) {
-  bool ok = false;
-  const QString text = QInputDialog::getText(parent_, QString::fromStdString(title), QString::fromStdString(prompt),
-                                             QLineEdit::Normal, QString::fromStdString(preset), &ok);
-  if (!ok) return std::nullopt;
-  return text.toStdString();
+  QInputDialog dialog(parent_);
+  dialog.setWindowTitle(QString::fromStdString(title));
+  dialog.setLabelText(QString::fromStdString(prompt));
+  dialog.setTextValue(QString::fromStdString(preset));
+  dialog.setOkButtonText(QStringLiteral("OK"));
+  dialog.setCancelButtonText(QStringLiteral("ｷｬﾝｾﾙ"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().toStdString();
 }
 
 void QtPresenter::beep() { QApplication::beep(); }

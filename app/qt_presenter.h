@@ -1,9 +1,11 @@
 // The Presenter of the desktop program: Qt message boxes.
 #pragma once
 
+#include <QMessageBox>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 #include "core/presenter.h"
 
@@ -11,6 +13,10 @@ namespace omb {
 
 class QtPresenter final : public Presenter {
  public:
+  // The product's message box: the text as plain text, each line of it on
+  // one line, and the same button captions as the product's own dialogs.
+  static std::unique_ptr<QMessageBox> buildBox(const std::string& text, const std::string& title, MsgIcon icon,
+                                               MsgButtons buttons, QWidget* parent);
   explicit QtPresenter(QWidget* parent = nullptr) : parent_(parent) {}
   void setParent(QWidget* parent) { parent_ = parent; }
   // Opens a help topic (the Help button of messageWithHelp).

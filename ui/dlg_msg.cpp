@@ -16,7 +16,10 @@ dlgMsg::dlgMsg(const QString& caption, const QString& message, bool showCancel, 
   setWindowTitle(caption);
   setModal(true);
   lblMsg_->setObjectName(QStringLiteral("lblMsg"));
-  lblMsg_->setWordWrap(true);
+  // Each line of the message stays one line: the dialog is as wide as its
+  // longest line.
+  lblMsg_->setWordWrap(false);
+  lblMsg_->setTextFormat(Qt::PlainText);
   cmdOK_->setObjectName(QStringLiteral("cmdOK"));
   cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
   cmdOK_->setDefault(true);

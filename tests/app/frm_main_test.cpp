@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 
@@ -13,6 +16,8 @@
 
 #include "ui/geometry.h"
 #include "app/output_pump.h"
+#include "app/qt_presenter.h"
+#include "ui/dlg_msg.h"
 #include "core/cp932.h"
 #include "store/ini_file.h"
 #include "pc_port.h"
@@ -160,6 +165,9 @@ TEST_F(MainWindow, ServesAPcProgramFromTheWindowAndLocksTheSettingsWhileOpen) {
   EXPECT_TRUE(shown.contains("受信 : (ENQ)00FFQR0D0000000184(CR)(LF)")) << shown.toStdString();
   EXPECT_TRUE(shown.contains("送信 : (STX)00FF0000(ETX)AF(CR)(LF)")) << shown.toStdString();
   EXPECT_EQ(find<QLabel>(w, "lblSnd")->text(), QString("\x02") + "00FF0000\x03" + "AF\r\n");
+  // A frame with CR LF leaves the labels one line tall.
+  EXPECT_EQ(find<QLabel>(w, "lblSnd")->height(), find<QLabel>(w, "lblComErr")->height());
+  EXPECT_LT(find<QLabel>(w, "lblRev")->height(), 2 * find<QLabel>(w, "lblRev")->fontMetrics().height());
 
   find<QPushButton>(w, "cmdPClose")->click();
   EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Close");
@@ -307,6 +315,40 @@ TEST_F(MainWindow, ThePlaceSavedIsThePlaceRestored) {
     EXPECT_EQ(std::lround(std::stod(after.read("画面サイズ", "Main_Left"))), left) << round;
     EXPECT_EQ(std::lround(std::stod(after.read("画面サイズ", "Main_Top"))), top) << round;
   }
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+// Message boxes and the views' dialogs show each line of their text on one
+// line and name their buttons the same way.
+TEST(Dialogs, LinesStayWholeAndButtonsAreNamedAlike) {
+  const std::string text = "全データを 0　で初期化します！\r\n＜注意＞ 選択範囲に関係なく全データを初期化します！";
+  const QString longest = QStringLiteral("＜注意＞ 選択範囲に関係なく全データを初期化します！");
+  {
+    const auto box = QtPresenter::buildBox(text, "All Data cler", MsgIcon::Question, MsgButtons::YesNo, nullptr);
+    box->show();
+    QCoreApplication::processEvents();
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(label, nullptr);
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(longest));
+    EXPECT_EQ(box->button(QMessageBox::Yes)->text(), "はい(&Y)");
+    EXPECT_EQ(box->button(QMessageBox::No)->text(), "いいえ(&N)");
+    box->hide();
+  }
+  {
+    const auto box = QtPresenter::buildBox("x", "t", MsgIcon::None, MsgButtons::OkCancel, nullptr);
+    EXPECT_EQ(box->button(QMessageBox::Ok)->text(), "OK");
+    EXPECT_EQ(box->button(QMessageBox::Cancel)->text(), "ｷｬﾝｾﾙ");
+  }
+  dlgMsg d("All Data cler", QString::fromStdString(text), true);
+  d.show();
+  QCoreApplication::processEvents();
+  EXPECT_GE(d.lblMsg()->width(), d.lblMsg()->fontMetrics().horizontalAdvance(longest));
+  EXPECT_EQ(d.cmdCancel()->text(), "ｷｬﾝｾﾙ");
 }
 
 }  // namespace
