@@ -260,8 +260,22 @@ void subShowCellEditor(ErrorSink& errors, FlexGrid& grid, CellEditor& editor, co
   });
 }
 
+std::optional<std::string> fncAsciiTextRefusal(const std::string& utf8) {
+  if (cp932::decode(cp932::encode(utf8)) != utf8)
+    return "「" + utf8 + "」にはシステムの文字コードで表せない文字があります。";
+  return std::nullopt;
+}
+
+std::optional<std::string> fncAsciiWordRefusal(const std::string& utf8) {
+  if (auto why = fncAsciiTextRefusal(utf8)) return why;
+  if (cp932::encode(utf8).size() > 2)
+    return "「" + utf8 + "」は１ワードに入りません。\r\n１ワードには半角２文字か全角１文字が入ります。";
+  return std::nullopt;
+}
+
 std::optional<std::int16_t> fncCellEditValue(ErrorSink& errors, FlexGrid& grid, int row, int col,
-                                              const QString& text) {
+                                              const QString& text,
+                                              const std::function<void(const std::string&)>& refuse) {
   return guarded<std::optional<std::int16_t>>(
       errors, "mdlSubWordDevice.fncCellEditValue() ", std::nullopt,
       [&](ErrorTrap& trap) -> std::optional<std::int16_t> {
@@ -272,6 +286,12 @@ std::optional<std::int16_t> fncCellEditValue(ErrorSink& errors, FlexGrid& grid, 
           return std::nullopt;
         }
         if (mode != ColumnMode::Dec && mode != ColumnMode::Hex && mode != ColumnMode::Ascii) return std::nullopt;
+        if (mode == ColumnMode::Ascii && !text.isEmpty()) {
+          if (const auto why = fncAsciiWordRefusal(text.toStdString())) {
+            if (refuse) refuse(*why);
+            return std::nullopt;
+          }
+        }
         trap.section(200);
         const std::int16_t word = wordFromText(text, mode);
         trap.section(300);
@@ -395,7 +415,7 @@ void subCellEditWrite(ErrorSink& errors, FlexGrid& grid, int row, int col, const
   // A row without a device (past the device's end) takes no input at all.
   const QString address = grid.textMatrix(row, 0);
   if (address.isEmpty()) return;
-  const std::optional<std::int16_t> word = fncCellEditValue(errors, grid, row, col, text);
+  const std::optional<std::int16_t> word = fncCellEditValue(errors, grid, row, col, text, sink.refuse);
   guarded(errors, "mdlSubWordDevice.subCellEditWrite() ", [&](ErrorTrap& trap) {
     trap.section(100);
     if (columnMode(grid, col) == ColumnMode::Comment) {

@@ -108,10 +108,21 @@ QString fncEditKeyFilter(ErrorSink& errors, const FlexGrid& grid, int col, const
 // the word and every value column of the row ("Dec", "Hex", "ASCII") is
 // rewritten with it in its own mode; the comment column takes the text and
 // gives no word.  Dec: the leading number limited to -32768..32767; Hex:
-// hexadecimal digits (more than FFFF is an overflow: no word); ASCII: one or
-// two characters of the system code page packed upper byte first.
+// hexadecimal digits (more than FFFF is an overflow: no word); ASCII: text
+// of at most two bytes of the system code page (two half-width characters
+// or one double-byte character such as 日, 93FAh) packed upper byte first.
+// A text that does not fit a word, or holds a character the code page has
+// not, is refused: `refuse` tells why and no word is given.
 std::optional<std::int16_t> fncCellEditValue(ErrorSink& errors, FlexGrid& grid, int row, int col,
-                                              const QString& text);
+                                              const QString& text,
+                                              const std::function<void(const std::string&)>& refuse = nullptr);
+
+// Why a text cannot be a word of the system code page (ASCII cells), or
+// nothing when it can.
+std::optional<std::string> fncAsciiWordRefusal(const std::string& utf8);
+// Why a text cannot go into words as system code page bytes (ASCII Word
+// Data), or nothing when it can.
+std::optional<std::string> fncAsciiTextRefusal(const std::string& utf8);
 
 // ---------------------------------------------------------------- address texts
 
@@ -138,6 +149,8 @@ struct CellSink {
   std::function<void(const QString& commentLine)> addComment;
   // The refresh signal (subDspRenew).
   std::function<void(const std::string& device, const std::string& code)> renew;
+  // Tells the person at the screen why a typed text was refused.
+  std::function<void(const std::string& why)> refuse;
 };
 
 // Ctrl+C: the selected rows (upper to lower) that have an address text in

@@ -100,6 +100,7 @@ void GridView::raiseOwn(const char* code) {
 CellSink GridView::announcingSink() {
   CellSink s;
   s.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code, this); };
+  s.refuse = [this](const std::string& why) { ctx_.core.presenter.dlgMsg("入力エラー", why, false); };
   return s;
 }
 

@@ -181,6 +181,11 @@ void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, int panelIndex, int p
 
     trap.section(30);
     if (!answer.empty() && mode == kAscii) {
+      if (const auto why = fncAsciiTextRefusal(answer)) {  // never written as something else in silence
+        dlgMsg(ctx, "入力エラー", *why, false);
+        raiseData();
+        return;
+      }
       const std::int64_t lower =
           std::min(fncRowAddress(panel, panelIndex, perPage, page, bottom, dev.first), dev.lastAddress());
       dev.memory.writeAscii(dev.kind, upper - dev.first, lower - dev.first, cp932::encode(answer));

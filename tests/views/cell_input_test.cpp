@@ -172,6 +172,8 @@ TEST(CellInputEditor, ValueConvertedAndRowRewritten) {
       {"Dec", "ASCII", 2, "A", 0x4100, "16640", "A "},
       {"Hex", "ASCII", 2, "AB", 0x4142, "4142", "AB"},
       {"ASCII", "Dec", 1, "あ", static_cast<std::int16_t>(0x82A0), "あ", "-32096"},
+      {"ASCII", "Hex", 1, "日", static_cast<std::int16_t>(0x93FA), "日", "93FA"},
+      {"Hex", "ASCII", 2, "ｱB", static_cast<std::int16_t>(0xB142), "B142", "ｱB"},
   };
   test::RecordingErrorSink errors;
   for (const Case& c : cases) {
@@ -185,6 +187,17 @@ TEST(CellInputEditor, ValueConvertedAndRowRewritten) {
     EXPECT_EQ(p.grid.textMatrix(2, 2), c.cell2) << what;
     EXPECT_EQ(p.grid.textMatrix(2, 3), "comment") << what;
     EXPECT_EQ(p.grid.textMatrix(3, 1), fncWordText(30, columnMode(p.grid, 1))) << what << ": other rows alone";
+  }
+  // A text that does not fit a word, or a character the code page has not,
+  // is refused with a reason, never written as something else.
+  for (const QString& text : {QStringLiteral("ABC"), QStringLiteral("日本"), QStringLiteral("A日"), QString::fromUtf8("\xF0\x9F\x98\x80")}) {
+    Panel q(9, "D000100", "ASCII", "Hex");
+    std::vector<std::string> why;
+    EXPECT_FALSE(fncCellEditValue(errors, q.grid, 2, 1, text, [&](const std::string& w) { why.push_back(w); }).has_value())
+        << text.toStdString();
+    ASSERT_EQ(why.size(), 1u) << text.toStdString();
+    EXPECT_NE(why[0].find("「" + text.toStdString() + "」"), std::string::npos);
+    EXPECT_EQ(q.grid.textMatrix(2, 2), fncWordText(20, ColumnMode::Hex)) << "the row is left as it was";
   }
   // The comment column takes the text and gives no word.
   Panel p;

@@ -661,3 +661,39 @@ TEST_F(WordView, PagingRedrawsAddressesAndValues) {
 
 }  // namespace
 }  // namespace omb
+
+namespace omb {
+namespace {
+
+// ASCII cells hold system code page bytes: 日 fills both bytes of a word and
+// reads back as 日; what does not fit is refused with a message and leaves
+// the word as it was.
+TEST_F(WordView, AsciiCellsTakeDoubleByteCharactersAndRefuseWhatDoesNotFit) {
+  start();
+  poke(kD, 0, 0x4142);
+  FrmWordDevice* v = open(kD);
+  FlexGrid* g = v->panel(0);
+  auto* editor = v->findChild<CellEditor*>("txtInput");
+  g->setCurrent(1, 2);
+  v->preparePopData(0);
+  v->findChild<QAction*>("popAsc")->trigger();
+  ASSERT_EQ(g->textMatrix(0, 2), "ASCII");
+
+  g->setCurrent(1, 2);
+  type(g, QStringLiteral("日"));
+  type(editor, QStringLiteral("本\r"));
+  ASSERT_EQ(msgs.size(), 1u);
+  EXPECT_EQ(msgs[0].caption, "入力エラー");
+  EXPECT_NE(msgs[0].text.find("「日本」は１ワードに入りません。"), std::string::npos) << msgs[0].text;
+  EXPECT_EQ(words(kD)[0], 0x4142);
+
+  g->setCurrent(1, 2);
+  type(g, QStringLiteral("日"));
+  type(editor, QStringLiteral("\r"));
+  EXPECT_EQ(words(kD)[0], static_cast<std::int16_t>(0x93FA));
+  EXPECT_EQ(g->textMatrix(1, 2), "日");
+  EXPECT_EQ(msgs.size(), 1u);
+}
+
+}  // namespace
+}  // namespace omb
