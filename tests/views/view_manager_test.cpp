@@ -237,3 +237,30 @@ TEST_F(Views, CommandsWithNothingBehindThemAreOffAndSaySo) {
 
 }  // namespace
 }  // namespace omb
+
+namespace omb {
+namespace {
+
+// The device views belong to the main window: they stay above it, and a
+// box or a click on it does not bury them.
+TEST(ViewOwnership, DeviceViewsAreWindowsOwnedByTheMainWindow) {
+  test::TempDir dir;
+  test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
+  RecordingPresenter presenter;
+  SystemClock clock;
+  AppCore core(presenter, clock, dir.str() + "/");
+  ASSERT_TRUE(core.startUp());
+  FrmMain main(core);
+  ViewManager views(core, &main);
+  composeWindow(main, views);
+  for (int slot : {int{kD}, int{kX}}) {
+    views.openSingleView(slot);
+    DeviceView* v = views.view(slot);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->parentWidget(), &main) << slot;
+    EXPECT_TRUE(v->isWindow()) << slot;
+  }
+}
+
+}  // namespace
+}  // namespace omb
