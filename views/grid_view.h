@@ -86,7 +86,7 @@ class GridView : public DeviceView {
   // itself).
   virtual void redrawValues() = 0;
   // Whether a signal of this code changes what the address columns show.
-  virtual bool addressesShow(const QString& code) const { return false; }
+  virtual bool addressesShow(const QString& /*code*/) const { return false; }
   // Places the grid and the buttons for the window's size (not while
   // minimized).
   virtual void layoutControls() = 0;

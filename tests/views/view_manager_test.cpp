@@ -226,7 +226,9 @@ TEST_F(Views, CommandsWithNothingBehindThemAreOffAndSaySo) {
       QAction* a = main->findChild<QAction*>(c.name);
       ASSERT_NE(a, nullptr) << c.name;
       EXPECT_EQ(a->isEnabled(), c.works) << c.name;
-      if (!c.works) EXPECT_EQ(a->toolTip(), FrmMain::notAvailableText()) << c.name;
+      if (!c.works) {
+        EXPECT_EQ(a->toolTip(), FrmMain::notAvailableText()) << c.name;
+      }
     }
     // Through an opening and a closing of the port.
     main->findChild<QPushButton*>("cmdPOpen")->click();
