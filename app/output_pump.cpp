@@ -47,7 +47,16 @@ struct OutputPump::Shared {
   bool writing = false;
   bool broken = false;
   bool stop = false;
+  bool flush = false;  // drain() waits: write what there is now
 };
+
+namespace {
+// The writer wakes for a full batch, when asked to drain, or every few
+// milliseconds: waking it for each line would cost the protocol thread a
+// context switch per request.
+constexpr std::size_t kBatchBytes = 64 * 1024;
+constexpr auto kBatchWait = std::chrono::milliseconds(10);
+}  // namespace
 
 OutputPump::OutputPump(int fd, std::size_t maxQueuedBytes) : shared_(std::make_shared<Shared>()) {
   shared_->fd = fd;
@@ -80,7 +89,7 @@ void OutputPump::write(std::string_view text) {
   }
   s.queue.emplace_back(text);
   s.queuedBytes += text.size();
-  s.wake.notify_one();
+  if (s.queuedBytes >= kBatchBytes) s.wake.notify_one();
 }
 
 std::size_t OutputPump::dropped() const {
@@ -90,8 +99,11 @@ std::size_t OutputPump::dropped() const {
 
 void OutputPump::drain(int ms) {
   std::unique_lock<std::mutex> lock(shared_->mutex);
+  shared_->flush = true;
+  shared_->wake.notify_one();
   shared_->idle.wait_for(lock, std::chrono::milliseconds(ms),
                          [&] { return shared_->broken || (shared_->queue.empty() && !shared_->writing); });
+  shared_->flush = false;
 }
 
 void OutputPump::run(std::shared_ptr<Shared> shared) {
@@ -102,8 +114,11 @@ void OutputPump::run(std::shared_ptr<Shared> shared) {
       std::unique_lock<std::mutex> lock(s.mutex);
       s.writing = false;
       s.idle.notify_all();
-      s.wake.wait(lock, [&] { return s.stop || !s.queue.empty(); });
-      if (s.queue.empty()) return;  // stopped with nothing left
+      s.wake.wait_for(lock, kBatchWait, [&] { return s.stop || s.flush || s.queuedBytes >= kBatchBytes; });
+      if (s.queue.empty()) {
+        if (s.stop) return;  // stopped with nothing left
+        continue;
+      }
       while (!s.queue.empty() && chunk.size() < 64 * 1024) {
         chunk += s.queue.front();
         s.queuedBytes -= s.queue.front().size();
