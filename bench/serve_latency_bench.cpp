@@ -31,6 +31,7 @@
 
 #include "app/frm_main.h"
 #include "e2e/serve_process.h"
+#include "qt_bench_main.h"
 #include "views/view_factory.h"
 #include "views/view_manager.h"
 
@@ -233,11 +234,4 @@ BENCHMARK(BM_Window)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return omb::bench::runWithQt(argc, argv); }

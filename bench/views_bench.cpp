@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/frm_main.h"
+#include "qt_bench_main.h"
 #include "views/flex_grid.h"
 #include "views/view_factory.h"
 #include "views/view_manager.h"
@@ -106,11 +107,5 @@ BENCHMARK(BM_DataSignalToEveryView)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  instance().reset();  // the windows go before the application does
-  return 0;
+  return omb::bench::runWithQt(argc, argv, [] { instance().reset(); });  // the windows go before the application
 }
