@@ -76,6 +76,13 @@ TEST_F(Views, ASignalForMReachesTheMViewsTheListsAndNotD) {
   EXPECT_EQ(log[0].second, "CMNT");
 }
 
+// The fixed forwarding order, on views whose ascending order is another.
+TEST_F(Views, EveryOpenViewIsToldInTheFixedForwardingOrder) {
+  for (int s : {0, 1, 4, 5, 6, 8, 11, 20, 22, 21}) manager->openSingleView(s);
+  manager->subDspRenew("All", "DATA");
+  EXPECT_EQ(told(), (std::vector<int>{1, 5, 4, 0, 11, 8, 6, 20, 22, 21}));
+}
+
 TEST_F(Views, ConsecutiveSignalsDifferAndTheSkipFlagSwallowsOne) {
   manager->openSingleView(6);
   manager->subDspRenew("X", "DATA");
