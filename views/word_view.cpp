@@ -24,6 +24,10 @@ namespace {
 
 using namespace gridGeometry;
 constexpr int kMoniWidth = 600;
+// Four panels of Address, Dec, Hex and Device Comment (4030 twips) with
+// their scroll bars side by side: the default width shows every heading
+// whole.
+constexpr int kDefaultWidth = 17500;
 constexpr std::array<int, 4> kBottomWidths{500, 1100, 800, 800};  // ←, ALL Clear, Prev, Next
 
 const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
@@ -259,7 +263,7 @@ std::string dlgInput(ViewContext& ctx, const std::string& caption, const std::st
 using namespace mdlSubWordDevice;
 
 FrmWordDevice::FrmWordDevice(ViewContext& ctx, int slot)
-    : GridView(ctx, wordFamily(slot), 15000, 5300, ctx.mainWindow) {
+    : GridView(ctx, wordFamily(slot), kDefaultWidth, 5300, ctx.mainWindow) {
   perPage_ = ctx.core.state.pages[static_cast<std::size_t>(slot)].perPage;
   buildControls();
   const std::string label = std::string(family_.form) + ".Form_Load() ";

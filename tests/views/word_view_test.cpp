@@ -697,3 +697,24 @@ TEST_F(WordView, AsciiCellsTakeDoubleByteCharactersAndRefuseWhatDoesNotFit) {
 
 }  // namespace
 }  // namespace omb
+
+namespace omb {
+namespace {
+
+// At its default size (no place saved) every panel shows all four of its
+// headings whole.
+TEST_F(WordView, TheDefaultSizeShowsEveryHeadingWhole) {
+  start();
+  FrmWordDevice* v = open(kD);
+  v->show();
+  QCoreApplication::processEvents();
+  for (int i = 0; i < FrmWordDevice::kPanels; ++i) {
+    FlexGrid* g = v->panel(i);
+    int columns = 0;
+    for (int c = 0; c < g->cols(); ++c) columns += g->columnWidth(c);
+    EXPECT_GE(g->viewport()->width(), columns) << "panel " << i;
+  }
+}
+
+}  // namespace
+}  // namespace omb
