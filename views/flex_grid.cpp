@@ -1,11 +1,16 @@
 #include "views/flex_grid.h"
 
+#include <QApplication>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTableView>
 
 #include <algorithm>
 
@@ -112,9 +117,60 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { syncSelection(); });
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { syncSelection(); });
 
+  // Column 0 stays in view: the same cells in a view of their own, over
+  // the left edge, scrolled with the rows.
+  frozen_ = new QTableView(this);
+  frozen_->setModel(model());
+  frozen_->setSelectionModel(selectionModel());
+  frozen_->setItemDelegate(itemDelegate());
+  frozen_->setFocusPolicy(Qt::NoFocus);
+  frozen_->verticalHeader()->hide();
+  frozen_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  frozen_->horizontalHeader()->setDefaultAlignment(kDefaultHeaderAlign);
+  frozen_->horizontalHeader()->setHighlightSections(false);
+  frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  frozen_->setVerticalScrollMode(verticalScrollMode());
+  frozen_->setFrameShape(QFrame::NoFrame);
+  frozen_->setWordWrap(false);
+  frozen_->setPalette(palette());
+  frozen_->viewport()->installEventFilter(this);
+  frozen_->horizontalHeader()->viewport()->installEventFilter(this);
+  viewport()->stackUnder(frozen_);
+  connect(verticalScrollBar(), &QAbstractSlider::valueChanged, frozen_->verticalScrollBar(), &QAbstractSlider::setValue);
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col) {
+    if (col == 0) updateFrozen();
+  });
+  connect(verticalHeader(), &QHeaderView::sectionResized, this,
+          [this](int row, int, int size) { frozen_->setRowHeight(row, size); });
+  connect(model(), &QAbstractItemModel::columnsInserted, this, [this] { updateFrozen(); });
+  connect(model(), &QAbstractItemModel::rowsInserted, this, [this] { updateFrozen(); });
+
   fitRowHeight();
   setCols(2);
   setRows(2);
+}
+
+void FlexGrid::updateFrozen() {
+  if (!frozen_) return;
+  for (int c = 1; c < columnCount(); ++c) frozen_->setColumnHidden(c, true);
+  frozen_->setColumnHidden(0, false);
+  frozen_->setColumnWidth(0, columnWidth(0));
+  frozen_->setFont(font());
+  // The header row is drawn in the grid header's font (its own header row
+  // keeps the font the application gives headers).
+  frozen_->horizontalHeader()->setFont(QApplication::font(horizontalHeader()));
+  frozen_->verticalHeader()->setMinimumSectionSize(1);
+  frozen_->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+  for (int r = 0; r < rowCount(); ++r) frozen_->setRowHeight(r, rowHeight(r));
+  frozen_->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+  frozen_->setGeometry(frameWidth(), frameWidth(), columnWidth(0), viewport()->height() + horizontalHeader()->height());
+  frozen_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+void FlexGrid::resizeEvent(QResizeEvent* event) {
+  QTableWidget::resizeEvent(event);
+  updateFrozen();
 }
 
 // ---------------------------------------------------------------- size
@@ -554,7 +610,10 @@ void FlexGrid::focusOutEvent(QFocusEvent* event) {
 
 void FlexGrid::changeEvent(QEvent* event) {
   QTableWidget::changeEvent(event);
-  if (event->type() == QEvent::FontChange) fitRowHeight();
+  if (event->type() == QEvent::FontChange) {
+    fitRowHeight();
+    updateFrozen();
+  }
 }
 
 bool FlexGrid::event(QEvent* event) {
@@ -571,6 +630,25 @@ bool FlexGrid::event(QEvent* event) {
 }
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
+  // The frozen column: a left press on a cell selects its row, as a press
+  // on the fixed column does; everything else is the grid's own.
+  if (frozen_ && (watched == frozen_->viewport() || watched == frozen_->horizontalHeader()->viewport())) {
+    if (event->type() == QEvent::MouseButtonPress && watched == frozen_->viewport()) {
+      const auto* me = static_cast<QMouseEvent*>(event);
+      const int row = frozen_->rowAt(me->position().toPoint().y());
+      setFocus(Qt::MouseFocusReason);
+      if (me->button() == Qt::LeftButton && row >= 0 && columnCount() > 1)
+        select(row + 1, 1, row + 1, columnCount() - 1, false);
+      emit mouseDown(me->button());
+      return true;
+    }
+    if (event->type() == QEvent::Wheel) {
+      QCoreApplication::sendEvent(viewport(), event);
+      return true;
+    }
+    return event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick ||
+           event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseMove;
+  }
   // Presses on the header row: the left button selects a column (and tells
   // mouseDown from headerPressed); the others only tell.
   if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonPress) {

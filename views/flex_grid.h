@@ -7,7 +7,9 @@
 // Row 0 is drawn as the horizontal header; the table's own vertical header
 // is hidden.  Column 0 is a real column drawn grey and closed to the user:
 // it cannot become current or part of the selection by mouse or keyboard
-// (pressing it selects its row instead), the way fixed cells behave.
+// (pressing it selects its row instead), the way fixed cells behave.  It
+// never scrolls out of view: a second view of the same cells, showing only
+// that column, stays over the left edge and follows the rows.
 #pragma once
 
 #include <QColor>
@@ -106,6 +108,7 @@ class FlexGrid : public QTableWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -123,11 +126,14 @@ class FlexGrid : public QTableWidget {
   void resetLook(Item* item, int col);
   void applyAlignment(int col);
   void fitRowHeight();
+  // The frozen view of column 0: its columns, rows, font and place.
+  void updateFrozen();
   void syncSelection();
   void headerPressed(int col);
   void select(int row, int col, int rowSel, int colSel, bool scroll);
   void initialCurrent();
 
+  QTableView* frozen_ = nullptr;
   QString tag_;
   std::vector<Qt::Alignment> colAlign_, fixedAlign_;
   std::vector<bool> fixedAlignSet_;

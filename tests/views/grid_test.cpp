@@ -10,6 +10,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QTableView>
 
 #include <algorithm>
 #include <vector>
@@ -351,6 +353,46 @@ TEST(GridGeometry, CellRectFollowsColumnsAndScrolling) {
   EXPECT_EQ(g.grid.toolTip(), "X00000F");
   g.grid.setTag("64");
   EXPECT_EQ(g.grid.tag(), "64");
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+// The fixed column stays at the left edge when the grid is scrolled
+// sideways, showing the same cells, and a press on it still selects the
+// row.
+TEST(FixedColumn, NeverScrollsOutOfView) {
+  FlexGrid g;
+  g.setRows(6);
+  g.setCols(5);
+  for (int c = 0; c < 5; ++c) g.setColWidthTwips(c, 1500);
+  g.setTextMatrix(0, 0, "Address");
+  for (int r = 1; r < 6; ++r) g.setTextMatrix(r, 0, QStringLiteral("D%1").arg(r));
+  g.resize(200, 200);
+  g.show();
+  QApplication::processEvents();
+  g.horizontalScrollBar()->setValue(g.horizontalScrollBar()->maximum());
+  QApplication::processEvents();
+  ASSERT_LT(g.columnViewportPosition(0), 0) << "the grid itself has scrolled column 0 away";
+
+  const QPoint inside(g.frameWidth() + 5, g.frameWidth() + g.horizontalHeader()->height() + g.rowHeight(1) + 2);
+  auto* frozen = qobject_cast<QTableView*>(g.childAt(inside)->parentWidget());
+  ASSERT_NE(frozen, nullptr);
+  const QModelIndex shown = frozen->indexAt(frozen->viewport()->mapFrom(&g, inside));
+  EXPECT_EQ(shown.column(), 0);
+  EXPECT_EQ(shown.data().toString(), "D2");
+  EXPECT_EQ(frozen->model()->headerData(0, Qt::Horizontal).toString(), "Address");
+
+  const QPointF at = frozen->viewport()->mapFrom(&g, inside);
+  QMouseEvent press(QEvent::MouseButtonPress, at, frozen->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(frozen->viewport(), &press);
+  EXPECT_EQ(g.topRow(), 2);
+  EXPECT_EQ(g.leftCol(), 1);
+  EXPECT_EQ(g.rightCol(), 4);
 }
 
 }  // namespace
