@@ -211,8 +211,9 @@ TEST_F(MainWindow, ClosingWithTheLogFileOpenWritesTheShutdownLinesAndTheWindowSe
   ASSERT_GE(logFile.size(), tail.size());
   EXPECT_EQ(logFile.substr(logFile.size() - tail.size()), tail);
   IniFile after = IniFile::load(dir.file("Init.ini"));
-  EXPECT_EQ(after.read("画面サイズ", "Main_Width"), QString::number(pixelsToTwips(900)).toStdString());
-  EXPECT_EQ(after.read("画面サイズ", "Main_Height"), QString::number(pixelsToTwips(600)).toStdString());
+  ASSERT_EQ(logicalDpi(), 96.0);  // 15 twips a pixel
+  EXPECT_EQ(after.read("画面サイズ", "Main_Width"), "13500");
+  EXPECT_EQ(after.read("画面サイズ", "Main_Height"), "9000");
 }
 
 TEST_F(MainWindow, AWindowPlacedByAProjectLeavesTheSettingsFileAlone) {
@@ -225,22 +226,27 @@ TEST_F(MainWindow, AWindowPlacedByAProjectLeavesTheSettingsFileAlone) {
   EXPECT_EQ(test::readFile(dir.file("Init.ini")), before);
 }
 
-TEST_F(MainWindow, HeightsAbove500TwipsAreApplied) {
-  writeIni({{"Main_Height", "6000"}});
-  auto core = start();
-  FrmMain w(*core);
-  w.Form_Load();
-  EXPECT_EQ(w.height(), twipsToPixels(6000));
-}
-
-TEST_F(MainWindow, HeightsOf500TwipsOrLessKeepTheDesignedSize) {
-  writeIni({{"Main_Height", "400"}, {"Main_Width", "12000"}});
-  auto core = start();
-  FrmMain w(*core);
-  const int designed = w.height();
-  w.Form_Load();
-  EXPECT_EQ(w.height(), designed > 100 ? designed : 720);
-  EXPECT_EQ(w.width(), twipsToPixels(12000));
+// Sizes from the settings file are taken only above 500 twips; the
+// designed height (720 pixels) stays otherwise, and a width not given is the
+// shipped file's 15600 twips.  (Offscreen the screen has 96 dots per inch:
+// 15 twips a pixel.)
+TEST_F(MainWindow, SizesAbove500TwipsAreAppliedOthersKeepTheDesignedSize) {
+  ASSERT_EQ(logicalDpi(), 96.0);
+  struct Case {
+    const char* height;
+    const char* width;
+    int expectedHeight, expectedWidth;
+  };
+  for (const Case& c : {Case{"6000", "", 400, 1040}, Case{"400", "12000", 720, 800}, Case{"500", "", 720, 1040}}) {
+    std::vector<std::pair<std::string, std::string>> keys{{"Main_Height", c.height}};
+    if (*c.width) keys.emplace_back("Main_Width", c.width);
+    writeIni(keys);
+    auto core = start();
+    FrmMain w(*core);
+    w.Form_Load();
+    EXPECT_EQ(w.height(), c.expectedHeight) << c.height;
+    EXPECT_EQ(w.width(), c.expectedWidth) << c.width;
+  }
 }
 
 }  // namespace
