@@ -546,9 +546,10 @@ TEST_F(BitView, AllClearAsksFirst) {
   FrmBitDevice& v = open(kY);
   core->state.memory.fill(kY, 0, static_cast<std::int64_t>(mem(kY).size()) - 1, 0x55);
   msgAnswer = "2";
-  presenter.answers = {MsgAnswer::Cancel};
   click(v, "cmdAllClr");
   EXPECT_EQ(mem(kY)[127], 0x55);
+  ASSERT_EQ(messages.size(), 1u);  // the view's own dialog asks, not a message box
+  EXPECT_TRUE(presenter.boxes.empty());
   msgAnswer = "1";
   click(v, "cmdAllClr");
   for (std::int16_t w : mem(kY)) ASSERT_EQ(w, 0);
