@@ -45,18 +45,6 @@ void ChangeSet::add(int kind, std::int32_t firstWord, std::int32_t lastWord) {
   changes_.push_back({kind, firstWord, lastWord});
 }
 
-bool ChangeSet::touches(int kind, std::int32_t firstWord, std::int32_t lastWord) const {
-  for (const DeviceChange& c : changes_)
-    if (c.kind == kind && c.firstWord <= lastWord && firstWord <= c.lastWord) return true;
-  return false;
-}
-
-bool ChangeSet::touches(int kind) const {
-  for (const DeviceChange& c : changes_)
-    if (c.kind == kind) return true;
-  return false;
-}
-
 std::size_t DeviceMemory::checkedIndex(int kind, std::int64_t index) const {
   if (kind < 0 || kind >= kKindCount || index < 0 || index >= static_cast<std::int64_t>(size(kind)))
     throw RuntimeError(kErrSubscript);
@@ -93,17 +81,6 @@ void DeviceMemory::fill(int kind, std::int64_t firstIndex, std::int64_t lastInde
   if (from > to) return;
   std::fill(w.begin() + from, w.begin() + to + 1, value);
   pending_.add(kind, static_cast<std::int32_t>(from), static_cast<std::int32_t>(to));
-}
-
-void DeviceMemory::writeRun(int kind, std::int64_t firstIndex, const std::vector<std::int16_t>& values) {
-  auto& w = mutableWords(kind);
-  if (firstIndex < 0) throw RuntimeError(kErrSubscript);
-  std::int64_t i = firstIndex;
-  for (std::int16_t v : values) {
-    if (i >= static_cast<std::int64_t>(w.size())) break;
-    w[static_cast<std::size_t>(i++)] = v;
-  }
-  if (i > firstIndex) pending_.add(kind, static_cast<std::int32_t>(firstIndex), static_cast<std::int32_t>(i - 1));
 }
 
 void DeviceMemory::writeAscii(int kind, std::int64_t firstIndex, std::int64_t lastIndex, std::string_view text) {

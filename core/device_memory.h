@@ -49,9 +49,6 @@ class ChangeSet {
   void add(int kind, std::int32_t firstWord, std::int32_t lastWord);
   bool empty() const { return changes_.empty(); }
   const std::vector<DeviceChange>& changes() const { return changes_; }
-  // Whether any word of `kind` in firstWord..lastWord changed.
-  bool touches(int kind, std::int32_t firstWord, std::int32_t lastWord) const;
-  bool touches(int kind) const;
   void clear() { changes_.clear(); }
 
  private:
@@ -104,9 +101,6 @@ class DeviceMemory {
   void toggleBit(int kind, std::int64_t index, int bit);
   // Words firstIndex..lastIndex (clamped to the array) all set to `value`.
   void fill(int kind, std::int64_t firstIndex, std::int64_t lastIndex, std::int16_t value);
-  // Words firstIndex, firstIndex+1, ... set from `values` (stops at the
-  // array's end).
-  void writeRun(int kind, std::int64_t firstIndex, const std::vector<std::int16_t>& values);
   // Text bytes two to a word into words firstIndex..lastIndex, stopping at
   // the end of the text, at lastIndex or at the array's end; a final single
   // byte fills the upper half and 0 the lower (subCnvAsciiToAray).

@@ -249,11 +249,6 @@ TEST_F(MainWindow, SizesAbove500TwipsAreAppliedOthersKeepTheDesignedSize) {
   }
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // The window tells of a range it could not use in one box, naming where it
 // is, and that kind keeps answering with the shipped range.
@@ -278,11 +273,6 @@ TEST(StartUp, AnUnusableRangeIsToldOnceAndFallsBackToTheShippedRange) {
   EXPECT_EQ(core.settingsFile.rangeFallbacks().size(), 2u);
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 TEST(TerminalSafe, NothingThatCouldActOnATerminalGetsThrough) {
   struct Case {
@@ -299,11 +289,6 @@ TEST(TerminalSafe, NothingThatCouldActOnATerminalGetsThrough) {
   for (const Case& c : cases) EXPECT_EQ(terminalSafe(c.in), c.out) << c.in;
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // The place read at start is the place written at exit: closing and
 // starting again leaves the window where it was.
@@ -323,11 +308,6 @@ TEST_F(MainWindow, ThePlaceSavedIsThePlaceRestored) {
   }
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // Message boxes and the views' dialogs show each line of their text on one
 // line and name their buttons the same way.

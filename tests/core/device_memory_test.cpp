@@ -213,11 +213,6 @@ TEST(DeviceConversions, TextIntoWordsStopsAtEveryLimit) {
   EXPECT_EQ(a, (std::vector<std::int16_t>{0x4344, 7}));
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // Writes record what they touched; a publication hands the set to every
 // subscriber once and starts a new one.

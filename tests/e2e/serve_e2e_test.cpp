@@ -128,11 +128,6 @@ TEST(Serve, BadOptionsExitWithStatus2AndHelpDocumentsThem) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // Serving for a long time does not grow the process: what keeps history
 // (the screen log, renderings, queues) is bounded or released once written.
@@ -171,11 +166,6 @@ TEST(ServeUnattended, MemoryStaysFlatOverManyPipelinedRequests) {
   EXPECT_EQ(serve.stop(), 0);
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // Batches of a write and a read, answered in full; false when a reply is
 // missing.
@@ -279,11 +269,6 @@ TEST(ServeUnattended, ADeviceThatComesBackIsServedAgain) {
   ::waitpid(pair, nullptr, 0);
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // A settings file saved as UTF-8 by a Linux editor is read; one whose
 // device ranges cannot be used stops the server with a message that names

@@ -313,11 +313,6 @@ TEST(Renderings, ControlCharactersAreNamedAndHexHasABlankPerCharacter) {
   EXPECT_EQ(f4.nakHead, N);
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // A reply that can no longer be written (the port went away during the
 // message wait) is a reported failure, not an escaping exception.

@@ -355,11 +355,6 @@ TEST(GridGeometry, CellRectFollowsColumnsAndScrolling) {
   EXPECT_EQ(g.grid.tag(), "64");
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // The fixed column stays at the left edge when the grid is scrolled
 // sideways, showing the same cells, and a press on it still selects the

@@ -155,11 +155,6 @@ TEST_F(Views, RecordingOpenViewsKeepsTheRecordOfAMinimisedOne) {
   EXPECT_FALSE(core->settings.G_SetWindow[9].flg);
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 TEST_F(Views, TheViewMenuCommandsResetWhatTheyName) {
   core->state.multi.subAdd_MultiView(3, 0);
@@ -207,11 +202,6 @@ TEST_F(Views, TheDevicesPerPageDialogReadsANumberOrGivesMinusOne) {
   }
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // Every entry and button either works or is off and says it is not
 // available yet; opening and closing the port never switches one back on.
@@ -244,11 +234,6 @@ TEST_F(Views, CommandsWithNothingBehindThemAreOffAndSaySo) {
   EXPECT_FALSE(main->findChild<QMenu*>("mnuFileInport_")->menuAction()->isEnabled());
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // The device views belong to the main window: they stay above it, and a
 // box or a click on it does not bury them.

@@ -659,11 +659,6 @@ TEST_F(WordView, PagingRedrawsAddressesAndValues) {
   EXPECT_EQ(v->panel(3)->textMatrix(64, 1), QString::number(static_cast<std::int16_t>(767 * 37)));
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // ASCII cells hold system code page bytes: 日 fills both bytes of a word and
 // reads back as 日; what does not fit is refused with a message and leaves
@@ -695,11 +690,6 @@ TEST_F(WordView, AsciiCellsTakeDoubleByteCharactersAndRefuseWhatDoesNotFit) {
   EXPECT_EQ(msgs.size(), 1u);
 }
 
-}  // namespace
-}  // namespace omb
-
-namespace omb {
-namespace {
 
 // At its default size (no place saved) every panel shows all four of its
 // headings whole.
