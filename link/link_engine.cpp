@@ -33,14 +33,9 @@ void LinkEngine::guardedStep(Step&& step) {
     });
     if (ok) break;
     first = false;
-    if (timer_) scheduler_.cancel(timer_);
-    timer_ = 0;
-    frame_.clear();
-    stray_.clear();
-    asking_ = false;
-    state_ = State::Idle;
     if (inPos_ == before) inPos_ = in_.size();  // never fail twice on the same bytes
-    if (onIdle) onIdle();
+    asking_ = false;
+    finish();
   }
   inPump_ = false;
 }
