@@ -22,9 +22,17 @@ std::string hex2(unsigned v) {
   return buf;
 }
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-void appendHex4(std::string& out, std::int16_t v) {
+// Four upper-case hexadecimal digits of a word's two's complement.
+void putHex4(char* out, std::int16_t v) {
   const auto u = static_cast<std::uint16_t>(v);
-  const char digits[4] = {kHexDigits[u >> 12], kHexDigits[(u >> 8) & 15], kHexDigits[(u >> 4) & 15], kHexDigits[u & 15]};
+  out[0] = kHexDigits[u >> 12];
+  out[1] = kHexDigits[(u >> 8) & 15];
+  out[2] = kHexDigits[(u >> 4) & 15];
+  out[3] = kHexDigits[u & 15];
+}
+void appendHex4(std::string& out, std::int16_t v) {
+  char digits[4];
+  putHex4(digits, v);
   out.append(digits, 4);
 }
 std::string hexNoPad(unsigned v) {
@@ -501,13 +509,7 @@ Reply RequestProcessor::execute(const Request& req) {
       if (words) {
         reply_.resize(at + n * 4);
         char* out = reply_.data() + at;
-        for (std::size_t i = 0; i < n; ++i, out += 4) {
-          const auto u = static_cast<std::uint16_t>(w[i]);
-          out[0] = kHexDigits[u >> 12];
-          out[1] = kHexDigits[(u >> 8) & 15];
-          out[2] = kHexDigits[(u >> 4) & 15];
-          out[3] = kHexDigits[u & 15];
-        }
+        for (std::size_t i = 0; i < n; ++i, out += 4) putHex4(out, w[i]);
       } else {
         reply_.resize(at + n);
         char* out = reply_.data() + at;
