@@ -33,8 +33,6 @@ constexpr std::array<int, 4> kBottomWidths{500, 1100, 800, 800};  // ←, ALL Cl
 const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
 const QString kCommentFont = QStringLiteral("ＭＳＰ ゴシック");
 
-bool fitsWord(std::int64_t v) { return v >= -32768 && v <= 32767; }
-
 }  // namespace
 
 const WordFamily& wordFamily(int slot) { return viewFamily(slot); }
@@ -237,12 +235,8 @@ void subAllSet(ViewContext& ctx, int kind, std::int16_t start, std::int16_t step
     if (step == 0) {
       memory.fill(kind, 0, count - 1, start);
     } else {
-      std::int64_t value = start;
-      for (std::int64_t i = 0; i < count; ++i) {
-        memory.write(kind, i, static_cast<std::int16_t>(value));
-        value += step;
-        if (!fitsWord(value)) throw RuntimeError(kErrOverflow);
-      }
+      writeSeries(memory, kind, 0, static_cast<int>(count - 1),
+                  [](int index) { return std::optional<std::int64_t>(index); }, start, step);
     }
     raiseData();
   });
