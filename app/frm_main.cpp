@@ -732,10 +732,11 @@ void FrmMain::finishCommands() {
       markUnavailable(mnuDsp_[static_cast<std::size_t>(slot)]);
   for (const auto& [a, slot] : viewButtons_)
     if (!viewAvailable_[static_cast<std::size_t>(slot)]) markUnavailable(a);
-  if (!openMultiView)
+  if (!openMultiView) {
     for (QAction* a : multiEntries_) markUnavailable(a);
-  for (QMenu* m : findChildren<QMenu*>(QStringLiteral("mnuDspWordPlus")) + findChildren<QMenu*>(QStringLiteral("mnuDspBitPlus")))
-    if (!openMultiView) markUnavailable(m->menuAction());
+    for (QMenu* m : findChildren<QMenu*>(QStringLiteral("mnuDspWordPlus")) + findChildren<QMenu*>(QStringLiteral("mnuDspBitPlus")))
+      markUnavailable(m->menuAction());
+  }
 }
 
 void FrmMain::setViewChecked(int slot, bool open) {
