@@ -57,15 +57,15 @@ const BitFamily& bitFamily(int slot) { return viewFamily(slot); }
 FrmBitDevice::FrmBitDevice(ViewContext& ctx, int slot, QWidget* parent)
     : GridView(ctx, bitFamily(slot), 8400, 4950, parent ? parent : ctx.mainWindow) {
   fncDeviceComment = [](const std::string&, const std::string&) { return std::string(); };
-  rowsPerPage_ = ctx.core.state.pages[static_cast<std::size_t>(slot)].perPage;
+  rowsPerPage_ = ctx.state.pages[static_cast<std::size_t>(slot)].perPage;
   if (rowsPerPage_ < 1) rowsPerPage_ = slot == kMx ? 16 : 64;
   // Without texts in the settings a bit still reads as a number.
-  const Settings& s = ctx.core.settings;
+  const Settings& s = ctx.settings;
   onText_ = s.Hi.empty() ? QStringLiteral("1") : QString::fromStdString(s.Hi);
   offText_ = s.Lo.empty() ? QStringLiteral("0") : QString::fromStdString(s.Lo);
   buildControls();
   const std::string label = std::string(family_.form) + ".Form_Load() ";
-  guarded(ctx.core.errorLog, label.c_str(), [&](ErrorTrap&) {
+  guarded(ctx.errors, label.c_str(), [&](ErrorTrap&) {
     placeFromRecord();
     showPageLabel();
     subFgrdSet();
@@ -114,69 +114,71 @@ QString FrmBitDevice::bitAddressText(std::int64_t number) const {
 }
 
 std::int64_t FrmBitDevice::cellBitAddress(int row, int col) const {
-  const QString word = fgrdBit_->textMatrix(row, kColWordAddress);
-  if (word.isEmpty()) return -1;
-  const std::string digits = word.mid(static_cast<int>(std::string_view(family_.code).size())).toStdString();
-  return static_cast<std::int64_t>(readRadix(digits, family_.hex ? 16 : 10)) + (kColLastBit - col);
+  const RowDevice* d = fgrdBit_->rowDevice(row);
+  if (!d) return -1;
+  return memory().firstNumber(d->kind) + 16 * d->word + (kColLastBit - col);
 }
 
 // ---------------------------------------------------------------- drawing
 
 void FrmBitDevice::subFgrdSet() {
-  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subFgrdSet() ", [&](ErrorTrap&) {
+  guarded(ctx_.errors, "mdlSubBitDevice.subFgrdSet() ", [&](ErrorTrap&) {
     FlexGrid& g = *fgrdBit_;
     RedrawSuspended quiet(g);
     g.setFont(QFont(kGridFont, 9));
     g.setCols(kCols);
     g.setRows(rowsPerPage_ + 1);
     g.resize(twipsToPixels(7630), twipsToPixels(3900));
-    g.setTextMatrix(0, 0, QStringLiteral("Address"));
+    g.setColumn(0, ColumnMode::Address, columnHeading(ColumnMode::Address));
     g.setColWidthTwips(0, 780);
     const QColor light = palette().color(QPalette::HighlightedText);
     const QColor grey(0xF7, 0xF7, 0xF7);
     for (int c = kColFirstBit; c <= kColLastBit; ++c) {
-      g.setTextMatrix(0, c, QString::number(kColLastBit - c, 16).toUpper());
+      g.setColumn(c, ColumnMode::Bit, QString::number(kColLastBit - c, 16).toUpper());
       g.setColWidthTwips(c, 280);
       g.setColAlignment(c, Qt::AlignCenter);
       // Groups of four bits alternate light and grey, so a nibble reads at
       // a glance.
       g.setColBackground(c, ((c - 1) / 4) % 2 == 0 ? light : grey);
     }
-    g.setTextMatrix(0, kColWordAddress, QStringLiteral("Address"));
+    g.setColumn(kColWordAddress, ColumnMode::Address, columnHeading(ColumnMode::Address));
     g.setColWidthTwips(kColWordAddress, 780);
-    g.setTextMatrix(0, kColDec, QStringLiteral("Dec"));
+    g.setColumn(kColDec, ColumnMode::Dec, columnHeading(ColumnMode::Dec));
     g.setColWidthTwips(kColDec, 650);
     g.setColAlignment(kColDec, Qt::AlignRight | Qt::AlignVCenter);
-    g.setTextMatrix(0, kColHex, QStringLiteral("Hex"));
+    g.setColumn(kColHex, ColumnMode::Hex, columnHeading(ColumnMode::Hex));
     g.setColWidthTwips(kColHex, 600);
     g.setColAlignment(kColHex, Qt::AlignCenter);
     for (int c = 0; c < kCols; ++c) g.setFixedAlignment(c, Qt::AlignCenter);
-    g.setTag(QStringLiteral("0"));
   });
 }
 
 void FrmBitDevice::subDspAddress() {
-  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subDspAddress() ", [&](ErrorTrap&) {
+  guarded(ctx_.errors, "mdlSubBitDevice.subDspAddress() ", [&](ErrorTrap&) {
     FlexGrid& g = *fgrdBit_;
     RedrawSuspended quiet(g);
     const auto size = static_cast<std::int64_t>(words().size());
-    const std::int64_t first = ctx_.core.state.memory.firstNumber(family_.slot);
+    const std::int64_t first = ctx_.state.memory.firstNumber(family_.slot);
     for (int r = 1; r <= rowsPerPage_; ++r) {
       const std::int64_t w = rowWord(r);
       if (w >= size) {
+        g.setRowDevice(r, std::nullopt);
         setText(g, r, 0, QString());
         setText(g, r, kColWordAddress, QString());
         continue;
       }
+      // A row stands for its word, named by its bit 0.
       const std::int64_t bit0 = first + 16 * w;
+      const QString word = bitAddressText(bit0);
+      g.setRowDevice(r, RowDevice{family_.slot, w, family_.code, word});
       setText(g, r, 0, bitAddressText(bit0 + 15));
-      setText(g, r, kColWordAddress, bitAddressText(bit0));
+      setText(g, r, kColWordAddress, word);
     }
   });
 }
 
 void FrmBitDevice::subDspBitDevice() {
-  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subDspBitDevice() ", [&](ErrorTrap&) {
+  guarded(ctx_.errors, "mdlSubBitDevice.subDspBitDevice() ", [&](ErrorTrap&) {
     FlexGrid& g = *fgrdBit_;
     RedrawSuspended quiet(g);
     const std::vector<std::int16_t>& mem = words();
@@ -204,7 +206,7 @@ void FrmBitDevice::subDspBitDevice() {
 // ---------------------------------------------------------------- bit operations
 
 void FrmBitDevice::subFgrdSerectOnOff(BitOp op) {
-  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subFgrdSerectOnOff() ", [&](ErrorTrap& trap) {
+  guarded(ctx_.errors, "mdlSubBitDevice.subFgrdSerectOnOff() ", [&](ErrorTrap& trap) {
     const FlexGrid& g = *fgrdBit_;
     trap.section(10);
     if (g.row() < 1 || g.rowSel() < 1 || g.col() < 1 || g.colSel() < 1) return;
@@ -239,11 +241,11 @@ void FrmBitDevice::cmdReset_Click() { subFgrdSerectOnOff(BitOp::Reset); }
 void FrmBitDevice::cmdNot_Click() { subFgrdSerectOnOff(BitOp::Not); }
 
 void FrmBitDevice::subFgrdOnOff() {
-  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subFgrdOnOff() ", [&](ErrorTrap& trap) {
+  guarded(ctx_.errors, "mdlSubBitDevice.subFgrdOnOff() ", [&](ErrorTrap& trap) {
     FlexGrid& g = *fgrdBit_;
     const int row = g.row(), col = g.col();
     trap.section(10);
-    if (row >= 1 && !g.textMatrix(row, kColWordAddress).isEmpty()) {
+    if (const RowDevice* d = g.rowDevice(row)) {
       const std::vector<std::int16_t>& mem = words();
       const std::int64_t w = rowWord(row);
       auto holds = [&] { return w < static_cast<std::int64_t>(mem.size()); };
@@ -257,7 +259,7 @@ void FrmBitDevice::subFgrdOnOff() {
           std::int16_t value = mem[at];
           // The dialog runs an event loop: the storage is looked at again
           // after it.
-          if (!fncDataInput(col, g.textMatrix(row, kColWordAddress), value).empty() && holds())
+          if (!fncDataInput(col, d->text, value).empty() && holds())
             memory().write(family_.slot, w, value);
         }
         // An address column changes nothing but still tells the others.
@@ -273,16 +275,16 @@ void FrmBitDevice::subFgrdOnOff() {
 // ---------------------------------------------------------------- Word Data
 
 std::string FrmBitDevice::fncDataInput(int col, const QString& title, std::int16_t& value) {
-  return guarded<std::string>(ctx_.core.errorLog, "mdlSubBitDevice.fncDataInput() ", {}, [&](ErrorTrap&) {
+  return guarded<std::string>(ctx_.errors, "mdlSubBitDevice.fncDataInput() ", {}, [&](ErrorTrap&) {
     if (col != kColDec && col != kColHex) {
-      ctx_.core.presenter.dlgMsg("選択範囲無効", "[ Dec ]又は、[ Hex ]を選択してください。", false);
+      ctx_.presenter.dlgMsg("選択範囲無効", "[ Dec ]又は、[ Hex ]を選択してください。", false);
       return std::string();
     }
     const bool hex = col == kColHex;
     const std::string prompt = std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") +
                                "\r\nステップ数は，カンマで区切ります";
     const QString preset = fncWordText(value, hex ? ColumnMode::Hex : ColumnMode::Dec);
-    const std::string answer = ctx_.core.presenter.dlgInput(title.toStdString(), prompt, preset.toStdString());
+    const std::string answer = ctx_.presenter.dlgInput(title.toStdString(), prompt, preset.toStdString());
     // A number outside 16 bits is refused here: the trap logs it and the
     // caller sees an empty answer.
     if (!answer.empty()) value = mdlSubWordDevice::fncReadWord(answer, hex);
@@ -291,15 +293,15 @@ std::string FrmBitDevice::fncDataInput(int col, const QString& title, std::int16
 }
 
 void FrmBitDevice::subFgrdSerectData() {
-  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subFgrdSerectData() ", [&](ErrorTrap& trap) {
+  guarded(ctx_.errors, "mdlSubBitDevice.subFgrdSerectData() ", [&](ErrorTrap& trap) {
     const FlexGrid& g = *fgrdBit_;
     trap.section(10);
     if (g.row() < 1 || (g.col() != kColDec && g.col() != kColHex)) {
-      ctx_.core.presenter.dlgMsg("選択範囲範囲外", "選択範囲が無効です、[Dec][Hex]を選択してください。", false);
+      ctx_.presenter.dlgMsg("選択範囲範囲外", "選択範囲が無効です、[Dec][Hex]を選択してください。", false);
       return;
     }
     if (g.leftCol() != g.rightCol()) {
-      ctx_.core.presenter.dlgMsg("セル範囲選択異常", "１つの列を選択してください。", false);
+      ctx_.presenter.dlgMsg("セル範囲選択異常", "１つの列を選択してください。", false);
       raiseOwn("DATA");
       return;
     }
@@ -313,8 +315,11 @@ void FrmBitDevice::subFgrdSerectData() {
       return;
     }
     std::int16_t value = mem[static_cast<std::size_t>(upper)];
-    QString title = g.textMatrix(top, kColWordAddress);
-    if (bottom > top) title += QStringLiteral(" - ") + g.textMatrix(bottom, kColWordAddress);
+    QString title = g.rowDevice(top)->text;
+    if (bottom > top) {
+      const RowDevice* lower = g.rowDevice(bottom);
+      title += QStringLiteral(" - ") + (lower ? lower->text : QString());
+    }
     const std::string answer = fncDataInput(col, title, value);
     if (answer.empty()) {  // Cancel or a refused number
       raiseOwn("DATA");
@@ -344,7 +349,7 @@ void FrmBitDevice::cmdWordData_Click() {
 // ---------------------------------------------------------------- tooltip, 登録
 
 void FrmBitDevice::subDeviceTip() {
-  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subDeviceTip() ", [&](ErrorTrap&) {
+  guarded(ctx_.errors, "mdlSubBitDevice.subDeviceTip() ", [&](ErrorTrap&) {
     FlexGrid& g = *fgrdBit_;
     const int row = g.row(), col = g.col();
     QString tip;
@@ -361,16 +366,16 @@ void FrmBitDevice::subDeviceTip() {
 }
 
 void FrmBitDevice::subGfrdUserPut() {
-  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subGfrdUserPut() ", [&](ErrorTrap& trap) {
+  guarded(ctx_.errors, "mdlSubBitDevice.subGfrdUserPut() ", [&](ErrorTrap& trap) {
     const FlexGrid& g = *fgrdBit_;
-    SystemState& state = ctx_.core.state;
+    SystemState& state = ctx_.state;
     const int left = g.leftCol(), right = g.rightCol();
     trap.section(10);
     if (left <= kColLastBit && right >= kColFirstBit) {
       // Right to left: the registrations come in ascending addresses.
       const int from = std::min(right, kColLastBit), to = std::max(left, kColFirstBit);
       for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
-        if (g.textMatrix(r, kColWordAddress).isEmpty()) continue;
+        if (!g.rowDevice(r)) continue;
         for (int c = from; c >= to; --c) {
           const std::int64_t number = cellBitAddress(r, c);
           const std::string text = bitAddressText(number).toStdString();
@@ -382,9 +387,9 @@ void FrmBitDevice::subGfrdUserPut() {
     } else if (left >= kColWordAddress) {
       trap.section(20);
       for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
-        const QString text = g.textMatrix(r, kColWordAddress);
-        if (text.isEmpty() || state.fncCheck_UserDevice_W(text.toStdString())) continue;
-        appendUserEntry(state.userWordList, {family_.code, text.toStdString(), std::string(),
+        const RowDevice* d = g.rowDevice(r);
+        if (!d || state.fncCheck_UserDevice_W(d->text.toStdString())) continue;
+        appendUserEntry(state.userWordList, {family_.code, d->text.toStdString(), std::string(),
                                              static_cast<std::int32_t>(cellBitAddress(r, kColLastBit))});
       }
     }
@@ -401,31 +406,25 @@ void FrmBitDevice::cmdMoni_Click() { subGfrdUserPut(); }
 CellSink FrmBitDevice::memorySink() {
   CellSink sink = announcingSink();
   sink.readRowWord = [this](int row) {
-    const std::vector<std::int16_t>& mem = words();
-    const std::int64_t w = rowWord(row);
-    return w < static_cast<std::int64_t>(mem.size()) ? mem[static_cast<std::size_t>(w)] : std::int16_t{0};
+    const RowDevice* d = fgrdBit_->rowDevice(row);
+    return d ? words()[static_cast<std::size_t>(d->word)] : std::int16_t{0};
   };
-  // A row's word is addressed by its bit-0 address (column 17).
-  sink.writeWord = [this](const QString& addressText, std::int16_t value) {
-    const std::int64_t w =
-        (static_cast<std::int64_t>(fncAddressNumber(addressText)) - memory().firstNumber(family_.slot)) / 16;
-    if (w >= 0 && w < static_cast<std::int64_t>(words().size())) memory().write(family_.slot, w, value);
-  };
+  sink.writeWord = [this](const RowDevice& d, std::int16_t value) { memory().write(d.kind, d.word, value); };
   return sink;
 }
 
 void FrmBitDevice::subFgrid_Copy() {
-  omb::subFgrid_Copy(ctx_.core.errorLog, *fgrdBit_, ctx_.copyBuffer, memorySink());
+  omb::subFgrid_Copy(ctx_.errors, *fgrdBit_, ctx_.copyBuffer, memorySink());
 }
 
 void FrmBitDevice::subBitPaste() {
-  omb::subBitPaste(ctx_.core.errorLog, *fgrdBit_, ctx_.copyBuffer, family_.code, memorySink());
+  omb::subBitPaste(ctx_.errors, *fgrdBit_, ctx_.copyBuffer, family_.code, memorySink());
 }
 
 // ---------------------------------------------------------------- keys and the in-place editor
 
 void FrmBitDevice::onGridKey(int key, const QString& text, Qt::KeyboardModifiers modifiers) {
-  ErrorSink& errors = ctx_.core.errorLog;
+  ErrorSink& errors = ctx_.errors;
   const QString typed = typedKey(key, text, modifiers);
   if (typed == QStringLiteral("\x03")) subFgrid_Copy();
   if (typed == QStringLiteral("\x16")) {
@@ -440,7 +439,7 @@ void FrmBitDevice::onGridKey(int key, const QString& text, Qt::KeyboardModifiers
     case DirectAction::Not: cmdNot_Click(); break;
     case DirectAction::OpenEditor:
       // A row past the device end has no word to write.
-      if (!fgrdBit_->textMatrix(fgrdBit_->row(), kColWordAddress).isEmpty())
+      if (fgrdBit_->rowDevice(fgrdBit_->row()))
         subShowCellEditor(errors, *fgrdBit_, *txtInput_, in);
       break;
     case DirectAction::None: break;
@@ -448,20 +447,14 @@ void FrmBitDevice::onGridKey(int key, const QString& text, Qt::KeyboardModifiers
 }
 
 void FrmBitDevice::editorCommitted(int row, int col, const QString& text) {
-  // The edited row's word; the signal carries the device of the row's
-  // address text and redraws this view's bits.
-  CellSink sink = memorySink();
-  sink.writeWord = [this, row](const QString&, std::int16_t value) {
-    const std::int64_t w = rowWord(row);
-    if (w < static_cast<std::int64_t>(words().size())) memory().write(family_.slot, w, value);
-  };
-  subCellEditWrite(ctx_.core.errorLog, *fgrdBit_, row, col, text, sink);
+  // The edited row's word; the signal redraws this view's bits.
+  subCellEditWrite(ctx_.errors, *fgrdBit_, row, col, text, memorySink());
 }
 
 // ---------------------------------------------------------------- layout
 
 void FrmBitDevice::subBit_CmdBtnSet() {
-  guarded(ctx_.core.errorLog, "mdlSubBitDevice.subBit_CmdBtnSet() ", [&](ErrorTrap&) {
+  guarded(ctx_.errors, "mdlSubBitDevice.subBit_CmdBtnSet() ", [&](ErrorTrap&) {
     const double height = layoutHeight();
     const double width = layoutWidth();
     place(fgrdBit_, kGridLeft, kGridTop, std::max(0.0, width - 550), std::max(0.0, height - 1550));

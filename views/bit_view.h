@@ -101,8 +101,8 @@ class FrmBitDevice : public GridView {
   // the word as initial text.  Returns the answer ("" on Cancel or a
   // refused number); `value` leaves as the number typed.
   std::string fncDataInput(int col, const QString& title, std::int16_t& value);
-  // Bit address of grid cell (row, col), read back from the row's word
-  // address text; -1 when the row has none.
+  // Bit address of grid cell (row, col) from the row's word; -1 when the
+  // row stands for none.
   std::int64_t cellBitAddress(int row, int col) const;
   QString bitAddressText(std::int64_t number) const;
 

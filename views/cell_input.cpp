@@ -53,24 +53,25 @@ std::int16_t wordFromText(const QString& text, ColumnMode mode) {
 
 int findColumn(const FlexGrid& grid, ColumnMode mode) {
   for (int c = 1; c < grid.cols(); ++c)
-    if (columnMode(grid, c) == mode) return c;
+    if (grid.columnMode(c) == mode) return c;
   return -1;
 }
 
-void raise(const CellSink& sink, const QString& addressText, const char* code) {
-  if (sink.renew) sink.renew(fncSplitAddress(addressText).code, code);
+void raise(const CellSink& sink, const RowDevice* device, const char* code) {
+  if (sink.renew) sink.renew(device ? device->code : std::string(), code);
 }
 
 }  // namespace
 
-ColumnMode columnMode(const QString& h) {
-  if (h == u"Dec") return ColumnMode::Dec;
-  if (h == u"Hex") return ColumnMode::Hex;
-  if (h == u"ASCII") return ColumnMode::Ascii;
-  if (h == u"Device Comment") return ColumnMode::Comment;
-  if (h == u"Bin") return ColumnMode::Bit;
-  if (h.size() == 1 && isUpperHex(h.at(0))) return ColumnMode::Bit;
-  return ColumnMode::Other;
+QString columnHeading(ColumnMode mode) {
+  switch (mode) {
+    case ColumnMode::Address: return QStringLiteral("Address");
+    case ColumnMode::Dec: return QStringLiteral("Dec");
+    case ColumnMode::Hex: return QStringLiteral("Hex");
+    case ColumnMode::Ascii: return QStringLiteral("ASCII");
+    case ColumnMode::Comment: return QStringLiteral("Device Comment");
+    default: return {};
+  }
 }
 
 QString typedKey(int key, const QString& text, Qt::KeyboardModifiers modifiers) {
@@ -115,7 +116,7 @@ DirectInput fncInput_Direct(ErrorSink& errors, const FlexGrid& grid, const QStri
     };
     const bool one = key.size() == 1;
     const QChar c = one ? key.at(0) : QChar();
-    switch (columnMode(grid, col)) {
+    switch (grid.columnMode(col)) {
       case ColumnMode::Dec:
         in.maxLength = 6;
         if (key == kEnter) open({}, true);
@@ -142,6 +143,7 @@ DirectInput fncInput_Direct(ErrorSink& errors, const FlexGrid& grid, const QStri
         else if (key == kEnter) in.action = DirectAction::Not;
         break;
       case ColumnMode::Other:
+      case ColumnMode::Address:
         break;
     }
     return in;
@@ -154,7 +156,7 @@ QString fncEditKeyFilter(ErrorSink& errors, const FlexGrid& grid, int col, const
     if (key == kEsc || key == kEnter) return key;
     const bool one = key.size() == 1;
     const QChar c = one ? key.at(0) : QChar();
-    switch (columnMode(grid, col)) {
+    switch (grid.columnMode(col)) {
       case ColumnMode::Dec:
         return (key == kBackspace || (one && isDigit(c))) ? key : QString();
       case ColumnMode::Hex:
@@ -182,7 +184,7 @@ void CellEditor::open(FlexGrid& grid, int row, int col, const QString& text, boo
   // The editor lives in the viewport of the grid it edits, so it scrolls
   // with the cell.
   if (parentWidget() != grid.viewport()) setParent(grid.viewport());
-  const ColumnMode mode = columnMode(grid, col);
+  const ColumnMode mode = grid.columnMode(col);
   setAttribute(Qt::WA_InputMethodEnabled, mode == ColumnMode::Ascii || mode == ColumnMode::Comment);
   // The cell's own font, so the text does not jump when the editor opens.
   const FlexGrid::CellStyle style = grid.cellStyle(row, col);
@@ -280,7 +282,7 @@ std::optional<std::int16_t> fncCellEditValue(ErrorSink& errors, FlexGrid& grid, 
       errors, "mdlSubWordDevice.fncCellEditValue() ", std::nullopt,
       [&](ErrorTrap& trap) -> std::optional<std::int16_t> {
         trap.section(100);
-        const ColumnMode mode = columnMode(grid, col);
+        const ColumnMode mode = grid.columnMode(col);
         if (mode == ColumnMode::Comment) {
           grid.setTextMatrix(row, col, text);
           return std::nullopt;
@@ -296,7 +298,7 @@ std::optional<std::int16_t> fncCellEditValue(ErrorSink& errors, FlexGrid& grid, 
         const std::int16_t word = wordFromText(text, mode);
         trap.section(300);
         for (int c = 1; c < grid.cols(); ++c) {
-          const ColumnMode m = columnMode(grid, c);
+          const ColumnMode m = grid.columnMode(c);
           if (m == ColumnMode::Dec || m == ColumnMode::Hex || m == ColumnMode::Ascii)
             grid.setTextMatrix(row, c, fncWordText(word, m));
         }
@@ -333,17 +335,12 @@ void subFgrid_Copy(ErrorSink& errors, const FlexGrid& grid, CopyBuffer& buffer, 
   guarded(errors, "mdlSubWordDevice.subFgrid_Copy() ", [&](ErrorTrap& trap) {
     trap.section(100);
     const int commentCol = findColumn(grid, ColumnMode::Comment);
-    int valueCol = findColumn(grid, ColumnMode::Dec);
-    if (valueCol < 0) valueCol = findColumn(grid, ColumnMode::Hex);
     std::vector<std::int16_t> values;
     std::vector<std::string> comments;
     trap.section(200);
     for (int r = grid.topRow(); r <= grid.bottomRow(); ++r) {
-      if (grid.textMatrix(r, 0).isEmpty()) continue;
-      std::int16_t v = 0;
-      if (sink.readRowWord) v = sink.readRowWord(r);
-      else if (valueCol > 0) v = wordFromText(grid.textMatrix(r, valueCol), columnMode(grid, valueCol));
-      values.push_back(v);
+      if (!grid.rowDevice(r)) continue;
+      values.push_back(sink.readRowWord ? sink.readRowWord(r) : std::int16_t{0});
       comments.push_back(commentCol > 0 ? grid.textMatrix(r, commentCol).toStdString() : std::string());
     }
     trap.section(300);
@@ -358,27 +355,27 @@ void subFgrid_Past(ErrorSink& errors, const FlexGrid& grid, const CopyBuffer& bu
   guarded(errors, "mdlSubWordDevice.subFgrid_Past() ", [&](ErrorTrap& trap) {
     trap.section(100);
     const int current = grid.row();
-    const QString header = grid.textMatrix(0, grid.col());
-    if (header == u"Bin") return;
-    const bool comments = columnMode(header) == ColumnMode::Comment;
+    const ColumnMode mode = grid.columnMode(grid.col());
+    if (mode == ColumnMode::Bit) return;
+    const bool comments = mode == ColumnMode::Comment;
     const std::size_t count = comments ? buffer.comments.size() : buffer.values.size();
     const int last = std::min<std::int64_t>(grid.rows() - 1, current + static_cast<std::int64_t>(count) - 1);
     std::size_t next = 0;
     trap.section(200);
     for (int r = current; r <= last; ++r) {
-      const QString address = grid.textMatrix(r, 0);
-      if (address.isEmpty()) continue;
+      const RowDevice* device = grid.rowDevice(r);
+      if (!device) continue;
       const std::size_t i = next++;
       if (comments) {
         const std::string& comment = buffer.comments[i];
         if (!comment.empty() && sink.addComment)
-          sink.addComment(address + u'\t' + QString::fromStdString(comment));
+          sink.addComment(device->text + u'\t' + QString::fromStdString(comment));
       } else if (sink.writeWord) {
-        sink.writeWord(address, buffer.values[i]);
+        sink.writeWord(*device, buffer.values[i]);
       }
     }
     trap.section(300);
-    raise(sink, grid.textMatrix(current, 0), comments ? "CMNT" : "DATA");
+    raise(sink, grid.rowDevice(current), comments ? "CMNT" : "DATA");
   });
 }
 
@@ -387,23 +384,16 @@ void subBitPaste(ErrorSink& errors, const FlexGrid& grid, const CopyBuffer& buff
   if (!buffer.filled) return;
   guarded(errors, "mdlSubWordDevice.subBitPaste() ", [&](ErrorTrap& trap) {
     trap.section(100);
-    // The word of a row is addressed by its bit 0, the rightmost address.
-    int addressCol = 0;
-    for (int c = grid.cols() - 1; c > 0; --c)
-      if (grid.textMatrix(0, c) == u"Address") {
-        addressCol = c;
-        break;
-      }
     const int current = grid.row();
     const int last =
         std::min<std::int64_t>(grid.rows() - 1, current + static_cast<std::int64_t>(buffer.values.size()) - 1);
     std::size_t next = 0;
     trap.section(200);
     for (int r = current; r <= last; ++r) {
-      const QString address = grid.textMatrix(r, addressCol);
-      if (address.isEmpty()) continue;
+      const RowDevice* device = grid.rowDevice(r);
+      if (!device) continue;
       const std::int16_t v = buffer.values[next++];
-      if (sink.writeWord) sink.writeWord(address, v);
+      if (sink.writeWord) sink.writeWord(*device, v);
     }
     trap.section(300);
     if (sink.renew) sink.renew(device, "DATA");
@@ -413,17 +403,18 @@ void subBitPaste(ErrorSink& errors, const FlexGrid& grid, const CopyBuffer& buff
 void subCellEditWrite(ErrorSink& errors, FlexGrid& grid, int row, int col, const QString& text,
                       const CellSink& sink) {
   // A row without a device (past the device's end) takes no input at all.
-  const QString address = grid.textMatrix(row, 0);
-  if (address.isEmpty()) return;
+  const RowDevice* found = grid.rowDevice(row);
+  if (!found) return;
+  const RowDevice device = *found;
   const std::optional<std::int16_t> word = fncCellEditValue(errors, grid, row, col, text, sink.refuse);
   guarded(errors, "mdlSubWordDevice.subCellEditWrite() ", [&](ErrorTrap& trap) {
     trap.section(100);
-    if (columnMode(grid, col) == ColumnMode::Comment) {
-      if (sink.addComment) sink.addComment(address + u'\t' + text);
-      raise(sink, address, "CMNT");
+    if (grid.columnMode(col) == ColumnMode::Comment) {
+      if (sink.addComment) sink.addComment(device.text + u'\t' + text);
+      raise(sink, &device, "CMNT");
     } else if (word) {
-      if (sink.writeWord) sink.writeWord(address, *word);
-      raise(sink, address, "DATA");
+      if (sink.writeWord) sink.writeWord(device, *word);
+      raise(sink, &device, "DATA");
     }
   });
 }

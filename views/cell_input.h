@@ -1,10 +1,10 @@
 // Typing into grid cells, and Ctrl+C / Ctrl+V between grids: the one way
 // every device view does it (procedures of mdlSubWordDevice).
 //
-// What a key does is decided by the header text of the cell's column:
-// "Dec", "Hex", "ASCII" (word values), "Device Comment" (comments), a single
-// hexadecimal digit "0".."F" or "Bin" (bit columns), anything else such as
-// "Address" (nothing).  The routines read and write the grid only; device
+// What a key does is decided by the mode of the cell's column (Dec, Hex,
+// ASCII word values, comments, bits, or nothing on an address column), and
+// which device a row stands for by the row's device, both kept by the grid
+// beside its texts.  The routines read and write the grid only; device
 // memory, comments and the refresh signal are reached through the
 // callbacks the view hands in, so word views, bit views and the
 // multi-screen windows share them.  Every routine runs under its own error
@@ -25,10 +25,9 @@
 
 namespace omb {
 
-// What a column header makes of its cells.
-enum class ColumnMode { Other, Dec, Hex, Ascii, Comment, Bit };
-ColumnMode columnMode(const QString& header);
-inline ColumnMode columnMode(const FlexGrid& grid, int col) { return columnMode(grid.textMatrix(0, col)); }
+// The heading a column of a mode shows: "Address", "Dec", "Hex", "ASCII",
+// "Device Comment" (empty for the others, whose headings are their own).
+QString columnHeading(ColumnMode mode);
 
 // A key event as the one character it types: "\r" Enter, "\b" Backspace,
 // "\x1b" Esc, "\x03" Ctrl+C, "\x16" Ctrl+V, otherwise the event's text
@@ -140,11 +139,10 @@ std::int32_t fncAddressNumber(const QString& addressText);
 // Where copy and paste meet device memory, the comment store and the
 // refresh signal.
 struct CellSink {
-  // The word shown in a row, for copying (rows with an address text only).
-  // When absent, copy reads the row's "Dec" cell, else its "Hex" cell.
+  // The word shown in a row, for copying (rows with a device only).
   std::function<std::int16_t(int row)> readRowWord;
-  // Writes a word by the address text of a row.
-  std::function<void(const QString& addressText, std::int16_t value)> writeWord;
+  // Writes the word a row stands for.
+  std::function<void(const RowDevice& device, std::int16_t value)> writeWord;
   // Stores a comment line: address text, TAB, comment.
   std::function<void(const QString& commentLine)> addComment;
   // The refresh signal (subDspRenew).
@@ -153,30 +151,28 @@ struct CellSink {
   std::function<void(const std::string& why)> refuse;
 };
 
-// Ctrl+C: the selected rows (upper to lower) that have an address text in
-// column 0 put their word value and their comment (the "Device Comment"
-// column, empty without one) into the buffer, one entry each.
+// Ctrl+C: the selected rows (upper to lower) that stand for a device put
+// their word value and their comment (the comment column, empty without
+// one) into the buffer, one entry each.
 void subFgrid_Copy(ErrorSink& errors, const FlexGrid& grid, CopyBuffer& buffer, const CellSink& sink);
 
 // Ctrl+V into word rows: from the current row down, as many rows as the
-// buffer holds (stopping at the last row); each row with an address text
-// takes the next entry.  On the comment column the non-empty comments are
-// stored and "CMNT" raised; on a "Bin" column nothing happens; elsewhere
-// the values are written and "DATA" raised, for the device of the current
-// row's address text.  Nothing at all before the first copy.
+// buffer holds (stopping at the last row); each row with a device takes
+// the next entry.  On the comment column the non-empty comments are stored
+// and "CMNT" raised; on a bit column nothing happens; elsewhere the values
+// are written and "DATA" raised, for the device of the current row.
+// Nothing at all before the first copy.
 void subFgrid_Past(ErrorSink& errors, const FlexGrid& grid, const CopyBuffer& buffer, const CellSink& sink);
 
 // Ctrl+V in the paged bit views: as many rows from the current one down as
-// the buffer holds; each row with addresses receives the next value into
-// its word (the address text of the row's rightmost "Address" column, its
-// bit 0); then "DATA" for `device`.
+// the buffer holds; each row with a device receives the next value into its
+// word; then "DATA" for `device`.
 void subBitPaste(ErrorSink& errors, const FlexGrid& grid, const CopyBuffer& buffer, const std::string& device,
                  const CellSink& sink);
 
-// Enter with a text in the editor, for views whose rows are addressed by
-// their column-0 address text: converts (fncCellEditValue), then writes the
-// word and raises "DATA", or stores the comment and raises "CMNT", for the
-// row's device.  A row without an address text takes nothing.
+// Enter with a text in the editor: converts (fncCellEditValue), then writes
+// the word and raises "DATA", or stores the comment and raises "CMNT", for
+// the row's device.  A row without a device takes nothing.
 void subCellEditWrite(ErrorSink& errors, FlexGrid& grid, int row, int col, const QString& text,
                       const CellSink& sink);
 

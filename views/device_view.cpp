@@ -14,7 +14,7 @@ namespace omb {
 // the refresh signal is one subscriber of that publication.  The other
 // codes (comments, registrations) are signals of their own.
 void ViewContext::renew(const std::string& device, const std::string& code, const void* source) {
-  if (code == "DATA") core.state.memory.publish(device, source);
+  if (code == "DATA") state.memory.publish(device, source);
   else manager.subDspRenew(device, code);
 }
 
@@ -28,12 +28,12 @@ DeviceView::DeviceView(ViewContext& ctx, int slot, int defaultWidthTwips, int de
 }
 
 int DeviceView::pageCount() const {
-  const int pages = ctx_.core.state.pages[static_cast<std::size_t>(slot_)].pages;
+  const int pages = ctx_.state.pages[static_cast<std::size_t>(slot_)].pages;
   return pages < 1 ? 1 : pages;
 }
 
 void DeviceView::placeFromRecord() {
-  WindowSetting& rec = ctx_.core.settings.G_SetWindow[static_cast<std::size_t>(slot_)];
+  WindowSetting& rec = ctx_.settings.G_SetWindow[static_cast<std::size_t>(slot_)];
   rec.flg = true;
   lastPage_ = pageCount() - 1;
   page_ = std::clamp<int>(rec.Page, 0, lastPage_);
@@ -78,7 +78,7 @@ void DeviceView::changeEvent(QEvent* event) {
 }
 
 void DeviceView::closeEvent(QCloseEvent* event) {
-  WindowSetting& rec = ctx_.core.settings.G_SetWindow[static_cast<std::size_t>(slot_)];
+  WindowSetting& rec = ctx_.settings.G_SetWindow[static_cast<std::size_t>(slot_)];
   if (!isMinimized() && !isMaximized()) {
     const QRect g = geometry();
     rec.Page = static_cast<std::int16_t>(page_);

@@ -10,16 +10,25 @@
 #include <functional>
 #include <string>
 
-#include "app/app_core.h"
+#include "core/presenter.h"
+#include "core/system_state.h"
+#include "store/settings_file.h"
 #include "views/copy_buffer.h"
 
 namespace omb {
 
 class ViewManager;
 
-// What views reach through one reference.
+// All a view reaches, through one reference: the model it shows and edits
+// (device memory, page table, user lists, cell styles), the settings it
+// shows and records its place in, the presenter for every question, the
+// error log, and the view manager for the refresh signal and for telling it
+// closed.  Never the application core with its engine, port and log.
 struct ViewContext {
-  AppCore& core;
+  SystemState& state;
+  Settings& settings;
+  Presenter& presenter;
+  ErrorSink& errors;
   ViewManager& manager;
   CopyBuffer copyBuffer;  // Ctrl+C / Ctrl+V, one for all views
   // The cascade position: the last deactivated view's place moved by 400

@@ -179,6 +179,7 @@ void FlexGrid::setRows(int rows) {
   rows = std::max(1, rows);
   ++quiet_;
   setRowCount(rows - 1);
+  rowDevice_.resize(static_cast<std::size_t>(rows));
   fillItems();
   --quiet_;
   initialCurrent();
@@ -194,6 +195,7 @@ void FlexGrid::setCols(int cols) {
   fixedAlignSet_.resize(n, false);
   colBack_.resize(n);
   colTwips_.resize(n, -1);
+  colMode_.resize(n, ColumnMode::Other);
   fillItems();
   --quiet_;
   initialCurrent();
@@ -251,8 +253,30 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
   if (Item* it = cell(row, col)) it->setText(text);
 }
 
+void FlexGrid::setColumn(int col, ColumnMode mode, const QString& heading) {
+  if (col < 0 || col >= columnCount()) return;
+  colMode_[static_cast<std::size_t>(col)] = mode;
+  setTextMatrix(0, col, heading);
+}
+
+ColumnMode FlexGrid::columnMode(int col) const {
+  return col >= 0 && col < columnCount() ? colMode_[static_cast<std::size_t>(col)] : ColumnMode::Other;
+}
+
+void FlexGrid::setRowDevice(int row, std::optional<RowDevice> device) {
+  if (row >= 1 && row <= rowCount()) rowDevice_[static_cast<std::size_t>(row)] = std::move(device);
+}
+
+const RowDevice* FlexGrid::rowDevice(int row) const {
+  if (row < 1 || row > rowCount()) return nullptr;
+  const auto& d = rowDevice_[static_cast<std::size_t>(row)];
+  return d ? &*d : nullptr;
+}
+
 void FlexGrid::clearTexts() {
   const int nc = columnCount();
+  colMode_.assign(static_cast<std::size_t>(nc), ColumnMode::Other);
+  for (auto& d : rowDevice_) d.reset();
   for (int c = 0; c < nc; ++c)
     if (QTableWidgetItem* h = horizontalHeaderItem(c)) h->setText(QString());
   for (int r = 1; r <= rowCount(); ++r) {

@@ -2,7 +2,10 @@
 // the views were designed around: one fixed header row (row 0) and one
 // fixed first column (column 0), cells addressed as (row, column) with the
 // header row included, a current cell and a selection end that may lie on
-// either side of it, per-cell styles, suspended drawing and a free text tag.
+// either side of it, per-cell styles and suspended drawing.  Beside the texts it keeps what its
+// columns and rows stand for (GridColumn / RowDevice): the routines that
+// type, copy and paste decide by those, never by a heading or an address
+// read back from a cell.
 //
 // Row 0 is drawn as the horizontal header; the table's own vertical header
 // is hidden.  Column 0 is a real column drawn grey and closed to the user:
@@ -18,12 +21,31 @@
 #include <QString>
 #include <QTableWidget>
 
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <optional>
 #include <utility>
 
 #include <vector>
 
 namespace omb {
+
+// What the cells of a column hold.  A word column shows its words in one
+// of three modes; a bit column shows one bit of the row's word.
+enum class ColumnMode { Other, Address, Dec, Hex, Ascii, Comment, Bit };
+
+// The device word a row stands for: its storage kind and word, the device
+// code of its refresh signal and its address text (the key of its comment,
+// the name it is registered under).
+struct RowDevice {
+  int kind = 0;
+  std::int64_t word = 0;
+  std::string code;
+  QString text;
+};
 
 class FlexGrid : public QTableWidget {
   Q_OBJECT
@@ -39,7 +61,8 @@ class FlexGrid : public QTableWidget {
   // Any cell's text; row 0 is the header row.
   QString textMatrix(int row, int col) const;
   void setTextMatrix(int row, int col, const QString& text);
-  // Empties every cell, headers included, and returns every cell to its
+  // Empties every cell, headers included, forgets what the columns and rows
+  // stand for, and returns every cell to its
   // column's look (styles set with setCellStyle / setCellBackground go;
   // setColBackground stays).
   void clearTexts();
@@ -88,8 +111,13 @@ class FlexGrid : public QTableWidget {
   void setRedraw(bool on);
   bool redraw() const { return redraw_; }
 
-  QString tag() const { return tag_; }
-  void setTag(const QString& tag) { tag_ = tag; }
+  // A column's heading and what its cells hold (clearTexts empties both).
+  void setColumn(int col, ColumnMode mode, const QString& heading);
+  ColumnMode columnMode(int col) const;
+  // The device a data row stands for; rows without one (past a device's
+  // end, or cleared) take no input.
+  void setRowDevice(int row, std::optional<RowDevice> device);
+  const RowDevice* rowDevice(int row) const;
 
   // Geometry of a cell within the grid's viewport, for the in-place editor
   // (a header cell lies above the viewport: negative top).
@@ -134,7 +162,8 @@ class FlexGrid : public QTableWidget {
   void initialCurrent();
 
   QTableView* frozen_ = nullptr;
-  QString tag_;
+  std::vector<ColumnMode> colMode_;
+  std::vector<std::optional<RowDevice>> rowDevice_;
   std::vector<Qt::Alignment> colAlign_, fixedAlign_;
   std::vector<bool> fixedAlignSet_;
   std::vector<QColor> colBack_;

@@ -61,14 +61,14 @@ GridView::GridView(ViewContext& ctx, const ViewFamily& family, int defaultWidthT
 }
 
 void GridView::buildEditor(std::function<void(int row, int col, const QString& text)> committed) {
-  txtInput_ = new CellEditor(ctx_.core.errorLog, this);
+  txtInput_ = new CellEditor(ctx_.errors, this);
   txtInput_->setObjectName(QStringLiteral("txtInput"));
   txtInput_->hide();
   connect(txtInput_, &CellEditor::committed, this,
           [committed = std::move(committed)](int row, int col, const QString& text) { committed(row, col, text); });
 }
 
-DeviceMemory& GridView::memory() const { return ctx_.core.state.memory; }
+DeviceMemory& GridView::memory() const { return ctx_.state.memory; }
 
 QPushButton* GridView::makeButton(const char* name, const QString& text, const QString& tip,
                                   std::function<void()> click) {
@@ -100,7 +100,7 @@ void GridView::raiseOwn(const char* code) {
 CellSink GridView::announcingSink() {
   CellSink s;
   s.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code, this); };
-  s.refuse = [this](const std::string& why) { ctx_.core.presenter.dlgMsg("入力エラー", why, false); };
+  s.refuse = [this](const std::string& why) { ctx_.presenter.dlgMsg("入力エラー", why, false); };
   return s;
 }
 

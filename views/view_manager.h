@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_core.h"
 #include "core/device_memory.h"
 #include "views/device_view.h"
 

@@ -46,8 +46,6 @@ QString fncAddressTextW(const std::string& code, std::int64_t number, int digits
   return QString::fromStdString(code + padded.substr(padded.size() - static_cast<std::size_t>(digits)));
 }
 
-QString fncWordText(std::int16_t value, const QString& mode) { return omb::fncWordText(value, columnMode(mode)); }
-
 std::int16_t fncReadWord(const std::string& text, bool hex) {
   if (!hex) return toInt16(leadingNumber(text));
   // Four hexadecimal digits are the word's bit pattern, so the FFFF shown
@@ -57,10 +55,10 @@ std::int16_t fncReadWord(const std::string& text, bool hex) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
 }
 
-std::int64_t fncRowAddress(const FlexGrid& panel, int panelIndex, int perPage, int page, int row,
+std::int64_t fncRowAddress(std::int64_t panelOffset, int panelIndex, int perPage, int page, int row,
                            std::int32_t first) {
   const int rowsPerPanel = perPage / 4;
-  return static_cast<std::int64_t>(first) + panel.tag().toLongLong() + static_cast<std::int64_t>(page) * perPage +
+  return static_cast<std::int64_t>(first) + panelOffset + static_cast<std::int64_t>(page) * perPage +
          static_cast<std::int64_t>(panelIndex) * rowsPerPanel + (row - 1);
 }
 
@@ -94,48 +92,50 @@ void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPa
       g->setColAlignment(3, Qt::AlignLeft | Qt::AlignVCenter);
       for (int c = 1; c <= 3; ++c) g->setFixedAlignment(c, Qt::AlignCenter);
       setCommentFont(*g);
-      g->setTag(QStringLiteral("0"));
     }
   });
 }
 
-void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage, const WordDeviceRef& dev,
-                    int page, const std::function<std::string(std::int64_t)>& comment) {
+void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::span<const std::int64_t> offsets,
+                    int perPage, const WordDeviceRef& dev, int page,
+                    const std::function<std::string(std::int64_t)>& comment) {
   guarded(errors, "mdlSubWordDevice.subDspAddressW() ", [&](ErrorTrap&) {
     for (std::size_t p = 0; p < panels.size(); ++p) {
       FlexGrid& g = *panels[p];
       RedrawSuspended quiet(g);
       g.clearTexts();
       setCommentFont(g);
-      g.setTextMatrix(0, 0, kAddress);
-      g.setTextMatrix(0, 1, kDec);
-      g.setTextMatrix(0, 2, kHex);
-      g.setTextMatrix(0, 3, kComment);
+      g.setColumn(0, ColumnMode::Address, kAddress);
+      g.setColumn(1, ColumnMode::Dec, kDec);
+      g.setColumn(2, ColumnMode::Hex, kHex);
+      g.setColumn(3, ColumnMode::Comment, kComment);
+      const std::int64_t offset = p < offsets.size() ? offsets[p] : 0;
       for (int r = 1; r < g.rows(); ++r) {
-        const std::int64_t address = fncRowAddress(g, static_cast<int>(p), perPage, page, r, dev.first);
+        const std::int64_t address = fncRowAddress(offset, static_cast<int>(p), perPage, page, r, dev.first);
         if (!dev.holds(address)) continue;  // past the device end the row stays empty
-        g.setTextMatrix(r, 0, fncAddressTextW(dev.code, address, dev.digits, dev.hex));
+        const QString text = fncAddressTextW(dev.code, address, dev.digits, dev.hex);
+        g.setRowDevice(r, RowDevice{dev.kind, address - dev.first, dev.code, text});
+        g.setTextMatrix(r, 0, text);
         if (comment) g.setTextMatrix(r, 3, QString::fromStdString(comment(address)));
       }
     }
   });
 }
 
-void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage, const WordDeviceRef& dev,
-                      int page) {
+void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, const DeviceMemory& memory) {
   guarded(errors, "mdlSubWordDevice.subDspWordDevice() ", [&](ErrorTrap&) {
-    for (std::size_t p = 0; p < panels.size(); ++p) {
-      FlexGrid& g = *panels[p];
+    for (FlexGrid* panel : panels) {
+      FlexGrid& g = *panel;
       RedrawSuspended quiet(g);
-      const ColumnMode mode1 = columnMode(g, 1), mode2 = columnMode(g, 2);
+      const ColumnMode mode1 = g.columnMode(1), mode2 = g.columnMode(2);
       for (int r = 1; r < g.rows(); ++r) {
-        const std::int64_t address = fncRowAddress(g, static_cast<int>(p), perPage, page, r, dev.first);
-        if (!dev.holds(address)) {
+        const RowDevice* d = g.rowDevice(r);
+        if (!d) {
           g.setTextMatrix(r, 1, QString());
           g.setTextMatrix(r, 2, QString());
           continue;
         }
-        const std::int16_t v = dev.value(address);
+        const std::int16_t v = memory.words(d->kind)[static_cast<std::size_t>(d->word)];
         g.setTextMatrix(r, 1, fncWordText(v, mode1));
         g.setTextMatrix(r, 2, fncWordText(v, mode2));
       }
@@ -143,11 +143,11 @@ void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, int 
   });
 }
 
-std::string fncDataInputW(ViewContext& ctx, const QString& title, std::int16_t& value, const QString& mode) {
-  return guarded<std::string>(ctx.core.errorLog, "mdlSubWordDevice.fncDataInputW() ", {}, [&](ErrorTrap&) {
+std::string fncDataInputW(ViewContext& ctx, const QString& title, std::int16_t& value, ColumnMode mode) {
+  return guarded<std::string>(ctx.errors, "mdlSubWordDevice.fncDataInputW() ", {}, [&](ErrorTrap&) {
     const std::string caption = title.toStdString();
-    if (mode == kDec || mode == kHex) {
-      const bool hex = mode == kHex;
+    if (mode == ColumnMode::Dec || mode == ColumnMode::Hex) {
+      const bool hex = mode == ColumnMode::Hex;
       const std::string prompt = std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") +
                                  "\r\nステップ数は，カンマで区切ります";
       const std::string answer =
@@ -155,15 +155,14 @@ std::string fncDataInputW(ViewContext& ctx, const QString& title, std::int16_t& 
       if (!answer.empty()) value = fncReadWord(answer, hex);
       return answer;
     }
-    if (mode == kAscii) return dlgInput(ctx, caption, "文字列で入力してください。", "");
+    if (mode == ColumnMode::Ascii) return dlgInput(ctx, caption, "文字列で入力してください。", "");
     dlgMsg(ctx, "セル範囲未選択／未選択", "[Device Comment]以外のセル範囲を選択してください。", false);
     return std::string();
   });
 }
 
-void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, int panelIndex, int perPage, const WordDeviceRef& dev,
-                        int page, const std::function<void()>& raiseData) {
-  guarded(ctx.core.errorLog, "mdlSubWordDevice.subFgrdSerectDataW() ", [&](ErrorTrap& trap) {
+void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, const std::function<void()>& raiseData) {
+  guarded(ctx.errors, "mdlSubWordDevice.subFgrdSerectDataW() ", [&](ErrorTrap& trap) {
     trap.section(10);
     const int top = panel.topRow(), bottom = panel.bottomRow();
     if (panel.leftCol() != panel.rightCol()) {
@@ -171,53 +170,60 @@ void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, int panelIndex, int p
       raiseData();
       return;
     }
-    const QString mode = panel.textMatrix(0, panel.col());
-    const std::int64_t upper = fncRowAddress(panel, panelIndex, perPage, page, top, dev.first);
-    if (!dev.holds(upper)) return;
+    const ColumnMode mode = panel.columnMode(panel.col());
+    const RowDevice* upper = panel.rowDevice(top);
+    if (!upper) return;  // the upper row lies past the device end
+    DeviceMemory& memory = ctx.state.memory;
 
     trap.section(20);
-    std::int16_t value = dev.value(upper);
-    QString title = panel.textMatrix(top, 0);
-    if (bottom > top) title += QStringLiteral(" - ") + panel.textMatrix(bottom, 0);
+    std::int16_t value = memory.words(upper->kind)[static_cast<std::size_t>(upper->word)];
+    QString title = upper->text;
+    if (bottom > top) {
+      const RowDevice* lower = panel.rowDevice(bottom);
+      title += QStringLiteral(" - ") + (lower ? lower->text : QString());
+    }
     const std::string answer = fncDataInputW(ctx, title, value, mode);
 
     trap.section(30);
-    if (!answer.empty() && mode == kAscii) {
+    if (!answer.empty() && mode == ColumnMode::Ascii) {
       if (const auto why = fncAsciiTextRefusal(answer)) {  // never written as something else in silence
         dlgMsg(ctx, "入力エラー", *why, false);
         raiseData();
         return;
       }
-      const std::int64_t lower =
-          std::min(fncRowAddress(panel, panelIndex, perPage, page, bottom, dev.first), dev.lastAddress());
-      dev.memory.writeAscii(dev.kind, upper - dev.first, lower - dev.first, cp932::encode(answer));
+      // Rows past the device end stand for nothing: the text stops at its
+      // last word.
+      int last = top;
+      while (last < bottom && panel.rowDevice(last + 1)) ++last;
+      memory.writeAscii(upper->kind, upper->word, panel.rowDevice(last)->word, cp932::encode(answer));
     } else if (!answer.empty()) {
-      const bool hex = mode == kHex;
+      const bool hex = mode == ColumnMode::Hex;
       const std::size_t comma = answer.find(',');
       const std::int32_t step = comma == std::string::npos ? 0 : fncReadWord(answer.substr(comma + 1), hex);
       trap.section(40);
-      writeSeries(dev.memory, dev.kind, top, bottom, [&](int r) -> std::optional<std::int64_t> {
-        const std::int64_t address = fncRowAddress(panel, panelIndex, perPage, page, r, dev.first);
-        if (!dev.holds(address)) return std::nullopt;
-        return address - dev.first;
+      writeSeries(memory, upper->kind, top, bottom, [&](int r) -> std::optional<std::int64_t> {
+        const RowDevice* d = panel.rowDevice(r);
+        if (!d) return std::nullopt;
+        return d->word;
       }, value, step);
     }
     raiseData();
   });
 }
 
-void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const WordDeviceRef& dev,
-                     const std::function<void()>& raiseAsgn) {
-  guarded(ctx.core.errorLog, "mdlSubWordDevice.subGfrdUserPutW() ", [&](ErrorTrap&) {
-    SystemState& state = ctx.core.state;
+void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const std::function<void()>& raiseAsgn) {
+  guarded(ctx.errors, "mdlSubWordDevice.subGfrdUserPutW() ", [&](ErrorTrap&) {
+    SystemState& state = ctx.state;
     for (int r = panel.topRow(); r <= panel.bottomRow(); ++r) {
-      const std::string address = panel.textMatrix(r, 0).toStdString();
-      if (address.empty() || state.fncCheck_UserDevice_W(address)) continue;
+      const RowDevice* d = panel.rowDevice(r);
+      if (!d) continue;
+      const std::string address = d->text.toStdString();
+      if (state.fncCheck_UserDevice_W(address)) continue;
       UserListEntry entry;
-      entry.code = dev.code;
+      entry.code = d->code;
       entry.addressText = address;
       entry.comment = panel.textMatrix(r, 3).toStdString();
-      entry.number = fncAddressNumber(QString::fromStdString(address));
+      entry.number = static_cast<std::int32_t>(state.memory.firstNumber(d->kind) + d->word);
       appendUserEntry(state.userWordList, entry);
     }
     raiseAsgn();
@@ -226,11 +232,11 @@ void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const WordDeviceRef& dev
 
 void subAllSet(ViewContext& ctx, int kind, std::int16_t start, std::int16_t step,
                const std::function<void()>& raiseData) {
-  guarded(ctx.core.errorLog, "frmMain.subAllSet() ", [&](ErrorTrap&) {
+  guarded(ctx.errors, "frmMain.subAllSet() ", [&](ErrorTrap&) {
     const std::string message = "全データを " + std::to_string(start) +
                                 "　で初期化します！\r\n＜注意＞ 選択範囲に関係なく全データを初期化します！";
     if (dlgMsg(ctx, "All Data cler", message, true) != "1") return;
-    DeviceMemory& memory = ctx.core.state.memory;
+    DeviceMemory& memory = ctx.state.memory;
     const auto count = static_cast<std::int64_t>(memory.size(kind));
     if (step == 0) {
       memory.fill(kind, 0, count - 1, start);
@@ -244,12 +250,12 @@ void subAllSet(ViewContext& ctx, int kind, std::int16_t start, std::int16_t step
 
 // The views' dialogs go through the presenter like every other question.
 std::string dlgMsg(ViewContext& ctx, const std::string& caption, const std::string& message, bool cancelVisible) {
-  return ctx.core.presenter.dlgMsg(caption, message, cancelVisible) ? "1" : "2";
+  return ctx.presenter.dlgMsg(caption, message, cancelVisible) ? "1" : "2";
 }
 
 std::string dlgInput(ViewContext& ctx, const std::string& caption, const std::string& prompt,
                      const std::string& preset) {
-  return ctx.core.presenter.dlgInput(caption, prompt, preset);
+  return ctx.presenter.dlgInput(caption, prompt, preset);
 }
 
 }  // namespace mdlSubWordDevice
@@ -258,13 +264,13 @@ using namespace mdlSubWordDevice;
 
 FrmWordDevice::FrmWordDevice(ViewContext& ctx, int slot)
     : GridView(ctx, wordFamily(slot), kDefaultWidth, 5300, ctx.mainWindow) {
-  perPage_ = ctx.core.state.pages[static_cast<std::size_t>(slot)].perPage;
+  perPage_ = ctx.state.pages[static_cast<std::size_t>(slot)].perPage;
   buildControls();
   const std::string label = std::string(family_.form) + ".Form_Load() ";
-  guarded(ctx.core.errorLog, label.c_str(), [&](ErrorTrap&) {
+  guarded(ctx.errors, label.c_str(), [&](ErrorTrap&) {
     placeFromRecord();
     showPageLabel();
-    subFgrdSetW(ctx_.core.errorLog, panels(), perPage_);
+    subFgrdSetW(ctx_.errors, panels(), perPage_);
     subDspAddressW();
     subDspWordDevice();
   });
@@ -320,22 +326,23 @@ void FrmWordDevice::buildControls() {
   // the comment store; until then their items are shown but cannot be
   // chosen.
   for (QAction* a : {popCelColor_, popFontSet_, popInputCome_, popDeleteCome_}) a->setEnabled(false);
-  connect(popDec_, &QAction::triggered, this, [this] { setColumnMode(kDec); });
-  connect(popHex_, &QAction::triggered, this, [this] { setColumnMode(kHex); });
-  connect(popAsc_, &QAction::triggered, this, [this] { setColumnMode(kAscii); });
+  connect(popDec_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Dec); });
+  connect(popHex_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Hex); });
+  connect(popAsc_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Ascii); });
 
   const int bottomButtons = kBottomWidths[0] + kBottomWidths[1] + kBottomWidths[2] + kBottomWidths[3];
   setMinimumSize(twipsToPixels(bottomButtons + 300 - kFrameWidth), twipsToPixels(kMinHeight - kFrameHeight));
 }
 
 WordDeviceRef FrmWordDevice::device() const {
-  DeviceMemory& memory = ctx_.core.state.memory;
+  DeviceMemory& memory = ctx_.state.memory;
   return WordDeviceRef{memory, family_.slot, memory.firstNumber(family_.slot), family_.code, family_.digits,
                        family_.hex};
 }
 
 std::int64_t FrmWordDevice::rowAddress(int panelIndex, int row) const {
-  return fncRowAddress(*panel(panelIndex), panelIndex, perPage_, page_, row, device().first);
+  return fncRowAddress(offsets_[static_cast<std::size_t>(panelIndex)], panelIndex, perPage_, page_, row,
+                       device().first);
 }
 
 void FrmWordDevice::subDspAddressW() {
@@ -343,16 +350,16 @@ void FrmWordDevice::subDspAddressW() {
   auto comment = [this, &code](std::int64_t number) {
     return fncDeviceComment ? fncDeviceComment(code, number) : std::string();
   };
-  mdlSubWordDevice::subDspAddressW(ctx_.core.errorLog, panels(), perPage_, device(), page_, comment);
+  mdlSubWordDevice::subDspAddressW(ctx_.errors, panels(), offsets_, perPage_, device(), page_, comment);
 }
 
 void FrmWordDevice::subDspWordDevice() {
   ++valueRedraws_;
-  mdlSubWordDevice::subDspWordDevice(ctx_.core.errorLog, panels(), perPage_, device(), page_);
+  mdlSubWordDevice::subDspWordDevice(ctx_.errors, panels(), ctx_.state.memory);
 }
 
 void FrmWordDevice::cmdWordData_Click(int panelIndex) {
-  subFgrdSerectDataW(ctx_, *panel(panelIndex), panelIndex, perPage_, device(), page_, [this] { raiseOwn("DATA"); });
+  subFgrdSerectDataW(ctx_, *panel(panelIndex), [this] { raiseOwn("DATA"); });
   subDspWordDevice();
 }
 
@@ -363,11 +370,11 @@ void FrmWordDevice::fgrdWord_DblClick(int panelIndex) {
 }
 
 void FrmWordDevice::cmdMoni_Click(int panelIndex) {
-  subGfrdUserPutW(ctx_, *panel(panelIndex), device(), [this] { raiseOwn("ASGN"); });
+  subGfrdUserPutW(ctx_, *panel(panelIndex), [this] { raiseOwn("ASGN"); });
 }
 
 void FrmWordDevice::cmdChg_Click() {
-  guarded(ctx_.core.errorLog, "mdlSubWordDevice.subPanelRotate() ", [&](ErrorTrap&) {
+  guarded(ctx_.errors, "mdlSubWordDevice.subPanelRotate() ", [&](ErrorTrap&) {
     for (int& p : place_) p = (p + kPanels - 1) % kPanels;
     subWord_CmdBtnSet();
   });
@@ -384,24 +391,19 @@ bool FrmWordDevice::preparePopData(int panelIndex, std::optional<std::pair<int, 
   return true;
 }
 
-void FrmWordDevice::setColumnMode(const QString& mode) {
+void FrmWordDevice::setColumnMode(ColumnMode mode) {
   if (editCol_ != 1 && editCol_ != 2) return;
-  panel(editPanel_)->setTextMatrix(0, editCol_, mode);
+  panel(editPanel_)->setColumn(editCol_, mode, columnHeading(mode));
   subDspWordDevice();
 }
 
 CellSink FrmWordDevice::sink(int panelIndex) {
   CellSink s = announcingSink();
   s.readRowWord = [this, panelIndex](int row) -> std::int16_t {
-    const WordDeviceRef dev = device();
-    const std::int64_t address = rowAddress(panelIndex, row);
-    return dev.holds(address) ? dev.value(address) : std::int16_t{0};
+    const RowDevice* d = panel(panelIndex)->rowDevice(row);
+    return d ? memory().words(d->kind)[static_cast<std::size_t>(d->word)] : std::int16_t{0};
   };
-  s.writeWord = [this](const QString& addressText, std::int16_t value) {
-    const WordDeviceRef dev = device();
-    const std::int64_t address = fncAddressNumber(addressText);
-    if (dev.holds(address)) dev.write(address, value);
-  };
+  s.writeWord = [this](const RowDevice& d, std::int16_t value) { memory().write(d.kind, d.word, value); };
   // Comments arrive with the comment store; until then a pasted comment
   // goes nowhere.
   s.addComment = [](const QString&) {};
@@ -409,7 +411,7 @@ CellSink FrmWordDevice::sink(int panelIndex) {
 }
 
 void FrmWordDevice::onGridKey(int panelIndex, int key, const QString& text, Qt::KeyboardModifiers modifiers) {
-  ErrorSink& errors = ctx_.core.errorLog;
+  ErrorSink& errors = ctx_.errors;
   FlexGrid& g = *panel(panelIndex);
   const QString typed = typedKey(key, text, modifiers);
   if (typed.isEmpty()) return;
@@ -422,7 +424,7 @@ void FrmWordDevice::onGridKey(int panelIndex, int key, const QString& text, Qt::
   if (in.action != DirectAction::OpenEditor) return;
   // Rows past the device end take no input.  Comments are typed once the
   // comment store exists.
-  if (g.textMatrix(g.row(), 0).isEmpty() || columnMode(g, g.col()) == ColumnMode::Comment) return;
+  if (!g.rowDevice(g.row()) || g.columnMode(g.col()) == ColumnMode::Comment) return;
   editPanel_ = panelIndex;
   editRow_ = g.row();
   editCol_ = g.col();
@@ -433,12 +435,12 @@ void FrmWordDevice::txtInput_Committed(int row, int col, const QString& text) {
   if (FlexGrid* g = txtInput_->grid()) {
     const auto it = std::find(fgrdWord_.begin(), fgrdWord_.end(), g);
     if (it != fgrdWord_.end())
-      subCellEditWrite(ctx_.core.errorLog, *g, row, col, text, sink(static_cast<int>(it - fgrdWord_.begin())));
+      subCellEditWrite(ctx_.errors, *g, row, col, text, sink(static_cast<int>(it - fgrdWord_.begin())));
   }
 }
 
 void FrmWordDevice::subWord_CmdBtnSet() {
-  guarded(ctx_.core.errorLog, "mdlSubWordDevice.subWord_CmdBtnSet() ", [&](ErrorTrap&) {
+  guarded(ctx_.errors, "mdlSubWordDevice.subWord_CmdBtnSet() ", [&](ErrorTrap&) {
     const double height = layoutHeight();
     const double width = layoutWidth();
     const double panelHeight = std::max(0.0, height - 1550);

@@ -67,44 +67,43 @@ inline const QString kComment = QStringLiteral("Device Comment");
 // Code followed by the number, zero-padded and cut from the right to
 // `digits`: D000100, TN00015, W0001A0.
 QString fncAddressTextW(const std::string& code, std::int64_t number, int digits, bool hex);
-// A word as a cell headed `mode` ("Dec", "Hex", "ASCII") shows it.
-QString fncWordText(std::int16_t value, const QString& mode);
 // The word a Word Data answer or step stands for: the leading number
 // (decimal, rounded half to even) or the hexadecimal digits read as a
 // 16-bit pattern (FFFF is -1).  Outside 16 bits raises the overflow error.
 std::int16_t fncReadWord(const std::string& text, bool hex);
 
-// Device address shown in `row` (1-based) of panel `panelIndex`; the
-// panel's tag holds its display offset.
-std::int64_t fncRowAddress(const FlexGrid& panel, int panelIndex, int perPage, int page, int row,
+// Device address shown in `row` (1-based) of panel `panelIndex`, whose
+// display starts `panelOffset` words further on.
+std::int64_t fncRowAddress(std::int64_t panelOffset, int panelIndex, int perPage, int page, int row,
                            std::int32_t first);
 
 // Builds the panels: perPage / 4 data rows plus the header row, four
-// columns, widths, alignments, fonts, offset 0.
+// columns, widths, alignments, fonts.
 void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage);
-// Full redraw: headers back to Address/Dec/Hex/Device Comment, address
-// texts and comments; rows past the device end empty.  `comment` looks a
-// device number up in the comment store.
-void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage, const WordDeviceRef& dev,
-                    int page, const std::function<std::string(std::int64_t)>& comment);
-// Value redraw: columns 1 and 2 in the mode of their headers.
-void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage, const WordDeviceRef& dev,
-                      int page);
+// Full redraw: columns back to Address/Dec/Hex/Device Comment, each row's
+// device (none past the device end), address texts and comments.
+// `offsets`: each panel's display offset.  `comment` looks a device number
+// up in the comment store.
+void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::span<const std::int64_t> offsets,
+                    int perPage, const WordDeviceRef& dev, int page,
+                    const std::function<std::string(std::int64_t)>& comment);
+// Value redraw: columns 1 and 2 of every row with a device, in the modes of
+// their columns.
+void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, const DeviceMemory& memory);
 
 // Word Data on the panel's selection: one value, a series (value,step) or
-// a text.  `raiseData` announces the change; it is called in every case
-// except an upper row past the device end and a series that overflows.
-void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, int panelIndex, int perPage, const WordDeviceRef& dev,
-                        int page, const std::function<void()>& raiseData);
+// a text, into the devices of its rows.  `raiseData` announces the change;
+// it is called in every case except an upper row past the device end and a
+// series that overflows.
+void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, const std::function<void()>& raiseData);
 // The Word Data input dialog for a column mode.  Returns the answer ("" on
 // Cancel, on a column without a value mode and on a refused number);
 // `value` comes in as the initial value and leaves as the start value.
-std::string fncDataInputW(ViewContext& ctx, const QString& title, std::int16_t& value, const QString& mode);
+std::string fncDataInputW(ViewContext& ctx, const QString& title, std::int16_t& value, ColumnMode mode);
 
 // 登録: appends the selected rows with an address to the user word list,
 // each once; then `raiseAsgn`.
-void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const WordDeviceRef& dev,
-                     const std::function<void()>& raiseAsgn);
+void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const std::function<void()>& raiseAsgn);
 
 // Fills the whole array with start, start + step, ... after the user
 // confirmed; `raiseData` follows a completed fill.  A value leaving 16 bits
@@ -154,7 +153,7 @@ class FrmWordDevice : public GridView {
   // current one), sets the menu's enabling and tells whether the menu is to
   // be shown (not on the address column).
   bool preparePopData(int panelIndex, std::optional<std::pair<int, int>> clicked = std::nullopt);
-  void setColumnMode(const QString& mode);  // popDec / popHex / popAsc
+  void setColumnMode(ColumnMode mode);  // popDec / popHex / popAsc
 
  protected:
   void redrawAddresses() override { subDspAddressW(); }
@@ -181,6 +180,8 @@ class FrmWordDevice : public GridView {
   std::array<QPushButton*, kPanels> cmdWordData_{};
   std::array<QPushButton*, kPanels> cmdMoni_{};
   std::array<int, kPanels> place_{0, 1, 2, 3};
+  // Where each panel's display starts, words past the page's own place.
+  std::array<std::int64_t, kPanels> offsets_{};
   QPushButton* cmdChg_ = nullptr;
   // The popup of the value and comment cells: display modes, cell style,
   // comments.

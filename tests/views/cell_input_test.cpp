@@ -24,27 +24,45 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 namespace omb {
 namespace {
 
+// A column headed as the views head it: the heading and what its cells
+// hold ("0".."F" and "Bin" are bit columns).
+void setHeading(FlexGrid& g, int col, const QString& heading) {
+  ColumnMode mode = ColumnMode::Other;
+  for (ColumnMode m : {ColumnMode::Address, ColumnMode::Dec, ColumnMode::Hex, ColumnMode::Ascii, ColumnMode::Comment})
+    if (heading == columnHeading(m)) mode = m;
+  if (heading == "Bin" || (heading.size() == 1 && QStringLiteral("0123456789ABCDEF").contains(heading)))
+    mode = ColumnMode::Bit;
+  g.setColumn(col, mode, heading);
+}
+
+// A row standing for a D word, or (empty text) for nothing.
+void setAddress(FlexGrid& g, int row, const QString& text) {
+  g.setTextMatrix(row, 0, text);
+  if (text.isEmpty()) g.setRowDevice(row, std::nullopt);
+  else g.setRowDevice(row, RowDevice{0, text.mid(1).toLongLong(), "D", text});
+}
+
 // A word panel: Address / <mode 1> / <mode 2> / Device Comment, rows
 // D000100.. with the word 10 × row, the last two rows past the device end.
 struct Panel {
   explicit Panel(int rows = 9, QString first = "D000100", const char* m1 = "Dec", const char* m2 = "Hex") {
     grid.setRows(rows);
     grid.setCols(4);
-    grid.setTextMatrix(0, 0, "Address");
-    grid.setTextMatrix(0, 1, m1);
-    grid.setTextMatrix(0, 2, m2);
-    grid.setTextMatrix(0, 3, "Device Comment");
+    setHeading(grid, 0, "Address");
+    setHeading(grid, 1, m1);
+    setHeading(grid, 2, m2);
+    setHeading(grid, 3, "Device Comment");
     const int base = first.mid(1).toInt();
     for (int r = 1; r <= rows - 3; ++r) {
-      grid.setTextMatrix(r, 0, QStringLiteral("D%1").arg(base + r - 1, 6, 10, QLatin1Char('0')));
+      setAddress(grid, r, QStringLiteral("D%1").arg(base + r - 1, 6, 10, QLatin1Char('0')));
       memory[grid.textMatrix(r, 0)] = static_cast<std::int16_t>(10 * r);
       for (int c = 1; c <= 2; ++c)
-        grid.setTextMatrix(r, c, fncWordText(static_cast<std::int16_t>(10 * r), columnMode(grid, c)));
+        grid.setTextMatrix(r, c, fncWordText(static_cast<std::int16_t>(10 * r), grid.columnMode(c)));
     }
-    sink.readRowWord = [this](int row) { return memory.at(grid.textMatrix(row, 0)); };
-    sink.writeWord = [this](const QString& a, std::int16_t v) {
-      writes.push_back({a, v});
-      memory[a] = v;
+    sink.readRowWord = [this](int row) { return memory.at(grid.rowDevice(row)->text); };
+    sink.writeWord = [this](const RowDevice& d, std::int16_t v) {
+      writes.push_back({d.text, v});
+      memory[d.text] = v;
     };
     sink.addComment = [this](const QString& line) { comments.push_back(line); };
     sink.renew = [this](const std::string& d, const std::string& code) { raised.push_back(d + " " + code); };
@@ -106,7 +124,7 @@ TEST(CellInputDirect, KeyOnACellByItsHeader) {
     FlexGrid g;
     g.setRows(4);
     g.setCols(3);
-    g.setTextMatrix(0, 1, c.header);
+    setHeading(g, 1, c.header);
     g.setTextMatrix(2, 1, "CELL");
     g.setCurrent(2, 1);
     const DirectInput in = fncInput_Direct(errors, g, c.key);
@@ -149,7 +167,7 @@ TEST(CellInputEditor, KeyFilterByHeader) {
     FlexGrid g;
     g.setRows(2);
     g.setCols(3);
-    g.setTextMatrix(0, 2, c.header);
+    setHeading(g, 2, c.header);
     EXPECT_EQ(fncEditKeyFilter(errors, g, 2, c.key), c.passed) << c.header << " / " << c.key.toStdString();
   }
 }
@@ -186,7 +204,7 @@ TEST(CellInputEditor, ValueConvertedAndRowRewritten) {
     EXPECT_EQ(p.grid.textMatrix(2, 1), c.cell1) << what;
     EXPECT_EQ(p.grid.textMatrix(2, 2), c.cell2) << what;
     EXPECT_EQ(p.grid.textMatrix(2, 3), "comment") << what;
-    EXPECT_EQ(p.grid.textMatrix(3, 1), fncWordText(30, columnMode(p.grid, 1))) << what << ": other rows alone";
+    EXPECT_EQ(p.grid.textMatrix(3, 1), fncWordText(30, p.grid.columnMode(1))) << what << ": other rows alone";
   }
   // A text that does not fit a word, or a character the code page has not,
   // is refused with a reason, never written as something else.
@@ -294,7 +312,7 @@ TEST(CellInputEditor, EnterSelectsCellTextEscLeavesValue) {
 TEST(CellInputEditor, LastRowStaysAndFocusLossWritesNothing) {
   EditingPanel p;
   Panel& base = p;
-  base.grid.setTextMatrix(8, 0, "D000107");  // make the last row a device row
+  setAddress(base.grid, 8, "D000107");  // make the last row a device row
   p.grid.setCurrent(8, 1);
   p.type("4\r");
   ASSERT_EQ(p.writes.size(), 1u);
@@ -340,7 +358,7 @@ TEST(CellInputCopy, EachRowsWordOnceWhateverTheDisplay) {
   // Rows 1-3 selected; row 2 has no address.
   for (const auto& [m1, m2] : {std::pair{"Dec", "Hex"}, std::pair{"Hex", "ASCII"}, std::pair{"Dec", "Dec"}}) {
     Panel from(9, "D000100", m1, m2);
-    from.grid.setTextMatrix(2, 0, "");
+    setAddress(from.grid, 2, "");
     from.grid.setTextMatrix(1, 3, "first");
     from.grid.setSelection(3, 2, 1, 1);
     CopyBuffer buffer;
@@ -350,20 +368,19 @@ TEST(CellInputCopy, EachRowsWordOnceWhateverTheDisplay) {
     EXPECT_EQ(buffer.values, (std::vector<std::int16_t>{10, 30})) << m1 << "/" << m2;
     EXPECT_EQ(buffer.comments, (std::vector<std::string>{"first", ""})) << m1 << "/" << m2;
   }
-  // Without a reader the Dec cells are read.
+  // The word comes from the device, never from what a cell shows.
   Panel from;
-  from.sink.readRowWord = nullptr;
   from.grid.setTextMatrix(1, 1, "-7");
   from.grid.setSelection(1, 1, 2, 1);
   CopyBuffer buffer;
   test::RecordingErrorSink errors;
   subFgrid_Copy(errors, from.grid, buffer, from.sink);
-  EXPECT_EQ(buffer.values, (std::vector<std::int16_t>{-7, 20}));
+  EXPECT_EQ(buffer.values, (std::vector<std::int16_t>{10, 20}));
 }
 
 TEST(CellInputPaste, ThreeRowsOneWithoutAddressWriteTwoWords) {
   Panel from(9, "D000100");
-  from.grid.setTextMatrix(3, 0, "");  // the last of the three copied rows
+  setAddress(from.grid, 3, "");  // the last of the three copied rows
   from.grid.setSelection(1, 1, 3, 1);
   CopyBuffer buffer;
   test::RecordingErrorSink errors;
@@ -380,12 +397,12 @@ TEST(CellInputPaste, ThreeRowsOneWithoutAddressWriteTwoWords) {
 
   // A gap in the target takes no entry; the paste stops at the last row.
   Panel gap(9, "D000300");
-  gap.grid.setTextMatrix(5, 0, "");
+  setAddress(gap.grid, 5, "");
   gap.grid.setCurrent(5, 1);
   subFgrid_Past(errors, gap.grid, buffer, gap.sink);
   EXPECT_EQ(gap.writes, (std::vector<std::pair<QString, std::int16_t>>{{"D000305", 10}}));
   Panel end(9, "D000400");
-  end.grid.setTextMatrix(8, 0, "D000407");
+  setAddress(end.grid, 8, "D000407");
   end.grid.setCurrent(8, 1);
   subFgrid_Past(errors, end.grid, buffer, end.sink);
   EXPECT_EQ(end.writes, (std::vector<std::pair<QString, std::int16_t>>{{"D000407", 10}}));
@@ -428,7 +445,7 @@ TEST(CellInputPaste, NothingBeforeAnyCopyAndEmptyCommentsChangeNothing) {
   EXPECT_TRUE(again.writes.empty());
 
   // A "Bin" column takes nothing.
-  again.grid.setTextMatrix(0, 1, "Bin");
+  setHeading(again.grid, 1, "Bin");
   again.grid.setCurrent(1, 1);
   subFgrid_Past(errors, again.grid, buffer, again.sink);
   EXPECT_TRUE(again.writes.empty());
@@ -440,18 +457,20 @@ TEST(CellInputPaste, BitViewRowsTakeWordsByTheirBitZeroAddress) {
   FlexGrid g;
   g.setRows(5);
   g.setCols(20);
-  g.setTextMatrix(0, 0, "Address");
-  g.setTextMatrix(0, 17, "Address");
-  g.setTextMatrix(0, 18, "Dec");
+  setHeading(g, 0, "Address");
+  setHeading(g, 17, "Address");
+  setHeading(g, 18, "Dec");
   for (int r = 1; r <= 3; ++r) {
+    const QString word = QStringLiteral("X%1").arg(16 * (r - 1), 6, 16, QLatin1Char('0')).toUpper();
     g.setTextMatrix(r, 0, QStringLiteral("X%1").arg(16 * r - 1, 6, 16, QLatin1Char('0')).toUpper());
-    g.setTextMatrix(r, 17, QStringLiteral("X%1").arg(16 * (r - 1), 6, 16, QLatin1Char('0')).toUpper());
+    g.setTextMatrix(r, 17, word);
+    g.setRowDevice(r, RowDevice{6, r - 1, "X", word});
   }
   CopyBuffer buffer{true, {0x00FF, -1, 5}, {"", "", ""}};
   std::vector<std::pair<QString, std::int16_t>> writes;
   std::vector<std::string> raised;
   CellSink sink;
-  sink.writeWord = [&](const QString& a, std::int16_t v) { writes.push_back({a, v}); };
+  sink.writeWord = [&](const RowDevice& d, std::int16_t v) { writes.push_back({d.text, v}); };
   sink.renew = [&](const std::string& d, const std::string& c) { raised.push_back(d + " " + c); };
   g.setCurrent(2, 5);
   subBitPaste(errors, g, buffer, "X", sink);
@@ -468,9 +487,9 @@ TEST(CellInputPaste, FailureIsReportedOnceAndWhatWasWrittenStays) {
   subFgrid_Copy(errors, from.grid, buffer, from.sink);
   Panel to(9, "D000200");
   int calls = 0;
-  to.sink.writeWord = [&](const QString& a, std::int16_t v) {
+  to.sink.writeWord = [&](const RowDevice& d, std::int16_t v) {
     if (++calls == 2) throw RuntimeError(kErrSubscript);
-    to.writes.push_back({a, v});
+    to.writes.push_back({d.text, v});
   };
   to.grid.setCurrent(1, 1);
   subFgrid_Past(errors, to.grid, buffer, to.sink);

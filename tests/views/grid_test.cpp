@@ -175,6 +175,20 @@ TEST(GridText, HeaderAndCellsRoundTripAndClearing) {
   EXPECT_EQ(g.textMatrix(5, 1), "");
   EXPECT_EQ(g.textMatrix(-1, 0), "");
 
+  // What the columns and rows stand for is kept beside the texts: a heading
+  // typed over does not change a column's mode, and only clearing forgets.
+  g.setColumn(1, ColumnMode::Hex, "Hex");
+  g.setTextMatrix(0, 1, "Dec");
+  EXPECT_EQ(g.columnMode(1), ColumnMode::Hex);
+  EXPECT_EQ(g.columnMode(0), ColumnMode::Other);
+  EXPECT_EQ(g.columnMode(9), ColumnMode::Other);
+  g.setRowDevice(2, RowDevice{2, 100, "D", "D000100"});
+  g.setRowDevice(7, RowDevice{2, 1, "D", "D000001"});  // outside: ignored
+  ASSERT_NE(g.rowDevice(2), nullptr);
+  EXPECT_EQ(g.rowDevice(2)->word, 100);
+  EXPECT_EQ(g.rowDevice(1), nullptr);
+  EXPECT_EQ(g.rowDevice(7), nullptr);
+
   // Styles: the cell's own go with clearing, the column's tint stays.
   FlexGrid::CellStyle st;
   st.back = Qt::red;
@@ -194,6 +208,8 @@ TEST(GridText, HeaderAndCellsRoundTripAndClearing) {
   g.clearTexts();
   for (int r = 0; r < 5; ++r)
     for (int c = 0; c < 4; ++c) EXPECT_EQ(g.textMatrix(r, c), "") << r << "," << c;
+  EXPECT_EQ(g.columnMode(1), ColumnMode::Other);
+  EXPECT_EQ(g.rowDevice(2), nullptr);
   EXPECT_FALSE(g.cellStyle(2, 3).hasBack);
   EXPECT_FALSE(g.cellStyle(2, 3).hasFore);
   EXPECT_FALSE(g.cellStyle(2, 3).hasFont);
@@ -351,8 +367,6 @@ TEST(GridGeometry, CellRectFollowsColumnsAndScrolling) {
 
   g.grid.setToolTip("X00000F");
   EXPECT_EQ(g.grid.toolTip(), "X00000F");
-  g.grid.setTag("64");
-  EXPECT_EQ(g.grid.tag(), "64");
 }
 
 

@@ -29,6 +29,13 @@ namespace {
 
 namespace wd = mdlSubWordDevice;
 
+// The mode a column of this heading shows.
+ColumnMode modeNamed(const QString& heading) {
+  for (ColumnMode m : {ColumnMode::Dec, ColumnMode::Hex, ColumnMode::Ascii, ColumnMode::Comment})
+    if (heading == columnHeading(m)) return m;
+  return ColumnMode::Other;
+}
+
 const char* const kDecPrompt = "１０進数で入力してください\r\nステップ数は，カンマで区切ります";
 const char* const kHexPrompt = "１６進数で入力してください\r\nステップ数は，カンマで区切ります";
 
@@ -140,12 +147,12 @@ TEST(WordViewTexts, ValuesInEachMode) {
   for (const Case& c : {Case{-1, "-1", "FFFF", "??"}, Case{255, "255", "00FF", " ?"},
                         Case{0x4142, "16706", "4142", "AB"}, Case{0x4100, "16640", "4100", "A "},
                         Case{0, "0", "0000", "  "}}) {
-    EXPECT_EQ(wd::fncWordText(c.v, wd::kDec), QString::fromUtf8(c.dec));
-    EXPECT_EQ(wd::fncWordText(c.v, wd::kHex), QString::fromUtf8(c.hex));
-    EXPECT_EQ(wd::fncWordText(c.v, wd::kAscii), QString::fromUtf8(c.ascii)) << c.v;
+    EXPECT_EQ(fncWordText(c.v, ColumnMode::Dec), QString::fromUtf8(c.dec));
+    EXPECT_EQ(fncWordText(c.v, ColumnMode::Hex), QString::fromUtf8(c.hex));
+    EXPECT_EQ(fncWordText(c.v, ColumnMode::Ascii), QString::fromUtf8(c.ascii)) << c.v;
   }
   // A double-byte character of the system code page shows as one character.
-  EXPECT_EQ(wd::fncWordText(static_cast<std::int16_t>(0x82A0), wd::kAscii), QString::fromUtf8("あ"));
+  EXPECT_EQ(fncWordText(static_cast<std::int16_t>(0x82A0), ColumnMode::Ascii), QString::fromUtf8("あ"));
 }
 
 TEST_F(WordView, TheFirstPageOfDShowsFourQuartersSideBySide) {
@@ -257,7 +264,7 @@ TEST_F(WordView, WordDataFillsValuesSeriesAndText) {
     inputs.clear();
     inputAnswers = {c.answer};
     FlexGrid* g = v->panel(1);  // rows 1.. show D000064..; row 37 is D000100
-    g->setTextMatrix(0, c.col, c.mode);
+    g->setColumn(c.col, modeNamed(c.mode), c.mode);
     g->setSelection(37 + c.rows - 1, c.col, 37, c.col);  // dragged upwards
     const QString before = manager->lastSignal();
     v->findChild<QPushButton*>("cmdWordData1")->click();
@@ -281,7 +288,7 @@ TEST_F(WordView, WordDataFillsValuesSeriesAndText) {
       EXPECT_TRUE(manager->lastSignal().startsWith("DATA"));
     }
     // The view redrew the rows it wrote, in the column's mode.
-    EXPECT_EQ(g->textMatrix(37, c.col), wd::fncWordText(words(kD)[100], QString(c.mode)));
+    EXPECT_EQ(g->textMatrix(37, c.col), fncWordText(words(kD)[100], modeNamed(c.mode)));
   }
 }
 
