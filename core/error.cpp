@@ -1,5 +1,7 @@
 #include "core/error.h"
 
+#include <cerrno>
+
 namespace omb {
 
 std::string errorDescription(int number) {
@@ -21,6 +23,21 @@ std::string errorDescription(int number) {
     case kErrPathNotFound: return "パスが見つかりません。";
     case kErrCancel: return "キャンセルされました。";
     default: return "アプリケーション定義またはオブジェクト定義のエラーです。";
+  }
+}
+
+int errorFromErrno(int e) {
+  switch (e) {
+    case ENOENT:
+    case ENOTDIR: return kErrPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return kErrPermissionDenied;
+    case ENOSPC:
+    case EDQUOT: return kErrDiskFull;
+    case EISDIR:
+    case ENAMETOOLONG: return kErrPathFileAccess;
+    default: return kErrDeviceIO;
   }
 }
 

@@ -46,6 +46,8 @@ enum ErrNo : int {
 // Japanese description of an error number ("アプリケーション定義..." for
 // numbers without one of their own).
 std::string errorDescription(int number);
+// The error number of a failed system call (errno) in the numbering above.
+int errorFromErrno(int e);
 
 class RuntimeError : public std::exception {
  public:

@@ -55,21 +55,6 @@ bool sameName(std::string_view a, std::string_view b) {
 
 bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
-int errorFromErrno(int e) {
-  switch (e) {
-    case ENOENT:
-    case ENOTDIR: return kErrPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS: return kErrPermissionDenied;
-    case ENOSPC:
-    case EDQUOT: return kErrDiskFull;
-    case EISDIR:
-    case ENAMETOOLONG: return kErrPathFileAccess;
-    default: return kErrDeviceIO;
-  }
-}
-
 [[noreturn]] void raiseErrno(int e) { throw RuntimeError(errorFromErrno(e)); }
 
 // Valid UTF-8 with at least one character beyond ASCII.
