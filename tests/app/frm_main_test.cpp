@@ -293,7 +293,8 @@ TEST(TerminalSafe, NothingThatCouldActOnATerminalGetsThrough) {
 // The place read at start is the place written at exit: closing and
 // starting again leaves the window where it was.
 TEST_F(MainWindow, ThePlaceSavedIsThePlaceRestored) {
-  const int left = static_cast<int>(std::lround(pixelsToTwips(37))), top = static_cast<int>(std::lround(pixelsToTwips(53)));
+  ASSERT_EQ(logicalDpi(), 96.0);  // 15 twips a pixel: 37 and 53 pixels
+  const long left = 555, top = 795;
   writeIni({{"Main_Left", std::to_string(left)}, {"Main_Top", std::to_string(top)}});
   for (int round = 0; round < 3; ++round) {
     auto core = start();

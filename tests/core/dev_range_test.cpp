@@ -11,6 +11,7 @@ TEST(DeviceKinds, FixedOrderWithCodesCaptionsAndRadix) {
   const char* codes[kKindCount] = {"TN", "CN", "D", "W", "R", "Dx", "X", "Y", "M",
                                    "L",  "S",  "B", "F", "Mx", "TS", "TC", "CS", "CC"};
   for (int k = 0; k < kKindCount; ++k) {
+    SCOPED_TRACE(codes[k]);
     EXPECT_STREQ(kindInfo(k).code, codes[k]);
     EXPECT_EQ(kindOfCode(codes[k]), k);
     EXPECT_EQ(isWordKind(k), k <= kDx);
@@ -30,6 +31,7 @@ TEST(DeviceKinds, DeviceAndAddressTexts) {
       {kCC, 7, "CC007", "CC00007", "CC00007"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.seven);
     EXPECT_EQ(fncDeviceText(c.kind, c.number, 5), c.five);
     EXPECT_EQ(fncDeviceText(c.kind, c.number, 7), c.seven);
     EXPECT_EQ(fncAddressText(c.kind, c.number), c.address);

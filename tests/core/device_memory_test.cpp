@@ -89,7 +89,7 @@ TEST_F(DeviceMemoryTest, NumbersOutsideStorageAreReportedAndNeverWritten) {
   ASSERT_EQ(errors.reports.size(), 3u);
   EXPECT_EQ(errors.reports[0].location, "mdlSub.subDeviceWrite() 9");
   EXPECT_EQ(errors.reports[1].location, "mdlSub.fncDeviceData() 9");
-  EXPECT_EQ(errors.reports[0].detail, "Line 0:" + errorDescription(kErrSubscript));
+  EXPECT_EQ(errors.reports[0].detail, "Line 0:インデックスが有効範囲にありません。");
 }
 
 TEST_F(DeviceMemoryTest, LBoundNamesTheStorageThatHoldsAText) {
@@ -130,19 +130,23 @@ TEST(DeviceMemory, AFailingKindStopsDimensioningAndKeepsWhatWasCreated) {
 }
 
 TEST_F(DeviceMemoryTest, PageCountsLeaveNoEmptyLastPage) {
+  struct Case {
+    int slot;
+    std::int32_t perPage, pages;
+  };
+  const Case cases[] = {
+      {kTN, 256, 8},  // 2048 / 256
+      {kCN, 250, 5},  // 1024 / 250 -> 4 full pages and one more
+      {kX, 64, 2},    // bit views page through words: 128 words / 64
+      {kMx, 64, 1},   // 16 words on one page
+      {20, 1000, 7},  // D bit display: 6144 / 1000
+  };
   for (auto& slot : state.pages) slot.perPage = 256;
-  state.pages[kTN].perPage = 256;
-  state.pages[kCN].perPage = 250;
-  state.pages[kX].perPage = 64;  // bit views page through words
-  state.pages[kMx].perPage = 64;
-  state.pages[20].perPage = 1000;
+  for (const Case& c : cases) state.pages[static_cast<std::size_t>(c.slot)].perPage = c.perPage;
   state.subSet_PageMax();
   EXPECT_TRUE(errors.reports.empty());
-  EXPECT_EQ(state.pages[kTN].pages, 8);  // 2048 / 256
-  EXPECT_EQ(state.pages[kCN].pages, 5);  // 1024 / 250 -> 4 full pages and one more
-  EXPECT_EQ(state.pages[kX].pages, 2);   // 128 words / 64
-  EXPECT_EQ(state.pages[kMx].pages, 1);  // 16 words on one page
-  EXPECT_EQ(state.pages[20].pages, 7);   // D bit display: 6144 / 1000
+  for (const Case& c : cases)
+    EXPECT_EQ(state.pages[static_cast<std::size_t>(c.slot)].pages, c.pages) << "slot " << c.slot;
 
   state.pages[kTN].perPage = 250;
   state.subSet_PageMax();
@@ -152,16 +156,15 @@ TEST_F(DeviceMemoryTest, PageCountsLeaveNoEmptyLastPage) {
 TEST_F(DeviceMemoryTest, PageSizeZeroIsReportedAndLaterSlotsKeepTheirCounts) {
   for (auto& slot : state.pages) slot.perPage = 100;
   state.subSet_PageMax();
-  const PageTable before = state.pages;
   state.pages[kW].perPage = 0;
   state.pages[kR].perPage = 1;
   state.pages[kTN].perPage = 2048;
   state.subSet_PageMax();
   ASSERT_EQ(errors.reports.size(), 1u);
   EXPECT_EQ(errors.reports[0].location, "mdlSub.subSet_PageMax() 11");
-  EXPECT_EQ(state.pages[kTN].pages, 1);                    // before the failing slot: recomputed
-  EXPECT_EQ(state.pages[kR].pages, before[kR].pages);     // after it: untouched
-  EXPECT_EQ(state.pages[23].pages, before[23].pages);
+  EXPECT_EQ(state.pages[kTN].pages, 1);  // before the failing slot: recomputed
+  EXPECT_EQ(state.pages[kR].pages, 82);  // after it: untouched, still 8192 / 100 and not 8192 / 1
+  EXPECT_EQ(state.pages[23].pages, 3);   // Dx bit display: 256 / 100
 }
 
 TEST(DeviceConversions, BitsOfAWord) {
@@ -199,18 +202,25 @@ TEST(DeviceConversions, WordsAndText) {
 }
 
 TEST(DeviceConversions, TextIntoWordsStopsAtEveryLimit) {
-  std::vector<std::int16_t> a(4, 7);
-  subCnvAsciiToAray(a, 1, 2, "ABCDE");  // stops at the last index
-  EXPECT_EQ(a, (std::vector<std::int16_t>{7, 0x4142, 0x4344, 7}));
-  a.assign(4, 7);
-  subCnvAsciiToAray(a, 2, 100, "ABCDEFG");  // stops at the array's end
-  EXPECT_EQ(a, (std::vector<std::int16_t>{7, 7, 0x4142, 0x4344}));
-  a.assign(4, 7);
-  subCnvAsciiToAray(a, 0, 3, "ABC");  // stops at the text's end; odd byte in the upper half
-  EXPECT_EQ(a, (std::vector<std::int16_t>{0x4142, 0x4300, 7, 7}));
-  a.assign(2, 7);
-  subCnvAsciiToAray(a, -1, 3, "ABCD");  // nothing before the array's start is written
-  EXPECT_EQ(a, (std::vector<std::int16_t>{0x4344, 7}));
+  struct Case {
+    const char* name;
+    std::size_t size;
+    int first, last;
+    const char* text;
+    std::vector<std::int16_t> words;  // the array afterwards; it starts filled with 7
+  };
+  const Case cases[] = {
+      {"the last index", 4, 1, 2, "ABCDE", {7, 0x4142, 0x4344, 7}},
+      {"the array's end", 4, 2, 100, "ABCDEFG", {7, 7, 0x4142, 0x4344}},
+      {"the text's end, odd byte in the upper half", 4, 0, 3, "ABC", {0x4142, 0x4300, 7, 7}},
+      {"nothing before the array's start", 2, -1, 3, "ABCD", {0x4344, 7}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::int16_t> a(c.size, 7);
+    subCnvAsciiToAray(a, c.first, c.last, c.text);
+    EXPECT_EQ(a, c.words);
+  }
 }
 
 

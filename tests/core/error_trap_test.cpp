@@ -25,7 +25,7 @@ TEST(ErrorTrap, ReportsOnceWithLabelNumberAndLastSection) {
   EXPECT_EQ(closed, 1);   // what the procedure held is released
   ASSERT_EQ(errors.reports.size(), 1u);
   EXPECT_EQ(errors.reports[0].location, "frmMain.subFile_put() 53");
-  EXPECT_EQ(errors.reports[0].detail, "Line 110:" + errorDescription(kErrFileNotFound));
+  EXPECT_EQ(errors.reports[0].detail, "Line 110:ファイルが見つかりません。");
 }
 
 TEST(ErrorTrap, AFailureBeforeAnySectionIsSectionZero) {

@@ -32,6 +32,7 @@ TEST(Numeric, SixteenAndThirtyTwoBitConversionsOverflowOutsideTheirRange) {
   EXPECT_THROW(toInt32(3e9), RuntimeError);
   try {
     toInt16(40000);
+    ADD_FAILURE() << "40000 fitted in 16 bits";
   } catch (const RuntimeError& e) {
     EXPECT_EQ(e.number(), kErrOverflow);
   }

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 #include "core/cp932.h"
 #include "serve_process.h"
@@ -117,8 +119,9 @@ TEST(Serve, BadOptionsExitWithStatus2AndHelpDocumentsThem) {
       {{"--serve", "pty:/tmp/x", "--bogus"}, "unknown option"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
     test::ServeProcess p(c.args);
-    EXPECT_EQ(p.wait(), 2) << c.message;
+    EXPECT_EQ(p.wait(), 2);
     EXPECT_NE(p.err.find(c.message), std::string::npos) << p.err;
   }
   test::ServeProcess help({"--help"});
@@ -128,6 +131,26 @@ TEST(Serve, BadOptionsExitWithStatus2AndHelpDocumentsThem) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 
+// Sends `requests` requests in batches of fifteen groups back to back and
+// reads each batch's replies; false when a reply is missing or wrong. Each
+// start character ends the frame before it, the last waits for the silence;
+// a batch stays within the 1024-byte receive buffer. `afterBatch`, when set,
+// runs after every batch.
+bool serveBatches(test::PcPort& pc, int requests, const std::vector<std::string>& group,
+                  const std::string& groupReplies, const std::function<void()>& afterBatch = nullptr) {
+  std::string batch, replies;
+  for (int i = 0; i < 15; ++i) {
+    for (const std::string& request : group) batch += request;
+    replies += groupReplies;
+  }
+  const int perBatch = 15 * static_cast<int>(group.size());
+  for (int done = 0; done < requests; done += perBatch) {
+    if (!pc.sendAll(batch)) return false;
+    if (pc.receive(replies.size(), 2000) != replies) return false;
+    if (afterBatch) afterBatch();
+  }
+  return true;
+}
 
 // Serving for a long time does not grow the process: what keeps history
 // (the screen log, renderings, queues) is bounded or released once written.
@@ -141,22 +164,10 @@ TEST(ServeUnattended, MemoryStaysFlatOverManyPipelinedRequests) {
   ASSERT_TRUE(serve.waitForOutput("serving on")) << serve.err;
   test::PcPort pc(path);
   ASSERT_TRUE(pc.ok());
-  // Batches of requests back to back: each start character ends the frame
-  // before it, the last waits for the silence.
-  const std::string write = E + "00FFWW0D0000021234ABCD", read = E + "00FFWR0D000002", other = E + "07FFWR0D000001";
+  // A write, a read and a request for another station, which goes unanswered.
+  const std::vector<std::string> group = {E + "00FFWW0D0000021234ABCD", E + "00FFWR0D000002", E + "07FFWR0D000001"};
   const std::string replies = A + "00FF" + S + "00FF1234ABCD" + X;
-  // (A batch stays within the 1024-byte receive buffer.)
-  auto run = [&](int requests) {
-    std::string batch;
-    for (int i = 0; i < 15; ++i) batch += write + read + other;
-    for (int done = 0; done < requests; done += 45) {
-      if (!pc.sendAll(batch)) return false;
-      std::string got = pc.receive(15 * replies.size(), 2000);
-      if (got.size() != 15 * replies.size()) return false;
-      serve.drain();
-    }
-    return true;
-  };
+  auto run = [&](int requests) { return serveBatches(pc, requests, group, replies, [&] { serve.drain(); }); };
   ASSERT_TRUE(run(6000));  // warming up
   const long before = serve.rssKb();
   ASSERT_GT(before, 0);
@@ -166,21 +177,9 @@ TEST(ServeUnattended, MemoryStaysFlatOverManyPipelinedRequests) {
   EXPECT_EQ(serve.stop(), 0);
 }
 
-
-// Batches of a write and a read, answered in full; false when a reply is
-// missing.
-bool serveBatches(test::PcPort& pc, int requests) {
-  std::string batch, replies;
-  for (int i = 0; i < 15; ++i) {
-    batch += E + "00FFWW0D0000011234" + E + "00FFWR0D000001";
-    replies += A + "00FF" + S + "00FF1234" + X;
-  }
-  for (int done = 0; done < requests; done += 30) {
-    if (!pc.sendAll(batch)) return false;
-    if (pc.receive(replies.size(), 2000) != replies) return false;
-  }
-  return true;
-}
+// A write and a read, and their replies.
+const std::vector<std::string> kWriteAndRead = {E + "00FFWW0D0000011234", E + "00FFWR0D000001"};
+const std::string kWriteAndReadReplies = A + "00FF" + S + "00FF1234" + X;
 
 TEST(ServeUnattended, AReaderThatDoesNotReadNeverHoldsUpServingOrTheSignals) {
   test::TempDir dir;
@@ -191,7 +190,7 @@ TEST(ServeUnattended, AReaderThatDoesNotReadNeverHoldsUpServingOrTheSignals) {
     ASSERT_TRUE(serve.waitForOutput("serving on")) << serve.err;
     test::PcPort pc(path);
     // Far more log than a pipe holds, and nobody reads it.
-    EXPECT_TRUE(serveBatches(pc, 6000));
+    EXPECT_TRUE(serveBatches(pc, 6000, kWriteAndRead, kWriteAndReadReplies));
     serve.signal(sig);
     EXPECT_EQ(serve.waitWithoutReading(3000), 0);
   }
@@ -204,7 +203,7 @@ TEST(ServeUnattended, AReaderThatHasGoneIsReportedOnceAndServingGoesOn) {
   ASSERT_TRUE(serve.waitForOutput("serving on")) << serve.err;
   serve.closeOutput();  // as `ombrisal --serve ... | head` after head has ended
   test::PcPort pc(path);
-  EXPECT_TRUE(serveBatches(pc, 600));
+  EXPECT_TRUE(serveBatches(pc, 600, kWriteAndRead, kWriteAndReadReplies));
   EXPECT_EQ(serve.stop(), 0);
   EXPECT_NE(serve.err.find("standard output failed"), std::string::npos) << serve.err;
   EXPECT_EQ(serve.err.find("standard output failed"), serve.err.rfind("standard output failed"));  // once

@@ -25,6 +25,9 @@ struct Case {
   std::function<void(test::LinkHarness&)> effect = nullptr;
 };
 
+// A failure names the case rather than dumping its bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 void setBits(test::LinkHarness& h, const char* code, std::initializer_list<int> numbers) {
   for (int n : numbers) h.state.memory.subBitWrite(n, code, true);
 }

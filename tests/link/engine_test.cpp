@@ -19,31 +19,32 @@ class Engine : public ::testing::Test {
   }
 };
 
+// A frame ends after one wait of silence after its last byte; its reply goes
+// out the request's message wait (its digit times 10 ms) later. Error replies
+// wait too, but a character error is answered at once.
 TEST_F(Engine, AFrameEndsAfterOneSilentWaitAndIsAnsweredAfterTheMessageWait) {
-  h.settings.waitMs = 20;
-  h.port.feed(E + "00FFWR0D000001");  // message wait 0
-  h.loop.advance(19);                  // one wait of silence after the last byte
-  EXPECT_EQ(h.port.pendingOutput(), "");
-  h.loop.advance(1);
-  EXPECT_EQ(h.port.takeOutput(), S + "00FF0000" + X);
-
-  h.port.feed(E + "00FFWR5D000001");  // message wait 5: 50 ms more
-  h.loop.advance(20 + 49);
-  EXPECT_EQ(h.port.pendingOutput(), "");
-  h.loop.advance(1);
-  EXPECT_EQ(h.port.takeOutput(), S + "00FF0000" + X);
-}
-
-TEST_F(Engine, ErrorRepliesWaitTooButCharacterErrorsGoAtOnce) {
-  h.settings.waitMs = 10;
-  h.port.feed(E + "00FEWRFD000001");  // PC number error, message wait F = 150 ms
-  h.loop.advance(10 + 149);
-  EXPECT_EQ(h.port.pendingOutput(), "");
-  h.loop.advance(1);
-  EXPECT_EQ(h.port.takeOutput(), N + "00FF10");
-  h.port.feed(E + "00FFWRFd000001");
-  h.loop.advance(10);
-  EXPECT_EQ(h.port.takeOutput(), N + "00FF07");
+  struct Case {
+    const char* name;
+    int waitMs;
+    std::string request;
+    int dueMs;  // from the last byte to the reply
+    std::string reply;
+  };
+  const Case cases[] = {
+      {"message wait 0", 20, E + "00FFWR0D000001", 20, S + "00FF0000" + X},
+      {"message wait 5: 50 ms more", 20, E + "00FFWR5D000001", 20 + 50, S + "00FF0000" + X},
+      {"PC number error, message wait F: 150 ms more", 10, E + "00FEWRFD000001", 10 + 150, N + "00FF10"},
+      {"character error, message wait F: none", 10, E + "00FFWRFd000001", 10, N + "00FF07"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    h.settings.waitMs = c.waitMs;
+    h.port.feed(c.request);
+    h.loop.advance(c.dueMs - 1);
+    EXPECT_EQ(h.port.pendingOutput(), "");
+    h.loop.advance(1);
+    EXPECT_EQ(h.port.takeOutput(), c.reply);
+  }
 }
 
 TEST_F(Engine, CharactersWithinTheWaitBelongToOneFrameAndALongerGapSplitsIt) {
@@ -96,15 +97,15 @@ TEST_F(Engine, InvalidCharactersAreMarkedReportedAndAnsweredWithCode07) {
 }
 
 TEST_F(Engine, UnexpectedStartCharactersAreReportedNamingTheExpectedOnes) {
-  struct Case { int format; const char* expected; };
-  for (auto c : {Case{1, "ENQ / ACK / NAK"}, Case{3, "STX"}}) {
+  struct Case { int format; const char* name; const char* expected; };
+  for (auto c : {Case{1, "形式１", "ENQ / ACK / NAK"}, Case{3, "形式３", "STX"}}) {
+    SCOPED_TRACE(c.name);
     test::LinkHarness g;
     g.setFormat(c.format);
     g.settings.chkViewAlert = false;
     g.presenter.answers = {MsgAnswer::No};
     g.exchange("X");
-    const std::string fmt = c.format == 1 ? "形式１" : "形式３";
-    const std::string mismatch = "専用プロトコル (" + fmt + ") に一致しない開始文字を受信しました。";
+    const std::string mismatch = std::string("専用プロトコル (") + c.name + ") に一致しない開始文字を受信しました。";
     const std::string must = std::string("開始文字は、") + c.expected + " でなければなりません";
     EXPECT_EQ(g.port.takeOutput(), "");
     EXPECT_EQ(g.log.inserted, "【プロトコル異常】\r\n" + mismatch + "\r\n" + must + "\r\n");
@@ -185,12 +186,23 @@ TEST_F(Engine, WritesChangeMemoryAndRefreshBeforeTheReply) {
   EXPECT_EQ(h.outputAtRenew, "");
   EXPECT_EQ(h.settings.lblSnd, A + "00FF");
 
-  h.exchange(E + "00FFWW0X0010018001");
-  EXPECT_EQ(h.state.memory.words(kX)[1], static_cast<std::int16_t>(0x8001));
-  h.exchange(E + "00FFBW0M900001" + "1");
-  EXPECT_EQ(h.state.memory.words(kMx)[0], 1);
-  h.exchange(E + "00FFWW0D9255011234");
-  EXPECT_EQ(h.state.memory.words(kDx)[255], 0x1234);
+  // Words of bits and the special devices are written in their own storage.
+  struct Case {
+    std::string request;
+    int kind;
+    std::size_t index;
+    std::int16_t word;
+  };
+  const Case cases[] = {
+      {E + "00FFWW0X0010018001", kX, 1, static_cast<std::int16_t>(0x8001)},
+      {E + "00FFBW0M900001" + "1", kMx, 0, 1},
+      {E + "00FFWW0D9255011234", kDx, 255, 0x1234},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.request);
+    EXPECT_EQ(h.exchange(c.request), A + "00FF");
+    EXPECT_EQ(h.state.memory.words(c.kind)[c.index], c.word);
+  }
 }
 
 // Every request that writes publishes exactly one change set, naming the
@@ -319,6 +331,7 @@ TEST(Renderings, ControlCharactersAreNamedAndHexHasABlankPerCharacter) {
 TEST(EngineFailures, AReplyToAClosedPortIsReported) {
   test::LinkHarness h;
   for (const std::string& request : {std::string(1, ENQ) + "00FEWR1D000001", std::string(1, ENQ) + "00FFWR1D000001"}) {
+    SCOPED_TRACE(request);
     h.errors.reports.clear();
     if (!h.port.isOpen()) h.port.open();
     h.port.feed(request);

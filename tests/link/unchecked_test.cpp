@@ -47,20 +47,40 @@ TEST_F(Unchecked, ExecutesWhatTheCheckerRefuses) {
 
 TEST_F(Unchecked, BitDataOtherThanZeroOrOneLeaveTheDeviceAlone) {
   h.state.memory.write(kX, 4, 0x0001);  // X40 on
-  EXPECT_EQ(h.exchange(E + "00FFBT001X00405"), A + "00FF");
-  EXPECT_EQ(h.state.memory.words(kX)[4], 0x0001);
-  EXPECT_EQ(h.exchange(E + "00FFBW0X004003" + "0A1"), A + "00FF");
-  EXPECT_EQ(h.state.memory.words(kX)[4], 0x0004);  // X40 reset, X41 unchanged, X42 set
+  struct Case {
+    std::string request;
+    std::int16_t word;  // X40-X4F afterwards
+  };
+  const Case cases[] = {
+      {E + "00FFBT001X00405", 0x0001},         // 5 is neither: X40 stays on
+      {E + "00FFBW0X004003" + "0A1", 0x0004},  // X40 reset, X41 unchanged, X42 set
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.request);
+    EXPECT_EQ(h.exchange(c.request), A + "00FF");
+    EXPECT_EQ(h.state.memory.words(kX)[4], c.word);
+  }
   EXPECT_EQ(h.renews.size(), 2u);
 }
 
 TEST_F(Unchecked, AWrongSumIsExecutedAndKeptOutOfTheData) {
   h.setSum(CheckState::Checked);
-  EXPECT_EQ(h.exchange(E + "00FFWW0D000001" + "1234" + "ZZ"), A + "00FF");
-  EXPECT_EQ(h.state.memory.fncDeviceData(0, "D"), 0x1234);
-  h.setFormat(4);
-  EXPECT_EQ(h.exchange(E + "00FFBW0M000002" + "11" + "00\r\n"), A + "00FF\r\n");
-  EXPECT_EQ(h.state.memory.words(kM)[0], 3);
+  struct Case {
+    int format;
+    std::string request, reply;
+    int kind;
+    std::int16_t word;  // the kind's first word afterwards
+  };
+  const Case cases[] = {
+      {1, E + "00FFWW0D000001" + "1234" + "ZZ", A + "00FF", kD, 0x1234},
+      {4, E + "00FFBW0M000002" + "11" + "00\r\n", A + "00FF\r\n", kM, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.request);
+    h.setFormat(c.format);
+    EXPECT_EQ(h.exchange(c.request), c.reply);
+    EXPECT_EQ(h.state.memory.words(c.kind)[0], c.word);
+  }
 }
 
 TEST_F(Unchecked, CasesThatCannotBeExecutedAreRefusedWithCode06AndChangeNothing) {
@@ -78,7 +98,8 @@ TEST_F(Unchecked, CasesThatCannotBeExecutedAreRefusedWithCode06AndChangeNothing)
       {E + "00FFBW0D000001" + "1", "書込数 = 1", "Error:06H キャラクター部エラー　書込のデータ数が一致しません"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(h.exchange(c.request), N + "00FF06") << c.request;
+    SCOPED_TRACE(c.request);
+    EXPECT_EQ(h.exchange(c.request), N + "00FF06");
     const std::string r = lastReport();
     EXPECT_NE(r.find("\r\n" + c.detail + "\r\n" + c.errorLine), std::string::npos) << r;
   }
@@ -97,9 +118,10 @@ TEST_F(Unchecked, RunningOutOfStorageIsARunTimeFailureWithNoReplyAndNoWrite) {
                         Case{E + "00FFQR0X0007F002"},                // the word after X7FF
                         Case{E + "00FFBT015X00401"},                  // more points than the list holds
                         Case{E + "00FFBM029X000000"}}) {
+    SCOPED_TRACE(c.request);
     h.errors.reports.clear();
-    EXPECT_EQ(h.exchange(c.request), "") << c.request;
-    ASSERT_EQ(h.errors.reports.size(), 1u) << c.request;
+    EXPECT_EQ(h.exchange(c.request), "");
+    ASSERT_EQ(h.errors.reports.size(), 1u);
     EXPECT_EQ(h.errors.reports[0].location, "frmMain.subCmnd_NoCheck() 9");
   }
   EXPECT_EQ(h.state.memory.fncDeviceData(6143, "D"), 0);

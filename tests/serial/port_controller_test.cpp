@@ -66,6 +66,17 @@ struct Fixture {
     state.subReDim_Device();
     link.chkViewAlert = true;
   }
+  // Chooses the first port that opens and opens it.
+  void open() {
+    pc.fncCommPort();
+    pc.cmdPOpen_Click();
+  }
+  // The PC program reads D0 and gets what the port answers.
+  std::string readD0() {
+    port.feed(std::string(1, ENQ) + "00FFWR0D000001");
+    loop.advance(1000);
+    return port.takeOutput();
+  }
 };
 
 TEST(PortController, DiscoveryListsThePortsThatOpenAndChoosesTheFirstThatOpensAgain) {
@@ -172,9 +183,7 @@ TEST(PortController, AVanishedDeviceCanBeLookedForUntilItIsBack) {
   EXPECT_TRUE(f.port.isOpen());
   EXPECT_EQ(f.pc.panelStatus, "Open");
   EXPECT_EQ(f.log.lines.back(), "open 1 9600,n,8,1 無し 40");
-  f.port.feed(std::string(1, ENQ) + "00FFWR0D000001");
-  f.loop.advance(1000);
-  EXPECT_EQ(f.port.takeOutput(), std::string(1, STX) + "00FF0000" + std::string(1, ETX));
+  EXPECT_EQ(f.readD0(), std::string(1, STX) + "00FF0000" + std::string(1, ETX));
 }
 
 TEST(PortController, APortThatWillNotOpenIsReportedAndDiscoveryRunsAgain) {
@@ -191,8 +200,7 @@ TEST(PortController, APortThatWillNotOpenIsReportedAndDiscoveryRunsAgain) {
 
 TEST(PortController, LineErrorsAreAnsweredAtOnceAndLogged) {
   Fixture f;
-  f.pc.fncCommPort();
-  f.pc.cmdPOpen_Click();
+  f.open();
   struct Case { LineEvent event; std::string reply, text; };
   const Case cases[] = {
       {LineEvent::FramingError, std::string(1, NAK) + "00FF04", "04H フレーム エラーです"},
@@ -202,6 +210,7 @@ TEST(PortController, LineErrorsAreAnsweredAtOnceAndLogged) {
       {LineEvent::TxFull, std::string(1, NAK) + "00FF", "送信バッファがいっぱいです"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
     f.port.raise(c.event);
     f.port.feed("00FF");  // pending input is thrown away
     f.loop.runDue();
@@ -218,6 +227,7 @@ TEST(PortController, LineErrorsAreAnsweredAtOnceAndLogged) {
   for (const auto& c : {Follow{Format::F2, std::string(1, ENQ) + "1200FFWR0D000001", std::string(1, NAK) + "1200FF04"},
                         Follow{Format::F3, std::string(1, STX) + "00FFWR0D000001" + std::string(1, ETX),
                                std::string(1, NAK) + "00FFNN04"}}) {
+    SCOPED_TRACE(c.request);
     f.link.config.format = c.format;
     f.port.feed(c.request);
     f.loop.advance(1000);
@@ -230,8 +240,7 @@ TEST(PortController, LineErrorsAreAnsweredAtOnceAndLogged) {
 
 TEST(PortController, ALineErrorDuringABurstIsHandledWhenTheBurstIsOver) {
   Fixture f;
-  f.pc.fncCommPort();
-  f.pc.cmdPOpen_Click();
+  f.open();
   f.port.feed(std::string(1, ENQ) + "00FFWR0D000001");
   f.loop.advance(5);
   ASSERT_TRUE(f.engine.busy());
@@ -244,17 +253,13 @@ TEST(PortController, ALineErrorDuringABurstIsHandledWhenTheBurstIsOver) {
 
 TEST(PortController, RequestsArriveThroughThePortEvent) {
   Fixture f;
-  f.pc.fncCommPort();
-  f.pc.cmdPOpen_Click();
-  f.port.feed(std::string(1, ENQ) + "00FFWR0D000001");
-  f.loop.advance(1000);
-  EXPECT_EQ(f.port.takeOutput(), std::string(1, STX) + "00FF0000" + std::string(1, ETX));
+  f.open();
+  EXPECT_EQ(f.readD0(), std::string(1, STX) + "00FF0000" + std::string(1, ETX));
 }
 
 TEST(PortController, AVanishedDeviceClosesThePortOnceWithOneMessage) {
   Fixture f;
-  f.pc.fncCommPort();
-  f.pc.cmdPOpen_Click();
+  f.open();
   f.port.raise(LineEvent::DeviceLost);
   f.loop.runDue();
   EXPECT_FALSE(f.port.isOpen());

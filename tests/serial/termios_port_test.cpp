@@ -67,6 +67,30 @@ struct Peer {
   }
 };
 
+// A pseudo-terminal pair standing in for a serial device: the slave's name
+// is the device's path, the master the far end of the cable. Whatever is
+// still open is closed with the object, also when a test stops early.
+struct Pty {
+  int master = -1, slave = -1;
+  char name[256] = {};
+  bool ok = false;
+  Pty() { ok = ::openpty(&master, &slave, name, nullptr, nullptr) == 0; }
+  ~Pty() {
+    closeMaster();
+    closeSlave();
+  }
+  Pty(const Pty&) = delete;
+  Pty& operator=(const Pty&) = delete;
+  void closeMaster() {
+    if (master >= 0) ::close(master);
+    master = -1;
+  }
+  void closeSlave() {
+    if (slave >= 0) ::close(slave);
+    slave = -1;
+  }
+};
+
 class TermiosPortTest : public ::testing::Test {
  protected:
   TermiosPortTest() {
@@ -148,54 +172,48 @@ TEST_F(TermiosPortTest, AbsentAndBusyPortsFailToOpenAndStayClosed) {
   EXPECT_TRUE(second.isOpen());
 
   // A device another program holds locked.
-  int master = -1, slave = -1;
-  char name[256];
-  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-  ASSERT_EQ(::flock(slave, LOCK_EX | LOCK_NB), 0);
-  map.mapped[1] = name;
+  Pty held;
+  ASSERT_TRUE(held.ok);
+  ASSERT_EQ(::flock(held.slave, LOCK_EX | LOCK_NB), 0);
+  map.mapped[1] = held.name;
   TermiosPort device(map);
   device.setCommPort(2);
   EXPECT_THROW(device.open(), RuntimeError);
-  ::flock(slave, LOCK_UN);
+  ::flock(held.slave, LOCK_UN);
   device.open();
   EXPECT_TRUE(device.isOpen());
   device.close();
-  ::close(master);
-  ::close(slave);
 }
 
 TEST_F(TermiosPortTest, ADeviceThatVanishesIsReportedOnceAndCanBeOpenedAgain) {
-  int master = -1, slave = -1;
-  char name[256];
-  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-  ::close(slave);
-  map.mapped[1] = name;
+  Pty gone;
+  ASSERT_TRUE(gone.ok);
+  gone.closeSlave();
+  map.mapped[1] = gone.name;
   TermiosPort port(map);
   int lost = 0, other = 0;
   port.onLineEvent = [&](LineEvent e) { (e == LineEvent::DeviceLost ? lost : other)++; };
   port.onReceived = [&](std::string_view) { ++other; };
   port.setCommPort(2);
   port.open();
-  ::close(master);  // the far side goes: reads hang up
+  gone.closeMaster();  // the far side goes: reads hang up
   spin(200);
   EXPECT_EQ(lost, 1);
   EXPECT_EQ(other, 0);
   port.close();
 
-  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-  map.mapped[1] = name;
+  Pty back;
+  ASSERT_TRUE(back.ok);
+  map.mapped[1] = back.name;
   port.open();
   EXPECT_TRUE(port.isOpen());
   port.close();
-  ::close(master);
-  ::close(slave);
 }
 
 TEST_F(TermiosPortTest, LineSettingsAreCheckedAndApplied) {
-  int master = -1, slave = -1;
-  char name[256];
-  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-  map.mapped[1] = name;
+  Pty device;
+  ASSERT_TRUE(device.ok);
+  map.mapped[1] = device.name;
   TermiosPort port(map);
   port.setCommPort(2);
   EXPECT_FALSE(parseLineSettings("9600,x,8,1"));
@@ -208,7 +226,7 @@ TEST_F(TermiosPortTest, LineSettingsAreCheckedAndApplied) {
   port.setLineConfig(c);
   port.open();
   termios t{};
-  ASSERT_EQ(::tcgetattr(slave, &t), 0);
+  ASSERT_EQ(::tcgetattr(device.slave, &t), 0);
   // (A pseudo-terminal keeps 8 bits without parity whatever it is told.)
   EXPECT_EQ(::cfgetospeed(&t), B19200);
   EXPECT_TRUE(t.c_cflag & CSTOPB);
@@ -222,12 +240,10 @@ TEST_F(TermiosPortTest, LineSettingsAreCheckedAndApplied) {
   // With marking on, a data byte FFh arrives doubled and is delivered once.
   std::string received;
   port.onReceived = [&](std::string_view bytes) { received += bytes; };
-  ASSERT_EQ(::write(master, "\xFF" "Z", 2), 2);
+  ASSERT_EQ(::write(device.master, "\xFF" "Z", 2), 2);
   spin(100);
   EXPECT_EQ(received, "\xFF" "Z");
   port.close();
-  ::close(master);
-  ::close(slave);
 }
 
 }  // namespace

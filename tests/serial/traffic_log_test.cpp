@@ -63,6 +63,12 @@ struct TrafficLogTest : ::testing::Test {
     log.txtLogRow_LostFocus();
     log.setChkFix(true);
   }
+  // Logs to the fixed file COMLOG.txt in the log folder.
+  void logToFixedFile() {
+    log.GS_ComLog = "COMLOG";
+    log.setChkLogFile(true);
+    log.setOptFileType(LogFileType::Fixed);
+  }
   void received(const std::string& raw) { log.subDsp_CommLog("受信 : ", raw, "", ""); }
   void sent(const std::string& raw) { log.subDsp_CommLog("送信 : ", raw, "", ""); }
   std::string screen() const { return std::string(log.text()); }
@@ -75,17 +81,27 @@ struct TrafficLogTest : ::testing::Test {
 // ---------------------------------------------------------------------------
 // Entries and the entry limit
 
-TEST_F(TrafficLogTest, LimitTwoKeepsTheLastTwoReceivedFrames) {
-  setLimit("2");
-  for (const char* r : {"R1", "R2", "R3"}) received(r);
-  EXPECT_EQ(screen(), "[14:05:09]受信 : R2\r\n[14:05:09]受信 : R3\r\n");
-  EXPECT_EQ(log.m_LogRows(), 2);
-}
-
-TEST_F(TrafficLogTest, LimitCountsEntriesAndTrimsOneLineSoASentFramesEmptyLineStays) {
-  setLimit("2");
-  for (const char* s : {"S1", "S2", "S3"}) sent(s);
-  EXPECT_EQ(screen(), "\r\n[14:05:09]送信 : S2\r\n\r\n[14:05:09]送信 : S3\r\n\r\n");
+// A limit of two keeps the last two entries. It counts entries but trims a
+// line at a time, so of a sent frame's entry the empty line stays.
+TEST_F(TrafficLogTest, LimitTwoKeepsTheLastTwoEntries) {
+  struct Case {
+    const char* name;
+    void (TrafficLogTest::*entry)(const std::string&);
+    std::vector<std::string> frames;
+    std::string screen;
+  };
+  const Case cases[] = {
+      {"received", &TrafficLogTest::received, {"R1", "R2", "R3"}, "[14:05:09]受信 : R2\r\n[14:05:09]受信 : R3\r\n"},
+      {"sent", &TrafficLogTest::sent, {"S1", "S2", "S3"}, "\r\n[14:05:09]送信 : S2\r\n\r\n[14:05:09]送信 : S3\r\n\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    log.popLogCls_Click();
+    setLimit("2");
+    for (const std::string& frame : c.frames) (this->*c.entry)(frame);
+    EXPECT_EQ(screen(), c.screen);
+    EXPECT_EQ(log.m_LogRows(), 2);
+  }
 }
 
 // Entries of several lines never pile up without end under the entry
@@ -278,31 +294,30 @@ TEST_F(TrafficLogTest, CheckBoxReactions) {
 
   // chkLogDsp: unticking disables the display controls and unticks chkFix;
   // the engine reads the same flag.
+  // Ticking it again enables them; chkFix stays unticked.
   log.setChkFix(true);
-  log.setChkLogDsp(false);
-  EXPECT_FALSE(settings.chkLogDsp);
-  EXPECT_FALSE(log.optDspTypeEnabled());
-  EXPECT_FALSE(log.chkFixEnabled());
-  EXPECT_FALSE(log.chkFix());
-  EXPECT_FALSE(log.txtLogRowEnabled());
-  log.setChkLogDsp(true);
-  EXPECT_TRUE(settings.chkLogDsp);
-  EXPECT_TRUE(log.optDspTypeEnabled());
-  EXPECT_TRUE(log.chkFixEnabled());
-  EXPECT_FALSE(log.chkFix());
-  EXPECT_FALSE(log.txtLogRowEnabled());
+  for (bool ticked : {false, true}) {
+    SCOPED_TRACE(ticked ? "chkLogDsp ticked again" : "chkLogDsp unticked");
+    log.setChkLogDsp(ticked);
+    EXPECT_EQ(settings.chkLogDsp, ticked);
+    EXPECT_EQ(log.optDspTypeEnabled(), ticked);
+    EXPECT_EQ(log.chkFixEnabled(), ticked);
+    EXPECT_FALSE(log.chkFix());
+    EXPECT_FALSE(log.txtLogRowEnabled());
+  }
 
-  // chkLogFile and the port's settings lock.
+  // chkLogFile and the port's settings lock: while the port is open the file
+  // controls and saving are off.
   log.setChkLogFile(true);
   EXPECT_TRUE(log.optFileTypeEnabled());
-  log.subEnable_CommSet(false);
-  EXPECT_FALSE(log.optFileTypeEnabled());
-  EXPECT_FALSE(log.chkLogFileEnabled());
-  EXPECT_FALSE(log.cmdSaveLogEnabled());
-  EXPECT_FALSE(log.popLogSaveEnabled());
-  log.subEnable_CommSet(true);
-  EXPECT_TRUE(log.optFileTypeEnabled());
-  EXPECT_TRUE(log.cmdSaveLogEnabled());
+  for (bool enabled : {false, true}) {
+    SCOPED_TRACE(enabled ? "settings unlocked" : "settings locked");
+    log.subEnable_CommSet(enabled);
+    EXPECT_EQ(log.optFileTypeEnabled(), enabled);
+    EXPECT_EQ(log.chkLogFileEnabled(), enabled);
+    EXPECT_EQ(log.cmdSaveLogEnabled(), enabled);
+    EXPECT_EQ(log.popLogSaveEnabled(), enabled);
+  }
   log.setChkLogFile(false);
   EXPECT_FALSE(log.optFileTypeEnabled());
 }
@@ -311,9 +326,7 @@ TEST_F(TrafficLogTest, CheckBoxReactions) {
 // Traffic-log file
 
 TEST_F(TrafficLogTest, FixedFileCollectsBannersOfTwoOpeningsAndTheScreenGetsAllButTheDate) {
-  log.GS_ComLog = "COMLOG";
-  log.setChkLogFile(true);
-  log.setOptFileType(LogFileType::Fixed);
+  logToFixedFile();
   link.config.sum = CheckState::Checked;
   link.config.station = "05";
   ASSERT_TRUE(log.portOpened(banner()));
@@ -426,9 +439,7 @@ TEST_F(TrafficLogTest, FileThatCannotBeCreatedIsReportedAndTheLogCarriesOn) {
 }
 
 TEST_F(TrafficLogTest, ShutdownLinesEndTheFileAndNothingIsWrittenAfterwards) {
-  log.GS_ComLog = "COMLOG";
-  log.setChkLogFile(true);
-  log.setOptFileType(LogFileType::Fixed);
+  logToFixedFile();
   ASSERT_TRUE(log.portOpened(banner()));
   log.filePrint("line");
   const std::string before = test::readFile(folder + "/COMLOG.txt");
@@ -445,9 +456,7 @@ TEST_F(TrafficLogTest, ShutdownLinesEndTheFileAndNothingIsWrittenAfterwards) {
 }
 
 TEST_F(TrafficLogTest, LineErrorGoesToFileWithStampAndToScreenAsPlainLine) {
-  log.GS_ComLog = "COMLOG";
-  log.setChkLogFile(true);
-  log.setOptFileType(LogFileType::Fixed);
+  logToFixedFile();
   ASSERT_TRUE(log.portOpened(banner()));
   log.popLogCls_Click();
   const std::string fileBefore = test::readFile(folder + "/COMLOG.txt");

@@ -71,9 +71,8 @@ TEST_F(ErrorLogTest, AnErrorTrapEndsInTheLog) {
     trap.section(200);
     throw RuntimeError(kErrDiskFull);
   });
-  EXPECT_EQ(test::readFile(dir.file("Error_Log.TXT")),
-            cp932::encode("2026/07/03 09:05:07 frmMain.subFile_put() 61 Line 200:" +
-                          errorDescription(kErrDiskFull)) + "\r\n");
+  const std::string line = "2026/07/03 09:05:07 frmMain.subFile_put() 61 Line 200:ディスクの空き容量が不足しています。";
+  EXPECT_EQ(test::readFile(dir.file("Error_Log.TXT")), cp932::encode(line) + "\r\n");
 }
 
 class SysLogCheckTest : public ErrorLogTest {
@@ -102,7 +101,7 @@ TEST_F(SysLogCheckTest, AOneLineFileBeepsReportsAndIsKept) {
   EXPECT_EQ(presenter.beeps, 1);
   ASSERT_EQ(presenter.boxes.size(), 1u);
   EXPECT_EQ(presenter.boxes[0].title, "mdlFileAccess.subSysLogCheck()  Err:62");
-  EXPECT_EQ(presenter.boxes[0].text, "Error Line 2:" + errorDescription(kErrInputPastEnd));
+  EXPECT_EQ(presenter.boxes[0].text, "Error Line 2:ファイルにこれ以上データがありません。");
 }
 
 TEST(FolderPath, SplitsAtTheLastSeparator) {

@@ -215,21 +215,22 @@ TEST_F(SettingsFileTest, RangeValuesGiveTextsAndNumbers) {
 // section, key and line, and its kind gets the shipped range, so it still
 // answers; the read says which kinds fell back.
 TEST_F(SettingsFileTest, BadRangeValuesAreReportedOnceEachAndFallBackToTheShippedRange) {
-  DevRangeTable old5, old7;
-  subSetOldVersionRanges(old5, old7);
   std::string ini = test::readFile(kShippedIni);
   struct Case {
     const char* key;
     const char* value;
     int kind;
     const char* why;  // the start of the report's description
+    int line;         // of the key in the shipped file
+    const char *firstText, *lastText;  // the shipped range
+    std::int32_t last;
   };
   const Case cases[] = {
-      {"X", "X0100", kX, "「先頭-最終」の形ではありません"},
-      {"Y", "", kY, "値がありません"},
-      {"D", "D99999999999-D0001", kD, "オーバーフロー"},
-      {"W", "D0000-D0100", kW, "デバイス記号が W ではありません"},
-      {"R", "R0100-R0000", kR, "先頭が最終より後ろです"},
+      {"X", "X0100", kX, "「先頭-最終」の形ではありません", 43, "X0000", "X07FF", 0x7FF},
+      {"Y", "", kY, "値がありません", 44, "Y0000", "Y07FF", 0x7FF},
+      {"D", "D99999999999-D0001", kD, "オーバーフロー", 39, "D0000", "D1024", 1024},
+      {"W", "D0000-D0100", kW, "デバイス記号が W ではありません", 40, "W0000", "W03FF", 0x3FF},
+      {"R", "R0100-R0000", kR, "先頭が最終より後ろです", 41, "R0000", "R8191", 8191},
   };
   test::writeFile(file.fileName(), ini);
   IniFile edited = IniFile::load(file.fileName());
@@ -243,26 +244,25 @@ TEST_F(SettingsFileTest, BadRangeValuesAreReportedOnceEachAndFallBackToTheShippe
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     const DevRange& r = state.range5[static_cast<std::size_t>(c.kind)];
-    EXPECT_EQ(r.firstText, old5[static_cast<std::size_t>(c.kind)].firstText);
-    EXPECT_EQ(r.lastText, old5[static_cast<std::size_t>(c.kind)].lastText);
-    EXPECT_EQ(r.last, old5[static_cast<std::size_t>(c.kind)].last);
+    EXPECT_EQ(r.firstText, c.firstText);
+    EXPECT_EQ(r.lastText, c.lastText);
+    EXPECT_EQ(r.last, c.last);
     // Its one report, found by its key.
     std::string detail;
     for (const auto& report : errors.reports)
       if (report.detail.find(std::string("[デバイス範囲５桁] ") + c.key + " (") != std::string::npos) detail = report.detail;
     EXPECT_EQ(detail.rfind(std::string("Line 800:") + c.why, 0), 0u) << detail;
-    const std::size_t line = *IniFile::load(file.fileName()).lineOf("デバイス範囲５桁", c.key);
-    EXPECT_NE(detail.find(file.fileName() + " [デバイス範囲５桁] " + c.key + " (" + std::to_string(line) + " 行目) = \"" +
-                          c.value + "\""),
+    EXPECT_NE(detail.find(file.fileName() + " [デバイス範囲５桁] " + c.key + " (" + std::to_string(c.line) +
+                          " 行目) = \"" + c.value + "\""),
               std::string::npos)
         << detail;
-    EXPECT_NE(detail.find("出荷時の範囲 " + old5[static_cast<std::size_t>(c.kind)].firstText), std::string::npos);
+    EXPECT_NE(detail.find(std::string("出荷時の範囲 ") + c.firstText + "-" + c.lastText), std::string::npos) << detail;
   }
   EXPECT_EQ(file.rangeFallbacks(), (std::vector<std::string>{"[デバイス範囲５桁] D", "[デバイス範囲５桁] W",
                                                             "[デバイス範囲５桁] R", "[デバイス範囲５桁] X",
                                                             "[デバイス範囲５桁] Y"}));
   // The seven-character table was read as it stands.
-  EXPECT_EQ(state.range7[kX].lastText, old7[kX].lastText);
+  EXPECT_EQ(state.range7[kX].lastText, "X0007FF");
 }
 
 TEST_F(SettingsFileTest, DevicesPerPageLenientAndStrict) {
@@ -296,11 +296,10 @@ TEST_F(SettingsFileTest, DevicesPerPageLenientAndStrict) {
   for (const auto& line : reportLines())
     if (line.find("Line 900:") != std::string::npos || line.find("Line 1000:") != std::string::npos)
       pageReports.push_back(line);
-  const std::string mismatch = errorDescription(kErrTypeMismatch);
   EXPECT_EQ(pageReports, (std::vector<std::string>{
-                             kRead + "6 Line 1000:" + errorDescription(kErrOverflow),  // TN
-                             kRead + "13 Line 1000:" + mismatch,                       // D
-                             kRead + "13 Line 1000:" + mismatch,                       // W
+                             kRead + "6 Line 1000:オーバーフローしました。",  // TN
+                             kRead + "13 Line 1000:型が一致しません。",       // D
+                             kRead + "13 Line 1000:型が一致しません。",       // W
                          }));
 }
 
@@ -348,8 +347,8 @@ TEST_F(SettingsFileTest, MainWindowAndWindowRecords) {
   for (const auto& line : reportLines())
     if (line.find("Line 1400:") != std::string::npos) windowReports.push_back(line);
   EXPECT_EQ(windowReports, (std::vector<std::string>{
-                               kRead + "6 Line 1400:" + errorDescription(kErrOverflow),
-                               kRead + "13 Line 1400:" + errorDescription(kErrTypeMismatch),
+                               kRead + "6 Line 1400:オーバーフローしました。",  // Main_Width
+                               kRead + "13 Line 1400:型が一致しません。",       // G_SetWindow[7]_flg
                            }));
 
   writeIni("[画面サイズ]\nMain_Height=600\nMain_Width=501\n");
@@ -371,9 +370,9 @@ TEST_F(SettingsFileTest, OneBadKeyIsReportedWithItsSectionAndTheRestIsStillRead)
   ASSERT_TRUE(read());
   ASSERT_EQ(errors.reports.size(), 1u);
   EXPECT_EQ(errors.reports[0].location, kRead + "13");
-  const std::size_t line = *IniFile::load(file.fileName()).lineOf("ワードデバイス画面設定", "CN");
-  EXPECT_EQ(errors.reports[0].detail, "Line 1000:" + errorDescription(kErrTypeMismatch) + " -- " + file.fileName() +
-                                          " [ワードデバイス画面設定] CN (" + std::to_string(line) + " 行目) = \"many\"");
+  // CN stands on line 99 of the shipped file; writing its value moved no line.
+  EXPECT_EQ(errors.reports[0].detail,
+            "Line 1000:型が一致しません。 -- " + file.fileName() + " [ワードデバイス画面設定] CN (99 行目) = \"many\"");
   EXPECT_EQ(perPage(kCN), 41);
   // Keys after the bad one, in its section and in later ones.
   EXPECT_EQ(perPage(kD), 256);
@@ -421,8 +420,7 @@ TEST_F(SettingsFileTest, TheReReadTakesOnlyTheMultiScreenBitTextAndWindowSection
   EXPECT_EQ(settings.Hi, "ON");
   EXPECT_TRUE(settings.G_SetWindow[0].flg);
   EXPECT_EQ(settings.mainWindow.Top, 360);
-  EXPECT_EQ(reportLines(),
-            std::vector<std::string>{kRead + "13 Line 1200:" + errorDescription(kErrTypeMismatch)});
+  EXPECT_EQ(reportLines(), std::vector<std::string>{kRead + "13 Line 1200:型が一致しません。"});
 }
 
 TEST_F(SettingsFileTest, WriteBackReplacesTheWindowSectionAndNothingElse) {
@@ -482,7 +480,7 @@ TEST_F(SettingsFileTest, WriteBackAddsAMissingWindowSectionAndReportsAFailedWrit
   SettingsFile nowhere(dir.file("gone"), state, settings, presenter);
   nowhere.subPutIniFile(WindowTwips{});
   ASSERT_EQ(errors.reports.size(), 1u);
-  EXPECT_EQ(errors.reports[0].location, "mdlFileAccess.subPutIniFile() " + std::to_string(kErrPathNotFound));
+  EXPECT_EQ(errors.reports[0].location, "mdlFileAccess.subPutIniFile() 76");  // path not found
   EXPECT_EQ(errors.reports[0].detail.rfind("Line 400:", 0), 0u);
 }
 
