@@ -7,6 +7,7 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
       clock(clock_),
       errorLog(presenter_, clock_),
       state(errorLog),
+      comments(errorLog),
       settingsFile(std::move(programFolder), state, settings, presenter_),
       port(comMap),
       log(link, clock_, presenter_, errorLog),
@@ -42,6 +43,7 @@ bool AppCore::startUp() {
   subSysLogCheck(settings.folders.SysLog, clock, presenter, errorLog);
   state.subReDim_Device();
   state.subSet_PageMax();
+  comments.subClear_Comment();
 
   for (int i = 0; i < kComPortCount; ++i) comMap.mapped[static_cast<std::size_t>(i)] = settings.comPorts[static_cast<std::size_t>(i)];
   pc.inBufferSize = settings.GE_InBufferSize;
@@ -50,6 +52,22 @@ bool AppCore::startUp() {
   log.GS_ComLog = settings.GS_ComLog;
   log.GS_ComLogHdd = settings.GS_ComLogHdd;
   return true;
+}
+
+void AppCore::mnuFileInport(int item) {
+  static constexpr char kSeparators[] = {' ', ',', '\t'};
+  if (item < 0 || item > 2) return;
+  guarded(errorLog, "frmMain.mnuFileInport_Click() ", [&](ErrorTrap&) {
+    const auto path = presenter.openFileName("デバイス・コメントをインポート", {"TEXT(*.txt)", "CSV(*.csv)"}, "txt");
+    if (!path) return;
+    comments.fncRead_Comment(kSeparators[item], *path);
+    if (subDspRenew) subDspRenew("All", "CMNT");
+  });
+}
+
+void AppCore::mnuInitDevCome() {
+  comments.subClear_Comment();
+  if (subDspRenew) subDspRenew("All", "CMNT");
 }
 
 }  // namespace omb

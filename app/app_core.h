@@ -16,6 +16,7 @@
 #include "serial/qt_scheduler.h"
 #include "serial/termios_port.h"
 #include "serial/traffic_log.h"
+#include "store/comment_store.h"
 #include "store/error_log.h"
 #include "store/settings_file.h"
 
@@ -34,6 +35,15 @@ class AppCore {
   // reach the models that use them.
   bool startUp();
 
+  // "デバイス・コメントをインポート" with its item 0-2 (space, comma or TAB
+  // separated): the file chooser, the import, then "CMNT" to every view.
+  // Cancelling ends it quietly.  The project in use stays the one the
+  // overwrite command saves to, whatever becomes of the import.
+  void mnuFileInport(int item);
+  // "デバイス・コメントを初期化する": every comment gone at once, no
+  // question, then "CMNT" to every view.
+  void mnuInitDevCome();
+
   // The project in use: its comment and file name (status bar panel 5), and
   // whether it supplied the main window's place (then the settings file is
   // not written back at exit).
@@ -47,6 +57,7 @@ class AppCore {
   const Clock& clock;
   ErrorLog errorLog;
   SystemState state;
+  CommentStore comments;
   Settings settings;
   SettingsFile settingsFile;
   LinkSettings link;

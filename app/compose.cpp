@@ -1,12 +1,13 @@
 #include "app/compose.h"
 
+#include "app/app_core.h"
 #include "app/frm_main.h"
 #include "views/view_factory.h"
 #include "views/view_manager.h"
 
 namespace omb {
 
-void composeWindow(FrmMain& main, ViewManager& views) {
+void composeWindow(AppCore& core, FrmMain& main, ViewManager& views) {
   views.factory = createSingleView;
   views.viewChecked = [&main](int slot, bool open) { main.setViewChecked(slot, open); };
   main.openSingleView = [&views](int slot) { views.openSingleView(slot); };
@@ -15,6 +16,9 @@ void composeWindow(FrmMain& main, ViewManager& views) {
   main.subView_Dsp = [&views] { views.subView_Dsp(); };
   main.registerCommand("mnuInitWindow", [&views] { views.mnuResetView(); });
   main.registerCommand("mnuInitCell", [&views] { views.mnuResetCell(); });
+  for (int item = 0; item < 3; ++item)
+    main.registerCommand(QStringLiteral("mnuFileInport%1").arg(item), [&core, item] { core.mnuFileInport(item); });
+  main.registerCommand("mnuInitDevCome", [&core] { core.mnuInitDevCome(); });
   for (int slot = 0; slot < kViewSlotCount; ++slot) main.setViewAvailable(slot, hasSingleView(slot));
   main.finishCommands();
 }

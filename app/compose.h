@@ -7,9 +7,10 @@
 
 namespace omb {
 
+class AppCore;
 class FrmMain;
 class ViewManager;
 
-void composeWindow(FrmMain& main, ViewManager& views);
+void composeWindow(AppCore& core, FrmMain& main, ViewManager& views);
 
 }  // namespace omb

@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
 
   omb::FrmMain w(core);
   omb::ViewManager views(core, &w);
-  omb::composeWindow(w, views);
+  omb::composeWindow(core, w, views);
   presenter.setParent(&w);
   presenter.setHelp([&w](int topic) { w.help().showTopic(topic); });
   w.Form_Load();

@@ -1,6 +1,9 @@
 #include "app/qt_presenter.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QAbstractButton>
 #include <QFontMetrics>
@@ -10,6 +13,7 @@
 
 #include <algorithm>
 
+#include "ui/colour.h"
 #include "ui/dlg_input.h"
 #include "ui/dlg_msg.h"
 
@@ -118,6 +122,48 @@ std::string QtPresenter::dlgInput(const std::string& caption, const std::string&
 bool QtPresenter::dlgMsg(const std::string& caption, const std::string& message, bool cancelVisible) {
   return omb::dlgMsg::ask(activeOr(parent_), QString::fromStdString(caption), QString::fromStdString(message),
                           cancelVisible) == QStringLiteral("1");
+}
+
+std::optional<std::string> QtPresenter::openFileName(const std::string& title, const std::vector<std::string>& filters,
+                                                     const std::string& defaultExtension) {
+  QFileDialog dialog(activeOr(parent_), QString::fromStdString(title));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  QStringList list;
+  for (const std::string& f : filters) list << QString::fromStdString(f);
+  dialog.setNameFilters(list);
+  dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<std::int32_t> QtPresenter::chooseColour(std::int32_t initial) {
+  const QColor c = QColorDialog::getColor(toQColor(initial), activeOr(parent_));
+  if (!c.isValid()) return std::nullopt;
+  return fromQColor(c);
+}
+
+// Qt's font chooser has no colour: the font's colour stays the one it
+// opened with.
+std::optional<FontChoice> QtPresenter::chooseFont(const FontChoice& preset) {
+  QFont font(QString::fromStdString(preset.name));
+  font.setPointSizeF(preset.size > 0 ? preset.size : 9.0);
+  font.setBold(preset.bold);
+  font.setItalic(preset.italic);
+  font.setUnderline(preset.underline);
+  font.setStrikeOut(preset.strikethrough);
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, font, activeOr(parent_), QStringLiteral("フォント"));
+  if (!ok) return std::nullopt;
+  FontChoice c;
+  c.name = chosen.family().toStdString();
+  c.size = static_cast<float>(chosen.pointSizeF() > 0 ? chosen.pointSizeF() : preset.size);
+  c.bold = chosen.bold();
+  c.italic = chosen.italic();
+  c.underline = chosen.underline();
+  c.strikethrough = chosen.strikeOut();
+  c.colour = preset.colour;
+  return c;
 }
 
 }  // namespace omb

@@ -30,6 +30,10 @@ class QtPresenter final : public Presenter {
   // The views' dialogs, over the window the user works in.
   std::string dlgInput(const std::string& caption, const std::string& prompt, const std::string& preset) override;
   bool dlgMsg(const std::string& caption, const std::string& message, bool cancelVisible) override;
+  std::optional<std::string> openFileName(const std::string& title, const std::vector<std::string>& filters,
+                                          const std::string& defaultExtension) override;
+  std::optional<std::int32_t> chooseColour(std::int32_t initial) override;
+  std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
 
  private:
   QWidget* parent_;

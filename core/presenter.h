@@ -4,6 +4,7 @@
 // without blocking.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,6 +15,16 @@ namespace omb {
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 enum class MsgButtons { Ok, OkCancel, YesNo };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+// What the font chooser offers and answers: the font and its effects, the
+// colour as project files store it (00BBGGRR).
+struct FontChoice {
+  std::string name;
+  float size = 9.0f;
+  bool bold = false, italic = false, underline = false, strikethrough = false;
+  std::int32_t colour = 0;
+  bool operator==(const FontChoice&) const = default;
+};
 
 class Presenter {
  public:
@@ -42,6 +53,26 @@ class Presenter {
   virtual bool dlgMsg(const std::string& caption, const std::string& text, bool cancelVisible) {
     return message(text, caption, MsgIcon::None, cancelVisible ? MsgButtons::OkCancel : MsgButtons::Ok) ==
            MsgAnswer::Ok;
+  }
+  // The file chooser for opening: `filters` as the chooser lists them
+  // ("TEXT(*.txt)"), the extension added to a name typed without one.
+  // Nothing when cancelled; without a screen nothing is chosen.
+  virtual std::optional<std::string> openFileName(const std::string& title, const std::vector<std::string>& filters,
+                                                  const std::string& defaultExtension) {
+    (void)title, (void)filters, (void)defaultExtension;
+    return std::nullopt;
+  }
+  // The colour chooser, opened on `initial` (00BBGGRR): the colour chosen,
+  // nothing for Cancel.
+  virtual std::optional<std::int32_t> chooseColour(std::int32_t initial) {
+    (void)initial;
+    return std::nullopt;
+  }
+  // The font chooser with its effects, opened on `preset`: nothing for
+  // Cancel.
+  virtual std::optional<FontChoice> chooseFont(const FontChoice& preset) {
+    (void)preset;
+    return std::nullopt;
   }
 };
 
@@ -86,12 +117,44 @@ class RecordingPresenter : public Presenter {
     return dlgMsgAnswer ? dlgMsgAnswer(caption, message, cancelVisible) : true;
   }
 
+  // The choosers: what was asked, and scripted answers used in order (none
+  // left: Cancel).
+  std::optional<std::string> openFileName(const std::string& title, const std::vector<std::string>& filters,
+                                          const std::string&) override {
+    fileTitles.push_back(title);
+    fileFilters = filters;
+    return next(fileAnswers);
+  }
+  std::optional<std::int32_t> chooseColour(std::int32_t initial) override {
+    colourPresets.push_back(initial);
+    return next(colourAnswers);
+  }
+  std::optional<FontChoice> chooseFont(const FontChoice& preset) override {
+    fontPresets.push_back(preset);
+    return next(fontAnswers);
+  }
+  std::vector<std::string> fileTitles, fileFilters;
+  std::vector<std::optional<std::string>> fileAnswers;
+  std::vector<std::int32_t> colourPresets;
+  std::vector<std::optional<std::int32_t>> colourAnswers;
+  std::vector<FontChoice> fontPresets;
+  std::vector<std::optional<FontChoice>> fontAnswers;
+
   std::vector<Box> boxes;
   std::vector<MsgAnswer> answers;  // scripted answers, used in order
   std::vector<Box> inputs;         // input boxes asked (prompt in text)
   std::vector<std::string> presets;
   std::vector<std::optional<std::string>> inputAnswers;  // scripted, in order; none left: cancel
   int beeps = 0;
+
+ private:
+  template <class T>
+  static std::optional<T> next(std::vector<std::optional<T>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    std::optional<T> a = answers.front();
+    answers.erase(answers.begin());
+    return a;
+  }
 };
 
 }  // namespace omb

@@ -40,7 +40,7 @@ ombrisal_install_packages() {
 OMBRISAL_MAIN_OPTIONS=(-DOMBRISAL_WERROR=ON)
 
 # ombrisal_build [DIR [cmake options...]]: configures DIR, then builds (only
-# $OMBRISAL_TARGET when set).  DIR is configured afresh whenever the options,
+# the targets named in $OMBRISAL_TARGET, separated by blanks, when set).  DIR is configured afresh whenever the options,
 # the compilers or the generator differ from those it was configured with.
 ombrisal_build() {
   local dir="${1:-$OMBRISAL_BUILD}"
@@ -62,7 +62,8 @@ ombrisal_build() {
     printf '%s' "$stamp" >"$stampFile"
   fi
   local targets=()
-  [ -n "${OMBRISAL_TARGET:-}" ] && targets=(--target "$OMBRISAL_TARGET")
+  # shellcheck disable=SC2206  # the blanks separate target names
+  [ -n "${OMBRISAL_TARGET:-}" ] && targets=(--target $OMBRISAL_TARGET)
   cmake --build "$dir" -j"$(nproc)" "${targets[@]}" || return 1
 }
 
