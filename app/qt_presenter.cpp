@@ -62,6 +62,10 @@ std::unique_ptr<QMessageBox> QtPresenter::buildBox(const std::string& text, cons
   switch (buttons) {
     case MsgButtons::Ok: box->setStandardButtons(QMessageBox::Ok); break;
     case MsgButtons::OkCancel: box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::OkCancelSafe:
+      box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      box->setDefaultButton(QMessageBox::Cancel);
+      break;
     case MsgButtons::YesNo:
       box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       box->setDefaultButton(QMessageBox::No);  // a stray Enter never closes a port or discards settings

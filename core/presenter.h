@@ -13,7 +13,9 @@
 namespace omb {
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgButtons { Ok, OkCancel, YesNo };
+// OkCancelSafe: OK and Cancel with Cancel the default, for questions whose
+// OK destroys something.
+enum class MsgButtons { Ok, OkCancel, OkCancelSafe, YesNo };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
 // What the font chooser offers and answers: the font and its effects, the

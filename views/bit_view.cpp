@@ -56,7 +56,6 @@ const BitFamily& bitFamily(int slot) { return viewFamily(slot); }
 
 FrmBitDevice::FrmBitDevice(ViewContext& ctx, int slot, QWidget* parent)
     : GridView(ctx, bitFamily(slot), 8400, 4950, parent ? parent : ctx.mainWindow) {
-  fncDeviceComment = [](const std::string&, const std::string&) { return std::string(); };
   rowsPerPage_ = ctx.state.pages[static_cast<std::size_t>(slot)].perPage;
   if (rowsPerPage_ < 1) rowsPerPage_ = slot == kMx ? 16 : 64;
   // Without texts in the settings a bit still reads as a number.
@@ -357,7 +356,7 @@ void FrmBitDevice::subDeviceTip() {
       const std::int64_t number = cellBitAddress(row, col);
       if (number >= 0) {
         tip = bitAddressText(number);
-        const std::string comment = fncDeviceComment(family_.code, tip.toStdString());
+        const std::string comment = ctx_.comments.commentOfAddress(tip.toStdString());
         if (!comment.empty()) tip += QLatin1Char(' ') + QString::fromStdString(comment);
       }
     }
@@ -380,7 +379,7 @@ void FrmBitDevice::subGfrdUserPut() {
           const std::int64_t number = cellBitAddress(r, c);
           const std::string text = bitAddressText(number).toStdString();
           if (state.fncCheck_UserDevice_B(text)) continue;
-          appendUserEntry(state.userBitList, {family_.code, text, fncDeviceComment(family_.code, text),
+          appendUserEntry(state.userBitList, {family_.code, text, ctx_.comments.commentOfAddress(text),
                                               static_cast<std::int32_t>(number)});
         }
       }

@@ -58,10 +58,6 @@ class FrmBitDevice : public GridView {
   const QString& onText() const { return onText_; }
   const QString& offText() const { return offText_; }
 
-  // The comment of a bit address ("X00000C"), shown in the tooltip and
-  // given to bit registrations; empty until connected to the comment store.
-  std::function<std::string(const std::string& code, const std::string& addressText)> fncDeviceComment;
-
   // Drawing.
   void subDspAddress();    // columns 0 and 17
   void subDspBitDevice();  // bits, Dec and Hex of every row

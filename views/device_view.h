@@ -12,6 +12,7 @@
 
 #include "core/presenter.h"
 #include "core/system_state.h"
+#include "store/comment_store.h"
 #include "store/settings_file.h"
 #include "views/copy_buffer.h"
 
@@ -20,12 +21,14 @@ namespace omb {
 class ViewManager;
 
 // All a view reaches, through one reference: the model it shows and edits
-// (device memory, page table, user lists, cell styles), the settings it
-// shows and records its place in, the presenter for every question, the
-// error log, and the view manager for the refresh signal and for telling it
-// closed.  Never the application core with its engine, port and log.
+// (device memory, page table, user lists, cell styles, comments), the
+// settings it shows and records its place in, the presenter for every
+// question, the error log, and the view manager for the refresh signal and
+// for telling it closed.  Never the application core with its engine, port
+// and log.
 struct ViewContext {
   SystemState& state;
+  CommentStore& comments;
   Settings& settings;
   Presenter& presenter;
   ErrorSink& errors;
@@ -36,6 +39,9 @@ struct ViewContext {
   bool hasCascade = false;
   int cascadeTop = 0, cascadeLeft = 0, cascadeWidth = 0, cascadeHeight = 0;
   QWidget* mainWindow = nullptr;
+  // Whether the line is open: comments are not edited while a PC program
+  // may be talking to the controller.
+  std::function<bool()> portOpen;
   // Announces a change a view made: "DATA" publishes the memory's change
   // set (from `source`), other codes go to the view manager's subDspRenew.
   void renew(const std::string& device, const std::string& code, const void* source = nullptr);

@@ -9,6 +9,7 @@
 #include "core/device_kind.h"
 #include "core/numeric.h"
 #include "ui/geometry.h"
+#include "views/cell_style.h"
 #include "views/word_view.h"
 
 namespace omb {
@@ -66,6 +67,19 @@ void GridView::buildEditor(std::function<void(int row, int col, const QString& t
   txtInput_->hide();
   connect(txtInput_, &CellEditor::committed, this,
           [committed = std::move(committed)](int row, int col, const QString& text) { committed(row, col, text); });
+  // Enter on an empty editor deletes the comment of a comment cell; in a
+  // value cell it writes nothing.
+  connect(txtInput_, &CellEditor::committedEmpty, this, [this](int, int col) {
+    FlexGrid* g = txtInput_->grid();
+    if (g && g->columnMode(col) == ColumnMode::Comment) subCellCommentDelete(ctx_, *g, col, commentRaiser());
+  });
+}
+
+RaiseComment GridView::commentRaiser() {
+  return [this](const std::string& code) {
+    setSkip();
+    ctx_.renew(code, "CMNT", this);
+  };
 }
 
 DeviceMemory& GridView::memory() const { return ctx_.state.memory; }
@@ -101,6 +115,7 @@ CellSink GridView::announcingSink() {
   CellSink s;
   s.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code, this); };
   s.refuse = [this](const std::string& why) { ctx_.presenter.dlgMsg("入力エラー", why, false); };
+  s.addComment = [this](const QString& line) { ctx_.comments.subAdd_Comment(line.toStdString()); };
   return s;
 }
 

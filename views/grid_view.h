@@ -13,6 +13,7 @@
 #include <string>
 
 #include "views/cell_input.h"
+#include "views/cell_style.h"
 #include "views/device_view.h"
 
 class QLabel;
@@ -106,9 +107,11 @@ class GridView : public DeviceView {
   // Announces a change this view has drawn itself: the echo of the signal
   // is swallowed.
   void raiseOwn(const char* code);
-  // Where the shared copy, paste and editor routines announce changes: as
-  // this view.
+  // Where the shared copy, paste and editor routines announce changes (as
+  // this view) and store comments.
   CellSink announcingSink();
+  // Announces a comment or style change this view has drawn itself.
+  RaiseComment commentRaiser();
 
   DeviceMemory& memory() const;
   // Creates the in-place editor; `committed` gets the cell and the text.

@@ -14,7 +14,8 @@ const std::array<int, 24> ViewManager::kForwardOrder{1,  2,  5,  4,  0,  3,  11,
                                                      13, 10, 15, 14, 6,  7,  18, 19, 20, 22, 21, 23};
 
 ViewManager::ViewManager(AppCore& core, QWidget* mainWindow)
-    : core_(core), main_(mainWindow), ctx_{core.state, core.settings, core.presenter, core.errorLog, *this, {}, false, 0, 0, 0, 0, mainWindow} {
+    : core_(core), main_(mainWindow), ctx_{core.state, core.comments, core.settings, core.presenter, core.errorLog, *this, {}, false, 0, 0, 0, 0,
+           mainWindow, [&core] { return core.pc.G_PortOpen; }} {
   core_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
 }
 

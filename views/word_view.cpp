@@ -97,8 +97,8 @@ void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPa
 }
 
 void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::span<const std::int64_t> offsets,
-                    int perPage, const WordDeviceRef& dev, int page,
-                    const std::function<std::string(std::int64_t)>& comment) {
+                    int perPage, const WordDeviceRef& dev, int page, const CommentStore& comments,
+                    const CellStyleIndex& styles) {
   guarded(errors, "mdlSubWordDevice.subDspAddressW() ", [&](ErrorTrap&) {
     for (std::size_t p = 0; p < panels.size(); ++p) {
       FlexGrid& g = *panels[p];
@@ -116,7 +116,8 @@ void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::s
         const QString text = fncAddressTextW(dev.code, address, dev.digits, dev.hex);
         g.setRowDevice(r, RowDevice{dev.kind, address - dev.first, dev.code, text});
         g.setTextMatrix(r, 0, text);
-        if (comment) g.setTextMatrix(r, 3, QString::fromStdString(comment(address)));
+        styles.apply(g, r);
+        g.setTextMatrix(r, 3, QString::fromStdString(comments.commentOfAddress(text.toStdString())));
       }
     }
   });
@@ -222,7 +223,7 @@ void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const std::function<void
       UserListEntry entry;
       entry.code = d->code;
       entry.addressText = address;
-      entry.comment = panel.textMatrix(r, 3).toStdString();
+      entry.comment = ctx.comments.commentOfAddress(address);
       entry.number = static_cast<std::int32_t>(state.memory.firstNumber(d->kind) + d->word);
       appendUserEntry(state.userWordList, entry);
     }
@@ -322,10 +323,14 @@ void FrmWordDevice::buildControls() {
   popData_->addSeparator();
   item(popInputCome_, "popInputCome", QStringLiteral("コメント入力"));
   item(popDeleteCome_, "popDeleteCome", QStringLiteral("コメント消去"));
-  // Cell colours, fonts and comments arrive with the cell style store and
-  // the comment store; until then their items are shown but cannot be
-  // chosen.
-  for (QAction* a : {popCelColor_, popFontSet_, popInputCome_, popDeleteCome_}) a->setEnabled(false);
+  connect(popCelColor_, &QAction::triggered, this,
+          [this] { subCelColor(ctx_, *panel(editPanel_), commentRaiser()); });
+  connect(popFontSet_, &QAction::triggered, this,
+          [this] { subCelFont(ctx_, *panel(editPanel_), commentRaiser()); });
+  connect(popInputCome_, &QAction::triggered, this,
+          [this] { subCommentInput(ctx_, *panel(editPanel_), kCommentCol, commentRaiser()); });
+  connect(popDeleteCome_, &QAction::triggered, this,
+          [this] { subCommentErase(ctx_, *panel(editPanel_), kCommentCol, commentRaiser()); });
   connect(popDec_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Dec); });
   connect(popHex_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Hex); });
   connect(popAsc_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Ascii); });
@@ -346,11 +351,9 @@ std::int64_t FrmWordDevice::rowAddress(int panelIndex, int row) const {
 }
 
 void FrmWordDevice::subDspAddressW() {
-  const std::string code = family_.code;
-  auto comment = [this, &code](std::int64_t number) {
-    return fncDeviceComment ? fncDeviceComment(code, number) : std::string();
-  };
-  mdlSubWordDevice::subDspAddressW(ctx_.errors, panels(), offsets_, perPage_, device(), page_, comment);
+  const CellStyleIndex styles(ctx_.state.cellStyles);
+  mdlSubWordDevice::subDspAddressW(ctx_.errors, panels(), offsets_, perPage_, device(), page_, ctx_.comments,
+                                   styles);
 }
 
 void FrmWordDevice::subDspWordDevice() {
@@ -388,6 +391,9 @@ bool FrmWordDevice::preparePopData(int panelIndex, std::optional<std::pair<int, 
   if (editCol_ == 0) return false;
   const bool valueColumn = editCol_ == 1 || editCol_ == 2;
   for (QAction* a : {popDec_, popHex_, popAsc_}) a->setEnabled(valueColumn);
+  // Comments are not edited while a PC program may be talking.
+  const bool closed = !ctx_.portOpen || !ctx_.portOpen();
+  for (QAction* a : {popInputCome_, popDeleteCome_}) a->setEnabled(closed);
   return true;
 }
 
@@ -404,9 +410,6 @@ CellSink FrmWordDevice::sink(int panelIndex) {
     return d ? memory().words(d->kind)[static_cast<std::size_t>(d->word)] : std::int16_t{0};
   };
   s.writeWord = [this](const RowDevice& d, std::int16_t value) { memory().write(d.kind, d.word, value); };
-  // Comments arrive with the comment store; until then a pasted comment
-  // goes nowhere.
-  s.addComment = [](const QString&) {};
   return s;
 }
 
@@ -422,9 +425,8 @@ void FrmWordDevice::onGridKey(int panelIndex, int key, const QString& text, Qt::
   }
   const DirectInput in = fncInput_Direct(errors, g, typed);
   if (in.action != DirectAction::OpenEditor) return;
-  // Rows past the device end take no input.  Comments are typed once the
-  // comment store exists.
-  if (!g.rowDevice(g.row()) || g.columnMode(g.col()) == ColumnMode::Comment) return;
+  // Rows past the device end take no input.
+  if (!g.rowDevice(g.row())) return;
   editPanel_ = panelIndex;
   editRow_ = g.row();
   editCol_ = g.col();

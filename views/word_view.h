@@ -81,12 +81,11 @@ std::int64_t fncRowAddress(std::int64_t panelOffset, int panelIndex, int perPage
 // columns, widths, alignments, fonts.
 void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage);
 // Full redraw: columns back to Address/Dec/Hex/Device Comment, each row's
-// device (none past the device end), address texts and comments.
-// `offsets`: each panel's display offset.  `comment` looks a device number
-// up in the comment store.
+// device (none past the device end), address texts, the stored cell styles
+// and the comments.  `offsets`: each panel's display offset.
 void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::span<const std::int64_t> offsets,
-                    int perPage, const WordDeviceRef& dev, int page,
-                    const std::function<std::string(std::int64_t)>& comment);
+                    int perPage, const WordDeviceRef& dev, int page, const CommentStore& comments,
+                    const CellStyleIndex& styles);
 // Value redraw: columns 1 and 2 of every row with a device, in the modes of
 // their columns.
 void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, const DeviceMemory& memory);
@@ -127,6 +126,7 @@ class FrmWordDevice : public GridView {
   ~FrmWordDevice() override;
 
   static constexpr int kPanels = 4;
+  static constexpr int kCommentCol = 3;
   FlexGrid* panel(int i) const { return fgrdWord_[static_cast<std::size_t>(i)]; }
   int perPage() const { return perPage_; }
   int rowsPerPanel() const { return perPage_ / kPanels; }
@@ -134,10 +134,6 @@ class FrmWordDevice : public GridView {
   std::int64_t rowAddress(int panelIndex, int row) const;
   // Place (0 leftmost) of each panel; "←" turns them.
   const std::array<int, kPanels>& places() const { return place_; }
-
-  // The comment of a device number; empty until connected to the
-  // comment store.
-  std::function<std::string(const std::string& code, std::int64_t number)> fncDeviceComment;
 
   // The routines behind the controls, callable as a click would.
   void subDspAddressW();

@@ -528,9 +528,7 @@ TEST_F(BitView, TooltipShowsTheBitUnderTheCursor) {
   FlexGrid& g = *v.grid();
   g.setCurrent(2, bitCol(12));
   EXPECT_EQ(g.toolTip(), "X00001C");
-  v.fncDeviceComment = [](const std::string& code, const std::string& address) {
-    return code == "X" && address == "X00001C" ? std::string("start") : std::string();
-  };
+  core->comments.subAdd_Comment("X00001C\tstart");
   g.setCurrent(2, bitCol(11));
   g.setCurrent(2, bitCol(12));
   EXPECT_EQ(g.toolTip(), "X00001C start");

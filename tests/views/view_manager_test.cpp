@@ -76,6 +76,30 @@ TEST_F(Views, ASignalForMReachesTheMViewsTheListsAndNotD) {
   EXPECT_EQ(log[0].second, "CMNT");
 }
 
+// The comment commands of the File menu: the import tells every view once,
+// a cancelled import nothing; neither forgets the project in use.
+TEST_F(Views, CommentImportAndInitialiseTellEveryView) {
+  for (int s : {2, 8}) manager->openSingleView(s);
+  core->projectFileName = "line3.bin";
+  test::writeFile(dir.file("c.csv"), "D100,pump\r\nX1F,sensor\r\n");
+  presenter.fileAnswers = {dir.file("c.csv"), std::nullopt};
+  main->findChild<QAction*>("mnuFileInport1")->trigger();
+  EXPECT_EQ(presenter.fileTitles, std::vector<std::string>{"デバイス・コメントをインポート"});
+  EXPECT_EQ(presenter.fileFilters, (std::vector<std::string>{"TEXT(*.txt)", "CSV(*.csv)"}));
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 100), "pump");
+  EXPECT_EQ(core->comments.fncDeviceComment("X", 31), "sensor");
+  EXPECT_EQ(told(), (std::vector<int>{2, 8}));
+  log.clear();
+  main->findChild<QAction*>("mnuFileInport1")->trigger();  // cancelled
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(core->projectFileName, "line3.bin");
+  main->findChild<QAction*>("mnuInitDevCome")->trigger();
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 100), "");
+  EXPECT_EQ(told(), (std::vector<int>{2, 8}));
+  EXPECT_EQ(log[0].second, "CMNT");
+  EXPECT_TRUE(presenter.boxes.empty()) << "no question, no error";
+}
+
 // The fixed forwarding order, on views whose ascending order is another.
 TEST_F(Views, EveryOpenViewIsToldInTheFixedForwardingOrder) {
   for (int s : {0, 1, 4, 5, 6, 8, 11, 20, 22, 21}) manager->openSingleView(s);

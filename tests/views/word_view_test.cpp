@@ -175,7 +175,7 @@ TEST_F(WordView, TheFirstPageOfDShowsFourQuartersSideBySide) {
     EXPECT_EQ(headers, (QStringList{"Address", "Dec", "Hex", "Device Comment"}));
     EXPECT_EQ(g->textMatrix(1, 0), first[p]);
     EXPECT_EQ(g->textMatrix(64, 0), last[p]);
-    EXPECT_EQ(g->textMatrix(1, 3), "");  // no comment store yet
+    EXPECT_EQ(g->textMatrix(1, 3), "");  // no comments yet
   }
   // The panels stand left to right in their order, under them their buttons.
   for (int p = 1; p < 4; ++p) EXPECT_GT(v->panel(p)->x(), v->panel(p - 1)->x() + v->panel(p - 1)->width() / 2);
@@ -522,7 +522,7 @@ TEST_F(WordView, TheDisplayModeComesFromTheHeaderUntilTheNextFullRedraw) {
   g->setCurrent(1, 3);
   ASSERT_TRUE(v->preparePopData(0));
   EXPECT_FALSE(asc->isEnabled());
-  EXPECT_FALSE(v->findChild<QAction*>("popInputCome")->isEnabled());
+  EXPECT_TRUE(v->findChild<QAction*>("popInputCome")->isEnabled()) << "comments are edited while the port is closed";
   // A right click on a value cell shows the menu with the modes.
   g->setCurrent(1, 2);
   const QPoint at = g->cellRect(1, 2).center();
@@ -711,6 +711,175 @@ TEST_F(WordView, TheDefaultSizeShowsEveryHeadingWhole) {
     for (int c = 0; c < g->cols(); ++c) columns += g->columnWidth(c);
     EXPECT_GE(g->viewport()->width(), columns) << "panel " << i;
   }
+}
+
+// ---------------------------------------------------------------- comments and cell styles
+
+// Comments reach every view that shows the device, T comments the TN view
+// and D comments the special registers.
+TEST_F(WordView, CommentsShowInEveryViewOfTheirDevice) {
+  start();
+  FrmWordDevice* d = open(kD);
+  FrmWordDevice* tn = open(kTN);
+  FrmWordDevice* dx = open(kDx);
+  core->comments.subAdd_Comment("D000100\tpump");
+  core->comments.subAdd_Comment("TS00003\ttimer three");
+  core->comments.subAdd_Comment("D009001\tspecial");
+  core->subDspRenew("All", "CMNT");
+  EXPECT_EQ(d->panel(1)->textMatrix(37, 3), "pump");
+  EXPECT_EQ(tn->panel(0)->textMatrix(4, 3), "timer three");
+  EXPECT_EQ(dx->panel(0)->textMatrix(2, 3), "special");
+  core->mnuInitDevCome();
+  EXPECT_EQ(d->panel(1)->textMatrix(37, 3), "");
+  EXPECT_EQ(tn->panel(0)->textMatrix(4, 3), "");
+}
+
+TEST_F(WordView, CommentInputEraseAndTheEditorStoreAndDelete) {
+  start();
+  FrmWordDevice* v = open(kD);
+  FlexGrid* g = v->panel(0);
+  auto popup = [&](const char* item) {
+    ASSERT_TRUE(v->preparePopData(0));
+    v->findChild<QAction*>(item)->trigger();
+  };
+
+  // Input: the question, then the store, the cell and one "CMNT".
+  g->setCurrent(2, 3);
+  presenter.inputAnswers = {std::string("valve")};
+  popup("popInputCome");
+  ASSERT_EQ(presenter.inputs.size(), 1u);
+  EXPECT_EQ(presenter.inputs[0].text, "Address : D000001\r\nコメントを入力してください。");
+  EXPECT_EQ(presenter.inputs[0].title, "コメント・入力");
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 1), "valve");
+  EXPECT_EQ(g->textMatrix(2, 3), "valve");
+  EXPECT_TRUE(manager->lastSignal().startsWith("CMNT"));
+  // An empty answer or Cancel leaves it.
+  for (const std::optional<std::string>& answer : {std::optional<std::string>(""), std::optional<std::string>()}) {
+    presenter.inputAnswers = {answer};
+    popup("popInputCome");
+    EXPECT_EQ(core->comments.fncDeviceComment("D", 1), "valve");
+  }
+  EXPECT_EQ(presenter.presets.back(), "valve") << "the input opens on the comment shown";
+
+  // The editor: typed text is stored; Enter on an empty editor deletes.
+  g->setCurrent(4, 3);
+  type(g, "t");  // the first key opens the editor
+  type(v->editor(), "ank\r");
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 3), "tank");
+  EXPECT_EQ(g->textMatrix(4, 3), "tank");
+  g->setCurrent(4, 3);
+  type(g, "\r");  // opens on the comment shown, all selected
+  ASSERT_EQ(v->editor()->text(), "tank");
+  v->editor()->clear();
+  type(v->editor(), "\r");
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 3), "");
+  EXPECT_EQ(g->textMatrix(4, 3), "");
+
+  // Erase over rows with and without comments: one question (Cancel the
+  // default), only the comments there are removed, one "CMNT".
+  core->comments.subAdd_Comment("D000003\tthree");
+  core->subDspRenew("D", "CMNT");
+  g->setSelection(2, 3, 5, 3);  // D000001..D000004
+  presenter.answers = {MsgAnswer::Cancel};
+  popup("popDeleteCome");
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 3), "three");
+  const QString before = manager->lastSignal();
+  popup("popDeleteCome");
+  ASSERT_EQ(presenter.boxes.size(), 2u);
+  EXPECT_EQ(presenter.boxes[1].title, "コメント・消去");
+  EXPECT_EQ(presenter.boxes[1].buttons, MsgButtons::OkCancelSafe);
+  EXPECT_EQ(presenter.boxes[1].text,
+            "Address : D000001 ～ D000004\r\nvalve ～ \r\n選択範囲のコメントを消去しますか？\r\n");
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 1), "");
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 3), "");
+  EXPECT_EQ(g->textMatrix(2, 3), "");
+  EXPECT_NE(manager->lastSignal(), before);
+  EXPECT_TRUE(manager->lastSignal().startsWith("CMNT"));
+
+  // While the port is open the comment items are off.
+  core->pc.G_PortOpen = true;
+  ASSERT_TRUE(v->preparePopData(0));
+  EXPECT_FALSE(v->findChild<QAction*>("popInputCome")->isEnabled());
+  EXPECT_FALSE(v->findChild<QAction*>("popDeleteCome")->isEnabled());
+  core->pc.G_PortOpen = false;
+}
+
+TEST_F(WordView, ColoursAndFontsAreKeptPerAddressAndColumn) {
+  start();
+  FrmWordDevice* v = open(kD);
+  FlexGrid* g = v->panel(0);
+  auto popup = [&](const char* item) {
+    ASSERT_TRUE(v->preparePopData(0));
+    v->findChild<QAction*>(item)->trigger();
+  };
+  g->setSelection(63, 2, 64, 3);  // D000062..D000063, Hex and comment
+  presenter.colourAnswers = {0x0000FF};  // red (00BBGGRR)
+  popup("popCelColor");
+  ASSERT_EQ(core->state.cellStyles.size(), 2u) << "the free first entry is taken, then one appended";
+  EXPECT_EQ(core->state.cellStyles[0].addressText, "D000062");
+  EXPECT_EQ(core->state.cellStyles[0].code, "D");
+  EXPECT_EQ(core->state.cellStyles[0].number, 62);
+  EXPECT_TRUE(core->state.cellStyles[0].columns[1].set);
+  EXPECT_TRUE(core->state.cellStyles[0].columns[2].set);
+  EXPECT_FALSE(core->state.cellStyles[0].columns[0].set);
+  EXPECT_EQ(core->state.cellStyles[1].columns[1].backColour, 0x0000FF);
+  EXPECT_EQ(g->cellStyle(63, 2).back, QColor(255, 0, 0));
+  EXPECT_TRUE(manager->lastSignal().startsWith("CMNT"));
+
+  // A second colour replaces the first; the table does not grow.
+  g->setSelection(64, 2, 64, 2);
+  presenter.colourAnswers = {0x00FF00};
+  popup("popCelColor");
+  EXPECT_EQ(core->state.cellStyles.size(), 2u);
+  EXPECT_EQ(core->state.cellStyles[1].columns[1].backColour, 0x00FF00);
+  // Cancel changes nothing.
+  popup("popCelColor");
+  EXPECT_EQ(core->state.cellStyles[1].columns[1].backColour, 0x00FF00);
+
+  // The font with its effects and colour; the chooser opens on the cell's.
+  g->setSelection(63, 3, 63, 3);
+  FontChoice f{"Serif", 12.0f, true, true, true, true, 0x00FF0000};
+  presenter.fontAnswers = {f};
+  popup("popFontSet");
+  ASSERT_EQ(presenter.fontPresets.size(), 1u);
+  const ColumnStyle& comment = core->state.cellStyles[0].columns[2];
+  EXPECT_EQ(comment.fontName, "Serif");
+  EXPECT_EQ(comment.fontSize, 12.0f);
+  EXPECT_TRUE(comment.bold && comment.italic && comment.underline && comment.strikethrough);
+  EXPECT_EQ(comment.foreColour, 0x00FF0000);
+  EXPECT_EQ(comment.backColour, 0x0000FF) << "the colour chosen before stays";
+
+  // Paging away and back, and another view of the same device, draw them.
+  v->goToPage(1);
+  EXPECT_FALSE(g->cellStyle(63, 2).hasBack);
+  v->goToPage(0);
+  EXPECT_EQ(g->cellStyle(63, 2).back, QColor(255, 0, 0));
+  EXPECT_EQ(g->cellStyle(64, 2).back, QColor(0, 255, 0));
+  EXPECT_TRUE(g->cellStyle(63, 3).font.bold());
+  EXPECT_EQ(g->cellStyle(63, 3).fore, QColor(0, 0, 255));
+  EXPECT_FALSE(g->cellStyle(62, 2).hasBack);
+
+  // The reset empties the table; a reopened view shows no styles.
+  presenter.answers = {MsgAnswer::Yes};
+  manager->mnuResetCell();
+  v = open(kD);
+  EXPECT_FALSE(v->panel(0)->cellStyle(63, 2).hasBack);
+  EXPECT_EQ(core->state.cellStyles.size(), 1u);
+}
+
+// A selection that runs past the device end stops at the first row without
+// a device.
+TEST_F(WordView, StylingStopsAtTheDeviceEnd) {
+  start();
+  FrmWordDevice* v = open(kD);
+  v->goToPage(v->lastPage());
+  FlexGrid* g = v->panel(3);  // ends at D006143 (row 64)
+  g->setSelection(63, 1, 64, 1);
+  presenter.colourAnswers = {0x123456};
+  ASSERT_TRUE(v->preparePopData(3));
+  v->findChild<QAction*>("popCelColor")->trigger();
+  EXPECT_EQ(core->state.cellStyles.size(), 2u);
+  EXPECT_EQ(core->state.cellStyles[1].addressText, "D006143");
 }
 
 }  // namespace
