@@ -3,8 +3,6 @@
 // without a window when it is missing), working folders, the monthly system
 // log check, device storage and page counts, then the main window.
 #include <QApplication>
-#include <QFont>
-#include <QFontDatabase>
 
 #include <iostream>
 
@@ -14,30 +12,8 @@
 #include "app/help_viewer.h"
 #include "app/qt_presenter.h"
 #include "app/serve_mode.h"
+#include "ui/fonts.h"
 #include "views/view_manager.h"
-
-namespace {
-
-// Windows fonts named in settings and projects resolve to Japanese fonts
-// that are installed here.
-void setUpFonts() {
-  const QStringList gothic{"IPAGothic", "IPAexGothic", "Noto Sans CJK JP", "Noto Sans Mono CJK JP"};
-  const QStringList pgothic{"IPAPGothic", "IPAexGothic", "Noto Sans CJK JP"};
-  QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), gothic);
-  QFont::insertSubstitutions(QStringLiteral("MS Gothic"), gothic);
-  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), pgothic);
-  QFont::insertSubstitutions(QStringLiteral("ＭＳＰ ゴシック"), pgothic);
-  const QStringList families = QFontDatabase::families();
-  for (const QString& f : pgothic)
-    if (families.contains(f)) {
-      QFont font(f);
-      font.setPointSize(10);
-      QApplication::setFont(font);
-      break;
-    }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1) {
@@ -57,7 +33,7 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
-  setUpFonts();
+  omb::setUpFonts();
   omb::QtPresenter presenter;
   omb::SystemClock clock;
   omb::AppCore core(presenter, clock, QCoreApplication::applicationDirPath().toStdString() + "/");

@@ -66,6 +66,35 @@ void BM_WordViewFullRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_WordViewFullRedraw)->Unit(benchmark::kMillisecond);
 
+// The same page where every device has a comment and a styled cell, with
+// 100,000 comments and 6,000 styled addresses in the program.
+void BM_WordViewFullRedrawCommentedAndStyled(benchmark::State& state) {
+  auto& s = setup();
+  static bool filled = false;
+  if (!filled) {
+    for (int i = 0; i < 100000; ++i)
+      s.core->comments.subAdd_Comment((i < 6144 ? "D" : "M") + std::to_string(1000000 + i % 1000000).substr(1) +
+                                      "\t搬送ライン" + std::to_string(i));
+    for (int i = 0; i < 6144; ++i) {
+      omb::CellStyleRecord r;
+      r.code = "D";
+      r.number = i;
+      r.addressText = "D" + std::to_string(1000000 + i).substr(1);
+      for (auto& c : r.columns) {
+        c.set = true;
+        c.backColour = 0x00C0FFFF;
+        c.bold = true;
+      }
+      s.core->state.cellStyles.push_back(r);
+    }
+    filled = true;
+  }
+  s.views->openSingleView(omb::kD);
+  omb::DeviceView* v = s.views->view(omb::kD);
+  for (auto _ : state) v->goToPage(v->page());
+}
+BENCHMARK(BM_WordViewFullRedrawCommentedAndStyled)->Unit(benchmark::kMillisecond);
+
 void BM_BitViewFullRedraw(benchmark::State& state) {
   auto& s = setup();
   s.views->openSingleView(omb::kX);

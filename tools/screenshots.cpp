@@ -1,0 +1,123 @@
+// Draws the windows with sample contents and saves pictures of them, for
+// the documentation: `ombrisal_screenshots FOLDER` (run under xvfb-run, so
+// tooltips and window frames are drawn as on a desktop).
+//
+//   comments-styles.png  the D word view with comments, colours and fonts,
+//                        and the X bit view with a bit's comment in its
+//                        tooltip.
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QPixmap>
+#include <QScreen>
+#include <QThread>
+#include <QToolTip>
+
+#include <filesystem>
+#include <iostream>
+
+#include "app/app_core.h"
+#include "app/compose.h"
+#include "app/frm_main.h"
+#include "app/qt_presenter.h"
+#include "ui/fonts.h"
+#include "views/bit_view.h"
+#include "views/flex_grid.h"
+#include "views/view_manager.h"
+#include "views/word_view.h"
+
+namespace {
+
+void settle(int ms = 300) {
+  for (int i = 0; i < ms / 20; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(20);
+  }
+}
+
+void save(const QString& folder, const QString& name) {
+  const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+  const QString path = QDir(folder).filePath(name);
+  if (!shot.save(path)) std::cerr << "could not write " << path.toStdString() << std::endl;
+  else std::cout << path.toStdString() << std::endl;
+}
+
+omb::CellStyleRecord styled(const std::string& text, int number, std::int32_t back, const std::string& font,
+                            bool bold, std::int32_t fore) {
+  omb::CellStyleRecord r{std::string(1, 'D'), number, text, {}};
+  for (int c = 0; c < 3; ++c) {
+    auto& s = r.columns[static_cast<std::size_t>(c)];
+    s.set = true;
+    s.backColour = back;
+    s.fontName = font;
+    s.bold = bold;
+    s.foreColour = fore;
+  }
+  return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: ombrisal_screenshots FOLDER" << std::endl;
+    return 2;
+  }
+  QApplication app(argc, argv);
+  omb::setUpFonts();
+  const QString out = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(out);
+
+  const auto folder = std::filesystem::temp_directory_path() / "ombrisal-screenshots";
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(OMBRISAL_SOURCE_DIR "/resources/Init.ini", folder / "Init.ini",
+                             std::filesystem::copy_options::overwrite_existing);
+  omb::QtPresenter presenter;
+  omb::SystemClock clock;
+  omb::AppCore core(presenter, clock, folder.string() + "/");
+  if (!core.startUp()) return 1;
+  omb::FrmMain main(core);
+  omb::ViewManager views(core, &main);
+  omb::composeWindow(core, main, views);
+  presenter.setParent(&main);
+
+  // Sample values, comments and styles.
+  omb::DeviceMemory& memory = core.state.memory;
+  for (int i = 0; i < 256; ++i) memory.write(omb::kD, i, static_cast<std::int16_t>(i * 37));
+  memory.write(omb::kX, 0, 0x1234);
+  memory.write(omb::kX, 1, static_cast<std::int16_t>(0x8001));
+  const char* comments[][2] = {{"D000000", "搬送コンベア速度"},  {"D000001", "タンク液位 (mm)"},
+                               {"D000002", "ポンプ \"A\" 運転時間"}, {"D000003", "温度, 上限"},
+                               {"D000005", "製品カウンタ"},         {"D000008", "アラームコード"},
+                               {"X00001C", "原点センサ"}};
+  for (const auto& c : comments) core.comments.subAdd_Comment(std::string(c[0]) + "\t" + c[1]);
+  core.state.cellStyles.clear();
+  core.state.cellStyles.push_back(styled("D000001", 1, 0x00CCFFFF, "ＭＳ ゴシック", true, 0x000000C0));
+  core.state.cellStyles.push_back(styled("D000002", 2, 0x00FFE0C0, "ＭＳ ゴシック", false, 0x00800000));
+  core.state.cellStyles.push_back(styled("D000005", 5, 0x00C0FFC0, "Serif", true, 0));
+
+  main.Form_Load();
+  main.move(0, 0);
+  main.show();
+  views.openSingleView(omb::kD);
+  views.openSingleView(omb::kX);
+  auto* word = static_cast<omb::FrmWordDevice*>(views.view(omb::kD));
+  auto* bit = static_cast<omb::FrmBitDevice*>(views.view(omb::kX));
+  word->setGeometry(40, 180, 1000, 520);
+  bit->setGeometry(720, 420, 560, 420);
+  settle();
+  // The bit's comment in the tooltip, as a click on X00001C shows it.
+  omb::FlexGrid* g = bit->grid();
+  g->setCurrent(2, omb::FrmBitDevice::kColLastBit - 12);
+  bit->raise();
+  bit->activateWindow();
+  settle();
+  const QPoint at = g->viewport()->mapToGlobal(g->cellRect(2, omb::FrmBitDevice::kColLastBit - 12).center());
+  QToolTip::showText(at, g->toolTip(), g);
+  settle(600);
+  save(out, "comments-styles.png");
+
+  views.subCloseDeviceView();
+  std::filesystem::remove_all(folder);
+  return 0;
+}
