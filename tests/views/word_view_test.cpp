@@ -804,6 +804,28 @@ TEST_F(WordView, CommentInputEraseAndTheEditorStoreAndDelete) {
   core->pc.G_PortOpen = false;
 }
 
+// Ctrl+C / Ctrl+V on the comment column carry comments into the store;
+// empty ones leave a row's comment alone.
+TEST_F(WordView, PastedCommentsGoToTheStore) {
+  start();
+  FrmWordDevice* v = open(kD);
+  core->comments.subAdd_Comment("D000000\tfirst");
+  core->comments.subAdd_Comment("D000002\tthird");
+  core->comments.subAdd_Comment("D000065\tkept");
+  core->subDspRenew("D", "CMNT");
+  FlexGrid* from = v->panel(0);
+  from->setSelection(1, 3, 3, 3);
+  type(from, "^C");
+  FlexGrid* to = v->panel(1);
+  to->setCurrent(1, 3);  // D000064..D000066
+  type(to, "^V");
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 64), "first");
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 65), "kept");
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 66), "third");
+  EXPECT_EQ(to->textMatrix(3, 3), "third");
+  EXPECT_TRUE(manager->lastSignal().startsWith("CMNT"));
+}
+
 TEST_F(WordView, ColoursAndFontsAreKeptPerAddressAndColumn) {
   start();
   FrmWordDevice* v = open(kD);
