@@ -7,6 +7,7 @@
 
 #include "core/atomic_file.h"
 #include "core/cp932.h"
+#include "core/numeric.h"
 
 namespace omb {
 
@@ -31,19 +32,12 @@ std::int32_t strictNumber(std::string_view text, int radix) {
     negative = text.front() == '-';
     text.remove_prefix(1);
   }
-  if (text.empty()) throw RuntimeError(kErrTypeMismatch);
-  std::int64_t value = 0;
-  for (char c : text) {
-    int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (radix == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else if (radix == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else throw RuntimeError(kErrTypeMismatch);
-    value = value * radix + d;
-    if (value > std::numeric_limits<std::int32_t>::max() + std::int64_t{negative ? 1 : 0})
-      throw RuntimeError(kErrOverflow);
-  }
-  return static_cast<std::int32_t>(negative ? -value : value);
+  const auto isDigit = [radix](char c) {
+    return (c >= '0' && c <= '9') || (radix == 16 && ((c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')));
+  };
+  if (text.empty() || !std::all_of(text.begin(), text.end(), isDigit)) throw RuntimeError(kErrTypeMismatch);
+  const std::int32_t value = readRadix(text, radix);
+  return negative ? -value : value;
 }
 
 // Lines of a text, CR LF or LF ended; a last line without an end counts.

@@ -104,6 +104,11 @@ class WordView : public ::testing::Test {
     return static_cast<FrmWordDevice*>(manager->view(slot));
   }
   const std::vector<std::int16_t>& words(int kind) { return core->state.memory.words(kind); }
+  // A popup item chosen on panel `panel` at its current cell.
+  static void choose(FrmWordDevice* v, int panel, const char* item) {
+    ASSERT_TRUE(v->preparePopData(panel));
+    v->findChild<QAction*>(item)->trigger();
+  }
   void poke(int kind, std::int64_t index, std::int16_t value) { core->state.memory.write(kind, index, value); }
   // Error reports seen so far, by location text.
   std::vector<std::string> errors() const {
@@ -738,10 +743,7 @@ TEST_F(WordView, CommentInputEraseAndTheEditorStoreAndDelete) {
   start();
   FrmWordDevice* v = open(kD);
   FlexGrid* g = v->panel(0);
-  auto popup = [&](const char* item) {
-    ASSERT_TRUE(v->preparePopData(0));
-    v->findChild<QAction*>(item)->trigger();
-  };
+  auto popup = [&](const char* item) { choose(v, 0, item); };
 
   // Input: the question, then the store, the cell and one "CMNT".
   g->setCurrent(2, 3);
@@ -830,10 +832,7 @@ TEST_F(WordView, ColoursAndFontsAreKeptPerAddressAndColumn) {
   start();
   FrmWordDevice* v = open(kD);
   FlexGrid* g = v->panel(0);
-  auto popup = [&](const char* item) {
-    ASSERT_TRUE(v->preparePopData(0));
-    v->findChild<QAction*>(item)->trigger();
-  };
+  auto popup = [&](const char* item) { choose(v, 0, item); };
   g->setSelection(63, 2, 64, 3);  // D000062..D000063, Hex and comment
   presenter.colourAnswers = {0x0000FF};  // red (00BBGGRR)
   popup("popCelColor");
@@ -898,8 +897,7 @@ TEST_F(WordView, StylingStopsAtTheDeviceEnd) {
   FlexGrid* g = v->panel(3);  // ends at D006143 (row 64)
   g->setSelection(63, 1, 64, 1);
   presenter.colourAnswers = {0x123456};
-  ASSERT_TRUE(v->preparePopData(3));
-  v->findChild<QAction*>("popCelColor")->trigger();
+  choose(v, 3, "popCelColor");
   EXPECT_EQ(core->state.cellStyles.size(), 2u);
   EXPECT_EQ(core->state.cellStyles[1].addressText, "D006143");
 }
