@@ -82,7 +82,8 @@ void FrmBitDevice::buildControls() {
   connect(fgrdBit_, &FlexGrid::clicked, this, &FrmBitDevice::subDeviceTip);
   connect(fgrdBit_, &FlexGrid::selChange, this, &FrmBitDevice::subDeviceTip);
   connect(fgrdBit_, &FlexGrid::lostFocus, this, [this] { fgrdBit_->setToolTip(QString()); });
-  connect(fgrdBit_, &FlexGrid::keyPressed, this, &FrmBitDevice::onGridKey);
+  connect(fgrdBit_, &FlexGrid::keyPressed, this,
+          [this](int key, const QString& text, Qt::KeyboardModifiers m) { gridKey(*fgrdBit_, key, text, m); });
 
   cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QStringLiteral("選択範囲を１にセットします"),
                        [this] { cmdSet_Click(); });
@@ -96,7 +97,7 @@ void FrmBitDevice::buildControls() {
                             [this] { cmdWordData_Click(); });
   buildPaging();
 
-  buildEditor([this](int row, int col, const QString& text) { editorCommitted(row, col, text); });
+  buildEditor();
 
   setMinimumSize(twipsToPixels(kWordDataWidth + 2 * kPrevNextWidth + 700 - kFrameWidth),
                  twipsToPixels(kMinHeight - kFrameHeight));
@@ -402,52 +403,26 @@ void FrmBitDevice::cmdMoni_Click() { subGfrdUserPut(); }
 
 // ---------------------------------------------------------------- copy and paste
 
-CellSink FrmBitDevice::memorySink() {
-  CellSink sink = announcingSink();
-  sink.readRowWord = [this](int row) {
-    const RowDevice* d = fgrdBit_->rowDevice(row);
-    return d ? words()[static_cast<std::size_t>(d->word)] : std::int16_t{0};
-  };
-  sink.writeWord = [this](const RowDevice& d, std::int16_t value) { memory().write(d.kind, d.word, value); };
-  return sink;
+void FrmBitDevice::subFgrid_Copy() {
+  omb::subFgrid_Copy(ctx_.errors, *fgrdBit_, ctx_.copyBuffer, sink(*fgrdBit_));
 }
 
-void FrmBitDevice::subFgrid_Copy() {
-  omb::subFgrid_Copy(ctx_.errors, *fgrdBit_, ctx_.copyBuffer, memorySink());
+// Words go into the rows' words; there is no comment column to paste into.
+void FrmBitDevice::paste(FlexGrid& grid) {
+  omb::subBitPaste(ctx_.errors, grid, ctx_.copyBuffer, family_.code, sink(grid));
 }
 
 void FrmBitDevice::subBitPaste() {
-  omb::subBitPaste(ctx_.errors, *fgrdBit_, ctx_.copyBuffer, family_.code, memorySink());
+  paste(*fgrdBit_);
 }
 
-// ---------------------------------------------------------------- keys and the in-place editor
-
-void FrmBitDevice::onGridKey(int key, const QString& text, Qt::KeyboardModifiers modifiers) {
-  ErrorSink& errors = ctx_.errors;
-  const QString typed = typedKey(key, text, modifiers);
-  if (typed == QStringLiteral("\x03")) subFgrid_Copy();
-  if (typed == QStringLiteral("\x16")) {
-    subBitPaste();
-    subDspBitDevice();
-  }
-  if (fgrdBit_->row() < 1) return;
-  const DirectInput in = fncInput_Direct(errors, *fgrdBit_, typed);
-  switch (in.action) {
+void FrmBitDevice::bitKey(FlexGrid&, DirectAction action) {
+  switch (action) {
     case DirectAction::Set: cmdSet_Click(); break;
     case DirectAction::Reset: cmdReset_Click(); break;
     case DirectAction::Not: cmdNot_Click(); break;
-    case DirectAction::OpenEditor:
-      // A row past the device end has no word to write.
-      if (fgrdBit_->rowDevice(fgrdBit_->row()))
-        subShowCellEditor(errors, *fgrdBit_, *txtInput_, in);
-      break;
-    case DirectAction::None: break;
+    default: break;
   }
-}
-
-void FrmBitDevice::editorCommitted(int row, int col, const QString& text) {
-  // The edited row's word; the signal redraws this view's bits.
-  subCellEditWrite(ctx_.errors, *fgrdBit_, row, col, text, memorySink());
 }
 
 // ---------------------------------------------------------------- layout

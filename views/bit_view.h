@@ -83,6 +83,8 @@ class FrmBitDevice : public GridView {
   void redrawAddresses() override { subDspAddress(); }
   void redrawValues() override { subDspBitDevice(); }
   void layoutControls() override { subBit_CmdBtnSet(); }
+  void paste(FlexGrid& grid) override;
+  void bitKey(FlexGrid& grid, DirectAction action) override;
 
  private:
   // The kind's storage words, for reading; writes go through memory().
@@ -90,9 +92,6 @@ class FrmBitDevice : public GridView {
   void buildControls();
   void subFgrdSet();
   void subBit_CmdBtnSet();
-  // Copy, paste and the editor reach device memory and the refresh signal
-  // through this.
-  CellSink memorySink();
   // The Word Data dialog of the bit view: title, the column's prompt and
   // the word as initial text.  Returns the answer ("" on Cancel or a
   // refused number); `value` leaves as the number typed.
@@ -102,9 +101,6 @@ class FrmBitDevice : public GridView {
   std::int64_t cellBitAddress(int row, int col) const;
   QString bitAddressText(std::int64_t number) const;
 
-  void onGridKey(int key, const QString& text, Qt::KeyboardModifiers modifiers);
-  // Enter with a text in the editor: the word of the edited row.
-  void editorCommitted(int row, int col, const QString& text);
 
   int rowsPerPage_ = 0;
   QString onText_, offText_;

@@ -37,14 +37,16 @@ namespace omb {
 // of three modes; a bit column shows one bit of the row's word.
 enum class ColumnMode { Other, Address, Dec, Hex, Ascii, Comment, Bit };
 
-// The device word a row stands for: its storage kind and word, the device
-// code of its refresh signal and its address text (the key of its comment,
-// the name it is registered under).
+// The device a row stands for: its storage kind and word, the device code
+// of its refresh signal and its address text (the key of its comment, the
+// name it is registered under).  A row of one bit names the bit of the word
+// (0-15); a row of a whole word has bit -1.
 struct RowDevice {
   int kind = 0;
   std::int64_t word = 0;
   std::string code;
   QString text;
+  int bit = -1;
 };
 
 class FlexGrid : public QTableWidget {

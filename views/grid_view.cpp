@@ -61,12 +61,13 @@ GridView::GridView(ViewContext& ctx, const ViewFamily& family, int defaultWidthT
   setWindowTitle(QString::fromUtf8(family_.caption));
 }
 
-void GridView::buildEditor(std::function<void(int row, int col, const QString& text)> committed) {
+void GridView::buildEditor() {
   txtInput_ = new CellEditor(ctx_.errors, this);
   txtInput_->setObjectName(QStringLiteral("txtInput"));
   txtInput_->hide();
-  connect(txtInput_, &CellEditor::committed, this,
-          [committed = std::move(committed)](int row, int col, const QString& text) { committed(row, col, text); });
+  connect(txtInput_, &CellEditor::committed, this, [this](int row, int col, const QString& text) {
+    if (FlexGrid* g = txtInput_->grid()) subCellEditWrite(ctx_.errors, *g, row, col, text, sink(*g));
+  });
   // Enter on an empty editor deletes the comment of a comment cell; in a
   // value cell it writes nothing.
   connect(txtInput_, &CellEditor::committedEmpty, this, [this](int, int col) {
@@ -111,12 +112,43 @@ void GridView::raiseOwn(const char* code) {
   ctx_.renew(family_.code, code, this);
 }
 
-CellSink GridView::announcingSink() {
+CellSink GridView::sink(FlexGrid& grid) {
   CellSink s;
+  s.readRowWord = [this, &grid](int row) -> std::int16_t {
+    const RowDevice* d = grid.rowDevice(row);
+    return d && d->bit < 0 ? memory().words(d->kind)[static_cast<std::size_t>(d->word)] : std::int16_t{0};
+  };
+  s.writeWord = [this](const RowDevice& d, std::int16_t value) {
+    if (d.bit < 0) memory().write(d.kind, d.word, value);
+  };
   s.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code, this); };
   s.refuse = [this](const std::string& why) { ctx_.presenter.dlgMsg("入力エラー", why, false); };
   s.addComment = [this](const QString& line) { ctx_.comments.subAdd_Comment(line.toStdString()); };
   return s;
+}
+
+void GridView::paste(FlexGrid& grid) { subFgrid_Past(ctx_.errors, grid, ctx_.copyBuffer, sink(grid)); }
+
+void GridView::gridKey(FlexGrid& grid, int key, const QString& text, Qt::KeyboardModifiers modifiers) {
+  const QString typed = typedKey(key, text, modifiers);
+  if (typed.isEmpty()) return;
+  if (typed == QLatin1String("\x03")) subFgrid_Copy(ctx_.errors, grid, ctx_.copyBuffer, sink(grid));
+  if (typed == QLatin1String("\x16")) {
+    paste(grid);
+    redrawValues();
+  }
+  if (grid.row() < 1) return;
+  const DirectInput in = fncInput_Direct(ctx_.errors, grid, typed);
+  switch (in.action) {
+    case DirectAction::Set:
+    case DirectAction::Reset:
+    case DirectAction::Not: bitKey(grid, in.action); break;
+    case DirectAction::OpenEditor:
+      // A row past the device end takes no input.
+      if (grid.rowDevice(grid.row())) subShowCellEditor(ctx_.errors, grid, *txtInput_, in);
+      break;
+    case DirectAction::None: break;
+  }
 }
 
 void GridView::resizeEvent(QResizeEvent* event) {

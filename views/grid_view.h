@@ -107,15 +107,24 @@ class GridView : public DeviceView {
   // Announces a change this view has drawn itself: the echo of the signal
   // is swallowed.
   void raiseOwn(const char* code);
-  // Where the shared copy, paste and editor routines announce changes (as
-  // this view) and store comments.
-  CellSink announcingSink();
+  // Where the shared copy, paste and editor routines meet a grid's rows:
+  // the words of their devices (rows of one bit carry no word), comments to
+  // the store, changes announced as this view.
+  CellSink sink(FlexGrid& grid);
+  // A key typed on a grid: Ctrl+C and Ctrl+V, the bit keys of a bit column,
+  // the in-place editor on a value or comment cell of a row with a device.
+  void gridKey(FlexGrid& grid, int key, const QString& text, Qt::KeyboardModifiers modifiers);
+  // Ctrl+V: values or comments into the rows from the current one down.
+  virtual void paste(FlexGrid& grid);
+  // "0"/Space, "1" and Enter on a bit cell.
+  virtual void bitKey(FlexGrid& /*grid*/, DirectAction /*action*/) {}
   // Announces a comment or style change this view has drawn itself.
   RaiseComment commentRaiser();
 
   DeviceMemory& memory() const;
-  // Creates the in-place editor; `committed` gets the cell and the text.
-  void buildEditor(std::function<void(int row, int col, const QString& text)> committed);
+  // Creates the in-place editor: a typed text goes to the edited row's
+  // word or comment, an emptied editor deletes a comment.
+  void buildEditor();
 
   QPushButton* cmdAllClr_ = nullptr;
   QPushButton* cmdPrev_ = nullptr;

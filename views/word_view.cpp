@@ -293,7 +293,7 @@ void FrmWordDevice::buildControls() {
     });
     connect(g, &FlexGrid::dblClicked, this, [this, i] { fgrdWord_DblClick(i); });
     connect(g, &FlexGrid::keyPressed, this,
-            [this, i](int key, const QString& text, Qt::KeyboardModifiers m) { onGridKey(i, key, text, m); });
+            [this, g](int key, const QString& text, Qt::KeyboardModifiers m) { gridKey(*g, key, text, m); });
     fgrdWord_[static_cast<std::size_t>(i)] = g;
 
     cmdWordData_[static_cast<std::size_t>(i)] =
@@ -306,7 +306,7 @@ void FrmWordDevice::buildControls() {
   cmdChg_ = makeButton("cmdChg", QStringLiteral("←"), QStringLiteral("表示アドレスを変更します"), [this] { cmdChg_Click(); });
   buildPaging();
 
-  buildEditor([this](int row, int col, const QString& text) { txtInput_Committed(row, col, text); });
+  buildEditor();
 
   popData_ = new QMenu(this);
   popData_->setObjectName(QStringLiteral("popData"));
@@ -401,44 +401,6 @@ void FrmWordDevice::setColumnMode(ColumnMode mode) {
   if (editCol_ != 1 && editCol_ != 2) return;
   panel(editPanel_)->setColumn(editCol_, mode, columnHeading(mode));
   subDspWordDevice();
-}
-
-CellSink FrmWordDevice::sink(int panelIndex) {
-  CellSink s = announcingSink();
-  s.readRowWord = [this, panelIndex](int row) -> std::int16_t {
-    const RowDevice* d = panel(panelIndex)->rowDevice(row);
-    return d ? memory().words(d->kind)[static_cast<std::size_t>(d->word)] : std::int16_t{0};
-  };
-  s.writeWord = [this](const RowDevice& d, std::int16_t value) { memory().write(d.kind, d.word, value); };
-  return s;
-}
-
-void FrmWordDevice::onGridKey(int panelIndex, int key, const QString& text, Qt::KeyboardModifiers modifiers) {
-  ErrorSink& errors = ctx_.errors;
-  FlexGrid& g = *panel(panelIndex);
-  const QString typed = typedKey(key, text, modifiers);
-  if (typed.isEmpty()) return;
-  if (typed == QLatin1String("\x03")) subFgrid_Copy(errors, g, ctx_.copyBuffer, sink(panelIndex));
-  if (typed == QLatin1String("\x16")) {
-    subFgrid_Past(errors, g, ctx_.copyBuffer, sink(panelIndex));
-    subDspWordDevice();
-  }
-  const DirectInput in = fncInput_Direct(errors, g, typed);
-  if (in.action != DirectAction::OpenEditor) return;
-  // Rows past the device end take no input.
-  if (!g.rowDevice(g.row())) return;
-  editPanel_ = panelIndex;
-  editRow_ = g.row();
-  editCol_ = g.col();
-  subShowCellEditor(errors, g, *txtInput_, in);
-}
-
-void FrmWordDevice::txtInput_Committed(int row, int col, const QString& text) {
-  if (FlexGrid* g = txtInput_->grid()) {
-    const auto it = std::find(fgrdWord_.begin(), fgrdWord_.end(), g);
-    if (it != fgrdWord_.end())
-      subCellEditWrite(ctx_.errors, *g, row, col, text, sink(static_cast<int>(it - fgrdWord_.begin())));
-  }
 }
 
 void FrmWordDevice::subWord_CmdBtnSet() {

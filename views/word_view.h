@@ -165,11 +165,6 @@ class FrmWordDevice : public GridView {
   std::span<FlexGrid* const> panels() const { return {fgrdWord_.data(), fgrdWord_.size()}; }
   void buildControls();
   void subWord_CmdBtnSet();
-  void onGridKey(int panelIndex, int key, const QString& text, Qt::KeyboardModifiers modifiers);
-  void txtInput_Committed(int row, int col, const QString& text);
-  // Where the shared copy, paste and editor routines meet this view's
-  // device: rows of panel `panelIndex`.
-  CellSink sink(int panelIndex);
 
   int perPage_ = 0;
   std::array<FlexGrid*, kPanels> fgrdWord_{};
