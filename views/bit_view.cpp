@@ -103,14 +103,14 @@ void FrmBitDevice::buildControls() {
                  twipsToPixels(kMinHeight - kFrameHeight));
 }
 
-const std::vector<std::int16_t>& FrmBitDevice::words() const { return memory().words(family_.slot); }
+const std::vector<std::int16_t>& FrmBitDevice::words() const { return memory().words(family_.kind); }
 
 std::int64_t FrmBitDevice::rowWord(int row) const {
   return static_cast<std::int64_t>(page_) * rowsPerPage_ + (row - 1);
 }
 
 QString FrmBitDevice::bitAddressText(std::int64_t number) const {
-  return QString::fromStdString(fncAddressText(family_.slot, static_cast<std::int32_t>(number)));
+  return QString::fromStdString(fncAddressText(family_.kind, static_cast<std::int32_t>(number)));
 }
 
 std::int64_t FrmBitDevice::cellBitAddress(int row, int col) const {
@@ -158,7 +158,7 @@ void FrmBitDevice::subDspAddress() {
     FlexGrid& g = *fgrdBit_;
     RedrawSuspended quiet(g);
     const auto size = static_cast<std::int64_t>(words().size());
-    const std::int64_t first = ctx_.state.memory.firstNumber(family_.slot);
+    const std::int64_t first = ctx_.state.memory.firstNumber(family_.kind);
     for (int r = 1; r <= rowsPerPage_; ++r) {
       const std::int64_t w = rowWord(r);
       if (w >= size) {
@@ -170,7 +170,7 @@ void FrmBitDevice::subDspAddress() {
       // A row stands for its word, named by its bit 0.
       const std::int64_t bit0 = first + 16 * w;
       const QString word = bitAddressText(bit0);
-      g.setRowDevice(r, RowDevice{family_.slot, w, family_.code, word});
+      g.setRowDevice(r, RowDevice{family_.kind, w, family_.code, word});
       setText(g, r, 0, bitAddressText(bit0 + 15));
       setText(g, r, kColWordAddress, word);
     }
@@ -228,7 +228,7 @@ void FrmBitDevice::subFgrdSerectOnOff(BitOp op) {
           case BitOp::Not: bits = (bits & BitMask[k]) ? (bits & BitClearMask[k]) : (bits | BitMask[k]); break;
         }
       }
-      memory().write(family_.slot, w, static_cast<std::int16_t>(bits));
+      memory().write(family_.kind, w, static_cast<std::int16_t>(bits));
     }
     trap.section(30);
     raiseOwn("DATA");
@@ -253,14 +253,14 @@ void FrmBitDevice::subFgrdOnOff() {
         const auto at = static_cast<std::size_t>(w);
         if (isBitColumn(col)) {
           trap.section(20);
-          memory().toggleBit(family_.slot, w, kColLastBit - col);
+          memory().toggleBit(family_.kind, w, kColLastBit - col);
         } else if (col == kColDec || col == kColHex) {
           trap.section(30);
           std::int16_t value = mem[at];
           // The dialog runs an event loop: the storage is looked at again
           // after it.
           if (!fncDataInput(col, d->text, value).empty() && holds())
-            memory().write(family_.slot, w, value);
+            memory().write(family_.kind, w, value);
         }
         // An address column changes nothing but still tells the others.
         raiseOwn("DATA");
@@ -332,7 +332,7 @@ void FrmBitDevice::subFgrdSerectData() {
     const std::int32_t step =
         comma == std::string::npos ? 0 : mdlSubWordDevice::fncReadWord(answer.substr(comma + 1), hex);
     trap.section(40);
-    writeSeries(memory(), family_.slot, top, bottom, [&](int r) -> std::optional<std::int64_t> {
+    writeSeries(memory(), family_.kind, top, bottom, [&](int r) -> std::optional<std::int64_t> {
       const std::int64_t w = rowWord(r);
       if (w >= static_cast<std::int64_t>(mem.size())) return std::nullopt;
       return w;

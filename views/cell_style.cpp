@@ -12,8 +12,6 @@ namespace omb {
 
 namespace {
 
-constexpr int kStyledColumns = 3;
-
 // The entry of an address text: the first free or matching one, else a new
 // one; a free or new entry starts from the defaults with the row's device.
 CellStyleRecord& entryFor(std::vector<CellStyleRecord>& records, const RowDevice& d) {
@@ -34,7 +32,9 @@ CellStyleRecord& entryFor(std::vector<CellStyleRecord>& records, const RowDevice
 }
 
 // Applies `change` to every selected cell from the upper row down to the
-// first row without a device, on screen and in the style table.
+// first row without a device, on screen and in the style table.  Cells of
+// columns the table keeps no style for are left alone, so what the screen
+// shows is what paging and other windows show too.
 void styleSelection(ViewContext& ctx, FlexGrid& grid, const RaiseComment& raise,
                     const std::function<void(ColumnStyle&)>& change) {
   std::string lastCode;
@@ -42,17 +42,12 @@ void styleSelection(ViewContext& ctx, FlexGrid& grid, const RaiseComment& raise,
     const RowDevice* d = grid.rowDevice(r);
     if (!d) break;
     for (int c = std::max(grid.leftCol(), 1); c <= grid.rightCol(); ++c) {
-      ColumnStyle shown;
-      shown.set = true;
-      if (c <= kStyledColumns) {
-        ColumnStyle& stored = entryFor(ctx.state.cellStyles, *d).columns[static_cast<std::size_t>(c - 1)];
-        change(stored);
-        stored.set = true;
-        shown = stored;
-      } else {
-        change(shown);  // no place in the table: shown until the next redraw
-      }
-      grid.setCellStyle(r, c, cellStyleOf(shown));
+      const int slot = grid.styleSlot(c);
+      if (slot < 0) continue;
+      ColumnStyle& stored = entryFor(ctx.state.cellStyles, *d).columns[static_cast<std::size_t>(slot)];
+      change(stored);
+      stored.set = true;
+      grid.setCellStyle(r, c, cellStyleOf(stored));
     }
     lastCode = d->code;
   }
@@ -94,8 +89,10 @@ void CellStyleIndex::apply(FlexGrid& grid, int row) const {
   if (!d) return;
   const CellStyleRecord* r = find(d->text);
   if (!r) return;
-  for (int c = 1; c <= kStyledColumns && c < grid.cols(); ++c) {
-    const ColumnStyle& s = r->columns[static_cast<std::size_t>(c - 1)];
+  for (int c = 1; c < grid.cols(); ++c) {
+    const int slot = grid.styleSlot(c);
+    if (slot < 0) continue;
+    const ColumnStyle& s = r->columns[static_cast<std::size_t>(slot)];
     if (s.set) grid.setCellStyle(row, c, cellStyleOf(s));
   }
 }

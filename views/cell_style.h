@@ -31,8 +31,8 @@ class CellStyleIndex {
  public:
   explicit CellStyleIndex(const std::vector<CellStyleRecord>& records);
   const CellStyleRecord* find(const QString& addressText) const;
-  // Each set column style of the row's address applied to grid columns 1-3
-  // (as far as the grid has them).
+  // Each set column style of the row's address applied to the grid column
+  // that keeps it (FlexGrid::styleSlot).
   void apply(FlexGrid& grid, int row) const;
 
  private:

@@ -196,6 +196,7 @@ void FlexGrid::setCols(int cols) {
   colBack_.resize(n);
   colTwips_.resize(n, -1);
   colMode_.resize(n, ColumnMode::Other);
+  styleSlot_.resize(n, -1);
   fillItems();
   --quiet_;
   initialCurrent();
@@ -261,6 +262,14 @@ void FlexGrid::setColumn(int col, ColumnMode mode, const QString& heading) {
 
 ColumnMode FlexGrid::columnMode(int col) const {
   return col >= 0 && col < columnCount() ? colMode_[static_cast<std::size_t>(col)] : ColumnMode::Other;
+}
+
+void FlexGrid::setStyleSlot(int col, int slot) {
+  if (col >= 0 && col < columnCount()) styleSlot_[static_cast<std::size_t>(col)] = slot;
+}
+
+int FlexGrid::styleSlot(int col) const {
+  return col >= 0 && col < columnCount() ? styleSlot_[static_cast<std::size_t>(col)] : -1;
 }
 
 void FlexGrid::setRowDevice(int row, std::optional<RowDevice> device) {

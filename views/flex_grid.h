@@ -116,6 +116,10 @@ class FlexGrid : public QTableWidget {
   // A column's heading and what its cells hold (clearTexts empties both).
   void setColumn(int col, ColumnMode mode, const QString& heading);
   ColumnMode columnMode(int col) const;
+  // Which of the three column styles of the cell style table a column's
+  // cells keep (0-2), or -1 for a column whose cells are not styled.
+  void setStyleSlot(int col, int slot);
+  int styleSlot(int col) const;
   // The device a data row stands for; rows without one (past a device's
   // end, or cleared) take no input.
   void setRowDevice(int row, std::optional<RowDevice> device);
@@ -165,6 +169,7 @@ class FlexGrid : public QTableWidget {
 
   QTableView* frozen_ = nullptr;
   std::vector<ColumnMode> colMode_;
+  std::vector<int> styleSlot_;
   std::vector<std::optional<RowDevice>> rowDevice_;
   std::vector<Qt::Alignment> colAlign_, fixedAlign_;
   std::vector<bool> fixedAlignSet_;

@@ -16,30 +16,36 @@ namespace omb {
 
 namespace {
 
-constexpr std::array<ViewFamily, 18> kFamilies{{
-    {kTN, "frmWordDeviceTN", "タイマー（現在値）　ＴＮ", "TN", 5, false},
-    {kCN, "frmWordDeviceCN", "カウンタ（現在値）　ＣＮ", "CN", 5, false},
-    {kD, "frmWordDeviceD", "データレジスタＤ", "D", 6, false},
-    {kW, "frmWordDeviceW", "リンクレジスタ　Ｗ", "W", 6, true},
-    {kR, "frmWordDeviceR", "ファイルレジスタ　Ｒ", "R", 6, false},
-    {kDx, "frmWordDeviceDX", "特殊レジスタ　D", "D", 6, false},
-    {kX, "frmBitDeviceX", "入力　Ｘ", "X", 6, true},
-    {kY, "frmBitDeviceY", "出力　Ｙ", "Y", 6, true},
-    {kM, "frmBitDeviceM", "内部リレーＭ", "M", 6, false},
-    {kL, "frmBitDeviceL", "ラッチリレー　Ｌ", "L", 6, false},
-    {kS, "frmBitDeviceS", "ステップリレー　Ｓ", "S", 6, false},
-    {kB, "frmBitDeviceB", "リンクリレーＢ", "B", 6, true},
-    {kF, "frmBitDeviceF", "アナンシェータ　Ｆ", "F", 6, false},
-    {kMx, "frmBitDeviceMX", "特殊リレー　Ｍ", "M", 6, false},
-    {kTS, "frmBitDeviceTS", "タイマー（接点）　ＴＳ", "TS", 5, false},
-    {kTC, "frmBitDeviceTC", "タイマー（コイル）　ＴＣ", "TC", 5, false},
-    {kCS, "frmBitDeviceCS", "カウンタ（接点）　ＣＳ", "CS", 5, false},
-    {kCC, "frmBitDeviceCC", "カウンタ（コイル）　ＣＣ", "CC", 5, false},
+constexpr std::array<ViewFamily, 22> kFamilies{{
+    {kTN, kTN, "frmWordDeviceTN", "タイマー（現在値）　ＴＮ", "TN", 5, false},
+    {kCN, kCN, "frmWordDeviceCN", "カウンタ（現在値）　ＣＮ", "CN", 5, false},
+    {kD, kD, "frmWordDeviceD", "データレジスタＤ", "D", 6, false},
+    {kW, kW, "frmWordDeviceW", "リンクレジスタ　Ｗ", "W", 6, true},
+    {kR, kR, "frmWordDeviceR", "ファイルレジスタ　Ｒ", "R", 6, false},
+    {kDx, kDx, "frmWordDeviceDX", "特殊レジスタ　D", "D", 6, false},
+    {kX, kX, "frmBitDeviceX", "入力　Ｘ", "X", 6, true},
+    {kY, kY, "frmBitDeviceY", "出力　Ｙ", "Y", 6, true},
+    {kM, kM, "frmBitDeviceM", "内部リレーＭ", "M", 6, false},
+    {kL, kL, "frmBitDeviceL", "ラッチリレー　Ｌ", "L", 6, false},
+    {kS, kS, "frmBitDeviceS", "ステップリレー　Ｓ", "S", 6, false},
+    {kB, kB, "frmBitDeviceB", "リンクリレーＢ", "B", 6, true},
+    {kF, kF, "frmBitDeviceF", "アナンシェータ　Ｆ", "F", 6, false},
+    {kMx, kMx, "frmBitDeviceMX", "特殊リレー　Ｍ", "M", 6, false},
+    {kTS, kTS, "frmBitDeviceTS", "タイマー（接点）　ＴＳ", "TS", 5, false},
+    {kTC, kTC, "frmBitDeviceTC", "タイマー（コイル）　ＴＣ", "TC", 5, false},
+    {kCS, kCS, "frmBitDeviceCS", "カウンタ（接点）　ＣＳ", "CS", 5, false},
+    {kCC, kCC, "frmBitDeviceCC", "カウンタ（コイル）　ＣＣ", "CC", 5, false},
+    {20, kD, "frmWordDeviceBitD", "データレジスタ Ｄ", "D", 6, false},
+    {21, kW, "frmWordDeviceBitW", "リンクレジスタ　W", "W", 6, true},
+    {22, kR, "frmWordDeviceBitR", "ファイルレジスタ R", "R", 6, false},
+    {23, kDx, "frmWordDeviceBitDx", "特殊データレジスタ Ｄ", "D", 6, false},
 }};
 
 }  // namespace
 
-const ViewFamily& viewFamily(int slot) { return kFamilies.at(static_cast<std::size_t>(slot)); }
+const ViewFamily& viewFamily(int slot) {
+  return kFamilies.at(static_cast<std::size_t>(slot < 18 ? slot : slot - 2));
+}
 
 void writeSeries(DeviceMemory& memory, int kind, int topRow, int bottomRow,
                  const std::function<std::optional<std::int64_t>(int row)>& indexOfRow, std::int16_t start,
@@ -175,7 +181,7 @@ void GridView::onReNew(const QString& code) {
 }
 
 void GridView::cmdAllClr_Click() {
-  mdlSubWordDevice::subAllSet(ctx_, family_.slot, 0, 0, [this] { raiseOwn("DATA"); });
+  mdlSubWordDevice::subAllSet(ctx_, family_.kind, 0, 0, [this] { raiseOwn("DATA"); });
   redrawValues();
 }
 

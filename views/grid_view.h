@@ -46,9 +46,11 @@ void writeSeries(DeviceMemory& memory, int kind, int topRow, int bottomRow,
                  std::int32_t step);
 
 // What tells the windows of one design apart (the six word views, the
-// twelve bit views).
+// twelve bit views, the four bit displays of word devices, the twelve kinds
+// of multi-screen windows).
 struct ViewFamily {
-  int slot;             // window slot, also the storage kind
+  int slot;             // window slot (of a multi-screen kind: the slot of the single view of its device)
+  int kind;             // storage kind shown
   const char* form;     // window name, e.g. "frmWordDeviceD"
   const char* caption;  // window caption
   const char* code;     // device code in addresses, comments and signals ("D"/"M" for the special ones)
@@ -56,14 +58,15 @@ struct ViewFamily {
   bool hex;             // numbers written in hexadecimal (W, X, Y, B)
 };
 
-// The family of single-view slots 0-17 (word views 0-5, bit views 6-17).
+// The family of the single-view slots 0-17 and 20-23 (word views 0-5, bit
+// views 6-17, bit displays of word devices 20-23).
 const ViewFamily& viewFamily(int slot);
 
 class GridView : public DeviceView {
   Q_OBJECT
  public:
-  // `family`: which window of its design it is (its slot is also the
-  // storage kind it shows; ALL Clear clears all of it).
+  // `family`: which window of its design it is (ALL Clear clears all of
+  // its storage kind).
   GridView(ViewContext& ctx, const ViewFamily& family, int defaultWidthTwips, int defaultHeightTwips,
            QWidget* parent);
 

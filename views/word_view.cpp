@@ -74,9 +74,8 @@ static void setCommentFont(FlexGrid& g) {
   for (int r = 1; r < g.rows(); ++r) g.setCellStyle(r, 3, style);
 }
 
-void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage) {
+void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int rows) {
   guarded(errors, "mdlSubWordDevice.subFgrdSetW() ", [&](ErrorTrap&) {
-    const int rows = perPage / 4;
     QFont gridFont(kGridFont, 9);
     for (FlexGrid* g : panels) {
       RedrawSuspended quiet(*g);
@@ -90,7 +89,10 @@ void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPa
       g->setColAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
       g->setColAlignment(2, Qt::AlignCenter);
       g->setColAlignment(3, Qt::AlignLeft | Qt::AlignVCenter);
-      for (int c = 1; c <= 3; ++c) g->setFixedAlignment(c, Qt::AlignCenter);
+      for (int c = 1; c <= 3; ++c) {
+        g->setFixedAlignment(c, Qt::AlignCenter);
+        g->setStyleSlot(c, c - 1);
+      }
       setCommentFont(*g);
     }
   });
@@ -271,7 +273,7 @@ FrmWordDevice::FrmWordDevice(ViewContext& ctx, int slot)
   guarded(ctx.errors, label.c_str(), [&](ErrorTrap&) {
     placeFromRecord();
     showPageLabel();
-    subFgrdSetW(ctx_.errors, panels(), perPage_);
+    subFgrdSetW(ctx_.errors, panels(), rowsPerPanel());
     subDspAddressW();
     subDspWordDevice();
   });
@@ -341,7 +343,7 @@ void FrmWordDevice::buildControls() {
 
 WordDeviceRef FrmWordDevice::device() const {
   DeviceMemory& memory = ctx_.state.memory;
-  return WordDeviceRef{memory, family_.slot, memory.firstNumber(family_.slot), family_.code, family_.digits,
+  return WordDeviceRef{memory, family_.kind, memory.firstNumber(family_.kind), family_.code, family_.digits,
                        family_.hex};
 }
 

@@ -77,9 +77,9 @@ std::int16_t fncReadWord(const std::string& text, bool hex);
 std::int64_t fncRowAddress(std::int64_t panelOffset, int panelIndex, int perPage, int page, int row,
                            std::int32_t first);
 
-// Builds the panels: perPage / 4 data rows plus the header row, four
-// columns, widths, alignments, fonts.
-void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int perPage);
+// Builds word panels: `rows` data rows plus the header row, four columns,
+// widths, alignments, fonts, the style slots of columns 1-3.
+void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int rows);
 // Full redraw: columns back to Address/Dec/Hex/Device Comment, each row's
 // device (none past the device end), address texts, the stored cell styles
 // and the comments.  `offsets`: each panel's display offset.
