@@ -16,6 +16,7 @@
 #include "core/device_kind.h"
 #include "core/device_memory.h"
 #include "core/numeric.h"
+#include "views/bit_rows.h"
 #include "views/cell_input.h"
 #include "views/flex_grid.h"
 #include "views/word_view.h"
@@ -42,13 +43,8 @@ constexpr ButtonPlace kPrevPlace{5620, kPrevNextWidth}, kNextPlace{6420, kPrevNe
 
 const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
 
-// Redraws touch only the cells whose text really changes: a refresh after
-// one bit changed then costs one cell, not a page.
-void setText(FlexGrid& g, int row, int col, const QString& text) {
-  if (g.textMatrix(row, col) != text) g.setTextMatrix(row, col, text);
-}
-
-bool isBitColumn(int col) { return col >= FrmBitDevice::kColFirstBit && col <= FrmBitDevice::kColLastBit; }
+using bitRows::isBitColumn;
+using bitRows::setText;
 
 }  // namespace
 
@@ -186,15 +182,14 @@ void FrmBitDevice::subDspBitDevice() {
     for (int r = 1; r <= rowsPerPage_; ++r) {
       const std::int64_t w = rowWord(r);
       if (w >= size) {
-        for (int c = kColFirstBit; c <= kColLastBit; ++c) setText(g, r, c, QString());
+        bitRows::clear(g, r);
         setText(g, r, kColDec, QString());
         setText(g, r, kColHex, QString());
         continue;
       }
       const std::int16_t value = mem[static_cast<std::size_t>(w)];
       const auto bits = static_cast<std::uint16_t>(value);
-      for (int c = kColFirstBit; c <= kColLastBit; ++c)
-        setText(g, r, c, (bits & BitMask[static_cast<std::size_t>(kColLastBit - c)]) ? onText_ : offText_);
+      bitRows::draw(g, r, bits, onText_, offText_);
       setText(g, r, kColDec, QString::number(value));
       setText(g, r, kColHex, QStringLiteral("%1").arg(bits, 4, 16, QChar('0')).toUpper());
     }
@@ -207,29 +202,8 @@ void FrmBitDevice::subDspBitDevice() {
 
 void FrmBitDevice::subFgrdSerectOnOff(BitOp op) {
   guarded(ctx_.errors, "mdlSubBitDevice.subFgrdSerectOnOff() ", [&](ErrorTrap& trap) {
-    const FlexGrid& g = *fgrdBit_;
-    trap.section(10);
-    if (g.row() < 1 || g.rowSel() < 1 || g.col() < 1 || g.colSel() < 1) return;
-    if (!isBitColumn(g.col()) && !isBitColumn(g.colSel())) return;
-    const int left = g.leftCol();
-    const int right = std::min(g.rightCol(), kColLastBit);  // Address, Dec and Hex hold no bits
-
     trap.section(20);
-    const std::vector<std::int16_t>& mem = words();
-    for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
-      const std::int64_t w = rowWord(r);
-      if (w >= static_cast<std::int64_t>(mem.size())) continue;
-      auto bits = static_cast<std::uint16_t>(mem[static_cast<std::size_t>(w)]);
-      for (int c = left; c <= right; ++c) {
-        const auto k = static_cast<std::size_t>(kColLastBit - c);
-        switch (op) {
-          case BitOp::Set: bits |= BitMask[k]; break;
-          case BitOp::Reset: bits &= BitClearMask[k]; break;
-          case BitOp::Not: bits = (bits & BitMask[k]) ? (bits & BitClearMask[k]) : (bits | BitMask[k]); break;
-        }
-      }
-      memory().write(family_.kind, w, static_cast<std::int16_t>(bits));
-    }
+    if (!bitRows::apply(memory(), *fgrdBit_, op)) return;
     trap.section(30);
     raiseOwn("DATA");
     subDspBitDevice();

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "views/bit_rows.h"
 #include "views/cell_input.h"
 #include "views/grid_view.h"
 
@@ -33,7 +34,7 @@ const BitFamily& bitFamily(int slot);
 class FrmBitDevice : public GridView {
   Q_OBJECT
  public:
-  enum class BitOp { Set, Reset, Not };
+  using BitOp = bitRows::BitOp;
 
   // Grid columns: 0 address of bit F, 1-16 bits F..0, 17 address of bit 0
   // (the word's address), 18 Dec, 19 Hex.

@@ -1,0 +1,42 @@
+#include "views/bit_rows.h"
+
+#include <algorithm>
+
+namespace omb::bitRows {
+
+bool apply(DeviceMemory& memory, const FlexGrid& g, BitOp op) {
+  if (g.row() < 1 || g.rowSel() < 1 || g.col() < 1 || g.colSel() < 1) return false;
+  if (!isBitColumn(g.col()) && !isBitColumn(g.colSel())) return false;
+  const int left = g.leftCol();
+  const int right = std::min(g.rightCol(), kLastBitCol);  // the value and comment columns hold no bits
+  for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
+    const RowDevice* d = g.rowDevice(r);
+    if (!d) continue;
+    auto bits = static_cast<std::uint16_t>(memory.words(d->kind)[static_cast<std::size_t>(d->word)]);
+    for (int c = left; c <= right; ++c) {
+      const auto k = static_cast<std::size_t>(bitOf(c));
+      switch (op) {
+        case BitOp::Set: bits |= BitMask[k]; break;
+        case BitOp::Reset: bits &= BitClearMask[k]; break;
+        case BitOp::Not: bits ^= BitMask[k]; break;
+      }
+    }
+    memory.write(d->kind, d->word, static_cast<std::int16_t>(bits));
+  }
+  return true;
+}
+
+void setText(FlexGrid& g, int row, int col, const QString& text) {
+  if (g.textMatrix(row, col) != text) g.setTextMatrix(row, col, text);
+}
+
+void draw(FlexGrid& g, int row, std::uint16_t bits, const QString& on, const QString& off) {
+  for (int c = kFirstBitCol; c <= kLastBitCol; ++c)
+    setText(g, row, c, (bits & BitMask[static_cast<std::size_t>(bitOf(c))]) ? on : off);
+}
+
+void clear(FlexGrid& g, int row) {
+  for (int c = kFirstBitCol; c <= kLastBitCol; ++c) setText(g, row, c, QString());
+}
+
+}  // namespace omb::bitRows

@@ -1,0 +1,37 @@
+// Grids whose rows are words drawn as sixteen bit cells, bit F in column 1
+// to bit 0 in column 16: the paged bit views and the bit displays of word
+// devices share how their bit cells are drawn and changed.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+#include "core/device_memory.h"
+#include "views/flex_grid.h"
+
+namespace omb::bitRows {
+
+inline constexpr int kFirstBitCol = 1;
+inline constexpr int kLastBitCol = 16;
+inline bool isBitColumn(int col) { return col >= kFirstBitCol && col <= kLastBitCol; }
+// The bit a column shows: 15 for column 1 ("F") to 0 for column 16 ("0").
+inline int bitOf(int col) { return kLastBitCol - col; }
+
+enum class BitOp { Set, Reset, Not };
+
+// SET, RESET or NOT on the selected bit cells of every selected row with a
+// device (the selection cut at column 16).  False, and nothing written,
+// when the current cell lies outside the data cells or neither end of the
+// selection lies in a bit column.
+bool apply(DeviceMemory& memory, const FlexGrid& grid, BitOp op);
+
+// The sixteen bit cells of a row: the word's bits as the ON and OFF texts,
+// or empty (a row without a device).  Only texts that change are written,
+// so a refresh after one bit changed costs one cell.
+void draw(FlexGrid& grid, int row, std::uint16_t bits, const QString& on, const QString& off);
+void clear(FlexGrid& grid, int row);
+// A cell's text, written only when it changes.
+void setText(FlexGrid& grid, int row, int col, const QString& text);
+
+}  // namespace omb::bitRows
