@@ -1,18 +1,7 @@
 #include "views/bit_view.h"
 
-#include <QEvent>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QPalette>
-#include <QPushButton>
-#include <QResizeEvent>
-
 #include <algorithm>
-#include <array>
-#include <cmath>
-#include <string_view>
 
-#include "ui/geometry.h"
 #include "core/device_kind.h"
 #include "core/device_memory.h"
 #include "core/numeric.h"
@@ -23,42 +12,13 @@
 
 namespace omb {
 
-namespace {
-
-using namespace gridGeometry;
-constexpr int kGridLeft = 120;
-constexpr int kGridTop = 60;
-constexpr int kPageLabelHeight = 300;
-constexpr int kPrevNextWidth = 800;
-
-// The eight buttons in their fixed horizontal places: the bit operations,
-// then the word operations, then paging.
-struct ButtonPlace {
-  int left, width;
-};
-constexpr ButtonPlace kSetPlace{120, 750}, kResetPlace{870, 750}, kNotPlace{1620, 750};
-constexpr ButtonPlace kMoniPlace{2470, 750}, kWordDataPlace{3220, kWordDataWidth};
-constexpr ButtonPlace kAllClrPlace{4420, 1100};
-constexpr ButtonPlace kPrevPlace{5620, kPrevNextWidth}, kNextPlace{6420, kPrevNextWidth};
-
-const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
-
 using bitRows::isBitColumn;
 using bitRows::setText;
-
-}  // namespace
 
 const BitFamily& bitFamily(int slot) { return viewFamily(slot); }
 
 FrmBitDevice::FrmBitDevice(ViewContext& ctx, int slot, QWidget* parent)
-    : GridView(ctx, bitFamily(slot), 8400, 4950, parent ? parent : ctx.mainWindow) {
-  rowsPerPage_ = ctx.state.pages[static_cast<std::size_t>(slot)].perPage;
-  if (rowsPerPage_ < 1) rowsPerPage_ = slot == kMx ? 16 : 64;
-  // Without texts in the settings a bit still reads as a number.
-  const Settings& s = ctx.settings;
-  onText_ = s.Hi.empty() ? QStringLiteral("1") : QString::fromStdString(s.Hi);
-  offText_ = s.Lo.empty() ? QStringLiteral("0") : QString::fromStdString(s.Lo);
-  buildControls();
+    : BitGridView(ctx, bitFamily(slot), slot == kMx ? 16 : 64, parent) {
   const std::string label = std::string(family_.form) + ".Form_Load() ";
   guarded(ctx.errors, label.c_str(), [&](ErrorTrap&) {
     placeFromRecord();
@@ -70,40 +30,6 @@ FrmBitDevice::FrmBitDevice(ViewContext& ctx, int slot, QWidget* parent)
 }
 
 FrmBitDevice::~FrmBitDevice() = default;
-
-void FrmBitDevice::buildControls() {
-  fgrdBit_ = new FlexGrid(this);
-  fgrdBit_->setObjectName(QStringLiteral("fgrdBit"));
-  connect(fgrdBit_, &FlexGrid::dblClicked, this, &FrmBitDevice::subFgrdOnOff);
-  connect(fgrdBit_, &FlexGrid::clicked, this, &FrmBitDevice::subDeviceTip);
-  connect(fgrdBit_, &FlexGrid::selChange, this, &FrmBitDevice::subDeviceTip);
-  connect(fgrdBit_, &FlexGrid::lostFocus, this, [this] { fgrdBit_->setToolTip(QString()); });
-  connect(fgrdBit_, &FlexGrid::keyPressed, this,
-          [this](int key, const QString& text, Qt::KeyboardModifiers m) { gridKey(*fgrdBit_, key, text, m); });
-
-  cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QStringLiteral("選択範囲を１にセットします"),
-                       [this] { cmdSet_Click(); });
-  cmdReset_ = makeButton("cmdReset", QStringLiteral("RESET"), QStringLiteral("選択範囲を０リセットします"),
-                         [this] { cmdReset_Click(); });
-  cmdNot_ = makeButton("cmdNot", QStringLiteral("NOT"), QStringLiteral("選択範囲をビット反転します"),
-                       [this] { cmdNot_Click(); });
-  cmdMoni_ = makeButton("cmdMoni", QStringLiteral("登録"), QStringLiteral("選択範囲をユーザー登録画面に登録します"),
-                        [this] { cmdMoni_Click(); });
-  cmdWordData_ = makeButton("cmdWordData", QStringLiteral("Word Data"), QStringLiteral("選択範囲にデータを書き込みます"),
-                            [this] { cmdWordData_Click(); });
-  buildPaging();
-
-  buildEditor();
-
-  setMinimumSize(twipsToPixels(kWordDataWidth + 2 * kPrevNextWidth + 700 - kFrameWidth),
-                 twipsToPixels(kMinHeight - kFrameHeight));
-}
-
-const std::vector<std::int16_t>& FrmBitDevice::words() const { return memory().words(family_.kind); }
-
-std::int64_t FrmBitDevice::rowWord(int row) const {
-  return static_cast<std::int64_t>(page_) * rowsPerPage_ + (row - 1);
-}
 
 QString FrmBitDevice::bitAddressText(std::int64_t number) const {
   return QString::fromStdString(fncAddressText(family_.kind, static_cast<std::int32_t>(number)));
@@ -121,22 +47,7 @@ void FrmBitDevice::subFgrdSet() {
   guarded(ctx_.errors, "mdlSubBitDevice.subFgrdSet() ", [&](ErrorTrap&) {
     FlexGrid& g = *fgrdBit_;
     RedrawSuspended quiet(g);
-    g.setFont(QFont(kGridFont, 9));
-    g.setCols(kCols);
-    g.setRows(rowsPerPage_ + 1);
-    g.resize(twipsToPixels(7630), twipsToPixels(3900));
-    g.setColumn(0, ColumnMode::Address, columnHeading(ColumnMode::Address));
-    g.setColWidthTwips(0, 780);
-    const QColor light = palette().color(QPalette::HighlightedText);
-    const QColor grey(0xF7, 0xF7, 0xF7);
-    for (int c = kColFirstBit; c <= kColLastBit; ++c) {
-      g.setColumn(c, ColumnMode::Bit, QString::number(kColLastBit - c, 16).toUpper());
-      g.setColWidthTwips(c, 280);
-      g.setColAlignment(c, Qt::AlignCenter);
-      // Groups of four bits alternate light and grey, so a nibble reads at
-      // a glance.
-      g.setColBackground(c, ((c - 1) / 4) % 2 == 0 ? light : grey);
-    }
+    buildBitColumns(kCols, 7630);
     g.setColumn(kColWordAddress, ColumnMode::Address, columnHeading(ColumnMode::Address));
     g.setColWidthTwips(kColWordAddress, 780);
     g.setColumn(kColDec, ColumnMode::Dec, columnHeading(ColumnMode::Dec));
@@ -145,7 +56,6 @@ void FrmBitDevice::subFgrdSet() {
     g.setColumn(kColHex, ColumnMode::Hex, columnHeading(ColumnMode::Hex));
     g.setColWidthTwips(kColHex, 600);
     g.setColAlignment(kColHex, Qt::AlignCenter);
-    for (int c = 0; c < kCols; ++c) g.setFixedAlignment(c, Qt::AlignCenter);
   });
 }
 
@@ -199,20 +109,6 @@ void FrmBitDevice::subDspBitDevice() {
 // ---------------------------------------------------------------- signals
 
 // ---------------------------------------------------------------- bit operations
-
-void FrmBitDevice::subFgrdSerectOnOff(BitOp op) {
-  guarded(ctx_.errors, "mdlSubBitDevice.subFgrdSerectOnOff() ", [&](ErrorTrap& trap) {
-    trap.section(20);
-    if (!bitRows::apply(memory(), *fgrdBit_, op)) return;
-    trap.section(30);
-    raiseOwn("DATA");
-    subDspBitDevice();
-  });
-}
-
-void FrmBitDevice::cmdSet_Click() { subFgrdSerectOnOff(BitOp::Set); }
-void FrmBitDevice::cmdReset_Click() { subFgrdSerectOnOff(BitOp::Reset); }
-void FrmBitDevice::cmdNot_Click() { subFgrdSerectOnOff(BitOp::Not); }
 
 void FrmBitDevice::subFgrdOnOff() {
   guarded(ctx_.errors, "mdlSubBitDevice.subFgrdOnOff() ", [&](ErrorTrap& trap) {
@@ -388,37 +284,6 @@ void FrmBitDevice::paste(FlexGrid& grid) {
 
 void FrmBitDevice::subBitPaste() {
   paste(*fgrdBit_);
-}
-
-void FrmBitDevice::bitKey(FlexGrid&, DirectAction action) {
-  switch (action) {
-    case DirectAction::Set: cmdSet_Click(); break;
-    case DirectAction::Reset: cmdReset_Click(); break;
-    case DirectAction::Not: cmdNot_Click(); break;
-    default: break;
-  }
-}
-
-// ---------------------------------------------------------------- layout
-
-void FrmBitDevice::subBit_CmdBtnSet() {
-  guarded(ctx_.errors, "mdlSubBitDevice.subBit_CmdBtnSet() ", [&](ErrorTrap&) {
-    const double height = layoutHeight();
-    const double width = layoutWidth();
-    place(fgrdBit_, kGridLeft, kGridTop, std::max(0.0, width - 550), std::max(0.0, height - 1550));
-    const std::array<std::pair<QPushButton*, ButtonPlace>, 8> buttons{{
-        {cmdSet_, kSetPlace},
-        {cmdReset_, kResetPlace},
-        {cmdNot_, kNotPlace},
-        {cmdMoni_, kMoniPlace},
-        {cmdWordData_, kWordDataPlace},
-        {cmdAllClr_, kAllClrPlace},
-        {cmdPrev_, kPrevPlace},
-        {cmdNext_, kNextPlace},
-    }};
-    for (const auto& [b, at] : buttons) place(b, at.left, height - 1300, at.width, kButtonHeight);
-    place(lblPage_, width / 2 - kPageLabelWidth, height - 900, kPageLabelWidth, kPageLabelHeight);
-  });
 }
 
 }  // namespace omb

@@ -16,9 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "views/bit_rows.h"
+#include "views/bit_grid_view.h"
 #include "views/cell_input.h"
-#include "views/grid_view.h"
 
 class QLabel;
 class QPushButton;
@@ -31,15 +30,11 @@ using BitFamily = ViewFamily;
 // The family entry of slots 6-17.
 const BitFamily& bitFamily(int slot);
 
-class FrmBitDevice : public GridView {
+class FrmBitDevice : public BitGridView {
   Q_OBJECT
  public:
-  using BitOp = bitRows::BitOp;
-
   // Grid columns: 0 address of bit F, 1-16 bits F..0, 17 address of bit 0
   // (the word's address), 18 Dec, 19 Hex.
-  static constexpr int kColFirstBit = 1;
-  static constexpr int kColLastBit = 16;
   static constexpr int kColWordAddress = 17;
   static constexpr int kColDec = 18;
   static constexpr int kColHex = 19;
@@ -49,50 +44,32 @@ class FrmBitDevice : public GridView {
   FrmBitDevice(ViewContext& ctx, int slot, QWidget* parent = nullptr);
   ~FrmBitDevice() override;
 
-  FlexGrid* grid() const { return fgrdBit_; }
-  // Words (grid rows) per page.
-  int rowsPerPage() const { return rowsPerPage_; }
-  // Storage position of the word shown in grid row `row` (1-based) of the
-  // current page; it may lie past the device end.
-  std::int64_t rowWord(int row) const;
-  // The text of a bit cell, from the settings (Hi / Lo).
-  const QString& onText() const { return onText_; }
-  const QString& offText() const { return offText_; }
-
   // Drawing.
   void subDspAddress();    // columns 0 and 17
   void subDspBitDevice();  // bits, Dec and Hex of every row
 
   // The routines behind the controls, callable as a click would.
-  void subFgrdSerectOnOff(BitOp op);  // SET / RESET / NOT on the selection
-  void subFgrdOnOff();                // double click on the current cell
-  void subFgrdSerectData();           // Word Data
-  void subGfrdUserPut();              // 登録
-  void subDeviceTip();                // tooltip of the current bit
-  void cmdSet_Click();
-  void cmdReset_Click();
-  void cmdNot_Click();
-  void cmdWordData_Click();
-  void cmdMoni_Click();
+  void subFgrdOnOff();       // double click on the current cell
+  void subFgrdSerectData();  // Word Data
+  void subGfrdUserPut();     // 登録
+  void subDeviceTip();       // tooltip of the current bit
+  void cmdWordData_Click() override;
+  void cmdMoni_Click() override;
   // Ctrl+C: the selected rows' words into the shared copy buffer; Ctrl+V:
   // the buffer into the words from the current row down.
   void subFgrid_Copy();
   void subBitPaste();
 
-
  protected:
   void redrawAddresses() override { subDspAddress(); }
   void redrawValues() override { subDspBitDevice(); }
-  void layoutControls() override { subBit_CmdBtnSet(); }
+  void onDoubleClick() override { subFgrdOnOff(); }
+  void showTip() override { subDeviceTip(); }
+  const char* onOffLabel() const override { return "mdlSubBitDevice.subFgrdSerectOnOff() "; }
   void paste(FlexGrid& grid) override;
-  void bitKey(FlexGrid& grid, DirectAction action) override;
 
  private:
-  // The kind's storage words, for reading; writes go through memory().
-  const std::vector<std::int16_t>& words() const;
-  void buildControls();
   void subFgrdSet();
-  void subBit_CmdBtnSet();
   // The Word Data dialog of the bit view: title, the column's prompt and
   // the word as initial text.  Returns the answer ("" on Cancel or a
   // refused number); `value` leaves as the number typed.
@@ -101,14 +78,6 @@ class FrmBitDevice : public GridView {
   // row stands for none.
   std::int64_t cellBitAddress(int row, int col) const;
   QString bitAddressText(std::int64_t number) const;
-
-
-  int rowsPerPage_ = 0;
-  QString onText_, offText_;
-  FlexGrid* fgrdBit_ = nullptr;
-  // The bit operations and the word operations of the button row.
-  QPushButton *cmdSet_ = nullptr, *cmdReset_ = nullptr, *cmdNot_ = nullptr;
-  QPushButton *cmdMoni_ = nullptr, *cmdWordData_ = nullptr;
 };
 
 }  // namespace omb
