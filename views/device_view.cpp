@@ -39,9 +39,9 @@ void DeviceView::placeFromRecord() {
   page_ = std::clamp<int>(rec.Page, 0, lastPage_);
   if (rec.Top != 0) {
     setGeometry(twipsToPixels(rec.Left), twipsToPixels(rec.Top), twipsToPixels(rec.Width), twipsToPixels(rec.Height));
-  } else if (ctx_.hasCascade) {
-    setGeometry(twipsToPixels(ctx_.cascadeLeft), twipsToPixels(ctx_.cascadeTop), twipsToPixels(ctx_.cascadeWidth),
-                twipsToPixels(ctx_.cascadeHeight));
+  } else if (cascade().has) {
+    const Cascade& c = cascade();
+    setGeometry(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width), twipsToPixels(c.height));
   } else {
     const QPoint origin = ctx_.mainWindow ? ctx_.mainWindow->pos() : QPoint(0, 0);
     setGeometry(origin.x() + twipsToPixels(400), origin.y() + twipsToPixels(600), twipsToPixels(defaultWidth_),
@@ -67,29 +67,36 @@ void DeviceView::goToPage(int page) {
 // last one the user left.
 void DeviceView::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && !isActiveWindow() && !isMinimized()) {
-    const QRect g = geometry();
-    ctx_.hasCascade = true;
-    ctx_.cascadeTop = static_cast<int>(std::lround(pixelsToTwips(g.top()))) + 400;
-    ctx_.cascadeLeft = static_cast<int>(std::lround(pixelsToTwips(g.left()))) + 400;
-    ctx_.cascadeWidth = static_cast<int>(std::lround(pixelsToTwips(g.width())));
-    ctx_.cascadeHeight = static_cast<int>(std::lround(pixelsToTwips(g.height())));
+    const auto [top, left, width, height] = placeTwips();
+    cascade() = Cascade{true, top + 400, left + 400, width, height};
+    deactivated();
   }
   QWidget::changeEvent(event);
 }
 
+std::array<int, 4> DeviceView::placeTwips() const {
+  const QRect g = geometry();
+  auto twips = [](int px) { return static_cast<int>(std::lround(pixelsToTwips(px))); };
+  return {twips(g.top()), twips(g.left()), twips(g.width()), twips(g.height())};
+}
+
 void DeviceView::closeEvent(QCloseEvent* event) {
+  windowClosing();
+  event->accept();
+}
+
+void DeviceView::windowClosing() {
   WindowSetting& rec = ctx_.settings.G_SetWindow[static_cast<std::size_t>(slot_)];
   if (!isMinimized() && !isMaximized()) {
-    const QRect g = geometry();
+    const auto [top, left, width, height] = placeTwips();
     rec.Page = static_cast<std::int16_t>(page_);
-    rec.Top = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.top())));
-    rec.Left = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.left())));
-    rec.Width = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.width())));
-    rec.Height = static_cast<std::int32_t>(std::lround(pixelsToTwips(g.height())));
+    rec.Top = top;
+    rec.Left = left;
+    rec.Width = width;
+    rec.Height = height;
     rec.flg = false;
   }
   ctx_.manager.viewClosed(slot_);
-  event->accept();
 }
 
 }  // namespace omb

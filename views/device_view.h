@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -19,6 +20,13 @@
 namespace omb {
 
 class ViewManager;
+
+// Where the next window opens that has no place of its own: the place of
+// the last one the user left, moved by 400 twips.
+struct Cascade {
+  bool has = false;
+  int top = 0, left = 0, width = 0, height = 0;
+};
 
 // All a view reaches, through one reference: the model it shows and edits
 // (device memory, page table, user lists, cell styles, comments), the
@@ -34,10 +42,9 @@ struct ViewContext {
   ErrorSink& errors;
   ViewManager& manager;
   CopyBuffer copyBuffer;  // Ctrl+C / Ctrl+V, one for all views
-  // The cascade position: the last deactivated view's place moved by 400
-  // twips, for the next view that opens without a saved place.
-  bool hasCascade = false;
-  int cascadeTop = 0, cascadeLeft = 0, cascadeWidth = 0, cascadeHeight = 0;
+  // The cascade positions of the single views and of the multi-screen
+  // windows.
+  Cascade cascade, multiCascade;
   QWidget* mainWindow = nullptr;
   // Whether the line is open: comments are not edited while a PC program
   // may be talking to the controller.
@@ -79,6 +86,15 @@ class DeviceView : public QWidget {
 
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // The cascade this window leaves its place in and may open at.
+  virtual Cascade& cascade() { return ctx_.cascade; }
+  // Closing: records the place (single views: their G_SetWindow record)
+  // and tells the view manager.
+  virtual void windowClosing();
+  // The user left the window (not minimized).
+  virtual void deactivated() {}
+  // The window's place in twips: top, left, width, height.
+  std::array<int, 4> placeTwips() const;
 
   ViewContext& ctx_;
   int slot_;

@@ -1,6 +1,8 @@
 #include "views/grid_view.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QResizeEvent>
 
@@ -101,9 +103,13 @@ QPushButton* GridView::makeButton(const char* name, const QString& text, const Q
   return b;
 }
 
-void GridView::buildPaging() {
+void GridView::buildAllClear() {
   cmdAllClr_ = makeButton("cmdAllClr", QStringLiteral("ALL Clear"), QStringLiteral("全ての数値を０クリアします"),
                           [this] { cmdAllClr_Click(); });
+}
+
+void GridView::buildPaging() {
+  buildAllClear();
   cmdPrev_ = makeButton("cmdPrev", QStringLiteral("Prev"), QStringLiteral("前ページ表示"), [this] { cmdPrev_Click(); });
   cmdNext_ = makeButton("cmdNext", QStringLiteral("Next"), QStringLiteral("次ページ表示"), [this] { cmdNext_Click(); });
   lblPage_ = new QLabel(this);
@@ -111,7 +117,97 @@ void GridView::buildPaging() {
   lblPage_->setAlignment(Qt::AlignCenter);
 }
 
-void GridView::showPageLabel() { lblPage_->setText(QStringLiteral("%1/%2").arg(page_ + 1).arg(lastPage_ + 1)); }
+void GridView::buildPopup(const PopupSpec& spec) {
+  popup_ = new QMenu(this);
+  popup_->setObjectName(QString::fromUtf8(spec.name));
+  auto item = [this](QAction*& a, const char* name, const QString& text) {
+    a = popup_->addAction(text);
+    a->setObjectName(QString::fromUtf8(name));
+  };
+  if (spec.setValue) {
+    item(popSetValue_, "popSetValue", QStringLiteral("デバイス数設定"));
+    connect(popSetValue_, &QAction::triggered, this, [this] { setValueChosen(); });
+    popup_->addSeparator();
+  }
+  if (spec.modes) {
+    item(popDec_, "popDec", columnHeading(ColumnMode::Dec));
+    item(popHex_, "popHex", columnHeading(ColumnMode::Hex));
+    item(popAsc_, "popAsc", columnHeading(ColumnMode::Ascii));
+    connect(popDec_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Dec); });
+    connect(popHex_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Hex); });
+    connect(popAsc_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Ascii); });
+    popup_->addSeparator();
+  }
+  item(popCelColor_, "popCelColor", spec.longCaptions ? QStringLiteral("セル色を設定") : QStringLiteral("セル色設定"));
+  item(popFontSet_, "popFontSet", QStringLiteral("フォント設定"));
+  popup_->addSeparator();
+  item(popInputCome_, "popInputCome",
+       spec.longCaptions ? QStringLiteral("デバイスコメント入力") : QStringLiteral("コメント入力"));
+  item(popDeleteCome_, "popDeleteCome",
+       spec.longCaptions ? QStringLiteral("デバイスコメント消去") : QStringLiteral("コメント消去"));
+  // The comment operations work on the grid's comment column.
+  auto commentCol = [this] {
+    for (int c = 1; c < popupGrid_->cols(); ++c)
+      if (popupGrid_->columnMode(c) == ColumnMode::Comment) return c;
+    return -1;
+  };
+  connect(popCelColor_, &QAction::triggered, this, [this] {
+    if (popupGrid_) subCelColor(ctx_, *popupGrid_, commentRaiser());
+  });
+  connect(popFontSet_, &QAction::triggered, this, [this] {
+    if (popupGrid_) subCelFont(ctx_, *popupGrid_, commentRaiser());
+  });
+  connect(popInputCome_, &QAction::triggered, this, [this, commentCol] {
+    if (popupGrid_ && commentCol() > 0) subCommentInput(ctx_, *popupGrid_, commentCol(), commentRaiser());
+  });
+  connect(popDeleteCome_, &QAction::triggered, this, [this, commentCol] {
+    if (popupGrid_ && commentCol() > 0) subCommentErase(ctx_, *popupGrid_, commentCol(), commentRaiser());
+  });
+}
+
+void GridView::attachPopup(FlexGrid* g) {
+  g->setContextMenuPolicy(Qt::CustomContextMenu);
+  // A right click first makes the cell under the mouse current (inside a
+  // selection the selection stays), so the menu acts on that cell.
+  connect(g, &QWidget::customContextMenuRequested, this, [this, g](const QPoint& pos) {
+    const auto cell = g->cellAt(pos);
+    if (cell && !g->inSelection(cell->first, cell->second)) g->setCurrent(cell->first, cell->second);
+    if (preparePopup(*g, cell)) popup_->popup(g->viewport()->mapToGlobal(pos));
+  });
+}
+
+bool GridView::popupOn(const FlexGrid& g, int col) const {
+  const ColumnMode m = g.columnMode(col);
+  return m == ColumnMode::Dec || m == ColumnMode::Hex || m == ColumnMode::Ascii || m == ColumnMode::Comment;
+}
+
+bool GridView::preparePopup(FlexGrid& g, std::optional<std::pair<int, int>> clicked) {
+  popupGrid_ = &g;
+  popupRow_ = clicked ? clicked->first : g.row();
+  popupCol_ = clicked ? clicked->second : g.col();
+  if (!popup_ || !popupOn(g, popupCol_)) return false;
+  const ColumnMode m = g.columnMode(popupCol_);
+  const bool valueColumn = m == ColumnMode::Dec || m == ColumnMode::Hex || m == ColumnMode::Ascii;
+  for (QAction* a : {popDec_, popHex_, popAsc_})
+    if (a) a->setEnabled(valueColumn);
+  // Comments are not edited while a PC program may be talking, where the
+  // window says so.
+  const bool locked = commentsFollowPort() && ctx_.portOpen && ctx_.portOpen();
+  for (QAction* a : {popInputCome_, popDeleteCome_}) a->setEnabled(!locked);
+  return true;
+}
+
+void GridView::setColumnMode(ColumnMode mode) {
+  if (!popupGrid_) return;
+  const ColumnMode m = popupGrid_->columnMode(popupCol_);
+  if (m != ColumnMode::Dec && m != ColumnMode::Hex && m != ColumnMode::Ascii) return;
+  popupGrid_->setColumn(popupCol_, mode, columnHeading(mode));
+  redrawValues();
+}
+
+void GridView::showPageLabel() {
+  if (!lblPage_) return;
+  lblPage_->setText(QStringLiteral("%1/%2").arg(page_ + 1).arg(lastPage_ + 1)); }
 
 void GridView::raiseOwn(const char* code) {
   setSkip();

@@ -16,7 +16,9 @@
 #include "views/cell_style.h"
 #include "views/device_view.h"
 
+class QAction;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QResizeEvent;
 
@@ -78,13 +80,21 @@ class GridView : public DeviceView {
   void cmdPrev_Click();
   void cmdNext_Click();
 
+  // Right button on a grid: remembers the grid and the cell (the one
+  // clicked, else the current one), sets the menu's enabling and tells
+  // whether the menu is shown there.
+  bool preparePopup(FlexGrid& grid, std::optional<std::pair<int, int>> clicked = std::nullopt);
+  // "Dec" / "Hex" / "ASCII" of the popup: the remembered value column's
+  // mode, then the values redrawn.
+  void setColumnMode(ColumnMode mode);
+
  protected:
   // A whole page: its label, the addresses (and what goes with them:
   // comments, registration marks), the values.
   void redrawPage() final;
   // A refresh signal: the values, and the addresses too when the signal is
   // one that changes what they show.
-  void onReNew(const QString& code) final;
+  void onReNew(const QString& code) override;
   virtual void redrawAddresses() = 0;
   // Redraws the values of the page (also after a change the view made
   // itself).
@@ -104,8 +114,28 @@ class GridView : public DeviceView {
 
   // A button with its name, caption and tooltip that runs `click`.
   QPushButton* makeButton(const char* name, const QString& text, const QString& tip, std::function<void()> click);
-  // ALL Clear, Prev, Next and the page label.
+  // ALL Clear alone, and with Prev, Next and the page label.
+  void buildAllClear();
   void buildPaging();
+
+  // The popup of the value and comment cells.  The windows differ in its
+  // name, in "デバイス数設定" first, in the display modes, and in the
+  // words of the colour and comment items.
+  struct PopupSpec {
+    const char* name;   // "popData", "popSet"
+    bool setValue;      // "デバイス数設定" first
+    bool modes;         // "Dec", "Hex", "ASCII"
+    bool longCaptions;  // "セル色を設定", "デバイスコメント入力/消去"
+  };
+  void buildPopup(const PopupSpec& spec);
+  // The popup shows on a right click on the grid.
+  void attachPopup(FlexGrid* grid);
+  // Whether the popup shows on a column: value and comment columns.
+  virtual bool popupOn(const FlexGrid& grid, int col) const;
+  // Whether the comment items are off while the port is open.
+  virtual bool commentsFollowPort() const { return false; }
+  // "デバイス数設定".
+  virtual void setValueChosen() {}
   void showPageLabel();
   // Announces a change this view has drawn itself: the echo of the signal
   // is swallowed.
@@ -129,6 +159,11 @@ class GridView : public DeviceView {
   // word or comment, an emptied editor deletes a comment.
   void buildEditor();
 
+  QMenu* popup_ = nullptr;
+  QAction *popSetValue_ = nullptr, *popDec_ = nullptr, *popHex_ = nullptr, *popAsc_ = nullptr;
+  QAction *popCelColor_ = nullptr, *popFontSet_ = nullptr, *popInputCome_ = nullptr, *popDeleteCome_ = nullptr;
+  FlexGrid* popupGrid_ = nullptr;
+  int popupRow_ = 1, popupCol_ = 1;
   QPushButton* cmdAllClr_ = nullptr;
   QPushButton* cmdPrev_ = nullptr;
   QPushButton* cmdNext_ = nullptr;

@@ -14,7 +14,7 @@ const std::array<int, 24> ViewManager::kForwardOrder{1,  2,  5,  4,  0,  3,  11,
                                                      13, 10, 15, 14, 6,  7,  18, 19, 20, 22, 21, 23};
 
 ViewManager::ViewManager(AppCore& core, QWidget* mainWindow)
-    : core_(core), main_(mainWindow), ctx_{core.state, core.comments, core.settings, core.presenter, core.errorLog, *this, {}, false, 0, 0, 0, 0,
+    : core_(core), main_(mainWindow), ctx_{core.state, core.comments, core.settings, core.presenter, core.errorLog, *this, {}, {}, {},
            mainWindow, [&core] { return core.pc.G_PortOpen; }} {
   core_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
 }
@@ -161,8 +161,8 @@ void ViewManager::mnuResetView() {
     }
     core_.settings.mainWindow = MainWindowSetting{};
     for (auto& rec : core_.settings.G_SetWindow) rec = WindowSetting{};
-    ctx_.hasCascade = false;
-    ctx_.cascadeTop = ctx_.cascadeLeft = ctx_.cascadeWidth = ctx_.cascadeHeight = 0;
+    ctx_.cascade = Cascade{};
+    ctx_.multiCascade = Cascade{};
     const QPoint at = main_ ? main_->pos() : QPoint();
     const QSize size = main_ ? main_->size() : QSize();
     core_.settingsFile.subPutIniFile(

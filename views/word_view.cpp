@@ -164,7 +164,8 @@ std::string fncDataInputW(ViewContext& ctx, const QString& title, std::int16_t& 
   });
 }
 
-void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, const std::function<void()>& raiseData) {
+void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, const std::function<void()>& raiseData,
+                        bool cancelSignals) {
   guarded(ctx.errors, "mdlSubWordDevice.subFgrdSerectDataW() ", [&](ErrorTrap& trap) {
     trap.section(10);
     const int top = panel.topRow(), bottom = panel.bottomRow();
@@ -186,6 +187,7 @@ void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, const std::function<v
       title += QStringLiteral(" - ") + (lower ? lower->text : QString());
     }
     const std::string answer = fncDataInputW(ctx, title, value, mode);
+    if (answer.empty() && !cancelSignals) return;
 
     trap.section(30);
     if (!answer.empty() && mode == ColumnMode::Ascii) {
@@ -285,14 +287,7 @@ void FrmWordDevice::buildControls() {
   for (int i = 0; i < kPanels; ++i) {
     auto* g = new FlexGrid(this);
     g->setObjectName(QStringLiteral("fgrdWord%1").arg(i));
-    g->setContextMenuPolicy(Qt::CustomContextMenu);
-    // A right click first makes the cell under the mouse current (inside a
-    // selection the selection stays), so the menu acts on that cell.
-    connect(g, &QWidget::customContextMenuRequested, this, [this, g, i](const QPoint& pos) {
-      const auto cell = g->cellAt(pos);
-      if (cell && !g->inSelection(cell->first, cell->second)) g->setCurrent(cell->first, cell->second);
-      if (preparePopData(i, cell)) popData_->popup(g->viewport()->mapToGlobal(pos));
-    });
+    attachPopup(g);
     connect(g, &FlexGrid::dblClicked, this, [this, i] { fgrdWord_DblClick(i); });
     connect(g, &FlexGrid::keyPressed, this,
             [this, g](int key, const QString& text, Qt::KeyboardModifiers m) { gridKey(*g, key, text, m); });
@@ -310,32 +305,7 @@ void FrmWordDevice::buildControls() {
 
   buildEditor();
 
-  popData_ = new QMenu(this);
-  popData_->setObjectName(QStringLiteral("popData"));
-  auto item = [this](QAction*& a, const char* name, const QString& text) {
-    a = popData_->addAction(text);
-    a->setObjectName(QString::fromUtf8(name));
-  };
-  item(popDec_, "popDec", kDec);
-  item(popHex_, "popHex", kHex);
-  item(popAsc_, "popAsc", kAscii);
-  popData_->addSeparator();
-  item(popCelColor_, "popCelColor", QStringLiteral("セル色設定"));
-  item(popFontSet_, "popFontSet", QStringLiteral("フォント設定"));
-  popData_->addSeparator();
-  item(popInputCome_, "popInputCome", QStringLiteral("コメント入力"));
-  item(popDeleteCome_, "popDeleteCome", QStringLiteral("コメント消去"));
-  connect(popCelColor_, &QAction::triggered, this,
-          [this] { subCelColor(ctx_, *panel(editPanel_), commentRaiser()); });
-  connect(popFontSet_, &QAction::triggered, this,
-          [this] { subCelFont(ctx_, *panel(editPanel_), commentRaiser()); });
-  connect(popInputCome_, &QAction::triggered, this,
-          [this] { subCommentInput(ctx_, *panel(editPanel_), kCommentCol, commentRaiser()); });
-  connect(popDeleteCome_, &QAction::triggered, this,
-          [this] { subCommentErase(ctx_, *panel(editPanel_), kCommentCol, commentRaiser()); });
-  connect(popDec_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Dec); });
-  connect(popHex_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Hex); });
-  connect(popAsc_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Ascii); });
+  buildPopup({"popData", false, true, false});
 
   const int bottomButtons = kBottomWidths[0] + kBottomWidths[1] + kBottomWidths[2] + kBottomWidths[3];
   setMinimumSize(twipsToPixels(bottomButtons + 300 - kFrameWidth), twipsToPixels(kMinHeight - kFrameHeight));
@@ -386,23 +356,7 @@ void FrmWordDevice::cmdChg_Click() {
 }
 
 bool FrmWordDevice::preparePopData(int panelIndex, std::optional<std::pair<int, int>> clicked) {
-  FlexGrid* g = panel(panelIndex);
-  editPanel_ = panelIndex;
-  editRow_ = clicked ? clicked->first : g->row();
-  editCol_ = clicked ? clicked->second : g->col();
-  if (editCol_ == 0) return false;
-  const bool valueColumn = editCol_ == 1 || editCol_ == 2;
-  for (QAction* a : {popDec_, popHex_, popAsc_}) a->setEnabled(valueColumn);
-  // Comments are not edited while a PC program may be talking.
-  const bool closed = !ctx_.portOpen || !ctx_.portOpen();
-  for (QAction* a : {popInputCome_, popDeleteCome_}) a->setEnabled(closed);
-  return true;
-}
-
-void FrmWordDevice::setColumnMode(ColumnMode mode) {
-  if (editCol_ != 1 && editCol_ != 2) return;
-  panel(editPanel_)->setColumn(editCol_, mode, columnHeading(mode));
-  subDspWordDevice();
+  return preparePopup(*panel(panelIndex), clicked);
 }
 
 void FrmWordDevice::subWord_CmdBtnSet() {

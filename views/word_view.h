@@ -92,9 +92,10 @@ void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, cons
 
 // Word Data on the panel's selection: one value, a series (value,step) or
 // a text, into the devices of its rows.  `raiseData` announces the change;
-// it is called in every case except an upper row past the device end and a
-// series that overflows.
-void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, const std::function<void()>& raiseData);
+// it is called in every case except an upper row past the device end, a
+// series that overflows, and Cancel unless `cancelSignals`.
+void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, const std::function<void()>& raiseData,
+                        bool cancelSignals = true);
 // The Word Data input dialog for a column mode.  Returns the answer ("" on
 // Cancel, on a column without a value mode and on a refused number);
 // `value` comes in as the initial value and leaves as the start value.
@@ -149,7 +150,6 @@ class FrmWordDevice : public GridView {
   // current one), sets the menu's enabling and tells whether the menu is to
   // be shown (not on the address column).
   bool preparePopData(int panelIndex, std::optional<std::pair<int, int>> clicked = std::nullopt);
-  void setColumnMode(ColumnMode mode);  // popDec / popHex / popAsc
 
  protected:
   void redrawAddresses() override { subDspAddressW(); }
@@ -159,6 +159,7 @@ class FrmWordDevice : public GridView {
   bool addressesShow(const QString& code) const override {
     return code == QLatin1String("CMNT") || code == QLatin1String("ASGN");
   }
+  bool commentsFollowPort() const override { return true; }
 
  private:
   mdlSubWordDevice::WordDeviceRef device() const;
@@ -174,13 +175,6 @@ class FrmWordDevice : public GridView {
   // Where each panel's display starts, words past the page's own place.
   std::array<std::int64_t, kPanels> offsets_{};
   QPushButton* cmdChg_ = nullptr;
-  // The popup of the value and comment cells: display modes, cell style,
-  // comments.
-  QMenu* popData_ = nullptr;
-  QAction *popDec_ = nullptr, *popHex_ = nullptr, *popAsc_ = nullptr;
-  QAction *popCelColor_ = nullptr, *popFontSet_ = nullptr, *popInputCome_ = nullptr, *popDeleteCome_ = nullptr;
-  // The panel and cell of the in-place editor or the last right click.
-  int editPanel_ = 0, editRow_ = 1, editCol_ = 1;
   int valueRedraws_ = 0;
 };
 

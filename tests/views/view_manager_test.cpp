@@ -238,7 +238,7 @@ TEST_F(Views, CommandsWithNothingBehindThemAreOffAndSaySo) {
       {"mnuDspWordD", true},     {"mnuDspBitCC", true},       {"Toolbar1_D", true},       {"mnuInitCell", true},
       {"mnuInitWindow", true},   {"mnuFileOpen", false},      {"mnuFileSaveAs", false},   {"mnuOldFileOpen", false},
       {"mnuFileInport0", true},  {"mnuFileInport2", true},  {"mnuInitDevCome", true},   {"mnuDspUni", false},       {"mnuDspUser", false},
-      {"mnuDspWordDbit", false}, {"Toolbar1_Db", false},      {"Toolbar2_X", false},      {"Toolbar2_TEST", false},
+      {"mnuDspWordDbit", true},  {"Toolbar1_Db", true},       {"Toolbar2_X", false},      {"Toolbar2_TEST", false},
       {"mnuDspWordDs", false},   {"mnuMultiClear", false},    {"mnuMultiInit", false},
   };
   main->Form_Load();
