@@ -9,6 +9,10 @@ namespace omb {
 
 void composeWindow(AppCore& core, FrmMain& main, ViewManager& views) {
   views.factory = createSingleView;
+  views.multiFactory = createMultiView;
+  main.openMultiView = [&views](int kind) { views.openMultiView(kind); };
+  main.registerCommand("mnuMultiClear", [&views] { views.mnuAllClr(); });
+  main.registerCommand("mnuMultiInit", [&views] { views.mnuMuliInit(); });
   views.viewChecked = [&main](int slot, bool open) { main.setViewChecked(slot, open); };
   main.openSingleView = [&views](int slot) { views.openSingleView(slot); };
   main.toolbarSingleView = [&views](int slot) { views.toolbarSingleView(slot); };

@@ -99,9 +99,9 @@ class DeviceView : public QWidget {
   ViewContext& ctx_;
   int slot_;
   int page_ = 0, lastPage_ = 0;
+  int defaultWidth_, defaultHeight_;
 
  private:
-  int defaultWidth_, defaultHeight_;
   bool skip_ = false;
   QString lblReNew_;
 };

@@ -1,4 +1,4 @@
-// Which window each single-view slot opens.
+// Which window each single-view slot and each multi-screen kind opens.
 #pragma once
 
 #include "views/device_view.h"
@@ -11,5 +11,9 @@ namespace omb {
 DeviceView* createSingleView(ViewContext& ctx, int slot);
 // Whether createSingleView makes a window for `slot`.
 bool hasSingleView(int slot);
+// A multi-screen window of `kind` (1-5 words, 7-13 bits) holding slot
+// `number`; nullptr for the kinds without windows.
+DeviceView* createMultiView(ViewContext& ctx, int kind, int number);
+bool hasMultiView(int kind);
 
 }  // namespace omb

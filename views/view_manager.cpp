@@ -7,6 +7,8 @@
 
 #include "ui/geometry.h"
 #include "core/numeric.h"
+#include "views/multi_view.h"
+#include "views/view_factory.h"
 
 namespace omb {
 
@@ -21,6 +23,11 @@ ViewManager::ViewManager(AppCore& core, QWidget* mainWindow)
 
 ViewManager::~ViewManager() {
   core_.subDspRenew = nullptr;
+  const std::vector<DeviceView*> multi = std::move(multiViews);
+  for (DeviceView* v : multi) {
+    v->setAttribute(Qt::WA_DeleteOnClose, false);
+    delete v;
+  }
   for (DeviceView* v : views_)
     if (v) {
       v->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -102,7 +109,7 @@ void ViewManager::subCloseDeviceView() {
   guarded(core_.errorLog, "frmMain.subCloseDeviceView() ", [&](ErrorTrap&) {
     for (int s : kForwardOrder)
       if (DeviceView* v = views_[static_cast<std::size_t>(s)]) v->close();
-    for (auto it = multiViews.rbegin(); it != multiViews.rend(); ++it) (*it)->close();
+    closeMultiViews();
   });
 }
 
@@ -134,11 +141,62 @@ void ViewManager::subView_Dsp() {
   });
 }
 
+void ViewManager::closeMultiViews() {
+  // Closing takes a window out of the list: walk a copy, last first.
+  const std::vector<DeviceView*> open = multiViews;
+  for (auto it = open.rbegin(); it != open.rend(); ++it) (*it)->close();
+}
+
 void ViewManager::mnuAllClr() {
   guarded(core_.errorLog, "frmMain.mnuAllClr_Click() ", [&](ErrorTrap&) {
-    for (auto it = multiViews.rbegin(); it != multiViews.rend(); ++it) (*it)->close();
+    closeMultiViews();
     core_.state.multi.clearAll();
   });
+}
+
+void ViewManager::openMultiView(int kind) {
+  guarded(core_.errorLog, "frmMain.subAdd_MultiView() ", [&](ErrorTrap&) {
+    if (!multiFactory || !hasMultiView(kind)) return;
+    const QString name = QString::fromUtf8(multiFamily(kind)->form);
+    const auto open = std::count_if(multiViews.begin(), multiViews.end(),
+                                    [&](const DeviceView* v) { return v->objectName() == name; });
+    const int number = core_.state.multi.subAdd_MultiView(kind, static_cast<int>(open));
+    showMultiView(kind, number);
+  });
+}
+
+void ViewManager::showMultiView(int kind, int number) {
+  DeviceView* v = multiFactory(ctx_, kind, number);
+  if (!v) return;
+  multiViews.push_back(v);
+  v->show();
+  v->raise();
+}
+
+void ViewManager::multiViewClosed(DeviceView* view) { std::erase(multiViews, view); }
+
+void ViewManager::subView_DspM() {
+  guarded(core_.errorLog, "frmMain.subView_DspM() ", [&](ErrorTrap&) {
+    MultiViews& multi = core_.state.multi;
+    for (int kind = 1; kind <= kMultiKinds; ++kind) {
+      auto& k = multi.G_MultiView[static_cast<std::size_t>(kind)];
+      if (!k.open || !hasMultiView(kind) || !multiFactory) continue;
+      multi.G_MultiLast[static_cast<std::size_t>(kind)] = static_cast<std::int16_t>(k.records.size() - 1);
+      // Numbers first: a window that opens may grow the records.
+      std::vector<int> numbers;
+      for (const MultiWindowRecord& r : k.records)
+        if (r.number > 0) numbers.push_back(r.number);
+      for (int number : numbers) {
+        multi.G_MultiNo[static_cast<std::size_t>(kind)] = static_cast<std::int16_t>(number);
+        showMultiView(kind, number);
+      }
+    }
+  });
+}
+
+void ViewManager::subSave_MultiView() {
+  const std::vector<DeviceView*> open = multiViews;
+  for (DeviceView* v : open) v->setReNew(QStringLiteral("SAVE"));
 }
 
 void ViewManager::mnuMuliInit() {

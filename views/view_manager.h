@@ -65,9 +65,23 @@ class ViewManager {
   // was (0 after a failure).
   int fncSetRow(int current);
 
-  // Multi-screen windows (their windows arrive later): every open one is
-  // told every signal.
+  // Multi-screen windows, in the order they opened: every open one is told
+  // every signal.
   std::vector<DeviceView*> multiViews;
+  // Menu entry or Toolbar2 button of a multi-screen kind: one more window
+  // of the kind in the first free slot.
+  void openMultiView(int kind);
+  // A multi-screen window tells that it has closed.
+  void multiViewClosed(DeviceView* view);
+  // Re-creates the windows the slot records of G_MultiView mark (kinds
+  // whose open flag is set), after a project was opened.
+  void subView_DspM();
+  // "SAVE" to every multi-screen window: each puts its place into its slot
+  // record and marks its kind open.
+  void subSave_MultiView();
+  // Creates a multi-screen window of a kind with its slot number; nullptr
+  // for kinds without windows.
+  std::function<DeviceView*(ViewContext&, int kind, int number)> multiFactory;
 
   // Creates the view of a slot, nullptr for slots without a view yet.
   std::function<DeviceView*(ViewContext&, int slot)> factory;
@@ -81,6 +95,9 @@ class ViewManager {
   static std::vector<int> slotsOf(const std::string& device);
 
  private:
+  void closeMultiViews();
+  void showMultiView(int kind, int number);
+
   AppCore& core_;
   QWidget* main_;
   ViewContext ctx_;
