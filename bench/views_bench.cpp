@@ -128,10 +128,36 @@ BENCHMARK(BM_GridRefillAndPaint)->Arg(4)->Arg(20)->Unit(benchmark::kMillisecond)
 
 void BM_DataSignalToEveryView(benchmark::State& state) {
   auto& s = setup();
-  for (int slot = 0; slot < 18; ++slot) s.views->openSingleView(slot);
+  for (int slot = 0; slot < omb::kViewSlotCount; ++slot)
+    if (omb::hasSingleView(slot)) s.views->openSingleView(slot);
   for (auto _ : state) s.views->subDspRenew("All", "DATA");
 }
 BENCHMARK(BM_DataSignalToEveryView)->Unit(benchmark::kMillisecond);
+
+// What one PC write of 64 words costs the screen with every single view and
+// 40 multi-screen windows (of all twelve kinds) open: the write published
+// as the link publishes it, every window told and redrawn, and the windows
+// painted.
+void BM_Write64WordsWithFortyMultiWindows(benchmark::State& state) {
+  auto& s = setup();
+  s.views->multiFactory = omb::createMultiView;
+  for (int slot = 0; slot < omb::kViewSlotCount; ++slot)
+    if (omb::hasSingleView(slot)) s.views->openSingleView(slot);
+  const int kinds[] = {1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13};
+  while (s.views->multiViews.size() < 40)
+    s.views->openMultiView(kinds[s.views->multiViews.size() % std::size(kinds)]);
+  QApplication::processEvents();  // every window drawn once before the clock runs
+  omb::DeviceMemory& memory = s.core->state.memory;
+  std::int16_t v = 0;
+  for (auto _ : state) {
+    ++v;
+    for (int i = 0; i < 64; ++i) memory.write(omb::kD, 100 + i, v);
+    memory.publish("D");
+    QApplication::processEvents();
+  }
+  s.views->mnuAllClr();
+}
+BENCHMARK(BM_Write64WordsWithFortyMultiWindows)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -177,6 +177,7 @@ void FlexGrid::resizeEvent(QResizeEvent* event) {
 
 void FlexGrid::setRows(int rows) {
   rows = std::max(1, rows);
+  changing();
   ++quiet_;
   setRowCount(rows - 1);
   rowDevice_.resize(static_cast<std::size_t>(rows));
@@ -187,6 +188,7 @@ void FlexGrid::setRows(int rows) {
 
 void FlexGrid::setCols(int cols) {
   cols = std::max(1, cols);
+  changing();
   ++quiet_;
   setColumnCount(cols);
   const auto n = static_cast<std::size_t>(cols);
@@ -247,11 +249,10 @@ QString FlexGrid::textMatrix(int row, int col) const {
 
 void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
   if (col < 0 || col >= columnCount()) return;
-  if (row == 0) {
-    if (QTableWidgetItem* h = horizontalHeaderItem(col)) h->setText(text);
-    return;
-  }
-  if (Item* it = cell(row, col)) it->setText(text);
+  QTableWidgetItem* it = row == 0 ? horizontalHeaderItem(col) : cell(row, col);
+  if (!it || it->text() == text) return;
+  changing();
+  it->setText(text);
 }
 
 void FlexGrid::setColumn(int col, ColumnMode mode, const QString& heading) {
@@ -283,6 +284,7 @@ const RowDevice* FlexGrid::rowDevice(int row) const {
 }
 
 void FlexGrid::clearTexts() {
+  changing();
   const int nc = columnCount();
   colMode_.assign(static_cast<std::size_t>(nc), ColumnMode::Other);
   for (auto& d : rowDevice_) d.reset();
@@ -421,6 +423,7 @@ void FlexGrid::headerPressed(int col) {
 
 void FlexGrid::setColWidthTwips(int col, int twips) {
   if (col < 0 || col >= columnCount()) return;
+  if (colTwips_[static_cast<std::size_t>(col)] != twips) changing();
   colTwips_[static_cast<std::size_t>(col)] = twips;
   setColumnWidth(col, twipsToPixels(twips));
 }
@@ -433,6 +436,7 @@ int FlexGrid::colWidthTwips(int col) const {
 
 void FlexGrid::setColAlignment(int col, Qt::Alignment alignment) {
   if (col < 0 || col >= columnCount()) return;
+  changing();
   colAlign_[static_cast<std::size_t>(col)] = alignment;
   applyAlignment(col);
 }
@@ -440,6 +444,7 @@ void FlexGrid::setColAlignment(int col, Qt::Alignment alignment) {
 void FlexGrid::setFixedAlignment(int col, Qt::Alignment alignment) {
   if (col < 0 || col >= columnCount()) return;
   const auto ci = static_cast<std::size_t>(col);
+  changing();
   fixedAlign_[ci] = alignment;
   fixedAlignSet_[ci] = true;
   if (QTableWidgetItem* h = horizontalHeaderItem(col)) h->setTextAlignment(withVertical(alignment));
@@ -461,6 +466,7 @@ void FlexGrid::resetLook(Item* it, int col) {
 }
 
 void FlexGrid::setCellStyle(int row, int col, const CellStyle& style) {
+  changing();
   if (row == 0) {
     QTableWidgetItem* h = horizontalHeaderItem(col);
     if (!h) return;
@@ -487,6 +493,7 @@ void FlexGrid::setCellStyle(int row, int col, const CellStyle& style) {
 }
 
 void FlexGrid::setCellBackground(int row, int col, const QColor& colour) {
+  changing();
   if (row == 0) {
     if (QTableWidgetItem* h = horizontalHeaderItem(col)) h->setData(Qt::BackgroundRole, QBrush(colour));
     return;
@@ -522,6 +529,7 @@ FlexGrid::CellStyle FlexGrid::cellStyle(int row, int col) const {
 
 void FlexGrid::setColBackground(int col, const QColor& colour) {
   if (col < 1 || col >= columnCount()) return;
+  changing();
   colBack_[static_cast<std::size_t>(col)] = colour;
   const QVariant v = colour.isValid() ? QVariant(QBrush(colour)) : QVariant();
   for (int r = 1; r <= rowCount(); ++r) {
@@ -530,10 +538,17 @@ void FlexGrid::setColBackground(int col, const QColor& colour) {
   }
 }
 
+// Drawing is held back only once something changes while it is off, so a
+// redraw that finds every cell as it was paints nothing; enabling again
+// repaints the grid and its parts once.
 void FlexGrid::setRedraw(bool on) {
   if (on == redraw_) return;
   redraw_ = on;
-  setUpdatesEnabled(on);  // enabling again repaints the grid and its parts once
+  if (on && !updatesEnabled()) setUpdatesEnabled(true);
+}
+
+void FlexGrid::changing() {
+  if (!redraw_ && updatesEnabled()) setUpdatesEnabled(false);
 }
 
 void FlexGrid::fitRowHeight() {

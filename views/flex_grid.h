@@ -166,6 +166,9 @@ class FlexGrid : public QTableWidget {
   void headerPressed(int col);
   void select(int row, int col, int rowSel, int colSel, bool scroll);
   void initialCurrent();
+  // A change is about to be made: while drawing is off, the grid stops
+  // drawing until it is on again.
+  void changing();
 
   QTableView* frozen_ = nullptr;
   std::vector<ColumnMode> colMode_;
