@@ -5,6 +5,8 @@
 //   comments-styles.png  the D word view with comments, colours and fonts,
 //                        and the X bit view with a bit's comment in its
 //                        tooltip.
+//   word-bits-multi.png  the bit display of D and four multi-screen windows
+//                        (D twice, X, M) side by side.
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -22,6 +24,7 @@
 #include "app/qt_presenter.h"
 #include "ui/fonts.h"
 #include "views/bit_view.h"
+#include "views/multi_view.h"
 #include "views/flex_grid.h"
 #include "views/view_manager.h"
 #include "views/word_view.h"
@@ -116,6 +119,33 @@ int main(int argc, char** argv) {
   QToolTip::showText(at, g->toolTip(), g);
   settle(600);
   save(out, "comments-styles.png");
+
+  views.subCloseDeviceView();
+  QToolTip::hideText();
+
+  // The bit display of D and four multi-screen windows.
+  for (int i = 0; i < 64; ++i) memory.write(omb::kM, i, static_cast<std::int16_t>(0x1111 * (i % 5)));
+  core.comments.subAdd_Comment("M000001\t運転指令");
+  core.comments.subAdd_Comment("M000004\t非常停止");
+  core.comments.subAdd_Comment("X000001\t起動ボタン");
+  core.comments.subAdd_Comment("X000002\t停止ボタン");
+  memory.write(omb::kD, 100, 1234);
+  memory.write(omb::kD, 101, static_cast<std::int16_t>(0xA5A5));
+  core.comments.subAdd_Comment("D000100\t目標速度");
+  views.openSingleView(20);
+  views.view(20)->setGeometry(0, 0, 760, 470);
+  const struct {
+    int kind, x, y, w, h, start;
+  } multis[] = {{3, 770, 0, 520, 420, 96}, {3, 770, 430, 520, 420, 200}, {7, 0, 480, 370, 370, 0},
+                {9, 380, 480, 380, 370, 0}};
+  for (const auto& m : multis) {
+    views.openMultiView(m.kind);
+    auto* v = static_cast<omb::MultiView*>(views.multiViews.back());
+    v->setGeometry(m.x, m.y, m.w, m.h);
+    v->showFrom(m.start);
+  }
+  settle();
+  save(out, "word-bits-multi.png");
 
   views.subCloseDeviceView();
   std::filesystem::remove_all(folder);

@@ -169,9 +169,11 @@ std::optional<std::int64_t> MultiView::fncStartAddress() {
 }
 
 void MultiView::cmdAddress_Click() {
-  const auto start = fncStartAddress();
-  if (!start) return;
-  offset_ = *start;
+  if (const auto start = fncStartAddress()) showFrom(*start);
+}
+
+void MultiView::showFrom(std::int64_t offset) {
+  offset_ = std::clamp<std::int64_t>(offset, 0, std::max<std::int64_t>(0, deviceCount() - 2));
   redrawAddresses();
   redrawValues();
   grid_->scrollToTop();

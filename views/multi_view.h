@@ -43,6 +43,9 @@ class MultiView : public GridView {
 
   // "表示アドレス": the address asked for, then the window shows from it.
   void cmdAddress_Click();
+  // Shows from the device `offset` past the first (kept within the
+  // device).
+  void showFrom(std::int64_t offset);
   // "デバイス数設定": the number of rows asked for.
   void popSetValue_Click();
   // The slot record takes the window's place, size and start offset (not
