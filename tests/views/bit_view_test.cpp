@@ -27,12 +27,15 @@
 #include "views/flex_grid.h"
 #include "views/view_manager.h"
 #include "test_support.h"
-
-// Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+#include "view_fixture.h"
 
 namespace omb {
 namespace {
+
+using test::click;
+using test::doubleClick;
+using test::find;
+using test::key;
 
 constexpr int kColF = FrmBitDevice::kColFirstBit;  // header "F"
 constexpr int kCol0 = FrmBitDevice::kColLastBit;   // header "0"
@@ -76,30 +79,6 @@ class BitView : public ::testing::Test {
   }
   const std::vector<std::int16_t>& mem(int kind) { return core->state.memory.words(kind); }
   void poke(int kind, std::int64_t index, std::int16_t value) { core->state.memory.write(kind, index, value); }
-  template <class T>
-  static T& find(QWidget& w, const char* name) {
-    T* t = w.findChild<T*>(name);
-    EXPECT_NE(t, nullptr) << name;
-    return *t;
-  }
-  static void click(FrmBitDevice& v, const char* button) { find<QPushButton>(v, button).click(); }
-  static void key(QWidget* w, int k, const QString& text, Qt::KeyboardModifiers m = Qt::NoModifier) {
-    QKeyEvent e(QEvent::KeyPress, k, m, text);
-    QCoreApplication::sendEvent(w, &e);
-  }
-  // Press, release, double click, release at the centre of a cell.
-  static void doubleClick(FlexGrid& g, int row, int col) {
-    QWidget* vp = g.viewport();
-    const QPointF p = g.cellRect(row, col).center();
-    auto send = [&](QEvent::Type t, Qt::MouseButtons held) {
-      QMouseEvent e(t, p, vp->mapToGlobal(p), Qt::LeftButton, held, Qt::NoModifier);
-      QCoreApplication::sendEvent(vp, &e);
-    };
-    send(QEvent::MouseButtonPress, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, Qt::NoButton);
-    send(QEvent::MouseButtonDblClick, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, Qt::NoButton);
-  }
   QString signal() const { return manager->lastSignal(); }
 
   test::TempDir dir;

@@ -10,6 +10,10 @@
 namespace omb {
 namespace {
 
+using test::click;
+using test::doubleClick;
+using test::key;
+
 constexpr int kKindD = 3, kKindW = 4, kKindX = 7, kKindS = 11;
 
 class MultiScreen : public test::ViewFixture {

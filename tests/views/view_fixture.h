@@ -29,6 +29,32 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 namespace omb::test {
 
+// Driving windows as a user would.
+template <class T>
+T& find(QWidget& w, const char* name) {
+  T* t = w.findChild<T*>(name);
+  EXPECT_NE(t, nullptr) << name;
+  return *t;
+}
+inline void click(QWidget& v, const char* button) { find<QPushButton>(v, button).click(); }
+inline void key(QWidget* w, int k, const QString& text, Qt::KeyboardModifiers m = Qt::NoModifier) {
+  QKeyEvent e(QEvent::KeyPress, k, m, text);
+  QCoreApplication::sendEvent(w, &e);
+}
+// Press, release, double click, release at the centre of a cell.
+inline void doubleClick(FlexGrid& g, int row, int col) {
+  QWidget* vp = g.viewport();
+  const QPointF p = g.cellRect(row, col).center();
+  auto send = [&](QEvent::Type t, Qt::MouseButtons held) {
+    QMouseEvent e(t, p, vp->mapToGlobal(p), Qt::LeftButton, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(vp, &e);
+  };
+  send(QEvent::MouseButtonPress, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, Qt::NoButton);
+  send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, Qt::NoButton);
+}
+
 class ViewFixture : public ::testing::Test {
  protected:
   // A question a view asked in its own dialogs.
@@ -82,31 +108,6 @@ class ViewFixture : public ::testing::Test {
   const std::vector<std::int16_t>& mem(int kind) { return core->state.memory.words(kind); }
   void poke(int kind, std::int64_t index, std::int16_t value) { core->state.memory.write(kind, index, value); }
   QString signal() const { return manager->lastSignal(); }
-
-  template <class T>
-  static T& find(QWidget& w, const char* name) {
-    T* t = w.findChild<T*>(name);
-    EXPECT_NE(t, nullptr) << name;
-    return *t;
-  }
-  static void click(QWidget& v, const char* button) { find<QPushButton>(v, button).click(); }
-  static void key(QWidget* w, int k, const QString& text, Qt::KeyboardModifiers m = Qt::NoModifier) {
-    QKeyEvent e(QEvent::KeyPress, k, m, text);
-    QCoreApplication::sendEvent(w, &e);
-  }
-  // Press, release, double click, release at the centre of a cell.
-  static void doubleClick(FlexGrid& g, int row, int col) {
-    QWidget* vp = g.viewport();
-    const QPointF p = g.cellRect(row, col).center();
-    auto send = [&](QEvent::Type t, Qt::MouseButtons held) {
-      QMouseEvent e(t, p, vp->mapToGlobal(p), Qt::LeftButton, held, Qt::NoModifier);
-      QCoreApplication::sendEvent(vp, &e);
-    };
-    send(QEvent::MouseButtonPress, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, Qt::NoButton);
-    send(QEvent::MouseButtonDblClick, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, Qt::NoButton);
-  }
 
   TempDir dir;
   RecordingPresenter presenter;

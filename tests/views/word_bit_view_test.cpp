@@ -10,6 +10,10 @@
 namespace omb {
 namespace {
 
+using test::click;
+using test::doubleClick;
+using test::key;
+
 using WordBitView = test::ViewFixture;
 constexpr int kSlotD = 20, kSlotW = 21, kSlotDx = 23;
 constexpr int kDec = FrmWordBitDevice::kColValue1;
