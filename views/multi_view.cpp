@@ -115,6 +115,16 @@ void MultiView::storeRecord() {
   r.startOffset = static_cast<std::int32_t>(offset_);
 }
 
+void MultiView::moveEvent(QMoveEvent* event) {
+  GridView::moveEvent(event);
+  if (isVisible()) storeRecord();
+}
+
+void MultiView::resizeEvent(QResizeEvent* event) {
+  GridView::resizeEvent(event);
+  if (isVisible()) storeRecord();
+}
+
 void MultiView::windowClosing() {
   // A window closed while minimized or maximized keeps its slot.
   if (!isMinimized() && !isMaximized()) {

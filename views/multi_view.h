@@ -62,6 +62,9 @@ class MultiView : public GridView {
   Cascade& cascade() override { return ctx_.multiCascade; }
   void windowClosing() override;
   void deactivated() override { storeRecord(); }
+  // The record follows the window as it moves and resizes.
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void onReNew(const QString& code) override;
   bool addressesShow(const QString& code) const override {
     return code == QLatin1String("CMNT") || code == QLatin1String("ASGN");

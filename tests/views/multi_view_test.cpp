@@ -220,6 +220,7 @@ TEST_F(MultiScreen, RecordsKeepPlaceAndStartAndBringTheWindowsBack) {
   d2.setGeometry(420, 120, 310, 270);
   x1.setGeometry(740, 120, 280, 300);
   startAt(d2, "500");
+  EXPECT_EQ(core->state.multi.G_MultiView[kKindD].records[0].left, 1500) << "the record follows a move";
   manager->subSave_MultiView();
   const auto& records = core->state.multi.G_MultiView;
   EXPECT_TRUE(records[kKindD].open);

@@ -515,7 +515,7 @@ TEST_F(WordView, ARightClickActsOnTheCellUnderTheMouse) {
   EXPECT_EQ(g->textMatrix(0, 1), "Dec");
 }
 
-TEST_F(WordView, TheDisplayModeComesFromTheHeaderUntilTheNextFullRedraw) {
+TEST_F(WordView, TheDisplayModeHoldsUntilTheNextFullRedraw) {
   start();
   poke(kD, 0, 0x4142);
   FrmWordDevice* v = open(kD);
