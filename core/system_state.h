@@ -12,25 +12,10 @@
 #include "core/dev_range.h"
 #include "core/device_memory.h"
 #include "core/error.h"
+#include "core/user_lists.h"
 #include "core/view_records.h"
 
 namespace omb {
-
-inline constexpr int kUserListSize = 128;
-
-// One registration of the user view: a bit or a word device.
-struct UserListEntry {
-  std::string code;         // device code, e.g. "X", "TN"
-  std::string addressText;  // e.g. X00000C, D000100; empty: a free entry
-  std::string comment;
-  std::int32_t number = 0;  // the address number
-};
-using UserList = std::array<UserListEntry, kUserListSize>;
-
-// Appends to the first free entry; a full list has its last entry
-// overwritten.  Nothing happens when the address text is already listed.
-// True when the list changed.
-bool appendUserEntry(UserList& list, const UserListEntry& entry);
 
 struct SystemState {
   explicit SystemState(ErrorSink& errorSink) : errors(errorSink), memory(errorSink) {
@@ -61,15 +46,8 @@ struct SystemState {
   }
   void subSet_PageMax() { omb::subSet_PageMax(pages, range7, memory, errors); }
 
-  bool fncCheck_UserDevice_W(std::string_view text) const { return contains(userWordList, text); }
-  bool fncCheck_UserDevice_B(std::string_view text) const { return contains(userBitList, text); }
-
- private:
-  static bool contains(const UserList& list, std::string_view text) {
-    for (const auto& e : list)
-      if (!e.addressText.empty() && e.addressText == text) return true;
-    return false;
-  }
+  bool fncCheck_UserDevice_W(std::string_view text) const { return userWordList.contains(text); }
+  bool fncCheck_UserDevice_B(std::string_view text) const { return userBitList.contains(text); }
 };
 
 }  // namespace omb

@@ -250,7 +250,7 @@ void FrmBitDevice::subGfrdUserPut() {
           const std::int64_t number = cellBitAddress(r, c);
           const std::string text = bitAddressText(number).toStdString();
           if (state.fncCheck_UserDevice_B(text)) continue;
-          appendUserEntry(state.userBitList, {family_.code, text, ctx_.comments.commentOfAddress(text),
+          state.userBitList.add({family_.code, text, ctx_.comments.commentOfAddress(text),
                                               static_cast<std::int32_t>(number)});
         }
       }
@@ -259,7 +259,7 @@ void FrmBitDevice::subGfrdUserPut() {
       for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
         const RowDevice* d = g.rowDevice(r);
         if (!d || state.fncCheck_UserDevice_W(d->text.toStdString())) continue;
-        appendUserEntry(state.userWordList, {family_.code, d->text.toStdString(), std::string(),
+        state.userWordList.add({family_.code, d->text.toStdString(), std::string(),
                                              static_cast<std::int32_t>(cellBitAddress(r, kColLastBit))});
       }
     }

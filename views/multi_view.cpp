@@ -416,7 +416,7 @@ void FrmMultiBit::subGfrdUserPutS() {
       const std::string text = d->text.toStdString();
       if (state.fncCheck_UserDevice_B(text)) continue;
       const std::int64_t number = first + 16 * d->word + d->bit;
-      appendUserEntry(state.userBitList, {family_.code, text, ctx_.comments.fncDeviceComment(family_.code, number),
+      state.userBitList.add({family_.code, text, ctx_.comments.fncDeviceComment(family_.code, number),
                                           static_cast<std::int32_t>(number)});
     }
     raiseOwn("ASGN");

@@ -190,8 +190,7 @@ void FrmWordBitDevice::subGfrdUserPut_WB() {
           const std::string text =
               d->text.toStdString() + "-" + QString::number(bitRows::bitOf(c), 16).toUpper().toStdString();
           if (state.fncCheck_UserDevice_B(text)) continue;
-          appendUserEntry(state.userBitList,
-                          {family_.code, text, std::string(), static_cast<std::int32_t>(first + d->word)});
+          state.userBitList.add({family_.code, text, std::string(), static_cast<std::int32_t>(first + d->word)});
         }
       }
     } else if (g.leftCol() >= kColValue1) {
@@ -201,7 +200,7 @@ void FrmWordBitDevice::subGfrdUserPut_WB() {
         if (!d) continue;
         const std::string text = d->text.toStdString();
         if (state.fncCheck_UserDevice_W(text)) continue;
-        appendUserEntry(state.userWordList, {family_.code, text, ctx_.comments.commentOfAddress(text),
+        state.userWordList.add({family_.code, text, ctx_.comments.commentOfAddress(text),
                                              static_cast<std::int32_t>(first + d->word)});
       }
     }

@@ -229,7 +229,7 @@ void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const std::function<void
       entry.addressText = address;
       entry.comment = ctx.comments.commentOfAddress(address);
       entry.number = static_cast<std::int32_t>(state.memory.firstNumber(d->kind) + d->word);
-      appendUserEntry(state.userWordList, entry);
+      state.userWordList.add(entry);
     }
     raiseAsgn();
   });
