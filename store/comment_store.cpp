@@ -63,8 +63,11 @@ std::string oneLine(std::string comment) {
 }
 
 // The address text of a view with its two-letter T and C codes reduced to
-// the table letter: TN00015 -> T00015.
-std::string tableText(const std::string& text) {
+// the table letter (TN00015 -> T00015), and a bit of a word named by its
+// word (D000100-F -> D000100): the bit shares the word's comment.
+std::string tableText(std::string text) {
+  const std::size_t dash = text.find('-');
+  if (dash != std::string::npos && dash + 2 == text.size()) text.erase(dash);
   if (text.size() >= 2 && (text[0] == 'T' || text[0] == 'C')) return text.substr(0, 1) + text.substr(2);
   return text;
 }
@@ -197,11 +200,10 @@ void CommentStore::subAdd_Comment(const std::string& line) {
   guarded(errors_, "mdlFileAccess.subAdd_Comment() ", [&](ErrorTrap&) {
     // The comment is all that follows the first TAB: a comment typed in a
     // view may hold tabs of its own.
-    const std::string text = tableText(line);
-    const std::size_t tab = text.find('\t');
-    if (const auto t = tableOfText(text))
-      setComment(errors_, text.substr(0, tab), tab == std::string::npos ? std::string() : text.substr(tab + 1), *t,
-                 radixOf(*t));
+    const std::size_t tab = line.find('\t');
+    const std::string address = tableText(line.substr(0, tab));
+    if (const auto t = tableOfText(address))
+      setComment(errors_, address, tab == std::string::npos ? std::string() : line.substr(tab + 1), *t, radixOf(*t));
   });
 }
 
@@ -230,7 +232,7 @@ std::string CommentStore::fncDeviceComment(std::string_view code, std::int64_t n
 std::string CommentStore::commentOfAddress(const std::string& addressText) const {
   const std::string text = tableText(addressText);
   const auto t = tableOfText(text);
-  if (!t) return {};
+  if (!t || text.size() < 2) return {};
   try {
     const std::int32_t number = strictNumber(std::string_view(text).substr(1), radixOf(*t));
     const std::string* c = tables_[static_cast<std::size_t>(*t)].find(number);

@@ -101,7 +101,8 @@ class CommentStore {
   // The comment of a device code ("D", "TS", "X" ...) and number; empty when
   // there is none.  TN and CN have no comments of their own.
   std::string fncDeviceComment(std::string_view code, std::int64_t number) const;
-  // The comment of an address text as the views show it, empty when none.
+  // The comment of an address text as the views show it, empty when none;
+  // a bit of a word (D000100-F) has its word's comment.
   std::string commentOfAddress(const std::string& addressText) const;
 
   // One line of a separated text: field 1 the address text (one-letter

@@ -75,6 +75,10 @@ TEST(CommentStore, CodesShareTheirTables) {
   EXPECT_EQ(s.commentOfAddress("TN00010"), "timer again");
   EXPECT_EQ(s.commentOfAddress("X00001F"), "sensor");
   EXPECT_EQ(s.commentOfAddress("D000001"), "");
+  // A bit of a word (a user-list entry) shares the word's comment.
+  s.subAdd_Comment("D000100-F\tword of bits");
+  EXPECT_EQ(s.commentOfAddress("D000100-3"), "word of bits");
+  EXPECT_EQ(s.fncDeviceComment("D", 100), "word of bits");
   // Removing from a TN row removes the T entry.
   s.subRemove_Comment("TN00010");
   EXPECT_EQ(s.fncDeviceComment("TS", 10), "");
