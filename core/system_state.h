@@ -17,6 +17,13 @@
 
 namespace omb {
 
+// The comments the test monitor last looked up for the entries of the
+// engine's test and monitor lists; kept with the project.
+struct MonitorComments {
+  std::array<std::string, 20> testBit, testWord, moniWord;
+  std::array<std::string, 40> moniBit;
+};
+
 struct SystemState {
   explicit SystemState(ErrorSink& errorSink) : errors(errorSink), memory(errorSink) {
     subSetRangeCodes(range5);
@@ -33,6 +40,7 @@ struct SystemState {
   // Registrations of the user view (UserWordList, UserBitList).
   UserList userWordList;
   UserList userBitList;
+  MonitorComments monitorComments;
   // Styled cells (record 0 is the default style), multi-screen numbering.
   std::vector<CellStyleRecord> cellStyles{CellStyleRecord{}};
   MultiViews multi;

@@ -13,6 +13,7 @@
 
 #include "core/presenter.h"
 #include "core/system_state.h"
+#include "link/link_lists.h"
 #include "store/comment_store.h"
 #include "store/settings_file.h"
 #include "views/copy_buffer.h"
@@ -37,6 +38,8 @@ struct Cascade {
 struct ViewContext {
   SystemState& state;
   CommentStore& comments;
+  // The engine's test and monitor lists, shown by the test monitor.
+  const LinkLists& lists;
   Settings& settings;
   Presenter& presenter;
   ErrorSink& errors;

@@ -138,6 +138,7 @@ void GridView::buildPopup(const PopupSpec& spec) {
     connect(popAsc_, &QAction::triggered, this, [this] { setColumnMode(ColumnMode::Ascii); });
     popup_->addSeparator();
   }
+  if (!spec.cellItems) return;
   item(popCelColor_, "popCelColor", spec.longCaptions ? QStringLiteral("セル色を設定") : QStringLiteral("セル色設定"));
   item(popFontSet_, "popFontSet", QStringLiteral("フォント設定"));
   popup_->addSeparator();
@@ -193,7 +194,8 @@ bool GridView::preparePopup(FlexGrid& g, std::optional<std::pair<int, int>> clic
   // Comments are not edited while a PC program may be talking, where the
   // window says so.
   const bool locked = commentsFollowPort() && ctx_.portOpen && ctx_.portOpen();
-  for (QAction* a : {popInputCome_, popDeleteCome_}) a->setEnabled(!locked);
+  for (QAction* a : {popInputCome_, popDeleteCome_})
+    if (a) a->setEnabled(!locked);
   return true;
 }
 

@@ -126,6 +126,7 @@ class GridView : public DeviceView {
     bool setValue;      // "デバイス数設定" first
     bool modes;         // "Dec", "Hex", "ASCII"
     bool longCaptions;  // "セル色を設定", "デバイスコメント入力/消去"
+    bool cellItems = true;  // colour, font and comment items
   };
   void buildPopup(const PopupSpec& spec);
   // The popup shows on a right click on the grid.

@@ -5,9 +5,9 @@
 
 namespace omb {
 
-// The view of `slot`: word views for 0-5, bit views for 6-17, bit displays
-// of word devices for 20-23; nullptr for the slots whose windows do not
-// exist yet (test monitor, user view).
+// The view of `slot`: word views for 0-5, bit views for 6-17, the test
+// monitor 18, the user registration view 19, bit displays of word devices
+// for 20-23.
 DeviceView* createSingleView(ViewContext& ctx, int slot);
 // Whether createSingleView makes a window for `slot`.
 bool hasSingleView(int slot);

@@ -16,7 +16,7 @@ const std::array<int, 24> ViewManager::kForwardOrder{1,  2,  5,  4,  0,  3,  11,
                                                      13, 10, 15, 14, 6,  7,  18, 19, 20, 22, 21, 23};
 
 ViewManager::ViewManager(AppCore& core, QWidget* mainWindow)
-    : core_(core), main_(mainWindow), ctx_{core.state, core.comments, core.settings, core.presenter, core.errorLog, *this, {}, {}, {},
+    : core_(core), main_(mainWindow), ctx_{core.state, core.comments, core.lists, core.settings, core.presenter, core.errorLog, *this, {}, {}, {},
            mainWindow, [&core] { return core.pc.G_PortOpen; }} {
   core_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
 }

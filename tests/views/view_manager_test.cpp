@@ -236,8 +236,8 @@ TEST_F(Views, CommandsWithNothingBehindThemAreOffAndSaySo) {
   const Case cases[] = {
       {"mnuDspWordD", true},     {"mnuDspBitCC", true},       {"Toolbar1_D", true},       {"mnuInitCell", true},
       {"mnuInitWindow", true},   {"mnuFileOpen", false},      {"mnuFileSaveAs", false},   {"mnuOldFileOpen", false},
-      {"mnuFileInport0", true},  {"mnuFileInport2", true},  {"mnuInitDevCome", true},   {"mnuDspUni", false},       {"mnuDspUser", false},
-      {"mnuDspWordDbit", true},  {"Toolbar1_Db", true},       {"Toolbar2_X", true},       {"Toolbar2_TEST", false},
+      {"mnuFileInport0", true},  {"mnuFileInport2", true},  {"mnuInitDevCome", true},   {"mnuDspUni", true},        {"mnuDspUser", true},
+      {"mnuDspWordDbit", true},  {"Toolbar1_Db", true},       {"Toolbar2_X", true},       {"Toolbar2_TEST", true}, 
       {"mnuDspWordDs", true},    {"mnuMultiClear", true},     {"mnuMultiInit", true},
   };
   main->Form_Load();
