@@ -7,6 +7,8 @@
 //                        tooltip.
 //   word-bits-multi.png  the bit display of D and four multi-screen windows
 //                        (D twice, X, M) side by side.
+//   user-monitor.png     the user registration view and the test monitor,
+//                        filled.
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -17,6 +19,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <tuple>
 
 #include "app/app_core.h"
 #include "app/compose.h"
@@ -146,6 +149,37 @@ int main(int argc, char** argv) {
   }
   settle();
   save(out, "word-bits-multi.png");
+
+  views.subCloseDeviceView();
+
+  // The user registration view and the test monitor.
+  for (const auto& [code, text, number] : std::initializer_list<std::tuple<const char*, const char*, int>>{
+           {"X", "X000001", 1}, {"X", "X000002", 2}, {"M", "M000001", 1}, {"M", "M000004", 4},
+           {"D", "D000100-F", 100}, {"D", "D000100-0", 100}, {"M", "M009000", 9000}})
+    core.state.userBitList.add({code, text, core.comments.commentOfAddress(text), number});
+  for (const auto& [code, text, number] : std::initializer_list<std::tuple<const char*, const char*, int>>{
+           {"D", "D000000", 0}, {"D", "D000001", 1}, {"D", "D000100", 100}, {"TN", "TN00005", 5},
+           {"W", "W0001A0", 0x1A0}})
+    core.state.userWordList.add({code, text, core.comments.commentOfAddress(text), number});
+  memory.write(omb::kTN, 5, 250);
+  memory.writeBit(omb::kMx, 0, 0, true);
+  omb::LinkLists& lists = core.lists;
+  lists.TestBitList[0] = {"Y0000", "Y", 0, true, 1};
+  lists.TestBitList[1] = {"X0002", "X", 2, true, 1};
+  lists.TestWordList[0] = {"D0100", "D", 100, false, 0};
+  lists.MoniBitList[0] = {"X0001", "X", 1, true, 0};
+  lists.MoniBitList[1] = {"M0004", "M", 4, true, 0};
+  lists.MoniBitList[2] = {"M9000", "M", 9000, true, 0};
+  lists.MoniWordList[0] = {"D0000", "D", 0, false, 0};
+  lists.MoniWordList[1] = {"D0001", "D", 1, false, 0};
+  lists.MoniWordList[2] = {"TN005", "TN", 5, false, 0};
+  views.openSingleView(19);
+  views.view(19)->setGeometry(0, 0, 640, 840);
+  views.openSingleView(18);
+  views.view(18)->setGeometry(650, 0, 650, 600);
+  core.subDspRenew("All", "CMNT");
+  settle();
+  save(out, "user-monitor.png");
 
   views.subCloseDeviceView();
   std::filesystem::remove_all(folder);

@@ -411,12 +411,13 @@ void FrmUser::layoutControls() {
     place(leftGrid, 100, 60, leftWidth, gridHeight);
     place(rightGrid, 100 + leftWidth + 200, 60, widths[1 - left_], gridHeight);
     const double buttonsTop = 60 + gridHeight + 50;
-    // Under each list: its count, its release button; the bit operations
-    // under the bit list, Word Data under the word list.
+    const double releaseTop = buttonsTop + kButtonHeight - 10;
+    // Under each list: the bit operations or Word Data, then its count and
+    // its release button.
     for (int i = 0; i < 2; ++i) {
       const double gridLeft = i == left_ ? 100 : 100 + leftWidth + 200;
-      place(lblKensuu_[i], gridLeft, buttonsTop + 2 * kButtonHeight, widths[i], 300);
-      place(cmdClr_[i], gridLeft + widths[i] - 1100, buttonsTop + kButtonHeight - 10, 1100, kButtonHeight);
+      place(lblKensuu_[i], gridLeft, releaseTop, widths[i] - 1100, kButtonHeight);
+      place(cmdClr_[i], gridLeft + widths[i] - 1100, releaseTop, 1100, kButtonHeight);
       if (i == 0) {
         place(cmdSet_, gridLeft, buttonsTop, 750, kButtonHeight);
         place(cmdReset_, gridLeft + 740, buttonsTop, 750, kButtonHeight);
@@ -425,12 +426,12 @@ void FrmUser::layoutControls() {
         place(cmdWordData_, gridLeft, buttonsTop, kWordDataWidth, kButtonHeight);
       }
     }
-    const double rowTop = buttonsTop + kButtonHeight + 400 + 300;
+    const double rowTop = releaseTop + 400;
     place(cmdChg_, width / 2 - 700, rowTop, 700, kButtonHeight);
     place(cmdAllClr_, width / 2 - 20, rowTop, 900, kButtonHeight);
     place(cmdPrev_, width / 2 - 700, rowTop + kButtonHeight, 700, kButtonHeight);
     place(cmdNext_, width / 2 - 20, rowTop + kButtonHeight, 700, kButtonHeight);
-    place(lblPage_, width / 2 - kPageLabelWidth, rowTop + 2 * kButtonHeight, kPageLabelWidth, 300);
+    place(lblPage_, width / 2 + 700, rowTop + kButtonHeight, kPageLabelWidth, kButtonHeight);
   });
 }
 
