@@ -119,6 +119,22 @@ void ListView::paste(FlexGrid& grid) {
   subFgrid_Past(ctx_.errors, grid, ctx_.copyBuffer, s);
 }
 
+void ListView::buildButtons(FlexGrid& bits, FlexGrid& words, const QString& allClrCaption,
+                            const QString& allClrTip) {
+  cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QStringLiteral("選択範囲を１にセットします"),
+                       [this, &bits] { subBit(bits, BitOp::Set); });
+  cmdReset_ = makeButton("cmdReset", QStringLiteral("RESET"), QStringLiteral("選択範囲を０リセットします"),
+                         [this, &bits] { subBit(bits, BitOp::Reset); });
+  cmdNot_ = makeButton("cmdNot", QStringLiteral("NOT"), QStringLiteral("選択範囲をビット反転します"),
+                       [this, &bits] { subBit(bits, BitOp::Not); });
+  cmdWordData_ = makeButton("cmdWordData", QStringLiteral("Word Data"), QStringLiteral("選択範囲にデータを書き込みます"),
+                            [this, &words] { subSelectData_Write(words); });
+  cmdAllClr_ = makeButton("cmdAllClr", allClrCaption, allClrTip, [this, &bits, &words] { subAllClr({&bits, &words}); });
+  cmdChg_ = makeButton("cmdChg", QStringLiteral("←"), QStringLiteral("表示アドレスを変更します"), [this] { cmdChg_Click(); });
+  buildOnePage();
+  buildEditor();
+}
+
 void ListView::buildOnePage() {
   cmdPrev_ = makeButton("cmdPrev", QStringLiteral("Prev"), QStringLiteral("前ページ表示"), [] {});
   cmdNext_ = makeButton("cmdNext", QStringLiteral("Next"), QStringLiteral("次ページ表示"), [] {});
@@ -294,19 +310,7 @@ FrmUser::FrmUser(ViewContext& ctx) : ListView(ctx, kUserFamily, 8650, 6000) {
     lblKensuu_[i]->setObjectName(QStringLiteral("lblKensuu%1").arg(i));
     lblKensuu_[i]->setAlignment(Qt::AlignCenter);
   }
-  cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QStringLiteral("選択範囲を１にセットします"),
-                       [this] { subBit(*grids_[0], BitOp::Set); });
-  cmdReset_ = makeButton("cmdReset", QStringLiteral("RESET"), QStringLiteral("選択範囲を０リセットします"),
-                         [this] { subBit(*grids_[0], BitOp::Reset); });
-  cmdNot_ = makeButton("cmdNot", QStringLiteral("NOT"), QStringLiteral("選択範囲をビット反転します"),
-                       [this] { subBit(*grids_[0], BitOp::Not); });
-  cmdWordData_ = makeButton("cmdWordData", QStringLiteral("Word Data"), QStringLiteral("選択範囲にデータを書き込みます"),
-                            [this] { subSelectData_Write(*grids_[1]); });
-  cmdAllClr_ = makeButton("cmdAllClr", QStringLiteral("All Cler"), QStringLiteral("ユーザー登録デバイスの数値を０にします"),
-                          [this] { subAllClr({grids_[0], grids_[1]}); });
-  cmdChg_ = makeButton("cmdChg", QStringLiteral("←"), QStringLiteral("表示アドレスを変更します"), [this] { cmdChg_Click(); });
-  buildOnePage();
-  buildEditor();
+  buildButtons(*grids_[0], *grids_[1], QStringLiteral("All Cler"), QStringLiteral("ユーザー登録デバイスの数値を０にします"));
   buildPopup({"popData", false, true, false});
   setMinimumSize(twipsToPixels(2650 - kFrameWidth), twipsToPixels(2750 - kFrameHeight));
   guarded(ctx.errors, "frmUser.Form_Load() ", [&](ErrorTrap&) {
@@ -457,19 +461,7 @@ FrmUni::FrmUni(ViewContext& ctx) : ListView(ctx, kUniFamily, 8000, 5300) {
   connect(grids_[3], &FlexGrid::dblClicked, this, [this] { subWordRight(*grids_[3]); });
   for (FlexGrid* g : {grids_[0], grids_[2]}) connect(g, &FlexGrid::dblClicked, this, [this] { redrawValues(); });
 
-  cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QStringLiteral("選択範囲を１にセットします"),
-                       [this] { subBit(*grids_[1], BitOp::Set); });
-  cmdReset_ = makeButton("cmdReset", QStringLiteral("RESET"), QStringLiteral("選択範囲を０リセットします"),
-                         [this] { subBit(*grids_[1], BitOp::Reset); });
-  cmdNot_ = makeButton("cmdNot", QStringLiteral("NOT"), QStringLiteral("選択範囲をビット反転します"),
-                       [this] { subBit(*grids_[1], BitOp::Not); });
-  cmdWordData_ = makeButton("cmdWordData", QStringLiteral("Word Data"), QStringLiteral("選択範囲にデータを書き込みます"),
-                            [this] { subSelectData_Write(*grids_[3]); });
-  cmdAllClr_ = makeButton("cmdAllClr", QStringLiteral("ALL Clear"), QStringLiteral("全ての数値を０クリアします"),
-                          [this] { subAllClr({grids_[1], grids_[3]}); });
-  cmdChg_ = makeButton("cmdChg", QStringLiteral("←"), QStringLiteral("表示アドレスを変更します"), [this] { cmdChg_Click(); });
-  buildOnePage();
-  buildEditor();
+  buildButtons(*grids_[1], *grids_[3], QStringLiteral("ALL Clear"), QStringLiteral("全ての数値を０クリアします"));
   buildPopup({"popData", false, true, false, false});
   setMinimumSize(twipsToPixels(2650 - kFrameWidth), twipsToPixels(2750 - kFrameHeight));
   guarded(ctx.errors, "frmUni.Form_Load() ", [&](ErrorTrap&) {

@@ -45,6 +45,8 @@ class ListView : public GridView {
   // "ALL Clear": after the question, every device of the rows of `grids`
   // back to 0 (bits cleared, words zeroed).
   void subAllClr(const std::vector<FlexGrid*>& grids);
+  // "←": the lists change places.
+  virtual void cmdChg_Click() = 0;
 
  protected:
   ListView(ViewContext& ctx, const ViewFamily& family, int defaultWidthTwips, int defaultHeightTwips);
@@ -69,8 +71,14 @@ class ListView : public GridView {
     setSkip();
     ctx_.renew("All", code, this);
   }
+  // SET, RESET, NOT on the bit grid, Word Data on the word grid, ALL Clear
+  // of both, "←", one page, the in-place editor.
+  void buildButtons(FlexGrid& bits, FlexGrid& words, const QString& allClrCaption, const QString& allClrTip);
   // Prev, Next and the page label: one page.
   void buildOnePage();
+
+  QPushButton *cmdSet_ = nullptr, *cmdReset_ = nullptr, *cmdNot_ = nullptr, *cmdWordData_ = nullptr;
+  QPushButton* cmdChg_ = nullptr;
 };
 
 // The user registration view (`frmUser`, slot 19): the user bit list on the
@@ -86,7 +94,7 @@ class FrmUser : public ListView {
   // "登録・解放" under list `list` (0 bits, 1 words).
   void cmdClr_Click(int list);
   // "←": the two lists change sides.
-  void cmdChg_Click();
+  void cmdChg_Click() override;
   // Which list stands on the left (0 bits, 1 words).
   int leftList() const { return left_; }
 
@@ -105,8 +113,6 @@ class FrmUser : public ListView {
   FlexGrid* grids_[2] = {};
   QPushButton* cmdClr_[2] = {};
   QLabel* lblKensuu_[2] = {};
-  QPushButton *cmdSet_ = nullptr, *cmdReset_ = nullptr, *cmdNot_ = nullptr, *cmdWordData_ = nullptr;
-  QPushButton* cmdChg_ = nullptr;
   int left_ = 0;
 };
 
@@ -121,7 +127,7 @@ class FrmUni : public ListView {
   // 0 test bits, 1 monitor bits, 2 test words, 3 monitor words.
   FlexGrid* grid(int i) const { return grids_[static_cast<std::size_t>(i)]; }
   // "←": the leftmost grid goes to the right end.
-  void cmdChg_Click();
+  void cmdChg_Click() override;
   const std::array<int, 4>& order() const { return order_; }
 
  protected:
@@ -139,8 +145,6 @@ class FrmUni : public ListView {
   std::array<FlexGrid*, 4> grids_{};
   std::array<QLabel*, 4> labels_{};
   std::array<int, 4> order_{0, 1, 2, 3};
-  QPushButton *cmdSet_ = nullptr, *cmdReset_ = nullptr, *cmdNot_ = nullptr, *cmdWordData_ = nullptr;
-  QPushButton* cmdChg_ = nullptr;
 };
 
 }  // namespace omb
