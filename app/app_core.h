@@ -18,6 +18,7 @@
 #include "serial/traffic_log.h"
 #include "store/comment_store.h"
 #include "store/error_log.h"
+#include "store/project_file.h"
 #include "store/settings_file.h"
 
 namespace omb {
@@ -49,6 +50,8 @@ class AppCore {
   // not written back at exit).
   std::string projectComment, projectFileName;
   bool windowFromProject = false;
+  // What the last project carried for others, written back on save.
+  ProjectCarry projectCarry;
 
   // Device memory changed; the views are told (once they exist).
   std::function<void(const std::string& device, const std::string& code)> subDspRenew;

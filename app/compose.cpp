@@ -2,12 +2,13 @@
 
 #include "app/app_core.h"
 #include "app/frm_main.h"
+#include "app/project_commands.h"
 #include "views/view_factory.h"
 #include "views/view_manager.h"
 
 namespace omb {
 
-void composeWindow(AppCore& core, FrmMain& main, ViewManager& views) {
+void composeWindow(AppCore& core, FrmMain& main, ViewManager& views, ProjectCommands& project) {
   views.factory = createSingleView;
   views.multiFactory = createMultiView;
   main.openMultiView = [&views](int kind) { views.openMultiView(kind); };
@@ -23,6 +24,21 @@ void composeWindow(AppCore& core, FrmMain& main, ViewManager& views) {
   for (int item = 0; item < 3; ++item)
     main.registerCommand(QStringLiteral("mnuFileInport%1").arg(item), [&core, item] { core.mnuFileInport(item); });
   main.registerCommand("mnuInitDevCome", [&core] { core.mnuInitDevCome(); });
+  project.closeViews = [&views] { views.subCloseDeviceView(); };
+  project.clearMultiViews = [&views] { views.mnuAllClr(); };
+  project.recordViews = [&views] { views.subGet_DeviceView(); };
+  project.saveMultiViews = [&views] { views.subSave_MultiView(); };
+  project.reopenViews = [&views] {
+    views.subView_Dsp();
+    views.subView_DspM();
+  };
+  project.mainWindowPlace = [&main] { return main.placeTwips(); };
+  project.placeMainWindow = [&main](const MainWindowSetting& place) { main.placeAt(place); };
+  project.projectChanged = [&main](const std::string& how) { main.projectChanged(how); };
+  project.refreshDisplays = [&main] { main.subDsp_CpuKeisiki(); };
+  main.registerCommand("mnuFileOpen", [&project] { project.mnuFileOpen(); });
+  main.registerCommand("mnuFileSaveAs", [&project] { project.mnuFileSaveAs(); });
+  main.registerCommand("mnuFileSave", [&project] { project.mnuFileSave(); });
   for (int slot = 0; slot < kViewSlotCount; ++slot) main.setViewAvailable(slot, hasSingleView(slot));
   main.finishCommands();
 }

@@ -9,8 +9,9 @@ namespace omb {
 
 class AppCore;
 class FrmMain;
+class ProjectCommands;
 class ViewManager;
 
-void composeWindow(AppCore& core, FrmMain& main, ViewManager& views);
+void composeWindow(AppCore& core, FrmMain& main, ViewManager& views, ProjectCommands& project);
 
 }  // namespace omb

@@ -1,5 +1,7 @@
 #include "app/frm_main.h"
 
+#include <cmath>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -643,11 +645,7 @@ void FrmMain::flushScreenWhenDue() {
 void FrmMain::Form_Load() {
   const Settings& s = core_.settings;
   // 1. Place.
-  move(twipsToPixels(s.mainWindow.Left), twipsToPixels(s.mainWindow.Top));
-  QSize size = this->size();
-  if (s.mainWindow.Width > 500) size.setWidth(twipsToPixels(s.mainWindow.Width));
-  if (s.mainWindow.Height > 500) size.setHeight(twipsToPixels(s.mainWindow.Height));
-  resize(size);
+  placeAt(s.mainWindow);
   // 2. Caption.
   setWindowTitle(QString::fromUtf8(kProductName) + q(versionText()));
   // 3.-4. Labels, wait, save entry, blank toolbar buttons.
@@ -903,6 +901,26 @@ void FrmMain::showVersion() {
   const std::string text = std::string(kProductName) + versionText() + CRLF + "ProductName  " + kProductName + CRLF +
                            "Copyright (C) 2026 Ombrisal の開発者" + CRLF;
   core_.presenter.message(text, "バージョン情報 作品番号：OMB-212", MsgIcon::None, MsgButtons::Ok);
+}
+
+void FrmMain::projectChanged(const std::string& how) {
+  panels_[4]->setText(q(core_.projectComment));
+  panel5Tag_ = "Comment";
+  mnuFileSave_->setData(QString::fromStdString(how));
+  mnuFileSave_->setEnabled(!core_.pc.G_PortOpen);
+}
+
+std::array<int, 4> FrmMain::placeTwips() const {
+  auto twips = [](int px) { return static_cast<int>(std::lround(pixelsToTwips(px))); };
+  return {twips(pos().y()), twips(pos().x()), twips(height()), twips(width())};
+}
+
+void FrmMain::placeAt(const MainWindowSetting& s) {
+  move(twipsToPixels(s.Left), twipsToPixels(s.Top));
+  QSize size = this->size();
+  if (s.Width > 500) size.setWidth(twipsToPixels(s.Width));
+  if (s.Height > 500) size.setHeight(twipsToPixels(s.Height));
+  resize(size);
 }
 
 void FrmMain::toggleProjectPanel() {

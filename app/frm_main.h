@@ -52,6 +52,13 @@ class FrmMain : public QMainWindow {
   // project file) are registered by id, the objectName of their menu entry;
   // the main window connects its entry to them.
   void registerCommand(const QString& id, std::function<void()> run);
+  // A project was opened ("Open") or saved under a name ("SaveAs"): the
+  // project panel shows its comment and the overwrite command is on.
+  void projectChanged(const std::string& how);
+  // The window's place in twips (top, left, height, width), and moving it
+  // to a place a project saved.
+  std::array<int, 4> placeTwips() const;
+  void placeAt(const MainWindowSetting& place);
   // Whether the single view of a slot exists (its menu entry and toolbar
   // button work).
   void setViewAvailable(int slot, bool available);

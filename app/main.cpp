@@ -10,6 +10,7 @@
 #include "app/compose.h"
 #include "app/frm_main.h"
 #include "app/help_viewer.h"
+#include "app/project_commands.h"
 #include "app/qt_presenter.h"
 #include "app/serve_mode.h"
 #include "ui/fonts.h"
@@ -41,7 +42,8 @@ int main(int argc, char** argv) {
 
   omb::FrmMain w(core);
   omb::ViewManager views(core, &w);
-  omb::composeWindow(core, w, views);
+  omb::ProjectCommands project(core);
+  omb::composeWindow(core, w, views, project);
   presenter.setParent(&w);
   presenter.setHelp([&w](int topic) { w.help().showTopic(topic); });
   w.Form_Load();

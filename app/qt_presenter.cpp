@@ -141,6 +141,21 @@ std::optional<std::string> QtPresenter::openFileName(const std::string& title, c
   return dialog.selectedFiles().front().toStdString();
 }
 
+std::optional<std::string> QtPresenter::saveFileName(const std::string& title, const std::vector<std::string>& filters,
+                                                     const std::string& defaultExtension, const std::string& initial) {
+  QFileDialog dialog(activeOr(parent_), QString::fromStdString(title));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  QStringList list;
+  for (const std::string& f : filters) list << QString::fromStdString(f);
+  dialog.setNameFilters(list);
+  dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
+  dialog.selectFile(QString::fromStdString(initial));
+  // An existing project is replaced without a question, as the product does.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
 std::optional<std::int32_t> QtPresenter::chooseColour(std::int32_t initial) {
   const QColor c = QColorDialog::getColor(toQColor(initial), activeOr(parent_));
   if (!c.isValid()) return std::nullopt;

@@ -64,6 +64,13 @@ class Presenter {
     (void)title, (void)filters, (void)defaultExtension;
     return std::nullopt;
   }
+  // The file chooser for saving, opened on `initial`: nothing when
+  // cancelled; an existing file is replaced without a question.
+  virtual std::optional<std::string> saveFileName(const std::string& title, const std::vector<std::string>& filters,
+                                                  const std::string& defaultExtension, const std::string& initial) {
+    (void)title, (void)filters, (void)defaultExtension, (void)initial;
+    return std::nullopt;
+  }
   // The colour chooser, opened on `initial` (00BBGGRR): the colour chosen,
   // nothing for Cancel.
   virtual std::optional<std::int32_t> chooseColour(std::int32_t initial) {
@@ -127,6 +134,12 @@ class RecordingPresenter : public Presenter {
     fileFilters = filters;
     return next(fileAnswers);
   }
+  std::optional<std::string> saveFileName(const std::string& title, const std::vector<std::string>&,
+                                          const std::string&, const std::string&) override {
+    fileTitles.push_back(title);
+    return next(saveAnswers);
+  }
+  std::vector<std::optional<std::string>> saveAnswers;
   std::optional<std::int32_t> chooseColour(std::int32_t initial) override {
     colourPresets.push_back(initial);
     return next(colourAnswers);

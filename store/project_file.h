@@ -77,6 +77,15 @@ struct ProjectImage {
   std::int32_t windowTop = 0, windowLeft = 0, windowHeight = 0, windowWidth = 0;
 };
 
+// What a project file carries for others and this program keeps only to
+// write it back: the third value of each page-table slot, the last two of
+// each multi-screen page-table slot, and the two reserved values.
+struct ProjectCarry {
+  std::array<std::int16_t, kViewSlotCount> pageThird{};
+  std::array<std::array<std::int16_t, 2>, kViewSlotCount> multiPageRest{};
+  std::array<std::int16_t, 2> reserved{};
+};
+
 // The file's bytes for an image (of this program's version).
 std::string encodeProject(const ProjectImage& image);
 

@@ -24,6 +24,7 @@
 #include "app/app_core.h"
 #include "app/compose.h"
 #include "app/frm_main.h"
+#include "app/project_commands.h"
 #include "app/qt_presenter.h"
 #include "ui/fonts.h"
 #include "views/bit_view.h"
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
   if (!core.startUp()) return 1;
   omb::FrmMain main(core);
   omb::ViewManager views(core, &main);
-  omb::composeWindow(core, main, views);
+  omb::ProjectCommands project(core);
+  omb::composeWindow(core, main, views, project);
   presenter.setParent(&main);
 
   // Sample values, comments and styles.

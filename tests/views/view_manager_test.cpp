@@ -1,6 +1,7 @@
 // Opening, closing, recording and reopening single views, and the refresh
 // signal's marking, forwarding order and skip flag.
 #include "app/compose.h"
+#include "app/project_commands.h"
 #include "views/view_manager.h"
 
 #include "ui/dlg_input.h"
@@ -41,13 +42,15 @@ class Views : public ::testing::Test {
   void reset() {
     if (!std::filesystem::exists(dir.file("Init.ini")))
       test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
+    project.reset();
     manager.reset();
     main.reset();
     core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
     ASSERT_TRUE(core->startUp());
     main = std::make_unique<FrmMain>(*core);
     manager = std::make_unique<ViewManager>(*core, main.get());
-    composeWindow(*core, *main, *manager);
+    project = std::make_unique<ProjectCommands>(*core);
+    composeWindow(*core, *main, *manager, *project);
     manager->factory = [this](ViewContext& ctx, int slot) { return new RecordingView(ctx, slot, log); };
   }
   std::vector<int> told() const {
@@ -61,6 +64,7 @@ class Views : public ::testing::Test {
   std::unique_ptr<AppCore> core;
   std::unique_ptr<FrmMain> main;
   std::unique_ptr<ViewManager> manager;
+  std::unique_ptr<ProjectCommands> project;
   std::vector<std::pair<int, QString>> log;
 };
 
@@ -235,7 +239,7 @@ TEST_F(Views, CommandsWithNothingBehindThemAreOffAndSaySo) {
   };
   const Case cases[] = {
       {"mnuDspWordD", true},     {"mnuDspBitCC", true},       {"Toolbar1_D", true},       {"mnuInitCell", true},
-      {"mnuInitWindow", true},   {"mnuFileOpen", false},      {"mnuFileSaveAs", false},   {"mnuOldFileOpen", false},
+      {"mnuInitWindow", true},   {"mnuFileOpen", true},       {"mnuFileSaveAs", true},   {"mnuOldFileOpen", false},
       {"mnuFileInport0", true},  {"mnuFileInport2", true},  {"mnuInitDevCome", true},   {"mnuDspUni", true},        {"mnuDspUser", true},
       {"mnuDspWordDbit", true},  {"Toolbar1_Db", true},       {"Toolbar2_X", true},       {"Toolbar2_TEST", true}, 
       {"mnuDspWordDs", true},    {"mnuMultiClear", true},     {"mnuMultiInit", true},
@@ -270,7 +274,8 @@ TEST(ViewOwnership, DeviceViewsAreWindowsOwnedByTheMainWindow) {
   ASSERT_TRUE(core.startUp());
   FrmMain main(core);
   ViewManager views(core, &main);
-  composeWindow(core, main, views);
+  ProjectCommands project(core);
+  composeWindow(core, main, views, project);
   for (int slot : {int{kD}, int{kX}}) {
     views.openSingleView(slot);
     DeviceView* v = views.view(slot);

@@ -1,0 +1,257 @@
+#include "app/project_commands.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/atomic_file.h"
+
+namespace omb {
+
+namespace {
+
+std::string fileName(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+template <std::size_t N>
+int firstChecked(const std::array<bool, N>& items) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (items[i]) return static_cast<int>(i);
+  return -1;
+}
+
+}  // namespace
+
+ProjectImage ProjectCommands::capture() {
+  ProjectImage p;
+  AppCore& c = core_;
+  p.windows = c.settings.G_SetWindow;
+  p.range5 = c.state.range5;
+  p.range7 = c.state.range7;
+  for (std::size_t s = 0; s < p.pageTable.size(); ++s)
+    p.pageTable[s] = {static_cast<std::int16_t>(c.state.pages[s].perPage), static_cast<std::int16_t>(c.state.pages[s].pages),
+                      c.projectCarry.pageThird[s]};
+  for (int k = 0; k < kKindCount; ++k) p.memory[static_cast<std::size_t>(k)] = c.state.memory.words(k);
+  p.userWordList = c.state.userWordList;
+  p.userBitList = c.state.userBitList;
+  p.lists = c.lists;
+  p.monitorComments = c.state.monitorComments;
+  p.reserved = c.projectCarry.reserved;
+  const LinkConfig& link = c.link.config;
+  p.formats[static_cast<std::size_t>(static_cast<int>(link.format) - 1)] = true;
+  p.acpu = link.cpu == CpuType::ACPU;
+  p.anAcpu = link.cpu == CpuType::AnACPU;
+  const PortController& pc = c.pc;
+  if (pc.baudIndex >= 0 && pc.baudIndex < 7) p.bauds[static_cast<std::size_t>(pc.baudIndex)] = true;
+  p.parities = {pc.parity == 'n', pc.parity == 'e', pc.parity == 'o'};
+  p.charLen8 = pc.dataLength == 8;
+  p.charLen7 = pc.dataLength == 7;
+  p.stopBit1 = pc.stopBits == 1;
+  p.stopBit2 = pc.stopBits == 2;
+  if (pc.handshaking >= 0 && pc.handshaking < 4) p.handshakes[static_cast<std::size_t>(pc.handshaking)] = true;
+  p.wait = static_cast<std::int16_t>(pc.hscWait);
+  p.station = link.station;
+  p.sum = static_cast<std::int16_t>(link.sum);
+  p.comment = c.projectComment;
+  for (std::size_t s = 0; s < p.multiPageTable.size(); ++s)
+    p.multiPageTable[s] = {c.settings.multiPageTable[s], c.projectCarry.multiPageRest[s][0],
+                           c.projectCarry.multiPageRest[s][1]};
+  // The slot records in use, renumbered 1, 2, 3 ... in memory as in the
+  // file.
+  MultiViews& multi = c.state.multi;
+  for (int kind = 1; kind <= kMultiKinds; ++kind) {
+    const auto i = static_cast<std::size_t>(kind - 1);
+    auto& k = multi.G_MultiView[static_cast<std::size_t>(kind)];
+    p.multiLast[i] = multi.G_MultiLast[static_cast<std::size_t>(kind)];
+    p.multiNo[i] = multi.G_MultiNo[static_cast<std::size_t>(kind)];
+    p.kinds[i].open = k.open;
+    std::int32_t number = 0;
+    for (MultiWindowRecord& r : k.records)
+      if (r.number > 0) {
+        r.number = ++number;
+        p.kinds[i].records.push_back(r);
+      }
+  }
+  p.comPort = 0;
+  for (std::size_t i = 0; i < pc.mnuCommPortNo.size(); ++i)
+    if (pc.mnuCommPortNo[i].checked) p.comPort = static_cast<std::int16_t>(i + 1);
+  p.cellStyles = c.state.cellStyles;
+  p.hasMultiScreen = p.hasWindow = true;
+  const MainWindowSetting& w = c.settings.mainWindow;
+  p.windowTop = w.Top;
+  p.windowLeft = w.Left;
+  p.windowHeight = w.Height;
+  p.windowWidth = w.Width;
+  return p;
+}
+
+void ProjectCommands::apply(ProjectImage p) {
+  AppCore& c = core_;
+  c.settings.G_SetWindow = p.windows;
+  c.state.range5 = p.range5;
+  c.state.range7 = p.range7;
+  for (std::size_t s = 0; s < p.pageTable.size(); ++s) {
+    c.state.pages[s].perPage = p.pageTable[s][0];
+    c.state.pages[s].pages = p.pageTable[s][1];
+    c.projectCarry.pageThird[s] = p.pageTable[s][2];
+  }
+  // Storage as the new ranges dimension it, then the words: the sizes
+  // agree, the decoder made them from the same ranges.
+  c.state.memory.subReDim_Device(c.state.range7);
+  for (int k = 0; k < kKindCount; ++k) {
+    const auto& words = p.memory[static_cast<std::size_t>(k)];
+    if (words.size() == c.state.memory.size(k))
+      for (std::size_t i = 0; i < words.size(); ++i)
+        if (words[i] != 0) c.state.memory.write(k, static_cast<std::int64_t>(i), words[i]);
+  }
+  c.state.memory.publish("All");
+  c.state.userWordList = p.userWordList;
+  c.state.userBitList = p.userBitList;
+  c.lists = p.lists;
+  c.state.monitorComments = p.monitorComments;
+  c.projectCarry.reserved = p.reserved;
+  LinkConfig& link = c.link.config;
+  if (const int f = firstChecked(p.formats); f >= 0) link.format = static_cast<Format>(f + 1);
+  if (p.acpu) link.cpu = CpuType::ACPU;
+  else if (p.anAcpu) link.cpu = CpuType::AnACPU;
+  PortController& pc = c.pc;
+  pc.baudIndex = firstChecked(p.bauds);
+  pc.parity = p.parities[0] ? 'n' : p.parities[1] ? 'e' : p.parities[2] ? 'o' : 0;
+  pc.dataLength = p.charLen8 ? 8 : p.charLen7 ? 7 : 0;
+  pc.stopBits = p.stopBit1 ? 1 : p.stopBit2 ? 2 : 0;
+  pc.handshaking = firstChecked(p.handshakes);
+  if (p.wait >= 2 && p.wait <= 500) pc.hscWait = p.wait;
+  link.station = p.station;
+  link.sum = p.sum >= 0 && p.sum <= 2 ? static_cast<CheckState>(p.sum) : CheckState::Unchecked;
+  c.projectComment = p.comment;
+  if (p.hasMultiScreen) {
+    MultiViews& multi = c.state.multi;
+    for (std::size_t s = 0; s < p.multiPageTable.size(); ++s) {
+      c.settings.multiPageTable[s] = p.multiPageTable[s][0];
+      c.projectCarry.multiPageRest[s] = {p.multiPageTable[s][1], p.multiPageTable[s][2]};
+    }
+    for (int kind = 1; kind <= kMultiKinds; ++kind) {
+      const auto i = static_cast<std::size_t>(kind - 1);
+      auto& k = multi.G_MultiView[static_cast<std::size_t>(kind)];
+      multi.G_MultiLast[static_cast<std::size_t>(kind)] = p.multiLast[i];
+      multi.G_MultiNo[static_cast<std::size_t>(kind)] = p.multiNo[i];
+      k.open = p.kinds[i].open;
+      // A kind without records keeps what it had.
+      if (!p.kinds[i].records.empty()) k.records = p.kinds[i].records;
+    }
+    // A port index this computer's menu has not is ignored.
+    if (p.comPort > 0 && static_cast<std::size_t>(p.comPort) <= pc.mnuCommPortNo.size())
+      pc.mnuCommPortNo[static_cast<std::size_t>(p.comPort - 1)].checked = true;
+    c.state.cellStyles = p.cellStyles;
+  }
+  if (p.hasWindow) {
+    c.settings.mainWindow = MainWindowSetting{p.windowTop, p.windowLeft, p.windowWidth, p.windowHeight};
+    c.windowFromProject = true;
+  }
+  pc.subDsp_CommSet();
+}
+
+bool ProjectCommands::open(const std::string& path) {
+  return guarded<bool>(core_.errorLog, "frmMain.mnuFileOpen_Click() ", false, [&](ErrorTrap&) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      core_.presenter.message("プロジェクトを開けませんでした。\r\n" + path + "\r\n" +
+                                  errorDescription(errorFromErrno(errno)),
+                              "プロジェクトを開く", MsgIcon::Critical, MsgButtons::Ok);
+      return false;
+    }
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ProjectRead read = decodeProject(bytes);
+    if (read.notAProject) {
+      projectPath_.clear();
+      core_.presenter.message("バージョンが特定できませんでした。", "読み出し不可能なプロジェクト", MsgIcon::Critical,
+                              MsgButtons::Ok);
+      return false;
+    }
+    if (!read.image) {
+      // Nothing of a file that is not whole is taken over.
+      core_.presenter.message("プロジェクトを読み込めませんでした。\r\n" + path + "\r\n" + read.error,
+                              "プロジェクトを開く", MsgIcon::Critical, MsgButtons::Ok);
+      return false;
+    }
+    if (closeViews) closeViews();
+    if (clearMultiViews) clearMultiViews();
+    projectPath_ = path;
+    apply(std::move(*read.image));
+    if (core_.windowFromProject && placeMainWindow) placeMainWindow(core_.settings.mainWindow);
+    core_.comments.subClear_Comment();
+    core_.projectFileName = fileName(path);
+    const std::string comments = commentFileOf(path);
+    if (std::filesystem::exists(comments)) core_.comments.subFile_getDevCmnt(comments);
+    if (refreshDisplays) refreshDisplays();
+    if (projectChanged) projectChanged("Open");
+    if (reopenViews) reopenViews();
+    if (core_.subDspRenew) core_.subDspRenew("All", "CMNT");
+    return true;
+  });
+}
+
+void ProjectCommands::mnuFileOpen() {
+  const auto path = core_.presenter.openFileName("プロジェクトを開く", {"(*.bin)"}, "bin");
+  if (!path) {
+    projectPath_.clear();  // as any other way out of the command
+    return;
+  }
+  open(*path);
+}
+
+bool ProjectCommands::write(const std::string& path, const char* title) {
+  if (recordViews) recordViews();
+  if (mainWindowPlace) {
+    const auto [top, left, height, width] = mainWindowPlace();
+    core_.settings.mainWindow = MainWindowSetting{top, left, width, height};
+  }
+  const std::string bytes = encodeProject(capture());
+  if (const auto failed = writeFileAtomically(path, bytes)) {
+    core_.presenter.message("プロジェクトを保存できませんでした。\r\n" + path + "\r\n" +
+                                errorDescription(errorFromErrno(failed->error)) + "（" + failed->reason + "）",
+                            title, MsgIcon::Critical, MsgButtons::Ok);
+    return false;
+  }
+  // The comment file reports its own failure, naming the reason.
+  return core_.comments.subFile_putDevCmnt(commentFileOf(path));
+}
+
+void ProjectCommands::mnuFileSaveAs() {
+  guarded(core_.errorLog, "frmMain.mnuFileSaveAs_Click() ", [&](ErrorTrap&) {
+    const auto comment = core_.presenter.inputBox("コメントを入力してください\r\n（全角２０文字以内）",
+                                                  "プロジェクトに名前を付けて保存", core_.projectComment);
+    if (!comment || comment->empty()) return;
+    if (saveMultiViews) saveMultiViews();
+    const auto path = core_.presenter.saveFileName("プロジェクトに名前を付けて保存", {"(*.bin)"}, "bin",
+                                                   core_.settings.folders.Projects + "/Test.bin");
+    if (!path) return;
+    const std::string previousComment = core_.projectComment;
+    core_.projectComment = *comment;
+    if (!write(*path, "プロジェクトに名前を付けて保存")) {
+      core_.projectComment = previousComment;
+      return;
+    }
+    core_.projectFileName = fileName(*path);
+    projectPath_ = *path;
+    core_.presenter.message("正常に終了しました。", "プロジェクトに名前を付けて保存", MsgIcon::Information,
+                            MsgButtons::Ok);
+    if (projectChanged) projectChanged("SaveAs");
+  });
+}
+
+void ProjectCommands::mnuFileSave() {
+  if (projectPath_.empty()) return;
+  guarded(core_.errorLog, "frmMain.mnuFileSave_Click() ", [&](ErrorTrap&) {
+    if (saveMultiViews) saveMultiViews();
+    if (core_.presenter.message("プロジェクトを、上書き保存しますか？", "プロジェクトの上書き保存", MsgIcon::Question,
+                                MsgButtons::OkCancel) != MsgAnswer::Ok)
+      return;
+    if (!write(projectPath_, "プロジェクト上書き保存")) return;
+    core_.presenter.message("正常に終了しました。", "プロジェクト上書き保存", MsgIcon::Information, MsgButtons::Ok);
+  });
+}
+
+}  // namespace omb

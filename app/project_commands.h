@@ -1,0 +1,64 @@
+// The File menu's project commands: "プロジェクトを開く(&O)",
+// "プロジェクトに名前を付けて保存(&A)" and "プロジェクト上書き保存(&S)", on the
+// program's state.  The windows take part through hooks (closing and
+// reopening views, the main window's place, the displays), so the commands
+// run and are tested without them.
+//
+// Saving never destroys the previous project: the file and its comment
+// file are each written whole to a temporary file that replaces the old
+// one only when complete; a failure names the file and the reason.
+// Opening reads the whole file into a state of its own first: a file that
+// is not a project, is cut short or is corrupt leaves the running state
+// exactly as it was and says why.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "app/app_core.h"
+#include "store/project_file.h"
+
+namespace omb {
+
+class ProjectCommands {
+ public:
+  explicit ProjectCommands(AppCore& core) : core_(core) {}
+
+  void mnuFileOpen();
+  void mnuFileSaveAs();
+  void mnuFileSave();
+  // Opens a project file without asking for it (the command line).
+  bool open(const std::string& path);
+
+  // The full path of the project in use; empty when none (the overwrite
+  // command then does nothing).
+  const std::string& projectPath() const { return projectPath_; }
+
+  // The program's state as a project, and a project taken over.
+  ProjectImage capture();
+  void apply(ProjectImage image);
+
+  // --- hooks of the windows ---
+  std::function<void()> closeViews;        // every single view and multi-screen window closed
+  std::function<void()> clearMultiViews;   // "マルチ画面全消去"
+  std::function<void()> recordViews;       // the open views into G_SetWindow
+  std::function<void()> saveMultiViews;    // "SAVE" to the multi-screen windows
+  std::function<void()> reopenViews;       // the views and windows the tables mark as open
+  // The main window's place in twips (top, left, height, width) and
+  // moving it to a saved place.
+  std::function<std::array<int, 4>()> mainWindowPlace;
+  std::function<void(const MainWindowSetting&)> placeMainWindow;
+  // A project was opened or saved: the project panel and the overwrite
+  // command follow; `how` is "Open" or "SaveAs".
+  std::function<void(const std::string& how)> projectChanged;
+  // The settings displays (format, CPU type, line) after an open.
+  std::function<void()> refreshDisplays;
+
+ private:
+  bool write(const std::string& path, const char* title);
+  AppCore& core_;
+  std::string projectPath_;
+};
+
+}  // namespace omb
