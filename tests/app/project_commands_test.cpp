@@ -1,0 +1,181 @@
+// The project commands headless: what a save writes comes back on open,
+// and a save or an open that fails leaves everything as it was.
+#include "app/project_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/device_kind.h"
+#include "test_support.h"
+
+namespace omb {
+namespace {
+
+class Project : public ::testing::Test {
+ protected:
+  Project() {
+    test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
+    core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
+    EXPECT_TRUE(core->startUp());
+    project = std::make_unique<ProjectCommands>(*core);
+    project->projectChanged = [this](const std::string& how) { changes.push_back(how); };
+    project->mainWindowPlace = [] { return std::array<int, 4>{600, 900, 7000, 11000}; };
+  }
+  std::string saveAs(const std::string& path, const std::string& comment) {
+    presenter.inputAnswers = {comment};
+    presenter.saveAnswers = {path};
+    presenter.boxes.clear();
+    project->mnuFileSaveAs();
+    return presenter.boxes.empty() ? std::string() : presenter.boxes.back().text;
+  }
+  std::string open(const std::string& path) {
+    presenter.fileAnswers = {path};
+    presenter.boxes.clear();
+    project->mnuFileOpen();
+    return presenter.boxes.empty() ? std::string() : presenter.boxes.back().text;
+  }
+  DeviceMemory& memory() { return core->state.memory; }
+
+  test::TempDir dir;
+  RecordingPresenter presenter;
+  ManualClock clock;
+  std::unique_ptr<AppCore> core;
+  std::unique_ptr<ProjectCommands> project;
+  std::vector<std::string> changes;
+};
+
+TEST_F(Project, WhatASaveWritesComesBackOnOpen) {
+  memory().write(kD, 100, 1234);
+  memory().write(kX, 0, 0x00F0);
+  core->state.userWordList.add({"D", "D000100", "ポンプ", 100});
+  core->comments.subAdd_Comment("D000100\tポンプ");
+  core->link.config.format = Format::F3;
+  core->link.config.cpu = CpuType::AnACPU;
+  core->link.config.station = "1F";
+  core->link.config.sum = CheckState::Checked;
+  core->pc.baudIndex = 0;
+  core->pc.parity = 'e';
+  core->pc.handshaking = 2;
+  core->pc.hscWait = 25;
+  core->state.cellStyles.push_back(CellStyleRecord{"D", 100, "D000100", {}});
+  core->state.cellStyles.back().columns[0].set = true;
+  auto& d = core->state.multi.G_MultiView[3];
+  d.open = true;
+  d.records = {{0, 1, 1, 1, 1, 1}, {3, 100, 200, 3000, 4000, 96}, {5, 150, 250, 3100, 4100, 200}};
+
+  const std::string path = dir.file("Test.bin");
+  EXPECT_EQ(saveAs(path, "ライン３"), "正常に終了しました。");
+  EXPECT_EQ(project->projectPath(), path);
+  EXPECT_EQ(changes, std::vector<std::string>{"SaveAs"});
+  EXPECT_EQ(test::readFile(path).substr(0, 20), "Ver 2.1.2           ");
+  EXPECT_TRUE(std::filesystem::exists(dir.file("Test_Device.cmt")));
+  // Slot records in use are renumbered 1, 2 in memory as in the file.
+  EXPECT_EQ(d.records[1].number, 1);
+  EXPECT_EQ(d.records[2].number, 2);
+
+  // Everything changes, then the project comes back.
+  memory().write(kD, 100, 0);
+  core->state.userWordList.clear();
+  core->comments.subClear_Comment();
+  core->link.config = LinkConfig{};
+  core->pc.baudIndex = 1;
+  core->state.cellStyles.assign(1, CellStyleRecord{});
+  d.records.assign(1, MultiWindowRecord{});
+  core->projectComment.clear();
+  EXPECT_EQ(open(path), "");
+  EXPECT_EQ(memory().words(kD)[100], 1234);
+  EXPECT_EQ(memory().words(kX)[0], 0x00F0);
+  EXPECT_EQ(core->state.userWordList[0].addressText, "D000100");
+  EXPECT_EQ(core->comments.fncDeviceComment("D", 100), "ポンプ");
+  EXPECT_EQ(core->link.config.format, Format::F3);
+  EXPECT_EQ(core->link.config.cpu, CpuType::AnACPU);
+  EXPECT_EQ(core->link.config.station, "1F");
+  EXPECT_EQ(core->link.config.sum, CheckState::Checked);
+  EXPECT_EQ(core->pc.baudIndex, 0);
+  EXPECT_EQ(core->pc.parity, 'e');
+  EXPECT_EQ(core->pc.handshaking, 2);
+  EXPECT_EQ(core->pc.hscWait, 25);
+  EXPECT_EQ(core->state.cellStyles.size(), 2u);
+  ASSERT_EQ(d.records.size(), 2u);
+  EXPECT_EQ(d.records[1].startOffset, 200);
+  EXPECT_EQ(core->projectComment, "ライン３");
+  EXPECT_EQ(core->projectFileName, "Test.bin");
+  EXPECT_TRUE(core->windowFromProject);
+  EXPECT_EQ(core->settings.mainWindow.Left, 900);
+  EXPECT_EQ(core->settings.mainWindow.Width, 11000);
+  EXPECT_EQ(changes.back(), "Open");
+}
+
+TEST_F(Project, AFailedSaveSaysSoAndKeepsTheOldFile) {
+  const std::string path = dir.file("Kept.bin");
+  ASSERT_EQ(saveAs(path, "first"), "正常に終了しました。");
+  const std::string before = test::readFile(path);
+  // A folder that does not exist, and a name that is a folder.
+  std::filesystem::create_directory(dir.file("Busy.bin"));
+  for (const std::string& target : {dir.file("missing/P.bin"), dir.file("Busy.bin")}) {
+    const std::string said = saveAs(target, "second");
+    EXPECT_NE(said.find("プロジェクトを保存できませんでした。"), std::string::npos) << target;
+    EXPECT_NE(said.find(target), std::string::npos) << "the message names the file";
+    EXPECT_EQ(presenter.boxes.back().icon, MsgIcon::Critical);
+    for (const auto& b : presenter.boxes) EXPECT_NE(b.text, "正常に終了しました。");
+    EXPECT_EQ(project->projectPath(), path) << "the project in use stays";
+  }
+  EXPECT_EQ(test::readFile(path), before);
+  EXPECT_EQ(core->projectComment, "first");
+  // No temporary file is left behind (they are hidden: ".Name.XXXXXX").
+  for (const auto& e : std::filesystem::directory_iterator(dir.str()))
+    EXPECT_NE(e.path().filename().string().front(), '.') << e.path();
+}
+
+TEST_F(Project, AnOpenThatFailsLeavesEverythingAsItWas) {
+  const std::string path = dir.file("Good.bin");
+  ASSERT_EQ(saveAs(path, "good"), "正常に終了しました。");
+  memory().write(kD, 7, 77);
+  core->comments.subAdd_Comment("D000007\tkept");
+  const std::string bytes = test::readFile(path);
+  struct Case {
+    const char* name;
+    std::string content;
+    const char* message;
+    bool pathKept;
+  };
+  const Case cases[] = {
+      {"cut short", bytes.substr(0, bytes.size() / 2), "プロジェクトを読み込めませんでした。", true},
+      {"not a project", "X" + bytes.substr(1), "バージョンが特定できませんでした。", false},
+  };
+  for (const Case& c : cases) {
+    const std::string bad = dir.file(std::string("Bad ") + c.name + ".bin");
+    test::writeFile(bad, c.content);
+    const std::string said = open(bad);
+    EXPECT_EQ(said.substr(0, std::string(c.message).size()), c.message) << c.name;
+    EXPECT_EQ(memory().words(kD)[7], 77) << c.name;
+    EXPECT_EQ(core->comments.fncDeviceComment("D", 7), "kept") << c.name;
+    EXPECT_EQ(project->projectPath().empty(), !c.pathKept) << c.name;
+  }
+  // Overwrite with no project in use does nothing.
+  presenter.boxes.clear();
+  project->mnuFileSave();
+  EXPECT_TRUE(presenter.boxes.empty());
+}
+
+TEST_F(Project, OverwriteAsksAndKeepsTheName) {
+  const std::string path = dir.file("Line.bin");
+  ASSERT_EQ(saveAs(path, "line"), "正常に終了しました。");
+  memory().write(kD, 1, 11);
+  presenter.answers = {MsgAnswer::Cancel};
+  presenter.boxes.clear();
+  project->mnuFileSave();
+  ASSERT_EQ(presenter.boxes.size(), 1u);
+  EXPECT_EQ(presenter.boxes[0].text, "プロジェクトを、上書き保存しますか？");
+  presenter.boxes.clear();
+  project->mnuFileSave();
+  EXPECT_EQ(presenter.boxes.back().text, "正常に終了しました。");
+  EXPECT_EQ(presenter.boxes.back().title, "プロジェクト上書き保存");
+  memory().write(kD, 1, 0);
+  open(path);
+  EXPECT_EQ(memory().words(kD)[1], 11);
+}
+
+}  // namespace
+}  // namespace omb
