@@ -1,5 +1,11 @@
 #include "app/serve_mode.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,6 +21,8 @@
 #include <filesystem>
 
 #include "app/app_core.h"
+#include "app/project_commands.h"
+#include "core/atomic_file.h"
 #include "app/output_pump.h"
 
 namespace omb {
@@ -56,6 +64,10 @@ void onSignal(int) {
 
 }  // namespace
 
+bool ServeOptions::gave(const std::string& option) const {
+  return std::find(given.begin(), given.end(), option) != given.end();
+}
+
 std::string serveUsage() {
   return "Usage: ombrisal [--serve PORT [options]]\n"
          "\n"
@@ -76,8 +88,10 @@ std::string serveUsage() {
          "  --wait MS             receive inter-character wait, 2-500 ms (default 40)\n"
          "  --line B,P,D,S        line settings, e.g. 9600,n,8,1 or 19200,e,7,2\n"
          "  --handshake 0-3       none, XON/XOFF, RTS/CTS, both (default 0)\n"
-         "  --project FILE        project whose device memory and lists to serve\n"
-         "                        (read once project files are supported)\n"
+         "  --project FILE        project to serve: its device memory, lists, comments\n"
+         "                        and link settings (options given here win)\n"
+         "  --save-on-exit FILE   when stopped, write the state as a project file\n"
+         "                        (whole or not at all), with its comment file\n"
          "  --ini FILE            settings file (default: Init.ini beside the program)\n"
          "  --no-reopen           when the device goes away, close the port and wait\n"
          "                        (default: try to open it again every second)\n"
@@ -88,7 +102,8 @@ std::string serveUsage() {
          "reader that falls behind never holds up serving: what it cannot take is\n"
          "dropped and counted; a reader that has gone is reported once.\n"
          "Exit status: 0 after SIGINT, SIGTERM or SIGHUP, 1 when the port cannot be\n"
-         "opened, 2 for bad options or an unusable settings file.\n";
+         "opened, the project cannot be read or the state cannot be saved at the\n"
+         "end, 2 for bad options or an unusable settings file.\n";
 }
 
 std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& args, std::string& error) {
@@ -143,6 +158,8 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       o.handshake = *n;
     } else if (a == "--project") {
       if (!value(o.project)) return std::nullopt;
+    } else if (a == "--save-on-exit") {
+      if (!value(o.saveOnExit)) return std::nullopt;
     } else if (a == "--ini") {
       if (!value(o.ini)) return std::nullopt;
     } else if (a == "--no-reopen") {
@@ -151,6 +168,7 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       error = "unknown option: " + a;
       return std::nullopt;
     }
+    o.given.push_back(a);
   }
   if (!haveServe || o.port.empty()) {
     error = "--serve PORT is required";
@@ -199,13 +217,36 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     core.state.subReDim_Device();
   }
 
+  // A project is read whole before anything of it is taken over; one that
+  // cannot be read stops the program.
+  ProjectCommands project(core);
+  const bool fromProject = !o.project.empty();
+  if (fromProject) {
+    std::ifstream in(o.project, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ProjectRead read = in ? decodeProject(bytes) : ProjectRead{};
+    if (!read.image) {
+      const std::string why = !in ? std::string(std::strerror(errno))
+                              : read.notAProject ? std::string("not a project file (no version header)")
+                                                 : read.error;
+      std::cerr << "ombrisal: cannot read the project " << o.project << ": " << why << std::endl;
+      return 1;
+    }
+    project.apply(std::move(*read.image));
+    core.comments.subClear_Comment();
+    const std::string comments = commentFileOf(o.project);
+    if (std::filesystem::exists(comments)) core.comments.subFile_getDevCmnt(comments);
+  }
+  // Without a project every option applies; over a project only those given.
+  auto use = [&](const char* option) { return !fromProject || o.gave(option); };
   LinkSettings& link = core.link;
-  link.config.format = formatOfNumber(o.format).value_or(Format::F1);
-  link.config.cpu = cpuOfName(o.cpu).value_or(CpuType::ACPU);
-  link.config.station = o.station;
-  link.config.pcNo = o.pcNo;
-  link.config.sum = o.sum ? CheckState::Checked : CheckState::Unchecked;
-  link.config.unchecked = o.noCheck;
+  if (use("--format")) link.config.format = formatOfNumber(o.format).value_or(Format::F1);
+  if (use("--cpu")) link.config.cpu = cpuOfName(o.cpu).value_or(CpuType::ACPU);
+  if (use("--station")) link.config.station = o.station;
+  if (use("--pc")) link.config.pcNo = o.pcNo;
+  if (!fromProject || o.gave("--sum") || o.gave("--no-sum"))
+    link.config.sum = o.sum ? CheckState::Checked : CheckState::Unchecked;
+  if (use("--no-check")) link.config.unchecked = o.noCheck;
   link.chkViewAlert = true;  // nobody to answer a question
   link.chkLogDsp = true;
 
@@ -232,9 +273,10 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
 
   PortController& pc = core.pc;
   pc.mnuCommPortNo = {PortMenuEntry{"COM " + std::to_string(number), std::to_string(number), true}};
-  pc.hscWait = o.waitMs;
-  pc.handshaking = o.handshake;
-  pc.lineOverride = parseLineSettings(o.line);  // any rate the line supports, not only the menu's
+  if (use("--wait")) pc.hscWait = o.waitMs;
+  if (use("--handshake")) pc.handshaking = o.handshake;
+  // Any rate the line supports, not only the menu's.
+  if (use("--line")) pc.lineOverride = parseLineSettings(o.line);
   pc.subDsp_CommSet();
   pc.onSettingsRefused = [](const std::string& message) { std::cerr << "ombrisal: " << message << std::endl; };
   pc.cmdPOpen_Click();
@@ -286,6 +328,17 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   reopenTimer.stop();
   if (core.port.isOpen()) pc.cmdPClose_Click();
   out.drain(500);  // the CLOSE lines, as far as the reader takes them
+  if (!o.saveOnExit.empty()) {
+    // Whole or not at all: an existing file stays as it was on failure.
+    if (const auto failed = writeFileAtomically(o.saveOnExit, encodeProject(project.capture()))) {
+      std::cerr << "ombrisal: cannot save the project " << o.saveOnExit << ": " << failed->reason << std::endl;
+      return 1;
+    }
+    if (!core.comments.subFile_putDevCmnt(commentFileOf(o.saveOnExit))) {
+      std::cerr << "ombrisal: cannot save the comments of " << o.saveOnExit << std::endl;
+      return 1;
+    }
+  }
   return 0;
 }
 

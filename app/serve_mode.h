@@ -20,8 +20,13 @@ struct ServeOptions {
   std::string line = "9600,n,8,1";
   int handshake = 0;
   std::string project;
+  std::string saveOnExit;  // project file written when the program is stopped
   std::string ini;
   bool reopen = true;  // look for a device that went away until it is back
+  // The link and line options given on the command line: over a project's
+  // own settings only these apply.
+  std::vector<std::string> given;
+  bool gave(const std::string& option) const;
 };
 
 // Parses the arguments after the program name.  On a mistake returns empty

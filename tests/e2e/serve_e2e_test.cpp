@@ -104,6 +104,132 @@ TEST(Serve, APortHeldByAnotherProcessIsBusy) {
   ::close(slave);
 }
 
+// A project file crafted field by field here, not by the program's writer,
+// up to its comment (item 14): tiny device ranges, distinctive words in D,
+// format 1 without sum check, a wait of 5 ms.
+std::string craftedProject() {
+  std::string b;
+  auto i16 = [&](int v) {
+    b += static_cast<char>(v & 0xFF);
+    b += static_cast<char>((v >> 8) & 0xFF);
+  };
+  auto i32 = [&](std::int32_t v) {
+    for (int i = 0; i < 4; ++i) b += static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF);
+  };
+  auto text = [&](const std::string& t) {
+    i16(static_cast<int>(t.size()));
+    b += t;
+  };
+  auto fixed = [&](std::string t, std::size_t n) {
+    t.resize(n, ' ');
+    b += t;
+  };
+  const char* kinds[] = {"TN", "CN", "D", "W", "R", "Dx", "X", "Y", "M", "L", "S", "B", "F", "Mx", "TS", "TC", "CS", "CC"};
+  fixed("Ver 2.1.2", 20);
+  for (int s = 0; s < 24; ++s) {
+    i16(0);
+    for (int k = 0; k < 4; ++k) i32(0);
+    i16(0);
+  }
+  std::vector<int> words;
+  for (int pass = 0; pass < 2; ++pass)
+    for (int k = 0; k < 18; ++k) {
+      const bool word = k < 6;
+      const int first = (k == 5 || k == 13) ? 9000 : 0;
+      const int last = first + (word ? 15 : 31);
+      const std::string code = k == 5 ? "D" : k == 13 ? "M" : kinds[k];
+      text(kinds[k]);
+      text(code + std::to_string(first));
+      text(code + std::to_string(last));
+      i32(first);
+      i32(last);
+      if (pass == 0) words.push_back(word ? 16 : 2);
+    }
+  for (int s = 0; s < 24; ++s) {
+    i16(64);
+    i16(1);
+    i16(0);
+  }
+  for (int k = 0; k < 18; ++k)
+    for (int w = 0; w < words[static_cast<std::size_t>(k)]; ++w) i16(k == 2 ? 0x1000 + w : 0);  // D0..D15
+  for (int list = 0; list < 2; ++list) {
+    for (int t = 0; t < 3 * 128; ++t) text("");
+    for (int t = 0; t < 128; ++t) i32(0);
+    i16(0);
+    i16(0);
+  }
+  auto linkList = [&](int n, int comments) {
+    for (int t = 0; t < 2 * n; ++t) text("");
+    for (int t = 0; t < n; ++t) i32(0);
+    for (int t = 0; t < n; ++t) i16(0);
+    for (int t = 0; t < comments; ++t) text("");
+  };
+  linkList(20, 20);
+  linkList(20, 20);
+  for (int t = 0; t < 20; ++t) i16(0);
+  linkList(40, 20);
+  linkList(20, 20);
+  i16(0);
+  i16(0);
+  for (int v : {-1, 0, 0, 0, -1, 0, 0, -1, 0, 0, 0, 0, 0, -1, 0, 0, -1, 0, -1, 0, -1, 0, 0, 0}) i16(v);  // item 11
+  i16(5);  // wait
+  fixed("00", 2);
+  i16(0);  // no sum check
+  fixed("crafted", 40);
+  return b;
+}
+
+TEST(Serve, ServesACraftedProjectAndSavesWhatThePcWrote) {
+  test::TempDir dir;
+  std::string project = craftedProject();
+  // Items 15 to 22 of the 2.1.2 layout: empty multi-screen tables, no port,
+  // one free cell style, the window place.
+  auto append16 = [&](int v, int times) {
+    for (int i = 0; i < times; ++i) {
+      project += static_cast<char>(v & 0xFF);
+      project += static_cast<char>((v >> 8) & 0xFF);
+    }
+  };
+  append16(0, 72);       // multi page table
+  append16(0, 24);       // G_MultiLast
+  append16(0, 48);       // 24 kinds: n = 0, closed
+  append16(0, 24);       // G_MultiNo
+  append16(0, 1);        // port
+  append16(0, 1);        // cell style upper index 0
+  append16(0, 1 + 2);    // code "", number (int32)
+  append16(0, 1);        // address text ""
+  for (int c = 0; c < 3; ++c) {
+    append16(0, 3);      // set, bold, italic
+    append16(0, 1);      // font name ""
+    append16(0, 2);      // size 0.0
+    append16(0, 2);      // strikethrough, underline
+    append16(0, 4);      // back, fore
+  }
+  append16(0, 8);        // window place
+  test::writeFile(dir.file("Crafted.bin"), project);
+
+  const std::string path = dir.file("com");
+  test::ServeProcess serve({"--serve", "pty:" + path, "--project", dir.file("Crafted.bin"), "--save-on-exit",
+                            dir.file("After.bin")});
+  ASSERT_TRUE(serve.waitForOutput("serving on")) << serve.err;
+  test::PcPort pc(path);
+  // Format 1, no sum, as the project says; D0 to D2 as the file holds them.
+  EXPECT_EQ(pc.exchange(E + "00FFWR0D000003", 20), S + "00FF100010011002" + X);
+  EXPECT_EQ(pc.exchange(E + "00FFWW0D0001011234", 5), A + "00FF");
+  EXPECT_EQ(serve.stop(SIGTERM), 0) << serve.err;
+  const std::string after = test::readFile(dir.file("After.bin"));
+  ASSERT_GE(after.size(), 20u);
+  EXPECT_EQ(after.substr(0, 20), "Ver 2.1.2           ");
+  // D1 is the second word of D in the saved memory: its bytes follow.
+  EXPECT_NE(after.find(std::string("\x00\x10\x34\x12\x02\x10", 6)), std::string::npos) << "D0, D1 = 1234, D2";
+
+  // A project that cannot be read stops the program, naming file and reason.
+  test::writeFile(dir.file("Broken.bin"), project.substr(0, 300));
+  test::ServeProcess broken({"--serve", "pty:" + dir.file("com2"), "--project", dir.file("Broken.bin")});
+  EXPECT_EQ(broken.wait(), 1);
+  EXPECT_NE(broken.err.find(dir.file("Broken.bin")), std::string::npos) << broken.err;
+}
+
 TEST(Serve, BadOptionsExitWithStatus2AndHelpDocumentsThem) {
   struct Case { std::vector<std::string> args; const char* message; };
   const Case cases[] = {
