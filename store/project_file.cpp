@@ -38,6 +38,18 @@ class Writer {
     i32(static_cast<std::int32_t>(u));
   }
   void b16(bool v) { i16(v ? -1 : 0); }
+  // A run of words in one go (device memory is most of a file).
+  void words(const std::vector<std::int16_t>& v) {
+    const std::size_t at = out_.size();
+    out_.resize(at + 2 * v.size());
+    char* p = out_.data() + at;
+    for (std::int16_t w : v) {
+      const auto u = static_cast<std::uint16_t>(w);
+      *p++ = static_cast<char>(u & 0xFF);
+      *p++ = static_cast<char>(u >> 8);
+    }
+  }
+  void reserve(std::size_t n) { out_.reserve(n); }
   void text(const std::string& utf8) {
     const std::string bytes = cp932::encode(utf8);
     const std::size_t n = std::min<std::size_t>(bytes.size(), 0xFFFF);
@@ -218,6 +230,9 @@ ColumnStyle readColumnStyle(Reader& r) {
 
 std::string encodeProject(const ProjectImage& p) {
   Writer w;
+  std::size_t words = 0;
+  for (const auto& m : p.memory) words += m.size();
+  w.reserve(2 * words + 64 * 1024);
   w.fixed(kProjectVersion, 20);
   for (const WindowSetting& s : p.windows) {
     w.i16(s.Page);
@@ -230,8 +245,7 @@ std::string encodeProject(const ProjectImage& p) {
   for (const DevRange& r : p.range5) writeRange(w, r);
   for (const DevRange& r : p.range7) writeRange(w, r);
   writeTriples(w, p.pageTable);
-  for (const auto& words : p.memory)
-    for (std::int16_t v : words) w.i16(v);
+  for (const auto& m : p.memory) w.words(m);
   writeUserList(w, p.userWordList);
   writeUserList(w, p.userBitList);
   writeLinkList(w, p.lists.TestBitList);
