@@ -1,6 +1,7 @@
 #include "app/compose.h"
 
 #include "app/app_core.h"
+#include "app/frm_inport.h"
 #include "app/frm_main.h"
 #include "app/project_commands.h"
 #include "views/view_factory.h"
@@ -39,6 +40,11 @@ void composeWindow(AppCore& core, FrmMain& main, ViewManager& views, ProjectComm
   main.registerCommand("mnuFileOpen", [&project] { project.mnuFileOpen(); });
   main.registerCommand("mnuFileSaveAs", [&project] { project.mnuFileSaveAs(); });
   main.registerCommand("mnuFileSave", [&project] { project.mnuFileSave(); });
+  project.showImportDialog = [&project, &main] {
+    FrmInport dialog(project, &main);
+    dialog.exec();
+  };
+  main.registerCommand("mnuOldFileOpen", [&project] { project.mnuOldFileOpen(); });
   for (int slot = 0; slot < kViewSlotCount; ++slot) main.setViewAvailable(slot, hasSingleView(slot));
   main.finishCommands();
 }

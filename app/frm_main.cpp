@@ -906,6 +906,11 @@ void FrmMain::showVersion() {
 void FrmMain::projectChanged(const std::string& how) {
   panels_[4]->setText(q(core_.projectComment));
   panel5Tag_ = "Comment";
+  if (how == "Import") {
+    // An import leaves the project in use as the overwrite command's target.
+    panels_[3]->setText(QStringLiteral("Old Version"));
+    return;
+  }
   mnuFileSave_->setData(QString::fromStdString(how));
   mnuFileSave_->setEnabled(!core_.pc.G_PortOpen);
 }

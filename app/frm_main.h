@@ -52,8 +52,9 @@ class FrmMain : public QMainWindow {
   // project file) are registered by id, the objectName of their menu entry;
   // the main window connects its entry to them.
   void registerCommand(const QString& id, std::function<void()> run);
-  // A project was opened ("Open") or saved under a name ("SaveAs"): the
-  // project panel shows its comment and the overwrite command is on.
+  // A project was opened ("Open"), saved under a name ("SaveAs") or an old
+  // one imported ("Import"): the project panel shows its comment; the
+  // overwrite command is on after the first two.
   void projectChanged(const std::string& how);
   // The window's place in twips (top, left, height, width), and moving it
   // to a place a project saved.

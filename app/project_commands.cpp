@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "core/atomic_file.h"
+#include "store/old_project.h"
 
 namespace omb {
 
@@ -189,6 +190,88 @@ bool ProjectCommands::open(const std::string& path) {
     if (projectChanged) projectChanged("Open");
     if (reopenViews) reopenViews();
     if (core_.subDspRenew) core_.subDspRenew("All", "CMNT");
+    return true;
+  });
+}
+
+void ProjectCommands::mnuOldFileOpen() {
+  if (core_.presenter.message("旧バージョンのプロジェクトを読み込みますか？", "インポート", MsgIcon::Question,
+                              MsgButtons::YesNo) != MsgAnswer::Yes)
+    return;
+  if (closeViews) closeViews();
+  for (WindowSetting& w : core_.settings.G_SetWindow) w.Page = 0;
+  if (showImportDialog) showImportDialog();
+  else cmdGet_Click();
+  core_.comments.subClear_Comment();
+  if (refreshDisplays) refreshDisplays();
+  if (core_.subDspRenew) core_.subDspRenew("All", "CMNT");
+}
+
+std::optional<std::string> ProjectCommands::cmdGet_Click() {
+  const auto path = core_.presenter.openFileName("旧バージョン・プロジェクトのインポート", {"(*.bin)"}, "bin");
+  if (path) importOld(*path);
+  return path;
+}
+
+bool ProjectCommands::importOld(const std::string& path) {
+  return guarded<bool>(core_.errorLog, "frmInport.cmdGet_Click() ", false, [&](ErrorTrap&) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    OldProjectRead read = in ? decodeOldProject(bytes) : OldProjectRead{};
+    if (read.currentVersion) {
+      core_.presenter.message("このファイルは現在のバージョンのプロジェクトです。\r\n" + path +
+                                  "\r\n「プロジェクトを開く」で開いてください。",
+                              "インポート", MsgIcon::Exclamation, MsgButtons::Ok);
+      return false;
+    }
+    if (!read.image) {
+      core_.presenter.message("旧バージョンのプロジェクトとして読み込めませんでした。\r\n" + path + "\r\n" +
+                                  (in ? read.error : errorDescription(errorFromErrno(errno))),
+                              "インポート", MsgIcon::Critical, MsgButtons::Ok);
+      return false;
+    }
+    OldProjectImage& p = *read.image;
+    AppCore& c = core_;
+    c.projectFileName = fileName(path);
+    // Device memory of the old layout, ranges and pages of that generation.
+    setOldRanges(c.state.range5, c.state.range7);
+    c.state.memory.subReDim_Device(c.state.range7);
+    for (int k = 0; k < kKindCount; ++k) {
+      const auto& words = p.memory[static_cast<std::size_t>(k)];
+      const std::size_t n = std::min(words.size(), c.state.memory.size(k));
+      for (std::size_t i = 0; i < n; ++i)
+        if (words[i] != 0) c.state.memory.write(k, static_cast<std::int64_t>(i), words[i]);
+    }
+    c.state.memory.publish("All");
+    setOldPages(c.state.pages);
+    c.state.subSet_PageMax();
+    // The lists, keeping the comments the old file does not have.
+    for (auto [list, from] : {std::pair{&c.state.userWordList, &p.userWordList}, std::pair{&c.state.userBitList, &p.userBitList}}) {
+      for (std::size_t i = 0; i < kUserListSize; ++i) {
+        UserListEntry& e = (*list)[i];
+        const UserListEntry& o = (*from)[i];
+        e = UserListEntry{o.code, o.addressText, e.comment, o.number};
+      }
+      list->setCounters(from->nextIndex(), from->count());
+    }
+    c.lists = p.lists;
+    c.projectCarry.reserved = p.reserved;
+    LinkConfig& link = c.link.config;
+    if (const int f = firstChecked(p.formats); f >= 0) link.format = static_cast<Format>(f + 1);
+    if (p.acpu) link.cpu = CpuType::ACPU;
+    else if (p.anAcpu) link.cpu = CpuType::AnACPU;
+    PortController& pc = c.pc;
+    pc.baudIndex = firstChecked(p.bauds);
+    pc.parity = p.parities[0] ? 'n' : p.parities[1] ? 'e' : p.parities[2] ? 'o' : 0;
+    pc.dataLength = p.charLen8 ? 8 : p.charLen7 ? 7 : 0;
+    pc.stopBits = p.stopBit1 ? 1 : p.stopBit2 ? 2 : 0;
+    link.station = p.station;
+    link.sum = p.sum >= 0 && p.sum <= 2 ? static_cast<CheckState>(p.sum) : CheckState::Unchecked;
+    c.projectComment = p.comment;
+    pc.subDsp_CommSet();
+    if (projectChanged) projectChanged("Import");
+    core_.presenter.message("プロジェクトのインポートが終了しました", "インポート", MsgIcon::Information,
+                            MsgButtons::Ok);
     return true;
   });
 }

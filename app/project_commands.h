@@ -31,9 +31,23 @@ class ProjectCommands {
   // Opens a project file without asking for it (the command line).
   bool open(const std::string& path);
 
+  // "旧バージョンプロジェクトをインポート": after the question, the views
+  // close and the import window runs (`showImportDialog`; without one, one
+  // import as its first "再インポート" would); then the comments are
+  // emptied (an old project has none) and the displays refreshed.
+  void mnuOldFileOpen();
+  // "再インポート": the file chooser, then the import.  The path chosen,
+  // or nothing when cancelled.
+  std::optional<std::string> cmdGet_Click();
+  // Imports an old project file: taken over only when read whole; a
+  // current project file is refused with a message.  The project in use
+  // stays the overwrite command's target.
+  bool importOld(const std::string& path);
+
   // The full path of the project in use; empty when none (the overwrite
   // command then does nothing).
   const std::string& projectPath() const { return projectPath_; }
+  const std::string& comment() const { return core_.projectComment; }
 
   // The program's state as a project, and a project taken over.
   ProjectImage capture();
@@ -54,6 +68,8 @@ class ProjectCommands {
   std::function<void(const std::string& how)> projectChanged;
   // The settings displays (format, CPU type, line) after an open.
   std::function<void()> refreshDisplays;
+  // The modal import window (`frmInport`), which runs cmdGet_Click at once.
+  std::function<void()> showImportDialog;
 
  private:
   bool write(const std::string& path, const char* title);

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "core/device_kind.h"
+#include "store/old_project.h"
 #include "test_support.h"
 
 namespace omb {
@@ -175,6 +176,127 @@ TEST_F(Project, OverwriteAsksAndKeepsTheName) {
   memory().write(kD, 1, 0);
   open(path);
   EXPECT_EQ(memory().words(kD)[1], 11);
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+// An old project crafted field by field: every word of every kind its
+// index + kind * 10000 (D5 = 20005), one registered word of number 40000
+// (an int16 -25536 in the file), station "1F", a comment.
+std::string craftedOldProject() {
+  std::string b;
+  auto i16 = [&](int v) {
+    b += static_cast<char>(v & 0xFF);
+    b += static_cast<char>((v >> 8) & 0xFF);
+  };
+  auto text = [&](const std::string& t) {
+    i16(static_cast<int>(t.size()));
+    b += t;
+  };
+  for (int k = 0; k < kKindCount; ++k)
+    for (int w = 0; w < kOldWords[static_cast<std::size_t>(k)]; ++w) i16(w + k * 10000);
+  for (int list = 0; list < 2; ++list) {
+    for (int i = 0; i < 128; ++i) text(list == 0 && i == 0 ? "D" : "");
+    for (int i = 0; i < 128; ++i) text(list == 0 && i == 0 ? "D040000" : "");
+    for (int i = 0; i < 128; ++i) i16(list == 0 && i == 0 ? 40000 : 0);
+    i16(list == 0 ? 1 : 0);
+    i16(list == 0 ? 1 : 0);
+  }
+  i16(3);
+  i16(4);  // reserved
+  auto linkList = [&](int n) {
+    for (int i = 0; i < 2 * n; ++i) text("");
+    for (int i = 0; i < 2 * n; ++i) i16(0);
+  };
+  linkList(20);
+  linkList(20);
+  for (int i = 0; i < 20; ++i) i16(0);
+  linkList(40);
+  linkList(20);
+  for (int v : {0, -1, 0, 0, 0, -1, -1, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0, -1, 0, -1}) i16(v);
+  b += "1F";
+  i16(1);
+  std::string comment = "old line";
+  comment.resize(40, ' ');
+  b += comment;
+  return b;
+}
+
+TEST_F(Project, AnOldProjectIsImportedWithRangesThatMatchTheirTexts) {
+  const std::string current = dir.file("Current.bin");
+  ASSERT_EQ(saveAs(current, "current"), "正常に終了しました。");
+  core->state.userWordList.add({"D", "D000001", "kept comment", 1});
+  test::writeFile(dir.file("Old.bin"), craftedOldProject());
+  presenter.answers = {MsgAnswer::Yes};
+  presenter.fileAnswers = {dir.file("Old.bin")};
+  presenter.boxes.clear();
+  project->mnuOldFileOpen();
+  ASSERT_GE(presenter.boxes.size(), 2u);
+  EXPECT_EQ(presenter.boxes[0].text, "旧バージョンのプロジェクトを読み込みますか？");
+  EXPECT_EQ(presenter.boxes.back().text, "プロジェクトのインポートが終了しました");
+  for (int k = 0; k < kKindCount; ++k)
+    EXPECT_EQ(memory().size(k), static_cast<std::size_t>(kOldWords[static_cast<std::size_t>(k)])) << k;
+  EXPECT_EQ(memory().words(kD)[5], 20005);
+  EXPECT_EQ(memory().fncDeviceData(9001, "D"), static_cast<std::int16_t>(50001)) << "the special registers from D9000";
+  // Range texts in the device notation, so requests pass the range check.
+  struct Case {
+    int kind;
+    const char *first5, *last5, *first7, *last7;
+  };
+  for (const Case& c : {Case{kD, "D0000", "D1024", "D000000", "D006143"}, Case{kW, "W0000", "W03FF", "W000000", "W000FFF"},
+                        Case{kMx, "M9000", "M9255", "M009000", "M009255"}, Case{kTN, "TN000", "TN255", "TN00000", "TN02047"}}) {
+    const DevRange& r5 = core->state.range5[static_cast<std::size_t>(c.kind)];
+    const DevRange& r7 = core->state.range7[static_cast<std::size_t>(c.kind)];
+    EXPECT_EQ(r5.firstText + " " + r5.lastText, std::string(c.first5) + " " + c.last5);
+    EXPECT_EQ(r7.firstText + " " + r7.lastText, std::string(c.first7) + " " + c.last7);
+  }
+  EXPECT_EQ(core->state.pages[kD].perPage, 256);
+  EXPECT_EQ(core->state.pages[kMx].perPage, 16);
+  EXPECT_EQ(core->state.pages[kX].perPage, 64);
+  EXPECT_EQ(core->state.userWordList[0].number, -25536);
+  EXPECT_EQ(core->state.userWordList[0].comment, "kept comment") << "the old file has no comments";
+  EXPECT_EQ(core->link.config.format, Format::F2);
+  EXPECT_EQ(core->link.config.station, "1F");
+  EXPECT_EQ(core->projectComment, "old line");
+  EXPECT_EQ(core->projectFileName, "Old.bin");
+  EXPECT_EQ(project->projectPath(), current) << "the project in use stays the overwrite target";
+
+  // Saved as a current project and opened again: the same state.
+  const std::string again = dir.file("Again.bin");
+  ASSERT_EQ(saveAs(again, "again"), "正常に終了しました。");
+  memory().write(kD, 5, 0);
+  open(again);
+  EXPECT_EQ(memory().words(kD)[5], 20005);
+  EXPECT_EQ(core->state.range7[kD].lastText, "D006143");
+}
+
+TEST_F(Project, AnImportThatCannotBeReadChangesNothing) {
+  memory().write(kD, 3, 33);
+  const std::string current = dir.file("Current.bin");
+  ASSERT_EQ(saveAs(current, "current"), "正常に終了しました。");
+  struct Case {
+    const char* name;
+    std::string content;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"a current project", test::readFile(current), "このファイルは現在のバージョンのプロジェクトです。"},
+      {"cut short", craftedOldProject().substr(0, 40000), "旧バージョンのプロジェクトとして読み込めませんでした。"},
+  };
+  for (const Case& c : cases) {
+    test::writeFile(dir.file("In.bin"), c.content);
+    presenter.boxes.clear();
+    presenter.fileAnswers = {dir.file("In.bin")};
+    project->cmdGet_Click();
+    ASSERT_FALSE(presenter.boxes.empty()) << c.name;
+    EXPECT_EQ(presenter.boxes[0].text.substr(0, std::string(c.message).size()), c.message) << c.name;
+    EXPECT_EQ(memory().words(kD)[3], 33) << c.name;
+    EXPECT_EQ(memory().size(kD), 6144u) << c.name;
+  }
 }
 
 }  // namespace

@@ -239,7 +239,7 @@ TEST_F(Views, CommandsWithNothingBehindThemAreOffAndSaySo) {
   };
   const Case cases[] = {
       {"mnuDspWordD", true},     {"mnuDspBitCC", true},       {"Toolbar1_D", true},       {"mnuInitCell", true},
-      {"mnuInitWindow", true},   {"mnuFileOpen", true},       {"mnuFileSaveAs", true},   {"mnuOldFileOpen", false},
+      {"mnuInitWindow", true},   {"mnuFileOpen", true},       {"mnuFileSaveAs", true},   {"mnuOldFileOpen", true}, 
       {"mnuFileInport0", true},  {"mnuFileInport2", true},  {"mnuInitDevCome", true},   {"mnuDspUni", true},        {"mnuDspUser", true},
       {"mnuDspWordDbit", true},  {"Toolbar1_Db", true},       {"Toolbar2_X", true},       {"Toolbar2_TEST", true}, 
       {"mnuDspWordDs", true},    {"mnuMultiClear", true},     {"mnuMultiInit", true},
