@@ -176,6 +176,24 @@ TEST(ProjectFile, FilesThatAreNotWholeAreRefusedWhole) {
   EXPECT_NE(back.error.find("デバイス範囲 D"), std::string::npos) << back.error;
 }
 
+// Cut at every byte of a small project (tiny device ranges): never an
+// image, always a reason; only the whole file reads.
+TEST(ProjectFile, EveryCutIsRefused) {
+  ProjectImage p = sample();
+  for (int k = 0; k < kKindCount; ++k) {
+    DevRange& r = p.range7[static_cast<std::size_t>(k)];
+    r.last = r.first + 31;
+    p.memory[static_cast<std::size_t>(k)].assign(isWordKind(k) ? 32 : 2, std::int16_t{5});
+  }
+  const std::string full = encodeProject(p);
+  for (std::size_t cut = 1; cut < full.size(); ++cut) {
+    const auto back = decodeProject(std::string_view(full).substr(0, cut));
+    ASSERT_FALSE(back.image.has_value()) << cut;
+    ASSERT_FALSE(back.error.empty()) << cut;
+  }
+  EXPECT_TRUE(decodeProject(full).image.has_value());
+}
+
 TEST(ProjectFile, CommentFileTravelsByName) {
   EXPECT_EQ(commentFileOf("/p/Test.bin"), "/p/Test_Device.cmt");
   EXPECT_EQ(commentFileOf("/p/my.project.bin"), "/p/my_Device.cmt");
