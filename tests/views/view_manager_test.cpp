@@ -104,6 +104,27 @@ TEST_F(Views, CommentImportAndInitialiseTellEveryView) {
   EXPECT_TRUE(presenter.boxes.empty()) << "no question, no error";
 }
 
+// The project commands through the File menu: saving under a name turns
+// the overwrite command on; an open reopens the views the project recorded.
+TEST_F(Views, ProjectCommandsFromTheFileMenu) {
+  main->Form_Load();
+  auto* save = main->findChild<QAction*>("mnuFileSave");
+  EXPECT_FALSE(save->isEnabled()) << "nothing to overwrite yet";
+  manager->openSingleView(2);
+  presenter.inputAnswers = {std::string("menu")};
+  presenter.saveAnswers = {dir.file("Menu.bin")};
+  main->findChild<QAction*>("mnuFileSaveAs")->trigger();
+  EXPECT_EQ(presenter.boxes.back().text, "正常に終了しました。");
+  EXPECT_TRUE(save->isEnabled());
+  manager->subCloseDeviceView();
+  EXPECT_FALSE(manager->isOpen(2));
+  presenter.fileAnswers = {dir.file("Menu.bin")};
+  log.clear();
+  main->findChild<QAction*>("mnuFileOpen")->trigger();
+  EXPECT_TRUE(manager->isOpen(2)) << "the view the project recorded as open";
+  EXPECT_EQ(core->projectComment, "menu");
+}
+
 // The fixed forwarding order, on views whose ascending order is another.
 TEST_F(Views, EveryOpenViewIsToldInTheFixedForwardingOrder) {
   for (int s : {0, 1, 4, 5, 6, 8, 11, 20, 22, 21}) manager->openSingleView(s);
