@@ -908,12 +908,14 @@ void FrmMain::projectChanged(const std::string& how) {
   panel5Tag_ = "Comment";
   if (how == "Import") {
     // An import leaves the project in use as the overwrite command's target.
-    panels_[3]->setText(QStringLiteral("Old Version"));
+    showPanel4("Old Version");
     return;
   }
   mnuFileSave_->setData(QString::fromStdString(how));
   mnuFileSave_->setEnabled(!core_.pc.G_PortOpen);
 }
+
+void FrmMain::showPanel4(const std::string& text) { panels_[3]->setText(q(text)); }
 
 std::array<int, 4> FrmMain::placeTwips() const {
   auto twips = [](int px) { return static_cast<int>(std::lround(pixelsToTwips(px))); };

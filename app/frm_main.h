@@ -59,6 +59,8 @@ class FrmMain : public QMainWindow {
   // The window's place in twips (top, left, height, width), and moving it
   // to a place a project saved.
   std::array<int, 4> placeTwips() const;
+  // The fourth status bar panel's text (the version of a project file).
+  void showPanel4(const std::string& text);
   void placeAt(const MainWindowSetting& place);
   // Whether the single view of a slot exists (its menu entry and toolbar
   // button work).

@@ -156,17 +156,10 @@ void ProjectCommands::apply(ProjectImage p) {
 
 bool ProjectCommands::open(const std::string& path) {
   return guarded<bool>(core_.errorLog, "frmMain.mnuFileOpen_Click() ", false, [&](ErrorTrap&) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      core_.presenter.message("プロジェクトを開けませんでした。\r\n" + path + "\r\n" +
-                                  errorDescription(errorFromErrno(errno)),
-                              "プロジェクトを開く", MsgIcon::Critical, MsgButtons::Ok);
-      return false;
-    }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    ProjectRead read = decodeProject(bytes);
+    ProjectRead read = fncFile_get(path);
     if (read.notAProject) {
       projectPath_.clear();
+      if (showVersion) showVersion("NG Version");
       core_.presenter.message("バージョンが特定できませんでした。", "読み出し不可能なプロジェクト", MsgIcon::Critical,
                               MsgButtons::Ok);
       return false;
@@ -180,7 +173,9 @@ bool ProjectCommands::open(const std::string& path) {
     if (closeViews) closeViews();
     if (clearMultiViews) clearMultiViews();
     projectPath_ = path;
+    const std::string version = read.image->version;
     apply(std::move(*read.image));
+    if (showVersion) showVersion(version);
     if (core_.windowFromProject && placeMainWindow) placeMainWindow(core_.settings.mainWindow);
     core_.comments.subClear_Comment();
     core_.projectFileName = fileName(path);
@@ -285,14 +280,28 @@ void ProjectCommands::mnuFileOpen() {
   open(*path);
 }
 
+ProjectRead ProjectCommands::fncFile_get(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    ProjectRead failed;
+    failed.error = errorDescription(errorFromErrno(errno));
+    return failed;
+  }
+  return decodeProject(std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+}
+
+std::optional<WriteFailure> ProjectCommands::subFile_put(const std::string& path) {
+  if (showVersion) showVersion(kProjectVersion);
+  return writeFileAtomically(path, encodeProject(capture()));
+}
+
 bool ProjectCommands::write(const std::string& path, const char* title) {
   if (recordViews) recordViews();
   if (mainWindowPlace) {
     const auto [top, left, height, width] = mainWindowPlace();
     core_.settings.mainWindow = MainWindowSetting{top, left, width, height};
   }
-  const std::string bytes = encodeProject(capture());
-  if (const auto failed = writeFileAtomically(path, bytes)) {
+  if (const auto failed = subFile_put(path)) {
     core_.presenter.message("プロジェクトを保存できませんでした。\r\n" + path + "\r\n" +
                                 errorDescription(errorFromErrno(failed->error)) + "（" + failed->reason + "）",
                             title, MsgIcon::Critical, MsgButtons::Ok);

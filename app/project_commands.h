@@ -17,6 +17,7 @@
 #include <string>
 
 #include "app/app_core.h"
+#include "core/atomic_file.h"
 #include "store/project_file.h"
 
 namespace omb {
@@ -52,6 +53,10 @@ class ProjectCommands {
   // The program's state as a project, and a project taken over.
   ProjectImage capture();
   void apply(ProjectImage image);
+  // The state written to `path` whole or not at all; the failure, if any.
+  std::optional<WriteFailure> subFile_put(const std::string& path);
+  // A project file read whole into an image (nothing is taken over).
+  ProjectRead fncFile_get(const std::string& path);
 
   // --- hooks of the windows ---
   std::function<void()> closeViews;        // every single view and multi-screen window closed
@@ -68,6 +73,8 @@ class ProjectCommands {
   std::function<void(const std::string& how)> projectChanged;
   // The settings displays (format, CPU type, line) after an open.
   std::function<void()> refreshDisplays;
+  // The fourth status bar panel: the version of the file read or written.
+  std::function<void(const std::string& version)> showVersion;
   // The modal import window (`frmInport`), which runs cmdGet_Click at once.
   std::function<void()> showImportDialog;
 

@@ -1,10 +1,6 @@
 #include "app/serve_mode.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include <signal.h>
 #include <sys/socket.h>
@@ -22,7 +18,6 @@
 
 #include "app/app_core.h"
 #include "app/project_commands.h"
-#include "core/atomic_file.h"
 #include "app/output_pump.h"
 
 namespace omb {
@@ -222,13 +217,9 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   ProjectCommands project(core);
   const bool fromProject = !o.project.empty();
   if (fromProject) {
-    std::ifstream in(o.project, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    ProjectRead read = in ? decodeProject(bytes) : ProjectRead{};
+    ProjectRead read = project.fncFile_get(o.project);
     if (!read.image) {
-      const std::string why = !in ? std::string(std::strerror(errno))
-                              : read.notAProject ? std::string("not a project file (no version header)")
-                                                 : read.error;
+      const std::string why = read.notAProject ? std::string("not a project file (no version header)") : read.error;
       std::cerr << "ombrisal: cannot read the project " << o.project << ": " << why << std::endl;
       return 1;
     }
@@ -330,7 +321,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   out.drain(500);  // the CLOSE lines, as far as the reader takes them
   if (!o.saveOnExit.empty()) {
     // Whole or not at all: an existing file stays as it was on failure.
-    if (const auto failed = writeFileAtomically(o.saveOnExit, encodeProject(project.capture()))) {
+    if (const auto failed = project.subFile_put(o.saveOnExit)) {
       std::cerr << "ombrisal: cannot save the project " << o.saveOnExit << ": " << failed->reason << std::endl;
       return 1;
     }
