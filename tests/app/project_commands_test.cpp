@@ -61,6 +61,10 @@ TEST_F(Project, WhatASaveWritesComesBackOnOpen) {
   core->pc.hscWait = 25;
   core->state.cellStyles.push_back(CellStyleRecord{"D", 100, "D000100", {}});
   core->state.cellStyles.back().columns[0].set = true;
+  core->settings.G_SetWindow[6] = {2, 1500, 900, 8400, 4950, true};
+  core->lists.MoniWordList[0] = {"D0100", "D", 100, false, 0};
+  core->state.monitorComments.moniWord[0] = "monitored";
+  core->state.multi.G_MultiNo[3] = 2;
   auto& d = core->state.multi.G_MultiView[3];
   d.open = true;
   d.records = {{0, 1, 1, 1, 1, 1}, {3, 100, 200, 3000, 4000, 96}, {5, 150, 250, 3100, 4100, 200}};
@@ -84,7 +88,17 @@ TEST_F(Project, WhatASaveWritesComesBackOnOpen) {
   core->state.cellStyles.assign(1, CellStyleRecord{});
   d.records.assign(1, MultiWindowRecord{});
   core->projectComment.clear();
+  core->settings.G_SetWindow[6] = WindowSetting{};
+  core->lists = LinkLists{};
+  core->state.monitorComments = MonitorComments{};
+  core->state.multi.G_MultiNo[3] = 0;
   EXPECT_EQ(open(path), "");
+  EXPECT_EQ(core->settings.G_SetWindow[6].Top, 1500);
+  EXPECT_TRUE(core->settings.G_SetWindow[6].flg);
+  EXPECT_EQ(core->lists.MoniWordList[0].deviceText, "D0100");
+  EXPECT_EQ(core->state.monitorComments.moniWord[0], "monitored");
+  EXPECT_EQ(core->state.multi.G_MultiNo[3], 2);
+  EXPECT_TRUE(d.open);
   EXPECT_EQ(memory().words(kD)[100], 1234);
   EXPECT_EQ(memory().words(kX)[0], 0x00F0);
   EXPECT_EQ(core->state.userWordList[0].addressText, "D000100");
