@@ -41,16 +41,17 @@ ProjectImage ProjectCommands::capture() {
   p.monitorComments = c.state.monitorComments;
   p.reserved = c.projectCarry.reserved;
   const LinkConfig& link = c.link.config;
-  p.formats[static_cast<std::size_t>(static_cast<int>(link.format) - 1)] = true;
-  p.acpu = link.cpu == CpuType::ACPU;
-  p.anAcpu = link.cpu == CpuType::AnACPU;
+  LinkMenus& m = p.menus;
+  m.formats[static_cast<std::size_t>(static_cast<int>(link.format) - 1)] = true;
+  m.acpu = link.cpu == CpuType::ACPU;
+  m.anAcpu = link.cpu == CpuType::AnACPU;
   const PortController& pc = c.pc;
-  if (pc.baudIndex >= 0 && pc.baudIndex < 7) p.bauds[static_cast<std::size_t>(pc.baudIndex)] = true;
-  p.parities = {pc.parity == 'n', pc.parity == 'e', pc.parity == 'o'};
-  p.charLen8 = pc.dataLength == 8;
-  p.charLen7 = pc.dataLength == 7;
-  p.stopBit1 = pc.stopBits == 1;
-  p.stopBit2 = pc.stopBits == 2;
+  if (pc.baudIndex >= 0 && pc.baudIndex < 7) m.bauds[static_cast<std::size_t>(pc.baudIndex)] = true;
+  m.parities = {pc.parity == 'n', pc.parity == 'e', pc.parity == 'o'};
+  m.charLen8 = pc.dataLength == 8;
+  m.charLen7 = pc.dataLength == 7;
+  m.stopBit1 = pc.stopBits == 1;
+  m.stopBit2 = pc.stopBits == 2;
   if (pc.handshaking >= 0 && pc.handshaking < 4) p.handshakes[static_cast<std::size_t>(pc.handshaking)] = true;
   p.wait = static_cast<std::int16_t>(pc.hscWait);
   p.station = link.station;
@@ -88,6 +89,18 @@ ProjectImage ProjectCommands::capture() {
   return p;
 }
 
+void ProjectCommands::applyLinkMenus(const LinkMenus& m) {
+  LinkConfig& link = core_.link.config;
+  if (const int f = firstChecked(m.formats); f >= 0) link.format = static_cast<Format>(f + 1);
+  if (m.acpu) link.cpu = CpuType::ACPU;
+  else if (m.anAcpu) link.cpu = CpuType::AnACPU;
+  PortController& pc = core_.pc;
+  pc.baudIndex = firstChecked(m.bauds);
+  pc.parity = m.parities[0] ? 'n' : m.parities[1] ? 'e' : m.parities[2] ? 'o' : 0;
+  pc.dataLength = m.charLen8 ? 8 : m.charLen7 ? 7 : 0;
+  pc.stopBits = m.stopBit1 ? 1 : m.stopBit2 ? 2 : 0;
+}
+
 void ProjectCommands::apply(ProjectImage p) {
   AppCore& c = core_;
   c.settings.G_SetWindow = p.windows;
@@ -114,14 +127,8 @@ void ProjectCommands::apply(ProjectImage p) {
   c.state.monitorComments = p.monitorComments;
   c.projectCarry.reserved = p.reserved;
   LinkConfig& link = c.link.config;
-  if (const int f = firstChecked(p.formats); f >= 0) link.format = static_cast<Format>(f + 1);
-  if (p.acpu) link.cpu = CpuType::ACPU;
-  else if (p.anAcpu) link.cpu = CpuType::AnACPU;
+  applyLinkMenus(p.menus);
   PortController& pc = c.pc;
-  pc.baudIndex = firstChecked(p.bauds);
-  pc.parity = p.parities[0] ? 'n' : p.parities[1] ? 'e' : p.parities[2] ? 'o' : 0;
-  pc.dataLength = p.charLen8 ? 8 : p.charLen7 ? 7 : 0;
-  pc.stopBits = p.stopBit1 ? 1 : p.stopBit2 ? 2 : 0;
   pc.handshaking = firstChecked(p.handshakes);
   if (p.wait >= 2 && p.wait <= 500) pc.hscWait = p.wait;
   link.station = p.station;
@@ -252,14 +259,8 @@ bool ProjectCommands::importOld(const std::string& path) {
     c.lists = p.lists;
     c.projectCarry.reserved = p.reserved;
     LinkConfig& link = c.link.config;
-    if (const int f = firstChecked(p.formats); f >= 0) link.format = static_cast<Format>(f + 1);
-    if (p.acpu) link.cpu = CpuType::ACPU;
-    else if (p.anAcpu) link.cpu = CpuType::AnACPU;
+    applyLinkMenus(p.menus);
     PortController& pc = c.pc;
-    pc.baudIndex = firstChecked(p.bauds);
-    pc.parity = p.parities[0] ? 'n' : p.parities[1] ? 'e' : p.parities[2] ? 'o' : 0;
-    pc.dataLength = p.charLen8 ? 8 : p.charLen7 ? 7 : 0;
-    pc.stopBits = p.stopBit1 ? 1 : p.stopBit2 ? 2 : 0;
     link.station = p.station;
     link.sum = p.sum >= 0 && p.sum <= 2 ? static_cast<CheckState>(p.sum) : CheckState::Unchecked;
     c.projectComment = p.comment;

@@ -80,6 +80,9 @@ class ProjectCommands {
 
  private:
   bool write(const std::string& path, const char* title);
+  // The format, CPU type and line menus of a project file (either
+  // generation) taken over.
+  void applyLinkMenus(const LinkMenus& menus);
   AppCore& core_;
   std::string projectPath_;
 };

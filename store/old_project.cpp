@@ -2,42 +2,14 @@
 
 #include <stdexcept>
 
-#include "core/cp932.h"
+#include "store/binary_reader.h"
+#include "store/project_file.h"
 
 namespace omb {
 
 namespace {
 
-struct Truncated : std::runtime_error {
-  Truncated() : std::runtime_error("ファイルが途中で終わっています。") {}
-};
-
-class Reader {
- public:
-  explicit Reader(std::string_view bytes) : in_(bytes) {}
-  std::string_view take(std::size_t n) {
-    if (in_.size() - at_ < n) throw Truncated();
-    const std::string_view s = in_.substr(at_, n);
-    at_ += n;
-    return s;
-  }
-  std::int16_t i16() {
-    const std::string_view s = take(2);
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<unsigned char>(s[0]) |
-                                                                (static_cast<unsigned char>(s[1]) << 8)));
-  }
-  bool b16() { return i16() != 0; }
-  std::string text() { return cp932::decode(take(static_cast<std::uint16_t>(i16()))); }
-  std::string fixed(std::size_t n) {
-    std::string s = cp932::decode(take(n));
-    const auto first = s.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(' ') - first + 1);
-  }
-
- private:
-  std::string_view in_;
-  std::size_t at_ = 0;
-};
+using Reader = BinaryReader;
 
 void readUserList(Reader& r, UserList& list) {
   for (auto& e : list) e.code = r.text();
@@ -91,15 +63,7 @@ OldProjectRead decodeOldProject(std::string_view bytes) {
     for (auto& e : p.lists.TestWordList) e.value = r.i16();
     readLinkList(r, p.lists.MoniBitList);
     readLinkList(r, p.lists.MoniWordList);
-    for (bool& b : p.formats) b = r.b16();
-    p.acpu = r.b16();
-    p.anAcpu = r.b16();
-    for (bool& b : p.bauds) b = r.b16();
-    for (bool& b : p.parities) b = r.b16();
-    p.charLen8 = r.b16();
-    p.charLen7 = r.b16();
-    p.stopBit1 = r.b16();
-    p.stopBit2 = r.b16();
+    p.menus = readLinkMenus(r);
     p.station = r.fixed(2);
     p.sum = r.i16();
     p.comment = r.fixed(40);

@@ -18,6 +18,7 @@
 #include "core/system_state.h"
 #include "core/user_lists.h"
 #include "link/link_lists.h"
+#include "store/project_file.h"
 
 namespace omb {
 
@@ -31,11 +32,7 @@ struct OldProjectImage {
   std::array<std::int16_t, 2> reserved{};
   LinkLists lists;  // the test values are the value fields of the word test list
   // Link and serial settings as the menus hold them (no handshaking, no wait).
-  std::array<bool, 4> formats{};
-  bool acpu = false, anAcpu = false;
-  std::array<bool, 7> bauds{};
-  std::array<bool, 3> parities{};
-  bool charLen8 = false, charLen7 = false, stopBit1 = false, stopBit2 = false;
+  LinkMenus menus;
   std::string station;
   std::int16_t sum = 0;
   std::string comment;

@@ -7,6 +7,7 @@
 #include "core/cp932.h"
 #include "core/device_memory.h"
 #include "core/numeric.h"
+#include "store/binary_reader.h"
 
 namespace omb {
 
@@ -69,51 +70,11 @@ class Writer {
   std::string out_;
 };
 
-struct Truncated : std::runtime_error {
-  Truncated() : std::runtime_error("ファイルが途中で終わっています。") {}
-};
 struct Corrupt : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-class Reader {
- public:
-  explicit Reader(std::string_view bytes) : in_(bytes) {}
-  std::size_t left() const { return in_.size() - at_; }
-  std::string_view take(std::size_t n) {
-    if (left() < n) throw Truncated();
-    const std::string_view s = in_.substr(at_, n);
-    at_ += n;
-    return s;
-  }
-  std::int16_t i16() {
-    const std::string_view s = take(2);
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<unsigned char>(s[0]) |
-                                                                (static_cast<unsigned char>(s[1]) << 8)));
-  }
-  std::int32_t i32() {
-    const std::string_view s = take(4);
-    std::uint32_t u = 0;
-    for (int i = 3; i >= 0; --i) u = (u << 8) | static_cast<unsigned char>(s[static_cast<std::size_t>(i)]);
-    return static_cast<std::int32_t>(u);
-  }
-  float f32() {
-    const auto u = static_cast<std::uint32_t>(i32());
-    float v;
-    std::memcpy(&v, &u, 4);
-    return v;
-  }
-  bool b16() { return i16() != 0; }
-  std::string text() {
-    const auto n = static_cast<std::uint16_t>(i16());
-    return cp932::decode(take(n));
-  }
-  std::string fixed(std::size_t n) { return cp932::decode(take(n)); }
-
- private:
-  std::string_view in_;
-  std::size_t at_ = 0;
-};
+using Reader = BinaryReader;
 
 // The number of storage words a range dimensions, as device memory counts
 // them; refused when the program cannot hold it.
@@ -258,15 +219,7 @@ std::string encodeProject(const ProjectImage& p) {
   writeLinkList(w, p.lists.MoniWordList);
   writeTexts(w, p.monitorComments.moniWord);
   for (std::int16_t v : p.reserved) w.i16(v);
-  for (bool b : p.formats) w.b16(b);
-  w.b16(p.acpu);
-  w.b16(p.anAcpu);
-  for (bool b : p.bauds) w.b16(b);
-  for (bool b : p.parities) w.b16(b);
-  w.b16(p.charLen8);
-  w.b16(p.charLen7);
-  w.b16(p.stopBit1);
-  w.b16(p.stopBit2);
+  for (bool b : p.menus.flags()) w.b16(b);
   for (bool b : p.handshakes) w.b16(b);
   w.i16(p.wait);
   w.fixed(trimBlanks(p.station), 2);
@@ -350,15 +303,7 @@ ProjectRead decodeProject(std::string_view bytes) {
     readLinkList(r, p.lists.MoniWordList);
     readTexts(r, p.monitorComments.moniWord);
     for (std::int16_t& v : p.reserved) v = r.i16();
-    for (bool& b : p.formats) b = r.b16();
-    p.acpu = r.b16();
-    p.anAcpu = r.b16();
-    for (bool& b : p.bauds) b = r.b16();
-    for (bool& b : p.parities) b = r.b16();
-    p.charLen8 = r.b16();
-    p.charLen7 = r.b16();
-    p.stopBit1 = r.b16();
-    p.stopBit2 = r.b16();
+    p.menus = readLinkMenus(r);
     for (bool& b : p.handshakes) b = r.b16();
     p.wait = r.i16();
     p.station = trimBlanks(r.fixed(2));
@@ -406,6 +351,35 @@ ProjectRead decodeProject(std::string_view bytes) {
     result.error = e.what();
   }
   return result;
+}
+
+std::array<bool, LinkMenus::kCount> LinkMenus::flags() const {
+  std::array<bool, kCount> f{};
+  std::size_t i = 0;
+  for (bool b : formats) f[i++] = b;
+  f[i++] = acpu;
+  f[i++] = anAcpu;
+  for (bool b : bauds) f[i++] = b;
+  for (bool b : parities) f[i++] = b;
+  f[i++] = charLen8;
+  f[i++] = charLen7;
+  f[i++] = stopBit1;
+  f[i++] = stopBit2;
+  return f;
+}
+
+LinkMenus readLinkMenus(BinaryReader& r) {
+  LinkMenus m;
+  for (bool& b : m.formats) b = r.b16();
+  m.acpu = r.b16();
+  m.anAcpu = r.b16();
+  for (bool& b : m.bauds) b = r.b16();
+  for (bool& b : m.parities) b = r.b16();
+  m.charLen8 = r.b16();
+  m.charLen7 = r.b16();
+  m.stopBit1 = r.b16();
+  m.stopBit2 = r.b16();
+  return m;
 }
 
 std::string commentFileOf(const std::string& projectPath) {

@@ -30,6 +30,24 @@
 
 namespace omb {
 
+class BinaryReader;
+
+// The link and serial menus' check states as both generations of project
+// files store them (20 booleans): formats 1-4, ACPU, AnACPU, the baud
+// rates 19200 … 300, parity none/even/odd, character length 8 and 7, stop
+// bits 1 and 2.
+struct LinkMenus {
+  static constexpr std::size_t kCount = 20;
+  std::array<bool, 4> formats{};
+  bool acpu = false, anAcpu = false;
+  std::array<bool, 7> bauds{};
+  std::array<bool, 3> parities{};
+  bool charLen8 = false, charLen7 = false;
+  bool stopBit1 = false, stopBit2 = false;
+  std::array<bool, kCount> flags() const;  // in file order
+};
+LinkMenus readLinkMenus(BinaryReader& reader);
+
 // The version this program writes.
 inline constexpr const char* kProjectVersion = "Ver 2.1.2";
 
@@ -47,12 +65,7 @@ struct ProjectImage {
   std::array<std::int16_t, 2> reserved{};
 
   // The link and serial settings as the menus hold them.
-  std::array<bool, 4> formats{};       // 形式１-４
-  bool acpu = false, anAcpu = false;
-  std::array<bool, 7> bauds{};         // 19200, 9600, 4800, 2400, 1200, 600, 300
-  std::array<bool, 3> parities{};      // none, even, odd
-  bool charLen8 = false, charLen7 = false;
-  bool stopBit1 = false, stopBit2 = false;
+  LinkMenus menus;
   std::array<bool, 4> handshakes{};    // none, XOn/XOff, RTS, RTS and XOn/XOff
   std::int16_t wait = 0;
   std::string station;                 // two characters in the file
