@@ -10,13 +10,15 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
       comments(errorLog),
       settingsFile(std::move(programFolder), state, settings, presenter_),
       port(comMap),
+      line(port, tcp, comMap),
       log(link, clock_, presenter_, errorLog),
       linkContext{state, link, lists, clock_, log,
                   [this](const std::string& device, const std::string& code) {
                     if (subDspRenew) subDspRenew(device, code);
                   }},
-      engine(linkContext, scheduler, port),
-      pc(port, port, engine, link, log, presenter_, errorLog, clock_) {
+      engine(linkContext, scheduler, line),
+      pc(line, line, engine, link, log, presenter_, errorLog, clock_) {
+  line.onNotice = [this](const std::string& message) { log.note(message); };
   // Until the settings name the system log folder, reports go beside the
   // program.
   errorLog.setFolder(settingsFile.programFolder() + "Log");

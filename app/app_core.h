@@ -12,6 +12,8 @@
 #include "core/system_state.h"
 #include "link/link_engine.h"
 #include "serial/com_ports.h"
+#include "serial/line_switch.h"
+#include "serial/tcp_transport.h"
 #include "serial/port_controller.h"
 #include "serial/qt_scheduler.h"
 #include "serial/termios_port.h"
@@ -67,6 +69,9 @@ class AppCore {
   LinkLists lists;
   ComPortMap comMap;
   TermiosPort port;
+  TcpTransport tcp;
+  // The line served: the serial port or a TCP line, by the port's target.
+  LineSwitch line;
   QtScheduler scheduler;
   TrafficLog log;
   LinkContext linkContext;

@@ -982,9 +982,9 @@ void FrmMain::Form_QueryUnload() {
   guarded(core_.errorLog, "frmMain.Form_QueryUnload() ", [&](ErrorTrap& trap) {
     trap.section(1);
     const std::string portNo = core_.pc.panelPortNo;
-    if (core_.port.isOpen()) {
+    if (core_.line.isOpen()) {
       core_.engine.abort();
-      core_.port.close();
+      core_.line.close();
       core_.pc.G_PortOpen = false;
     }
     trap.section(2);

@@ -72,7 +72,10 @@ std::string serveUsage() {
          "               SIGINT or SIGTERM, then close the port and exit 0.  PORT is\n"
          "               COMn (1-16, mapped as in the settings file), a device path\n"
          "               such as /dev/ttyUSB0, or pty:PATH for a virtual port: a\n"
-         "               pseudo-terminal whose other end appears at PATH.\n"
+         "               pseudo-terminal whose other end appears at PATH.  PORT may\n"
+         "               also be a TCP line: tcp:PORT (listening on 127.0.0.1) or\n"
+         "               tcp:HOST:PORT serve one client at a time and refuse a\n"
+         "               second; tcp-connect:HOST:PORT connects to a device server.\n"
          "Options:\n"
          "  --format 1|2|3|4      protocol format (default 1)\n"
          "  --cpu ACPU|AnACPU     command sets accepted (default ACPU)\n"
@@ -243,7 +246,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
 
   int number = 1;
   if (o.port.rfind("COM", 0) == 0) number = std::stoi(o.port.substr(3));
-  else core.port.setTarget(o.port);
+  else core.line.setTarget(o.port);
 
   // Standard output is written by a thread of its own: a reader that does
   // not read, or has gone, never stops the server.
@@ -271,7 +274,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   pc.subDsp_CommSet();
   pc.onSettingsRefused = [](const std::string& message) { std::cerr << "ombrisal: " << message << std::endl; };
   pc.cmdPOpen_Click();
-  if (!core.port.isOpen()) {
+  if (!core.line.isOpen()) {
     std::cerr << "ombrisal: cannot open " << o.port << " (absent or busy)" << std::endl;
     out.drain(500);
     return 1;
@@ -279,7 +282,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   {
     char line[512];
     std::snprintf(line, sizeof line, "Ombrisal serving on %s (形式%d, %s, station %s, PC %s, sum %s%s)\n",
-                  core.port.peerPath().c_str(), o.format, o.cpu.c_str(), o.station.c_str(), o.pcNo.c_str(),
+                  core.line.peerPath().c_str(), o.format, o.cpu.c_str(), o.station.c_str(), o.pcNo.c_str(),
                   o.sum ? "on" : "off", o.noCheck ? ", unchecked" : "");
     out.write(terminalSafe(line));
   }
@@ -317,7 +320,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
 
   app.exec();
   reopenTimer.stop();
-  if (core.port.isOpen()) pc.cmdPClose_Click();
+  if (core.line.isOpen()) pc.cmdPClose_Click();
   out.drain(500);  // the CLOSE lines, as far as the reader takes them
   if (!o.saveOnExit.empty()) {
     // Whole or not at all: an existing file stays as it was on failure.

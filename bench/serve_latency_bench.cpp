@@ -202,7 +202,7 @@ void BM_Window(benchmark::State& state) {
     {
       omb::AppCore core(presenter, clock, folder + "/");
       core.startUp();
-      core.port.setTarget("pty:" + folder + "/com");
+      core.line.setTarget("pty:" + folder + "/com");
       omb::FrmMain main(core);
       omb::ViewManager views(core, &main);
       views.factory = omb::createSingleView;
@@ -214,7 +214,7 @@ void BM_Window(benchmark::State& state) {
       pc.hscWait = kWaitMs;
       pc.subDsp_CommSet();
       pc.cmdPOpen_Click();
-      if (!core.port.isOpen()) {
+      if (!core.line.isOpen()) {
         state.SkipWithError("the window could not open its port");
         return;
       }

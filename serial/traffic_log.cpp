@@ -468,6 +468,14 @@ void TrafficLog::lineError(const std::string& message) {
   });
 }
 
+void TrafficLog::note(const std::string& message) {
+  guarded(errors_, "frmMain.subNote() ", [&](ErrorTrap&) {
+    const std::string text = "【" + message + "】\r\n";
+    if (file_) filePrint("[" + formatTime(clock_.now()) + "] " + text);
+    if (settings_.chkLogDsp) subDsp_CommLog(text, "", "", "");
+  });
+}
+
 // ---------------------------------------------------------------------------
 // Saving the on-screen log
 

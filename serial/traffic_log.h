@@ -139,6 +139,9 @@ class TrafficLog final : public TrafficSink, public PortLog {
   void shutdown(const std::string& portNo);
   // A line error: `message` holds the error texts, each ended by CR LF.
   void lineError(const std::string& message) override;
+  // A note of the line (a TCP client coming, going or refused), in the
+  // log like a line error but not marked as one.
+  void note(const std::string& message);
 
   // --- Saving the on-screen log -------------------------------------------
   // "名前を付けて保存する" and "履歴保存": ask for a comment (preset: the text

@@ -1,6 +1,10 @@
 // Ombrisal as a separate process serving a virtual port, exercised the way
 // a PC program under test would.
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <pty.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 
@@ -228,6 +232,46 @@ TEST(Serve, ServesACraftedProjectAndSavesWhatThePcWrote) {
   test::ServeProcess broken({"--serve", "pty:" + dir.file("com2"), "--project", dir.file("Broken.bin")});
   EXPECT_EQ(broken.wait(), 1);
   EXPECT_NE(broken.err.find(dir.file("Broken.bin")), std::string::npos) << broken.err;
+}
+
+// Serving over TCP on the loopback address, one client at a time.
+TEST(Serve, ServesATcpClientAndRefusesASecond) {
+  test::ServeProcess serve({"--serve", "tcp:0", "--no-sum", "--wait", "5"});
+  ASSERT_TRUE(serve.waitForOutput("serving on tcp:127.0.0.1:")) << serve.err;
+  const std::size_t at = serve.out.find("serving on tcp:127.0.0.1:") + 25;
+  const int port = std::stoi(serve.out.substr(at));
+  auto connectTo = [port] {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 ? fd : (::close(fd), -1);
+  };
+  auto readFor = [](int fd, std::size_t want) {
+    std::string got;
+    for (int i = 0; i < 200 && got.size() < want; ++i) {
+      char buf[64];
+      const ssize_t n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT);
+      if (n > 0) got.append(buf, static_cast<std::size_t>(n));
+      if (n == 0) return got + "closed";
+      ::usleep(10000);
+    }
+    return got;
+  };
+  const int pc = connectTo();
+  ASSERT_GE(pc, 0);
+  const std::string write = E + "00FFWW0D0000011234", read = E + "00FFWR0D000001";
+  ::send(pc, write.data(), write.size(), MSG_NOSIGNAL);
+  EXPECT_EQ(readFor(pc, 5), A + "00FF");
+  const int second = connectTo();
+  EXPECT_EQ(readFor(second, 1), "closed");
+  ::send(pc, read.data(), read.size(), MSG_NOSIGNAL);
+  EXPECT_EQ(readFor(pc, 10), S + "00FF1234" + X);
+  ::close(second);
+  ::close(pc);
+  EXPECT_EQ(serve.stop(), 0);
+  EXPECT_NE(serve.out.find("TCP 接続を拒否しました"), std::string::npos) << serve.out;
 }
 
 TEST(Serve, BadOptionsExitWithStatus2AndHelpDocumentsThem) {

@@ -17,25 +17,16 @@
 #include <filesystem>
 
 #include "core/error.h"
+#include "qt_loop.h"
 #include "test_support.h"
 
 namespace omb {
 namespace {
 
-QCoreApplication& app() {
-  static int argc = 1;
-  static char name[] = "test_serial";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication a(argc, argv);
-  return a;
-}
+using test::app;
 
 // Runs the event loop for a while.
-void spin(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
+void spin(int ms) { test::spin(ms); }
 
 // The PC program's end: opens a path raw, reads with a deadline.
 struct Peer {

@@ -48,7 +48,7 @@ TEST(ViewsEndToEnd, AWriteOverTheLineIsShownBeforeTheReplyIsSent) {
     announced = true;
   };
   main.findChild<QPushButton*>("cmdPOpen")->click();  // sum check on, format 1
-  ASSERT_TRUE(core.port.isOpen());
+  ASSERT_TRUE(core.line.isOpen());
   test::PcPort peer(dir.file("com1"));
   pc = &peer;
   ASSERT_TRUE(peer.ok());
