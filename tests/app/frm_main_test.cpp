@@ -175,6 +175,24 @@ TEST_F(MainWindow, ServesAPcProgramFromTheWindowAndLocksTheSettingsWhileOpen) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("com1")));
 }
 
+// A COM number mapped to a TCP line serves from the window like a port.
+TEST_F(MainWindow, AComNumberMappedToTcpServesFromTheWindow) {
+  std::string ini = test::readFile(dir.file("Init.ini"));
+  const std::size_t com1 = ini.rfind("COM1=");  // the fixture's own mapping, last in the file
+  ini.replace(com1, ini.find("\r\n", com1) - com1, "COM1=tcp:0");
+  test::writeFile(dir.file("Init.ini"), ini);
+  auto core = start();
+  FrmMain w(*core);
+  w.Form_Load();
+  find<QPushButton>(w, "cmdPOpen")->click();
+  EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Open");
+  EXPECT_TRUE(core->line.tcp());
+  EXPECT_EQ(core->line.peerPath().rfind("tcp:127.0.0.1:", 0), 0u) << core->line.peerPath();
+  find<QPushButton>(w, "cmdPClose")->click();
+  EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Close");
+  EXPECT_FALSE(core->line.isOpen());
+}
+
 TEST_F(MainWindow, WithoutAnyPortTheUserIsToldOnceAndBothButtonsStayOff) {
   writeIni({}, false);
   auto core = start();
