@@ -151,10 +151,9 @@ std::string FrmBitDevice::fncDataInput(int col, const QString& title, std::int16
       return std::string();
     }
     const bool hex = col == kColHex;
-    const std::string prompt = std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") +
-                               "\r\nステップ数は，カンマで区切ります";
     const QString preset = fncWordText(value, hex ? ColumnMode::Hex : ColumnMode::Dec);
-    const std::string answer = ctx_.presenter.dlgInput(title.toStdString(), prompt, preset.toStdString());
+    const std::string answer =
+        ctx_.presenter.dlgInput(title.toStdString(), mdlSubWordDevice::fncValuePrompt(hex), preset.toStdString());
     // A number outside 16 bits is refused here: the trap logs it and the
     // caller sees an empty answer.
     if (!answer.empty()) value = mdlSubWordDevice::fncReadWord(answer, hex);

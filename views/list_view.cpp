@@ -208,10 +208,8 @@ void ListView::subSelectData_Write(FlexGrid& g) {
       caption += QStringLiteral(" - ") + (other ? other->text : QString());
     }
     const std::int16_t shown = memory().words(current->kind)[static_cast<std::size_t>(current->word)];
-    const std::string prompt = std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") +
-                               "\r\nステップ数は，カンマで区切ります";
-    const std::string answer =
-        ctx_.presenter.dlgInput(caption.toStdString(), prompt, fncWordText(shown, mode).toStdString());
+    const std::string answer = ctx_.presenter.dlgInput(caption.toStdString(), mdlSubWordDevice::fncValuePrompt(hex),
+                                                       fncWordText(shown, mode).toStdString());
     if (answer.empty()) return;
     trap.section(20);
     std::int64_t value = mdlSubWordDevice::fncReadWord(answer, hex);
@@ -244,10 +242,8 @@ void ListView::subWordRight(FlexGrid& g) {
     std::int16_t word = 0;
     if (mode == ColumnMode::Dec || mode == ColumnMode::Hex) {
       const bool hex = mode == ColumnMode::Hex;
-      answer = ctx_.presenter.dlgInput(
-          d.text.toStdString(),
-          std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") + "\r\nステップ数は，カンマで区切ります",
-          fncWordText(shown, mode).toStdString());
+      answer = ctx_.presenter.dlgInput(d.text.toStdString(), mdlSubWordDevice::fncValuePrompt(hex),
+                                       fncWordText(shown, mode).toStdString());
       if (answer.empty()) return;
       word = mdlSubWordDevice::fncReadWord(answer, hex);
     } else if (mode == ColumnMode::Ascii) {

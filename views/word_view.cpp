@@ -146,15 +146,18 @@ void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, cons
   });
 }
 
+std::string fncValuePrompt(bool hex) {
+  return std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") +
+         "\r\nステップ数は，カンマで区切ります";
+}
+
 std::string fncDataInputW(ViewContext& ctx, const QString& title, std::int16_t& value, ColumnMode mode) {
   return guarded<std::string>(ctx.errors, "mdlSubWordDevice.fncDataInputW() ", {}, [&](ErrorTrap&) {
     const std::string caption = title.toStdString();
     if (mode == ColumnMode::Dec || mode == ColumnMode::Hex) {
       const bool hex = mode == ColumnMode::Hex;
-      const std::string prompt = std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") +
-                                 "\r\nステップ数は，カンマで区切ります";
       const std::string answer =
-          dlgInput(ctx, caption, prompt, fncWordText(value, hex ? ColumnMode::Hex : ColumnMode::Dec).toStdString());
+          dlgInput(ctx, caption, fncValuePrompt(hex), fncWordText(value, hex ? ColumnMode::Hex : ColumnMode::Dec).toStdString());
       if (!answer.empty()) value = fncReadWord(answer, hex);
       return answer;
     }

@@ -67,6 +67,8 @@ inline const QString kComment = QStringLiteral("Device Comment");
 // Code followed by the number, zero-padded and cut from the right to
 // `digits`: D000100, TN00015, W0001A0.
 QString fncAddressTextW(const std::string& code, std::int64_t number, int digits, bool hex);
+// The prompt of a value dialog in decimal or hexadecimal, with the step.
+std::string fncValuePrompt(bool hex);
 // The word a Word Data answer or step stands for: the leading number
 // (decimal, rounded half to even) or the hexadecimal digits read as a
 // 16-bit pattern (FFFF is -1).  Outside 16 bits raises the overflow error.
