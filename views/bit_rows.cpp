@@ -26,6 +26,20 @@ bool apply(DeviceMemory& memory, const FlexGrid& g, BitOp op) {
   return true;
 }
 
+void applyToRowBits(DeviceMemory& memory, const FlexGrid& g, BitOp op) {
+  for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
+    const RowDevice* d = g.rowDevice(r);
+    if (!d || d->bit < 0) continue;
+    if (op == BitOp::Not) memory.toggleBit(d->kind, d->word, d->bit);
+    else memory.writeBit(d->kind, d->word, d->bit, op == BitOp::Set);
+  }
+}
+
+bool rowBitOn(const DeviceMemory& memory, const RowDevice& d) {
+  const auto word = static_cast<std::uint16_t>(memory.words(d.kind)[static_cast<std::size_t>(d.word)]);
+  return (word & BitMask[static_cast<std::size_t>(d.bit)]) != 0;
+}
+
 void setText(FlexGrid& g, int row, int col, const QString& text) {
   if (g.textMatrix(row, col) != text) g.setTextMatrix(row, col, text);
 }

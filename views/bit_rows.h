@@ -26,6 +26,13 @@ enum class BitOp { Set, Reset, Not };
 // selection lies in a bit column.
 bool apply(DeviceMemory& memory, const FlexGrid& grid, BitOp op);
 
+// Grids whose rows each stand for one bit (RowDevice::bit 0-15): the
+// multi-screen bit windows, the bit lists of the user view and the test
+// monitor.  SET, RESET or NOT on the bit of every selected row that has one.
+void applyToRowBits(DeviceMemory& memory, const FlexGrid& grid, BitOp op);
+// Whether the bit a row stands for is on.
+bool rowBitOn(const DeviceMemory& memory, const RowDevice& device);
+
 // The sixteen bit cells of a row: the word's bits as the ON and OFF texts,
 // or empty (a row without a device).  Only texts that change are written,
 // so a refresh after one bit changed costs one cell.

@@ -101,7 +101,7 @@ void ListView::drawValues(FlexGrid& g, const QString& on, const QString& off) {
     }
     const std::int16_t word = m.words(d->kind)[static_cast<std::size_t>(d->word)];
     if (bits) {
-      bitRows::setText(g, r, 1, (static_cast<std::uint16_t>(word) & BitMask[static_cast<std::size_t>(d->bit)]) ? on : off);
+      bitRows::setText(g, r, 1, bitRows::rowBitOn(m, *d) ? on : off);
     } else {
       bitRows::setText(g, r, 1, fncWordText(word, mode1));
       bitRows::setText(g, r, 2, fncWordText(word, mode2));
@@ -156,12 +156,7 @@ void ListView::subBit(FlexGrid& g, BitOp op) {
     return;
   }
   guarded(ctx_.errors, labels[i], [&](ErrorTrap&) {
-    for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
-      const RowDevice* d = g.rowDevice(r);
-      if (!d || d->bit < 0) continue;
-      if (op == BitOp::Not) memory().toggleBit(d->kind, d->word, d->bit);
-      else memory().writeBit(d->kind, d->word, d->bit, op == BitOp::Set);
-    }
+    bitRows::applyToRowBits(memory(), g, op);
     raiseAll("DATA");
   });
   redrawValues();

@@ -350,14 +350,9 @@ void FrmMultiBit::redrawValues() {
   guarded(ctx_.errors, "mdlSubBitDevice.subDspBitDeviceBs() ", [&](ErrorTrap&) {
     FlexGrid& g = *grid_;
     RedrawSuspended quiet(g);
-    const std::vector<std::int16_t>& words = memory().words(family_.kind);
     for (int r = 1; r < g.rows(); ++r) {
       const RowDevice* d = g.rowDevice(r);
-      const QString text =
-          !d ? QString()
-             : (static_cast<std::uint16_t>(words[static_cast<std::size_t>(d->word)]) & BitMask[static_cast<std::size_t>(d->bit)])
-                   ? QStringLiteral("●")
-                   : QStringLiteral("○");
+      const QString text = !d ? QString() : bitRows::rowBitOn(memory(), *d) ? QStringLiteral("●") : QStringLiteral("○");
       bitRows::setText(g, r, kColBin, text);
     }
   });
@@ -375,12 +370,7 @@ void FrmMultiBit::subFgrdSerectOnOffS(BitOp op) {
                             "選択範囲に、デバイスが登録されていません。", false);
       return;
     }
-    for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
-      const RowDevice* d = g.rowDevice(r);
-      if (!d) continue;
-      if (op == BitOp::Not) memory().toggleBit(d->kind, d->word, d->bit);
-      else memory().writeBit(d->kind, d->word, d->bit, op == BitOp::Set);
-    }
+    bitRows::applyToRowBits(memory(), g, op);
     raiseOwn("DATA");
     redrawValues();
   });
