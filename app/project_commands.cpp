@@ -101,6 +101,20 @@ void ProjectCommands::applyLinkMenus(const LinkMenus& m) {
   pc.stopBits = m.stopBit1 ? 1 : m.stopBit2 ? 2 : 0;
 }
 
+// Storage as the ranges now in the state dimension it, then the file's
+// words (both readers size them from the same ranges), told as one change.
+void ProjectCommands::loadMemory(const std::array<std::vector<std::int16_t>, kKindCount>& words) {
+  DeviceMemory& memory = core_.state.memory;
+  memory.subReDim_Device(core_.state.range7);
+  for (int k = 0; k < kKindCount; ++k) {
+    const auto& from = words[static_cast<std::size_t>(k)];
+    const std::size_t n = std::min(from.size(), memory.size(k));
+    for (std::size_t i = 0; i < n; ++i)
+      if (from[i] != 0) memory.write(k, static_cast<std::int64_t>(i), from[i]);
+  }
+  memory.publish("All");
+}
+
 void ProjectCommands::apply(ProjectImage p) {
   AppCore& c = core_;
   c.settings.G_SetWindow = p.windows;
@@ -111,16 +125,7 @@ void ProjectCommands::apply(ProjectImage p) {
     c.state.pages[s].pages = p.pageTable[s][1];
     c.projectCarry.pageThird[s] = p.pageTable[s][2];
   }
-  // Storage as the new ranges dimension it, then the words: the sizes
-  // agree, the decoder made them from the same ranges.
-  c.state.memory.subReDim_Device(c.state.range7);
-  for (int k = 0; k < kKindCount; ++k) {
-    const auto& words = p.memory[static_cast<std::size_t>(k)];
-    if (words.size() == c.state.memory.size(k))
-      for (std::size_t i = 0; i < words.size(); ++i)
-        if (words[i] != 0) c.state.memory.write(k, static_cast<std::int64_t>(i), words[i]);
-  }
-  c.state.memory.publish("All");
+  loadMemory(p.memory);
   c.state.userWordList = p.userWordList;
   c.state.userBitList = p.userBitList;
   c.lists = p.lists;
@@ -237,14 +242,7 @@ bool ProjectCommands::importOld(const std::string& path) {
     c.projectFileName = fileName(path);
     // Device memory of the old layout, ranges and pages of that generation.
     setOldRanges(c.state.range5, c.state.range7);
-    c.state.memory.subReDim_Device(c.state.range7);
-    for (int k = 0; k < kKindCount; ++k) {
-      const auto& words = p.memory[static_cast<std::size_t>(k)];
-      const std::size_t n = std::min(words.size(), c.state.memory.size(k));
-      for (std::size_t i = 0; i < n; ++i)
-        if (words[i] != 0) c.state.memory.write(k, static_cast<std::int64_t>(i), words[i]);
-    }
-    c.state.memory.publish("All");
+    loadMemory(p.memory);
     setOldPages(c.state.pages);
     c.state.subSet_PageMax();
     // The lists, keeping the comments the old file does not have.

@@ -83,6 +83,7 @@ class ProjectCommands {
   // The format, CPU type and line menus of a project file (either
   // generation) taken over.
   void applyLinkMenus(const LinkMenus& menus);
+  void loadMemory(const std::array<std::vector<std::int16_t>, kKindCount>& words);
   AppCore& core_;
   std::string projectPath_;
 };

@@ -267,7 +267,7 @@ ProjectRead decodeProject(std::string_view bytes) {
   try {
     Reader r(bytes);
     ProjectImage p;
-    p.version = trimBlanks(r.fixed(20));
+    p.version = r.fixed(20);
     for (WindowSetting& s : p.windows) {
       s.Page = r.i16();
       s.Top = r.i32();
@@ -306,9 +306,9 @@ ProjectRead decodeProject(std::string_view bytes) {
     p.menus = readLinkMenus(r);
     for (bool& b : p.handshakes) b = r.b16();
     p.wait = r.i16();
-    p.station = trimBlanks(r.fixed(2));
+    p.station = r.fixed(2);
     p.sum = r.i16();
-    p.comment = trimBlanks(r.fixed(40));
+    p.comment = r.fixed(40);
     if (versionAtLeast(p.version, kMultiMark)) {
       p.hasMultiScreen = true;
       readTriples(r, p.multiPageTable);
