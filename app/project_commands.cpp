@@ -1,8 +1,6 @@
 #include "app/project_commands.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "core/atomic_file.h"
 #include "store/old_project.h"
@@ -222,9 +220,10 @@ std::optional<std::string> ProjectCommands::cmdGet_Click() {
 
 bool ProjectCommands::importOld(const std::string& path) {
   return guarded<bool>(core_.errorLog, "frmInport.cmdGet_Click() ", false, [&](ErrorTrap&) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    OldProjectRead read = in ? decodeOldProject(bytes) : OldProjectRead{};
+    std::string bytes;
+    int error = 0;
+    const bool whole = readWholeFile(path, bytes, error);
+    OldProjectRead read = whole ? decodeOldProject(bytes) : OldProjectRead{};
     if (read.currentVersion) {
       core_.presenter.message("このファイルは現在のバージョンのプロジェクトです。\r\n" + path +
                                   "\r\n「プロジェクトを開く」で開いてください。",
@@ -233,7 +232,7 @@ bool ProjectCommands::importOld(const std::string& path) {
     }
     if (!read.image) {
       core_.presenter.message("旧バージョンのプロジェクトとして読み込めませんでした。\r\n" + path + "\r\n" +
-                                  (in ? read.error : errorDescription(errorFromErrno(errno))),
+                                  (whole ? read.error : errorDescription(errorFromErrno(error))),
                               "インポート", MsgIcon::Critical, MsgButtons::Ok);
       return false;
     }
@@ -280,13 +279,14 @@ void ProjectCommands::mnuFileOpen() {
 }
 
 ProjectRead ProjectCommands::fncFile_get(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::string bytes;
+  int error = 0;
+  if (!readWholeFile(path, bytes, error)) {
     ProjectRead failed;
-    failed.error = errorDescription(errorFromErrno(errno));
+    failed.error = errorDescription(errorFromErrno(error));
     return failed;
   }
-  return decodeProject(std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+  return decodeProject(bytes);
 }
 
 std::optional<WriteFailure> ProjectCommands::subFile_put(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -61,6 +62,20 @@ std::optional<WriteFailure> writeFileAtomically(const std::string& path, std::st
     ::close(dir);
   }
   return std::nullopt;
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes, int& error) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    error = errno;
+    return false;
+  }
+  char buf[65536];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+  error = std::ferror(f) ? (errno ? errno : EIO) : 0;
+  std::fclose(f);
+  return error == 0;
 }
 
 }  // namespace omb

@@ -72,20 +72,6 @@ std::string tableText(std::string text) {
   return text;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes, int& error) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) {
-    error = errno;
-    return false;
-  }
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  error = std::ferror(f) ? (errno ? errno : EIO) : 0;
-  std::fclose(f);
-  return error == 0;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- table
