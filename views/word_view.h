@@ -39,9 +39,9 @@ const WordFamily& wordFamily(int slot);
 
 namespace mdlSubWordDevice {
 
-// The device a set of word panels shows: one kind of device memory.
-// Values are read from it and written through it, so every write lands in
-// the memory's change set.
+// The device a set of word panels shows: one kind of device memory, the
+// addresses it holds and how they are written.  The rows' devices drawn
+// from it are what reads and writes go through.
 struct WordDeviceRef {
   DeviceMemory& memory;
   int kind;             // storage kind
@@ -49,12 +49,9 @@ struct WordDeviceRef {
   std::string code;     // "D" for the special registers too
   int digits;
   bool hex;
-  std::int64_t lastAddress() const { return first + static_cast<std::int64_t>(memory.size(kind)) - 1; }
-  bool holds(std::int64_t address) const { return address >= first && address <= lastAddress(); }
-  std::int16_t value(std::int64_t address) const {
-    return memory.words(kind)[static_cast<std::size_t>(address - first)];
+  bool holds(std::int64_t address) const {
+    return address >= first && address < first + static_cast<std::int64_t>(memory.size(kind));
   }
-  void write(std::int64_t address, std::int16_t v) const { memory.write(kind, address - first, v); }
 };
 
 // Header texts of the panel columns.
