@@ -272,17 +272,9 @@ void FrmBitDevice::cmdMoni_Click() { subGfrdUserPut(); }
 
 // ---------------------------------------------------------------- copy and paste
 
-void FrmBitDevice::subFgrid_Copy() {
-  omb::subFgrid_Copy(ctx_.errors, *fgrdBit_, ctx_.copyBuffer, sink(*fgrdBit_));
-}
-
-// Words go into the rows' words; there is no comment column to paste into.
+// Ctrl+V: words go into the rows' words; there is no comment column to paste into.
 void FrmBitDevice::paste(FlexGrid& grid) {
   omb::subBitPaste(ctx_.errors, grid, ctx_.copyBuffer, family_.code, sink(grid));
-}
-
-void FrmBitDevice::subBitPaste() {
-  paste(*fgrdBit_);
 }
 
 }  // namespace omb

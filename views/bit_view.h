@@ -55,10 +55,6 @@ class FrmBitDevice : public BitGridView {
   void subDeviceTip();       // tooltip of the current bit
   void cmdWordData_Click() override;
   void cmdMoni_Click() override;
-  // Ctrl+C: the selected rows' words into the shared copy buffer; Ctrl+V:
-  // the buffer into the words from the current row down.
-  void subFgrid_Copy();
-  void subBitPaste();
 
  protected:
   void redrawAddresses() override { subDspAddress(); }
