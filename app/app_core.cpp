@@ -11,12 +11,14 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
       settingsFile(std::move(programFolder), state, settings, presenter_),
       port(comMap),
       line(port, tcp, comMap),
+      paced(line, scheduler, clock_),
       log(link, clock_, presenter_, errorLog),
       linkContext{state, link, lists, clock_, log,
                   [this](const std::string& device, const std::string& code) {
                     if (subDspRenew) subDspRenew(device, code);
                   }},
-      engine(linkContext, scheduler, line),
+      stations(linkContext),
+      engine(linkContext, scheduler, paced),
       pc(line, line, engine, link, log, presenter_, errorLog, clock_) {
   line.onNotice = [this](const std::string& message) { log.note(message); };
   // Until the settings name the system log folder, reports go beside the
@@ -33,6 +35,28 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
     engine.answer(presenter.message(q.text, q.title, MsgIcon::Exclamation, MsgButtons::YesNo) == MsgAnswer::Yes);
   };
   engine.closeRequested = [this] { pc.cmdPClose_Click(); };
+  engine.faults = &faults;
+  engine.stats = &stats;
+  engine.route = [this](std::string_view frame) { return stations.route(frame); };
+  // A real serial line paces itself; the rate is the one the port opened with.
+  paced.characterTime = [this]() -> std::int64_t {
+    if (!pacing || !line.unpaced()) return 0;
+    const LineConfig c = line.lineConfig();
+    return characterTimeUs(c.baud, 1 + c.dataBits + (c.parity == Parity::None ? 0 : 1) + c.stopBits);
+  };
+}
+
+bool AppCore::showStation(const std::string& number) {
+  if (line.isOpen() || !stations.bringForward(number)) return false;
+  state.memory.publish("All");
+  if (subDspRenew) subDspRenew("UniUsr", "DATA");
+  return true;
+}
+
+bool AppCore::setStations(const std::vector<std::string>& numbers) {
+  if (line.isOpen() || numbers.empty()) return false;
+  stations.configure(numbers);
+  return true;
 }
 
 bool AppCore::startUp() {

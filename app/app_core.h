@@ -10,7 +10,11 @@
 #include "core/clock.h"
 #include "core/presenter.h"
 #include "core/system_state.h"
+#include "link/fault_injector.h"
 #include "link/link_engine.h"
+#include "link/link_stats.h"
+#include "link/paced_transport.h"
+#include "link/stations.h"
 #include "serial/com_ports.h"
 #include "serial/line_switch.h"
 #include "serial/tcp_transport.h"
@@ -73,10 +77,26 @@ class AppCore {
   // The line served: the serial port or a TCP line, by the port's target.
   LineSwitch line;
   QtScheduler scheduler;
+  // Replies paced to the line speed on a virtual or TCP line, when
+  // `pacing` is on.
+  PacedTransport paced;
+  bool pacing = false;
   TrafficLog log;
   LinkContext linkContext;
+  // Further stations on the line beside the program's own.
+  StationSet stations;
+  FaultInjector faults;
+  LinkStats stats;
   LinkEngine engine;
   PortController pc;
+
+  // Shows station `number` in the windows: its memory and lists change
+  // places with those in front, and every view redraws.  Refused (false)
+  // while the port is open or for a number the line does not carry.
+  bool showStation(const std::string& number);
+  // Sets the stations of the line (the first is the one in front); the
+  // others start with empty memory.  Refused while the port is open.
+  bool setStations(const std::vector<std::string>& numbers);
 };
 
 }  // namespace omb

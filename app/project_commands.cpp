@@ -113,9 +113,8 @@ void ProjectCommands::loadMemory(const std::array<std::vector<std::int16_t>, kKi
   memory.publish("All");
 }
 
-void ProjectCommands::apply(ProjectImage p) {
+void ProjectCommands::applyStationPart(const ProjectImage& p) {
   AppCore& c = core_;
-  c.settings.G_SetWindow = p.windows;
   c.state.range5 = p.range5;
   c.state.range7 = p.range7;
   for (std::size_t s = 0; s < p.pageTable.size(); ++s) {
@@ -124,10 +123,16 @@ void ProjectCommands::apply(ProjectImage p) {
     c.projectCarry.pageThird[s] = p.pageTable[s][2];
   }
   loadMemory(p.memory);
-  c.state.userWordList = p.userWordList;
-  c.state.userBitList = p.userBitList;
   c.lists = p.lists;
   c.state.monitorComments = p.monitorComments;
+}
+
+void ProjectCommands::apply(ProjectImage p) {
+  AppCore& c = core_;
+  c.settings.G_SetWindow = p.windows;
+  applyStationPart(p);
+  c.state.userWordList = p.userWordList;
+  c.state.userBitList = p.userBitList;
   c.projectCarry.reserved = p.reserved;
   LinkConfig& link = c.link.config;
   applyLinkMenus(p.menus);

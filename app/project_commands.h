@@ -53,6 +53,10 @@ class ProjectCommands {
   // The program's state as a project, and a project taken over.
   ProjectImage capture();
   void apply(ProjectImage image);
+  // Only what belongs to the station in front: its ranges and page counts,
+  // device memory, test and monitor lists and monitor comments (a further
+  // station's project on a multi-drop line).
+  void applyStationPart(const ProjectImage& image);
   // The state written to `path` whole or not at all; the failure, if any.
   std::optional<WriteFailure> subFile_put(const std::string& path);
   // A project file read whole into an image (nothing is taken over).

@@ -12,13 +12,16 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include <filesystem>
 
 #include "app/app_core.h"
+#include "link/stations.h"
 #include "app/project_commands.h"
 #include "app/output_pump.h"
+#include "core/atomic_file.h"
 
 namespace omb {
 
@@ -79,7 +82,10 @@ std::string serveUsage() {
          "Options:\n"
          "  --format 1|2|3|4      protocol format (default 1)\n"
          "  --cpu ACPU|AnACPU     command sets accepted (default ACPU)\n"
-         "  --station NN          own station number, two hexadecimal digits (default 00)\n"
+         "  --station NN[,NN...]  own station number, two hexadecimal digits (default 00);\n"
+         "                        a list (00,01,05) answers as each of those stations\n"
+         "                        of a multi-drop line, each with its own device memory\n"
+         "                        and lists; the first is the one --project loads\n"
          "  --pc NN               own PC number (default FF)\n"
          "  --sum | --no-sum      sum check on or off (default on)\n"
          "  --no-check            unchecked mode: execute without the grammar checks\n"
@@ -88,8 +94,21 @@ std::string serveUsage() {
          "  --handshake 0-3       none, XON/XOFF, RTS/CTS, both (default 0)\n"
          "  --project FILE        project to serve: its device memory, lists, comments\n"
          "                        and link settings (options given here win)\n"
+         "  --project NN=FILE     a further station's project: its device memory and\n"
+         "                        lists only (repeatable)\n"
          "  --save-on-exit FILE   when stopped, write the state as a project file\n"
          "                        (whole or not at all), with its comment file\n"
+         "  --save-on-exit NN=FILE  the same for a further station (repeatable)\n"
+         "  --fault RULE          inject a fault into matching replies (repeatable), e.g.\n"
+         "                        drop,cmd=WR  nak=06,dev=D100-D199  delay=300,every=5\n"
+         "                        badsum  flip,at=3  insert=41  split=50,at=4  twice,p=0.1\n"
+         "  --faults FILE         rules file: one rule a line, # comments, \"seed N\"\n"
+         "  --fault-seed N        seed of the rules' probabilities (default 1)\n"
+         "  --pace                on a virtual or TCP line, send replies at the speed of\n"
+         "                        the --line settings (start, data, parity, stop bits)\n"
+         "  --stats text|json|none  at exit, end standard output with the traffic\n"
+         "                        statistics: a few lines of text (default), one JSON\n"
+         "                        object on the last line, or nothing\n"
          "  --ini FILE            settings file (default: Init.ini beside the program)\n"
          "  --no-reopen           when the device goes away, close the port and wait\n"
          "                        (default: try to open it again every second)\n"
@@ -130,10 +149,38 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       if (!value(v)) return std::nullopt;
       if (v != "ACPU" && v != "AnACPU") return error = "--cpu must be ACPU or AnACPU", std::nullopt;
       o.cpu = v;
-    } else if (a == "--station" || a == "--pc") {
+    } else if (a == "--pc") {
       if (!value(v)) return std::nullopt;
       if (!isHexPair(v)) return error = a + " must be two hexadecimal digits such as 00 or FF", std::nullopt;
-      (a == "--station" ? o.station : o.pcNo) = v;
+      o.pcNo = v;
+    } else if (a == "--station") {
+      if (!value(v)) return std::nullopt;
+      std::string why;
+      const auto numbers = StationSet::parseNumbers(v, why);
+      if (!numbers || v.find_first_of(" \t") != std::string::npos)
+        return error = "--station must be two hexadecimal digits such as 00 or 1F, or a list without repeats "
+                       "such as 00,01,05",
+               std::nullopt;
+      o.stations = *numbers;
+      o.station = o.stations.front();
+    } else if (a == "--fault") {
+      if (!value(v)) return std::nullopt;
+      std::string why;
+      if (!parseFaultRule(v, why)) return error = "--fault: " + why, std::nullopt;
+      o.faults.push_back(v);
+    } else if (a == "--faults") {
+      if (!value(o.faultsFile)) return std::nullopt;
+    } else if (a == "--fault-seed") {
+      if (!value(v)) return std::nullopt;
+      if (v.empty() || v.size() > 19 || v.find_first_not_of("0123456789") != std::string::npos)
+        return error = "--fault-seed must be a whole number", std::nullopt;
+      o.faultSeed = std::stoull(v);
+    } else if (a == "--pace") {
+      o.pace = true;
+    } else if (a == "--stats") {
+      if (!value(v)) return std::nullopt;
+      if (v != "text" && v != "json" && v != "none") return error = "--stats must be text, json or none", std::nullopt;
+      o.stats = v;
     } else if (a == "--sum") {
       o.sum = true;
     } else if (a == "--no-sum") {
@@ -154,10 +201,14 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       auto n = wholeNumber(v, 0, 3);
       if (!n) return error = "--handshake must be 0, 1, 2 or 3", std::nullopt;
       o.handshake = *n;
-    } else if (a == "--project") {
-      if (!value(o.project)) return std::nullopt;
-    } else if (a == "--save-on-exit") {
-      if (!value(o.saveOnExit)) return std::nullopt;
+    } else if (a == "--project" || a == "--save-on-exit") {
+      if (!value(v)) return std::nullopt;
+      // "NN=FILE" names a further station's file.
+      if (v.size() > 3 && v[2] == '=' && isHexPair(v.substr(0, 2))) {
+        (a == "--project" ? o.stationProjects : o.stationSaves).emplace_back(v.substr(0, 2), v.substr(3));
+      } else {
+        (a == "--project" ? o.project : o.saveOnExit) = v;
+      }
     } else if (a == "--ini") {
       if (!value(o.ini)) return std::nullopt;
     } else if (a == "--no-reopen") {
@@ -176,6 +227,13 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
     error = "COM ports are COM1 to COM16";
     return std::nullopt;
   }
+  for (const auto* files : {&o.stationProjects, &o.stationSaves})
+    for (const auto& [station, file] : *files)
+      if (station == o.station || std::find(o.stations.begin(), o.stations.end(), station) == o.stations.end()) {
+        error = station + "=" + file + ": " + station +
+                " is not a further station of --station (the first station's files are given without a number)";
+        return std::nullopt;
+      }
   if (o.port.rfind("pty:", 0) == 0 && o.port.size() == 4) {
     error = "pty: needs a path, e.g. pty:/tmp/ombrisal";
     return std::nullopt;
@@ -244,6 +302,43 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   link.chkViewAlert = true;  // nobody to answer a question
   link.chkLogDsp = true;
 
+  // Further stations: created with the first one's ranges, then each given
+  // project's memory and lists loaded while that station is in front.
+  if (o.stations.size() > 1) core.setStations(o.stations);
+  for (const auto& [station, file] : o.stationProjects) {
+    ProjectRead read = project.fncFile_get(file);
+    if (!read.image) {
+      const std::string why = read.notAProject ? std::string("not a project file (no version header)") : read.error;
+      std::cerr << "ombrisal: cannot read the project " << file << " of station " << station << ": " << why
+                << std::endl;
+      return 1;
+    }
+    core.stations.bringForward(station);
+    project.applyStationPart(*read.image);
+    core.stations.bringForward(o.station);
+  }
+
+  // Faults: the rules file first, then the --fault rules in their order.
+  core.faults.setSeed(o.faultSeed);
+  if (!o.faultsFile.empty()) {
+    std::string text, why;
+    int err = 0;
+    if (!readWholeFile(o.faultsFile, text, err)) {
+      std::cerr << "ombrisal: cannot read the fault rules " << o.faultsFile << ": " << std::strerror(err) << std::endl;
+      return 2;
+    }
+    if (!core.faults.load(text, why)) {
+      std::cerr << "ombrisal: " << o.faultsFile << ": " << why << std::endl;
+      return 2;
+    }
+    if (o.gave("--fault-seed")) core.faults.setSeed(o.faultSeed);
+  }
+  for (const std::string& rule : o.faults) {
+    std::string why;
+    core.faults.add(*parseFaultRule(rule, why));  // checked when the options were read
+  }
+  core.pacing = o.pace;
+
   int number = 1;
   if (o.port.rfind("COM", 0) == 0) number = std::stoi(o.port.substr(3));
   else core.line.setTarget(o.port);
@@ -281,9 +376,12 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   }
   {
     char line[512];
-    std::snprintf(line, sizeof line, "Ombrisal serving on %s (形式%d, %s, station %s, PC %s, sum %s%s)\n",
-                  core.line.peerPath().c_str(), o.format, o.cpu.c_str(), o.station.c_str(), o.pcNo.c_str(),
-                  o.sum ? "on" : "off", o.noCheck ? ", unchecked" : "");
+    std::string stations;
+    for (const std::string& st : core.stations.numbers()) stations += (stations.empty() ? "" : ",") + st;
+    std::snprintf(line, sizeof line, "Ombrisal serving on %s (形式%d, %s, station %s, PC %s, sum %s%s%s%s)\n",
+                  core.line.peerPath().c_str(), o.format, o.cpu.c_str(), stations.c_str(), o.pcNo.c_str(),
+                  o.sum ? "on" : "off", o.noCheck ? ", unchecked" : "", o.pace ? ", paced" : "",
+                  core.faults.rules().empty() ? "" : ", faults on");
     out.write(terminalSafe(line));
   }
 
@@ -321,7 +419,20 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   app.exec();
   reopenTimer.stop();
   if (core.line.isOpen()) pc.cmdPClose_Click();
+  // The summary closes the traffic log on standard output.
+  if (o.stats == "json") out.write(core.stats.json() + "\n");
+  if (o.stats == "text") out.write("【通信統計】\n" + core.stats.text());
   out.drain(500);  // the CLOSE lines, as far as the reader takes them
+  for (const auto& [station, file] : o.stationSaves) {
+    core.stations.bringForward(station);
+    const auto failed = project.subFile_put(file);
+    core.stations.bringForward(o.station);
+    if (failed) {
+      std::cerr << "ombrisal: cannot save the project " << file << " of station " << station << ": "
+                << failed->reason << std::endl;
+      return 1;
+    }
+  }
   if (!o.saveOnExit.empty()) {
     // Whole or not at all: an existing file stays as it was on failure.
     if (const auto failed = project.subFile_put(o.saveOnExit)) {

@@ -2,7 +2,9 @@
 // window, for automated tests of PC programs.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,15 @@ struct ServeOptions {
   std::string saveOnExit;  // project file written when the program is stopped
   std::string ini;
   bool reopen = true;  // look for a device that went away until it is back
+  // Every station on the line; the first is `station`.
+  std::vector<std::string> stations{"00"};
+  // Projects and saves of further stations: (station, file).
+  std::vector<std::pair<std::string, std::string>> stationProjects, stationSaves;
+  std::vector<std::string> faults;  // rules, in order
+  std::string faultsFile;
+  std::uint64_t faultSeed = 1;
+  bool pace = false;
+  std::string stats = "text";  // text, json (the last line of standard output) or none
   // The link and line options given on the command line: over a project's
   // own settings only these apply.
   std::vector<std::string> given;

@@ -106,6 +106,14 @@ class DeviceMemory {
   // byte fills the upper half and 0 the lower (subCnvAsciiToAray).
   void writeAscii(int kind, std::int64_t firstIndex, std::int64_t lastIndex, std::string_view text);
 
+  // Exchanges the storage (sizes and values) with another memory; the
+  // subscribers and open change sets stay where they are.  Nothing is
+  // published: the caller announces the new contents.
+  void swapContents(DeviceMemory& other) noexcept {
+    words_.swap(other.words_);
+    first_.swap(other.first_);
+  }
+
   // --- publication ---
   using Subscriber = std::function<void(const ChangeNotice&)>;
   using SubscriptionId = int;

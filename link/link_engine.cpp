@@ -65,6 +65,11 @@ void LinkEngine::abort() {
   frame_.clear();
   stray_.clear();
   lastRead_.reset();
+  active_ = &processor_;
+  fault_ = -1;
+  tail_.clear();
+  after_.reset();
+  transport_.discardOutput();
 }
 
 // Takes up what waits in the queue as far as the state allows; when it runs
@@ -176,10 +181,16 @@ void LinkEngine::process(Then then) {
   timer_ = 0;
   state_ = State::Answering;
   then_ = then;
-  const Verdict v = ctx_.settings.config.unchecked ? processor_.subCmnd_NoCheck(frame_, invalid_)
-                                                   : processor_.subCmnd(frame_, invalid_);
+  frameEndUs_ = lastByteAt_;
+  active_ = &processor_;
+  if (route)
+    if (RequestProcessor* p = route(frame_)) active_ = p;
+  const Verdict v = ctx_.settings.config.unchecked ? active_->subCmnd_NoCheck(frame_, invalid_)
+                                                   : active_->subCmnd(frame_, invalid_);
   frame_.clear();
   invalid_ = false;
+  if (stats) stats->request();
+  fault_ = -1;
   if (v.question) {
     ask(*v.question);
     return;
@@ -188,9 +199,17 @@ void LinkEngine::process(Then then) {
     carryOn();
     return;
   }
-  if (v.waitMs > 0) {
+  int waitMs = v.waitMs;
+  if (faults && !faults->rules().empty()) {
+    fault_ = faults->pick(active_->faultSubject());
+    if (fault_ >= 0 && faults->rule(fault_).action == FaultAction::Delay) {
+      markFault();
+      waitMs += faults->rule(fault_).ms;
+    }
+  }
+  if (waitMs > 0) {
     const std::uint64_t epoch = epoch_;
-    timer_ = scheduler_.schedule(v.waitMs, [this, epoch] {
+    timer_ = scheduler_.schedule(waitMs, [this, epoch] {
       timer_ = 0;
       if (epoch == epoch_) guardedStep([this] { act(); });
     });
@@ -200,23 +219,79 @@ void LinkEngine::process(Then then) {
 }
 
 // After the message wait: execute, send the reply in one piece, log it.
+// An injected fault changes what is executed or sent here, and nothing else.
 void LinkEngine::act() {
-  const Reply r = processor_.act();
-  if (!r.bytes.empty()) {
-    const bool sent = guarded(ctx_.state.errors, processor_.label(), false, [&](ErrorTrap&) {
-      transport_.send(r.bytes);
-      return true;
-    });
-    if (sent) {
-      logSent(r.bytes);
-      if (r.positive) ctx_.settings.setLabel(ctx_.settings.lblSnd, r.bytes);
-    }
+  const FaultRule* f = fault_ >= 0 ? &faults->rule(fault_) : nullptr;
+  const FaultAction action = f ? f->action : FaultAction::Delay;
+  if (f && action == FaultAction::Nak) markFault();
+  Reply r = f && action == FaultAction::Nak ? active_->nakReply(f->nakCode) : active_->act();
+  if (r.bytes.empty()) {
+    afterReply(std::move(r.question));
+    return;
   }
-  if (r.question) {
-    ask(*r.question);
+  if (f && action == FaultAction::Drop) {
+    markFault();
+    afterReply(std::move(r.question));
+    return;
+  }
+  const bool shaping = f && action != FaultAction::Delay && action != FaultAction::Nak;
+  ShapedReply shaped;
+  if (shaping) shaped = shapeReply(*f, r.bytes, r.summed, ctx_.settings.framing().lineEnd);
+  if (!shaping || !shaped.applies) {
+    transmit(r.bytes, r.positive, r.nakCode, true);
+    afterReply(std::move(r.question));
+    return;
+  }
+  markFault();
+  const bool sent = transmit(shaped.first, r.positive, r.nakCode, true);
+  if (action == FaultAction::Twice) {
+    if (sent) transmit(shaped.second, r.positive, r.nakCode, false);
+  } else if (action == FaultAction::Split && sent) {
+    // The engine stays busy through the gap, as through a message wait.
+    tail_ = std::move(shaped.second);
+    after_ = std::move(r.question);
+    const bool positive = r.positive;
+    const std::uint64_t epoch = epoch_;
+    timer_ = scheduler_.schedule(shaped.gapMs, [this, epoch, positive] {
+      timer_ = 0;
+      if (epoch != epoch_) return;
+      guardedStep([this, positive] {
+        if (transport_.isOpen()) transmit(tail_, positive, {}, false);
+        afterReply(std::move(after_));
+      });
+    });
+    return;
+  }
+  afterReply(std::move(r.question));
+}
+
+bool LinkEngine::transmit(std::string_view bytes, bool positive, const std::string& nakCode, bool counted) {
+  const bool sent = guarded(ctx_.state.errors, active_->label(), false, [&](ErrorTrap&) {
+    transport_.send(bytes);
+    return true;
+  });
+  if (!sent) return false;
+  if (stats && counted) stats->reply(nowUs() - frameEndUs_, nakCode);
+  logSent(bytes);
+  if (positive) ctx_.settings.setLabel(ctx_.settings.lblSnd, bytes);
+  return true;
+}
+
+void LinkEngine::afterReply(std::optional<Question> q) {
+  if (q) {
+    ask(*q);
     return;
   }
   carryOn();
+}
+
+// The fault is counted where it takes effect and marked in the traffic log
+// just before what it did to the reply.
+void LinkEngine::markFault() {
+  faults->fired(fault_);
+  if (stats) stats->fault();
+  const FaultRule& r = faults->rule(fault_);
+  ctx_.log.note("障害注入 #" + std::to_string(fault_ + 1) + " (" + r.text + ") : " + faultDescription(r));
 }
 
 void LinkEngine::ask(const Question& q) {
@@ -270,9 +345,10 @@ void LinkEngine::lineError(LineEvent event) {
     LinkSettings& s = ctx_.settings;
     const std::string message = std::string(text) + CRLF;
     s.setLabel(s.lblComErr, "[" + formatTime(ctx_.clock.now()) + "] " + message);
-    const ReplyHeader& h = processor_.header();
+    const ReplyHeader& h = active_->header();
     const std::string reply = std::string(1, NAK) + h.blockNo + s.config.station + s.config.pcNo + h.nakCode + code;
     transport_.send(reply);
+    if (stats) stats->lineError(code);
     s.setLabel(s.lblSnd, reply);
     ctx_.log.lineError(message);
     transport_.discardInput();
@@ -307,7 +383,7 @@ void LinkEngine::logSent(std::string_view reply) {
   const FrameTexts t = renderFrame(reply);
   const std::string raw = logText(t.raw), replaced = logText(t.replaced);
   if (file) {
-    ctx_.log.filePrint("[" + formatTime(processor_.stamp()) + "] 送信");
+    ctx_.log.filePrint("[" + formatTime(active_->stamp()) + "] 送信");
     ctx_.log.filePrint(raw);
     ctx_.log.filePrint(replaced);
     ctx_.log.filePrint(t.hex);

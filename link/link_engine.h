@@ -29,8 +29,10 @@
 #include <string>
 #include <string_view>
 
+#include "link/fault_injector.h"
 #include "link/framing.h"
 #include "link/link_context.h"
+#include "link/link_stats.h"
 #include "link/processor.h"
 #include "link/scheduler.h"
 #include "link/transport.h"
@@ -63,6 +65,15 @@ class LinkEngine {
 
   RequestProcessor& processor() { return processor_; }
 
+  // Line-wide and optional: faults injected into the replies, and the
+  // counts of the traffic.
+  FaultInjector* faults = nullptr;
+  LinkStats* stats = nullptr;
+  // Several stations on one line: the processor of the station a frame is
+  // addressed to, or nullptr for the engine's own, which answers it or
+  // ignores it as its checks decide.
+  std::function<RequestProcessor*(std::string_view frame)> route;
+
   // A question for the person at the screen; answer through answer().
   // Without a handler every question is answered No.
   std::function<void(const Question&)> onQuestion;
@@ -90,6 +101,12 @@ class LinkEngine {
   void completeFrame();
   void process(Then then);
   void act();
+  // Sends one reply, or its first part, and logs it; false when sending
+  // failed.
+  bool transmit(std::string_view bytes, bool positive, const std::string& nakCode, bool counted);
+  // What follows a reply: its question, or the next frame.
+  void afterReply(std::optional<Question> q);
+  void markFault();
   void ask(const Question& q);
   void carryOn();
   void finish();
@@ -110,6 +127,7 @@ class LinkEngine {
   Scheduler& scheduler_;
   Transport& transport_;
   RequestProcessor processor_;
+  RequestProcessor* active_ = &processor_;  // the station answering the frame
 
   State state_ = State::Idle;
   std::string in_;          // received and not yet taken up
@@ -127,6 +145,11 @@ class LinkEngine {
   char nextStart_ = 0;       // the start character that ended the frame
   Then then_ = Then::Finish;
   bool asking_ = false;
+
+  int fault_ = -1;               // the rule applied to the frame being answered
+  std::int64_t frameEndUs_ = 0;  // its last byte, for the latency
+  std::string tail_;             // a split reply's second part
+  std::optional<Question> after_;  // and what follows it
 };
 
 }  // namespace omb

@@ -422,11 +422,38 @@ std::optional<Question> RequestProcessor::stationMismatch(const SplitRequest& sp
 
 // An error reply: the report goes to the log before the engine logs what
 // it sends.
-Reply RequestProcessor::errorReply(const Rejection& why) {
+Reply RequestProcessor::nakReply(std::string_view code) {
   const LinkSettings& s = ctx_.settings;
   const Framing& fr = s.framing();
-  reply_ = fr.nakHead + header_.blockNo + s.config.station + s.config.pcNo + header_.nakCode + why.code + fr.nakTail +
-           fr.lineEnd;
+  reply_.assign(fr.nakHead).append(header_.blockNo).append(s.config.station).append(s.config.pcNo);
+  reply_.append(header_.nakCode).append(code).append(fr.nakTail).append(fr.lineEnd);
+  Reply r;
+  r.bytes = reply_;
+  r.nakCode.assign(code);
+  return r;
+}
+
+FaultSubject RequestProcessor::faultSubject() const {
+  FaultSubject s;
+  const Request& q = pending_.request;
+  // A refused request keeps the command field as written.
+  if (pending_.kind != Outcome::Execute || !q.cmd) {
+    s.command = splitRequest(frame_, ctx_.settings.config).command;
+    return s;
+  }
+  s.command = q.cmd->code;
+  if (q.device.kind < 0) return s;
+  if (q.cmd->cls != CmdClass::BatchRead && q.cmd->cls != CmdClass::BatchWrite) return s;
+  s.deviceKind = q.device.kind;
+  s.first = q.device.number;
+  // Word-unit access to bit devices covers sixteen devices a point.
+  s.count = q.device.isBit && q.cmd->wordUnit ? q.points * 16 : q.points;
+  return s;
+}
+
+Reply RequestProcessor::errorReply(const Rejection& why) {
+  const LinkSettings& s = ctx_.settings;
+  Reply r = nakReply(why.code);
   std::optional<Question> ask;
   if (logging() || !s.chkViewAlert) {
     const std::string report = reportText(texts(), why);
@@ -434,7 +461,8 @@ Reply RequestProcessor::errorReply(const Rejection& why) {
     if (s.chkLogDsp) ctx_.log.subDsp_CommLog("【否定応答 受信電文】 : " + report, "", "", "");
     ask = question(report);
   }
-  return Reply{reply_, false, std::move(ask)};  // an error reply leaves lblSnd as it was
+  r.question = std::move(ask);
+  return r;  // an error reply leaves lblSnd as it was
 }
 
 Reply RequestProcessor::dataReply() {
@@ -447,7 +475,11 @@ Reply RequestProcessor::dataReply() {
     reply_ += hex2(sum);
   }
   reply_.append(fr.lineEnd);
-  return Reply{reply_, true, std::nullopt};
+  Reply r;
+  r.bytes = reply_;
+  r.positive = true;
+  r.summed = s.config.sumOn();
+  return r;
 }
 
 Reply RequestProcessor::ackReply() {
@@ -456,7 +488,10 @@ Reply RequestProcessor::ackReply() {
   reply_.assign(fr.ackHead);
   reply_.append(header_.blockNo).append(s.config.station).append(s.config.pcNo).append(header_.ackCode);
   reply_.append(fr.ackTail).append(fr.lineEnd);
-  return Reply{reply_, true, std::nullopt};
+  Reply r;
+  r.bytes = reply_;
+  r.positive = true;
+  return r;
 }
 
 // Storage of one device: the kind's own array, or the special one for D and

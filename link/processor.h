@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "link/fault_injector.h"
 #include "link/framing.h"
 #include "link/link_context.h"
 #include "link/request.h"
@@ -44,6 +45,8 @@ struct Reply {
   std::string_view bytes;            // empty: nothing to send; valid until the next call
   bool positive = false;             // a positive or data reply: shown in lblSnd
   std::optional<Question> question;  // ask once it is sent (an error reply)
+  bool summed = false;               // ends in a sum check (before the line end)
+  std::string nakCode;               // a negative reply: its error code
 };
 
 // A request that passed its checks, ready to execute.  Its texts are views
@@ -80,6 +83,13 @@ class RequestProcessor {
   // run-time failure is reported under the processor's name and answers
   // nothing.
   Reply act();
+
+  // Instead of act(): nothing is executed and a negative reply with `code`
+  // is built for the request (an injected fault).
+  Reply nakReply(std::string_view code);
+  // What the fault rules match on: the command and, for a request that
+  // passed its checks, the devices it touches.
+  FaultSubject faultSubject() const;
 
   const ReplyHeader& header() const { return header_; }
   // The trap label of the last frame ("frmMain.subCmnd() " or

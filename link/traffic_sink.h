@@ -23,6 +23,9 @@ class TrafficSink {
   // by CR LF) to the file with a time stamp, and to the screen as a plain
   // line when the on-screen log is on.
   virtual void lineError(const std::string& message) = 0;
+  // A note about the line rather than a frame (a client coming or going, an
+  // injected fault): "【" message "】" with a time stamp.
+  virtual void note(const std::string& message) { (void)message; }
 };
 
 // Drops everything.

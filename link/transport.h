@@ -36,6 +36,8 @@ class Transport {
   virtual void send(std::string_view bytes) = 0;
   // Throws away what has been received and not yet delivered.
   virtual void discardInput() = 0;
+  // Throws away replies still waiting to go out (a paced line's queue).
+  virtual void discardOutput() {}
   // What a peer opens to reach us (a device path, a virtual port's path).
   virtual std::string peerName() const { return {}; }
 

@@ -25,6 +25,9 @@ class LineSwitch final : public Transport, public SerialLine {
   // What a PC program opens (or connects to) to reach us.
   std::string peerPath() const { return isOpen() ? active_->peerName() : std::string(); }
   bool tcp() const { return active_ == &tcp_; }
+  // Whether the open line sends as fast as it is written (a virtual port or
+  // TCP), so replies may be paced to the configured line speed.
+  bool unpaced() const { return isOpen() && (tcp() || serial_.isVirtual()); }
 
   // --- SerialLine: a TCP line has no line settings ---
   void setCommPort(int number) override { serial_.setCommPort(number); }

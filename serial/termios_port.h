@@ -42,6 +42,8 @@ class TermiosPort final : public Transport, public SerialLine {
   // What a PC program opens to talk to us: the device, or the virtual
   // port's path.
   std::string peerPath() const { return peerPath_; }
+  // Open on a pseudo-terminal: nothing paces what is sent.
+  bool isVirtual() const { return isOpen() && virtual_; }
 
   // --- SerialLine ---
   void setCommPort(int number) override { number_ = number; }

@@ -141,7 +141,7 @@ class TrafficLog final : public TrafficSink, public PortLog {
   void lineError(const std::string& message) override;
   // A note of the line (a TCP client coming, going or refused), in the
   // log like a line error but not marked as one.
-  void note(const std::string& message);
+  void note(const std::string& message) override;
 
   // --- Saving the on-screen log -------------------------------------------
   // "名前を付けて保存する" and "履歴保存": ask for a comment (preset: the text

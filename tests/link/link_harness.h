@@ -26,12 +26,17 @@ struct RecordingTraffic : TrafficSink {
   void screenInsert(const std::string& text) override { inserted += text; }
   bool fileOpen() const override { return file; }
   void filePrint(const std::string& text) override { fileText += text + "\r\n"; }
+  void note(const std::string& message) override {
+    notes.push_back(message);
+    fileText += "【" + message + "】\r\n";
+  }
   void lineError(const std::string& message) override {
     fileText += "【Comm Port 異常】 : " + message + "\r\n";
     entries.push_back({"【Comm Port 異常】 : " + message, "", "", ""});
   }
 
   std::vector<Entry> entries;
+  std::vector<std::string> notes;
   std::string inserted;
   bool file = true;
   std::string fileText;
