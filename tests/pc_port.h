@@ -23,6 +23,16 @@ class PcPort {
     ::cfmakeraw(&t);
     ::tcsetattr(fd_, TCSANOW, &t);
   }
+  // A connected socket (a TCP line), read and written the same way.
+  static PcPort adopt(int fd) {
+    PcPort p;
+    p.fd_ = fd;
+    if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    return p;
+  }
+  PcPort(PcPort&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+  PcPort(const PcPort&) = delete;
+  PcPort& operator=(const PcPort&) = delete;
   ~PcPort() {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -68,6 +78,7 @@ class PcPort {
   }
 
  private:
+  PcPort() = default;
   int fd_ = -1;
 };
 
