@@ -1,5 +1,7 @@
 #include "app/frm_main.h"
 
+#include "app/frm_faults.h"
+
 #include <cmath>
 
 #include <QApplication>
@@ -293,6 +295,27 @@ void FrmMain::buildMenus() {
   connect(mnuCommParityE_, &QAction::triggered, this, [this] { core_.pc.chooseParity('e'); });
   connect(mnuCommParityO_, &QAction::triggered, this, [this] { core_.pc.chooseParity('o'); });
   connect(mnuCommParityN_, &QAction::triggered, this, [this] { core_.pc.chooseParity('n'); });
+
+  mnuTool_ = bar->addMenu(QStringLiteral("回線ツール(&T)"));
+  mnuTool_->setObjectName("mnuTool");
+  mnuFaults_ = entry(mnuTool_, "mnuFaults", QStringLiteral("障害注入と統計..."));
+  connect(mnuFaults_, &QAction::triggered, this, [this] {
+    if (!faultsWindow_) faultsWindow_ = new FrmFaults(core_, this);
+    faultsWindow_->show();
+    faultsWindow_->raise();
+    faultsWindow_->activateWindow();
+  });
+  mnuPace_ = entry(mnuTool_, "mnuPace", QStringLiteral("回線速度で送信する（仮想ポート・TCP）"));
+  mnuPace_->setCheckable(true);
+  mnuPace_->setToolTip(QStringLiteral("応答の各文字を、設定した通信速度で送るのと同じ間隔で送信します"));
+  connect(mnuPace_, &QAction::toggled, this, [this](bool on) { core_.pacing = on; });
+  mnuTool_->addSeparator();
+  mnuStations_ = entry(mnuTool_, "mnuStations", QStringLiteral("局番設定（マルチドロップ）..."));
+  connect(mnuStations_, &QAction::triggered, this, &FrmMain::chooseStations);
+  mnuStationShow_ = mnuTool_->addMenu(QStringLiteral("表示する局"));
+  mnuStationShow_->setObjectName("mnuStationShow");
+  mnuTool_->setToolTipsVisible(true);
+  rebuildStationMenu();
 
   mnuHelp_ = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
   mnuHelp_->setObjectName("mnuHelp");
@@ -812,7 +835,50 @@ void FrmMain::applyEnableCommSet(bool on) {
                      mnuInitDevCome_, mnuCom_->menuAction(), mnuHelp_->menuAction()})
     a->setEnabled(on && !unavailable_.count(a));
   mnuFileSave_->setEnabled(on && !unavailable_.count(mnuFileSave_) && !mnuFileSave_->data().toString().isEmpty());
+  // The stations change only while the line is closed.
+  mnuStations_->setEnabled(on);
+  mnuStationShow_->setEnabled(on && core_.stations.several());
   syncLogControls();
+}
+
+// The stations of a multi-drop line, typed as one list; the first is the
+// one the windows show.
+void FrmMain::chooseStations() {
+  std::string current;
+  for (const std::string& n : core_.stations.numbers()) current += (current.empty() ? "" : ",") + n;
+  const auto text = core_.presenter.inputBox(
+      "この回線で応答する局番を、カンマ区切りで入力してください。\r\n"
+      "（例 00,01,05　先頭の局を表示します。追加した局のデバイスは０から始まります）",
+      "局番設定", current);
+  if (!text || *text == current) return;
+  std::string error;
+  const auto numbers = StationSet::parseNumbers(*text, error);
+  if (!numbers) {
+    core_.presenter.message(error, "局番設定", MsgIcon::Exclamation, MsgButtons::Ok);
+    return;
+  }
+  if (!core_.setStations(*numbers)) return;
+  txtKyokuNo_->setText(q(core_.link.config.station));
+  rebuildStationMenu();
+}
+
+void FrmMain::rebuildStationMenu() {
+  mnuStationShow_->clear();
+  const std::vector<std::string> numbers = core_.stations.numbers();
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    const std::string& n = numbers[i];
+    QAction* a = mnuStationShow_->addAction(QStringLiteral("局番 ") + q(n));
+    a->setObjectName(q("mnuStation" + n));
+    a->setCheckable(true);
+    a->setChecked(i == 0);
+    connect(a, &QAction::triggered, this, [this, n] { showStation(n); });
+  }
+  mnuStationShow_->setEnabled(core_.stations.several() && !core_.line.isOpen());
+}
+
+void FrmMain::showStation(const std::string& number) {
+  if (number != core_.link.config.station && core_.showStation(number)) txtKyokuNo_->setText(q(number));
+  for (QAction* a : mnuStationShow_->actions()) a->setChecked(a->objectName() == q("mnuStation" + core_.link.config.station));
 }
 
 void FrmMain::syncLogControls() {

@@ -131,6 +131,13 @@ class FrmMain : public QMainWindow {
   QAction *mnuCommCharLen7_, *mnuCommCharLen8_, *mnuCommStopBit1_, *mnuCommStopBit2_;
   QAction *mnuCommParityE_, *mnuCommParityO_, *mnuCommParityN_;
   std::array<QAction*, 24> mnuDsp_{};
+  // Line tools: faults and statistics, pacing, several stations.
+  QMenu *mnuTool_, *mnuStationShow_;
+  QAction *mnuFaults_, *mnuPace_, *mnuStations_;
+  QWidget* faultsWindow_ = nullptr;
+  void chooseStations();
+  void rebuildStationMenu();
+  void showStation(const std::string& number);
   QMenu* popLogText_;
   QAction *popLogSave_, *popLogCls_;
   QToolBar *toolbar1_, *toolbar2_;

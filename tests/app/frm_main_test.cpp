@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QTableWidget>
 
 #include <filesystem>
 
@@ -354,6 +355,87 @@ TEST(Dialogs, LinesStayWholeAndButtonsAreNamedAlike) {
   QCoreApplication::processEvents();
   EXPECT_GE(d.lblMsg()->width(), d.lblMsg()->fontMetrics().horizontalAdvance(longest));
   EXPECT_EQ(d.cmdCancel()->text(), "ｷｬﾝｾﾙ");
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+// The line tools from the window: fault rules typed in their window reach
+// the PC program through the port, the statistics count them, and a second
+// station is set up and brought forward from the menus.
+TEST_F(MainWindow, TheLineToolsWindowAndMenusDriveFaultsStatisticsAndStations) {
+  auto core = start();
+  FrmMain w(*core);
+  w.Form_Load();
+  w.findChild<QAction*>("mnuFaults")->trigger();
+  QWidget* faults = w.findChild<QWidget*>("frmFaults");
+  ASSERT_NE(faults, nullptr);
+  EXPECT_TRUE(faults->isVisible());
+  EXPECT_EQ(faults->windowTitle(), "障害注入と統計");
+  auto* rule = find<QLineEdit>(*faults, "txtFaultRule");
+  rule->setText("nak=0A,cmd=WR");
+  find<QPushButton>(*faults, "cmdFaultAdd")->click();
+  rule->setText("explode");
+  find<QPushButton>(*faults, "cmdFaultAdd")->click();
+  ASSERT_EQ(presenter.boxes.size(), 1u);
+  EXPECT_NE(presenter.boxes[0].text.find("\"explode\" は使えない項目です"), std::string::npos);
+  EXPECT_EQ(rule->text(), "explode");  // left for correcting
+  ASSERT_EQ(core->faults.rules().size(), 1u);
+  auto* grid = find<QTableWidget>(*faults, "grdFaults");
+  ASSERT_EQ(grid->rowCount(), 1);
+  EXPECT_EQ(grid->item(0, 1)->text(), "否定応答 0A を送信（要求は未実行）");
+
+  find<QScrollBar>(w, "hscWait")->setValue(5);
+  find<QCheckBox>(w, "chkSum")->click();  // sum check off
+  find<QPushButton>(w, "cmdPOpen")->click();
+  test::PcPort pc(dir.file("com1"));
+  ASSERT_TRUE(pc.ok());
+  auto exchange = [&](const std::string& request, std::size_t length) {
+    pc.send(request);
+    std::string reply;
+    QElapsedTimer t;
+    t.start();
+    while (reply.size() < length && t.elapsed() < 3000) {
+      spin(5);
+      reply += pc.receive(length - reply.size(), 1);
+    }
+    return reply;
+  };
+  EXPECT_EQ(exchange(std::string(1, ENQ) + "00FFWR0D000001", 7), std::string(1, NAK) + "00FF0A");
+  EXPECT_EQ(exchange(std::string(1, ENQ) + "00FFWW0D0000011234", 5), std::string(1, ACK) + "00FF");
+  spin(600);  // the window redraws twice a second
+  EXPECT_EQ(grid->item(0, 3)->text(), "1");
+  const QString stats = find<QLabel>(*faults, "lblStats")->text();
+  EXPECT_TRUE(stats.contains("要求　　　　　: 2")) << stats.toStdString();
+  EXPECT_TRUE(stats.contains("0AH: 1")) << stats.toStdString();
+  EXPECT_TRUE(stats.contains("障害注入　　　: 1")) << stats.toStdString();
+  // The stations change only while the port is closed.
+  EXPECT_FALSE(w.findChild<QAction*>("mnuStations")->isEnabled());
+  find<QPushButton>(w, "cmdPClose")->click();
+  EXPECT_TRUE(w.findChild<QAction*>("mnuStations")->isEnabled());
+
+  presenter.inputAnswers = {"00,01"};
+  w.findChild<QAction*>("mnuStations")->trigger();
+  EXPECT_EQ(core->stations.numbers(), (std::vector<std::string>{"00", "01"}));
+  ASSERT_NE(w.findChild<QAction*>("mnuStation01"), nullptr);
+  EXPECT_TRUE(w.findChild<QMenu*>("mnuStationShow")->isEnabled());
+  w.findChild<QAction*>("mnuStation01")->trigger();
+  EXPECT_EQ(find<QLineEdit>(w, "txtKyokuNo")->text(), "01");
+  EXPECT_EQ(core->state.memory.fncDeviceData(0, "D"), 0);  // station 01 starts empty
+  EXPECT_TRUE(w.findChild<QAction*>("mnuStation01")->isChecked());
+  w.findChild<QAction*>("mnuStation00")->trigger();
+  EXPECT_EQ(core->state.memory.fncDeviceData(0, "D"), 0x1234);
+  EXPECT_EQ(find<QLineEdit>(w, "txtKyokuNo")->text(), "00");
+  presenter.inputAnswers = {"00,0x"};
+  w.findChild<QAction*>("mnuStations")->trigger();
+  EXPECT_NE(presenter.boxes.back().text.find("\"0x\""), std::string::npos);
+  EXPECT_EQ(core->stations.numbers(), (std::vector<std::string>{"00", "01"}));
+
+  w.findChild<QAction*>("mnuPace")->trigger();
+  EXPECT_TRUE(core->pacing);
 }
 
 }  // namespace
