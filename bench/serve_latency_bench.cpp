@@ -3,17 +3,24 @@
 // whole reply.  A reply cannot come before the line has been silent for one
 // wait after the request, so the floor is measured in the same run with a
 // minimal responder that does nothing else: it reads, and answers with a
-// fixed reply once one wait of silence has passed.  Three runs:
+// fixed reply once one wait of silence has passed.  Four runs:
 //   Minimal   the floor;
 //   Serve     `ombrisal --serve` as a separate process, traffic log on;
+//   ServeTcp  the same over TCP on the loopback address: the line should
+//             cost no more than the virtual port (vs_serve, its median's
+//             ratio to Serve's);
 //   Window    the main window in this process with every device view open.
 // Each reports its median and 99th percentile in milliseconds and, for the
-// last two, their ratios to the floor.
+// last three, their ratios to the floor.
 //   OMBRISAL_LATENCY_REQUESTS sets the requests per run (default 500).
 #include <benchmark/benchmark.h>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <pthread.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -58,9 +65,52 @@ struct Figures {
   bool ok = false;
 };
 
-// `count` exchanges on the PC program's end of `path`.
-Figures exchange(const std::string& path, int count, const std::function<void()>& between = nullptr) {
-  omb::test::PcPort pc(path);
+// The PC program's end of a TCP line, with reads that wait for the reply
+// as PcPort's do.  No Nagle delay: a request goes out the moment it is
+// written, as a PC program on a TCP link would set it.
+class TcpClient {
+ public:
+  explicit TcpClient(int port) {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd_ >= 0 && ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+    if (fd_ < 0) return;
+    const int on = 1;
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  }
+  ~TcpClient() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  TcpClient(const TcpClient&) = delete;
+  TcpClient& operator=(const TcpClient&) = delete;
+  bool ok() const { return fd_ >= 0; }
+  std::string exchange(const std::string& request, std::size_t replyLength) const {
+    if (::send(fd_, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) return {};
+    std::string got;
+    while (got.size() < replyLength) {
+      pollfd p{fd_, POLLIN, 0};
+      if (::poll(&p, 1, 1000) <= 0) break;
+      char buf[512];
+      const ssize_t r = ::recv(fd_, buf, sizeof buf, 0);
+      if (r <= 0) break;
+      got.append(buf, static_cast<std::size_t>(r));
+    }
+    return got;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+// `count` exchanges on the PC program's end of a line.
+template <class End>
+Figures exchangeOn(const End& pc, int count, const std::function<void()>& between = nullptr) {
   Figures f;
   if (!pc.ok()) return f;
   std::vector<double> ms;
@@ -81,6 +131,11 @@ Figures exchange(const std::string& path, int count, const std::function<void()>
   f.p99 = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
   f.ok = true;
   return f;
+}
+
+// `count` exchanges on the PC program's end of the virtual port at `path`.
+Figures exchange(const std::string& path, int count, const std::function<void()>& between = nullptr) {
+  return exchangeOn(omb::test::PcPort(path), count, between);
 }
 
 // Answers every request with a fixed reply once the line has been silent
@@ -172,21 +227,62 @@ void BM_Minimal(benchmark::State& state) {
 }
 BENCHMARK(BM_Minimal)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-void BM_Serve(benchmark::State& state) {
-  Figures f;
-  for (auto _ : state) {
+// `ombrisal --serve` over the virtual port; measured once, for its own run
+// and as the yardstick of the TCP run.
+Figures serve() {
+  static Figures f = [] {
     const std::string path = tempPath("serve");
     omb::test::ServeProcess serve({"--serve", "pty:" + path, "--no-sum", "--wait", std::to_string(kWaitMs)});
-    if (!serve.waitForOutput("serving on")) {
-      state.SkipWithError("ombrisal --serve did not start");
-      return;
-    }
-    f = exchange(path, requests(), [&] { serve.drain(); });  // keep its traffic log flowing
+    if (!serve.waitForOutput("serving on")) return Figures{};
+    Figures got = exchange(path, requests(), [&] { serve.drain(); });  // keep its traffic log flowing
     serve.stop();
-  }
+    return got;
+  }();
+  return f;
+}
+
+void BM_Serve(benchmark::State& state) {
+  Figures f;
+  for (auto _ : state) f = serve();
   report(state, f, true);
 }
 BENCHMARK(BM_Serve)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The same program serving TCP on a port the system picks; the banner
+// names it ("serving on tcp:127.0.0.1:PORT").
+void BM_ServeTcp(benchmark::State& state) {
+  Figures f;
+  for (auto _ : state) {
+    omb::test::ServeProcess serve({"--serve", "tcp:0", "--no-sum", "--wait", std::to_string(kWaitMs)});
+    const std::string banner = "serving on tcp:";
+    if (!serve.waitForOutput(banner)) {
+      state.SkipWithError("ombrisal --serve tcp did not start");
+      return;
+    }
+    const std::size_t at = serve.out.find(banner) + banner.size();
+    const std::size_t end = serve.out.find_first_of(" \n", at);  // the banner is written whole
+    if (end == std::string::npos) {
+      state.SkipWithError("ombrisal --serve tcp printed no port");
+      return;
+    }
+    const std::string peer = serve.out.substr(at, end - at);
+    const int port = std::atoi(peer.substr(peer.rfind(':') + 1).c_str());
+    TcpClient client(port);
+    if (!client.ok()) {
+      state.SkipWithError("cannot connect to ombrisal --serve tcp");
+      return;
+    }
+    f = exchangeOn(client, requests(), [&] { serve.drain(); });
+    serve.stop();
+  }
+  report(state, f, true);
+  const Figures pty = serve();
+  if (f.ok && pty.ok) {
+    state.counters["vs_serve"] = f.median / pty.median;
+    state.counters["p99_vs_serve"] = f.p99 / pty.p99;
+  }
+}
+BENCHMARK(BM_ServeTcp)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The main window as a user has it: every single device view open, the
 // traffic log shown, the port opened with the wait at 2 ms.
