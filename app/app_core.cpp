@@ -2,9 +2,17 @@
 
 namespace omb {
 
-AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string programFolder)
+namespace {
+std::string folderOf(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+}  // namespace
+
+AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string programFolder, std::string dataFolder_)
     : presenter(presenter_),
       clock(clock_),
+      dataFolder(folderOf(dataFolder_.empty() ? programFolder : std::move(dataFolder_))),
       errorLog(presenter_, clock_),
       state(errorLog),
       comments(errorLog),
@@ -19,11 +27,12 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
                   }},
       stations(linkContext),
       engine(linkContext, scheduler, paced),
-      pc(line, line, engine, link, log, presenter_, errorLog, clock_) {
+      pc(line, line, engine, link, log, presenter_, errorLog, clock_),
+      generators(state.memory) {
   line.onNotice = [this](const std::string& message) { log.note(message); };
-  // Until the settings name the system log folder, reports go beside the
-  // program.
-  errorLog.setFolder(settingsFile.programFolder() + "Log");
+  // Until the settings name the system log folder, reports go where its
+  // default is.
+  errorLog.setFolder(dataFolder + "Log");
   // The refresh signal "DATA" is one subscriber of the memory's change
   // sets: whoever wrote (the link, a view) publishes, the views are told.
   state.memory.subscribe([this](const ChangeNotice& n) {
@@ -38,12 +47,25 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
   engine.faults = &faults;
   engine.stats = &stats;
   engine.route = [this](std::string_view frame) { return stations.route(frame); };
+  generators.changed = [this] { tickGenerators(); };
   // A real serial line paces itself; the rate is the one the port opened with.
   paced.characterTime = [this]() -> std::int64_t {
     if (!pacing || !line.unpaced()) return 0;
     const LineConfig c = line.lineConfig();
     return characterTimeUs(c.baud, 1 + c.dataBits + (c.parity == Parity::None ? 0 : 1) + c.stopBits);
   };
+}
+
+void AppCore::tickGenerators() {
+  if (generatorTimer_) scheduler.cancel(generatorTimer_);
+  generatorTimer_ = 0;
+  const std::int64_t now = clock.steadyMs();
+  generators.tick(now);
+  if (const auto due = generators.nextDueMs(now))
+    generatorTimer_ = scheduler.schedule(static_cast<int>(std::max<std::int64_t>(*due - now, 0)), [this] {
+      generatorTimer_ = 0;
+      tickGenerators();
+    });
 }
 
 bool AppCore::showStation(const std::string& number) {
@@ -63,7 +85,7 @@ bool AppCore::startUp() {
   subSetRangeCodes(state.range5);
   subSetRangeCodes(state.range7);
   if (!settingsFile.fncGetIniFile(0)) return false;
-  subSetFolders(settings.folders, settingsFile.programFolder());
+  subSetFolders(settings.folders, dataFolder);
   subCreateFolders(settings.folders, presenter);
   errorLog.setFolder(settings.folders.SysLog);
   subSysLogCheck(settings.folders.SysLog, clock, presenter, errorLog);

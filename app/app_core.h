@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/clock.h"
+#include "core/generators.h"
 #include "core/presenter.h"
 #include "core/system_state.h"
 #include "link/fault_injector.h"
@@ -31,8 +32,10 @@ namespace omb {
 
 class AppCore {
  public:
-  // `programFolder`: where Init.ini and the default working folders are.
-  AppCore(Presenter& presenter, const Clock& clock, std::string programFolder);
+  // `programFolder`: where Init.ini is; `dataFolder`: where the working
+  // folders go when the settings file leaves their place empty (the
+  // program folder too when not given; see store/program_folders.h).
+  AppCore(Presenter& presenter, const Clock& clock, std::string programFolder, std::string dataFolder = {});
   AppCore(const AppCore&) = delete;
   AppCore& operator=(const AppCore&) = delete;
 
@@ -64,6 +67,8 @@ class AppCore {
 
   Presenter& presenter;
   const Clock& clock;
+  // The base of the working folders, ending with "/".
+  const std::string dataFolder;
   ErrorLog errorLog;
   SystemState state;
   CommentStore comments;
@@ -90,6 +95,12 @@ class AppCore {
   LinkEngine engine;
   PortController pc;
 
+  // Values that move by themselves, on the device memory in front; their
+  // timer follows the earliest step due.
+  GeneratorSet generators;
+  // Runs the generators' steps due now and arms the timer for the next.
+  void tickGenerators();
+
   // Shows station `number` in the windows: its memory and lists change
   // places with those in front, and every view redraws.  Refused (false)
   // while the port is open or for a number the line does not carry.
@@ -97,6 +108,9 @@ class AppCore {
   // Sets the stations of the line (the first is the one in front); the
   // others start with empty memory.  Refused while the port is open.
   bool setStations(const std::vector<std::string>& numbers);
+
+ private:
+  Scheduler::TimerId generatorTimer_ = 0;
 };
 
 }  // namespace omb

@@ -20,6 +20,7 @@
 
 #include "ui/geometry.h"
 #include "app/help_viewer.h"
+#include "store/program_folders.h"
 #include "link/framing.h"
 
 namespace omb {
@@ -126,7 +127,10 @@ FrmMain::~FrmMain() {
 }
 
 HelpViewer& FrmMain::help() {
-  if (!help_) help_ = new HelpViewer(QApplication::applicationDirPath() + "/help", this);
+  // Beside the program in the build folder, under share/ombrisal when installed.
+  if (!help_)
+    help_ = new HelpViewer(
+        QString::fromStdString(helpFolder(QApplication::applicationDirPath().toStdString() + "/")), this);
   return *help_;
 }
 

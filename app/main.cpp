@@ -1,43 +1,57 @@
-// Start-up: the serve mode when asked for on the command line, otherwise the
-// desktop program in the documented order: settings file (the program ends
-// without a window when it is missing), working folders, the monthly system
-// log check, device storage and page counts, then the main window.
+// Start-up: the serve mode, the usage text or the version when asked for on
+// the command line, otherwise the desktop program in the documented order:
+// where the settings and working folders are (store/program_folders.h), the
+// settings file (the program ends without a window when it is missing),
+// working folders, the monthly system log check, device storage and page
+// counts, then the main window, with the project named on the command line.
 #include <QApplication>
 
+#include <filesystem>
 #include <iostream>
 
 #include "app/app_core.h"
+#include "app/command_line.h"
 #include "app/compose.h"
 #include "app/frm_main.h"
 #include "app/help_viewer.h"
 #include "app/project_commands.h"
 #include "app/qt_presenter.h"
 #include "app/serve_mode.h"
+#include "store/program_folders.h"
 #include "ui/fonts.h"
 #include "views/view_manager.h"
 
 int main(int argc, char** argv) {
-  if (argc > 1) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    for (const auto& a : args)
-      if (a == "--help" || a == "-h") {
-        std::cout << omb::serveUsage();
-        return 0;
-      }
-    std::string error;
-    auto options = omb::parseServeOptions(args, error);
-    if (!options) {
-      std::cerr << "ombrisal: " << error << "\n(ombrisal --help shows the options)" << std::endl;
+  const omb::CommandLine command = omb::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  switch (command.action) {
+    case omb::CommandLine::Action::Help:
+      std::cout << omb::serveUsage();
+      return 0;
+    case omb::CommandLine::Action::Version:
+      std::cout << omb::versionLine() << std::endl;
+      return 0;
+    case omb::CommandLine::Action::Mistake:
+      std::cerr << "ombrisal: " << command.error << "\n(ombrisal --help shows the options)" << std::endl;
       return 2;
-    }
-    return omb::runServe(argc, argv, *options);
+    case omb::CommandLine::Action::Serve:
+      return omb::runServe(argc, argv, command.serve);
+    case omb::CommandLine::Action::Window:
+      break;
   }
 
-  QApplication app(argc, argv);
+  // Qt is given the program name only: the one argument left is a project.
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
   omb::setUpFonts();
   omb::QtPresenter presenter;
   omb::SystemClock clock;
-  omb::AppCore core(presenter, clock, QCoreApplication::applicationDirPath().toStdString() + "/");
+  // Beside the program when run from its own folder, else per user.
+  std::string warning;
+  const omb::ProgramFolders folders = omb::setUpProgramFolders(
+      QCoreApplication::applicationDirPath().toStdString() + "/", omb::userDirsFromEnvironment(), omb::folderWritable,
+      warning);
+  if (!warning.empty()) std::cerr << "ombrisal: " << warning << std::endl;
+  omb::AppCore core(presenter, clock, folders.settings, folders.data);
   if (!core.startUp()) return 1;
 
   omb::FrmMain w(core);
@@ -48,5 +62,8 @@ int main(int argc, char** argv) {
   presenter.setHelp([&w](int topic) { w.help().showTopic(topic); });
   w.Form_Load();
   w.show();
+  // A project named on the command line opens as if chosen from the File
+  // menu (a file it cannot read says why, and the window stays).
+  if (!command.project.empty()) project.open(std::filesystem::absolute(command.project).string());
   return app.exec();
 }

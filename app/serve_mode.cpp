@@ -22,6 +22,7 @@
 #include "app/project_commands.h"
 #include "app/output_pump.h"
 #include "core/atomic_file.h"
+#include "store/program_folders.h"
 
 namespace omb {
 
@@ -67,9 +68,10 @@ bool ServeOptions::gave(const std::string& option) const {
 }
 
 std::string serveUsage() {
-  return "Usage: ombrisal [--serve PORT [options]]\n"
+  return "Usage: ombrisal [FILE | --serve PORT [options] | --version | --help]\n"
          "\n"
-         "Without arguments Ombrisal opens its main window.\n"
+         "Without arguments Ombrisal opens its main window; with a project FILE it\n"
+         "opens that project in it.\n"
          "\n"
          "--serve PORT   Serve the computer link on PORT without any window until\n"
          "               SIGINT or SIGTERM, then close the port and exit 0.  PORT is\n"
@@ -109,9 +111,12 @@ std::string serveUsage() {
          "  --stats text|json|none  at exit, end standard output with the traffic\n"
          "                        statistics: a few lines of text (default), one JSON\n"
          "                        object on the last line, or nothing\n"
-         "  --ini FILE            settings file (default: Init.ini beside the program)\n"
+         "  --ini FILE            settings file; the working folders go beside it\n"
+         "                        (default: Init.ini beside the program, or when\n"
+         "                        installed ~/.config/ombrisal/Init.ini)\n"
          "  --no-reopen           when the device goes away, close the port and wait\n"
          "                        (default: try to open it again every second)\n"
+         "  --version             the program's version\n"
          "  --help                this text\n"
          "\n"
          "The traffic log is written to standard output (control characters named,\n"
@@ -245,15 +250,21 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   QCoreApplication app(argc, argv);
   ServePresenter presenter;
   SystemClock clock;
-  // The settings file (--ini, else Init.ini beside the program) names the
-  // working folders and maps COM numbers; without one the old-version
-  // device layout is served and logs go beside the program.
-  std::string folder = QCoreApplication::applicationDirPath().toStdString() + "/";
+  // The settings file (--ini, else Init.ini where the window finds it:
+  // beside the program, or per user when installed) names the working
+  // folders and maps COM numbers; without one the old-version device
+  // layout is served.  The working folders go beside the file --ini names.
+  ProgramFolders folders;
   if (!o.ini.empty()) {
     const FolderAndName parts = subGetFolda_Path(o.ini);
-    folder = parts.folder.empty() ? "./" : parts.folder;
+    folders.settings = folders.data = parts.folder.empty() ? "./" : parts.folder;
+  } else {
+    std::string warning;
+    folders = setUpProgramFolders(QCoreApplication::applicationDirPath().toStdString() + "/",
+                                  userDirsFromEnvironment(), folderWritable, warning);
+    if (!warning.empty()) std::cerr << "ombrisal: " << warning << std::endl;
   }
-  AppCore core(presenter, clock, folder);
+  AppCore core(presenter, clock, folders.settings, folders.data);
   if (!o.ini.empty()) core.settingsFile.setFileName(o.ini);
   if (!o.ini.empty() || std::filesystem::exists(core.settingsFile.fileName())) {
     if (!core.startUp()) {

@@ -1,5 +1,7 @@
 #include "core/device_kind.h"
 
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 
 namespace omb {
@@ -48,6 +50,45 @@ std::string fncDeviceText(int kind, std::int32_t number, int width) {
 
 std::string fncAddressText(int kind, std::int32_t number) {
   return padded(kind, number, std::string_view(kindInfo(kind).textCode).size() == 2 ? 5 : 6);
+}
+
+namespace {
+// One device of `kindWanted` (any kind when -1), its number alone allowed
+// when the kind is known.
+std::optional<std::pair<int, std::int32_t>> oneDevice(std::string_view s, int kindWanted) {
+  std::size_t n = 0;
+  while (n < s.size() && std::isalpha(static_cast<unsigned char>(s[n]))) ++n;
+  int kind = kindWanted;
+  if (n > 0) {
+    kind = kindOfCode(s.substr(0, n));
+    if (kind < 0 || kind == kDx || kind == kMx || (kindWanted >= 0 && kind != kindWanted)) return std::nullopt;
+  }
+  if (kind < 0 || n == s.size()) return std::nullopt;
+  std::int32_t v = 0;
+  const std::string_view digits = s.substr(n);
+  const auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, kindInfo(kind).radix);
+  if (ec != std::errc{} || p != digits.data() + digits.size() || v < 0 || v > 0xFFFFFF) return std::nullopt;
+  return std::pair{kind, v};
+}
+}  // namespace
+
+std::optional<DeviceSpan> parseDeviceSpan(std::string_view text) {
+  const std::size_t dash = text.find('-');
+  const auto first = oneDevice(text.substr(0, dash), -1);
+  if (!first) return std::nullopt;
+  DeviceSpan span{first->first, first->second, first->second};
+  if (dash == std::string_view::npos) return span;
+  const auto last = oneDevice(text.substr(dash + 1), span.kind);
+  if (!last || last->second < span.first) return std::nullopt;
+  span.last = last->second;
+  return span;
+}
+
+std::string deviceName(int kind, std::int32_t number) {
+  const KindInfo& k = kindInfo(kind);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, k.radix == 16 ? "%X" : "%d", number);
+  return std::string(k.textCode) + buf;
 }
 
 }  // namespace omb

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,5 +41,19 @@ std::string fncDeviceText(int kind, std::int32_t number, int width);
 // Address text as the views show a device: code and number zero-padded to
 // six digits, five for TN, CN, TS, TC, CS, CC: D000100, TN00015, W0001A0.
 std::string fncAddressText(int kind, std::int32_t number);
+
+// A device or a run of devices as a person writes them: the code and the
+// number in the kind's radix without padding ("D100", "X1F", "TN5"), a run
+// as "D100-D109" or "D100-109".  Special D and M numbers are written as D
+// and M (D9000); the kind is the code's (D, M), never Dx or Mx.
+struct DeviceSpan {
+  int kind = -1;
+  std::int32_t first = 0, last = 0;
+  std::int64_t count() const { return std::int64_t{last} - first + 1; }
+  bool operator==(const DeviceSpan&) const = default;
+};
+std::optional<DeviceSpan> parseDeviceSpan(std::string_view text);
+// "D100", "X1F": the short form parseDeviceSpan reads.
+std::string deviceName(int kind, std::int32_t number);
 
 }  // namespace omb

@@ -41,22 +41,6 @@ bool isUpperHex(std::string_view s) {
   return true;
 }
 
-// "D100", "X1F" as a device: its kind and number; -1 for a wrong text.
-std::pair<int, std::int32_t> device(std::string_view s, int kindWanted) {
-  std::size_t n = 0;
-  while (n < s.size() && std::isalpha(static_cast<unsigned char>(s[n]))) ++n;
-  int kind = kindWanted;
-  if (n > 0) {
-    const std::string code(s.substr(0, n));
-    kind = kindOfCode(code);
-    if (kind < 0 || kind == kDx || kind == kMx || (kindWanted >= 0 && kind != kindWanted)) return {-1, 0};
-  }
-  if (kind < 0) return {-1, 0};
-  const auto v = number<std::int32_t>(s.substr(n), kindInfo(kind).radix, 0, 0xFFFFFF);
-  if (!v) return {-1, 0};
-  return {kind, *v};
-}
-
 std::string hexByte(unsigned v) {
   char b[3];
   std::snprintf(b, sizeof b, "%02X", v & 0xFFu);
@@ -127,16 +111,11 @@ std::optional<FaultRule> parseFaultRule(std::string_view text, std::string& erro
         return fail("cmd はコマンドの英大文字 2 文字です（例 cmd=WR）");
       r.command = std::string(value);
     } else if (key == "dev") {
-      const std::size_t dash = value.find('-');
-      const auto [kind, first] = device(value.substr(0, dash), -1);
-      if (kind < 0) return fail("dev はデバイスか範囲です（例 dev=D100-D199, dev=X40）");
-      r.deviceKind = kind;
-      r.first = r.last = first;
-      if (dash != std::string_view::npos) {
-        const auto [k2, last] = device(value.substr(dash + 1), kind);
-        if (k2 < 0 || last < first) return fail("dev の範囲が正しくありません（例 dev=D100-D199）");
-        r.last = last;
-      }
+      const auto span = parseDeviceSpan(value);
+      if (!span) return fail("dev はデバイスか範囲です（例 dev=D100-D199, dev=X40）");
+      r.deviceKind = span->kind;
+      r.first = span->first;
+      r.last = span->last;
     } else if (key == "every") {
       const auto n = number<int>(value, 10, 1, 1000000);
       if (!n) return fail("every は 1 以上の回数です");

@@ -11,6 +11,7 @@ OMBRISAL_PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev socat
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth
+  groff-base  # the manual page is checked with it
 )
 # The sanitizer and fuzz builds of scripts/test.
 OMBRISAL_CHECK_PACKAGES=(clang libclang-rt-dev)

@@ -389,4 +389,9 @@ std::string commentFileOf(const std::string& projectPath) {
   return folder + name.substr(0, name.find('.')) + "_Device.cmt";
 }
 
+std::string simFileOf(const std::string& projectPath) {
+  const std::string comments = commentFileOf(projectPath);
+  return comments.substr(0, comments.size() - std::string("_Device.cmt").size()) + "_Sim.txt";
+}
+
 }  // namespace omb

@@ -116,5 +116,8 @@ inline bool versionAtLeast(const std::string& version, const char* mark) { retur
 // The comment file that travels with a project: folder of the project +
 // its name up to the first "." + "_Device.cmt".
 std::string commentFileOf(const std::string& projectPath);
+// The value generators' companion file beside a project: "name_Sim.txt".
+// The project file itself stays as it always was.
+std::string simFileOf(const std::string& projectPath);
 
 }  // namespace omb

@@ -1,0 +1,255 @@
+// Values that move by themselves: each kind's values at given times, the
+// writes they make, pause and resume, following with a delay, and who wins
+// when a generator and a PC program write the same device.
+#include <gtest/gtest.h>
+
+#include "core/generators.h"
+#include "core/system_state.h"
+#include "test_support.h"
+
+namespace omb {
+namespace {
+
+GeneratorSpec spec(const char* line) {
+  std::string error;
+  auto g = parseGenerator(line, error);
+  EXPECT_TRUE(g) << error;
+  return g.value_or(GeneratorSpec{});
+}
+
+TEST(GeneratorValues, EachKindAtGivenTimes) {
+  struct Case {
+    const char* line;
+    std::int64_t ms;
+    std::int32_t value;
+  };
+  const Case cases[] = {
+      {"counter D0 step=1 min=0 max=3 period=100", 0, 0},
+      {"counter D0 step=1 min=0 max=3 period=100", 99, 0},
+      {"counter D0 step=1 min=0 max=3 period=100", 100, 1},
+      {"counter D0 step=1 min=0 max=3 period=100", 300, 3},
+      {"counter D0 step=1 min=0 max=3 period=100", 400, 0},  // wraps to min
+      {"counter D0 step=-2 min=0 max=9 period=100", 0, 9},   // counting down starts at max
+      {"counter D0 step=-2 min=0 max=9 period=100", 400, 1},
+      {"counter D0 step=-2 min=0 max=9 period=100", 500, 9},
+      {"counter D0 step=5 min=-10 max=10 period=10", 50, 15 - 21},  // -10 + 25 wraps over 21 values
+      {"counter D0 step=1 min=0 max=65535 period=1", 86400000LL * 365, (86400000LL * 365) % 65536},
+      {"ramp D0 offset=100 amplitude=1000 period=1000", 0, 100},
+      {"ramp D0 offset=100 amplitude=1000 period=1000", 250, 350},
+      {"ramp D0 offset=100 amplitude=1000 period=1000", 999, 1099},
+      {"ramp D0 offset=100 amplitude=1000 period=1000", 1000, 100},
+      {"sine D0 offset=500 amplitude=400 period=2000", 0, 500},
+      {"sine D0 offset=500 amplitude=400 period=2000", 500, 900},
+      {"sine D0 offset=500 amplitude=400 period=2000", 1000, 500},
+      {"sine D0 offset=500 amplitude=400 period=2000", 1500, 100},
+      {"square X0 period=1000 duty=0.25", 0, 1},
+      {"square X0 period=1000 duty=0.25", 249, 1},
+      {"square X0 period=1000 duty=0.25", 250, 0},
+      {"square X0 period=1000 duty=0.25", 1000, 1},
+      {"square D0 period=100 duty=0.5 min=10 max=20", 60, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.line) + " at " + std::to_string(c.ms));
+    EXPECT_EQ(generatorValueAt(spec(c.line), c.ms), c.value);
+  }
+}
+
+TEST(GeneratorValues, RandomRepeatsWithItsSeedAndStaysWithinItsLimits) {
+  const GeneratorSpec a = spec("random D0 min=10 max=20 seed=7 period=100");
+  const GeneratorSpec b = spec("random D0 min=10 max=20 seed=8 period=100");
+  std::string seqA, seqB;
+  for (int n = 0; n < 200; ++n) {
+    const std::int32_t v = generatorValueAt(a, n * 100);
+    EXPECT_GE(v, 10);
+    EXPECT_LE(v, 20);
+    EXPECT_EQ(generatorValueAt(a, n * 100 + 99), v);  // holds through its period
+    seqA += std::to_string(v) + ",";
+    seqB += std::to_string(generatorValueAt(b, n * 100)) + ",";
+  }
+  EXPECT_NE(seqA, seqB);
+  std::string again;
+  for (int n = 0; n < 200; ++n) again += std::to_string(generatorValueAt(a, n * 100)) + ",";
+  EXPECT_EQ(again, seqA);
+}
+
+TEST(GeneratorLines, ReadBackAsWrittenAndMistakesNamed) {
+  for (const char* line : {"counter D100-D109 step=1 min=0 max=999 period=100",
+                           "ramp W1A offset=-5 amplitude=1000.5 period=5000",
+                           "sine R0 offset=500 amplitude=400 period=2000 paused",
+                           "random M0-M15 min=0 max=1 seed=7 period=250", "square X0 duty=0.5 period=1000",
+                           "square D0 duty=0.25 min=10 max=20 period=100",
+                           "follow Y10 source=X0 delay=200 invert", "follow D9000 source=TN5"}) {
+    SCOPED_TRACE(line);
+    EXPECT_EQ(generatorText(spec(line)), line);
+  }
+  struct Case {
+    const char* line;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"counter", "種類とデバイス"},
+      {"wobble D0", "種類は"},
+      {"counter Q0", "デバイス \"Q0\""},
+      {"counter D10-D5", "デバイス"},
+      {"sine X0", "ビットデバイスには"},
+      {"counter D0 period=0", "period は 1 以上"},
+      {"counter D0 period=1.5", "period は 1 以上"},
+      {"counter D0 step=0.5", "整数"},
+      {"counter D0 min=5 max=1", "min が max より"},
+      {"square X0 duty=2", "duty"},
+      {"follow Y0", "source"},
+      {"follow Y0 source=X0-X3", "source は一つ"},
+      {"counter D0 source=X0", "follow にだけ"},
+      {"counter D0 speed=3", "\"speed\" は使えない"},
+      {"counter D0 step", "key=値"},
+      {"counter D0 step=abc", "数値ではありません"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    std::string error;
+    EXPECT_FALSE(parseGenerator(c.line, error));
+    EXPECT_NE(error.find(c.says), std::string::npos) << error;
+  }
+}
+
+// Old-version device memory and a set of generators over it.
+class Generators : public ::testing::Test {
+ protected:
+  Generators() {
+    subSetOldVersionRanges(state.range5, state.range7);
+    state.subReDim_Device();
+    state.memory.subscribe([this](const ChangeNotice& n) {
+      ++publishes;
+      lastChanges = n.changes.changes();
+    });
+  }
+  int add(const char* line, std::int64_t now = 0) {
+    std::string error;
+    const auto id = set.add(spec(line), now, error);
+    EXPECT_TRUE(id) << error;
+    return id.value_or(0);
+  }
+  std::int32_t d(int n) { return static_cast<std::uint16_t>(state.memory.fncDeviceData(n, "D")); }
+  bool bit(const char* code, int n) { return state.memory.fncBit(n, code); }
+  // Ticks at every due moment up to `until`, as the program's timer does.
+  void runTo(std::int64_t until) {
+    while (auto due = set.nextDueMs(now)) {
+      if (*due > until) break;
+      now = std::max(now, *due);
+      set.tick(now);
+    }
+    now = until;
+    set.tick(now);
+  }
+
+  test::RecordingErrorSink errors;
+  SystemState state{errors};
+  GeneratorSet set{state.memory};
+  std::int64_t now = 0;
+  int publishes = 0;
+  std::vector<DeviceChange> lastChanges;
+};
+
+TEST_F(Generators, ARangeGetsOneValueInOneChangeSetAtEachStep) {
+  add("counter D100-D103 step=1 min=0 max=9 period=100");
+  set.tick(0);
+  EXPECT_EQ(publishes, 1);
+  ASSERT_EQ(lastChanges.size(), 1u);
+  EXPECT_EQ(lastChanges[0], (DeviceChange{kD, 100, 103}));
+  EXPECT_EQ(set.nextDueMs(0), 100);
+  set.tick(50);  // no step: nothing written, nothing told
+  EXPECT_EQ(publishes, 1);
+  set.tick(100);
+  for (int n = 100; n <= 103; ++n) EXPECT_EQ(d(n), 1) << n;
+  EXPECT_EQ(d(104), 0);
+  EXPECT_EQ(publishes, 2);
+  EXPECT_EQ(set.nextDueMs(100), 200);
+  EXPECT_TRUE(errors.reports.empty());
+}
+
+TEST_F(Generators, SquareWavesStepAtTheDutyPointAndThePeriod) {
+  add("square X10 period=1000 duty=0.3");
+  set.tick(0);
+  EXPECT_TRUE(bit("X", 0x10));
+  EXPECT_EQ(set.nextDueMs(0), 300);
+  set.tick(300);
+  EXPECT_FALSE(bit("X", 0x10));
+  EXPECT_EQ(set.nextDueMs(300), 1000);
+}
+
+TEST_F(Generators, AFollowerCopiesItsSourceAfterItsDelay) {
+  add("follow Y10 source=X0 delay=200");
+  add("follow M5 source=X0 invert");
+  runTo(50);
+  EXPECT_FALSE(bit("Y", 0x10));
+  EXPECT_TRUE(bit("M", 5));  // inverted at once
+  state.memory.subBitWrite(0, "X", true);
+  state.memory.publish("X");
+  runTo(60);
+  EXPECT_FALSE(bit("M", 5));
+  runTo(259);
+  EXPECT_FALSE(bit("Y", 0x10));
+  runTo(260);  // the source went on at 60 (the first tick to see it): 200 ms later
+  EXPECT_TRUE(bit("Y", 0x10));
+  state.memory.subBitWrite(0, "X", false);  // seen by the tick of 270
+  runTo(469);
+  EXPECT_TRUE(bit("Y", 0x10));
+  runTo(470);
+  EXPECT_FALSE(bit("Y", 0x10));
+}
+
+TEST_F(Generators, PausedTimeDoesNotCountAndResumingGoesOnWhereItStopped) {
+  const int id = add("counter D0 step=1 min=0 max=100 period=100");
+  runTo(250);
+  EXPECT_EQ(d(0), 2);
+  ASSERT_TRUE(set.pause(id, 250));
+  EXPECT_FALSE(set.nextDueMs(250));
+  runTo(1000);
+  EXPECT_EQ(d(0), 2);
+  ASSERT_TRUE(set.resume(id, 1000));
+  runTo(1049);
+  EXPECT_EQ(d(0), 2);
+  runTo(1050);  // 300 ms of running time
+  EXPECT_EQ(d(0), 3);
+  EXPECT_FALSE(set.resume(id, 1050));  // not paused
+  EXPECT_TRUE(set.remove(id));
+  runTo(2000);
+  EXPECT_EQ(d(0), 3);
+}
+
+// A PC write between two steps stays until the next step; at a step the
+// generator's value replaces whatever was written in that moment.
+TEST_F(Generators, APcWriteLastsUntilTheGeneratorsNextStep) {
+  add("counter D0 step=1 min=0 max=100 period=100");
+  runTo(150);
+  state.memory.subDeviceWrite(0, "D", 77);  // a request answered at 150
+  runTo(199);
+  EXPECT_EQ(d(0), 77);
+  state.memory.subDeviceWrite(0, "D", 55);  // answered at 200, before the tick of 200
+  runTo(200);
+  EXPECT_EQ(d(0), 2);
+}
+
+TEST_F(Generators, DevicesOutsideMemoryAreRefusedAndFilesAreAllOrNothing) {
+  std::string error;
+  EXPECT_FALSE(set.add(spec("counter D99999 period=10"), 0, error));
+  EXPECT_NE(error.find("デバイス範囲外"), std::string::npos);
+  EXPECT_FALSE(set.add(spec("follow Y0 source=X7FFFF"), 0, error));
+  EXPECT_FALSE(set.load("counter D0 period=10\nsine D1 offset=0 amplitude=1 period=100\nramp D99999 period=5\n", 0,
+                        error));
+  EXPECT_NE(error.find("3 行目"), std::string::npos) << error;
+  EXPECT_TRUE(set.empty());
+  const std::string text =
+      "# generators\n\ncounter D0 step=1 min=0 max=9 period=10\r\nsquare X0 duty=0.5 period=100 paused\n";
+  ASSERT_TRUE(set.load(text, 0, error)) << error;
+  ASSERT_EQ(set.entries().size(), 2u);
+  EXPECT_TRUE(set.entries()[1].spec.paused);
+  EXPECT_EQ(set.save(),
+            "# Ombrisal: values that move by themselves (one generator a line)\n"
+            "counter D0 step=1 min=0 max=9 period=10\n"
+            "square X0 duty=0.5 period=100 paused\n");
+  EXPECT_TRUE(errors.reports.empty());
+}
+
+}  // namespace
+}  // namespace omb

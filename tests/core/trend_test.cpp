@@ -1,0 +1,103 @@
+// Recording change sets as CSV, reading a recording back into traces, and
+// live traces of chosen devices.
+#include <gtest/gtest.h>
+
+#include "core/system_state.h"
+#include "core/trend.h"
+#include "test_support.h"
+
+namespace omb {
+namespace {
+
+class Trend : public ::testing::Test {
+ protected:
+  Trend() {
+    subSetOldVersionRanges(state.range5, state.range7);
+    state.subReDim_Device();
+  }
+  void write(const char* code, int n, std::int16_t v) {
+    state.memory.subDeviceWrite(n, code, v);
+    state.memory.publish(code);
+  }
+  void bit(const char* code, int n, bool on) {
+    state.memory.subBitWrite(n, code, on);
+    state.memory.publish(code);
+  }
+  test::RecordingErrorSink errors;
+  SystemState state{errors};
+  ManualClock clock{DateTime{2026, 12, 10, 0, 0, 0}};
+};
+
+TEST_F(Trend, TheRecordingHasARowPerDeviceThatChangedWithItsTime) {
+  std::string out;
+  ChangeRecorder rec(state.memory, clock, [&](std::string_view s) { out += s; });
+  clock.advanceMs(12);
+  write("D", 100, 1234);
+  clock.advanceMs(1);
+  write("D", 100, 1234);  // the same value: no row
+  write("D", 9000, -1);   // special register, unsigned
+  clock.advanceMs(5);
+  state.memory.subBitWrite(0x1F, "X", true);
+  state.memory.subBitWrite(0x10, "X", true);
+  state.memory.subBitWrite(9001, "M", true);
+  state.memory.publish("All");  // one change set, one time
+  bit("X", 0x10, false);
+  EXPECT_EQ(out,
+            "time_ms,device,value\n"
+            "12.000,D100,1234\n"
+            "13.000,D9000,65535\n"
+            "18.000,X10,1\n"
+            "18.000,X1F,1\n"
+            "18.000,M9001,1\n"
+            "18.000,X10,0\n");
+  EXPECT_EQ(rec.rows(), 6u);
+  std::size_t skipped = 0;
+  const std::vector<Trace> traces = readRecording(out + "oops\n19.5,Q1,3\n20,D100,7\r\n", skipped);
+  EXPECT_EQ(skipped, 2u);
+  ASSERT_EQ(traces.size(), 5u);
+  EXPECT_EQ(traces[0].device, "D100");
+  EXPECT_EQ(traces[0].points, (std::vector<std::pair<double, double>>{{0.012, 1234}, {0.020, 7}}));
+  EXPECT_EQ(traces[2].device, "X10");
+  EXPECT_EQ(traces[2].points, (std::vector<std::pair<double, double>>{{0.018, 1}, {0.018, 0}}));
+  EXPECT_EQ(traceValueAt(traces[0], 0.011), std::nullopt);
+  EXPECT_EQ(traceValueAt(traces[0], 0.015), 1234);
+}
+
+TEST_F(Trend, LiveTracesStepWithTheValuesAndExportWhatIsVisible) {
+  TraceSet set(state.memory, clock);
+  EXPECT_TRUE(set.add("D100"));
+  EXPECT_TRUE(set.add("X1F"));
+  EXPECT_FALSE(set.add("D100"));     // already traced
+  EXPECT_FALSE(set.add("D99999"));   // not in memory
+  EXPECT_FALSE(set.add("D1-D5"));    // one device only
+  clock.advanceMs(1000);
+  write("D", 100, 5);
+  clock.advanceMs(500);
+  bit("X", 0x1F, true);
+  set.setPaused(true);
+  clock.advanceMs(500);
+  write("D", 100, 6);  // not seen while paused
+  set.setPaused(false);
+  EXPECT_EQ(set.traces()[0].points, (std::vector<std::pair<double, double>>{{0, 0}, {1, 0}, {1, 5}}));
+  EXPECT_EQ(set.csv(0.5, 2.0),
+            "time_s,D100,X1F\n"
+            "1.000,5,0\n"
+            "1.500,5,1\n");
+  set.sample();  // the next sample catches up
+  EXPECT_EQ(set.traces()[0].points.back(), (std::pair<double, double>{2, 6}));
+}
+
+TEST_F(Trend, ATraceKeepsItsLatestPointsOnly) {
+  TraceSet set(state.memory, clock, 100);
+  ASSERT_TRUE(set.add("D0"));
+  for (int i = 1; i <= 1000; ++i) {
+    clock.advanceMs(1);
+    write("D", 0, static_cast<std::int16_t>(i));
+  }
+  const auto& p = set.traces()[0].points;
+  EXPECT_LE(p.size(), 125u);
+  EXPECT_EQ(p.back(), (std::pair<double, double>{1.0, 1000}));
+}
+
+}  // namespace
+}  // namespace omb
