@@ -1,8 +1,11 @@
 #include "app/frm_main.h"
 
 #include "app/frm_faults.h"
+#include "app/frm_generators.h"
+#include "app/frm_trend.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -33,6 +36,13 @@ std::string versionText() {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The control channel entry's tooltip: what it is for, or where it listens.
+QString controlTip(const std::string& path) {
+  if (path.empty())
+    return QStringLiteral("テストスクリプトが ombrisal ctl でデバイスの読み書きや障害注入を行うソケットを開きます");
+  return QStringLiteral("制御ソケット %1 で待ち受け中（もう一度選ぶと停止します）").arg(q(path));
+}
 
 // Frames and labels show line bytes as text of the system code page.
 QString lineText(const std::string& bytes) { return q(logText(bytes)); }
@@ -318,8 +328,30 @@ void FrmMain::buildMenus() {
   connect(mnuStations_, &QAction::triggered, this, &FrmMain::chooseStations);
   mnuStationShow_ = mnuTool_->addMenu(QStringLiteral("表示する局"));
   mnuStationShow_->setObjectName("mnuStationShow");
+  mnuTool_->addSeparator();
+  mnuControl_ = entry(mnuTool_, "mnuControl", QStringLiteral("制御ソケット（テストスクリプト用）..."));
+  mnuControl_->setCheckable(true);
+  mnuControl_->setToolTip(controlTip(""));
+  connect(mnuControl_, &QAction::triggered, this, &FrmMain::toggleControl);
   mnuTool_->setToolTipsVisible(true);
   rebuildStationMenu();
+
+  mnuSim_ = bar->addMenu(QStringLiteral("シミュレーション(&U)"));
+  mnuSim_->setObjectName("mnuSim");
+  auto showOnce = [this](QWidget*& window, auto make) {
+    if (!window) window = make();
+    window->show();
+    window->raise();
+    window->activateWindow();
+  };
+  mnuGenerators_ = entry(mnuSim_, "mnuGenerators", QStringLiteral("値の自動変化..."));
+  connect(mnuGenerators_, &QAction::triggered, this,
+          [this, showOnce] { showOnce(generatorsWindow_, [this] { return new FrmGenerators(core_, this); }); });
+  mnuTrend_ = entry(mnuSim_, "mnuTrend", QStringLiteral("トレンドグラフ..."));
+  connect(mnuTrend_, &QAction::triggered, this,
+          [this, showOnce] { showOnce(trendWindow_, [this] { return new FrmTrend(core_, this); }); });
+  mnuTrendOpen_ = entry(mnuSim_, "mnuTrendOpen", QStringLiteral("記録ファイルを開く..."));
+  connect(mnuTrendOpen_, &QAction::triggered, this, [this] { FrmTrend::openRecording(core_, this); });
 
   mnuHelp_ = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
   mnuHelp_->setObjectName("mnuHelp");
@@ -883,6 +915,31 @@ void FrmMain::rebuildStationMenu() {
 void FrmMain::showStation(const std::string& number) {
   if (number != core_.link.config.station && core_.showStation(number)) txtKyokuNo_->setText(q(number));
   for (QAction* a : mnuStationShow_->actions()) a->setChecked(a->objectName() == q("mnuStation" + core_.link.config.station));
+}
+
+// Started at a path the user confirms, stopped by choosing it again; the
+// mark shows whether it runs.
+void FrmMain::toggleControl() {
+  if (!controlPath_.empty()) {
+    if (stopControl) stopControl();
+    controlPath_.clear();
+  } else if (startControl) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string preset = (runtime && *runtime ? std::string(runtime) + "/" : core_.dataFolder) + "ombrisal.sock";
+    const auto path = core_.presenter.inputBox(
+        "テストスクリプトからの指令を受ける制御ソケットのパスを入力してください。\r\n"
+        "（例 ombrisal ctl パス set X0 1　所有者だけが接続できます）",
+        "制御ソケット", preset);
+    if (path && !path->empty()) {
+      if (const auto failed = startControl(*path))
+        core_.presenter.message("制御ソケットを開始できませんでした。\r\n" + *path + "\r\n" + *failed, "制御ソケット",
+                                MsgIcon::Exclamation, MsgButtons::Ok);
+      else
+        controlPath_ = *path;
+    }
+  }
+  mnuControl_->setChecked(!controlPath_.empty());
+  mnuControl_->setToolTip(controlTip(controlPath_));
 }
 
 void FrmMain::syncLogControls() {

@@ -25,6 +25,8 @@
 #include <map>
 #include <vector>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "app/app_core.h"
 
@@ -83,6 +85,10 @@ class FrmMain : public QMainWindow {
   std::function<void()> subView_Dsp;
   // The menu mark of a single view: set while it is open.
   void setViewChecked(int slot, bool open);
+  // The control channel of 回線ツール (app/control_channel.h): started at a
+  // path (why it could not, else empty) and stopped.
+  std::function<std::optional<std::string>(const std::string& path)> startControl;
+  std::function<void()> stopControl;
 
   HelpViewer& help();
 
@@ -135,6 +141,13 @@ class FrmMain : public QMainWindow {
   QMenu *mnuTool_, *mnuStationShow_;
   QAction *mnuFaults_, *mnuPace_, *mnuStations_;
   QWidget* faultsWindow_ = nullptr;
+  // Simulation: value generators and trend charts.
+  QMenu* mnuSim_;
+  QAction *mnuGenerators_, *mnuTrend_, *mnuTrendOpen_;
+  QWidget *generatorsWindow_ = nullptr, *trendWindow_ = nullptr;
+  QAction* mnuControl_ = nullptr;
+  std::string controlPath_;  // the control socket while it runs
+  void toggleControl();
   void chooseStations();
   void rebuildStationMenu();
   void showStation(const std::string& number);

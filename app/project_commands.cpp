@@ -196,6 +196,9 @@ bool ProjectCommands::open(const std::string& path) {
     core_.projectFileName = fileName(path);
     const std::string comments = commentFileOf(path);
     if (std::filesystem::exists(comments)) core_.comments.subFile_getDevCmnt(comments);
+    if (const auto why = loadSimFile(path))
+      core_.presenter.message("値の自動変化の設定を読み込めませんでした。\r\n" + simFileOf(path) + "\r\n" + *why,
+                              "プロジェクトを開く", MsgIcon::Exclamation, MsgButtons::Ok);
     if (refreshDisplays) refreshDisplays();
     if (projectChanged) projectChanged("Open");
     if (reopenViews) reopenViews();
@@ -312,7 +315,36 @@ bool ProjectCommands::write(const std::string& path, const char* title) {
     return false;
   }
   // The comment file reports its own failure, naming the reason.
-  return core_.comments.subFile_putDevCmnt(commentFileOf(path));
+  if (!core_.comments.subFile_putDevCmnt(commentFileOf(path))) return false;
+  if (const auto failed = saveSimFile(path)) {
+    core_.presenter.message("値の自動変化の設定を保存できませんでした。\r\n" + simFileOf(path) + "\r\n" +
+                                errorDescription(errorFromErrno(failed->error)) + "（" + failed->reason + "）",
+                            title, MsgIcon::Critical, MsgButtons::Ok);
+    return false;
+  }
+  return true;
+}
+
+std::optional<std::string> ProjectCommands::loadSimFile(const std::string& projectPath) {
+  const std::string file = simFileOf(projectPath);
+  std::string text;
+  if (std::filesystem::exists(file)) {
+    int error = 0;
+    if (!readWholeFile(file, text, error)) return errorDescription(errorFromErrno(error));
+  }
+  std::string why;
+  if (!core_.generators.load(text, core_.clock.steadyMs(), why, true)) return why;
+  return std::nullopt;
+}
+
+std::optional<WriteFailure> ProjectCommands::saveSimFile(const std::string& projectPath) {
+  const std::string file = simFileOf(projectPath);
+  if (core_.generators.empty()) {
+    std::error_code ignored;  // a file that cannot be removed is only stale
+    std::filesystem::remove(file, ignored);
+    return std::nullopt;
+  }
+  return writeFileAtomically(file, core_.generators.save());
 }
 
 void ProjectCommands::mnuFileSaveAs() {

@@ -61,6 +61,14 @@ class ProjectCommands {
   std::optional<WriteFailure> subFile_put(const std::string& path);
   // A project file read whole into an image (nothing is taken over).
   ProjectRead fncFile_get(const std::string& path);
+  // The value generators kept beside a project ("name_Sim.txt"), so the
+  // project file itself stays as other versions read it.  Loading replaces
+  // the running generators with the file's (none when there is no file) and
+  // returns why it could not, leaving the running ones as they were.
+  // Saving writes the file whole, or removes a stale one when no generator
+  // runs, so reopening the project never brings back removed generators.
+  std::optional<std::string> loadSimFile(const std::string& projectPath);
+  std::optional<WriteFailure> saveSimFile(const std::string& projectPath);
 
   // --- hooks of the windows ---
   std::function<void()> closeViews;        // every single view and multi-screen window closed

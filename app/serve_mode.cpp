@@ -11,7 +11,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <cstring>
 #include <iostream>
 
@@ -22,6 +24,7 @@
 #include "app/project_commands.h"
 #include "app/output_pump.h"
 #include "core/atomic_file.h"
+#include "core/trend.h"
 #include "store/program_folders.h"
 
 namespace omb {
@@ -99,15 +102,24 @@ std::string serveUsage() {
          "  --project NN=FILE     a further station's project: its device memory and\n"
          "                        lists only (repeatable)\n"
          "  --save-on-exit FILE   when stopped, write the state as a project file\n"
-         "                        (whole or not at all), with its comment file\n"
+         "                        (whole or not at all), with its comment and\n"
+         "                        generator files\n"
          "  --save-on-exit NN=FILE  the same for a further station (repeatable)\n"
          "  --fault RULE          inject a fault into matching replies (repeatable), e.g.\n"
          "                        drop,cmd=WR  nak=06,dev=D100-D199  delay=300,every=5\n"
          "                        badsum  flip,at=3  insert=41  split=50,at=4  twice,p=0.1\n"
          "  --faults FILE         rules file: one rule a line, # comments, \"seed N\"\n"
          "  --fault-seed N        seed of the rules' probabilities (default 1)\n"
+         "  --sim FILE            value generators to run (one a line, e.g.\n"
+         "                        counter D100 step=1 min=0 max=999 period=100,\n"
+         "                        square X0 period=1000 duty=0.5, follow Y10 source=X0\n"
+         "                        delay=200); they take the place of those a project\n"
+         "                        keeps beside it (NAME_Sim.txt)\n"
+         "  --record FILE         write every change of device memory to FILE as CSV\n"
+         "                        (time_ms,device,value), flushed as it happens\n"
          "  --pace                on a virtual or TCP line, send replies at the speed of\n"
          "                        the --line settings (start, data, parity, stop bits)\n"
+
          "  --stats text|json|none  at exit, end standard output with the traffic\n"
          "                        statistics: a few lines of text (default), one JSON\n"
          "                        object on the last line, or nothing\n"
@@ -182,6 +194,10 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       o.faultSeed = std::stoull(v);
     } else if (a == "--pace") {
       o.pace = true;
+    } else if (a == "--sim") {
+      if (!value(o.simFile)) return std::nullopt;
+    } else if (a == "--record") {
+      if (!value(o.recordFile)) return std::nullopt;
     } else if (a == "--stats") {
       if (!value(v)) return std::nullopt;
       if (v != "text" && v != "json" && v != "none") return error = "--stats must be text, json or none", std::nullopt;
@@ -350,6 +366,51 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   }
   core.pacing = o.pace;
 
+  // The recording starts before any generator runs, so their first values
+  // are in it too.  Each change set is flushed as it happens: a CI job may
+  // read the file while the server still runs, or after it was killed.
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> recordFile(nullptr, std::fclose);
+  std::unique_ptr<ChangeRecorder> recorder;
+  bool recordFailed = false;
+  if (!o.recordFile.empty()) {
+    recordFile.reset(std::fopen(o.recordFile.c_str(), "w"));
+    if (!recordFile) {
+      std::cerr << "ombrisal: cannot create the recording " << o.recordFile << ": " << std::strerror(errno)
+                << std::endl;
+      return 1;
+    }
+    recorder = std::make_unique<ChangeRecorder>(core.state.memory, clock, [&](std::string_view rows) {
+      if (recordFailed) return;
+      if (std::fwrite(rows.data(), 1, rows.size(), recordFile.get()) != rows.size() ||
+          std::fflush(recordFile.get()) != 0) {
+        recordFailed = true;  // told once; serving goes on
+        std::cerr << "ombrisal: cannot write the recording " << o.recordFile << ": " << std::strerror(errno)
+                  << std::endl;
+      }
+    });
+  }
+
+  // Value generators: those kept beside the project, or in their place the
+  // --sim file's.
+  if (fromProject || !o.simFile.empty()) {
+    std::string text, why;
+    int err = 0;
+    if (!o.simFile.empty() && !readWholeFile(o.simFile, text, err)) {
+      std::cerr << "ombrisal: cannot read the generators " << o.simFile << ": " << std::strerror(err) << std::endl;
+      return 2;
+    }
+    if (!o.simFile.empty() && !core.generators.load(text, clock.steadyMs(), why, true)) {
+      std::cerr << "ombrisal: " << o.simFile << ": " << why << std::endl;
+      return 2;
+    }
+    if (o.simFile.empty()) {
+      if (const auto failed = project.loadSimFile(o.project)) {
+        std::cerr << "ombrisal: " << simFileOf(o.project) << ": " << *failed << std::endl;
+        return 1;
+      }
+    }
+  }
+
   int number = 1;
   if (o.port.rfind("COM", 0) == 0) number = std::stoi(o.port.substr(3));
   else core.line.setTarget(o.port);
@@ -452,6 +513,10 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     }
     if (!core.comments.subFile_putDevCmnt(commentFileOf(o.saveOnExit))) {
       std::cerr << "ombrisal: cannot save the comments of " << o.saveOnExit << std::endl;
+      return 1;
+    }
+    if (const auto failed = project.saveSimFile(o.saveOnExit)) {
+      std::cerr << "ombrisal: cannot save the generators of " << o.saveOnExit << ": " << failed->reason << std::endl;
       return 1;
     }
   }

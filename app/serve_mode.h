@@ -33,6 +33,8 @@ struct ServeOptions {
   std::string faultsFile;
   std::uint64_t faultSeed = 1;
   bool pace = false;
+  std::string simFile;     // value generators, in place of the project's own
+  std::string recordFile;  // every change of device memory, as CSV
   std::string stats = "text";  // text, json (the last line of standard output) or none
   // The link and line options given on the command line: over a project's
   // own settings only these apply.

@@ -3,15 +3,17 @@
 // whole reply.  A reply cannot come before the line has been silent for one
 // wait after the request, so the floor is measured in the same run with a
 // minimal responder that does nothing else: it reads, and answers with a
-// fixed reply once one wait of silence has passed.  Four runs:
+// fixed reply once one wait of silence has passed.  Five runs:
 //   Minimal   the floor;
 //   Serve     `ombrisal --serve` as a separate process, traffic log on;
 //   ServeTcp  the same over TCP on the loopback address: the line should
 //             cost no more than the virtual port (vs_serve, its median's
 //             ratio to Serve's);
+//   ServeGenerators  the virtual port again with 200 value generators
+//             stepping every 10 ms (vs_serve as above);
 //   Window    the main window in this process with every device view open.
-// Each reports its median and 99th percentile in milliseconds and, for the
-// last three, their ratios to the floor.
+// Each reports its median and 99th percentile in milliseconds and, for all
+// but the floor, their ratios to it.
 //   OMBRISAL_LATENCY_REQUESTS sets the requests per run (default 500).
 #include <benchmark/benchmark.h>
 #include <arpa/inet.h>
@@ -30,6 +32,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -247,6 +250,44 @@ void BM_Serve(benchmark::State& state) {
   report(state, f, true);
 }
 BENCHMARK(BM_Serve)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The same program with 200 value generators stepping every 10 ms on
+// devices the PC program does not read (vs_serve: its median's ratio to
+// Serve's, the cost of the generators to the line).
+void BM_ServeGenerators(benchmark::State& state) {
+  Figures f;
+  for (auto _ : state) {
+    const std::string path = tempPath("generators"), sim = path + ".sim";
+    std::string lines;
+    for (int i = 0; i < 200; ++i)
+      lines += (i % 2 ? "sine D" : "counter D") + std::to_string(1000 + i) + " period=10\n";
+    {
+      std::FILE* file = std::fopen(sim.c_str(), "w");
+      if (!file || std::fwrite(lines.data(), 1, lines.size(), file) != lines.size()) {
+        if (file) std::fclose(file);
+        state.SkipWithError("cannot write the generator file");
+        return;
+      }
+      std::fclose(file);
+    }
+    omb::test::ServeProcess serve(
+        {"--serve", "pty:" + path, "--no-sum", "--wait", std::to_string(kWaitMs), "--sim", sim});
+    if (!serve.waitForOutput("serving on")) {
+      state.SkipWithError("ombrisal --serve --sim did not start");
+      return;
+    }
+    f = exchange(path, requests(), [&] { serve.drain(); });
+    serve.stop();
+    std::filesystem::remove(sim);
+  }
+  report(state, f, true);
+  const Figures plain = serve();
+  if (f.ok && plain.ok) {
+    state.counters["vs_serve"] = f.median / plain.median;
+    state.counters["p99_vs_serve"] = f.p99 / plain.p99;
+  }
+}
+BENCHMARK(BM_ServeGenerators)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The same program serving TCP on a port the system picks; the banner
 // names it ("serving on tcp:127.0.0.1:PORT").

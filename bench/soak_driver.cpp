@@ -4,7 +4,13 @@
 // checked byte for byte against a model of device memory kept here,
 // independently of the program's own code.
 //
-//   ombrisal_soak SECONDS [SEED]
+//   ombrisal_soak SECONDS [SEED [GENERATORS]]
+//
+// With GENERATORS (up to 1000), each server also runs that many value
+// generators stepping every 10 ms on the top D registers (counters, ramps,
+// sines, random values and square waves), which the requests then leave
+// alone: the replies are still checked byte for byte while device memory
+// moves beside them.
 //
 // Prints requests, wrong and missing replies, latency percentiles and the
 // resident memory of each server after warming up and at the end.  Exit
@@ -57,6 +63,9 @@ const Kind kKinds[] = {
     {"TC", false, 10, 0, 2047, 255},  {"CS", false, 10, 0, 1023, 255},  {"CC", false, 10, 0, 1023, 255},
 };
 constexpr int kKindCount = 18;
+constexpr int kDKind = 2;  // D0-D6143
+// D registers from this number on belong to the value generators.
+int gGeneratedFrom = 1 << 30;
 
 std::string hex(unsigned v, int digits) {
   static const char d[] = "0123456789ABCDEF";
@@ -139,7 +148,8 @@ class Generator {
       const int k = kindWanted >= 0 ? kindWanted : pick(0, kKindCount - 1);
       if (kKinds[k].word != wordKind && kindWanted < 0) continue;
       const bool seven = pick(0, 1) == 1;
-      const int last = seven ? kKinds[k].last7 : kKinds[k].last5;
+      int last = seven ? kKinds[k].last7 : kKinds[k].last5;
+      if (k == kDKind) last = std::min(last, gGeneratedFrom - 1);
       const int room = last - kKinds[k].first + 1 - span;
       if (room < 0) continue;
       int n = kKinds[k].first + pick(0, room);
@@ -276,11 +286,12 @@ struct Server {
   std::string path;
 };
 
-Server spawnServer(const std::string& exe, const std::string& path, int format, bool sum) {
+Server spawnServer(const std::string& exe, const std::string& path, int format, bool sum, const std::string& sim) {
   Server s;
   s.path = path;
   std::vector<std::string> args{exe, "--serve", "pty:" + path, "--cpu", "AnACPU", "--format", std::to_string(format),
                                 sum ? "--sum" : "--no-sum", "--wait", "2"};
+  if (!sim.empty()) args.insert(args.end(), {"--sim", sim});
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -350,7 +361,7 @@ double percentile(std::vector<double> v, double p) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: ombrisal_soak SECONDS [SEED]\n");
+    std::fprintf(stderr, "usage: ombrisal_soak SECONDS [SEED [GENERATORS]]\n");
     return 2;
   }
   const double seconds = std::atof(argv[1]);
@@ -358,6 +369,23 @@ int main(int argc, char** argv) {
   const std::string exe = OMBRISAL_EXE;
   const std::string dir = (std::filesystem::temp_directory_path() / ("ombrisal-soak-" + std::to_string(::getpid()))).string();
   std::filesystem::create_directories(dir);
+  const int generators = argc > 3 ? std::clamp(std::atoi(argv[3]), 0, 1000) : 0;
+  std::string sim;
+  if (generators > 0) {
+    gGeneratedFrom = kKinds[kDKind].last7 + 1 - generators;
+    static const char* const kinds[] = {"counter", "ramp", "sine", "random", "square"};
+    std::string lines;
+    for (int i = 0; i < generators; ++i)
+      lines += std::string(kinds[i % 5]) + " D" + std::to_string(gGeneratedFrom + i) + " period=10\n";
+    sim = dir + "/sim.txt";
+    std::FILE* f = std::fopen(sim.c_str(), "w");
+    if (!f || std::fwrite(lines.data(), 1, lines.size(), f) != lines.size()) {
+      std::fprintf(stderr, "ombrisal_soak: cannot write %s\n", sim.c_str());
+      return 2;
+    }
+    std::fclose(f);
+    std::printf("%d value generators every 10 ms on D%d-D%d\n", generators, gGeneratedFrom, kKinds[kDKind].last7);
+  }
 
   struct Lane {
     int format;
@@ -366,7 +394,7 @@ int main(int argc, char** argv) {
     Result result;
   };
   std::vector<Lane> lanes{{1, false, {}, {}}, {4, true, {}, {}}};
-  for (Lane& l : lanes) l.server = spawnServer(exe, dir + "/com" + std::to_string(l.format), l.format, l.sum);
+  for (Lane& l : lanes) l.server = spawnServer(exe, dir + "/com" + std::to_string(l.format), l.format, l.sum, sim);
   std::vector<std::thread> threads;
   for (std::size_t i = 0; i < lanes.size(); ++i)
     threads.emplace_back([&, i] {

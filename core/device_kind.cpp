@@ -91,4 +91,10 @@ std::string deviceName(int kind, std::int32_t number) {
   return std::string(k.textCode) + buf;
 }
 
+std::string deviceSpanText(const DeviceSpan& span) {
+  std::string t = deviceName(span.kind, span.first);
+  if (span.last != span.first) t += "-" + deviceName(span.kind, span.last);
+  return t;
+}
+
 }  // namespace omb

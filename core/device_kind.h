@@ -55,5 +55,7 @@ struct DeviceSpan {
 std::optional<DeviceSpan> parseDeviceSpan(std::string_view text);
 // "D100", "X1F": the short form parseDeviceSpan reads.
 std::string deviceName(int kind, std::int32_t number);
+// "D100" or "D100-D109": a span as parseDeviceSpan reads it.
+std::string deviceSpanText(const DeviceSpan& span);
 
 }  // namespace omb

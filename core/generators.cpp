@@ -49,12 +49,6 @@ std::string number(double v) {
   return b;
 }
 
-std::string spanText(const DeviceSpan& s) {
-  std::string t = deviceName(s.kind, s.first);
-  if (s.last != s.first) t += "-" + deviceName(s.kind, s.last);
-  return t;
-}
-
 // Whole steps of `period` in `elapsed`, never negative.
 std::int64_t steps(std::int64_t elapsed, std::int64_t period) { return elapsed <= 0 ? 0 : elapsed / period; }
 
@@ -162,7 +156,7 @@ std::string generatorText(const GeneratorSpec& g) {
   std::string t;
   for (const KindName& k : kKinds)
     if (k.kind == g.kind) t = k.name;
-  t += " " + spanText(g.target);
+  t += " " + deviceSpanText(g.target);
   switch (g.kind) {
     case GeneratorKind::Counter:
       t += " step=" + number(g.step) + " min=" + number(g.min) + " max=" + number(g.max);
@@ -179,7 +173,7 @@ std::string generatorText(const GeneratorSpec& g) {
       if (isWordKind(g.target.kind)) t += " min=" + number(g.min) + " max=" + number(g.max);
       break;
     case GeneratorKind::Follow:
-      t += " source=" + spanText(g.source);
+      t += " source=" + deviceSpanText(g.source);
       if (g.delayMs > 0) t += " delay=" + std::to_string(g.delayMs);
       if (g.invert) t += " invert";
       break;
@@ -249,7 +243,7 @@ bool GeneratorSet::write(const DeviceSpan& s, std::int32_t value) {
 
 std::optional<int> GeneratorSet::add(GeneratorSpec spec, std::int64_t nowMs, std::string& error) {
   if (!valid(spec.target) || (spec.kind == GeneratorKind::Follow && !valid(spec.source))) {
-    error = "デバイス範囲外です: " + spanText(spec.kind == GeneratorKind::Follow && valid(spec.target) ? spec.source
+    error = "デバイス範囲外です: " + deviceSpanText(spec.kind == GeneratorKind::Follow && valid(spec.target) ? spec.source
                                                                                                           : spec.target);
     return std::nullopt;
   }
@@ -370,7 +364,7 @@ std::optional<std::int64_t> GeneratorSet::nextDueMs(std::int64_t nowMs) const {
   return due;
 }
 
-bool GeneratorSet::load(std::string_view text, std::int64_t nowMs, std::string& error) {
+bool GeneratorSet::load(std::string_view text, std::int64_t nowMs, std::string& error, bool replace) {
   std::vector<GeneratorSpec> read;
   int lineNo = 0;
   while (!text.empty()) {
@@ -378,9 +372,10 @@ bool GeneratorSet::load(std::string_view text, std::int64_t nowMs, std::string& 
     std::string_view line = text.substr(0, nl);
     text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
     ++lineNo;
+    line = line.substr(0, line.find('#'));  // a comment, the whole line or its end
     while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.remove_suffix(1);
     while (!line.empty() && std::isspace(static_cast<unsigned char>(line.front()))) line.remove_prefix(1);
-    if (line.empty() || line.front() == '#') continue;
+    if (line.empty()) continue;
     std::string why;
     auto g = parseGenerator(line, why);
     if (g && (!valid(g->target) || (g->kind == GeneratorKind::Follow && !valid(g->source))))
@@ -391,6 +386,10 @@ bool GeneratorSet::load(std::string_view text, std::int64_t nowMs, std::string& 
     }
     read.push_back(*g);
   }
+  if (replace) {
+    entries_.clear();
+    histories_.clear();
+  }
   for (GeneratorSpec& g : read) {
     std::string unused;
     const bool paused = g.paused;
@@ -398,6 +397,7 @@ bool GeneratorSet::load(std::string_view text, std::int64_t nowMs, std::string& 
     const auto id = add(g, nowMs, unused);
     if (id && paused) pause(*id, nowMs);
   }
+  if (replace && read.empty()) notify();
   return true;
 }
 

@@ -105,9 +105,10 @@ class GeneratorSet {
   std::optional<std::int64_t> nextDueMs(std::int64_t nowMs) const;
 
   // Reads a generator file's text (one generator a line; blank lines and
-  // '#' lines skipped) and adds them all, or none with `error` naming the
-  // line.
-  bool load(std::string_view text, std::int64_t nowMs, std::string& error);
+  // everything from a '#' on skipped) and adds them all, or none with `error` naming the
+  // line.  With `replace` the file's generators take the place of those
+  // running, again only when every line reads.
+  bool load(std::string_view text, std::int64_t nowMs, std::string& error, bool replace = false);
   // The file's text for every generator.
   std::string save() const;
 

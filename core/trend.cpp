@@ -1,5 +1,7 @@
 #include "core/trend.h"
 
+#include <cmath>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -170,24 +172,68 @@ void TraceSet::sampleAt(double t) {
   }
 }
 
-std::string TraceSet::csv(double t0, double t1) const {
+std::string TraceSet::csv(double t0, double t1) const { return tracesCsv(traces_, t0, t1); }
+
+std::string tracesCsv(const std::vector<Trace>& traces, double t0, double t1) {
   std::string out = "time_s";
-  for (const Trace& t : traces_) out += "," + t.device;
+  for (const Trace& t : traces) out += "," + t.device;
   out += "\n";
   std::vector<double> times;
-  for (const Trace& t : traces_)
+  for (const Trace& t : traces)
     for (const auto& p : t.points)
       if (p.first >= t0 && p.first <= t1) times.push_back(p.first);
   std::sort(times.begin(), times.end());
   times.erase(std::unique(times.begin(), times.end()), times.end());
   for (double time : times) {
     out += format(time, "%.3f");
-    for (const Trace& t : traces_) {
+    for (const Trace& t : traces) {
       out += ",";
       if (const auto v = traceValueAt(t, time)) out += format(*v, "%.10g");
     }
     out += "\n";
   }
+  return out;
+}
+
+std::vector<std::pair<double, double>> tracePlot(const Trace& trace, double t0, double t1, double end,
+                                                 std::size_t buckets) {
+  std::vector<std::pair<double, double>> out;
+  const double stop = std::min(t1, end);
+  const auto& p = trace.points;
+  if (p.empty() || stop < t0 || stop < p.front().first) return out;
+  // The first point after t0 (a point at t0 itself is the starting value).
+  auto it = std::upper_bound(p.begin(), p.end(), t0, [](double x, const auto& pt) { return x < pt.first; });
+  const auto last = std::upper_bound(it, p.end(), stop, [](double x, const auto& pt) { return x < pt.first; });
+  double value = it == p.begin() ? it->second : std::prev(it)->second;
+  out.emplace_back(std::max(t0, p.front().first), value);
+  auto step = [&](double t, double v) {
+    if (v == value) return;
+    if (out.back().first < t) out.emplace_back(t, value);
+    out.emplace_back(t, v);
+    value = v;
+  };
+  const auto inRange = static_cast<std::size_t>(last - it);
+  if (buckets == 0 || inRange <= 4 * buckets) {
+    for (; it != last; ++it) step(it->first, it->second);
+  } else {
+    const double width = (stop - t0) / static_cast<double>(buckets);
+    while (it != last) {
+      // One slice drawn as a stroke at its first change: from the value
+      // before, through its lowest and highest, to its last value.
+      const double sliceEnd = t0 + width * (std::floor((it->first - t0) / width) + 1);
+      const double at = it->first;
+      double lo = it->second, hi = it->second, close = it->second;
+      do {  // at least one point, whatever the rounding of sliceEnd
+        lo = std::min(lo, it->second);
+        hi = std::max(hi, it->second);
+        close = it->second;
+      } while (++it != last && it->first < sliceEnd);
+      if (out.back().first < at) out.emplace_back(at, value);
+      for (const double v : {lo, hi, close}) out.emplace_back(at, v);
+      value = close;
+    }
+  }
+  if (out.back().first < stop) out.emplace_back(stop, value);
   return out;
 }
 

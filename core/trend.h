@@ -108,4 +108,19 @@ class TraceSet {
 // The value of a trace at time t (the last point at or before it).
 std::optional<double> traceValueAt(const Trace& trace, double t);
 
+// "time_s,D100,X1F" and one row per moment any trace changed from t0 to t1
+// seconds, every column the value its device had then (empty before its
+// first point).
+std::string tracesCsv(const std::vector<Trace>& traces, double t0, double t1);
+
+// The points a chart draws of a trace between t0 and t1 seconds, as square
+// steps: the value at t0, every change, and the last value held up to
+// min(t1, end) (`end`: now for a live trace, the last time of a recording).
+// When more than four points a bucket would be drawn, each of `buckets`
+// equal slices of time keeps only its first, lowest, highest and last
+// value, so a chart of a million points draws as fast as one of a few
+// thousand and still shows every spike.
+std::vector<std::pair<double, double>> tracePlot(const Trace& trace, double t0, double t1, double end,
+                                                 std::size_t buckets);
+
 }  // namespace omb

@@ -7,7 +7,7 @@ OMBRISAL_BUILD="${OMBRISAL_BUILD:-$OMBRISAL_ROOT/build}"
 
 OMBRISAL_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev socat
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth

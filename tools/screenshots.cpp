@@ -9,8 +9,16 @@
 //                        (D twice, X, M) side by side.
 //   user-monitor.png     the user registration view and the test monitor,
 //                        filled.
+//   generators.png       the value generator window with one generator of
+//                        each kind running.
+//   trend-chart.png      a live trend chart of three generated devices,
+//                        with the read-out at the mouse pointer.
 #include <QApplication>
+#include <QAction>
+#include <QChartView>
 #include <QCursor>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QDir>
 #include <QPixmap>
 #include <QScreen>
@@ -23,7 +31,9 @@
 
 #include "app/app_core.h"
 #include "app/compose.h"
+#include "app/frm_generators.h"
 #include "app/frm_main.h"
+#include "app/frm_trend.h"
 #include "app/project_commands.h"
 #include "app/qt_presenter.h"
 #include "ui/fonts.h"
@@ -184,6 +194,37 @@ int main(int argc, char** argv) {
   save(out, "user-monitor.png");
 
   views.subCloseDeviceView();
+
+  // Values that move by themselves, and their trend.
+  std::string why;
+  core.generators.load("counter D100 step=1 min=0 max=999 period=100\n"
+                       "ramp D200 offset=0 amplitude=1000 period=3000\n"
+                       "sine D300 offset=500 amplitude=400 period=2000\n"
+                       "random D400 min=100 max=300 seed=7 period=250\n"
+                       "square X0 period=1000 duty=0.5\n"
+                       "follow Y10 source=X0 delay=200\n"
+                       "sine D310-D319 offset=0 amplitude=100 period=500 paused\n",
+                       clock.steadyMs(), why);
+  main.findChild<QAction*>("mnuGenerators")->trigger();
+  auto* generators = main.findChild<omb::FrmGenerators*>("frmGenerators");
+  generators->setGeometry(40, 120, 900, 330);
+  main.findChild<QAction*>("mnuTrend")->trigger();
+  auto* trend = main.findChild<omb::FrmTrend*>("frmTrend");
+  trend->setGeometry(120, 300, 1100, 540);
+  trend->findChild<QLineEdit*>("txtTrendDevice")->setText("D200 D300 D400");
+  trend->findChild<QPushButton*>("cmdTrendAdd")->click();
+  generators->raise();
+  settle(1500);
+  save(out, "generators.png");
+  generators->hide();
+  trend->raise();
+  trend->activateWindow();
+  settle(6500);
+  auto* chart = trend->findChild<QChartView*>("chtTrend");
+  QCursor::setPos(chart->mapToGlobal(QPoint(chart->width() * 2 / 3, chart->height() / 2)));
+  settle(400);
+  save(out, "trend-chart.png");
+
   std::filesystem::remove_all(folder);
   return 0;
 }

@@ -315,3 +315,52 @@ TEST_F(Project, AnImportThatCannotBeReadChangesNothing) {
 
 }  // namespace
 }  // namespace omb
+
+namespace omb {
+namespace {
+
+// The generators travel in a file of their own beside the project; the
+// project file itself is the same with or without them.
+TEST_F(Project, GeneratorsAreKeptBesideTheProject) {
+  std::string why;
+  ASSERT_TRUE(core->generators.load("counter D100 step=1 min=0 max=99 period=100\nsquare X0 period=500 paused\n",
+                                    clock.steadyMs(), why))
+      << why;
+  const std::string path = dir.file("Sim.bin"), sim = dir.file("Sim_Sim.txt");
+  EXPECT_EQ(saveAs(path, "sim"), "正常に終了しました。");
+  const std::string withGenerators = test::readFile(path);
+  ASSERT_TRUE(std::filesystem::exists(sim));
+  EXPECT_NE(test::readFile(sim).find("square X0 duty=0.5 period=500 paused"), std::string::npos) << test::readFile(sim);
+
+  // Opening brings back exactly these, in place of whatever runs.
+  ASSERT_TRUE(core->generators.load("ramp D5 period=100", clock.steadyMs(), why)) << why;
+  EXPECT_EQ(open(path), "");
+  ASSERT_EQ(core->generators.entries().size(), 2u);
+  EXPECT_EQ(generatorText(core->generators.entries()[0].spec), "counter D100 step=1 min=0 max=99 period=100");
+  EXPECT_TRUE(core->generators.entries()[1].spec.paused);
+
+  // Saved without generators: the same project bytes and no stale file, so
+  // a reopen does not bring removed generators back.
+  core->generators.clear();
+  presenter.boxes.clear();
+  project->mnuFileSave();
+  EXPECT_FALSE(std::filesystem::exists(sim));
+  EXPECT_EQ(test::readFile(path), withGenerators);
+  ASSERT_TRUE(core->generators.load("ramp D5 period=100", clock.steadyMs(), why)) << why;
+  EXPECT_EQ(open(path), "");
+  EXPECT_TRUE(core->generators.empty());
+
+  // A companion file that cannot be read is told; the project still opens
+  // and the generators running stay.
+  test::writeFile(sim, "counter D100 period=100\nwobble D1\n");
+  ASSERT_TRUE(core->generators.load("ramp D5 period=100", clock.steadyMs(), why)) << why;
+  const std::string told = open(path);
+  EXPECT_NE(told.find("Sim_Sim.txt"), std::string::npos) << told;
+  EXPECT_NE(told.find("2 行目"), std::string::npos) << told;
+  EXPECT_EQ(project->projectPath(), path);
+  ASSERT_EQ(core->generators.entries().size(), 1u);
+  EXPECT_EQ(core->generators.entries()[0].spec.kind, GeneratorKind::Ramp);
+}
+
+}  // namespace
+}  // namespace omb

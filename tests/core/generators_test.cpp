@@ -240,7 +240,7 @@ TEST_F(Generators, DevicesOutsideMemoryAreRefusedAndFilesAreAllOrNothing) {
   EXPECT_NE(error.find("3 行目"), std::string::npos) << error;
   EXPECT_TRUE(set.empty());
   const std::string text =
-      "# generators\n\ncounter D0 step=1 min=0 max=9 period=10\r\nsquare X0 duty=0.5 period=100 paused\n";
+      "# generators\n\ncounter D0 step=1 min=0 max=9 period=10   # counts\r\nsquare X0 duty=0.5 period=100 paused\n";
   ASSERT_TRUE(set.load(text, 0, error)) << error;
   ASSERT_EQ(set.entries().size(), 2u);
   EXPECT_TRUE(set.entries()[1].spec.paused);
@@ -249,6 +249,14 @@ TEST_F(Generators, DevicesOutsideMemoryAreRefusedAndFilesAreAllOrNothing) {
             "counter D0 step=1 min=0 max=9 period=10\n"
             "square X0 duty=0.5 period=100 paused\n");
   EXPECT_TRUE(errors.reports.empty());
+
+  // Replacing keeps what runs when a line is bad, and takes the file's
+  // generators in place of those running when all lines read.
+  EXPECT_FALSE(set.load("ramp D5 period=10\nwobble D1\n", 0, error, true));
+  EXPECT_EQ(set.entries().size(), 2u);
+  ASSERT_TRUE(set.load("ramp D5 period=10\n", 0, error, true)) << error;
+  ASSERT_EQ(set.entries().size(), 1u);
+  EXPECT_EQ(set.entries()[0].spec.kind, GeneratorKind::Ramp);
 }
 
 }  // namespace

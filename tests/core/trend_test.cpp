@@ -99,5 +99,40 @@ TEST_F(Trend, ATraceKeepsItsLatestPointsOnly) {
   EXPECT_EQ(p.back(), (std::pair<double, double>{1.0, 1000}));
 }
 
+using Points = std::vector<std::pair<double, double>>;
+
+// What a chart draws of a recorded trace: square steps, the value at the
+// left edge, the last value held to the right edge or the end of the data.
+TEST(TracePlot, DrawsSquareStepsBetweenTheEdges) {
+  const Trace t{"D0", {}, {{1, 10}, {2, 20}, {3, 20}, {4, 5}}};
+  struct Case {
+    const char* name;
+    double t0, t1, end;
+    Points want;
+  } cases[] = {
+      {"whole", 0, 10, 4, {{1, 10}, {2, 10}, {2, 20}, {4, 20}, {4, 5}}},
+      {"held to now", 0, 10, 6, {{1, 10}, {2, 10}, {2, 20}, {4, 20}, {4, 5}, {6, 5}}},
+      {"left edge inside", 2.5, 10, 6, {{2.5, 20}, {4, 20}, {4, 5}, {6, 5}}},
+      {"right edge inside", 0, 3.5, 6, {{1, 10}, {2, 10}, {2, 20}, {3.5, 20}}},
+      {"before the data", 0, 0.5, 6, {}},
+      {"edge on a point", 2, 3, 6, {{2, 20}, {3, 20}}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(tracePlot(t, c.t0, c.t1, c.end, 1000), c.want) << c.name;
+}
+
+// A trace far denser than the chart keeps a few points a slice, yet its
+// one-sample spike and its final value are still drawn.
+TEST(TracePlot, ADenseTraceIsThinnedButKeepsSpikes) {
+  Trace t{"D0", {}, {}};
+  for (int i = 0; i < 100000; ++i) t.points.emplace_back(i * 0.001, i == 54321 ? 9999 : i % 7);
+  const Points p = tracePlot(t, 0, 100, 100, 100);
+  EXPECT_LE(p.size(), 100u * 5 + 2);
+  double top = 0;
+  for (const auto& [x, v] : p) top = std::max(top, v);
+  EXPECT_EQ(top, 9999);
+  EXPECT_EQ(p.back(), (std::pair<double, double>{100, 99999 % 7}));
+  for (std::size_t i = 1; i < p.size(); ++i) ASSERT_LE(p[i - 1].first, p[i].first) << i;
+}
+
 }  // namespace
 }  // namespace omb

@@ -1,0 +1,195 @@
+// The value generator window and the trend chart, offscreen, on a program
+// whose clock the test moves.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QChartView>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <filesystem>
+
+#include "app/frm_generators.h"
+#include "app/frm_main.h"
+#include "app/frm_trend.h"
+#include "test_support.h"
+
+namespace omb {
+namespace {
+
+class SimWindows : public ::testing::Test {
+ protected:
+  SimWindows() {
+    test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
+    core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
+    EXPECT_TRUE(core->startUp());
+  }
+  template <class T>
+  static T* find(QWidget& w, const char* name) {
+    T* t = w.findChild<T*>(name);
+    EXPECT_NE(t, nullptr) << name;
+    return t;
+  }
+  void write(int kind, int number, std::int16_t value) {
+    core->state.memory.write(kind, number, value);
+    core->state.memory.publish("All");
+  }
+  std::string lastBox() const { return presenter.boxes.empty() ? std::string() : presenter.boxes.back().text; }
+
+  test::TempDir dir;
+  RecordingPresenter presenter;
+  ManualClock clock;
+  std::unique_ptr<AppCore> core;
+};
+
+TEST_F(SimWindows, GeneratorsAreAddedPausedAndRemovedFromTheirWindow) {
+  FrmMain main(*core);
+  main.findChild<QAction*>("mnuGenerators")->trigger();
+  auto* w = main.findChild<FrmGenerators*>("frmGenerators");
+  ASSERT_NE(w, nullptr);
+  auto* text = find<QLineEdit>(*w, "txtGenerator");
+  auto* grid = find<QTableWidget>(*w, "grdGenerators");
+
+  text->setText("counter D100 step=5 min=0 max=100 period=100");
+  find<QPushButton>(*w, "cmdGeneratorAdd")->click();
+  text->setText("square X0 period=200 duty=0.25");
+  find<QPushButton>(*w, "cmdGeneratorAdd")->click();
+  ASSERT_EQ(grid->rowCount(), 2);
+  EXPECT_EQ(grid->item(0, 1)->text(), "カウンタ");
+  EXPECT_EQ(grid->item(0, 2)->text(), "D100");
+  EXPECT_EQ(grid->item(0, 3)->text(), "step=5 min=0 max=100 period=100");
+  EXPECT_EQ(grid->item(1, 4)->text(), "動作中");
+
+  // A line that is not a generator is told and stays for correcting.
+  text->setText("counter Q100 period=100");
+  find<QPushButton>(*w, "cmdGeneratorAdd")->click();
+  EXPECT_NE(lastBox().find("Q100"), std::string::npos) << lastBox();
+  EXPECT_EQ(text->text(), "counter Q100 period=100");
+  EXPECT_EQ(core->generators.entries().size(), 2u);
+
+  // Pausing the selected row stops its writes; resuming goes on.
+  core->tickGenerators();
+  clock.advanceMs(250);
+  core->tickGenerators();
+  EXPECT_EQ(core->state.memory.words(kD)[100], 10);
+  grid->selectRow(0);
+  find<QPushButton>(*w, "cmdGeneratorPause")->click();
+  EXPECT_EQ(grid->item(0, 4)->text(), "一時停止中");
+  clock.advanceMs(1000);
+  core->tickGenerators();
+  EXPECT_EQ(core->state.memory.words(kD)[100], 10);
+  find<QPushButton>(*w, "cmdGeneratorResume")->click();
+  clock.advanceMs(100);
+  core->tickGenerators();
+  EXPECT_EQ(core->state.memory.words(kD)[100], 15);
+  w->refresh();
+  EXPECT_EQ(grid->item(0, 5)->text(), "15");
+
+  find<QPushButton>(*w, "cmdGeneratorRemove")->click();
+  ASSERT_EQ(grid->rowCount(), 1);
+  EXPECT_EQ(grid->item(0, 1)->text(), "矩形波");
+  // Everything at once asks first; Cancel keeps them.
+  presenter.answers = {MsgAnswer::Cancel};
+  find<QPushButton>(*w, "cmdGeneratorClear")->click();
+  EXPECT_EQ(grid->rowCount(), 1);
+  presenter.answers = {MsgAnswer::Ok};
+  find<QPushButton>(*w, "cmdGeneratorClear")->click();
+  EXPECT_EQ(grid->rowCount(), 0);
+  EXPECT_FALSE(find<QPushButton>(*w, "cmdGeneratorPause")->isEnabled());
+}
+
+TEST_F(SimWindows, ATrendChartDrawsTheChosenDevicesAndExportsWhatIsVisible) {
+  FrmTrend w(*core);
+  w.resize(900, 520);
+  w.show();
+  find<QLineEdit>(w, "txtTrendDevice")->setText("D100, x0 Q5");
+  find<QPushButton>(w, "cmdTrendAdd")->click();
+  EXPECT_NE(lastBox().find("Q5"), std::string::npos) << lastBox();
+  ASSERT_EQ(w.traces().size(), 2u);
+  EXPECT_EQ(w.traces()[1].device, "X0");
+  EXPECT_EQ(find<QListWidget>(w, "lstTrendSeries")->count(), 2);
+
+  for (int i = 1; i <= 5; ++i) {
+    clock.advanceMs(1000);
+    write(kD, 100, static_cast<std::int16_t>(i * 10));
+  }
+  clock.advanceMs(500);
+  core->state.memory.writeBit(kX, 0, 0, true);
+  core->state.memory.publish("X");
+  clock.advanceMs(500);
+  w.redraw();
+  const auto series = find<QChartView>(w, "chtTrend")->chart()->series();
+  ASSERT_EQ(series.size(), 2);
+  EXPECT_EQ(series[0]->name(), "D100");
+  // Square steps up to now: the last point is D100's latest value, now.
+  const auto* d = static_cast<const QLineSeries*>(series[0]);
+  ASSERT_FALSE(d->points().isEmpty());
+  EXPECT_EQ(d->points().back(), QPointF(6.0, 50));
+  EXPECT_EQ(w.readOut(2.5), "時刻 2.500 秒　D100 = 20　X0 = 0");
+  EXPECT_EQ(w.readOut(5.75), "時刻 5.750 秒　D100 = 50　X0 = 1");
+
+  // Zoomed to a part, the CSV holds only what is visible.
+  w.zoomTime(0.25, 3.0);
+  const auto [t0, t1] = w.visibleRange();
+  EXPECT_NEAR(t0, 3.0 - 3.0 * 0.25, 1e-9);
+  EXPECT_NEAR(t1, 3.0 + 3.0 * 0.25, 1e-9);
+  presenter.saveAnswers = {dir.file("trend.csv"), dir.file("trend.png")};
+  find<QPushButton>(w, "cmdTrendCsv")->click();
+  EXPECT_EQ(test::readFile(dir.file("trend.csv")), "time_s,D100,X0\n3.000,30,0\n");
+  find<QPushButton>(w, "cmdTrendPng")->click();
+  EXPECT_EQ(test::readFile(dir.file("trend.png")).substr(0, 4), "\x89PNG");
+
+  // Paused, the picture stays where it was; the data goes on being taken.
+  find<QPushButton>(w, "cmdTrendFit")->click();
+  find<QCheckBox>(w, "chkTrendPause")->setChecked(true);
+  clock.advanceMs(1000);
+  write(kD, 100, 99);
+  w.redraw();
+  EXPECT_EQ(d->points().back(), QPointF(6.0, 50));
+  find<QCheckBox>(w, "chkTrendPause")->setChecked(false);
+  EXPECT_EQ(d->points().back(), QPointF(7.0, 99));
+
+  // The devices of the registration lists join; a bit of a word cannot.
+  core->state.userWordList.add({"D", "D000200", "", 200});
+  core->state.userBitList.add({"D", "D000100-F", "", 100});
+  core->state.userBitList.add({"Y", "Y000010", "", 0x10});
+  find<QPushButton>(w, "cmdTrendAddList")->click();
+  ASSERT_EQ(w.traces().size(), 4u);
+  EXPECT_EQ(w.traces()[2].device, "D200");
+  EXPECT_EQ(w.traces()[3].device, "Y10");
+  EXPECT_NE(lastBox().find("1 点"), std::string::npos) << lastBox();
+}
+
+TEST_F(SimWindows, ARecordingOpensInAChartOfItsOwn) {
+  test::writeFile(dir.file("run.csv"),
+                  "time_ms,device,value\n0.000,D100,1\n500.000,D100,2\n500.000,Y10,1\nnot a row\n1500.000,Y10,0\n");
+  FrmMain main(*core);
+  presenter.fileAnswers = {dir.file("run.csv")};
+  main.findChild<QAction*>("mnuTrendOpen")->trigger();
+  EXPECT_NE(lastBox().find("1 行"), std::string::npos) << lastBox();
+  const auto windows = main.findChildren<FrmTrend*>();
+  ASSERT_EQ(windows.size(), 1);
+  FrmTrend& w = *windows[0];
+  EXPECT_TRUE(w.windowTitle().endsWith("run.csv"));
+  ASSERT_EQ(w.traces().size(), 2u);
+  EXPECT_EQ(w.readOut(1.0), "時刻 1.000 秒　D100 = 2　Y10 = 1");
+  EXPECT_FALSE(find<QPushButton>(w, "cmdTrendAdd")->isEnabled());
+  w.redraw();
+  const auto [t0, t1] = w.visibleRange();
+  EXPECT_EQ(t0, 0);
+  EXPECT_EQ(t1, 1.5);
+
+  // A file that is no recording opens nothing and says so.
+  test::writeFile(dir.file("other.csv"), "a,b\n1,2\n");
+  presenter.fileAnswers = {dir.file("other.csv")};
+  EXPECT_EQ(FrmTrend::openRecording(*core, &main), nullptr);
+  EXPECT_NE(lastBox().find("読める行がありません"), std::string::npos) << lastBox();
+}
+
+}  // namespace
+}  // namespace omb
