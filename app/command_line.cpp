@@ -11,6 +11,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       return std::find(names.begin(), names.end(), a) != names.end();
     });
   };
+  // ("ombrisal ctl /run/user/1000/omb.sock set X0 1")
+  if (args.size() >= 2 && args[0] == "ctl" && args[1] != "--help" && args[1] != "-h") {
+    if (args.size() < 3) {
+      c.error = "ctl needs the socket and a command, e.g. ombrisal ctl /tmp/ombrisal.sock get D0";
+      return c.action = CommandLine::Action::Mistake, c;
+    }
+    c.action = CommandLine::Action::Control;
+    c.controlPath = args[1];
+    c.controlWords.assign(args.begin() + 2, args.end());
+    return c;
+  }
   if (has({"--help", "-h"})) return c.action = CommandLine::Action::Help, c;
   if (has({"--version"})) return c.action = CommandLine::Action::Version, c;
   if (args.empty()) return c;

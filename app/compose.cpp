@@ -1,6 +1,7 @@
 #include "app/compose.h"
 
 #include "app/app_core.h"
+#include "app/control_channel.h"
 #include "app/frm_inport.h"
 #include "app/frm_main.h"
 #include "app/project_commands.h"
@@ -46,6 +47,12 @@ void composeWindow(AppCore& core, FrmMain& main, ViewManager& views, ProjectComm
     dialog.exec();
   };
   main.registerCommand("mnuOldFileOpen", [&project] { project.mnuOldFileOpen(); });
+  // The control channel lives as long as the window's hooks; a quit
+  // request closes the window as its menu does.
+  auto control = std::make_shared<ControlChannel>(core, project);
+  control->setOnQuit([&main] { main.close(); });
+  main.startControl = [control](const std::string& path) { return control->start(path); };
+  main.stopControl = [control] { control->stop(); };
   for (int slot = 0; slot < kViewSlotCount; ++slot) main.setViewAvailable(slot, hasSingleView(slot));
   main.finishCommands();
 }

@@ -12,6 +12,7 @@
 #include "app/app_core.h"
 #include "app/command_line.h"
 #include "app/compose.h"
+#include "app/control_channel.h"
 #include "app/frm_main.h"
 #include "app/help_viewer.h"
 #include "app/project_commands.h"
@@ -35,6 +36,8 @@ int main(int argc, char** argv) {
       return 2;
     case omb::CommandLine::Action::Serve:
       return omb::runServe(argc, argv, command.serve);
+    case omb::CommandLine::Action::Control:
+      return omb::runControlClient(command.controlPath, command.controlWords);
     case omb::CommandLine::Action::Window:
       break;
   }

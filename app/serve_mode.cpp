@@ -20,6 +20,7 @@
 #include <filesystem>
 
 #include "app/app_core.h"
+#include "app/control_channel.h"
 #include "link/stations.h"
 #include "app/project_commands.h"
 #include "app/output_pump.h"
@@ -71,10 +72,14 @@ bool ServeOptions::gave(const std::string& option) const {
 }
 
 std::string serveUsage() {
-  return "Usage: ombrisal [FILE | --serve PORT [options] | --version | --help]\n"
+  return "Usage: ombrisal [FILE | --serve PORT [options] | ctl SOCKET COMMAND... | --version | --help]\n"
          "\n"
          "Without arguments Ombrisal opens its main window; with a project FILE it\n"
-         "opens that project in it.\n"
+         "opens that project in it.  ctl sends COMMAND to the control socket of a\n"
+         "running Ombrisal (--control), prints the JSON answer and exits 0, or 1\n"
+         "with the error: get DEVICE [POINTS], set DEVICE VALUE..., load PROJECT,\n"
+         "save PROJECT, fault add RULE, fault clear, stats, wait-change DEVICE\n"
+         "TIMEOUT_MS, quit.\n"
          "\n"
          "--serve PORT   Serve the computer link on PORT without any window until\n"
          "               SIGINT or SIGTERM, then close the port and exit 0.  PORT is\n"
@@ -119,7 +124,8 @@ std::string serveUsage() {
          "                        (time_ms,device,value), flushed as it happens\n"
          "  --pace                on a virtual or TCP line, send replies at the speed of\n"
          "                        the --line settings (start, data, parity, stop bits)\n"
-
+         "  --control PATH        listen for a test script's commands on a Unix socket\n"
+         "                        created at PATH for the owner only (see ctl above)\n"
          "  --stats text|json|none  at exit, end standard output with the traffic\n"
          "                        statistics: a few lines of text (default), one JSON\n"
          "                        object on the last line, or nothing\n"
@@ -198,6 +204,9 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       if (!value(o.simFile)) return std::nullopt;
     } else if (a == "--record") {
       if (!value(o.recordFile)) return std::nullopt;
+    } else if (a == "--control") {
+      if (!value(o.control)) return std::nullopt;
+      if (o.control.empty()) return error = "--control needs the path of the socket", std::nullopt;
     } else if (a == "--stats") {
       if (!value(v)) return std::nullopt;
       if (v != "text" && v != "json" && v != "none") return error = "--stats must be text, json or none", std::nullopt;
@@ -432,6 +441,19 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     out.write(terminalSafe(text));
   };
 
+  // The control socket is ready before the line: a script may set the
+  // inputs before the PC program sends its first request.
+  std::unique_ptr<ControlChannel> control;
+  if (!o.control.empty()) {
+    control = std::make_unique<ControlChannel>(core, project);
+    control->setOnQuit([] { QCoreApplication::quit(); });
+    if (const auto failed = control->start(o.control)) {
+      std::cerr << "ombrisal: --control: " << *failed << std::endl;
+      out.drain(500);
+      return 1;
+    }
+  }
+
   PortController& pc = core.pc;
   pc.mnuCommPortNo = {PortMenuEntry{"COM " + std::to_string(number), std::to_string(number), true}};
   if (use("--wait")) pc.hscWait = o.waitMs;
@@ -490,6 +512,9 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
 
   app.exec();
   reopenTimer.stop();
+  // Nobody is answered any more: the socket goes before the summary and
+  // the saves.
+  if (control) control->stop();
   if (core.line.isOpen()) pc.cmdPClose_Click();
   // The summary closes the traffic log on standard output.
   if (o.stats == "json") out.write(core.stats.json() + "\n");

@@ -35,6 +35,7 @@ struct ServeOptions {
   bool pace = false;
   std::string simFile;     // value generators, in place of the project's own
   std::string recordFile;  // every change of device memory, as CSV
+  std::string control;     // the control channel's socket; empty: none
   std::string stats = "text";  // text, json (the last line of standard output) or none
   // The link and line options given on the command line: over a project's
   // own settings only these apply.

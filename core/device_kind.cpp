@@ -60,7 +60,9 @@ std::optional<std::pair<int, std::int32_t>> oneDevice(std::string_view s, int ki
   while (n < s.size() && std::isalpha(static_cast<unsigned char>(s[n]))) ++n;
   int kind = kindWanted;
   if (n > 0) {
-    kind = kindOfCode(s.substr(0, n));
+    // A hexadecimal number may begin with a letter (XA, BF0): the code is
+    // the longest run of letters that names a kind.
+    while ((kind = kindOfCode(s.substr(0, n))) < 0 && n > 1) --n;
     if (kind < 0 || kind == kDx || kind == kMx || (kindWanted >= 0 && kind != kindWanted)) return std::nullopt;
   }
   if (kind < 0 || n == s.size()) return std::nullopt;
