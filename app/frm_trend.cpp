@@ -138,7 +138,6 @@ void FrmTrend::build() {
   axisX_->setTitleText(QStringLiteral("時刻（秒）"));
   axisX_->setLabelFormat("%.1f");
   axisY_ = new QValueAxis(chart_);
-  axisY_->setTitleText(QStringLiteral("値"));
   axisY_->setLabelFormat("%.0f");
   chart_->addAxis(axisX_, Qt::AlignBottom);
   chart_->addAxis(axisY_, Qt::AlignLeft);
@@ -187,7 +186,10 @@ void FrmTrend::build() {
   lblTrendCursor_->setObjectName("lblTrendCursor");
   lblTrendCursor_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-  auto* side = new QGridLayout;
+  auto* sidePanel = new QWidget(this);
+  sidePanel->setMaximumWidth(sidePanel->fontMetrics().horizontalAdvance(QStringLiteral("登録リストから追加")) * 2);
+  auto* side = new QGridLayout(sidePanel);
+  side->setContentsMargins(0, 0, 0, 0);
   side->addWidget(txtTrendDevice_, 0, 0);
   side->addWidget(cmdTrendAdd_, 0, 1);
   side->addWidget(cmdTrendAddList_, 1, 0, 1, 2);
@@ -196,7 +198,7 @@ void FrmTrend::build() {
   side->setRowStretch(2, 1);
   auto* top = new QHBoxLayout;
   top->addWidget(chtTrend_, 1);
-  top->addLayout(side);
+  top->addWidget(sidePanel);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(chkTrendPause_);
   bottom->addWidget(new QLabel(QStringLiteral("表示幅"), this));
@@ -308,6 +310,7 @@ void FrmTrend::redraw() {
   }
   axisX_->setRange(t0, t1);
   axisY_->setRange(y0, y1);
+  if (follow_) axisY_->applyNiceNumbers();  // round values on the grid lines
   settingRanges_ = false;
   if (cursor_) lblTrendCursor_->setText(readOut(*cursor_));
 }

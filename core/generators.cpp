@@ -390,12 +390,10 @@ bool GeneratorSet::load(std::string_view text, std::int64_t nowMs, std::string& 
     entries_.clear();
     histories_.clear();
   }
-  for (GeneratorSpec& g : read) {
+  // A paused one is added paused: it writes nothing until resumed.
+  for (const GeneratorSpec& g : read) {
     std::string unused;
-    const bool paused = g.paused;
-    g.paused = false;
-    const auto id = add(g, nowMs, unused);
-    if (id && paused) pause(*id, nowMs);
+    add(g, nowMs, unused);
   }
   if (replace && read.empty()) notify();
   return true;

@@ -241,9 +241,13 @@ TEST_F(Generators, DevicesOutsideMemoryAreRefusedAndFilesAreAllOrNothing) {
   EXPECT_TRUE(set.empty());
   const std::string text =
       "# generators\n\ncounter D0 step=1 min=0 max=9 period=10   # counts\r\nsquare X0 duty=0.5 period=100 paused\n";
+  set.changed = [this] { set.tick(0); };  // as the program ticks on every change
   ASSERT_TRUE(set.load(text, 0, error)) << error;
   ASSERT_EQ(set.entries().size(), 2u);
   EXPECT_TRUE(set.entries()[1].spec.paused);
+  // A paused square wave, on at its start, wrote nothing.
+  EXPECT_EQ(state.memory.words(kX)[0], 0);
+  EXPECT_FALSE(set.entries()[1].written);
   EXPECT_EQ(set.save(),
             "# Ombrisal: values that move by themselves (one generator a line)\n"
             "counter D0 step=1 min=0 max=9 period=10\n"
