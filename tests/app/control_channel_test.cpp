@@ -1,8 +1,9 @@
 // The control socket on the event loop, against peers that behave and
 // peers that do not: the socket file and its permissions, a megabyte
 // without a line end, peers that vanish in the middle of a line or a wait,
-// too many peers, requests in order, the command-line client, and the
-// main window's entry.
+// too many peers, requests in order, the command-line client; loading and
+// saving through the program's project commands, and the main window's
+// entry.
 #include "app/control_channel.h"
 
 #include <fcntl.h>
@@ -314,15 +315,62 @@ TEST_F(Socket, TheClientSendsOneLineAndReturnsTheAnswer) {
   EXPECT_EQ(d(7), -2);
 }
 
-// The main window's entry starts and stops the same server.
-TEST(ControlWindow, TheToolsMenuStartsAndStopsTheControlSocket) {
+// The running program: its state from the shipped settings file and its
+// project commands, as the serve mode and the window have them.
+class Program : public ::testing::Test {
+ protected:
+  Program() {
+    test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
+    EXPECT_TRUE(core.startUp());
+  }
   test::TempDir dir;
-  test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
   RecordingPresenter presenter;
   ManualClock clock;
-  AppCore core(presenter, clock, dir.str() + "/");
-  ASSERT_TRUE(core.startUp());
-  ProjectCommands project(core);
+  AppCore core{presenter, clock, dir.str() + "/"};
+  ProjectCommands project{core};
+};
+
+// Loading and saving through the running program's project commands.
+TEST_F(Program, ASavedProjectLoadsBackAndTheLineKeepsItsSettings) {
+  ManualScheduler scheduler(clock);
+  ControlTargets targets = controlTargetsOf(core, project);
+  ControlInterpreter interpreter(ControlTargets{targets.memory, scheduler, targets.faults, targets.stats,
+                                                targets.load, targets.save});
+  auto run = [&](const std::string& line) { return interpreter.run(line).answer; };
+  std::vector<std::string> refreshed;
+  core.subDspRenew = [&](const std::string& device, const std::string& code) { refreshed.push_back(device + code); };
+
+  const std::string path = dir.file("line 3.bin");
+  core.comments.subAdd_Comment("D000100\tpump");
+  EXPECT_EQ(run("set D100 1234"), R"j({"ok":true})j");
+  EXPECT_EQ(refreshed, std::vector<std::string>{"AllDATA"});  // the views' normal refresh
+  core.link.config.format = Format::F1;
+  EXPECT_EQ(run("save " + path), R"j({"ok":true})j");
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_TRUE(std::filesystem::exists(commentFileOf(path)));
+
+  EXPECT_EQ(run("set D100 5"), R"j({"ok":true})j");
+  core.comments.subClear_Comment();
+  core.link.config.format = Format::F4;
+  EXPECT_EQ(run("load " + path), R"j({"ok":true})j");
+  EXPECT_EQ(run("get D100"), R"j({"ok":true,"values":[1234]})j");
+  EXPECT_EQ(core.link.config.format, Format::F4);
+  EXPECT_EQ(core.comments.fncDeviceComment("D", 100), "pump");
+
+  // Not a project, or no file at all: nothing of it is taken over.
+  EXPECT_EQ(run("set D100 5"), R"j({"ok":true})j");
+  test::writeFile(dir.file("junk.bin"), "not a project");
+  EXPECT_EQ(run("load " + dir.file("junk.bin")),
+            controlError("cannot load " + dir.file("junk.bin") + ": not a project file (no version header)"));
+  const std::string missing = run("load " + dir.file("none.bin"));
+  EXPECT_EQ(missing.rfind(R"j({"ok":false,"error":"cannot load )j", 0), 0u) << missing;
+  const std::string unsaved = run("save " + dir.file("no/such/folder.bin"));
+  EXPECT_EQ(unsaved.rfind(R"j({"ok":false,"error":"cannot save )j", 0), 0u) << unsaved;
+  EXPECT_EQ(run("get D100"), R"j({"ok":true,"values":[5]})j");
+}
+
+// The main window's entry starts and stops the same server.
+TEST_F(Program, TheToolsMenuStartsAndStopsTheControlSocket) {
   FrmMain w(core);
   auto control = std::make_shared<ControlChannel>(core, project);
   w.startControl = [control](const std::string& path) { return control->start(path); };

@@ -5,11 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "app/app_core.h"
 #include "app/command_line.h"
-#include "app/project_commands.h"
 #include "core/system_state.h"
 #include "test_support.h"
 
@@ -314,52 +310,6 @@ TEST(ControlCommandLine, CtlTakesTheSocketAndEveryWordAfterIt) {
   EXPECT_EQ(c.serve.control, "/tmp/o.sock");
   EXPECT_EQ(static_cast<int>(parseCommandLine({"--serve", "pty:/tmp/x", "--control"}).action),
             static_cast<int>(A::Mistake));
-}
-
-// Loading and saving through the running program's project commands.
-TEST(ControlProjects, ASavedProjectLoadsBackAndTheLineKeepsItsSettings) {
-  test::TempDir dir;
-  test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
-  RecordingPresenter presenter;
-  ManualClock clock;
-  AppCore core(presenter, clock, dir.str() + "/");
-  ASSERT_TRUE(core.startUp());
-  ProjectCommands project(core);
-  ManualScheduler scheduler(clock);
-  ControlTargets targets = controlTargetsOf(core, project);
-  ControlInterpreter interpreter(ControlTargets{targets.memory, scheduler, targets.faults, targets.stats,
-                                                targets.load, targets.save});
-  auto run = [&](const std::string& line) { return interpreter.run(line).answer; };
-  std::vector<std::string> refreshed;
-  core.subDspRenew = [&](const std::string& device, const std::string& code) { refreshed.push_back(device + code); };
-
-  const std::string path = dir.file("line 3.bin");
-  core.comments.subAdd_Comment("D000100\tpump");
-  EXPECT_EQ(run("set D100 1234"), R"j({"ok":true})j");
-  EXPECT_EQ(refreshed, std::vector<std::string>{"AllDATA"});  // the views' normal refresh
-  core.link.config.format = Format::F1;
-  EXPECT_EQ(run("save " + path), R"j({"ok":true})j");
-  EXPECT_TRUE(std::filesystem::exists(path));
-  EXPECT_TRUE(std::filesystem::exists(commentFileOf(path)));
-
-  EXPECT_EQ(run("set D100 5"), R"j({"ok":true})j");
-  core.comments.subClear_Comment();
-  core.link.config.format = Format::F4;
-  EXPECT_EQ(run("load " + path), R"j({"ok":true})j");
-  EXPECT_EQ(run("get D100"), R"j({"ok":true,"values":[1234]})j");
-  EXPECT_EQ(core.link.config.format, Format::F4);
-  EXPECT_EQ(core.comments.fncDeviceComment("D", 100), "pump");
-
-  // Not a project, or no file at all: nothing of it is taken over.
-  EXPECT_EQ(run("set D100 5"), R"j({"ok":true})j");
-  test::writeFile(dir.file("junk.bin"), "not a project");
-  EXPECT_EQ(run("load " + dir.file("junk.bin")),
-            controlError("cannot load " + dir.file("junk.bin") + ": not a project file (no version header)"));
-  const std::string missing = run("load " + dir.file("none.bin"));
-  EXPECT_EQ(missing.rfind(R"j({"ok":false,"error":"cannot load )j", 0), 0u) << missing;
-  const std::string unsaved = run("save " + dir.file("no/such/folder.bin"));
-  EXPECT_EQ(unsaved.rfind(R"j({"ok":false,"error":"cannot save )j", 0), 0u) << unsaved;
-  EXPECT_EQ(run("get D100"), R"j({"ok":true,"values":[5]})j");
 }
 
 }  // namespace
