@@ -178,11 +178,13 @@ ControlTargets controlTargetsOf(AppCore& core, ProjectCommands& project) {
   ControlTargets t{core.state.memory, core.scheduler, core.faults, core.stats, {}, {}};
   // A project loaded while the line is in use gives what belongs to the
   // station: device memory and lists (as a further station's project
-  // does).  Its format, station number and line settings are not taken
+  // does), and the generators that move its inputs.  Its format, station number and line settings are not taken
   // over: the PC program on the line keeps talking as it started.
   t.load = [&core, &project](const std::string& path) -> std::optional<std::string> {
     ProjectRead read = project.fncFile_get(path);
     if (!read.image) return read.notAProject ? std::string("not a project file (no version header)") : read.error;
+    // The generators first: a file of them that cannot be read changes nothing.
+    if (const auto why = project.loadSimFile(path)) return simFileOf(path) + ": " + *why;
     project.applyStationPart(*read.image);
     core.comments.subClear_Comment();
     const std::string comments = commentFileOf(path);
@@ -194,6 +196,7 @@ ControlTargets controlTargetsOf(AppCore& core, ProjectCommands& project) {
     if (const auto failed = project.subFile_put(path)) return failed->reason;
     if (!core.comments.subFile_putDevCmnt(commentFileOf(path)))
       return "cannot write the comment file " + commentFileOf(path);
+    if (const auto failed = project.saveSimFile(path)) return simFileOf(path) + ": " + failed->reason;
     return std::nullopt;
   };
   return t;

@@ -12,10 +12,12 @@
 //   set DEVICE VALUE...        VALUE to DEVICE, the next to the device after
 //                              it, ...; all or nothing
 //   load PROJECT               the project's device memory, its test and
-//                              monitor lists and its device comments; the
-//                              line keeps the settings it is served with
+//                              monitor lists, its device comments and its
+//                              value generators (NAME_Sim.txt, none without
+//                              one); the line keeps the settings it is
+//                              served with
 //   save PROJECT               the state as a project file (whole or not at
-//                              all) with its comment file
+//                              all) with its comment and generator files
 //   fault add RULE             one rule as --fault reads it
 //   fault clear                every rule gone
 //   stats                      the traffic statistics

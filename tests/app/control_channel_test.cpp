@@ -367,6 +367,22 @@ TEST_F(Program, ASavedProjectLoadsBackAndTheLineKeepsItsSettings) {
   const std::string unsaved = run("save " + dir.file("no/such/folder.bin"));
   EXPECT_EQ(unsaved.rfind(R"j({"ok":false,"error":"cannot save )j", 0), 0u) << unsaved;
   EXPECT_EQ(run("get D100"), R"j({"ok":true,"values":[5]})j");
+
+  // The generators travel with the project, and a bad generator file
+  // beside it keeps everything as it was.
+  std::string why;
+  ASSERT_TRUE(core.generators.load("counter D300 period=100", clock.steadyMs(), why)) << why;
+  EXPECT_EQ(run("save " + path), R"j({"ok":true})j");
+  EXPECT_TRUE(std::filesystem::exists(simFileOf(path)));
+  core.generators.clear();
+  EXPECT_EQ(run("load " + path), R"j({"ok":true})j");
+  ASSERT_EQ(core.generators.entries().size(), 1u);
+  test::writeFile(simFileOf(path), "wobble D1\n");
+  EXPECT_EQ(run("set D100 7"), R"j({"ok":true})j");  // the project holds 5
+  const std::string bad = run("load " + path);
+  EXPECT_NE(bad.find("line 3_Sim.txt"), std::string::npos) << bad;
+  EXPECT_EQ(run("get D100"), R"j({"ok":true,"values":[7]})j");
+  EXPECT_EQ(core.generators.entries().size(), 1u);
 }
 
 // The main window's entry starts and stops the same server.
