@@ -228,7 +228,11 @@ void FrmTrend::build() {
     redraw();
   });
   timer_.setInterval(200);
-  connect(&timer_, &QTimer::timeout, this, &FrmTrend::redraw);
+  // A closed window keeps sampling (its history is there when it is shown
+  // again) but draws nothing.
+  connect(&timer_, &QTimer::timeout, this, [this] {
+    if (isVisible()) redraw();
+  });
   timer_.start();
 }
 
