@@ -399,24 +399,23 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     });
   }
 
-  // Value generators: those kept beside the project, or in their place the
-  // --sim file's.
-  if (fromProject || !o.simFile.empty()) {
+  // Value generators: the --sim file's, or else those kept beside the
+  // project.
+  if (!o.simFile.empty()) {
     std::string text, why;
     int err = 0;
-    if (!o.simFile.empty() && !readWholeFile(o.simFile, text, err)) {
+    if (!readWholeFile(o.simFile, text, err)) {
       std::cerr << "ombrisal: cannot read the generators " << o.simFile << ": " << std::strerror(err) << std::endl;
       return 2;
     }
-    if (!o.simFile.empty() && !core.generators.load(text, clock.steadyMs(), why, true)) {
+    if (!core.generators.load(text, clock.steadyMs(), why, true)) {
       std::cerr << "ombrisal: " << o.simFile << ": " << why << std::endl;
       return 2;
     }
-    if (o.simFile.empty()) {
-      if (const auto failed = project.loadSimFile(o.project)) {
-        std::cerr << "ombrisal: " << simFileOf(o.project) << ": " << *failed << std::endl;
-        return 1;
-      }
+  } else if (fromProject) {
+    if (const auto failed = project.loadSimFile(o.project)) {
+      std::cerr << "ombrisal: " << simFileOf(o.project) << ": " << *failed << std::endl;
+      return 1;
     }
   }
 
