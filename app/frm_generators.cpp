@@ -73,6 +73,9 @@ FrmGenerators::FrmGenerators(AppCore& core, QWidget* parent) : QWidget(parent, Q
                      "follow: source delay invert　時間はすべてミリ秒"));
   cmdGeneratorAdd_ = new QPushButton(QStringLiteral("追加"), this);
   cmdGeneratorAdd_->setObjectName("cmdGeneratorAdd");
+  cmdGeneratorChange_ = new QPushButton(QStringLiteral("変更"), this);
+  cmdGeneratorChange_->setObjectName("cmdGeneratorChange");
+  cmdGeneratorChange_->setToolTip(QStringLiteral("選択した行を入力した内容に変更します（行をダブルクリックすると内容が入ります）"));
   cmdGeneratorPause_ = new QPushButton(QStringLiteral("一時停止"), this);
   cmdGeneratorPause_->setObjectName("cmdGeneratorPause");
   cmdGeneratorResume_ = new QPushButton(QStringLiteral("再開"), this);
@@ -91,6 +94,7 @@ FrmGenerators::FrmGenerators(AppCore& core, QWidget* parent) : QWidget(parent, Q
   add->addWidget(cboGeneratorKind_);
   add->addWidget(txtGenerator_, 1);
   add->addWidget(cmdGeneratorAdd_);
+  add->addWidget(cmdGeneratorChange_);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {cmdGeneratorPause_, cmdGeneratorResume_, cmdGeneratorRemove_, cmdGeneratorClear_})
     buttons->addWidget(b);
@@ -107,6 +111,7 @@ FrmGenerators::FrmGenerators(AppCore& core, QWidget* parent) : QWidget(parent, Q
           [this](int i) { txtGenerator_->setText(QString::fromLatin1(kExamples[i])); });
   connect(cmdGeneratorAdd_, &QPushButton::clicked, this, &FrmGenerators::cmdGeneratorAdd_Click);
   connect(txtGenerator_, &QLineEdit::returnPressed, this, &FrmGenerators::cmdGeneratorAdd_Click);
+  connect(cmdGeneratorChange_, &QPushButton::clicked, this, &FrmGenerators::cmdGeneratorChange_Click);
   connect(cmdGeneratorPause_, &QPushButton::clicked, this, &FrmGenerators::cmdGeneratorPause_Click);
   connect(cmdGeneratorResume_, &QPushButton::clicked, this, &FrmGenerators::cmdGeneratorResume_Click);
   connect(cmdGeneratorRemove_, &QPushButton::clicked, this, &FrmGenerators::cmdGeneratorRemove_Click);
@@ -146,6 +151,23 @@ void FrmGenerators::cmdGeneratorAdd_Click() {
   std::string error;
   auto spec = parseGenerator(text, error);
   if (!spec || !core_.generators.add(*spec, core_.clock.steadyMs(), error)) {
+    message(error);
+    return;
+  }
+  refresh();
+}
+
+void FrmGenerators::cmdGeneratorChange_Click() {
+  const auto& entries = core_.generators.entries();
+  const int row = grdGenerators_->currentRow();
+  if (row < 0 || row >= static_cast<int>(entries.size())) {
+    message("変更する行を選択してください");
+    return;
+  }
+  std::string error;
+  auto spec = parseGenerator(txtGenerator_->text().trimmed().toStdString(), error);
+  if (!spec ||
+      !core_.generators.replace(entries[static_cast<std::size_t>(row)].id, *spec, core_.clock.steadyMs(), error)) {
     message(error);
     return;
   }
@@ -216,8 +238,8 @@ void FrmGenerators::refresh() {
     set(r, 5, e.written ? QString::number(*e.written) : QString());
   }
   const bool any = !entries.empty();
-  for (QPushButton* b : {cmdGeneratorPause_, cmdGeneratorResume_, cmdGeneratorRemove_, cmdGeneratorClear_,
-                         cmdGeneratorSave_})
+  for (QPushButton* b : {cmdGeneratorChange_, cmdGeneratorPause_, cmdGeneratorResume_, cmdGeneratorRemove_,
+                         cmdGeneratorClear_, cmdGeneratorSave_})
     b->setEnabled(any);
 }
 

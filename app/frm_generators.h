@@ -26,6 +26,9 @@ class FrmGenerators : public QWidget {
   // Adds the generator typed in the text box; a mistake is told in a box
   // and the text stays for correcting.
   void cmdGeneratorAdd_Click();
+  // The selected generator changed to the typed line, keeping its number
+  // and place (a double click brings a row's line into the text box).
+  void cmdGeneratorChange_Click();
   // On the selected rows.
   void cmdGeneratorPause_Click();
   void cmdGeneratorResume_Click();
@@ -45,7 +48,7 @@ class FrmGenerators : public QWidget {
   QTableWidget* grdGenerators_;
   QComboBox* cboGeneratorKind_;
   QLineEdit* txtGenerator_;
-  QPushButton *cmdGeneratorAdd_, *cmdGeneratorPause_, *cmdGeneratorResume_, *cmdGeneratorRemove_,
+  QPushButton *cmdGeneratorAdd_, *cmdGeneratorChange_, *cmdGeneratorPause_, *cmdGeneratorResume_, *cmdGeneratorRemove_,
       *cmdGeneratorClear_, *cmdGeneratorLoad_, *cmdGeneratorSave_;
   QTimer timer_;
 };

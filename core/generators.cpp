@@ -241,12 +241,19 @@ bool GeneratorSet::write(const DeviceSpan& s, std::int32_t value) {
   return any;
 }
 
-std::optional<int> GeneratorSet::add(GeneratorSpec spec, std::int64_t nowMs, std::string& error) {
-  if (!valid(spec.target) || (spec.kind == GeneratorKind::Follow && !valid(spec.source))) {
-    error = "デバイス範囲外です: " + deviceSpanText(spec.kind == GeneratorKind::Follow && valid(spec.target) ? spec.source
-                                                                                                          : spec.target);
-    return std::nullopt;
+bool GeneratorSet::usable(const GeneratorSpec& spec, std::string& error) const {
+  for (const DeviceSpan* span : {&spec.target, &spec.source}) {
+    if (span == &spec.source && spec.kind != GeneratorKind::Follow) break;
+    if (!valid(*span)) {
+      error = "デバイス範囲外です: " + deviceSpanText(*span);
+      return false;
+    }
   }
+  return true;
+}
+
+std::optional<int> GeneratorSet::add(GeneratorSpec spec, std::int64_t nowMs, std::string& error) {
+  if (!usable(spec, error)) return std::nullopt;
   Entry e;
   e.id = nextId_++;
   e.spec = spec;
@@ -256,6 +263,19 @@ std::optional<int> GeneratorSet::add(GeneratorSpec spec, std::int64_t nowMs, std
   histories_.emplace_back();
   notify();
   return entries_.back().id;
+}
+
+bool GeneratorSet::replace(int id, GeneratorSpec spec, std::int64_t nowMs, std::string& error) {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].id != id) continue;
+    if (!usable(spec, error)) return false;
+    entries_[i] = Entry{id, std::move(spec), nowMs, nowMs, std::nullopt};
+    histories_[i] = History{};
+    notify();
+    return true;
+  }
+  error = "値の自動変化 " + std::to_string(id) + " はありません";
+  return false;
 }
 
 bool GeneratorSet::remove(int id) {
@@ -378,8 +398,7 @@ bool GeneratorSet::load(std::string_view text, std::int64_t nowMs, std::string& 
     if (line.empty()) continue;
     std::string why;
     auto g = parseGenerator(line, why);
-    if (g && (!valid(g->target) || (g->kind == GeneratorKind::Follow && !valid(g->source))))
-      why = "デバイス範囲外です", g.reset();
+    if (g && !usable(*g, why)) g.reset();
     if (!g) {
       error = std::to_string(lineNo) + " 行目: " + why;
       return false;

@@ -90,6 +90,10 @@ class GeneratorSet {
   // are not all in device memory.  Returns its id.
   std::optional<int> add(GeneratorSpec spec, std::int64_t nowMs, std::string& error);
   bool remove(int id);
+  // Generator `id` changed in place (same id and place in the list), as if
+  // started anew now; false with `error` set when its devices are not all
+  // in device memory or there is no such generator.
+  bool replace(int id, GeneratorSpec spec, std::int64_t nowMs, std::string& error);
   void clear();
   bool pause(int id, std::int64_t nowMs);
   bool resume(int id, std::int64_t nowMs);
@@ -122,6 +126,8 @@ class GeneratorSet {
   std::int32_t read(const DeviceSpan& span) const;
   bool write(const DeviceSpan& span, std::int32_t value);
   bool valid(const DeviceSpan& span) const;
+  // Whether every device of `spec` is in device memory; else why not.
+  bool usable(const GeneratorSpec& spec, std::string& error) const;
   void notify() {
     if (changed) changed();
   }

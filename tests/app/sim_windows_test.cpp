@@ -90,6 +90,21 @@ TEST_F(SimWindows, GeneratorsAreAddedPausedAndRemovedFromTheirWindow) {
   w->refresh();
   EXPECT_EQ(grid->item(0, 5)->text(), "15");
 
+  // A double click brings a row's line back to change it in place.
+  const int id = core->generators.entries()[1].id;
+  emit grid->cellDoubleClicked(1, 0);
+  EXPECT_EQ(text->text(), "square X0 duty=0.25 period=200");
+  text->setText("square X0 duty=0.75 period=400");
+  grid->setCurrentCell(1, 0);
+  find<QPushButton>(*w, "cmdGeneratorChange")->click();
+  EXPECT_EQ(grid->item(1, 3)->text(), "duty=0.75 period=400");
+  EXPECT_EQ(core->generators.entries()[1].id, id);
+  text->setText("square X0 duty=0.75 period=0");
+  find<QPushButton>(*w, "cmdGeneratorChange")->click();
+  EXPECT_NE(lastBox().find("period"), std::string::npos) << lastBox();
+  EXPECT_EQ(grid->item(1, 3)->text(), "duty=0.75 period=400");
+
+  grid->setCurrentCell(0, 0);
   find<QPushButton>(*w, "cmdGeneratorRemove")->click();
   ASSERT_EQ(grid->rowCount(), 1);
   EXPECT_EQ(grid->item(0, 1)->text(), "矩形波");

@@ -261,6 +261,15 @@ TEST_F(Generators, DevicesOutsideMemoryAreRefusedAndFilesAreAllOrNothing) {
   ASSERT_TRUE(set.load("ramp D5 period=10\n", 0, error, true)) << error;
   ASSERT_EQ(set.entries().size(), 1u);
   EXPECT_EQ(set.entries()[0].spec.kind, GeneratorKind::Ramp);
+
+  // Changed in place: a device outside memory or an unknown number is refused.
+  const int id = set.entries()[0].id;
+  EXPECT_FALSE(set.replace(id, spec("ramp D99999 period=10"), 0, error));
+  EXPECT_NE(error.find("D99999"), std::string::npos) << error;
+  EXPECT_FALSE(set.replace(id + 1, spec("ramp D6 period=10"), 0, error));
+  ASSERT_TRUE(set.replace(id, spec("counter D6 period=10"), 0, error)) << error;
+  EXPECT_EQ(set.entries()[0].id, id);
+  EXPECT_EQ(generatorText(set.entries()[0].spec), "counter D6 step=1 min=0 max=32767 period=10");
 }
 
 }  // namespace
