@@ -6,9 +6,9 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
-#include <cstring>
 
-#include "core/atomic_file.h"
+#include "app/chosen_file.h"
+#include "ui/table_cells.h"
 
 namespace omb {
 
@@ -142,15 +142,11 @@ void FrmFaults::cmdFaultClear_Click() {
 }
 
 void FrmFaults::cmdFaultLoad_Click() {
-  const auto path = core_.presenter.openFileName("障害注入の規則ファイルを開く", {"TEXT(*.txt)", "All(*.*)"}, "txt");
-  if (!path) return;
-  std::string text, error;
-  int err = 0;
-  if (!readWholeFile(*path, text, err)) {
-    message(*path + " を読み込めません: " + std::strerror(err));
-    return;
-  }
-  if (!core_.faults.load(text, error)) message(*path + "\r\n" + error);
+  const auto file =
+      chooseAndRead(core_.presenter, "障害注入の規則ファイルを開く", {"TEXT(*.txt)", "All(*.*)"}, "txt", kTitle);
+  if (!file) return;
+  std::string error;
+  if (!core_.faults.load(file->text, error)) message(file->path + "\r\n" + error);
   refresh();
 }
 
@@ -158,11 +154,7 @@ void FrmFaults::refresh() {
   const auto& rules = core_.faults.rules();
   const bool reshape = grdFaults_->rowCount() != static_cast<int>(rules.size());
   grdFaults_->setRowCount(static_cast<int>(rules.size()));
-  auto set = [this](int row, int col, const QString& text) {
-    QTableWidgetItem* item = grdFaults_->item(row, col);
-    if (!item) grdFaults_->setItem(row, col, item = new QTableWidgetItem);
-    if (item->text() != text) item->setText(text);
-  };
+  auto set = [this](int row, int col, const QString& text) { setCellText(*grdFaults_, row, col, text); };
   for (std::size_t i = 0; i < rules.size(); ++i) {
     const int r = static_cast<int>(i);
     set(r, 0, q(rules[i].rule.text));

@@ -5,10 +5,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <cstring>
-
+#include "app/chosen_file.h"
 #include "core/atomic_file.h"
+#include "ui/table_cells.h"
 
 namespace omb {
 
@@ -40,7 +39,7 @@ std::string settingsText(const GeneratorSpec& spec) {
   const std::string paused = " paused";
   if (text.size() >= paused.size() && text.compare(text.size() - paused.size(), paused.size(), paused) == 0)
     text.resize(text.size() - paused.size());
-  return text == "paused" ? std::string() : text;
+  return text;
 }
 
 }  // namespace
@@ -199,15 +198,11 @@ void FrmGenerators::cmdGeneratorClear_Click() {
 }
 
 void FrmGenerators::cmdGeneratorLoad_Click() {
-  const auto path = core_.presenter.openFileName("値の自動変化ファイルを開く", {"TEXT(*.txt)", "All(*.*)"}, "txt");
-  if (!path) return;
-  std::string text, error;
-  int err = 0;
-  if (!readWholeFile(*path, text, err)) {
-    message(*path + " を読み込めません: " + std::strerror(err));
-    return;
-  }
-  if (!core_.generators.load(text, core_.clock.steadyMs(), error)) message(*path + "\r\n" + error);
+  const auto file =
+      chooseAndRead(core_.presenter, "値の自動変化ファイルを開く", {"TEXT(*.txt)", "All(*.*)"}, "txt", kTitle);
+  if (!file) return;
+  std::string error;
+  if (!core_.generators.load(file->text, core_.clock.steadyMs(), error)) message(file->path + "\r\n" + error);
   refresh();
 }
 
@@ -222,11 +217,7 @@ void FrmGenerators::cmdGeneratorSave_Click() {
 void FrmGenerators::refresh() {
   const auto& entries = core_.generators.entries();
   grdGenerators_->setRowCount(static_cast<int>(entries.size()));
-  auto set = [this](int row, int col, const QString& text) {
-    QTableWidgetItem* item = grdGenerators_->item(row, col);
-    if (!item) grdGenerators_->setItem(row, col, item = new QTableWidgetItem);
-    if (item->text() != text) item->setText(text);
-  };
+  auto set = [this](int row, int col, const QString& text) { setCellText(*grdGenerators_, row, col, text); };
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const auto& e = entries[i];
     const int r = static_cast<int>(i);

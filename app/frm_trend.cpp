@@ -13,9 +13,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <functional>
 
+#include "app/chosen_file.h"
 #include "core/atomic_file.h"
 
 namespace omb {
@@ -430,22 +430,17 @@ FrmTrend* FrmTrend::openRecording(AppCore& core, QWidget* parent) {
   auto tell = [&core](const std::string& text) {
     core.presenter.message(text, kTitle, MsgIcon::Exclamation, MsgButtons::Ok);
   };
-  const auto path = core.presenter.openFileName("記録ファイルを開く", {"CSV(*.csv)", "All(*.*)"}, "csv");
-  if (!path) return nullptr;
-  std::string text;
-  int err = 0;
-  if (!readWholeFile(*path, text, err)) {
-    tell(*path + " を読み込めません: " + std::strerror(err));
-    return nullptr;
-  }
+  const auto file = chooseAndRead(core.presenter, "記録ファイルを開く", {"CSV(*.csv)", "All(*.*)"}, "csv", kTitle);
+  if (!file) return nullptr;
+  const std::string& path = file->path;
   std::size_t skipped = 0;
-  std::vector<Trace> recording = readRecording(text, skipped);
+  std::vector<Trace> recording = readRecording(file->text, skipped);
   if (recording.empty()) {
-    tell(*path + "\r\n記録ファイル（time_ms,device,value）として読める行がありません");
+    tell(path + "\r\n記録ファイル（time_ms,device,value）として読める行がありません");
     return nullptr;
   }
-  if (skipped > 0) tell(*path + "\r\n読めない行が " + std::to_string(skipped) + " 行ありました（読み飛ばしました）");
-  auto* window = new FrmTrend(core, std::move(recording), *path, parent);
+  if (skipped > 0) tell(path + "\r\n読めない行が " + std::to_string(skipped) + " 行ありました（読み飛ばしました）");
+  auto* window = new FrmTrend(core, std::move(recording), path, parent);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
   return window;

@@ -18,6 +18,7 @@
 #include <iostream>
 
 #include <filesystem>
+#include <functional>
 
 #include "app/app_core.h"
 #include "app/control_channel.h"
@@ -63,6 +64,24 @@ int signalPipe[2] = {-1, -1};
 void onSignal(int) {
   const char c = 1;
   [[maybe_unused]] ssize_t n = ::write(signalPipe[0], &c, 1);
+}
+
+// A rules or generator file named on the command line, read whole and
+// handed to `load`; false, told on standard error, when it cannot be read
+// or `load` refuses it (naming the line).
+bool loadOptionFile(const std::string& file, const char* what,
+                    const std::function<bool(const std::string& text, std::string& why)>& load) {
+  std::string text, why;
+  int err = 0;
+  if (!readWholeFile(file, text, err)) {
+    std::cerr << "ombrisal: cannot read " << what << " " << file << ": " << std::strerror(err) << std::endl;
+    return false;
+  }
+  if (!load(text, why)) {
+    std::cerr << "ombrisal: " << file << ": " << why << std::endl;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -357,16 +376,9 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   // Faults: the rules file first, then the --fault rules in their order.
   core.faults.setSeed(o.faultSeed);
   if (!o.faultsFile.empty()) {
-    std::string text, why;
-    int err = 0;
-    if (!readWholeFile(o.faultsFile, text, err)) {
-      std::cerr << "ombrisal: cannot read the fault rules " << o.faultsFile << ": " << std::strerror(err) << std::endl;
+    if (!loadOptionFile(o.faultsFile, "the fault rules",
+                        [&](const std::string& text, std::string& why) { return core.faults.load(text, why); }))
       return 2;
-    }
-    if (!core.faults.load(text, why)) {
-      std::cerr << "ombrisal: " << o.faultsFile << ": " << why << std::endl;
-      return 2;
-    }
     if (o.gave("--fault-seed")) core.faults.setSeed(o.faultSeed);
   }
   for (const std::string& rule : o.faults) {
@@ -402,16 +414,10 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   // Value generators: the --sim file's, or else those kept beside the
   // project.
   if (!o.simFile.empty()) {
-    std::string text, why;
-    int err = 0;
-    if (!readWholeFile(o.simFile, text, err)) {
-      std::cerr << "ombrisal: cannot read the generators " << o.simFile << ": " << std::strerror(err) << std::endl;
+    if (!loadOptionFile(o.simFile, "the generators", [&](const std::string& text, std::string& why) {
+          return core.generators.load(text, clock.steadyMs(), why, true);
+        }))
       return 2;
-    }
-    if (!core.generators.load(text, clock.steadyMs(), why, true)) {
-      std::cerr << "ombrisal: " << o.simFile << ": " << why << std::endl;
-      return 2;
-    }
   } else if (fromProject) {
     if (const auto failed = project.loadSimFile(o.project)) {
       std::cerr << "ombrisal: " << simFileOf(o.project) << ": " << *failed << std::endl;
