@@ -46,12 +46,6 @@ std::optional<DeviceSpan> deviceOf(std::string_view text) {
   return parseDeviceSpan(upper);
 }
 
-std::string spanText(const DeviceSpan& span) {
-  std::string t = deviceName(span.kind, span.first);
-  if (span.last != span.first) t += "-" + deviceName(span.kind, span.last);
-  return t;
-}
-
 std::optional<std::int64_t> wholeNumber(std::string_view s, std::int64_t lo, std::int64_t hi) {
   std::int64_t v = 0;
   const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
@@ -248,13 +242,12 @@ std::optional<std::vector<std::int16_t>> ControlInterpreter::read(const DeviceSp
   values.reserve(static_cast<std::size_t>(span.count()));
   for (std::int64_t n = span.first; n <= span.last; ++n) {
     const auto number = static_cast<std::int32_t>(n);
-    const auto at = t_.memory.at(DeviceMemory::storageKindOf(span.kind, number), number);
-    if (!at) {
+    const auto value = t_.memory.deviceValue(span.kind, number);
+    if (!value) {
       error = deviceName(span.kind, number) + " is outside device memory";
       return std::nullopt;
     }
-    const std::int16_t word = t_.memory.word(at->kind, at->index);
-    values.push_back(isWordKind(at->kind) ? word : static_cast<std::int16_t>(wordBit(word, at->bit)));
+    values.push_back(static_cast<std::int16_t>(*value));  // a word as the signed value scripts read
   }
   return values;
 }
@@ -295,7 +288,7 @@ ControlInterpreter::Result ControlInterpreter::set(const std::vector<std::string
     const std::int64_t n = std::int64_t{start->first} + static_cast<std::int64_t>(i - 2);
     const auto number = static_cast<std::int32_t>(n);
     const std::string device = deviceName(start->kind, number);
-    const auto at = n > 0xFFFFFF ? std::nullopt : t_.memory.at(DeviceMemory::storageKindOf(start->kind, number), number);
+    const auto at = n > 0xFFFFFF ? std::nullopt : t_.memory.deviceAt(start->kind, number);
     if (!at) return {controlError(device + " is outside device memory")};
     std::int16_t value = 0;
     if (isWordKind(at->kind)) {
@@ -355,7 +348,7 @@ ControlInterpreter::Result ControlInterpreter::waitChange(const std::vector<std:
   w.span = *span;
   w.seen = std::move(*seen);
   w.later = std::move(later);
-  const std::string text = spanText(*span);
+  const std::string text = deviceSpanText(*span);
   w.timer = t_.scheduler.schedule(static_cast<int>(*timeout), [this, id, text, ms = *timeout] {
     auto it = waits_.find(id);
     if (it == waits_.end()) return;

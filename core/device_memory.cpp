@@ -146,6 +146,21 @@ std::optional<DeviceLocation> DeviceMemory::locate(std::int32_t number, std::str
   return special != k ? at(special, number) : std::nullopt;
 }
 
+std::optional<std::int32_t> DeviceMemory::deviceValue(int kind, std::int32_t number) const {
+  const auto loc = deviceAt(kind, number);
+  if (!loc) return std::nullopt;
+  const auto w = static_cast<std::uint16_t>(word(loc->kind, loc->index));
+  return isWordKind(loc->kind) ? std::int32_t{w} : (w >> loc->bit) & 1;
+}
+
+bool DeviceMemory::writeDevice(int kind, std::int32_t number, std::int32_t value) {
+  const auto loc = deviceAt(kind, number);
+  if (!loc) return false;
+  if (isWordKind(loc->kind)) write(loc->kind, loc->index, static_cast<std::int16_t>(static_cast<std::uint16_t>(value)));
+  else writeBit(loc->kind, loc->index, loc->bit, value != 0);
+  return true;
+}
+
 std::int16_t DeviceMemory::fncDeviceData(std::int32_t number, std::string_view code) {
   return guarded<std::int16_t>(errors_, "mdlSub.fncDeviceData() ", 0, [&](ErrorTrap&) -> std::int16_t {
     if (accessKind(code) < 0) return 0;

@@ -146,6 +146,18 @@ class DeviceMemory {
   // storage holds.
   std::optional<DeviceLocation> locate(std::int32_t number, std::string_view code) const;
 
+  // Device `number` of code kind `kind` as a request of the link names it
+  // (D and M from 9000 up are the special ones), for what stands beside the
+  // link (value generators, traces, the control channel): its location,
+  // its value (a word's unsigned 16 bits, a bit's 0 or 1) and a write (a
+  // word modulo 65536, a bit on for anything but 0).  Empty or false
+  // outside device memory.
+  std::optional<DeviceLocation> deviceAt(int kind, std::int32_t number) const {
+    return at(storageKindOf(kind, number), number);
+  }
+  std::optional<std::int32_t> deviceValue(int kind, std::int32_t number) const;
+  bool writeDevice(int kind, std::int32_t number, std::int32_t value);
+
   // The storage word holding the device: its value for a word kind, the
   // whole word of sixteen devices for a bit kind.  Unknown codes read 0; a
   // number outside storage is reported and reads 0.

@@ -215,29 +215,15 @@ std::int32_t generatorValueAt(const GeneratorSpec& g, std::int64_t elapsedMs) {
 
 bool GeneratorSet::valid(const DeviceSpan& s) const {
   if (s.kind < 0) return false;
-  const char* code = kindInfo(s.kind).textCode;
-  return memory_.locate(s.first, code) && memory_.locate(s.last, code) &&
-         memory_.locate(s.first, code)->kind == memory_.locate(s.last, code)->kind;
+  const auto first = memory_.deviceAt(s.kind, s.first), last = memory_.deviceAt(s.kind, s.last);
+  return first && last && first->kind == last->kind;
 }
 
-std::int32_t GeneratorSet::read(const DeviceSpan& s) const {
-  const auto at = memory_.locate(s.first, kindInfo(s.kind).textCode);
-  if (!at) return 0;
-  const std::int16_t word = memory_.words(at->kind)[static_cast<std::size_t>(at->index)];
-  if (isWordKind(s.kind)) return static_cast<std::uint16_t>(word);
-  return (static_cast<std::uint16_t>(word) >> at->bit) & 1;
-}
+std::int32_t GeneratorSet::read(const DeviceSpan& s) const { return memory_.deviceValue(s.kind, s.first).value_or(0); }
 
 bool GeneratorSet::write(const DeviceSpan& s, std::int32_t value) {
-  const char* code = kindInfo(s.kind).textCode;
   bool any = false;
-  for (std::int64_t n = s.first; n <= s.last; ++n) {
-    const auto at = memory_.locate(static_cast<std::int32_t>(n), code);
-    if (!at) continue;
-    if (isWordKind(s.kind)) memory_.write(at->kind, at->index, static_cast<std::int16_t>(static_cast<std::uint16_t>(value)));
-    else memory_.writeBit(at->kind, at->index, at->bit, value != 0);
-    any = true;
-  }
+  for (std::int64_t n = s.first; n <= s.last; ++n) any = memory_.writeDevice(s.kind, static_cast<std::int32_t>(n), value) || any;
   return any;
 }
 

@@ -129,12 +129,7 @@ TraceSet::~TraceSet() { memory_.unsubscribe(subscription_); }
 
 double TraceSet::now() const { return static_cast<double>(clock_.steadyUs() - startUs_) / 1e6; }
 
-std::optional<std::int32_t> TraceSet::value(const DeviceSpan& s) const {
-  const auto at = memory_.locate(s.first, kindInfo(s.kind).textCode);
-  if (!at) return std::nullopt;
-  const auto word = static_cast<std::uint16_t>(memory_.words(at->kind)[static_cast<std::size_t>(at->index)]);
-  return isWordKind(s.kind) ? std::int32_t{word} : (word >> at->bit) & 1;
-}
+std::optional<std::int32_t> TraceSet::value(const DeviceSpan& s) const { return memory_.deviceValue(s.kind, s.first); }
 
 bool TraceSet::add(std::string_view device) {
   const auto span = parseDeviceSpan(device);

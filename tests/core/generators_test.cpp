@@ -230,6 +230,20 @@ TEST_F(Generators, APcWriteLastsUntilTheGeneratorsNextStep) {
   EXPECT_EQ(d(0), 2);
 }
 
+// D9000 is the special register the link reads, even where the ordinary
+// D registers reach past 9000.
+TEST_F(Generators, SpecialRegistersAreTheOnesTheLinkReads) {
+  state.range7[kD].last = 12287;
+  state.subReDim_Device();
+  add("counter D9000 step=5 min=5 max=100 period=100");
+  add("follow D9001 source=D9000");
+  runTo(0);
+  EXPECT_EQ(state.memory.word(kDx, 0), 5);
+  EXPECT_EQ(state.memory.word(kDx, 1), 5);
+  EXPECT_EQ(state.memory.word(kD, 9000), 0);
+  EXPECT_EQ(state.memory.word(kD, 9001), 0);
+}
+
 TEST_F(Generators, DevicesOutsideMemoryAreRefusedAndFilesAreAllOrNothing) {
   std::string error;
   EXPECT_FALSE(set.add(spec("counter D99999 period=10"), 0, error));
