@@ -36,7 +36,10 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
   // The refresh signal "DATA" is one subscriber of the memory's change
   // sets: whoever wrote (the link, a view) publishes, the views are told.
   state.memory.subscribe([this](const ChangeNotice& n) {
-    if (subDspRenew) subDspRenew(std::string(n.device), "DATA");
+    if (!subDspRenew) return;
+    announcing = &n.changes;
+    subDspRenew(std::string(n.device), "DATA");
+    announcing = nullptr;
   });
   // The engine's questions are asked here, with the product's boxes; Yes
   // closes the port as its button does.

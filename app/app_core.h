@@ -63,6 +63,9 @@ class AppCore {
   ProjectCarry projectCarry;
 
   // Device memory changed; the views are told (once they exist).
+  // While a change set is being announced as "DATA" through subDspRenew:
+  // that set, so the windows learn which words changed; null otherwise.
+  const ChangeSet* announcing = nullptr;
   std::function<void(const std::string& device, const std::string& code)> subDspRenew;
 
   Presenter& presenter;

@@ -45,6 +45,7 @@ BitGridView::BitGridView(ViewContext& ctx, const ViewFamily& family, int default
 
   fgrdBit_ = new FlexGrid(this);
   fgrdBit_->setObjectName(QStringLiteral("fgrdBit"));
+  makeLive(fgrdBit_);
   connect(fgrdBit_, &FlexGrid::dblClicked, this, [this] { onDoubleClick(); });
   connect(fgrdBit_, &FlexGrid::clicked, this, [this] { showTip(); });
   connect(fgrdBit_, &FlexGrid::selChange, this, [this] { showTip(); });

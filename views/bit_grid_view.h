@@ -27,6 +27,7 @@ class BitGridView : public GridView {
   static constexpr int kColLastBit = bitRows::kLastBitCol;
 
   FlexGrid* grid() const { return fgrdBit_; }
+  std::vector<FlexGrid*> grids() const override { return {fgrdBit_}; }
   // Words (grid rows) per page.
   int rowsPerPage() const { return rowsPerPage_; }
   // Storage position of the word shown in grid row `row` (1-based) of the
@@ -56,6 +57,7 @@ class BitGridView : public GridView {
 
   void layoutControls() override;
   void bitKey(FlexGrid& grid, DirectAction action) override;
+  QString bitText(const FlexGrid&, bool on) const override { return on ? onText_ : offText_; }
   // The kind's storage words, for reading; writes go through memory().
   const std::vector<std::int16_t>& words() const;
   // Columns 0-16 as both windows have them: "Address", then the bit

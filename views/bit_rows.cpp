@@ -12,7 +12,7 @@ bool apply(DeviceMemory& memory, const FlexGrid& g, BitOp op) {
   for (int r = g.topRow(); r <= g.bottomRow(); ++r) {
     const RowDevice* d = g.rowDevice(r);
     if (!d) continue;
-    auto bits = static_cast<std::uint16_t>(memory.words(d->kind)[static_cast<std::size_t>(d->word)]);
+    auto bits = static_cast<std::uint16_t>(memory.word(d->kind, d->word));
     for (int c = left; c <= right; ++c) {
       const auto k = static_cast<std::size_t>(bitOf(c));
       switch (op) {
@@ -36,21 +36,12 @@ void applyToRowBits(DeviceMemory& memory, const FlexGrid& g, BitOp op) {
 }
 
 bool rowBitOn(const DeviceMemory& memory, const RowDevice& d) {
-  const auto word = static_cast<std::uint16_t>(memory.words(d.kind)[static_cast<std::size_t>(d.word)]);
+  const auto word = static_cast<std::uint16_t>(memory.word(d.kind, d.word));
   return (word & BitMask[static_cast<std::size_t>(d.bit)]) != 0;
 }
 
 void setText(FlexGrid& g, int row, int col, const QString& text) {
   if (g.textMatrix(row, col) != text) g.setTextMatrix(row, col, text);
-}
-
-void draw(FlexGrid& g, int row, std::uint16_t bits, const QString& on, const QString& off) {
-  for (int c = kFirstBitCol; c <= kLastBitCol; ++c)
-    setText(g, row, c, (bits & BitMask[static_cast<std::size_t>(bitOf(c))]) ? on : off);
-}
-
-void clear(FlexGrid& g, int row) {
-  for (int c = kFirstBitCol; c <= kLastBitCol; ++c) setText(g, row, c, QString());
 }
 
 }  // namespace omb::bitRows

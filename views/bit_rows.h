@@ -33,11 +33,6 @@ void applyToRowBits(DeviceMemory& memory, const FlexGrid& grid, BitOp op);
 // Whether the bit a row stands for is on.
 bool rowBitOn(const DeviceMemory& memory, const RowDevice& device);
 
-// The sixteen bit cells of a row: the word's bits as the ON and OFF texts,
-// or empty (a row without a device).  Only texts that change are written,
-// so a refresh after one bit changed costs one cell.
-void draw(FlexGrid& grid, int row, std::uint16_t bits, const QString& on, const QString& off);
-void clear(FlexGrid& grid, int row);
 // A cell's text, written only when it changes.
 void setText(FlexGrid& grid, int row, int col, const QString& text);
 

@@ -83,28 +83,7 @@ void FrmBitDevice::subDspAddress() {
   });
 }
 
-void FrmBitDevice::subDspBitDevice() {
-  guarded(ctx_.errors, "mdlSubBitDevice.subDspBitDevice() ", [&](ErrorTrap&) {
-    FlexGrid& g = *fgrdBit_;
-    RedrawSuspended quiet(g);
-    const std::vector<std::int16_t>& mem = words();
-    const auto size = static_cast<std::int64_t>(mem.size());
-    for (int r = 1; r <= rowsPerPage_; ++r) {
-      const std::int64_t w = rowWord(r);
-      if (w >= size) {
-        bitRows::clear(g, r);
-        setText(g, r, kColDec, QString());
-        setText(g, r, kColHex, QString());
-        continue;
-      }
-      const std::int16_t value = mem[static_cast<std::size_t>(w)];
-      const auto bits = static_cast<std::uint16_t>(value);
-      bitRows::draw(g, r, bits, onText_, offText_);
-      setText(g, r, kColDec, QString::number(value));
-      setText(g, r, kColHex, QStringLiteral("%1").arg(bits, 4, 16, QChar('0')).toUpper());
-    }
-  });
-}
+void FrmBitDevice::subDspBitDevice() { GridView::redrawValues(); }
 
 // ---------------------------------------------------------------- signals
 

@@ -58,7 +58,6 @@ class FrmBitDevice : public BitGridView {
 
  protected:
   void redrawAddresses() override { subDspAddress(); }
-  void redrawValues() override { subDspBitDevice(); }
   void onDoubleClick() override { subFgrdOnOff(); }
   void showTip() override { subDeviceTip(); }
   const char* onOffLabel() const override { return "mdlSubBitDevice.subFgrdSerectOnOff() "; }

@@ -49,13 +49,28 @@ void DeviceView::placeFromRecord() {
   }
 }
 
-void DeviceView::setReNew(const QString& signal) {
+void DeviceView::setReNew(const QString& signal, const ChangeSet* changes) {
   lblReNew_ = signal;
   if (skip_) {  // the view redrew its own change already
     skip_ = false;
     return;
   }
-  onReNew(signal.left(4));
+  const QString code = signal.left(4);
+  if (code != QLatin1String("DATA")) {
+    onReNew(code);
+    return;
+  }
+  if (changes) onChanged(*changes);
+  else deferred_ = true;
+  ctx_.manager.requestFrame();
+}
+
+void DeviceView::flushFrame() {
+  if (deferred_) {
+    deferred_ = false;
+    onReNew(QStringLiteral("DATA"));
+  }
+  flushMarked();
 }
 
 void DeviceView::goToPage(int page) {

@@ -65,8 +65,13 @@ class DeviceView : public QWidget {
 
   int slot() const { return slot_; }
   // The hidden refresh label: the signal text ("DATA143055 - 7").  Swallowed
-  // once after the view set its skip flag.
-  void setReNew(const QString& signal);
+  // once after the view set its skip flag.  A "DATA" signal is not drawn
+  // at once: its change set (when it has one) notes the rows to repaint,
+  // and the drawing waits for the next display frame, so whoever wrote
+  // (a PC program on the line) never waits for the screen.
+  void setReNew(const QString& signal, const ChangeSet* changes = nullptr);
+  // The display frame: what "DATA" signals left to draw is drawn.
+  void flushFrame();
   QString lblReNew() const { return lblReNew_; }
   // Set before the view changes memory itself and redraws on its own.
   void setSkip() { skip_ = true; }
@@ -82,6 +87,13 @@ class DeviceView : public QWidget {
   virtual void onReNew(const QString& code) = 0;
   // Full redraw of the page.
   virtual void redrawPage() = 0;
+  // A "DATA" signal's change set; without an override the values are
+  // redrawn with the next frame.
+  virtual void onChanged(const ChangeSet&) { deferToFrame(); }
+  // The reaction to "DATA" waits for the next frame.
+  void deferToFrame() { deferred_ = true; }
+  // Draws, at the frame, the rows onChanged noted.
+  virtual void flushMarked() {}
   // Page count of the view's slot.
   int pageCount() const;
   // Places the window and clamps the page from the settings record.
@@ -106,6 +118,8 @@ class DeviceView : public QWidget {
 
  private:
   bool skip_ = false;
+  // A "DATA" signal waits for the frame to be answered as a whole.
+  bool deferred_ = false;
   QString lblReNew_;
 };
 

@@ -14,30 +14,14 @@
 
 #include <algorithm>
 
+#include "core/device_memory.h"
 #include "ui/geometry.h"
 
 namespace omb {
 
-// Grid row r (r >= 1) is table row r - 1; grid row 0 is the horizontal
-// header.  Grid column c is table column c.
-//
-// Every cell owns one item for the grid's whole life (created when the size
-// changes), so a redraw only changes texts and never allocates.
-class FlexGrid::Item : public QTableWidgetItem {
- public:
-  Item() : QTableWidgetItem(QTableWidgetItem::UserType) {}
-  bool styledBack = false, styledFore = false, styledFont = false;
-};
-
 namespace {
 
-constexpr Qt::Alignment kDefaultCellAlign = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr Qt::Alignment kDefaultHeaderAlign = Qt::AlignCenter;
-
-Qt::Alignment withVertical(Qt::Alignment a) {
-  if (!(a & Qt::AlignVertical_Mask)) a |= Qt::AlignVCenter;
-  return a;
-}
 
 // Draws a cell the plain way a grid does: background, clipped text, focus
 // frame.  The general delegate lays every cell out for icons, check boxes
@@ -85,7 +69,8 @@ class CellPainter : public QStyledItemDelegate {
 
 }  // namespace
 
-FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
+FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
+  setModel(model_);
   setItemDelegate(new CellPainter(this));
   verticalHeader()->hide();
   setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -106,7 +91,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
   QPalette pal = palette();
   pal.setColor(QPalette::Disabled, QPalette::Text, pal.color(QPalette::Active, QPalette::Text));
   setPalette(pal);
-  fixedBack_ = pal.color(QPalette::Active, QPalette::Button);
+  model_->setFixedBackground(pal.color(QPalette::Active, QPalette::Button));
 
   // A header press selects the column's data cells; the fixed column's
   // header selects nothing.
@@ -141,10 +126,11 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col) {
     if (col == 0) updateFrozen();
   });
-  connect(verticalHeader(), &QHeaderView::sectionResized, this,
-          [this](int row, int, int size) { frozen_->setRowHeight(row, size); });
-  connect(model(), &QAbstractItemModel::columnsInserted, this, [this] { updateFrozen(); });
-  connect(model(), &QAbstractItemModel::rowsInserted, this, [this] { updateFrozen(); });
+  // Every row has the same height, so a grid of any length lays out at
+  // once: no row is measured or sized on its own.
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  frozen_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] { updateFrozen(); });
 
   fitRowHeight();
   setCols(2);
@@ -162,14 +148,13 @@ void FlexGrid::updateFrozen() {
   frozen_->horizontalHeader()->setFont(QApplication::font(horizontalHeader()));
   frozen_->verticalHeader()->setMinimumSectionSize(1);
   frozen_->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
-  for (int r = 0; r < rowCount(); ++r) frozen_->setRowHeight(r, rowHeight(r));
   frozen_->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
   frozen_->setGeometry(frameWidth(), frameWidth(), columnWidth(0), viewport()->height() + horizontalHeader()->height());
   frozen_->verticalScrollBar()->setValue(verticalScrollBar()->value());
 }
 
 void FlexGrid::resizeEvent(QResizeEvent* event) {
-  QTableWidget::resizeEvent(event);
+  QTableView::resizeEvent(event);
   updateFrozen();
 }
 
@@ -177,29 +162,18 @@ void FlexGrid::resizeEvent(QResizeEvent* event) {
 
 void FlexGrid::setRows(int rows) {
   rows = std::max(1, rows);
-  changing();
   ++quiet_;
-  setRowCount(rows - 1);
-  rowDevice_.resize(static_cast<std::size_t>(rows));
-  fillItems();
+  model_->resize(rows - 1, columnCount());
+  marked_.clear();
   --quiet_;
   initialCurrent();
 }
 
 void FlexGrid::setCols(int cols) {
   cols = std::max(1, cols);
-  changing();
   ++quiet_;
-  setColumnCount(cols);
-  const auto n = static_cast<std::size_t>(cols);
-  colAlign_.resize(n, kDefaultCellAlign);
-  fixedAlign_.resize(n, kDefaultHeaderAlign);
-  fixedAlignSet_.resize(n, false);
-  colBack_.resize(n);
-  colTwips_.resize(n, -1);
-  colMode_.resize(n, ColumnMode::Other);
-  styleSlot_.resize(n, -1);
-  fillItems();
+  model_->resize(rowCount(), cols);
+  colTwips_.resize(static_cast<std::size_t>(cols), -1);
   --quiet_;
   initialCurrent();
 }
@@ -207,96 +181,57 @@ void FlexGrid::setCols(int cols) {
 int FlexGrid::rows() const { return rowCount() + 1; }
 int FlexGrid::cols() const { return columnCount(); }
 
-void FlexGrid::fillItems() {
-  const int nc = columnCount();
-  for (int c = 0; c < nc; ++c) {
-    if (!horizontalHeaderItem(c)) {
-      auto* h = new QTableWidgetItem;
-      h->setTextAlignment(withVertical(fixedAlign_[static_cast<std::size_t>(c)]));
-      setHorizontalHeaderItem(c, h);
-    }
-  }
-  for (int r = 0; r < rowCount(); ++r) {
-    for (int c = 0; c < nc; ++c) {
-      if (item(r, c)) continue;
-      auto* it = new Item;
-      it->setFlags(c == 0 ? Qt::NoItemFlags : (Qt::ItemIsEnabled | Qt::ItemIsSelectable));
-      const auto ci = static_cast<std::size_t>(c);
-      const Qt::Alignment a = (c == 0 && fixedAlignSet_[0]) ? fixedAlign_[0] : colAlign_[ci];
-      it->setTextAlignment(withVertical(a));
-      resetLook(it, c);
-      setItem(r, c, it);
-    }
-  }
-}
-
-FlexGrid::Item* FlexGrid::cell(int row, int col) const {
-  if (row < 1 || row > rowCount() || col < 0 || col >= columnCount()) return nullptr;
-  return static_cast<Item*>(item(row - 1, col));
-}
-
 // ---------------------------------------------------------------- texts
 
-QString FlexGrid::textMatrix(int row, int col) const {
-  if (col < 0 || col >= columnCount()) return {};
-  if (row == 0) {
-    const QTableWidgetItem* h = horizontalHeaderItem(col);
-    return h ? h->text() : QString();
-  }
-  const Item* it = cell(row, col);
-  return it ? it->text() : QString();
-}
-
-void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
-  if (col < 0 || col >= columnCount()) return;
-  QTableWidgetItem* it = row == 0 ? horizontalHeaderItem(col) : cell(row, col);
-  if (!it || it->text() == text) return;
-  changing();
-  it->setText(text);
-}
+QString FlexGrid::textMatrix(int row, int col) const { return model_->text(row, col); }
+void FlexGrid::setTextMatrix(int row, int col, const QString& text) { model_->setText(row, col, text); }
 
 void FlexGrid::setColumn(int col, ColumnMode mode, const QString& heading) {
   if (col < 0 || col >= columnCount()) return;
-  colMode_[static_cast<std::size_t>(col)] = mode;
-  setTextMatrix(0, col, heading);
+  model_->setColumnMode(col, mode);
+  model_->setText(0, col, heading);
 }
 
-ColumnMode FlexGrid::columnMode(int col) const {
-  return col >= 0 && col < columnCount() ? colMode_[static_cast<std::size_t>(col)] : ColumnMode::Other;
+ColumnMode FlexGrid::columnMode(int col) const { return model_->columnMode(col); }
+void FlexGrid::setStyleSlot(int col, int slot) { model_->setStyleSlot(col, slot); }
+int FlexGrid::styleSlot(int col) const { return model_->styleSlot(col); }
+void FlexGrid::setRowDevice(int row, std::optional<RowDevice> device) { model_->setRowDevice(row, std::move(device)); }
+const RowDevice* FlexGrid::rowDevice(int row) const { return model_->rowDevice(row); }
+void FlexGrid::clearTexts() { model_->clear(); }
+
+// ---------------------------------------------------------------- changes
+
+void FlexGrid::refreshValues() { model_->refreshRows(1, rowCount()); }
+
+std::pair<int, int> FlexGrid::visibleRows() const {
+  if (rowCount() < 1) return {0, -1};
+  const int first = rowAt(0);
+  if (first < 0) return {0, -1};
+  const int last = rowAt(std::max(0, viewport()->height() - 1));
+  return {first + 1, (last < 0 ? rowCount() - 1 : last) + 1};
 }
 
-void FlexGrid::setStyleSlot(int col, int slot) {
-  if (col >= 0 && col < columnCount()) styleSlot_[static_cast<std::size_t>(col)] = slot;
-}
-
-int FlexGrid::styleSlot(int col) const {
-  return col >= 0 && col < columnCount() ? styleSlot_[static_cast<std::size_t>(col)] : -1;
-}
-
-void FlexGrid::setRowDevice(int row, std::optional<RowDevice> device) {
-  if (row >= 1 && row <= rowCount()) rowDevice_[static_cast<std::size_t>(row)] = std::move(device);
-}
-
-const RowDevice* FlexGrid::rowDevice(int row) const {
-  if (row < 1 || row > rowCount()) return nullptr;
-  const auto& d = rowDevice_[static_cast<std::size_t>(row)];
-  return d ? &*d : nullptr;
-}
-
-void FlexGrid::clearTexts() {
-  changing();
-  const int nc = columnCount();
-  colMode_.assign(static_cast<std::size_t>(nc), ColumnMode::Other);
-  for (auto& d : rowDevice_) d.reset();
-  for (int c = 0; c < nc; ++c)
-    if (QTableWidgetItem* h = horizontalHeaderItem(c)) h->setText(QString());
-  for (int r = 1; r <= rowCount(); ++r) {
-    for (int c = 0; c < nc; ++c) {
-      Item* it = cell(r, c);
-      it->setText(QString());
-      if (it->styledBack || it->styledFore || it->styledFont) resetLook(it, c);
+bool FlexGrid::markChanged(const ChangeSet& changes) {
+  const auto [first, last] = visibleRows();
+  bool any = false;
+  for (int r = first; r <= last; ++r) {
+    const RowDevice* d = model_->rowDevice(r);
+    if (!d) continue;
+    for (const DeviceChange& c : changes.changes()) {
+      if (c.kind != d->kind || d->word < c.firstWord || d->word > c.lastWord) continue;
+      const auto at = std::lower_bound(marked_.begin(), marked_.end(), r);
+      if (at == marked_.end() || *at != r) marked_.insert(at, r);
+      any = true;
+      break;
     }
   }
+  return any;
+}
+
+void FlexGrid::flushMarked() {
+  if (marked_.empty()) return;
+  model_->refreshRows(marked_.front(), marked_.back());
+  marked_.clear();
 }
 
 // ---------------------------------------------------------------- selection
@@ -408,7 +343,7 @@ void FlexGrid::syncSelection() {
 }
 
 QModelIndex FlexGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
-  QModelIndex i = QTableWidget::moveCursor(action, modifiers);
+  QModelIndex i = QTableView::moveCursor(action, modifiers);
   if (i.isValid() && i.column() == 0 && columnCount() > 1) i = model()->index(i.row(), 1);
   return i;
 }
@@ -423,7 +358,6 @@ void FlexGrid::headerPressed(int col) {
 
 void FlexGrid::setColWidthTwips(int col, int twips) {
   if (col < 0 || col >= columnCount()) return;
-  if (colTwips_[static_cast<std::size_t>(col)] != twips) changing();
   colTwips_[static_cast<std::size_t>(col)] = twips;
   setColumnWidth(col, twipsToPixels(twips));
 }
@@ -434,121 +368,21 @@ int FlexGrid::colWidthTwips(int col) const {
   return t >= 0 ? t : static_cast<int>(std::lround(pixelsToTwips(columnWidth(col))));
 }
 
-void FlexGrid::setColAlignment(int col, Qt::Alignment alignment) {
-  if (col < 0 || col >= columnCount()) return;
-  changing();
-  colAlign_[static_cast<std::size_t>(col)] = alignment;
-  applyAlignment(col);
-}
-
-void FlexGrid::setFixedAlignment(int col, Qt::Alignment alignment) {
-  if (col < 0 || col >= columnCount()) return;
-  const auto ci = static_cast<std::size_t>(col);
-  changing();
-  fixedAlign_[ci] = alignment;
-  fixedAlignSet_[ci] = true;
-  if (QTableWidgetItem* h = horizontalHeaderItem(col)) h->setTextAlignment(withVertical(alignment));
-  if (col == 0) applyAlignment(0);  // column 0's data cells are fixed cells too
-}
-
-void FlexGrid::applyAlignment(int col) {
-  const auto ci = static_cast<std::size_t>(col);
-  const Qt::Alignment a = withVertical((col == 0 && fixedAlignSet_[0]) ? fixedAlign_[0] : colAlign_[ci]);
-  for (int r = 1; r <= rowCount(); ++r) cell(r, col)->setTextAlignment(a);
-}
-
-void FlexGrid::resetLook(Item* it, int col) {
-  const QColor& back = col == 0 ? fixedBack_ : colBack_[static_cast<std::size_t>(col)];
-  it->setData(Qt::BackgroundRole, back.isValid() ? QVariant(QBrush(back)) : QVariant());
-  it->setData(Qt::ForegroundRole, QVariant());
-  it->setData(Qt::FontRole, QVariant());
-  it->styledBack = it->styledFore = it->styledFont = false;
-}
-
-void FlexGrid::setCellStyle(int row, int col, const CellStyle& style) {
-  changing();
-  if (row == 0) {
-    QTableWidgetItem* h = horizontalHeaderItem(col);
-    if (!h) return;
-    h->setData(Qt::BackgroundRole, style.hasBack ? QVariant(QBrush(style.back)) : QVariant());
-    h->setData(Qt::ForegroundRole, style.hasFore ? QVariant(QBrush(style.fore)) : QVariant());
-    h->setData(Qt::FontRole, style.hasFont ? QVariant(style.font) : QVariant());
-    return;
-  }
-  Item* it = cell(row, col);
-  if (!it) return;
-  resetLook(it, col);
-  if (style.hasBack) {
-    it->setData(Qt::BackgroundRole, QBrush(style.back));
-    it->styledBack = true;
-  }
-  if (style.hasFore) {
-    it->setData(Qt::ForegroundRole, QBrush(style.fore));
-    it->styledFore = true;
-  }
-  if (style.hasFont) {
-    it->setData(Qt::FontRole, style.font);
-    it->styledFont = true;
-  }
-}
-
+void FlexGrid::setColAlignment(int col, Qt::Alignment alignment) { model_->setColAlignment(col, alignment); }
+void FlexGrid::setFixedAlignment(int col, Qt::Alignment alignment) { model_->setFixedAlignment(col, alignment); }
+void FlexGrid::setCellStyle(int row, int col, const CellStyle& style) { model_->setCellStyle(row, col, style); }
 void FlexGrid::setCellBackground(int row, int col, const QColor& colour) {
-  changing();
-  if (row == 0) {
-    if (QTableWidgetItem* h = horizontalHeaderItem(col)) h->setData(Qt::BackgroundRole, QBrush(colour));
-    return;
-  }
-  Item* it = cell(row, col);
-  if (!it) return;
-  it->setData(Qt::BackgroundRole, QBrush(colour));
-  it->styledBack = true;
+  model_->setCellBackground(row, col, colour);
 }
+FlexGrid::CellStyle FlexGrid::cellStyle(int row, int col) const { return model_->cellStyle(row, col); }
+void FlexGrid::setColBackground(int col, const QColor& colour) { model_->setColBackground(col, colour); }
 
-FlexGrid::CellStyle FlexGrid::cellStyle(int row, int col) const {
-  CellStyle s;
-  const QTableWidgetItem* it = row == 0 ? horizontalHeaderItem(col) : cell(row, col);
-  if (!it) return s;
-  const Item* own = row == 0 ? nullptr : static_cast<const Item*>(it);
-  const QVariant back = it->data(Qt::BackgroundRole);
-  if ((own ? own->styledBack : back.isValid()) && back.isValid()) {
-    s.back = back.value<QBrush>().color();
-    s.hasBack = true;
-  }
-  const QVariant fore = it->data(Qt::ForegroundRole);
-  if (fore.isValid()) {
-    s.fore = fore.value<QBrush>().color();
-    s.hasFore = true;
-  }
-  const QVariant font = it->data(Qt::FontRole);
-  if (font.isValid()) {
-    s.font = font.value<QFont>();
-    s.hasFont = true;
-  }
-  return s;
-}
-
-void FlexGrid::setColBackground(int col, const QColor& colour) {
-  if (col < 1 || col >= columnCount()) return;
-  changing();
-  colBack_[static_cast<std::size_t>(col)] = colour;
-  const QVariant v = colour.isValid() ? QVariant(QBrush(colour)) : QVariant();
-  for (int r = 1; r <= rowCount(); ++r) {
-    Item* it = cell(r, col);
-    if (!it->styledBack) it->setData(Qt::BackgroundRole, v);
-  }
-}
-
-// Drawing is held back only once something changes while it is off, so a
-// redraw that finds every cell as it was paints nothing; enabling again
-// repaints the grid and its parts once.
+// Changes made while drawing is off are announced once when it is on again;
+// a redraw that finds every cell as it was announces, and paints, nothing.
 void FlexGrid::setRedraw(bool on) {
   if (on == redraw_) return;
   redraw_ = on;
-  if (on && !updatesEnabled()) setUpdatesEnabled(true);
-}
-
-void FlexGrid::changing() {
-  if (!redraw_ && updatesEnabled()) setUpdatesEnabled(false);
+  model_->setHeld(!on);
 }
 
 void FlexGrid::fitRowHeight() {
@@ -607,7 +441,7 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
       extending_ = true;
       select(row_, col_, idx.row() + 1, idx.column(), false);
     } else {
-      QTableWidget::mousePressEvent(event);
+      QTableView::mousePressEvent(event);
     }
   } else {
     // Other buttons leave the selection where it is.
@@ -619,7 +453,7 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
 
 void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
   if (!(event->buttons() & Qt::LeftButton)) {
-    QTableWidget::mouseMoveEvent(event);
+    QTableView::mouseMoveEvent(event);
     return;
   }
   if (extending_) {
@@ -627,11 +461,11 @@ void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
     if (idx.isValid() && idx.column() > 0) select(row_, col_, idx.row() + 1, idx.column(), true);
     return;
   }
-  QTableWidget::mouseMoveEvent(event);
+  QTableView::mouseMoveEvent(event);
 }
 
 void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
-  QTableWidget::mouseReleaseEvent(event);
+  QTableView::mouseReleaseEvent(event);
   extending_ = false;
   if (event->button() == Qt::LeftButton && leftPressed_) {
     leftPressed_ = false;
@@ -650,14 +484,14 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void FlexGrid::focusOutEvent(QFocusEvent* event) {
-  QTableWidget::focusOutEvent(event);
+  QTableView::focusOutEvent(event);
   // Opening a menu or switching windows is not leaving the grid.
   if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
     emit lostFocus();
 }
 
 void FlexGrid::changeEvent(QEvent* event) {
-  QTableWidget::changeEvent(event);
+  QTableView::changeEvent(event);
   if (event->type() == QEvent::FontChange) {
     fitRowHeight();
     updateFrozen();
@@ -674,7 +508,7 @@ bool FlexGrid::event(QEvent* event) {
       return true;
     }
   }
-  return QTableWidget::event(event);
+  return QTableView::event(event);
 }
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
@@ -707,7 +541,7 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
-  return QTableWidget::eventFilter(watched, event);
+  return QTableView::eventFilter(watched, event);
 }
 
 }  // namespace omb

@@ -2,10 +2,12 @@
 // the views were designed around: one fixed header row (row 0) and one
 // fixed first column (column 0), cells addressed as (row, column) with the
 // header row included, a current cell and a selection end that may lie on
-// either side of it, per-cell styles and suspended drawing.  Beside the texts it keeps what its
-// columns and rows stand for (GridColumn / RowDevice): the routines that
-// type, copy and paste decide by those, never by a heading or an address
-// read back from a cell.
+// either side of it, per-cell styles and suspended drawing.  It is a view
+// over a GridModel, which keeps beside the texts what its columns and rows
+// stand for (ColumnMode / RowDevice): the routines that type, copy and
+// paste decide by those, never by a heading or an address read back from a
+// cell.  The value cells are not stored: the model asks the window for
+// their text when one is painted or read.
 //
 // Row 0 is drawn as the horizontal header; the table's own vertical header
 // is hidden.  Column 0 is a real column drawn grey and closed to the user:
@@ -19,37 +21,21 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
-
-#include <optional>
 #include <utility>
-
 #include <vector>
+
+#include "views/grid_model.h"
 
 namespace omb {
 
-// What the cells of a column hold.  A word column shows its words in one
-// of three modes; a bit column shows one bit of the row's word.
-enum class ColumnMode { Other, Address, Dec, Hex, Ascii, Comment, Bit };
+class ChangeSet;
 
-// The device a row stands for: its storage kind and word, the device code
-// of its refresh signal and its address text (the key of its comment, the
-// name it is registered under).  A row of one bit names the bit of the word
-// (0-15); a row of a whole word has bit -1.
-struct RowDevice {
-  int kind = 0;
-  std::int64_t word = 0;
-  std::string code;
-  QString text;
-  int bit = -1;
-};
-
-class FlexGrid : public QTableWidget {
+class FlexGrid : public QTableView {
   Q_OBJECT
  public:
   explicit FlexGrid(QWidget* parent = nullptr);
@@ -97,11 +83,7 @@ class FlexGrid : public QTableWidget {
 
   // Style of one cell.  Parts without their has-flag return to the
   // column's look.
-  struct CellStyle {
-    QColor back, fore;
-    QFont font;
-    bool hasBack = false, hasFore = false, hasFont = false;
-  };
+  using CellStyle = GridCellStyle;
   void setCellStyle(int row, int col, const CellStyle& style);
   void setCellBackground(int row, int col, const QColor& colour);
   CellStyle cellStyle(int row, int col) const;
@@ -112,6 +94,25 @@ class FlexGrid : public QTableWidget {
   // false: changes are not drawn; true: drawn once with everything.
   void setRedraw(bool on);
   bool redraw() const { return redraw_; }
+
+  // The cells, for what reads them as a model does.
+  GridModel& cells() { return *model_; }
+  const GridModel& cells() const { return *model_; }
+  // The text of the value cells of rows with a device, computed when a
+  // cell is painted or read (see GridModel::LiveText).
+  void setLiveText(GridModel::LiveText live) { model_->setLiveText(std::move(live)); }
+  // Every value cell may have changed: repainted with the next paint.
+  void refreshValues();
+  // Device memory changed: the rows on the screen whose device lies in one
+  // of the changed words are noted, to be repainted by flushMarked().
+  // True when any row was noted.
+  bool markChanged(const ChangeSet& changes);
+  // The rows noted and not yet repainted, in order.
+  const std::vector<int>& markedRows() const { return marked_; }
+  // Repaints the noted rows (one paint of the grid) and forgets them.
+  void flushMarked();
+  // The first and last grid rows on the screen (0, -1 when none is).
+  std::pair<int, int> visibleRows() const;
 
   // A column's heading and what its cells hold (clearTexts empties both).
   void setColumn(int col, ColumnMode mode, const QString& heading);
@@ -154,31 +155,20 @@ class FlexGrid : public QTableWidget {
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
  private:
-  class Item;
-  Item* cell(int row, int col) const;
-  void fillItems();
-  void resetLook(Item* item, int col);
-  void applyAlignment(int col);
   void fitRowHeight();
-  // The frozen view of column 0: its columns, rows, font and place.
+  // The frozen view of column 0: its column, rows, font and place.
   void updateFrozen();
   void syncSelection();
   void headerPressed(int col);
   void select(int row, int col, int rowSel, int colSel, bool scroll);
   void initialCurrent();
-  // A change is about to be made: while drawing is off, the grid stops
-  // drawing until it is on again.
-  void changing();
+  int rowCount() const { return model_->dataRows(); }
+  int columnCount() const { return model_->cols(); }
 
+  GridModel* model_ = nullptr;
   QTableView* frozen_ = nullptr;
-  std::vector<ColumnMode> colMode_;
-  std::vector<int> styleSlot_;
-  std::vector<std::optional<RowDevice>> rowDevice_;
-  std::vector<Qt::Alignment> colAlign_, fixedAlign_;
-  std::vector<bool> fixedAlignSet_;
-  std::vector<QColor> colBack_;
   std::vector<int> colTwips_;
-  QColor fixedBack_;
+  std::vector<int> marked_;
   bool redraw_ = true;
   bool leftPressed_ = false;
   bool extending_ = false;  // a Shift+press stretches the selection while dragged

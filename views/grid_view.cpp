@@ -11,6 +11,7 @@
 #include "core/device_kind.h"
 #include "core/numeric.h"
 #include "ui/geometry.h"
+#include "views/bit_rows.h"
 #include "views/cell_style.h"
 #include "views/word_view.h"
 
@@ -271,6 +272,44 @@ void GridView::redrawPage() {
   showPageLabel();
   redrawAddresses();
   redrawValues();
+}
+
+void GridView::redrawValues() {
+  ++valueRedraws_;
+  for (FlexGrid* g : grids()) g->refreshValues();
+}
+
+void GridView::onChanged(const ChangeSet& changes) {
+  ++valueRedraws_;
+  for (FlexGrid* g : grids()) g->markChanged(changes);
+}
+
+void GridView::flushMarked() {
+  for (FlexGrid* g : grids()) g->flushMarked();
+}
+
+void GridView::makeLive(FlexGrid* grid) {
+  grid->setLiveText([this, grid](const RowDevice& row, int col) { return liveText(*grid, row, col); });
+}
+
+std::optional<QString> GridView::liveText(const FlexGrid& grid, const RowDevice& row, int col) const {
+  const ColumnMode mode = grid.columnMode(col);
+  if (mode != ColumnMode::Dec && mode != ColumnMode::Hex && mode != ColumnMode::Ascii && mode != ColumnMode::Bit)
+    return std::nullopt;
+  const DeviceMemory& m = memory();
+  if (row.kind < 0 || row.kind >= kKindCount || row.word < 0 || static_cast<std::size_t>(row.word) >= m.size(row.kind))
+    return QString();
+  const std::int16_t word = m.words(row.kind)[static_cast<std::size_t>(row.word)];
+  if (mode != ColumnMode::Bit) return fncWordText(word, mode);
+  const int bit = row.bit >= 0 ? row.bit : bitRows::bitOf(col);
+  if (bit < 0 || bit > 15) return QString();
+  return bitText(grid, wordBit(word, bit));
+}
+
+QString GridView::bitText(const FlexGrid&, bool on) const {
+  const Settings& s = ctx_.settings;
+  if (on) return s.Hi.empty() ? QStringLiteral("1") : QString::fromStdString(s.Hi);
+  return s.Lo.empty() ? QStringLiteral("0") : QString::fromStdString(s.Lo);
 }
 
 void GridView::onReNew(const QString& code) {

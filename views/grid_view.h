@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "views/cell_input.h"
 #include "views/cell_style.h"
@@ -88,6 +89,13 @@ class GridView : public DeviceView {
   // mode, then the values redrawn.
   void setColumnMode(ColumnMode mode);
 
+  // The window's grids.
+  virtual std::vector<FlexGrid*> grids() const = 0;
+  // How many times the values have been redrawn or their changes noted: a
+  // change the view made itself is drawn once, never again for the echo of
+  // its own signal.
+  int valueRedraws() const { return valueRedraws_; }
+
  protected:
   // A whole page: its label, the addresses (and what goes with them:
   // comments, registration marks), the values.
@@ -97,8 +105,25 @@ class GridView : public DeviceView {
   void onReNew(const QString& code) override;
   virtual void redrawAddresses() = 0;
   // Redraws the values of the page (also after a change the view made
-  // itself).
-  virtual void redrawValues() = 0;
+  // itself).  The value cells are texts computed when painted, so this only
+  // tells the grids that every value may have changed.
+  virtual void redrawValues();
+  // Device memory changed (a "DATA" signal with its change set): the rows
+  // on the screen that show a changed word are noted, and repainted with
+  // the next display frame.
+  void onChanged(const ChangeSet& changes) override;
+  void flushMarked() override;
+  // The text of a value cell of a row with a device, when it is painted or
+  // read (GridModel::LiveText): Dec, Hex and ASCII of the row's word, a bit
+  // as bitText; empty for cells that show what they were given.  A row
+  // whose word storage no longer holds (storage shrank under the window)
+  // shows nothing.
+  virtual std::optional<QString> liveText(const FlexGrid& grid, const RowDevice& row, int col) const;
+  // A bit's text in a grid: the ON and OFF texts of the settings ("1" and
+  // "0" without them).
+  virtual QString bitText(const FlexGrid& grid, bool on) const;
+  // The grid's value cells are computed by liveText.
+  void makeLive(FlexGrid* grid);
   // Whether a signal of this code changes what the address columns show.
   virtual bool addressesShow(const QString& /*code*/) const { return false; }
   // Places the grid and the buttons for the window's size (not while
@@ -171,6 +196,7 @@ class GridView : public DeviceView {
   QLabel* lblPage_ = nullptr;
   CellEditor* txtInput_ = nullptr;
   const ViewFamily& family_;
+  int valueRedraws_ = 0;
 };
 
 }  // namespace omb

@@ -41,6 +41,7 @@ ListView::ListView(ViewContext& ctx, const ViewFamily& family, int defaultWidthT
 FlexGrid* ListView::makeGrid(const QString& name, int rows, bool bits) {
   auto* g = new FlexGrid(this);
   g->setObjectName(name);
+  makeLive(g);
   RedrawSuspended quiet(*g);
   g->setFont(QFont(kGridFont, 9));
   g->setRows(rows + 1);
@@ -85,28 +86,6 @@ void ListView::showRow(FlexGrid& g, int row, const std::optional<RowDevice>& dev
   g.setCellStyle(row, commentColumn(g), commentLook);
   styles.apply(g, row);
   g.setTextMatrix(row, commentColumn(g), QString::fromStdString(comment));
-}
-
-void ListView::drawValues(FlexGrid& g, const QString& on, const QString& off) {
-  RedrawSuspended quiet(g);
-  const DeviceMemory& m = memory();
-  const bool bits = isBitGrid(g);
-  const ColumnMode mode1 = g.columnMode(1), mode2 = g.columnMode(2);
-  for (int r = 1; r < g.rows(); ++r) {
-    const RowDevice* d = g.rowDevice(r);
-    if (!d) {
-      bitRows::setText(g, r, 1, QString());
-      if (!bits) bitRows::setText(g, r, 2, QString());
-      continue;
-    }
-    const std::int16_t word = m.words(d->kind)[static_cast<std::size_t>(d->word)];
-    if (bits) {
-      bitRows::setText(g, r, 1, bitRows::rowBitOn(m, *d) ? on : off);
-    } else {
-      bitRows::setText(g, r, 1, fncWordText(word, mode1));
-      bitRows::setText(g, r, 2, fncWordText(word, mode2));
-    }
-  }
 }
 
 bool ListView::popupOn(const FlexGrid& g, int col) const {
@@ -202,7 +181,7 @@ void ListView::subSelectData_Write(FlexGrid& g) {
       const RowDevice* other = g.rowDevice(g.rowSel());
       caption += QStringLiteral(" - ") + (other ? other->text : QString());
     }
-    const std::int16_t shown = memory().words(current->kind)[static_cast<std::size_t>(current->word)];
+    const std::int16_t shown = memory().word(current->kind, current->word);
     const std::string answer = ctx_.presenter.dlgInput(caption.toStdString(), mdlSubWordDevice::fncValuePrompt(hex),
                                                        fncWordText(shown, mode).toStdString());
     if (answer.empty()) return;
@@ -232,7 +211,7 @@ void ListView::subWordRight(FlexGrid& g) {
     if (!found) return;
     const RowDevice d = *found;  // the dialog runs an event loop
     const ColumnMode mode = g.columnMode(g.col());
-    const std::int16_t shown = memory().words(d.kind)[static_cast<std::size_t>(d.word)];
+    const std::int16_t shown = memory().word(d.kind, d.word);
     std::string answer;
     std::int16_t word = 0;
     if (mode == ColumnMode::Dec || mode == ColumnMode::Hex) {
@@ -337,12 +316,7 @@ void FrmUser::redrawAddresses() {
   });
 }
 
-void FrmUser::redrawValues() {
-  const Settings& s = ctx_.settings;
-  drawValues(*grids_[0], s.Hi.empty() ? QStringLiteral("1") : QString::fromStdString(s.Hi),
-             s.Lo.empty() ? QStringLiteral("0") : QString::fromStdString(s.Lo));
-  drawValues(*grids_[1], {}, {});
-}
+std::vector<FlexGrid*> FrmUser::grids() const { return {grids_[0], grids_[1]}; }
 
 void FrmUser::refreshComments() {
   for (UserList* list : {&ctx_.state.userBitList, &ctx_.state.userWordList})
@@ -505,10 +479,9 @@ void FrmUni::redrawAddresses() {
   });
 }
 
-void FrmUni::redrawValues() {
-  for (int i = 0; i < 4; ++i)
-    drawValues(*grids_[static_cast<std::size_t>(i)], QStringLiteral("1"), QStringLiteral("0"));
-}
+std::vector<FlexGrid*> FrmUni::grids() const { return {grids_.begin(), grids_.end()}; }
+
+QString FrmUni::bitText(const FlexGrid&, bool on) const { return on ? QStringLiteral("1") : QStringLiteral("0"); }
 
 void FrmUni::onReNew(const QString& code) {
   if (code == QLatin1String("CMNT") || code == QLatin1String("ASGN") || code == QLatin1String("DATA"))

@@ -57,9 +57,6 @@ class ListView : public GridView {
   // comment, then the stored cell styles of its address.
   void showRow(FlexGrid& grid, int row, const std::optional<RowDevice>& device, const std::string& comment,
                const CellStyleIndex& styles);
-  // Values of every row with a device: bits as `on`/`off`, words in their
-  // columns' modes.
-  void drawValues(FlexGrid& grid, const QString& on, const QString& off);
   // The headings of a grid back to their start (a display mode chosen with
   // the popup returns to "Dec" and "Hex").
   void resetHeadings(FlexGrid& grid);
@@ -100,10 +97,12 @@ class FrmUser : public ListView {
 
  protected:
   void redrawAddresses() override;
-  void redrawValues() override;
   void onReNew(const QString& code) override;
   void layoutControls() override;
   void bitKey(FlexGrid& grid, DirectAction action) override;
+
+ public:
+  std::vector<FlexGrid*> grids() const override;
 
  private:
   // Every entry's comment as the comment store holds it now.
@@ -132,8 +131,11 @@ class FrmUni : public ListView {
 
  protected:
   void redrawAddresses() override;
-  void redrawValues() override;
   void onReNew(const QString& code) override;
+  // The lists themselves may have changed with the values (a test
+  // command): the whole window is redrawn at the frame.
+  void onChanged(const ChangeSet&) override { deferToFrame(); }
+  QString bitText(const FlexGrid& grid, bool on) const override;
   void layoutControls() override;
   bool popupOn(const FlexGrid& grid, int col) const override;
   void bitKey(FlexGrid& grid, DirectAction action) override;
@@ -144,6 +146,11 @@ class FrmUni : public ListView {
 
   std::array<FlexGrid*, 4> grids_{};
   std::array<QLabel*, 4> labels_{};
+
+ public:
+  std::vector<FlexGrid*> grids() const override;
+
+ private:
   std::array<int, 4> order_{0, 1, 2, 3};
 };
 

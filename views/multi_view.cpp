@@ -206,6 +206,7 @@ void MultiView::popSetValue_Click() {
 FrmMultiWord::FrmMultiWord(ViewContext& ctx, int kind, int number)
     : MultiView(ctx, *multiFamily(kind), number, false, 5200, 4500) {
   grid_ = new FlexGrid(this);
+  makeLive(grid_);
   grid_->setObjectName(QStringLiteral("fgrdWord"));
   attachPopup(grid_);
   connect(grid_, &FlexGrid::dblClicked, this, [this] {
@@ -240,8 +241,6 @@ void FrmMultiWord::redrawAddresses() {
   mdlSubWordDevice::subDspAddressW(ctx_.errors, {&grid_, 1}, offsets, rows_, dev, 0, ctx_.comments, styles);
 }
 
-void FrmMultiWord::redrawValues() { mdlSubWordDevice::subDspWordDevice(ctx_.errors, {&grid_, 1}, memory()); }
-
 void FrmMultiWord::cmdWordData_Click() {
   mdlSubWordDevice::subFgrdSerectDataW(ctx_, *grid_, [this] { raiseOwn("DATA"); });
   redrawValues();
@@ -273,6 +272,7 @@ void FrmMultiWord::layoutControls() {
 FrmMultiBit::FrmMultiBit(ViewContext& ctx, int kind, int number)
     : MultiView(ctx, *multiFamily(kind), number, true, 4600, 4500) {
   grid_ = new FlexGrid(this);
+  makeLive(grid_);
   grid_->setObjectName(QStringLiteral("fgrdBit"));
   attachPopup(grid_);
   connect(grid_, &FlexGrid::dblClicked, this, [this] { subFgrdOnOffS(); });
@@ -346,16 +346,8 @@ void FrmMultiBit::redrawAddresses() {
   });
 }
 
-void FrmMultiBit::redrawValues() {
-  guarded(ctx_.errors, "mdlSubBitDevice.subDspBitDeviceBs() ", [&](ErrorTrap&) {
-    FlexGrid& g = *grid_;
-    RedrawSuspended quiet(g);
-    for (int r = 1; r < g.rows(); ++r) {
-      const RowDevice* d = g.rowDevice(r);
-      const QString text = !d ? QString() : bitRows::rowBitOn(memory(), *d) ? QStringLiteral("●") : QStringLiteral("○");
-      bitRows::setText(g, r, kColBin, text);
-    }
-  });
+QString FrmMultiBit::bitText(const FlexGrid&, bool on) const {
+  return on ? QStringLiteral("●") : QStringLiteral("○");
 }
 
 bool FrmMultiBit::popupOn(const FlexGrid& g, int col) const {

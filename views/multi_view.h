@@ -40,6 +40,7 @@ class MultiView : public GridView {
   // (words, or bits for bit windows).
   std::int64_t startOffset() const { return offset_; }
   FlexGrid* grid() const { return grid_; }
+  std::vector<FlexGrid*> grids() const override { return {grid_}; }
 
   // "表示アドレス": the address asked for, then the window shows from it.
   void cmdAddress_Click();
@@ -101,7 +102,6 @@ class FrmMultiWord : public MultiView {
  protected:
   void buildGrid() override;
   void redrawAddresses() override;
-  void redrawValues() override;
   void layoutControls() override;
   bool commentsFollowPort() const override { return true; }
 
@@ -126,7 +126,7 @@ class FrmMultiBit : public MultiView {
  protected:
   void buildGrid() override;
   void redrawAddresses() override;
-  void redrawValues() override;
+  QString bitText(const FlexGrid& grid, bool on) const override;
   void layoutControls() override;
   bool popupOn(const FlexGrid& grid, int col) const override;
   void bitKey(FlexGrid& grid, DirectAction action) override;

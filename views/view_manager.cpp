@@ -19,6 +19,23 @@ ViewManager::ViewManager(AppCore& core, QWidget* mainWindow)
     : core_(core), main_(mainWindow), ctx_{core.state, core.comments, core.lists, core.settings, core.presenter, core.errorLog, *this, {}, {}, {},
            mainWindow, [&core] { return core.pc.G_PortOpen; }} {
   core_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
+  frame_.setSingleShot(true);
+  frame_.setInterval(kFrameMs);
+  frame_.callOnTimeout([this] { flushFrame(); });
+}
+
+void ViewManager::requestFrame() {
+  if (!frame_.isActive()) frame_.start();
+}
+
+void ViewManager::flushFrame() {
+  frame_.stop();
+  guarded(core_.errorLog, "frmMain.subDspRenew() ", [&](ErrorTrap&) {
+    for (int s : kForwardOrder)
+      if (DeviceView* v = views_[static_cast<std::size_t>(s)]) v->flushFrame();
+    const std::vector<DeviceView*> multi = multiViews;
+    for (DeviceView* v : multi) v->flushFrame();
+  });
 }
 
 ViewManager::~ViewManager() {
@@ -96,12 +113,13 @@ void ViewManager::subDspRenew(const std::string& device, const std::string& code
     // Forwarding: each marked open view in the fixed order, then every
     // multi-screen window, whatever its device.
     const QString text = lastSignal_;
+    const ChangeSet* changes = code == "DATA" ? core_.announcing : nullptr;
     for (int s : kForwardOrder) {
       DeviceView* v = views_[static_cast<std::size_t>(s)];
-      if (G_ViewDirty[static_cast<std::size_t>(s)] && v) v->setReNew(text);
+      if (G_ViewDirty[static_cast<std::size_t>(s)] && v) v->setReNew(text, changes);
     }
     G_ViewDirty.fill(false);
-    for (DeviceView* v : multiViews) v->setReNew(text);
+    for (DeviceView* v : multiViews) v->setReNew(text, changes);
   });
 }
 

@@ -6,10 +6,16 @@
 // The signal is a direct call: subDspRenew marks the slots the device
 // concerns, builds the text (code, hhnnss, " - ", a running digit) and hands
 // it, before returning, to each marked open view in the fixed forwarding
-// order, then to every open multi-screen window.
+// order, then to every open multi-screen window.  A "DATA" signal carries
+// the change set that raised it; the windows note which of their rows on
+// the screen changed and draw them at the next display frame (a 16 ms
+// timer started by the first signal after a frame), so many writes within
+// one frame cost each window one repaint and the line never waits for the
+// screen.
 #pragma once
 
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -46,6 +52,11 @@ class ViewManager {
   void subDspRenew(const std::string& device, const std::string& code);
   // The last signal text raised.
   const QString& lastSignal() const { return lastSignal_; }
+  // A window has something to draw at the next display frame.
+  void requestFrame();
+  // The display frame now: every window draws what it was left to draw.
+  void flushFrame();
+  static constexpr int kFrameMs = 16;
 
   void subCloseDeviceView();
   void subGet_DeviceView();
@@ -105,6 +116,7 @@ class ViewManager {
   std::array<bool, kViewSlotCount> G_ViewDirty{};
   int m_ReNewSeq = 0;
   QString lastSignal_;
+  QTimer frame_;
 };
 
 }  // namespace omb

@@ -87,26 +87,7 @@ void FrmWordBitDevice::subDspAddress_WB() {
   });
 }
 
-void FrmWordBitDevice::subDspBitDevice_WB() {
-  guarded(ctx_.errors, "mdlSubWordDevice_Bit.subDspBitDevice_WB() ", [&](ErrorTrap&) {
-    FlexGrid& g = *fgrdBit_;
-    RedrawSuspended quiet(g);
-    const ColumnMode mode1 = g.columnMode(kColValue1), mode2 = g.columnMode(kColValue2);
-    for (int r = 1; r <= rowsPerPage_; ++r) {
-      const RowDevice* d = g.rowDevice(r);
-      if (!d) {
-        bitRows::clear(g, r);
-        setText(g, r, kColValue1, QString());
-        setText(g, r, kColValue2, QString());
-        continue;
-      }
-      const std::int16_t value = words()[static_cast<std::size_t>(d->word)];
-      bitRows::draw(g, r, static_cast<std::uint16_t>(value), onText_, offText_);
-      setText(g, r, kColValue1, fncWordText(value, mode1));
-      setText(g, r, kColValue2, fncWordText(value, mode2));
-    }
-  });
-}
+void FrmWordBitDevice::subDspBitDevice_WB() { GridView::redrawValues(); }
 
 // ---------------------------------------------------------------- double click, Word Data
 
@@ -123,7 +104,7 @@ void FrmWordBitDevice::subFgrdOnOff_WB() {
     } else if (isValueColumn(col)) {
       trap.section(20);
       const ColumnMode mode = g.columnMode(col);
-      std::int16_t value = words()[static_cast<std::size_t>(d.word)];
+      std::int16_t value = memory().word(d.kind, d.word);
       const std::string answer = mdlSubWordDevice::fncDataInputW(ctx_, d.text, value, mode);
       if (answer.empty()) return;  // Cancel: nothing written, nothing told
       if (mode == ColumnMode::Ascii) {

@@ -47,7 +47,6 @@ class FrmWordBitDevice : public BitGridView {
 
  protected:
   void redrawAddresses() override { subDspAddress_WB(); }
-  void redrawValues() override { subDspBitDevice_WB(); }
   bool addressesShow(const QString& code) const override {
     return code == QLatin1String("CMNT") || code == QLatin1String("ASGN");
   }

@@ -125,27 +125,6 @@ void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::s
   });
 }
 
-void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, const DeviceMemory& memory) {
-  guarded(errors, "mdlSubWordDevice.subDspWordDevice() ", [&](ErrorTrap&) {
-    for (FlexGrid* panel : panels) {
-      FlexGrid& g = *panel;
-      RedrawSuspended quiet(g);
-      const ColumnMode mode1 = g.columnMode(1), mode2 = g.columnMode(2);
-      for (int r = 1; r < g.rows(); ++r) {
-        const RowDevice* d = g.rowDevice(r);
-        if (!d) {
-          g.setTextMatrix(r, 1, QString());
-          g.setTextMatrix(r, 2, QString());
-          continue;
-        }
-        const std::int16_t v = memory.words(d->kind)[static_cast<std::size_t>(d->word)];
-        g.setTextMatrix(r, 1, fncWordText(v, mode1));
-        g.setTextMatrix(r, 2, fncWordText(v, mode2));
-      }
-    }
-  });
-}
-
 std::string fncValuePrompt(bool hex) {
   return std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") +
          "\r\nステップ数は，カンマで区切ります";
@@ -183,7 +162,7 @@ void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, const std::function<v
     DeviceMemory& memory = ctx.state.memory;
 
     trap.section(20);
-    std::int16_t value = memory.words(upper->kind)[static_cast<std::size_t>(upper->word)];
+    std::int16_t value = memory.word(upper->kind, upper->word);
     QString title = upper->text;
     if (bottom > top) {
       const RowDevice* lower = panel.rowDevice(bottom);
@@ -290,6 +269,7 @@ void FrmWordDevice::buildControls() {
   for (int i = 0; i < kPanels; ++i) {
     auto* g = new FlexGrid(this);
     g->setObjectName(QStringLiteral("fgrdWord%1").arg(i));
+    makeLive(g);
     attachPopup(g);
     connect(g, &FlexGrid::dblClicked, this, [this, i] { fgrdWord_DblClick(i); });
     connect(g, &FlexGrid::keyPressed, this,
@@ -331,10 +311,9 @@ void FrmWordDevice::subDspAddressW() {
                                    styles);
 }
 
-void FrmWordDevice::subDspWordDevice() {
-  ++valueRedraws_;
-  mdlSubWordDevice::subDspWordDevice(ctx_.errors, panels(), ctx_.state.memory);
-}
+void FrmWordDevice::subDspWordDevice() { GridView::redrawValues(); }
+
+std::vector<FlexGrid*> FrmWordDevice::grids() const { return {fgrdWord_.begin(), fgrdWord_.end()}; }
 
 void FrmWordDevice::cmdWordData_Click(int panelIndex) {
   subFgrdSerectDataW(ctx_, *panel(panelIndex), [this] { raiseOwn("DATA"); });

@@ -85,10 +85,6 @@ void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int rows)
 void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::span<const std::int64_t> offsets,
                     int perPage, const WordDeviceRef& dev, int page, const CommentStore& comments,
                     const CellStyleIndex& styles);
-// Value redraw: columns 1 and 2 of every row with a device, in the modes of
-// their columns.
-void subDspWordDevice(ErrorSink& errors, std::span<FlexGrid* const> panels, const DeviceMemory& memory);
-
 // Word Data on the panel's selection: one value, a series (value,step) or
 // a text, into the devices of its rows.  `raiseData` announces the change;
 // it is called in every case except an upper row past the device end, a
@@ -138,9 +134,7 @@ class FrmWordDevice : public GridView {
   // The routines behind the controls, callable as a click would.
   void subDspAddressW();
   void subDspWordDevice();
-  // How many times the values have been drawn: a change the view made
-  // itself is drawn once, never again for the echo of its own signal.
-  int valueRedraws() const { return valueRedraws_; }
+  std::vector<FlexGrid*> grids() const override;
   void cmdWordData_Click(int panelIndex);
   void cmdMoni_Click(int panelIndex);
   void cmdChg_Click();
@@ -174,7 +168,6 @@ class FrmWordDevice : public GridView {
   // Where each panel's display starts, words past the page's own place.
   std::array<std::int64_t, kPanels> offsets_{};
   QPushButton* cmdChg_ = nullptr;
-  int valueRedraws_ = 0;
 };
 
 }  // namespace omb

@@ -224,6 +224,7 @@ class TestMonitor : public test::ViewFixture {
   std::string exchange(const std::string& request) {
     port.feed("\x05" + request);
     loop.advance(1000);
+    manager->flushFrame();  // the window draws at its next display frame
     return port.takeOutput();
   }
   ManualScheduler loop{clock};

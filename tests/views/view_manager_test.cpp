@@ -14,6 +14,10 @@
 #include <QScreen>
 
 #include "app/frm_main.h"
+#include "core/device_kind.h"
+#include "link/link_engine.h"
+#include "link/memory_transport.h"
+#include "link/scheduler.h"
 #include "ui/geometry.h"
 #include "store/ini_file.h"
 #include "test_support.h"
@@ -60,7 +64,8 @@ class Views : public ::testing::Test {
   }
   test::TempDir dir;
   RecordingPresenter presenter;
-  SystemClock clock;
+  // A clock the test moves, so an engine on it sees exact silences.
+  ManualClock clock{DateTime{2026, 12, 10, 12, 0, 0}};
   std::unique_ptr<AppCore> core;
   std::unique_ptr<FrmMain> main;
   std::unique_ptr<ViewManager> manager;
@@ -71,6 +76,8 @@ class Views : public ::testing::Test {
 TEST_F(Views, ASignalForMReachesTheMViewsTheListsAndNotD) {
   for (int s : {2, 8, 13, 19}) manager->openSingleView(s);
   manager->subDspRenew("M", "DATA");
+  EXPECT_TRUE(log.empty()) << "values are drawn at the next display frame";
+  manager->flushFrame();
   EXPECT_EQ(told(), (std::vector<int>{8, 13, 19}));
   EXPECT_TRUE(QRegularExpression("^DATA\\d{6} - \\d$").match(manager->lastSignal()).hasMatch())
       << manager->lastSignal().toStdString();
@@ -129,6 +136,10 @@ TEST_F(Views, ProjectCommandsFromTheFileMenu) {
 TEST_F(Views, EveryOpenViewIsToldInTheFixedForwardingOrder) {
   for (int s : {0, 1, 4, 5, 6, 8, 11, 20, 22, 21}) manager->openSingleView(s);
   manager->subDspRenew("All", "DATA");
+  manager->flushFrame();
+  EXPECT_EQ(told(), (std::vector<int>{1, 5, 4, 0, 11, 8, 6, 20, 22, 21}));
+  log.clear();
+  manager->subDspRenew("All", "CMNT");
   EXPECT_EQ(told(), (std::vector<int>{1, 5, 4, 0, 11, 8, 6, 20, 22, 21}));
 }
 
@@ -139,16 +150,42 @@ TEST_F(Views, ConsecutiveSignalsDifferAndTheSkipFlagSwallowsOne) {
   manager->subDspRenew("X", "DATA");
   EXPECT_NE(manager->lastSignal(), first);
   log.clear();
+  manager->flushFrame();
+  log.clear();
   manager->view(6)->setSkip();
   manager->subDspRenew("X", "DATA");
+  manager->flushFrame();
+  EXPECT_TRUE(log.empty());
   manager->subDspRenew("X", "DATA");
+  manager->flushFrame();
   EXPECT_EQ(told(), (std::vector<int>{6}));
 }
 
+// A PC program's write on the line: the change is announced as the request
+// runs, before its reply, and the windows only take note; the D view draws
+// it at the next display frame, after the reply has left.
 TEST_F(Views, TheEngineSignalReachesTheViews) {
   manager->openSingleView(2);
-  core->subDspRenew("All", "DATA");
+  ManualScheduler loop{clock};
+  MemoryTransport port{loop};
+  LinkEngine engine{core->linkContext, loop, port};
+  port.onReceived = [&engine](std::string_view bytes) { engine.feed(bytes); };
+  port.open();
+  core->link.config.sum = CheckState::Unchecked;
+  std::string replyWhenTold = "none";
+  core->subDspRenew = [&](const std::string& device, const std::string& code) {
+    replyWhenTold = port.takeOutput();
+    manager->subDspRenew(device, code);
+  };
+  port.feed("\x05" "00FFWW0D0001011234");  // D1 = 1234h
+  loop.advance(1000);
+  EXPECT_EQ(replyWhenTold, "") << "nothing was sent before the change was announced";
+  EXPECT_EQ(port.takeOutput(), "\x06" "00FF") << "the reply left after it";
+  EXPECT_TRUE(log.empty()) << "and no window drew before the frame";
+  manager->flushFrame();
   EXPECT_EQ(told(), (std::vector<int>{2}));
+  EXPECT_EQ(core->state.memory.words(kD)[1], 0x1234);
+  port.close();
 }
 
 TEST_F(Views, TheToolbarClosesAnOpenViewTheMenuBringsItForward) {
@@ -281,6 +318,30 @@ TEST_F(Views, CommandsWithNothingBehindThemAreOffAndSaySo) {
   }
   // A submenu with working entries is on while the port is closed.
   EXPECT_TRUE(main->findChild<QMenu*>("mnuFileInport_")->menuAction()->isEnabled());
+
+  // A window where only a few commands have something behind them: the
+  // rest are off and say why, the import submenu with them.
+  FrmMain bare(*core);
+  bare.registerCommand("mnuInitCell", [] {});
+  bare.registerCommand("mnuFileOpen", [] {});
+  bare.setViewAvailable(2, true);
+  bare.finishCommands();
+  const Case bareCases[] = {
+      {"mnuInitCell", true},    {"mnuFileOpen", true},     {"mnuDspWordD", true},     {"Toolbar1_D", true},
+      {"mnuInitWindow", false}, {"mnuFileSaveAs", false},  {"mnuFileInport0", false}, {"mnuDspBitCC", false},
+      {"Toolbar1_Db", false},   {"Toolbar2_X", false},     {"mnuMultiClear", false},  {"mnuDspUni", false},
+  };
+  for (const Case& c : bareCases) {
+    QAction* a = bare.findChild<QAction*>(c.name);
+    ASSERT_NE(a, nullptr) << c.name;
+    EXPECT_EQ(a->isEnabled(), c.works) << c.name;
+    if (!c.works) {
+      EXPECT_EQ(a->toolTip(), FrmMain::notAvailableText()) << c.name;
+    } else {
+      EXPECT_NE(a->toolTip(), FrmMain::notAvailableText()) << c.name;
+    }
+  }
+  EXPECT_FALSE(bare.findChild<QMenu*>("mnuFileInport_")->menuAction()->isEnabled());
 }
 
 

@@ -1,0 +1,300 @@
+#include "views/grid_model.h"
+
+#include <QBrush>
+
+#include <algorithm>
+
+namespace omb {
+
+namespace {
+
+constexpr Qt::Alignment kDefaultCellAlign = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr Qt::Alignment kDefaultHeaderAlign = Qt::AlignCenter;
+
+Qt::Alignment withVertical(Qt::Alignment a) {
+  if (!(a & Qt::AlignVertical_Mask)) a |= Qt::AlignVCenter;
+  return a;
+}
+
+QVariant styleRole(const GridCellStyle& s, int role) {
+  switch (role) {
+    case Qt::BackgroundRole: return s.hasBack ? QVariant(QBrush(s.back)) : QVariant();
+    case Qt::ForegroundRole: return s.hasFore ? QVariant(QBrush(s.fore)) : QVariant();
+    case Qt::FontRole: return s.hasFont ? QVariant(s.font) : QVariant();
+    default: return {};
+  }
+}
+
+}  // namespace
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : cols_; }
+
+void GridModel::resize(int dataRows, int cols) {
+  dataRows = std::max(0, dataRows);
+  cols = std::max(1, cols);
+  if (dataRows == rows_ && cols == cols_) return;
+  beginResetModel();
+  std::vector<QString> texts(static_cast<std::size_t>(dataRows) * static_cast<std::size_t>(cols));
+  const int keepRows = std::min(rows_, dataRows), keepCols = std::min(cols_, cols);
+  for (int r = 1; r <= keepRows; ++r)
+    for (int c = 0; c < keepCols; ++c)
+      texts[static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(c)] =
+          std::move(texts_[at(r, c)]);
+  texts_ = std::move(texts);
+  std::erase_if(styles_, [&](const auto& kv) {
+    const int r = static_cast<int>(kv.first >> 16), c = static_cast<int>(kv.first & 0xFFFF);
+    return r > dataRows || c >= cols;
+  });
+  const auto n = static_cast<std::size_t>(cols);
+  headers_.resize(n);
+  headerStyles_.resize(n);
+  colAlign_.resize(n, kDefaultCellAlign);
+  fixedAlign_.resize(n, kDefaultHeaderAlign);
+  fixedAlignSet_.resize(n, false);
+  colBack_.resize(n);
+  colMode_.resize(n, ColumnMode::Other);
+  styleSlot_.resize(n, -1);
+  rowDevice_.resize(static_cast<std::size_t>(dataRows) + 1);
+  rows_ = dataRows;
+  cols_ = cols;
+  dirtyBottom_ = dirtyRight_ = -1;
+  endResetModel();
+}
+
+// ---------------------------------------------------------------- texts
+
+QString GridModel::text(int row, int col) const {
+  if (col < 0 || col >= cols_) return {};
+  if (row == 0) return headers_[static_cast<std::size_t>(col)];
+  if (!validCell(row, col)) return {};
+  if (live_ && col > 0) {
+    if (const auto& d = rowDevice_[static_cast<std::size_t>(row)])
+      if (std::optional<QString> t = live_(*d, col)) return std::move(*t);
+  }
+  return texts_[at(row, col)];
+}
+
+void GridModel::setText(int row, int col, const QString& text) {
+  if (col < 0 || col >= cols_) return;
+  QString* cell = row == 0 ? &headers_[static_cast<std::size_t>(col)] : validCell(row, col) ? &texts_[at(row, col)] : nullptr;
+  if (!cell || *cell == text) return;
+  *cell = text;
+  changed(row, col);
+}
+
+void GridModel::setColumnMode(int col, ColumnMode mode) {
+  if (col < 0 || col >= cols_) return;
+  if (colMode_[static_cast<std::size_t>(col)] == mode) return;
+  colMode_[static_cast<std::size_t>(col)] = mode;
+  // What a live column shows follows its mode.
+  changedCells(1, col, rows_, col);
+}
+
+ColumnMode GridModel::columnMode(int col) const {
+  return col >= 0 && col < cols_ ? colMode_[static_cast<std::size_t>(col)] : ColumnMode::Other;
+}
+
+void GridModel::setStyleSlot(int col, int slot) {
+  if (col >= 0 && col < cols_) styleSlot_[static_cast<std::size_t>(col)] = slot;
+}
+
+int GridModel::styleSlot(int col) const {
+  return col >= 0 && col < cols_ ? styleSlot_[static_cast<std::size_t>(col)] : -1;
+}
+
+void GridModel::setRowDevice(int row, std::optional<RowDevice> device) {
+  if (row < 1 || row > rows_) return;
+  auto& d = rowDevice_[static_cast<std::size_t>(row)];
+  if (!d && !device) return;
+  d = std::move(device);
+  if (live_) changedCells(row, 1, row, cols_ - 1);
+}
+
+const RowDevice* GridModel::rowDevice(int row) const {
+  if (row < 1 || row > rows_) return nullptr;
+  const auto& d = rowDevice_[static_cast<std::size_t>(row)];
+  return d ? &*d : nullptr;
+}
+
+void GridModel::clear() {
+  std::fill(texts_.begin(), texts_.end(), QString());
+  std::fill(headers_.begin(), headers_.end(), QString());
+  std::fill(headerStyles_.begin(), headerStyles_.end(), GridCellStyle{});
+  styles_.clear();
+  std::fill(colMode_.begin(), colMode_.end(), ColumnMode::Other);
+  for (auto& d : rowDevice_) d.reset();
+  changedAll();
+}
+
+// ---------------------------------------------------------------- looks
+
+void GridModel::setColAlignment(int col, Qt::Alignment a) {
+  if (col < 0 || col >= cols_) return;
+  colAlign_[static_cast<std::size_t>(col)] = a;
+  changedCells(1, col, rows_, col);
+}
+
+void GridModel::setFixedAlignment(int col, Qt::Alignment a) {
+  if (col < 0 || col >= cols_) return;
+  fixedAlign_[static_cast<std::size_t>(col)] = a;
+  fixedAlignSet_[static_cast<std::size_t>(col)] = true;
+  changed(0, col);
+  if (col == 0) changedCells(1, 0, rows_, 0);  // column 0's data cells are fixed cells too
+}
+
+void GridModel::setColBackground(int col, const QColor& colour) {
+  if (col < 1 || col >= cols_) return;
+  colBack_[static_cast<std::size_t>(col)] = colour;
+  changedCells(1, col, rows_, col);
+}
+
+void GridModel::setCellStyle(int row, int col, const GridCellStyle& style) {
+  if (col < 0 || col >= cols_) return;
+  if (row == 0) {
+    headerStyles_[static_cast<std::size_t>(col)] = style;
+    changed(0, col);
+    return;
+  }
+  if (!validCell(row, col)) return;
+  if (!style.hasBack && !style.hasFore && !style.hasFont) {
+    if (styles_.erase(key(row, col)) == 0) return;
+  } else {
+    GridCellStyle& s = styles_[key(row, col)];
+    if (s.hasBack == style.hasBack && s.hasFore == style.hasFore && s.hasFont == style.hasFont &&
+        (!s.hasBack || s.back == style.back) && (!s.hasFore || s.fore == style.fore) &&
+        (!s.hasFont || s.font == style.font))
+      return;
+    s = style;
+  }
+  changed(row, col);
+}
+
+void GridModel::setCellBackground(int row, int col, const QColor& colour) {
+  if (col < 0 || col >= cols_) return;
+  if (row == 0) {
+    GridCellStyle& s = headerStyles_[static_cast<std::size_t>(col)];
+    s.back = colour;
+    s.hasBack = true;
+    changed(0, col);
+    return;
+  }
+  if (!validCell(row, col)) return;
+  GridCellStyle& s = styles_[key(row, col)];
+  if (s.hasBack && s.back == colour) return;
+  s.back = colour;
+  s.hasBack = true;
+  changed(row, col);
+}
+
+GridCellStyle GridModel::cellStyle(int row, int col) const {
+  if (col < 0 || col >= cols_) return {};
+  if (row == 0) return headerStyles_[static_cast<std::size_t>(col)];
+  const auto it = styles_.find(key(row, col));
+  return it == styles_.end() ? GridCellStyle{} : it->second;
+}
+
+// ---------------------------------------------------------------- model
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const int row = index.row() + 1, col = index.column();
+  if (!validCell(row, col)) return {};
+  switch (role) {
+    case Qt::DisplayRole: return text(row, col);
+    case Qt::TextAlignmentRole: {
+      const auto c = static_cast<std::size_t>(col);
+      return int(withVertical((col == 0 && fixedAlignSet_[0]) ? fixedAlign_[0] : colAlign_[c]));
+    }
+    case Qt::BackgroundRole: {
+      const auto it = styles_.find(key(row, col));
+      if (it != styles_.end() && it->second.hasBack) return QBrush(it->second.back);
+      const QColor& back = col == 0 ? fixedBack_ : colBack_[static_cast<std::size_t>(col)];
+      return back.isValid() ? QVariant(QBrush(back)) : QVariant();
+    }
+    case Qt::ForegroundRole:
+    case Qt::FontRole: {
+      const auto it = styles_.find(key(row, col));
+      return it == styles_.end() ? QVariant() : styleRole(it->second, role);
+    }
+    default: return {};
+  }
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= cols_) return {};
+  const auto c = static_cast<std::size_t>(section);
+  switch (role) {
+    case Qt::DisplayRole: return headers_[c];
+    case Qt::TextAlignmentRole: return int(withVertical(fixedAlign_[c]));
+    case Qt::BackgroundRole:
+    case Qt::ForegroundRole:
+    case Qt::FontRole: return styleRole(headerStyles_[c], role);
+    default: return {};
+  }
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+  if (!index.isValid() || index.column() == 0) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+// ---------------------------------------------------------------- announcing
+
+void GridModel::changed(int row, int col) {
+  if (row != 0) {
+    changedCells(row, col, row, col);
+    return;
+  }
+  if (held_) headersDirty_ = true;
+  else emit headerDataChanged(Qt::Horizontal, col, col);
+}
+
+void GridModel::changedCells(int top, int left, int bottom, int right) {
+  top = std::max(top, 1);
+  left = std::max(left, 0);
+  bottom = std::min(bottom, rows_);
+  right = std::min(right, cols_ - 1);
+  if (top > bottom || left > right) return;
+  if (!held_) {
+    emit dataChanged(index(top - 1, left), index(bottom - 1, right));
+    return;
+  }
+  if (dirtyBottom_ < dirtyTop_) {
+    dirtyTop_ = top;
+    dirtyBottom_ = bottom;
+    dirtyLeft_ = left;
+    dirtyRight_ = right;
+    return;
+  }
+  dirtyTop_ = std::min(dirtyTop_, top);
+  dirtyBottom_ = std::max(dirtyBottom_, bottom);
+  dirtyLeft_ = std::min(dirtyLeft_, left);
+  dirtyRight_ = std::max(dirtyRight_, right);
+}
+
+void GridModel::changedAll() {
+  changedCells(1, 0, rows_, cols_ - 1);
+  if (held_) headersDirty_ = true;
+  else emit headerDataChanged(Qt::Horizontal, 0, cols_ - 1);
+}
+
+void GridModel::setHeld(bool held) {
+  if (held == held_) return;
+  held_ = held;
+  if (held) return;
+  if (headersDirty_) {
+    headersDirty_ = false;
+    emit headerDataChanged(Qt::Horizontal, 0, cols_ - 1);
+  }
+  if (dirtyBottom_ >= dirtyTop_ && dirtyBottom_ <= rows_ && dirtyRight_ < cols_) {
+    emit dataChanged(index(dirtyTop_ - 1, dirtyLeft_), index(dirtyBottom_ - 1, dirtyRight_));
+  }
+  dirtyBottom_ = dirtyRight_ = -1;
+}
+
+void GridModel::refreshRows(int first, int last) { changedCells(first, 1, last, cols_ - 1); }
+
+}  // namespace omb

@@ -1,0 +1,139 @@
+// The cells of one grid window as a table model.  It keeps what a grid is
+// told (headings, texts, alignments, colours, fonts) and what its columns
+// and rows stand for (ColumnMode, RowDevice), and it asks the window for
+// the text of a value cell only when the cell is painted or read: values
+// are never copied into the model, so a change of device memory costs the
+// grid nothing until a changed row is on the screen.
+//
+// Grid row r (r >= 1) is model row r - 1; grid row 0 is the horizontal
+// header.  Grid column c is model column c.
+//
+// Changes made while drawing is held back are not announced; the rows and
+// columns they touched are gathered and announced once when drawing
+// resumes, so a redraw that finds every cell as it was announces nothing.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace omb {
+
+// What the cells of a column hold.  A word column shows its words in one
+// of three modes; a bit column shows one bit of the row's word.
+enum class ColumnMode { Other, Address, Dec, Hex, Ascii, Comment, Bit };
+
+// The device a row stands for: its storage kind and word, the device code
+// of its refresh signal and its address text (the key of its comment, the
+// name it is registered under).  A row of one bit names the bit of the word
+// (0-15); a row of a whole word has bit -1.
+struct RowDevice {
+  int kind = 0;
+  std::int64_t word = 0;
+  std::string code;
+  QString text;
+  int bit = -1;
+};
+
+// Look of one cell.  Parts without their has-flag fall back to the column.
+struct GridCellStyle {
+  QColor back, fore;
+  QFont font;
+  bool hasBack = false, hasFore = false, hasFont = false;
+};
+
+class GridModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  // The text of a value cell of a row with a device, computed when asked;
+  // empty: the cell shows the text it was given.
+  using LiveText = std::function<std::optional<QString>(const RowDevice& row, int col)>;
+
+  explicit GridModel(QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  // Sizes in data rows (the header row not counted) and columns; texts and
+  // looks of the cells that stay are kept.
+  void resize(int dataRows, int cols);
+  int dataRows() const { return rows_; }
+  int cols() const { return cols_; }
+
+  // Texts by grid row (0: the header).
+  QString text(int row, int col) const;
+  // The stored text, whatever a live text would show.
+  void setText(int row, int col, const QString& text);
+  void setLiveText(LiveText live) { live_ = std::move(live); }
+
+  void setColumnMode(int col, ColumnMode mode);
+  ColumnMode columnMode(int col) const;
+  void setStyleSlot(int col, int slot);
+  int styleSlot(int col) const;
+  void setRowDevice(int row, std::optional<RowDevice> device);
+  const RowDevice* rowDevice(int row) const;
+
+  void setColAlignment(int col, Qt::Alignment a);
+  void setFixedAlignment(int col, Qt::Alignment a);
+  void setColBackground(int col, const QColor& colour);
+  void setFixedBackground(const QColor& colour) { fixedBack_ = colour; }
+
+  void setCellStyle(int row, int col, const GridCellStyle& style);
+  void setCellBackground(int row, int col, const QColor& colour);
+  GridCellStyle cellStyle(int row, int col) const;
+
+  // Empties every text, heading, column mode and row device, and every
+  // cell's own look (column looks stay).
+  void clear();
+
+  // false: changes are gathered, not announced; true: what was gathered is
+  // announced once.
+  void setHeld(bool held);
+  bool held() const { return held_; }
+
+  // Announces that the live texts of grid rows first..last may have
+  // changed (all columns but the fixed one).
+  void refreshRows(int first, int last);
+
+ private:
+  std::size_t at(int row, int col) const {
+    return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col);
+  }
+  static std::int64_t key(int row, int col) { return (static_cast<std::int64_t>(row) << 16) | col; }
+  bool validCell(int row, int col) const { return row >= 1 && row <= rows_ && col >= 0 && col < cols_; }
+  // A cell (grid row, col; row 0: the header) changed.
+  void changed(int row, int col);
+  // Data cells of a rectangle (clamped to the grid) changed.
+  void changedCells(int top, int left, int bottom, int right);
+  void changedAll();
+
+  int rows_ = 0, cols_ = 0;
+  std::vector<QString> texts_, headers_;
+  std::vector<GridCellStyle> headerStyles_;
+  std::unordered_map<std::int64_t, GridCellStyle> styles_;
+  std::vector<ColumnMode> colMode_;
+  std::vector<int> styleSlot_;
+  std::vector<std::optional<RowDevice>> rowDevice_;  // by grid row (index 0 unused)
+  std::vector<Qt::Alignment> colAlign_, fixedAlign_;
+  std::vector<bool> fixedAlignSet_;
+  std::vector<QColor> colBack_;
+  QColor fixedBack_;
+  LiveText live_;
+  bool held_ = false;
+  // What changed while held: a rectangle of data cells, and headers.
+  int dirtyTop_ = 0, dirtyBottom_ = -1, dirtyLeft_ = 0, dirtyRight_ = -1;
+  bool headersDirty_ = false;
+};
+
+}  // namespace omb
