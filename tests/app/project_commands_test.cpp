@@ -8,6 +8,7 @@
 
 #include "core/device_kind.h"
 #include "store/old_project.h"
+#include "old_project_bytes.h"
 #include "test_support.h"
 
 namespace omb {
@@ -198,47 +199,7 @@ TEST_F(Project, OverwriteAsksAndKeepsTheName) {
 namespace omb {
 namespace {
 
-// An old project crafted field by field: every word of every kind its
-// index + kind * 10000 (D5 = 20005), one registered word of number 40000
-// (an int16 -25536 in the file), station "1F", a comment.
-std::string craftedOldProject() {
-  std::string b;
-  auto i16 = [&](int v) {
-    b += static_cast<char>(v & 0xFF);
-    b += static_cast<char>((v >> 8) & 0xFF);
-  };
-  auto text = [&](const std::string& t) {
-    i16(static_cast<int>(t.size()));
-    b += t;
-  };
-  for (int k = 0; k < kKindCount; ++k)
-    for (int w = 0; w < kOldWords[static_cast<std::size_t>(k)]; ++w) i16(w + k * 10000);
-  for (int list = 0; list < 2; ++list) {
-    for (int i = 0; i < 128; ++i) text(list == 0 && i == 0 ? "D" : "");
-    for (int i = 0; i < 128; ++i) text(list == 0 && i == 0 ? "D040000" : "");
-    for (int i = 0; i < 128; ++i) i16(list == 0 && i == 0 ? 40000 : 0);
-    i16(list == 0 ? 1 : 0);
-    i16(list == 0 ? 1 : 0);
-  }
-  i16(3);
-  i16(4);  // reserved
-  auto linkList = [&](int n) {
-    for (int i = 0; i < 2 * n; ++i) text("");
-    for (int i = 0; i < 2 * n; ++i) i16(0);
-  };
-  linkList(20);
-  linkList(20);
-  for (int i = 0; i < 20; ++i) i16(0);
-  linkList(40);
-  linkList(20);
-  for (int v : {0, -1, 0, 0, 0, -1, -1, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0, -1, 0, -1}) i16(v);
-  b += "1F";
-  i16(1);
-  std::string comment = "old line";
-  comment.resize(40, ' ');
-  b += comment;
-  return b;
-}
+std::string craftedOldProject() { return test::oldProjectBytes(); }
 
 TEST_F(Project, AnOldProjectIsImportedWithRangesThatMatchTheirTexts) {
   const std::string current = dir.file("Current.bin");
