@@ -71,8 +71,25 @@ void AppCore::tickGenerators() {
     });
 }
 
+int AppCore::watchSettings(std::function<void()> show) {
+  settingsWatchers_.emplace_back(++nextWatcher_, std::move(show));
+  return nextWatcher_;
+}
+
+void AppCore::unwatchSettings(int id) {
+  std::erase_if(settingsWatchers_, [id](const auto& w) { return w.first == id; });
+}
+
+void AppCore::settingsChanged() {
+  pc.subDsp_CommSet();
+  // A copy: a watcher may come or go while they are told.
+  const auto watchers = settingsWatchers_;
+  for (const auto& [id, show] : watchers) show();
+}
+
 bool AppCore::showStation(const std::string& number) {
   if (line.isOpen() || !stations.bringForward(number)) return false;
+  settingsChanged();
   state.memory.publish("All");
   if (subDspRenew) subDspRenew("UniUsr", "DATA");
   return true;
@@ -81,6 +98,7 @@ bool AppCore::showStation(const std::string& number) {
 bool AppCore::setStations(const std::vector<std::string>& numbers) {
   if (line.isOpen() || numbers.empty()) return false;
   stations.configure(numbers);
+  settingsChanged();
   return true;
 }
 

@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/generators.h"
@@ -62,6 +64,15 @@ class AppCore {
   // What the last project carried for others, written back on save.
   ProjectCarry projectCarry;
 
+  // The settings served (the link settings, the line settings and port
+  // choice of `pc`, the wait) are held only here; whoever shows them
+  // watches them and renders them afresh after every change.  Whoever
+  // changes them (a project, an import, the command line, a menu) calls
+  // settingsChanged(), which also brings the port's labels up to date.
+  int watchSettings(std::function<void()> show);
+  void unwatchSettings(int id);
+  void settingsChanged();
+
   // Device memory changed; the views are told (once they exist).
   // While a change set is being announced as "DATA" through subDspRenew:
   // that set, so the windows learn which words changed; null otherwise.
@@ -114,6 +125,8 @@ class AppCore {
 
  private:
   Scheduler::TimerId generatorTimer_ = 0;
+  std::vector<std::pair<int, std::function<void()>>> settingsWatchers_;
+  int nextWatcher_ = 0;
 };
 
 }  // namespace omb

@@ -37,7 +37,6 @@ void composeWindow(AppCore& core, FrmMain& main, ViewManager& views, ProjectComm
   project.mainWindowPlace = [&main] { return main.placeTwips(); };
   project.placeMainWindow = [&main](const MainWindowSetting& place) { main.placeAt(place); };
   project.projectChanged = [&main](const std::string& how) { main.projectChanged(how); };
-  project.refreshDisplays = [&main] { main.subDsp_CpuKeisiki(); };
   project.showVersion = [&main](const std::string& version) { main.showPanel4(version); };
   main.registerCommand("mnuFileOpen", [&project] { project.mnuFileOpen(); });
   main.registerCommand("mnuFileSaveAs", [&project] { project.mnuFileSaveAs(); });

@@ -125,11 +125,13 @@ FrmMain::FrmMain(AppCore& core, QWidget* parent) : QMainWindow(parent), core_(co
   buildStatusBar();
   connectModels();
   resize(1000, 720);  // the designed size
-  chkSum_->setChecked(true);
-  core_.link.config.sum = CheckState::Checked;
+  core_.link.config.sum = CheckState::Checked;  // ticked at start
+  settingsWatch_ = core_.watchSettings([this] { syncSettings(); });
+  syncSettings();
 }
 
 FrmMain::~FrmMain() {
+  core_.unwatchSettings(settingsWatch_);
   core_.pc.changed = nullptr;
   core_.log.changed = nullptr;
   core_.link.labelsChanged = nullptr;
@@ -376,7 +378,7 @@ void FrmMain::buildMenus() {
   popLogSave_ = entry(popLogText_, "popLogSave", QStringLiteral("名前を付けて保存する"));
   popLogCls_ = entry(popLogText_, "popLogCls", QStringLiteral("ログをクリアする"));
   connect(popLogSave_, &QAction::triggered, this,
-          [this] { core_.log.popLogSave_Click(panels_[4]->text().toStdString(), windowTitle().toStdString()); });
+          [this] { core_.log.popLogSave_Click(panel5Text(), mainCaption()); });
   connect(popLogCls_, &QAction::triggered, this, [this] { core_.log.popLogCls_Click(); });
 }
 
@@ -512,18 +514,22 @@ void FrmMain::buildCentral() {
     handshakeGroup_->addButton(b, i);
     hl->addWidget(b);
   }
-  connect(handshakeGroup_, &QButtonGroup::idClicked, this, [this](int id) { core_.pc.handshaking = id; });
+  connect(handshakeGroup_, &QButtonGroup::idClicked, this, [this](int id) {
+    core_.pc.handshaking = id;
+    core_.settingsChanged();
+  });
   gc->addWidget(fraHand, 0, 2, 5, 1);
   hscWait_ = new QScrollBar(Qt::Horizontal, this);
   hscWait_->setObjectName("hscWait");
-  hscWait_->setRange(2, 500);
+  hscWait_->setRange(LinkSettings::kWaitMinMs, LinkSettings::kWaitMaxMs);
   hscWait_->setSingleStep(1);
   hscWait_->setPageStep(10);
   lblWait_ = new QLabel(this);
   lblWait_->setObjectName("lblWait");
   connect(hscWait_, &QScrollBar::valueChanged, this, [this](int v) {
+    if (v == core_.pc.hscWait) return;  // drawn from the settings
     core_.pc.hscWait = v;
-    lblWait_->setText(QString("%1 mmSec").arg(v));
+    core_.settingsChanged();
   });
   gc->addWidget(new QLabel(QStringLiteral("受信文字間 Wait")), 5, 0);
   gc->addWidget(hscWait_, 5, 1, 1, 1);
@@ -630,14 +636,23 @@ void FrmMain::buildCentral() {
   for (QLabel* l : {lblCpuType_, lblKeisiki_, lblCommPort_, lblBlate_, lblParity_, lblDataLen_, lblStopBit_})
     l->installEventFilter(this);
 
-  // The link settings the engine reads live.
-  connect(txtKyokuNo_, &QLineEdit::textChanged, this,
-          [this](const QString& t) { core_.link.config.station = t.toStdString(); });
-  connect(chkSum_, &QCheckBox::clicked, this, [this](bool on) {
-    chkSum_->setTristate(false);  // the greyed state only ever comes from a project
-    core_.link.config.sum = on ? CheckState::Checked : CheckState::Unchecked;
+  // The link settings the engine reads live.  The controls change them
+  // and are drawn from them (syncSettings), never read back.
+  connect(txtKyokuNo_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (t.toStdString() == core_.link.config.station) return;
+    core_.link.config.station = t.toStdString();
+    core_.settingsChanged();
   });
-  connect(chkCheckValue_, &QCheckBox::toggled, this, [this](bool on) { core_.link.config.unchecked = on; });
+  connect(chkSum_, &QCheckBox::clicked, this, [this](bool on) {
+    // The greyed state only ever comes from a project: a click leaves it.
+    core_.link.config.sum = on ? CheckState::Checked : CheckState::Unchecked;
+    core_.settingsChanged();
+  });
+  connect(chkCheckValue_, &QCheckBox::toggled, this, [this](bool on) {
+    if (on == core_.link.config.unchecked) return;
+    core_.link.config.unchecked = on;
+    core_.settingsChanged();
+  });
   connect(chkViewAlert_, &QCheckBox::toggled, this, [this](bool on) { core_.link.chkViewAlert = on; });
   // The log area.
   connect(chkLogDsp_, &QCheckBox::clicked, this, [this](bool on) { core_.log.setChkLogDsp(on); });
@@ -650,7 +665,7 @@ void FrmMain::buildCentral() {
   connect(txtLogRow_, &QLineEdit::returnPressed, this, [this] { core_.log.txtLogRow_LostFocus(); });
   connect(cmdClr_, &QPushButton::clicked, this, [this] { core_.log.cmdClr_Click(); });
   connect(cmdSaveLog_, &QPushButton::clicked, this,
-          [this] { core_.log.cmdSaveLog_Click(panels_[4]->text().toStdString(), windowTitle().toStdString()); });
+          [this] { core_.log.cmdSaveLog_Click(panel5Text(), mainCaption()); });
 }
 
 void FrmMain::buildStatusBar() {
@@ -706,14 +721,13 @@ void FrmMain::Form_Load() {
   // 1. Place.
   placeAt(s.mainWindow);
   // 2. Caption.
-  setWindowTitle(QString::fromUtf8(kProductName) + q(versionText()));
+  setWindowTitle(q(mainCaption()));
   // 3.-4. Labels, wait, save entry, blank toolbar buttons.
   core_.link.lblComErr.clear();
   core_.link.lblRev.clear();
   core_.link.lblSnd.clear();
   syncLabels();
-  hscWait_->setValue(core_.pc.hscWait);
-  lblWait_->setText(QString("%1 mmSec").arg(core_.pc.hscWait));
+  syncSettings();
   mnuFileSave_->setData(QString());
   mnuFileSave_->setEnabled(false);
   for (QAction* a : toolbar2_->actions())
@@ -734,9 +748,10 @@ void FrmMain::Form_Load() {
   hscWait_->setEnabled(true);
   core_.log.popLogCls_Click();
   panels_[3]->clear();
+  panel5Shows_ = Panel5::Nothing;
   panels_[4]->clear();
   // 8.-9. Captions, the log's entry limit.
-  subDsp_CpuKeisiki();
+  syncSettings();
   core_.log.txtLogRow_LostFocus();
   // 11. Ports.
   if (core_.pc.fncCommPort() == 0) {
@@ -814,12 +829,28 @@ void FrmMain::subDsp_CpuKeisiki() {
 
 void FrmMain::chooseCpu(bool anAcpu) {
   core_.link.config.cpu = anAcpu ? CpuType::AnACPU : CpuType::ACPU;
-  subDsp_CpuKeisiki();
+  core_.settingsChanged();
 }
 
 void FrmMain::chooseFormat(int n) {
   if (const auto f = formatOfNumber(n)) core_.link.config.format = *f;
+  core_.settingsChanged();
+}
+
+// Every control that shows a served setting, drawn from the settings.
+void FrmMain::syncSettings() {
   subDsp_CpuKeisiki();
+  const LinkConfig& c = core_.link.config;
+  if (txtKyokuNo_->text() != q(c.station)) txtKyokuNo_->setText(q(c.station));
+  txtPcNo_->setText(q(c.pcNo));
+  chkSum_->setTristate(c.sum == CheckState::Grayed);
+  chkSum_->setCheckState(c.sum == CheckState::Checked  ? Qt::Checked
+                         : c.sum == CheckState::Grayed ? Qt::PartiallyChecked
+                                                       : Qt::Unchecked);
+  chkCheckValue_->setChecked(c.unchecked);
+  hscWait_->setValue(core_.pc.hscWait);
+  lblWait_->setText(QString("%1 mmSec").arg(core_.pc.hscWait));
+  for (QAction* a : mnuStationShow_->actions()) a->setChecked(a->objectName() == q("mnuStation" + c.station));
 }
 
 void FrmMain::rebuildPortMenu() {
@@ -894,7 +925,6 @@ void FrmMain::chooseStations() {
     return;
   }
   if (!core_.setStations(*numbers)) return;
-  txtKyokuNo_->setText(q(core_.link.config.station));
   rebuildStationMenu();
 }
 
@@ -913,8 +943,7 @@ void FrmMain::rebuildStationMenu() {
 }
 
 void FrmMain::showStation(const std::string& number) {
-  if (number != core_.link.config.station && core_.showStation(number)) txtKyokuNo_->setText(q(number));
-  for (QAction* a : mnuStationShow_->actions()) a->setChecked(a->objectName() == q("mnuStation" + core_.link.config.station));
+  if (number == core_.link.config.station || !core_.showStation(number)) syncSettings();  // the mark back
 }
 
 // Started at a path the user confirms, stopped by choosing it again; the
@@ -1031,7 +1060,8 @@ void FrmMain::showVersion() {
 }
 
 void FrmMain::projectChanged(const std::string& how) {
-  panels_[4]->setText(q(core_.projectComment));
+  panel5Shows_ = Panel5::Comment;
+  panels_[4]->setText(q(panel5Text()));
   panel5Tag_ = "Comment";
   if (how == "Import") {
     // An import leaves the project in use as the overwrite command's target.
@@ -1058,17 +1088,29 @@ void FrmMain::placeAt(const MainWindowSetting& s) {
 }
 
 void FrmMain::toggleProjectPanel() {
-  if (panels_[4]->text().isEmpty()) return;
+  if (panel5Text().empty()) return;
   if (panel5Tag_ == "Comment") {
-    panels_[4]->setText(q(core_.projectComment));
+    panel5Shows_ = Panel5::Comment;
     panel5Tag_ = "FileName";
     panels_[4]->setToolTip(QStringLiteral("プロジェクト・コメント"));
   } else {
-    panels_[4]->setText(q(core_.projectFileName));
+    panel5Shows_ = Panel5::FileName;
     panel5Tag_ = "Comment";
     panels_[4]->setToolTip(QStringLiteral("プロジェクト・ファイル名"));
   }
+  panels_[4]->setText(q(panel5Text()));
 }
+
+std::string FrmMain::panel5Text() const {
+  switch (panel5Shows_) {
+    case Panel5::Comment: return core_.projectComment;
+    case Panel5::FileName: return core_.projectFileName;
+    case Panel5::Nothing: break;
+  }
+  return {};
+}
+
+std::string FrmMain::mainCaption() { return std::string(kProductName) + versionText(); }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress) {

@@ -104,6 +104,8 @@ class FrmMain : public QMainWindow {
   void connectModels();
 
   void syncPort();
+  void syncSettings();
+  int settingsWatch_ = 0;
   void syncLogControls();
   void syncLabels();
   void onLogChanged(const LogChange& change);
@@ -178,6 +180,13 @@ class FrmMain : public QMainWindow {
   // Status bar panels 1-5.
   std::array<QLabel*, 5> panels_{};
   QString panel5Tag_ = "Comment";
+  // What panel 5 shows, taken from the project's state when drawn or read
+  // (the log's save preset).
+  enum class Panel5 { Nothing, Comment, FileName };
+  Panel5 panel5Shows_ = Panel5::Nothing;
+  std::string panel5Text() const;
+  // The window's caption: product name and version text.
+  static std::string mainCaption();
 
   // Command entries by id, whether something is registered behind each,
   // and the entries and buttons that stay off because nothing is.

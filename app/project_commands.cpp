@@ -138,9 +138,10 @@ void ProjectCommands::apply(ProjectImage p) {
   applyLinkMenus(p.menus);
   PortController& pc = c.pc;
   pc.handshaking = firstChecked(p.handshakes);
-  if (p.wait >= 2 && p.wait <= 500) pc.hscWait = p.wait;
+  // The wait, station and sum were checked on reading.
+  pc.hscWait = p.wait;
   link.station = p.station;
-  link.sum = p.sum >= 0 && p.sum <= 2 ? static_cast<CheckState>(p.sum) : CheckState::Unchecked;
+  link.sum = static_cast<CheckState>(p.sum);
   c.projectComment = p.comment;
   if (p.hasMultiScreen) {
     MultiViews& multi = c.state.multi;
@@ -166,7 +167,7 @@ void ProjectCommands::apply(ProjectImage p) {
     c.settings.mainWindow = MainWindowSetting{p.windowTop, p.windowLeft, p.windowWidth, p.windowHeight};
     c.windowFromProject = true;
   }
-  pc.subDsp_CommSet();
+  c.settingsChanged();
 }
 
 bool ProjectCommands::open(const std::string& path) {
@@ -199,7 +200,6 @@ bool ProjectCommands::open(const std::string& path) {
     if (const auto why = loadSimFile(path))
       core_.presenter.message("値の自動変化の設定を読み込めませんでした。\r\n" + simFileOf(path) + "\r\n" + *why,
                               "プロジェクトを開く", MsgIcon::Exclamation, MsgButtons::Ok);
-    if (refreshDisplays) refreshDisplays();
     if (projectChanged) projectChanged("Open");
     if (reopenViews) reopenViews();
     if (core_.subDspRenew) core_.subDspRenew("All", "CMNT");
@@ -216,7 +216,6 @@ void ProjectCommands::mnuOldFileOpen() {
   if (showImportDialog) showImportDialog();
   else cmdGet_Click();
   core_.comments.subClear_Comment();
-  if (refreshDisplays) refreshDisplays();
   if (core_.subDspRenew) core_.subDspRenew("All", "CMNT");
 }
 
@@ -265,11 +264,10 @@ bool ProjectCommands::importOld(const std::string& path) {
     c.projectCarry.reserved = p.reserved;
     LinkConfig& link = c.link.config;
     applyLinkMenus(p.menus);
-    PortController& pc = c.pc;
     link.station = p.station;
-    link.sum = p.sum >= 0 && p.sum <= 2 ? static_cast<CheckState>(p.sum) : CheckState::Unchecked;
+    link.sum = static_cast<CheckState>(p.sum);  // checked on reading
     c.projectComment = p.comment;
-    pc.subDsp_CommSet();
+    c.settingsChanged();
     if (projectChanged) projectChanged("Import");
     core_.presenter.message("プロジェクトのインポートが終了しました", "インポート", MsgIcon::Information,
                             MsgButtons::Ok);
@@ -294,7 +292,7 @@ ProjectRead ProjectCommands::fncFile_get(const std::string& path) {
     failed.error = errorDescription(errorFromErrno(error));
     return failed;
   }
-  return decodeProject(bytes);
+  return readProject(bytes);
 }
 
 std::optional<WriteFailure> ProjectCommands::subFile_put(const std::string& path) {

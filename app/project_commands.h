@@ -1,7 +1,7 @@
 // The File menu's project commands: "プロジェクトを開く(&O)",
 // "プロジェクトに名前を付けて保存(&A)" and "プロジェクト上書き保存(&S)", on the
 // program's state.  The windows take part through hooks (closing and
-// reopening views, the main window's place, the displays), so the commands
+// reopening views, the main window's place, the panels), so the commands
 // run and are tested without them.
 //
 // Saving never destroys the previous project: the file and its comment
@@ -35,7 +35,7 @@ class ProjectCommands {
   // "旧バージョンプロジェクトをインポート": after the question, the views
   // close and the import window runs (`showImportDialog`; without one, one
   // import as its first "再インポート" would); then the comments are
-  // emptied (an old project has none) and the displays refreshed.
+  // emptied (an old project has none).
   void mnuOldFileOpen();
   // "再インポート": the file chooser, then the import.  The path chosen,
   // or nothing when cancelled.
@@ -50,7 +50,9 @@ class ProjectCommands {
   const std::string& projectPath() const { return projectPath_; }
   const std::string& comment() const { return core_.projectComment; }
 
-  // The program's state as a project, and a project taken over.
+  // The program's state as a project, and a project taken over (one read
+  // by fncFile_get, its settings checked); whoever shows the settings is
+  // told.
   ProjectImage capture();
   void apply(ProjectImage image);
   // Only what belongs to the station in front: its ranges and page counts,
@@ -59,7 +61,8 @@ class ProjectCommands {
   void applyStationPart(const ProjectImage& image);
   // The state written to `path` whole or not at all; the failure, if any.
   std::optional<WriteFailure> subFile_put(const std::string& path);
-  // A project file read whole into an image (nothing is taken over).
+  // A project file read whole into an image, its link and line settings
+  // checked (nothing is taken over).
   ProjectRead fncFile_get(const std::string& path);
   // The value generators kept beside a project ("name_Sim.txt"), so the
   // project file itself stays as other versions read it.  Loading replaces
@@ -83,8 +86,6 @@ class ProjectCommands {
   // A project was opened or saved: the project panel and the overwrite
   // command follow; `how` is "Open" or "SaveAs".
   std::function<void(const std::string& how)> projectChanged;
-  // The settings displays (format, CPU type, line) after an open.
-  std::function<void()> refreshDisplays;
   // The fourth status bar panel: the version of the file read or written.
   std::function<void(const std::string& version)> showVersion;
   // The modal import window (`frmInport`), which runs cmdGet_Click at once.

@@ -86,6 +86,18 @@ bool loadOptionFile(const std::string& file, const char* what,
 
 }  // namespace
 
+// What is served, as the settings hold it once the project and the
+// command line have been applied.
+std::string serveBanner(const AppCore& core, const std::string& peer) {
+  const LinkConfig& c = core.link.config;
+  std::string stations;
+  for (const std::string& st : core.stations.numbers()) stations += (stations.empty() ? "" : ",") + st;
+  return "Ombrisal serving on " + peer + " (形式" + std::to_string(c.formatNumber()) + ", " + cpuName(c.cpu) +
+         ", station " + stations + ", PC " + c.pcNo + ", sum " + (c.sumOn() ? "on" : "off") +
+         (c.unchecked ? ", unchecked" : "") + (core.pacing ? ", paced" : "") +
+         (core.faults.rules().empty() ? "" : ", faults on") + ")\n";
+}
+
 bool ServeOptions::gave(const std::string& option) const {
   return std::find(given.begin(), given.end(), option) != given.end();
 }
@@ -238,7 +250,7 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       o.noCheck = true;
     } else if (a == "--wait") {
       if (!value(v)) return std::nullopt;
-      auto n = wholeNumber(v, 2, 500);
+      auto n = wholeNumber(v, LinkSettings::kWaitMinMs, LinkSettings::kWaitMaxMs);
       if (!n) return error = "--wait must be a number of milliseconds from 2 to 500", std::nullopt;
       o.waitMs = *n;
     } else if (a == "--line") {
@@ -465,7 +477,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   if (use("--handshake")) pc.handshaking = o.handshake;
   // Any rate the line supports, not only the menu's.
   if (use("--line")) pc.lineOverride = parseLineSettings(o.line);
-  pc.subDsp_CommSet();
+  core.settingsChanged();
   pc.onSettingsRefused = [](const std::string& message) { std::cerr << "ombrisal: " << message << std::endl; };
   pc.cmdPOpen_Click();
   if (!core.line.isOpen()) {
@@ -473,16 +485,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     out.drain(500);
     return 1;
   }
-  {
-    char line[512];
-    std::string stations;
-    for (const std::string& st : core.stations.numbers()) stations += (stations.empty() ? "" : ",") + st;
-    std::snprintf(line, sizeof line, "Ombrisal serving on %s (形式%d, %s, station %s, PC %s, sum %s%s%s%s)\n",
-                  core.line.peerPath().c_str(), o.format, o.cpu.c_str(), stations.c_str(), o.pcNo.c_str(),
-                  o.sum ? "on" : "off", o.noCheck ? ", unchecked" : "", o.pace ? ", paced" : "",
-                  core.faults.rules().empty() ? "" : ", faults on");
-    out.write(terminalSafe(line));
-  }
+  out.write(terminalSafe(serveBanner(core, core.line.peerPath())));
 
   // A device that goes away is looked for every second until it is back;
   // the attempts are told on standard error now and then, not each time.

@@ -10,6 +10,8 @@
 
 namespace omb {
 
+class AppCore;
+
 struct ServeOptions {
   std::string port;        // COMn, a device path, or pty:PATH
   int format = 1;
@@ -49,6 +51,10 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
 
 // The usage text of --help.
 std::string serveUsage();
+
+// The line printed once the port is open: the format, CPU type, stations,
+// PC number and sum check served (and unchecked mode, pacing, faults).
+std::string serveBanner(const AppCore& core, const std::string& peer);
 
 // Runs until SIGINT, SIGTERM or SIGHUP; returns the process exit status.
 int runServe(int argc, char** argv, const ServeOptions& options);

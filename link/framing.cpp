@@ -33,6 +33,11 @@ std::optional<CpuType> cpuOfName(std::string_view name) {
   return std::nullopt;
 }
 
+bool isStationNumber(std::string_view text) {
+  auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
+  return text.size() == 2 && hex(text[0]) && hex(text[1]);
+}
+
 const Framing& subSet_Framing(Format format) {
   static const std::string stx(1, STX), etx(1, ETX), ack(1, ACK), nak(1, NAK);
   static const Framing kF12{stx, ack, nak, etx, "", "", "", ""};

@@ -32,6 +32,10 @@ struct LinkConfig {
   bool operator==(const LinkConfig&) const = default;
 };
 
+// A station or PC number the line can carry: two hexadecimal digits in
+// capitals, as requests write them ("00", "1F").
+bool isStationNumber(std::string_view text);
+
 // "形式１" .. "形式４".
 const char* formatCaption(Format format);
 std::string formatCaption(int number);

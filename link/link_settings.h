@@ -19,6 +19,9 @@ struct LinkSettings {
   bool chkViewAlert = false;  // "通信異常ﾀﾞｲｱﾛｸﾞ非表示": no question boxes
   bool chkLogDsp = true;      // "履歴表示": frame entries go to the on-screen log
   int waitMs = 40;            // m_WaitMs: silence that ends a frame, taken at port open
+  // The inter-character waits the program can serve, in ms (the wait bar's
+  // range, --wait, projects).
+  static constexpr int kWaitMinMs = 2, kWaitMaxMs = 500;
 
   // Last frames, raw.
   std::string lblRev;     // last received frame of a burst

@@ -67,7 +67,10 @@ OldProjectRead decodeOldProject(std::string_view bytes) {
     p.station = r.fixed(2);
     p.sum = r.i16();
     p.comment = r.fixed(40);
-    result.image = std::move(p);
+    // Settings the program could not serve refuse the file as a short one
+    // does.
+    result.error = unusableSetting(p.menus, p.station, p.sum);
+    if (result.error.empty()) result.image = std::move(p);
   } catch (const std::exception& e) {
     result.error = e.what();
   }

@@ -1,7 +1,8 @@
 // Projects of the earlier generation of the simulator: no version header,
 // a fixed device layout, numbers as int16, no comments.  The import reads
 // such a file whole into an image of its own; the program's state takes it
-// over only when every field was there.  A current project file offered to
+// over only when every field was there and its link settings can be
+// served (`unusableSetting`).  A current project file offered to
 // the import is recognised by its "Ver " header and refused.
 #pragma once
 
@@ -41,7 +42,7 @@ struct OldProjectImage {
 struct OldProjectRead {
   std::optional<OldProjectImage> image;
   bool currentVersion = false;  // a file of this program: not an old project
-  std::string error;            // why the file could not be read whole
+  std::string error;            // why the file could not be read whole or served
 };
 OldProjectRead decodeOldProject(std::string_view bytes);
 

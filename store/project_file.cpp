@@ -7,6 +7,8 @@
 #include "core/cp932.h"
 #include "core/device_memory.h"
 #include "core/numeric.h"
+#include "link/framing.h"
+#include "link/link_settings.h"
 #include "store/binary_reader.h"
 
 namespace omb {
@@ -351,6 +353,64 @@ ProjectRead decodeProject(std::string_view bytes) {
     result.error = e.what();
   }
   return result;
+}
+
+namespace {
+
+std::string unusable(const std::string& field, const std::string& value) {
+  return field + " の値 " + value + " はこのプログラムでは扱えません。";
+}
+
+// A group of menu entries of which exactly one must be checked; the
+// entries checked, by caption, when not.
+template <std::size_t N>
+std::string oneOf(const char* field, const std::array<bool, N>& checked, const std::array<const char*, N>& captions,
+                  bool noneAllowed = false) {
+  std::string value;
+  int count = 0;
+  for (std::size_t i = 0; i < N; ++i)
+    if (checked[i]) {
+      value += (count++ ? "," : "") + std::string(captions[i]);
+    }
+  if (count == 1 || (count == 0 && noneAllowed)) return {};
+  return unusable(field, count == 0 ? "（選択なし）" : value);
+}
+
+}  // namespace
+
+std::string unusableSetting(const LinkMenus& m, const std::string& station, std::int16_t sum) {
+  for (const std::string& why :
+       {oneOf("専用プロトコル", m.formats, {"形式１", "形式２", "形式３", "形式４"}),
+        oneOf("CPUタイプ", std::array<bool, 2>{m.acpu, m.anAcpu}, {"ACPU", "AnACPU"}),
+        oneOf("ボーレート", m.bauds, {"19200", "9600", "4800", "2400", "1200", "600", "300"}),
+        oneOf("パリティ", m.parities, {"無し", "偶数", "奇数"}),
+        oneOf("キャラクタ長", std::array<bool, 2>{m.charLen8, m.charLen7}, {"8", "7"}),
+        oneOf("ストップビット", std::array<bool, 2>{m.stopBit1, m.stopBit2}, {"1", "2"})})
+    if (!why.empty()) return why;
+  // Control characters are shown by name: the text is for a person, and
+  // such a station never reaches the line.
+  if (!isStationNumber(station)) return unusable("局番号", "\"" + renderFrame(station).replaced + "\"");
+  if (sum < 0 || sum > 2) return unusable("チェックサム有り", std::to_string(sum));
+  return {};
+}
+
+std::string unusableSetting(const ProjectImage& p) {
+  if (std::string why = unusableSetting(p.menus, p.station, p.sum); !why.empty()) return why;
+  if (std::string why = oneOf("ハンドシェーク", p.handshakes, {"無し", "XOnXOff", "RTS", "RTSXOnXOff"}, true);
+      !why.empty())
+    return why;
+  if (p.wait < LinkSettings::kWaitMinMs || p.wait > LinkSettings::kWaitMaxMs)
+    return unusable("受信文字間 Wait", std::to_string(p.wait));
+  return {};
+}
+
+ProjectRead readProject(std::string_view bytes) {
+  ProjectRead read = decodeProject(bytes);
+  if (read.image) {
+    read.error = unusableSetting(*read.image);
+    if (!read.error.empty()) read.image.reset();
+  }
+  return read;
 }
 
 std::array<bool, LinkMenus::kCount> LinkMenus::flags() const {

@@ -110,6 +110,20 @@ struct ProjectRead {
 // Reads a project file's bytes into a fresh image.
 ProjectRead decodeProject(std::string_view bytes);
 
+// What the program opens: the file read whole, then the settings it gives
+// the link and the line checked (`unusableSetting`).  A file the program
+// could not serve as it says is refused like one that is not whole.
+ProjectRead readProject(std::string_view bytes);
+
+// Why the link and line settings a project carries cannot be served,
+// naming the field and its value; empty when they can.  Each group of the
+// menus needs exactly one entry checked, the station two hexadecimal
+// digits, the sum check a check box's value (0 off, 1 on, 2 greyed).  The
+// current files add the handshaking (at most one option) and the wait
+// (the wait bar's range).
+std::string unusableSetting(const LinkMenus& menus, const std::string& station, std::int16_t sum);
+std::string unusableSetting(const ProjectImage& image);
+
 // Version texts compare as texts ("Ver 2.0.99" is newer than "Ver 2.0.125").
 inline bool versionAtLeast(const std::string& version, const char* mark) { return version >= mark; }
 

@@ -21,6 +21,8 @@
 #include "ui/dlg_msg.h"
 #include "core/cp932.h"
 #include "store/ini_file.h"
+#include "app/project_commands.h"
+#include "old_project_bytes.h"
 #include "pc_port.h"
 #include "test_support.h"
 
@@ -128,6 +130,67 @@ TEST_F(MainWindow, TheLinkSettingsMenusDriveTheEngine) {
   w.findChild<QAction*>("mnuCommStopBit2")->trigger();
   EXPECT_EQ(find<QLabel>(w, "stsSetting")->text(), "19200,e,7,2");
   EXPECT_EQ(find<QLabel>(w, "lblParity")->text(), "偶数");
+}
+
+// A project opened and an old project imported change the settings the
+// line serves; the window shows exactly those, and an overwrite save keeps
+// what it shows.
+TEST_F(MainWindow, ProjectOpenAndOldImportShowTheSettingsServed) {
+  // The project is written by a program of its own: station 05, no sum
+  // check, a wait of 42, format 4, AnACPU, 19200 baud.
+  const std::string saved = dir.file("Line5.bin");
+  {
+    auto other = start();
+    other->link.config = LinkConfig{Format::F4, CpuType::AnACPU, "05", "FF", CheckState::Unchecked, false};
+    other->pc.hscWait = 42;
+    other->pc.baudIndex = 0;
+    ASSERT_FALSE(ProjectCommands(*other).subFile_put(saved).has_value());
+  }
+  test::writeFile(dir.file("Old.bin"), test::oldProjectBytes({"07", 2, "old"}));
+
+  struct Case {
+    const char* name;
+    std::function<bool(ProjectCommands&)> load;
+    const char *station, *keisiki, *cpu, *baud, *wait;
+    Qt::CheckState sum;
+  };
+  const Case cases[] = {
+      {"project", [&](ProjectCommands& p) { return p.open(saved); }, "05", "形式４", "AnACPU", "19200", "42 mmSec",
+       Qt::Unchecked},
+      {"old project", [&](ProjectCommands& p) { return p.importOld(dir.file("Old.bin")); }, "07", "形式２", "AnACPU",
+       "19200", "40 mmSec", Qt::PartiallyChecked},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto core = start();
+    FrmMain w(*core);
+    w.Form_Load();
+    ProjectCommands project(*core);
+    ASSERT_EQ(find<QCheckBox>(w, "chkSum")->checkState(), Qt::Checked);  // as at start
+    ASSERT_TRUE(c.load(project));
+    EXPECT_EQ(find<QLineEdit>(w, "txtKyokuNo")->text().toStdString(), c.station);
+    EXPECT_EQ(core->link.config.station, c.station);
+    EXPECT_EQ(find<QCheckBox>(w, "chkSum")->checkState(), c.sum);
+    EXPECT_FALSE(core->link.config.sumOn());
+    EXPECT_EQ(find<QLabel>(w, "lblWait")->text().toStdString(), c.wait);
+    EXPECT_EQ(find<QScrollBar>(w, "hscWait")->value(), core->pc.hscWait);
+    EXPECT_EQ(find<QLabel>(w, "lblKeisiki")->text().toStdString(), c.keisiki);
+    EXPECT_TRUE(w.findChild<QAction*>(QString("mnuProtoMode%1").arg(core->link.config.formatNumber()))->isChecked());
+    EXPECT_EQ(find<QLabel>(w, "lblCpuType")->text().toStdString(), c.cpu);
+    EXPECT_TRUE(w.findChild<QAction*>("mnuCpuAnAcpu")->isChecked());
+    EXPECT_EQ(find<QLabel>(w, "lblBlate")->text().toStdString(), c.baud);
+    EXPECT_TRUE(w.findChild<QAction*>("mnuCommBps0")->isChecked());
+
+    // What the user then changes on the window is what a save writes.
+    find<QLineEdit>(w, "txtKyokuNo")->setText("1A");
+    find<QCheckBox>(w, "chkSum")->click();
+    find<QScrollBar>(w, "hscWait")->setValue(77);
+    EXPECT_EQ(find<QLabel>(w, "lblWait")->text(), "77 mmSec");
+    const ProjectImage captured = project.capture();
+    EXPECT_EQ(captured.station, "1A");
+    EXPECT_EQ(captured.sum, static_cast<std::int16_t>(CheckState::Checked));
+    EXPECT_EQ(captured.wait, 77);
+  }
 }
 
 TEST_F(MainWindow, ServesAPcProgramFromTheWindowAndLocksTheSettingsWhileOpen) {

@@ -8,6 +8,7 @@
 
 #include "core/device_kind.h"
 #include "store/old_project.h"
+#include "old_project_bytes.h"
 #include "test_support.h"
 
 namespace omb {
@@ -198,47 +199,7 @@ TEST_F(Project, OverwriteAsksAndKeepsTheName) {
 namespace omb {
 namespace {
 
-// An old project crafted field by field: every word of every kind its
-// index + kind * 10000 (D5 = 20005), one registered word of number 40000
-// (an int16 -25536 in the file), station "1F", a comment.
-std::string craftedOldProject() {
-  std::string b;
-  auto i16 = [&](int v) {
-    b += static_cast<char>(v & 0xFF);
-    b += static_cast<char>((v >> 8) & 0xFF);
-  };
-  auto text = [&](const std::string& t) {
-    i16(static_cast<int>(t.size()));
-    b += t;
-  };
-  for (int k = 0; k < kKindCount; ++k)
-    for (int w = 0; w < kOldWords[static_cast<std::size_t>(k)]; ++w) i16(w + k * 10000);
-  for (int list = 0; list < 2; ++list) {
-    for (int i = 0; i < 128; ++i) text(list == 0 && i == 0 ? "D" : "");
-    for (int i = 0; i < 128; ++i) text(list == 0 && i == 0 ? "D040000" : "");
-    for (int i = 0; i < 128; ++i) i16(list == 0 && i == 0 ? 40000 : 0);
-    i16(list == 0 ? 1 : 0);
-    i16(list == 0 ? 1 : 0);
-  }
-  i16(3);
-  i16(4);  // reserved
-  auto linkList = [&](int n) {
-    for (int i = 0; i < 2 * n; ++i) text("");
-    for (int i = 0; i < 2 * n; ++i) i16(0);
-  };
-  linkList(20);
-  linkList(20);
-  for (int i = 0; i < 20; ++i) i16(0);
-  linkList(40);
-  linkList(20);
-  for (int v : {0, -1, 0, 0, 0, -1, -1, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0, -1, 0, -1}) i16(v);
-  b += "1F";
-  i16(1);
-  std::string comment = "old line";
-  comment.resize(40, ' ');
-  b += comment;
-  return b;
-}
+std::string craftedOldProject() { return test::oldProjectBytes(); }
 
 TEST_F(Project, AnOldProjectIsImportedWithRangesThatMatchTheirTexts) {
   const std::string current = dir.file("Current.bin");
@@ -286,6 +247,65 @@ TEST_F(Project, AnOldProjectIsImportedWithRangesThatMatchTheirTexts) {
   open(again);
   EXPECT_EQ(memory().words(kD)[5], 20005);
   EXPECT_EQ(core->state.range7[kD].lastText, "D006143");
+}
+
+// A project whose link or line settings the program cannot serve is
+// refused as a broken file is: the message names the file, the field and
+// the value, and nothing of the file is taken over.
+TEST_F(Project, SettingsTheProgramCannotServeRefuseTheFileByName) {
+  memory().write(kD, 3, 33);
+  const std::string current = dir.file("Current.bin");
+  ASSERT_EQ(saveAs(current, "current"), "正常に終了しました。");
+  ProjectImage good = project->capture();
+  good.memory[kD][3] = 99;  // what a refused file must not bring
+  struct Case {
+    const char* name;
+    std::string content;
+    bool old;
+    const char* field;  // field and value as the message names them
+  };
+  auto changed = [&](auto change) {
+    ProjectImage p = good;
+    change(p);
+    return encodeProject(p);
+  };
+  const Case cases[] = {
+      {"sum 7", changed([](ProjectImage& p) { p.sum = 7; }), false, "チェックサム有り の値 7 "},
+      {"station with a control character", changed([](ProjectImage& p) { p.station = "\x02" "5"; }), false,
+       "局番号 の値 \"(STX)5\" "},
+      {"wait 0", changed([](ProjectImage& p) { p.wait = 0; }), false, "受信文字間 Wait の値 0 "},
+      {"no baud rate", changed([](ProjectImage& p) { p.menus.bauds = {}; }), false, "ボーレート の値 （選択なし） "},
+      {"old, sum 7", test::oldProjectBytes({"07", 7, "old"}), true, "チェックサム有り の値 7 "},
+      {"old, station with a control character", test::oldProjectBytes({"0\x1b", 0, "old"}), true,
+       "局番号 の値 \"0(ESC)\" "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.file("Bad.bin");
+    test::writeFile(path, c.content);
+    presenter.boxes.clear();
+    if (c.old) {
+      EXPECT_FALSE(project->importOld(path));
+    } else {
+      EXPECT_FALSE(project->open(path));
+    }
+    ASSERT_EQ(presenter.boxes.size(), 1u);
+    const std::string& said = presenter.boxes[0].text;
+    EXPECT_EQ(said, std::string(c.old ? "旧バージョンのプロジェクトとして読み込めませんでした。"
+                                      : "プロジェクトを読み込めませんでした。") +
+                        "\r\n" + path + "\r\n" + c.field + "はこのプログラムでは扱えません。");
+    EXPECT_EQ(presenter.boxes[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(memory().words(kD)[3], 33);
+    EXPECT_EQ(memory().size(kD), 6144u);
+    EXPECT_EQ(core->link.config.station, "00");
+    EXPECT_EQ(core->link.config.sum, CheckState::Unchecked);
+    EXPECT_EQ(core->pc.baudIndex, 1);
+    EXPECT_EQ(project->projectPath(), current) << "the project in use stays";
+  }
+  // The same file with usable settings opens.
+  test::writeFile(dir.file("Good.bin"), encodeProject(good));
+  EXPECT_TRUE(project->open(dir.file("Good.bin")));
+  EXPECT_EQ(memory().words(kD)[3], 99);
 }
 
 TEST_F(Project, AnImportThatCannotBeReadChangesNothing) {

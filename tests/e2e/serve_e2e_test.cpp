@@ -110,8 +110,14 @@ TEST(Serve, APortHeldByAnotherProcessIsBusy) {
 
 // A project file crafted field by field here, not by the program's writer,
 // up to its comment (item 14): tiny device ranges, distinctive words in D,
-// format 1 without sum check, a wait of 5 ms.
-std::string craftedProject() {
+// by default format 1, ACPU, station 00 without sum check, a wait of 5 ms.
+struct CraftedLink {
+  int format = 1;
+  bool anAcpu = false;
+  std::string station = "00";
+  int sum = 0;
+};
+std::string craftedProject(const CraftedLink& link = {}) {
   std::string b;
   auto i16 = [&](int v) {
     b += static_cast<char>(v & 0xFF);
@@ -175,10 +181,13 @@ std::string craftedProject() {
   linkList(20, 20);
   i16(0);
   i16(0);
-  for (int v : {-1, 0, 0, 0, -1, 0, 0, -1, 0, 0, 0, 0, 0, -1, 0, 0, -1, 0, -1, 0, -1, 0, 0, 0}) i16(v);  // item 11
+  for (int f = 1; f <= 4; ++f) i16(f == link.format ? -1 : 0);  // item 11
+  i16(link.anAcpu ? 0 : -1);
+  i16(link.anAcpu ? -1 : 0);
+  for (int v : {0, -1, 0, 0, 0, 0, 0, -1, 0, 0, -1, 0, -1, 0, -1, 0, 0, 0}) i16(v);
   i16(5);  // wait
-  fixed("00", 2);
-  i16(0);  // no sum check
+  fixed(link.station, 2);
+  i16(link.sum);
   fixed("crafted", 40);
   return b;
 }
@@ -232,6 +241,49 @@ TEST(Serve, ServesACraftedProjectAndSavesWhatThePcWrote) {
   test::ServeProcess broken({"--serve", "pty:" + dir.file("com2"), "--project", dir.file("Broken.bin")});
   EXPECT_EQ(broken.wait(), 1);
   EXPECT_NE(broken.err.find(dir.file("Broken.bin")), std::string::npos) << broken.err;
+}
+
+// The banner tells what is served once the project and the command line
+// have been applied (options given win over the project's settings); a
+// project whose settings cannot be served stops the program, naming file,
+// field and value.
+TEST(Serve, TheBannerTellsTheSettingsServedFromAProject) {
+  test::TempDir dir;
+  // Files of a version that ends with the comment (item 14).
+  auto upToComment = [](std::string bytes) { return bytes.replace(0, 20, "Ver 2.0.100         "); };
+  const std::string project = dir.file("Line5.bin");
+  test::writeFile(project, upToComment(craftedProject({4, true, "05", 0})));
+  struct Case {
+    std::vector<std::string> options;
+    const char* banner;
+    std::string request, reply;
+  };
+  const Case cases[] = {
+      {{}, "(形式4, AnACPU, station 05, PC FF, sum off)", E + "05FFWR0D000001\r\n", S + "05FF1000" + X + "\r\n"},
+      {{"--format", "1", "--sum"}, "(形式1, AnACPU, station 05, PC FF, sum on)", E + "05FFWR0D0000012F",
+       S + "05FF1000" + X + "B5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.banner);
+    const std::string path = dir.file("com");
+    std::vector<std::string> args{"--serve", "pty:" + path, "--project", project};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    test::ServeProcess serve(args);
+    ASSERT_TRUE(serve.waitForOutput("serving on")) << serve.err;
+    EXPECT_NE(serve.out.find(std::string("serving on ") + path + " " + c.banner), std::string::npos) << serve.out;
+    test::PcPort pc(path);
+    ASSERT_TRUE(pc.ok());
+    EXPECT_EQ(pc.exchange(c.request, c.reply.size()), c.reply);
+    EXPECT_EQ(serve.stop(), 0) << serve.err;
+  }
+
+  test::writeFile(dir.file("Sum7.bin"), upToComment(craftedProject({4, true, "05", 7})));
+  test::ServeProcess refused({"--serve", "pty:" + dir.file("com7"), "--project", dir.file("Sum7.bin")});
+  EXPECT_EQ(refused.wait(), 1);
+  EXPECT_NE(refused.err.find(dir.file("Sum7.bin") + ": チェックサム有り の値 7 はこのプログラムでは扱えません。"),
+            std::string::npos)
+      << refused.err;
+  EXPECT_EQ(refused.out.find("serving on"), std::string::npos);
 }
 
 // Serving over TCP on the loopback address, one client at a time.

@@ -7,6 +7,7 @@
 #include "core/cp932.h"
 #include "core/dev_range.h"
 #include "core/numeric.h"
+#include "old_project_bytes.h"
 
 namespace omb {
 namespace {
@@ -192,6 +193,78 @@ TEST(ProjectFile, EveryCutIsRefused) {
     ASSERT_FALSE(back.error.empty()) << cut;
   }
   EXPECT_TRUE(decodeProject(full).image.has_value());
+}
+
+// The link and line settings are checked when a project is read: a value
+// the program cannot serve refuses the whole file, naming the field and
+// the value; the values it can serve, up to the edges, read.
+TEST(ProjectFile, SettingsTheProgramCannotServeAreRefusedByName) {
+  struct Case {
+    const char* name;
+    void (*change)(ProjectImage&);
+    const char* refusal;  // empty: read
+  };
+  const Case cases[] = {
+      {"sum off", [](ProjectImage& p) { p.sum = 0; }, ""},
+      {"sum greyed", [](ProjectImage& p) { p.sum = 2; }, ""},
+      {"sum 7", [](ProjectImage& p) { p.sum = 7; }, "チェックサム有り の値 7 "},
+      {"sum as a boolean true", [](ProjectImage& p) { p.sum = -1; }, "チェックサム有り の値 -1 "},
+      {"shortest wait", [](ProjectImage& p) { p.wait = 2; }, ""},
+      {"longest wait", [](ProjectImage& p) { p.wait = 500; }, ""},
+      {"wait 1", [](ProjectImage& p) { p.wait = 1; }, "受信文字間 Wait の値 1 "},
+      {"wait 501", [](ProjectImage& p) { p.wait = 501; }, "受信文字間 Wait の値 501 "},
+      {"station 00", [](ProjectImage& p) { p.station = "00"; }, ""},
+      {"station with ESC", [](ProjectImage& p) { p.station = "\x1b" "1"; }, "局番号 の値 \"(ESC)1\" "},
+      {"station of one digit", [](ProjectImage& p) { p.station = "5"; }, "局番号 の値 \"5\" "},
+      {"station in small letters", [](ProjectImage& p) { p.station = "1f"; }, "局番号 の値 \"1f\" "},
+      {"no baud rate", [](ProjectImage& p) { p.menus.bauds = {}; }, "ボーレート の値 （選択なし） "},
+      {"two baud rates", [](ProjectImage& p) { p.menus.bauds[0] = true; }, "ボーレート の値 19200,9600 "},
+      {"no parity", [](ProjectImage& p) { p.menus.parities = {}; }, "パリティ の値 （選択なし） "},
+      {"two formats", [](ProjectImage& p) { p.menus.formats[3] = true; }, "専用プロトコル の値 形式２,形式４ "},
+      {"both stop bits", [](ProjectImage& p) { p.menus.stopBit1 = true; }, "ストップビット の値 1,2 "},
+      {"no handshaking chosen", [](ProjectImage& p) { p.handshakes = {}; }, ""},
+      {"two handshakings", [](ProjectImage& p) { p.handshakes[0] = true; }, "ハンドシェーク の値 無し,RTS "},
+  };
+  for (const Case& c : cases) {
+    ProjectImage p = sample();
+    c.change(p);
+    const std::string bytes = encodeProject(p);
+    ASSERT_TRUE(decodeProject(bytes).image) << c.name << ": the layout itself is whole";
+    const ProjectRead read = readProject(bytes);
+    if (*c.refusal == 0) {
+      EXPECT_TRUE(read.image.has_value()) << c.name << ": " << read.error;
+      continue;
+    }
+    EXPECT_FALSE(read.image.has_value()) << c.name;
+    EXPECT_EQ(read.error, std::string(c.refusal) + "はこのプログラムでは扱えません。") << c.name;
+  }
+}
+
+// The old generation's files are checked alike.
+TEST(ProjectFile, OldProjectsWithSettingsTheProgramCannotServeAreRefusedByName) {
+  struct Case {
+    test::OldProjectFields fields;
+    const char* refusal;  // empty: read
+  };
+  const Case cases[] = {
+      {{"1F", 1, "on"}, ""},
+      {{"07", 0, "off"}, ""},
+      {{"07", 2, "greyed"}, ""},
+      {{"07", 7, "seven"}, "チェックサム有り の値 7 "},
+      {{"\x07" "7", 0, "bell"}, "局番号 の値 \"(BEL)7\" "},
+      {{"  ", 0, "blank"}, "局番号 の値 \"\" "},
+  };
+  for (const Case& c : cases) {
+    const OldProjectRead read = decodeOldProject(test::oldProjectBytes(c.fields));
+    if (*c.refusal == 0) {
+      ASSERT_TRUE(read.image.has_value()) << c.fields.comment << ": " << read.error;
+      EXPECT_EQ(read.image->station, c.fields.station);
+      EXPECT_EQ(read.image->sum, c.fields.sum);
+      continue;
+    }
+    EXPECT_FALSE(read.image.has_value()) << c.fields.comment;
+    EXPECT_EQ(read.error, std::string(c.refusal) + "はこのプログラムでは扱えません。") << c.fields.comment;
+  }
 }
 
 TEST(ProjectFile, CommentFileTravelsByName) {
