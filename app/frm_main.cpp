@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "ui/geometry.h"
+#include "ui/window_place.h"
 #include "app/help_viewer.h"
 #include "store/program_folders.h"
 #include "link/framing.h"
@@ -317,9 +318,7 @@ void FrmMain::buildMenus() {
   mnuFaults_ = entry(mnuTool_, "mnuFaults", QStringLiteral("障害注入と統計..."));
   connect(mnuFaults_, &QAction::triggered, this, [this] {
     if (!faultsWindow_) faultsWindow_ = new FrmFaults(core_, this);
-    faultsWindow_->show();
-    faultsWindow_->raise();
-    faultsWindow_->activateWindow();
+    showToolWindow(faultsWindow_, this);
   });
   mnuPace_ = entry(mnuTool_, "mnuPace", QStringLiteral("回線速度で送信する（仮想ポート・TCP）"));
   mnuPace_->setCheckable(true);
@@ -342,9 +341,7 @@ void FrmMain::buildMenus() {
   mnuSim_->setObjectName("mnuSim");
   auto showOnce = [this](QWidget*& window, auto make) {
     if (!window) window = make();
-    window->show();
-    window->raise();
-    window->activateWindow();
+    showToolWindow(window, this);
   };
   mnuGenerators_ = entry(mnuSim_, "mnuGenerators", QStringLiteral("値の自動変化..."));
   connect(mnuGenerators_, &QAction::triggered, this,

@@ -1,5 +1,7 @@
 #include "app/frm_trend.h"
 
+#include "ui/window_place.h"
+
 #include <QChart>
 #include <QChartView>
 #include <QGridLayout>
@@ -442,7 +444,7 @@ FrmTrend* FrmTrend::openRecording(AppCore& core, QWidget* parent) {
   if (skipped > 0) tell(path + "\r\n読めない行が " + std::to_string(skipped) + " 行ありました（読み飛ばしました）");
   auto* window = new FrmTrend(core, std::move(recording), path, parent);
   window->setAttribute(Qt::WA_DeleteOnClose);
-  window->show();
+  showToolWindow(window, parent ? parent->window() : nullptr);
   return window;
 }
 

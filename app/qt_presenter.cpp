@@ -19,6 +19,13 @@
 
 namespace omb {
 
+// The dialogs open over the window the user works in (a device view),
+// else over the main window.
+static QWidget* activeOr(QWidget* fallback) {
+  QWidget* active = QApplication::activeWindow();
+  return active ? active : fallback;
+}
+
 namespace {
 
 // The captions every dialog of the product uses.
@@ -78,7 +85,7 @@ std::unique_ptr<QMessageBox> QtPresenter::buildBox(const std::string& text, cons
 
 MsgAnswer QtPresenter::message(const std::string& text, const std::string& title, MsgIcon icon,
                                MsgButtons buttons) {
-  const auto box = buildBox(text, title, icon, buttons, parent_);
+  const auto box = buildBox(text, title, icon, buttons, activeOr(parent_));
   switch (box->exec()) {
     case QMessageBox::Cancel: return MsgAnswer::Cancel;
     case QMessageBox::Yes: return MsgAnswer::Yes;
@@ -88,7 +95,7 @@ MsgAnswer QtPresenter::message(const std::string& text, const std::string& title
 }
 
 void QtPresenter::messageWithHelp(const std::string& text, const std::string& title, MsgIcon icon, int helpTopic) {
-  const auto box = buildBox(text, title, icon == MsgIcon::Critical ? icon : MsgIcon::Exclamation, MsgButtons::Ok, parent_);
+  const auto box = buildBox(text, title, icon == MsgIcon::Critical ? icon : MsgIcon::Exclamation, MsgButtons::Ok, activeOr(parent_));
   box->setStandardButtons(QMessageBox::Ok | QMessageBox::Help);
   nameButtons(*box);
   // Help opens the topic and the box stays until OK.
@@ -98,7 +105,7 @@ void QtPresenter::messageWithHelp(const std::string& text, const std::string& ti
 
 std::optional<std::string> QtPresenter::inputBox(const std::string& prompt, const std::string& title,
                                                  const std::string& preset) {
-  QInputDialog dialog(parent_);
+  QInputDialog dialog(activeOr(parent_));
   dialog.setWindowTitle(QString::fromStdString(title));
   dialog.setLabelText(QString::fromStdString(prompt));
   dialog.setTextValue(QString::fromStdString(preset));
@@ -110,12 +117,6 @@ std::optional<std::string> QtPresenter::inputBox(const std::string& prompt, cons
 
 void QtPresenter::beep() { QApplication::beep(); }
 
-// The dialogs open over the window the user works in (a device view),
-// else over the main window.
-static QWidget* activeOr(QWidget* fallback) {
-  QWidget* active = QApplication::activeWindow();
-  return active ? active : fallback;
-}
 
 std::string QtPresenter::dlgInput(const std::string& caption, const std::string& prompt, const std::string& preset) {
   return omb::dlgInput::ask(activeOr(parent_), QString::fromStdString(caption), QString::fromStdString(prompt),

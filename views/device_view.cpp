@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "ui/geometry.h"
+#include "ui/window_place.h"
 #include "views/view_manager.h"
 
 namespace omb {
@@ -93,6 +94,11 @@ std::array<int, 4> DeviceView::placeTwips() const {
   const QRect g = geometry();
   auto twips = [](int px) { return static_cast<int>(std::lround(pixelsToTwips(px))); };
   return {twips(g.top()), twips(g.left()), twips(g.width()), twips(g.height())};
+}
+
+void DeviceView::showEvent(QShowEvent* event) {
+  ownBy(this, ctx_.mainWindow);
+  QWidget::showEvent(event);
 }
 
 void DeviceView::closeEvent(QCloseEvent* event) {

@@ -100,6 +100,8 @@ class DeviceView : public QWidget {
   void placeFromRecord();
 
   void closeEvent(QCloseEvent* event) override;
+  // The window belongs to the main window (see ownBy).
+  void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   // The cascade this window leaves its place in and may open at.
   virtual Cascade& cascade() { return ctx_.cascade; }

@@ -7,6 +7,7 @@
 
 #include "core/device_kind.h"
 #include "ui/geometry.h"
+#include "ui/window_place.h"
 #include "views/bit_rows.h"
 #include "views/cell_input.h"
 #include "views/cell_style.h"
@@ -86,12 +87,15 @@ void MultiView::load() {
       setGeometry(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height));
     } else if (ctx_.multiCascade.has) {
       const Cascade& c = ctx_.multiCascade;
-      setGeometry(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width), twipsToPixels(c.height));
+      setGeometry(placeOnScreen(QRect(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
+                                      twipsToPixels(c.height)),
+                                ctx_.mainWindow));
     } else {
-      // Just below the main window.
+      // Just below the main window, as far as the screen goes.
       const QRect main = ctx_.mainWindow ? ctx_.mainWindow->frameGeometry() : QRect();
-      setGeometry(main.left(), main.top() + main.height(), twipsToPixels(defaultWidth_),
-                  twipsToPixels(defaultHeight_));
+      setGeometry(placeOnScreen(
+          QRect(main.left(), main.top() + main.height(), twipsToPixels(defaultWidth_), twipsToPixels(defaultHeight_)),
+          ctx_.mainWindow));
     }
     buildGrid();
     redrawAddresses();

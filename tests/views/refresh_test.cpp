@@ -1,0 +1,241 @@
+// How device windows follow device memory: the rows a change set marks,
+// one repaint per display frame however many writes it holds, storage that
+// shrinks under open windows, and where windows open and whom they belong
+// to.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScreen>
+#include <QWindow>
+
+#include "core/device_kind.h"
+#include "view_fixture.h"
+#include "views/bit_view.h"
+#include "views/list_view.h"
+#include "views/multi_view.h"
+#include "views/word_bit_view.h"
+#include "views/word_view.h"
+#include "ui/window_place.h"
+
+namespace omb {
+namespace {
+
+// Counts the paints of a grid's cell area.
+struct PaintCounter : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+// Runs the event loop for a while: the display frame and the paints the
+// platform posts a few milliseconds later.
+void settle(int ms = 60) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+class Refresh : public test::ViewFixture {
+ protected:
+  // A write as the link makes it: words written, then one publication.
+  void linkWrite(int kind, std::int64_t first, std::vector<std::int16_t> values) {
+    for (std::size_t i = 0; i < values.size(); ++i)
+      core->state.memory.write(kind, first + static_cast<std::int64_t>(i), values[i]);
+    core->state.memory.publish("All");
+  }
+};
+
+// A change set of given words marks, in every window, exactly the rows on
+// the screen that show one of them: not rows scrolled out of view, not rows
+// of other words or kinds, not rows of another panel.
+TEST_F(Refresh, AChangeSetMarksExactlyTheVisibleRowsThatShowItsWords) {
+  auto& word = open<FrmWordDevice>(kD);
+  auto& bits = open<FrmBitDevice>(kX);
+  word.resize(1200, 400);
+  bits.resize(600, 400);
+  settle();
+  FlexGrid& p0 = *word.panel(0);
+  FlexGrid& p1 = *word.panel(1);
+  const auto [first, last] = p0.visibleRows();
+  ASSERT_EQ(first, 1);
+  ASSERT_GT(last, 6);
+  ASSERT_LT(last, 60) << "the window must be short enough to hide rows";
+
+  // D1-D2 (rows 2 and 3 of panel 0), D5 (row 6), D60 (row 61, not on the
+  // screen), D65 (row 2 of panel 1), W1 (another kind), X word 3 (row 4 of
+  // the X view).
+  ChangeSet set;
+  set.add(kD, 1, 2);
+  set.add(kD, 5, 5);
+  set.add(kD, 60, 60);
+  set.add(kD, 65, 65);
+  set.add(kW, 1, 1);
+  set.add(kX, 3, 3);
+  core->announcing = &set;
+  core->subDspRenew("All", "DATA");
+  core->announcing = nullptr;
+  EXPECT_EQ(p0.markedRows(), (std::vector<int>{2, 3, 6}));
+  EXPECT_EQ(p1.markedRows(), (std::vector<int>{2}));
+  EXPECT_TRUE(word.panel(2)->markedRows().empty());
+  EXPECT_EQ(bits.grid()->markedRows(), (std::vector<int>{4}));
+
+  // The frame draws them and forgets them.
+  manager->flushFrame();
+  EXPECT_TRUE(p0.markedRows().empty());
+  EXPECT_TRUE(bits.grid()->markedRows().empty());
+
+  // Scrolled down, the rows of D60 are the ones on the screen.
+  p0.scrollTo(p0.model()->index(62, 1));
+  settle(10);
+  const auto [from, to] = p0.visibleRows();
+  ASSERT_LE(from, 61);
+  ASSERT_GE(to, 61);
+  linkWrite(kD, 60, {7});
+  EXPECT_EQ(p0.markedRows(), (std::vector<int>{61}));
+  EXPECT_EQ(p0.textMatrix(61, 1), "7");
+}
+
+// The rows of one bit each (multi-screen bit window): a word of sixteen
+// devices marks the rows of its bits.
+TEST_F(Refresh, AWordOfBitsMarksTheRowsOfItsBits) {
+  manager->openMultiView(kX + 1);
+  ASSERT_EQ(manager->multiViews.size(), 1u);
+  auto* multi = dynamic_cast<FrmMultiBit*>(manager->multiViews[0]);
+  ASSERT_NE(multi, nullptr);
+  multi->resize(400, 900);
+  settle();
+  FlexGrid& g = *multi->grid();
+  ASSERT_EQ(g.visibleRows(), std::make_pair(1, 16));
+  linkWrite(kX, 0, {0x0002});  // X1 on
+  EXPECT_EQ(g.markedRows(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}));
+  EXPECT_EQ(g.textMatrix(2, 1), "●");
+  EXPECT_EQ(g.textMatrix(1, 1), "○");
+  linkWrite(kX, 1, {0x0001});  // X10: a word no row shows
+  EXPECT_EQ(g.markedRows().size(), 16u);
+}
+
+// However many writes a display frame holds, each window repaints once, at
+// the frame, and shows the last values.
+TEST_F(Refresh, AHundredWritesWithinOneFrameGiveOneRepaint) {
+  auto& word = open<FrmWordDevice>(kD);
+  word.resize(1200, 400);
+  settle();
+  FlexGrid& g = *word.panel(0);
+  PaintCounter counter;
+  g.viewport()->installEventFilter(&counter);
+
+  for (int i = 0; i < 100; ++i) linkWrite(kD, i % 4, {static_cast<std::int16_t>(i)});
+  EXPECT_EQ(counter.paints, 0) << "nothing is drawn while the writes come";
+  settle(2 * ViewManager::kFrameMs + 60);
+  EXPECT_EQ(counter.paints, 1);
+  EXPECT_EQ(g.textMatrix(1, 1), "96");
+  EXPECT_EQ(g.textMatrix(4, 1), "99");
+
+  // A write to words no row on the screen shows paints nothing.
+  counter.paints = 0;
+  linkWrite(kD, 200, {1});
+  settle(2 * ViewManager::kFrameMs + 60);
+  EXPECT_EQ(counter.paints, 0);
+}
+
+// Storage shrinks under open windows (a project or a station with smaller
+// ranges): no window reads past the new end, whatever it paints, redraws
+// or is asked to do with rows that stood for devices now gone.
+TEST_F(Refresh, StorageThatShrinksUnderOpenWindowsIsNeverReadPastItsEnd) {
+  auto& word = open<FrmWordDevice>(kD);
+  auto& bits = open<FrmBitDevice>(kX);
+  auto& wordBits = open<FrmWordBitDevice>(20);
+  auto& user = open<FrmUser>(19);
+  manager->openMultiView(kD + 1);
+  manager->openMultiView(kX + 1);
+  ASSERT_EQ(manager->multiViews.size(), 2u);
+  // The last page of D and of X, and registrations at D's end.
+  word.goToPage(word.lastPage());
+  bits.goToPage(bits.lastPage());
+  wordBits.goToPage(wordBits.lastPage());
+  const std::int64_t dWords = static_cast<std::int64_t>(mem(kD).size());
+  core->state.userWordList.add(UserListEntry{"D", "D" + std::to_string(1000000 + dWords - 1).substr(1), "", static_cast<std::int32_t>(dWords - 1)});
+  core->subDspRenew("UniUsr", "ASGN");
+  for (QWidget* w : std::initializer_list<QWidget*>{&word, &bits, &wordBits, &user, manager->multiViews[0], manager->multiViews[1]})
+    w->show();
+  settle(20);
+
+  // Every kind down to 16 devices.
+  for (int k = 0; k < kKindCount; ++k) {
+    DevRange& r = core->state.range7[static_cast<std::size_t>(k)];
+    r.last = r.first + 15;
+  }
+  core->state.memory.subReDim_Device(core->state.range7);
+  ASSERT_EQ(mem(kD).size(), 16u);
+
+  // Paint before any window has heard of it, then the signals, then paint
+  // again, then act on the rows that are gone.
+  for (QWidget* w : std::initializer_list<QWidget*>{&word, &bits, &wordBits, &user, manager->multiViews[0], manager->multiViews[1]})
+    w->repaint();
+  settle(10);
+  EXPECT_EQ(word.panel(0)->textMatrix(1, 1), "") << "a row past the end shows nothing";
+  core->state.memory.publish("All");
+  core->subDspRenew("All", "CMNT");
+  manager->flushFrame();
+  settle(10);
+  FlexGrid& g = *bits.grid();
+  g.setSelection(1, 1, 2, 16);
+  test::click(bits, "cmdSet");
+  FlexGrid& w = *user.wordGrid();
+  w.setSelection(1, 1, 1, 1);
+  inputAnswers = {"5"};
+  test::click(user, "cmdWordData");
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(mem(kD)[static_cast<std::size_t>(i)], 0) << i;
+}
+
+// Device views, multi-screen windows and tool windows belong to the main
+// window; new ones open fully on the screen, not over the main window's
+// title bar and not exactly over the main window.
+TEST_F(Refresh, WindowsBelongToTheMainWindowAndOpenOnTheScreen) {
+  QWidget main;
+  main.setObjectName("frmMain");
+  const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+  // The main window low on the screen: below it there is no room.
+  main.setGeometry(avail.left() + 40, avail.bottom() - 300, 500, 260);
+  main.show();
+  settle(10);
+  restart();
+  manager = std::make_unique<ViewManager>(*core, &main);
+  manager->factory = createSingleView;
+  manager->multiFactory = createMultiView;
+
+  manager->openSingleView(kD);
+  manager->openMultiView(kD + 1);
+  manager->openMultiView(kX + 1);
+  settle(10);
+  std::vector<QWidget*> windows{manager->view(kD)};
+  for (DeviceView* v : manager->multiViews) windows.push_back(v);
+  for (QWidget* w : windows) {
+    SCOPED_TRACE(w->objectName().toStdString());
+    ASSERT_NE(w->windowHandle(), nullptr);
+    EXPECT_EQ(w->windowHandle()->transientParent(), main.windowHandle());
+  }
+  for (DeviceView* v : manager->multiViews) {
+    SCOPED_TRACE(v->objectName().toStdString());
+    EXPECT_TRUE(avail.contains(v->frameGeometry())) << "inside the screen";
+    EXPECT_NE(v->geometry().topLeft(), main.geometry().topLeft());
+    EXPECT_FALSE(v->frameGeometry().intersects(QRect(main.frameGeometry().topLeft(), QSize(main.width(), 1))))
+        << "clear of the main window's top edge";
+  }
+
+  // A tool window the first time it is shown.
+  QWidget tool(&main, Qt::Window);
+  tool.resize(700, 460);
+  showToolWindow(&tool, &main);
+  settle(10);
+  EXPECT_EQ(tool.windowHandle()->transientParent(), main.windowHandle());
+  EXPECT_TRUE(avail.contains(tool.frameGeometry()));
+  EXPECT_NE(tool.geometry().topLeft(), main.geometry().topLeft());
+  manager.reset();
+}
+
+}  // namespace
+}  // namespace omb

@@ -1,0 +1,98 @@
+// Where a new window of the program opens, and whom it belongs to.  A
+// window that opens with no place of its own must open fully on the
+// screen, clear of the main window's title bar and never exactly over the
+// main window, and every window of the program belongs to the main window
+// (its transient parent), so that a window manager keeps it above the main
+// window and a click on the main window does not bury it.
+#pragma once
+
+#include <QGuiApplication>
+#include <QRect>
+#include <QScreen>
+#include <QWidget>
+#include <QVariant>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace omb {
+
+// The client rectangle `wanted` (what setGeometry takes) moved, and shrunk
+// when larger than the screen, so that the window with its frame (taken to
+// be as wide as the main window's) lies inside the available screen area.
+// With a main window given: a rectangle that would start exactly where the
+// main window starts is moved one step down and right, and one that would
+// cover the main window's title bar goes above the main window where there
+// is room, else below the title bar.
+inline QRect placeOnScreen(QRect wanted, const QWidget* main) {
+  const QScreen* screen = main && main->screen() ? main->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return wanted;
+  QRect avail = screen->availableGeometry();
+  int bottomBorder = 0;
+  if (main) {
+    const QRect frame = main->frameGeometry(), inside = main->geometry();
+    bottomBorder = frame.bottom() - inside.bottom();
+    avail.adjust(inside.left() - frame.left(), inside.top() - frame.top(), inside.right() - frame.right(),
+                 inside.bottom() - frame.bottom());
+  }
+  constexpr int kStep = 32;
+  QRect title;
+  if (main) {
+    const QRect frame = main->frameGeometry();
+    if (wanted.topLeft() == frame.topLeft() || wanted.topLeft() == main->geometry().topLeft())
+      wanted.translate(kStep, kStep);
+    const int titleBottom = std::max(main->geometry().top(), frame.top() + 1);
+    title = QRect(frame.left(), frame.top(), frame.width(), titleBottom - frame.top());
+  }
+  auto inside = [&avail](QRect r) {
+    r.setWidth(std::min(r.width(), avail.width()));
+    r.setHeight(std::min(r.height(), avail.height()));
+    r.moveLeft(std::clamp(r.left(), avail.left(), avail.right() - r.width() + 1));
+    r.moveTop(std::clamp(r.top(), avail.top(), avail.bottom() - r.height() + 1));
+    return r;
+  };
+  wanted = inside(wanted);
+  if (main && wanted.intersects(title)) {
+    // Above the main window where there is room, else below its title bar,
+    // shortened to the screen.
+    if (title.top() - 1 - bottomBorder - avail.top() >= wanted.height()) {
+      wanted.moveBottom(title.top() - 1 - bottomBorder);
+    } else {
+      wanted.moveTop(title.bottom() + 1 + kStep);
+      if (wanted.bottom() > avail.bottom()) wanted.setBottom(avail.bottom());
+    }
+  }
+  return wanted;
+}
+
+// Makes `window` belong to the window of `owner` for the window manager.
+// Qt gives a top-level widget with a parent its parent as transient parent
+// only for some window types; the program's windows set it themselves when
+// they are shown.
+inline void ownBy(QWidget* window, const QWidget* owner) {
+  if (!window || !owner) return;
+  QWidget* top = owner->window();
+  if (!top || top == window) return;
+  if (!top->windowHandle()) top->winId();
+  if (!window->windowHandle()) window->winId();
+  if (window->windowHandle() && top->windowHandle())
+    window->windowHandle()->setTransientParent(top->windowHandle());
+}
+
+// Shows a tool window of the main window (faults, generators, trend): the
+// first time at a place of its own on the screen beside the main window,
+// every time owned by it, raised and active.
+inline void showToolWindow(QWidget* window, QWidget* main) {
+  if (!window) return;
+  if (main && !window->property("ombPlaced").toBool()) {
+    window->setProperty("ombPlaced", true);
+    const QRect inside = main->geometry();
+    window->setGeometry(placeOnScreen(QRect(inside.topLeft() + QPoint(inside.width() / 4, 96), window->size()), main));
+  }
+  ownBy(window, main);
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+}  // namespace omb
