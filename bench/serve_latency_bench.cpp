@@ -11,7 +11,12 @@
 //             ratio to Serve's);
 //   ServeGenerators  the virtual port again with 200 value generators
 //             stepping every 10 ms (vs_serve as above);
-//   Window    the main window in this process with every device view open.
+//   Window    the main window in this process with every device view open;
+//   ServeWrites, WindowWrites  the serve mode and the window with every
+//             single view open while the PC program writes 64 words every
+//             20 ms (the window's vs_serve and its main thread's cpu_pct);
+//   WindowSixteenWithGenerators  sixteen windows open, 200 generators
+//             stepping every 10 ms on what they show, the PC polling.
 // Each reports its median and 99th percentile in milliseconds and, for all
 // but the floor, their ratios to it.
 //   OMBRISAL_LATENCY_REQUESTS sets the requests per run (default 500).
@@ -36,10 +41,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <thread>
 #include <vector>
 
 #include "app/frm_main.h"
+#include "core/generators.h"
 #include "e2e/serve_process.h"
 #include "qt_bench_main.h"
 #include "views/view_factory.h"
@@ -113,19 +120,20 @@ class TcpClient {
 
 // `count` exchanges on the PC program's end of a line.
 template <class End>
-Figures exchangeOn(const End& pc, int count, const std::function<void()>& between = nullptr) {
+Figures exchangeOn(const End& pc, int count, const std::function<void()>& between = nullptr,
+                   const std::string& request = kRequest, std::size_t replyLength = kReplyLength) {
   Figures f;
   if (!pc.ok()) return f;
   std::vector<double> ms;
   for (int i = 0; i < 10; ++i) {  // warming up: caches, lazily built windows
-    if (pc.exchange(kRequest, kReplyLength).size() != kReplyLength) return f;
+    if (pc.exchange(request, replyLength).size() != replyLength) return f;
     if (between) between();
   }
   for (int i = 0; i < count; ++i) {
     const auto t0 = std::chrono::steady_clock::now();
-    const std::string reply = pc.exchange(kRequest, kReplyLength);
+    const std::string reply = pc.exchange(request, replyLength);
     const auto t1 = std::chrono::steady_clock::now();
-    if (reply.size() != kReplyLength) return f;
+    if (reply.size() != replyLength) return f;
     ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
     if (between) between();
   }
@@ -137,8 +145,45 @@ Figures exchangeOn(const End& pc, int count, const std::function<void()>& betwee
 }
 
 // `count` exchanges on the PC program's end of the virtual port at `path`.
-Figures exchange(const std::string& path, int count, const std::function<void()>& between = nullptr) {
-  return exchangeOn(omb::test::PcPort(path), count, between);
+Figures exchange(const std::string& path, int count, const std::function<void()>& between = nullptr,
+                 const std::string& request = kRequest, std::size_t replyLength = kReplyLength) {
+  return exchangeOn(omb::test::PcPort(path), count, between, request, replyLength);
+}
+
+// The write load a PC program puts on a line: 64 words of D written every
+// 20 ms (format 1, no sum check), each answered with ACK.
+const std::string kWrite = [] {
+  std::string r = std::string(1, 0x05) + "00FFWW0D000040";
+  for (int i = 0; i < 64; ++i) r += "12" + std::string(1, "0123456789ABCDEF"[i % 16]) + "5";
+  return r;
+}();
+constexpr std::size_t kAckLength = 5;
+constexpr int kWriteEveryMs = 20;
+// The writes' exchanges: fewer, since each waits 20 ms after its reply.
+int writeRequests() { return std::max(20, requests() / 2); }
+
+// CPU time of this process's main thread (the one with the windows), in
+// milliseconds.
+double mainThreadCpuMs() {
+  const std::string path = "/proc/self/task/" + std::to_string(::getpid()) + "/stat";
+  std::FILE* f = std::fopen(path.c_str(), "r");
+  if (!f) return 0;
+  char buf[1024] = {};
+  const std::size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+  std::fclose(f);
+  const std::string stat(buf, n);
+  // Fields after the command's closing parenthesis: state is field 3,
+  // utime 14 and stime 15.
+  const std::size_t close = stat.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream in(stat.substr(close + 2));
+  std::string field;
+  double utime = 0, stime = 0;
+  for (int i = 3; i <= 15 && (in >> field); ++i) {
+    if (i == 14) utime = std::atof(field.c_str());
+    if (i == 15) stime = std::atof(field.c_str());
+  }
+  return (utime + stime) * 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
 // Answers every request with a fixed reply once the line has been silent
@@ -324,6 +369,120 @@ void BM_ServeTcp(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ServeTcp)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// `ombrisal --serve` under the write load: the yardstick of the window's.
+Figures serveWrites() {
+  static Figures f = [] {
+    const std::string path = tempPath("serve-writes");
+    omb::test::ServeProcess serve({"--serve", "pty:" + path, "--no-sum", "--wait", std::to_string(kWaitMs)});
+    if (!serve.waitForOutput("serving on")) return Figures{};
+    Figures got = exchange(path, writeRequests(), [&] {
+      serve.drain();
+      std::this_thread::sleep_for(std::chrono::milliseconds(kWriteEveryMs));
+    }, kWrite, kAckLength);
+    serve.stop();
+    return got;
+  }();
+  return f;
+}
+
+void BM_ServeWrites(benchmark::State& state) {
+  Figures f;
+  for (auto _ : state) f = serveWrites();
+  report(state, f, false);
+}
+BENCHMARK(BM_ServeWrites)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The main window in this process with its windows open, the port opened
+// with the wait at 2 ms, a PC program on it; `load` runs the PC program and
+// returns its figures.  Reports the main thread's CPU share over the run
+// (cpu_pct, of one core).
+template <class Open, class Load>
+void runWindow(benchmark::State& state, Figures& f, Open open, Load load) {
+  for (auto _ : state) {
+    const std::string folder = tempPath("window");
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(OMBRISAL_SOURCE_DIR "/resources/Init.ini", folder + "/Init.ini",
+                               std::filesystem::copy_options::overwrite_existing);
+    omb::RecordingPresenter presenter;
+    omb::SystemClock clock;
+    {
+      omb::AppCore core(presenter, clock, folder + "/");
+      core.startUp();
+      core.line.setTarget("pty:" + folder + "/com");
+      omb::FrmMain main(core);
+      omb::ViewManager views(core, &main);
+      views.factory = omb::createSingleView;
+      views.multiFactory = omb::createMultiView;
+      main.show();
+      open(core, views);
+      core.link.config.sum = omb::CheckState::Unchecked;  // as the other runs: no sum check
+      omb::PortController& pc = core.pc;
+      pc.mnuCommPortNo = {omb::PortMenuEntry{"COM 1", "1", true}};
+      pc.hscWait = kWaitMs;
+      pc.subDsp_CommSet();
+      pc.cmdPOpen_Click();
+      if (!core.line.isOpen()) {
+        state.SkipWithError("the window could not open its port");
+        return;
+      }
+      QApplication::processEvents();
+      const double cpu0 = mainThreadCpuMs();
+      const auto t0 = std::chrono::steady_clock::now();
+      std::thread client([&] {
+        f = load(folder + "/com");
+        QMetaObject::invokeMethod(qApp, [] { QApplication::quit(); }, Qt::QueuedConnection);
+      });
+      QApplication::exec();
+      client.join();
+      const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+      state.counters["cpu_pct"] = wall > 0 ? 100.0 * (mainThreadCpuMs() - cpu0) / wall : 0;
+      pc.cmdPClose_Click();
+    }
+    std::filesystem::remove_all(folder);
+  }
+}
+
+// Every single device view open while the PC program writes 64 words every
+// 20 ms: the window's reply times against the serve mode's in the same run
+// (vs_serve, p99_vs_serve) and its CPU share.
+void BM_WindowWrites(benchmark::State& state) {
+  Figures f;
+  runWindow(state, f, [](omb::AppCore&, omb::ViewManager& views) {
+    for (int slot = 0; slot < omb::kViewSlotCount; ++slot) views.openSingleView(slot);
+  }, [](const std::string& path) {
+    return exchange(path, writeRequests(), [] { std::this_thread::sleep_for(std::chrono::milliseconds(kWriteEveryMs)); },
+                    kWrite, kAckLength);
+  });
+  report(state, f, false);
+  const Figures plain = serveWrites();
+  if (f.ok && plain.ok) {
+    state.counters["vs_serve"] = f.median / plain.median;
+    state.counters["p99_vs_serve"] = f.p99 / plain.p99;
+  }
+}
+BENCHMARK(BM_WindowWrites)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Sixteen windows open (D, X and M among them) while 200 value generators
+// step every 10 ms on the devices they show and the PC program polls: the
+// window's CPU share.
+void BM_WindowSixteenWithGenerators(benchmark::State& state) {
+  Figures f;
+  runWindow(state, f, [](omb::AppCore& core, omb::ViewManager& views) {
+    for (int slot : {0, 1, 2, 3, 4, 6, 7, 8, 9, 11, 12, 14}) views.openSingleView(slot);
+    for (int kind : {omb::kD + 1, omb::kX + 1, omb::kM + 1, omb::kD + 1}) views.openMultiView(kind);
+    for (int i = 0; i < 200; ++i) {
+      std::string error;
+      const std::string line = (i % 2 ? "sine D" : "counter D") + std::to_string(i) + " period=10";
+      if (auto spec = omb::parseGenerator(line, error)) core.generators.add(*spec, core.clock.steadyMs(), error);
+    }
+    core.tickGenerators();
+  }, [](const std::string& path) {
+    return exchange(path, writeRequests(), [] { std::this_thread::sleep_for(std::chrono::milliseconds(kWriteEveryMs)); });
+  });
+  report(state, f, false);
+}
+BENCHMARK(BM_WindowSixteenWithGenerators)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The main window as a user has it: every single device view open, the
 // traffic log shown, the port opened with the wait at 2 ms.

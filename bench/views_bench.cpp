@@ -151,13 +151,57 @@ void BM_Write64WordsWithFortyMultiWindows(benchmark::State& state) {
   std::int16_t v = 0;
   for (auto _ : state) {
     ++v;
-    for (int i = 0; i < 64; ++i) memory.write(omb::kD, 100 + i, v);
-    memory.publish("D");
+    for (int i = 0; i < 64; ++i) memory.write(omb::kD, i, v);
+    memory.publish("All");  // as the link publishes
+    s.views->flushFrame();  // the display frame, then the paints it asked for
     QApplication::processEvents();
   }
   s.views->mnuAllClr();
 }
 BENCHMARK(BM_Write64WordsWithFortyMultiWindows)->Unit(benchmark::kMillisecond);
+
+// What the line itself pays for one 64-word write with the same windows
+// open: the publication as the request runs, before its reply (the windows
+// only note the rows that changed).
+void BM_Write64WordsAnnouncedOnly(benchmark::State& state) {
+  auto& s = setup();
+  s.views->multiFactory = omb::createMultiView;
+  for (int slot = 0; slot < omb::kViewSlotCount; ++slot)
+    if (omb::hasSingleView(slot)) s.views->openSingleView(slot);
+  const int kinds[] = {1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13};
+  while (s.views->multiViews.size() < 40)
+    s.views->openMultiView(kinds[s.views->multiViews.size() % std::size(kinds)]);
+  QApplication::processEvents();
+  omb::DeviceMemory& memory = s.core->state.memory;
+  std::int16_t v = 0;
+  for (auto _ : state) {
+    ++v;
+    for (int i = 0; i < 64; ++i) memory.write(omb::kD, i, v);
+    memory.publish("All");
+  }
+  s.views->flushFrame();
+  QApplication::processEvents();
+  s.views->mnuAllClr();
+}
+BENCHMARK(BM_Write64WordsAnnouncedOnly)->Unit(benchmark::kMicrosecond);
+
+// Opening a multi-screen window of 32767 rows (the most a window takes),
+// shown and painted once.
+void BM_OpenMultiWindowOf32767Rows(benchmark::State& state) {
+  auto& s = setup();
+  s.views->multiFactory = omb::createMultiView;
+  s.core->settings.multiPageTable[omb::kD] = 32767;
+  for (auto _ : state) {
+    s.views->openMultiView(omb::kD + 1);
+    QApplication::processEvents();
+    state.PauseTiming();
+    s.views->mnuAllClr();
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+  s.core->settings.multiPageTable[omb::kD] = 0;
+}
+BENCHMARK(BM_OpenMultiWindowOf32767Rows)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
