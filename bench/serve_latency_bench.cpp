@@ -488,42 +488,9 @@ BENCHMARK(BM_WindowSixteenWithGenerators)->Iterations(1)->Unit(benchmark::kMilli
 // traffic log shown, the port opened with the wait at 2 ms.
 void BM_Window(benchmark::State& state) {
   Figures f;
-  for (auto _ : state) {
-    const std::string folder = tempPath("window");
-    std::filesystem::create_directories(folder);
-    std::filesystem::copy_file(OMBRISAL_SOURCE_DIR "/resources/Init.ini", folder + "/Init.ini",
-                               std::filesystem::copy_options::overwrite_existing);
-    omb::RecordingPresenter presenter;
-    omb::SystemClock clock;
-    {
-      omb::AppCore core(presenter, clock, folder + "/");
-      core.startUp();
-      core.line.setTarget("pty:" + folder + "/com");
-      omb::FrmMain main(core);
-      omb::ViewManager views(core, &main);
-      views.factory = omb::createSingleView;
-      main.show();
-      for (int slot = 0; slot < omb::kViewSlotCount; ++slot) views.openSingleView(slot);
-      core.link.config.sum = omb::CheckState::Unchecked;  // as the other runs: no sum check
-      omb::PortController& pc = core.pc;
-      pc.mnuCommPortNo = {omb::PortMenuEntry{"COM 1", "1", true}};
-      pc.hscWait = kWaitMs;
-      pc.subDsp_CommSet();
-      pc.cmdPOpen_Click();
-      if (!core.line.isOpen()) {
-        state.SkipWithError("the window could not open its port");
-        return;
-      }
-      std::thread client([&] {
-        f = exchange(folder + "/com", requests());
-        QMetaObject::invokeMethod(qApp, [] { QApplication::quit(); }, Qt::QueuedConnection);
-      });
-      QApplication::exec();
-      client.join();
-      pc.cmdPClose_Click();
-    }
-    std::filesystem::remove_all(folder);
-  }
+  runWindow(state, f, [](omb::AppCore&, omb::ViewManager& views) {
+    for (int slot = 0; slot < omb::kViewSlotCount; ++slot) views.openSingleView(slot);
+  }, [](const std::string& path) { return exchange(path, requests()); });
   report(state, f, true);
 }
 BENCHMARK(BM_Window)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -134,18 +134,23 @@ void BM_DataSignalToEveryView(benchmark::State& state) {
 }
 BENCHMARK(BM_DataSignalToEveryView)->Unit(benchmark::kMillisecond);
 
-// What one PC write of 64 words costs the screen with every single view and
-// 40 multi-screen windows (of all twelve kinds) open: the write published
-// as the link publishes it, every window told and redrawn, and the windows
-// painted.
-void BM_Write64WordsWithFortyMultiWindows(benchmark::State& state) {
-  auto& s = setup();
+// Every single view and 40 multi-screen windows of all twelve kinds.
+void openEveryWindow(Setup& s) {
   s.views->multiFactory = omb::createMultiView;
   for (int slot = 0; slot < omb::kViewSlotCount; ++slot)
     if (omb::hasSingleView(slot)) s.views->openSingleView(slot);
   const int kinds[] = {1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13};
   while (s.views->multiViews.size() < 40)
     s.views->openMultiView(kinds[s.views->multiViews.size() % std::size(kinds)]);
+}
+
+// What one PC write of 64 words costs the screen with every single view and
+// 40 multi-screen windows (of all twelve kinds) open: the write published
+// as the link publishes it, every window told and redrawn, and the windows
+// painted.
+void BM_Write64WordsWithFortyMultiWindows(benchmark::State& state) {
+  auto& s = setup();
+  openEveryWindow(s);
   QApplication::processEvents();  // every window drawn once before the clock runs
   omb::DeviceMemory& memory = s.core->state.memory;
   std::int16_t v = 0;
@@ -165,12 +170,7 @@ BENCHMARK(BM_Write64WordsWithFortyMultiWindows)->Unit(benchmark::kMillisecond);
 // only note the rows that changed).
 void BM_Write64WordsAnnouncedOnly(benchmark::State& state) {
   auto& s = setup();
-  s.views->multiFactory = omb::createMultiView;
-  for (int slot = 0; slot < omb::kViewSlotCount; ++slot)
-    if (omb::hasSingleView(slot)) s.views->openSingleView(slot);
-  const int kinds[] = {1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13};
-  while (s.views->multiViews.size() < 40)
-    s.views->openMultiView(kinds[s.views->multiViews.size() % std::size(kinds)]);
+  openEveryWindow(s);
   QApplication::processEvents();
   omb::DeviceMemory& memory = s.core->state.memory;
   std::int16_t v = 0;
