@@ -454,6 +454,7 @@ void FrmUni::lookUpComments() {
 
 void FrmUni::redrawAddresses() {
   guarded(ctx_.errors, "frmUni.subDspAddress() ", [&](ErrorTrap&) {
+    drawnLists_ = listsShown();
     lookUpComments();
     const CellStyleIndex styles(ctx_.state.cellStyles);
     const MonitorComments& c = ctx_.state.monitorComments;
@@ -484,9 +485,31 @@ std::vector<FlexGrid*> FrmUni::grids() const { return {grids_.begin(), grids_.en
 QString FrmUni::bitText(const FlexGrid&, bool on) const { return on ? QStringLiteral("1") : QStringLiteral("0"); }
 
 void FrmUni::onReNew(const QString& code) {
-  if (code == QLatin1String("CMNT") || code == QLatin1String("ASGN") || code == QLatin1String("DATA"))
+  if (code == QLatin1String("CMNT") || code == QLatin1String("ASGN") ||
+      (code == QLatin1String("DATA") && listsChanged()))
     redrawAddresses();
   redrawValues();
+}
+
+std::string FrmUni::listsShown() const {
+  std::string shown;
+  auto add = [&shown](const auto& list) {
+    for (const LinkListEntry& e : list) shown.append(e.deviceText).append(e.code).push_back('\n');
+    shown.push_back('|');
+  };
+  const LinkLists& l = ctx_.lists;
+  add(l.TestBitList);
+  add(l.MoniBitList);
+  add(l.TestWordList);
+  add(l.MoniWordList);
+  return shown;
+}
+
+bool FrmUni::listsChanged() const { return listsShown() != drawnLists_; }
+
+void FrmUni::onChanged(const ChangeSet& changes) {
+  if (listsChanged()) deferToFrame();
+  else GridView::onChanged(changes);
 }
 
 bool FrmUni::popupOn(const FlexGrid& g, int col) const {

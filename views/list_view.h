@@ -133,8 +133,9 @@ class FrmUni : public ListView {
   void redrawAddresses() override;
   void onReNew(const QString& code) override;
   // The lists themselves may have changed with the values (a test
-  // command): the whole window is redrawn at the frame.
-  void onChanged(const ChangeSet&) override { deferToFrame(); }
+  // command): then the whole window is redrawn at the frame, else only the
+  // rows whose values changed.
+  void onChanged(const ChangeSet& changes) override;
   QString bitText(const FlexGrid& grid, bool on) const override;
   void layoutControls() override;
   bool popupOn(const FlexGrid& grid, int col) const override;
@@ -143,6 +144,11 @@ class FrmUni : public ListView {
  private:
   // Every entry in use gets the comment the store holds for its device.
   void lookUpComments();
+  // The four lists' devices as one text, to tell whether they changed
+  // since the addresses were drawn.
+  std::string listsShown() const;
+  bool listsChanged() const;
+  std::string drawnLists_;
 
   std::array<FlexGrid*, 4> grids_{};
   std::array<QLabel*, 4> labels_{};
