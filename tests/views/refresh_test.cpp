@@ -117,6 +117,34 @@ TEST_F(Refresh, AWordOfBitsMarksTheRowsOfItsBits) {
   EXPECT_EQ(g.markedRows().size(), 16u);
 }
 
+// The test monitor follows the PC program's writes row by row, and redraws
+// whole only when the lists it shows have changed (a test or monitor
+// registration).
+TEST_F(Refresh, TheTestMonitorRedrawsWholeOnlyWhenItsListsChange) {
+  auto& uni = open<FrmUni>(18);
+  uni.resize(1200, 500);
+  settle();
+  core->lists.MoniWordList[0] = LinkListEntry{"D0005", "D", 5, false, 0};
+  core->subDspRenew("UniUsr", "DATA");
+  manager->flushFrame();
+  FlexGrid& words = *uni.grid(3);
+  ASSERT_EQ(words.textMatrix(1, 0), "D0005");
+
+  linkWrite(kD, 5, {9});
+  EXPECT_EQ(words.markedRows(), (std::vector<int>{1})) << "the row of the word written";
+  manager->flushFrame();
+  EXPECT_EQ(words.textMatrix(1, 1), "9");
+
+  // The lists changed with the values: the window is drawn anew at the frame.
+  core->lists.MoniWordList[1] = LinkListEntry{"D0006", "D", 6, false, 0};
+  linkWrite(kD, 6, {4});
+  EXPECT_TRUE(words.markedRows().empty());
+  EXPECT_EQ(words.textMatrix(2, 0), "");
+  manager->flushFrame();
+  EXPECT_EQ(words.textMatrix(2, 0), "D0006");
+  EXPECT_EQ(words.textMatrix(2, 1), "4");
+}
+
 // However many writes a display frame holds, each window repaints once, at
 // the frame, and shows the last values.
 TEST_F(Refresh, AHundredWritesWithinOneFrameGiveOneRepaint) {
