@@ -376,6 +376,7 @@ void FlexGrid::setCellBackground(int row, int col, const QColor& colour) {
 }
 FlexGrid::CellStyle FlexGrid::cellStyle(int row, int col) const { return model_->cellStyle(row, col); }
 void FlexGrid::setColBackground(int col, const QColor& colour) { model_->setColBackground(col, colour); }
+void FlexGrid::setColFont(int col, const QFont& font) { model_->setColFont(col, font); }
 
 // Changes made while drawing is off are announced once when it is on again;
 // a redraw that finds every cell as it was announces, and paints, nothing.

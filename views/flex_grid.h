@@ -90,6 +90,8 @@ class FlexGrid : public QTableView {
   // Background of every data cell of a column, kept through clearTexts
   // (an invalid colour returns the column to the plain look).
   void setColBackground(int col, const QColor& colour);
+  // Font of every data cell of a column without a font of its own.
+  void setColFont(int col, const QFont& font);
 
   // false: changes are not drawn; true: drawn once with everything.
   void setRedraw(bool on);

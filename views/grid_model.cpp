@@ -55,6 +55,7 @@ void GridModel::resize(int dataRows, int cols) {
   fixedAlign_.resize(n, kDefaultHeaderAlign);
   fixedAlignSet_.resize(n, false);
   colBack_.resize(n);
+  colFont_.resize(n);
   colMode_.resize(n, ColumnMode::Other);
   styleSlot_.resize(n, -1);
   rowDevice_.resize(static_cast<std::size_t>(dataRows) + 1);
@@ -151,6 +152,12 @@ void GridModel::setColBackground(int col, const QColor& colour) {
   changedCells(1, col, rows_, col);
 }
 
+void GridModel::setColFont(int col, const QFont& font) {
+  if (col < 0 || col >= cols_) return;
+  colFont_[static_cast<std::size_t>(col)] = font;
+  changedCells(1, col, rows_, col);
+}
+
 void GridModel::setCellStyle(int row, int col, const GridCellStyle& style) {
   if (col < 0 || col >= cols_) return;
   if (row == 0) {
@@ -214,10 +221,15 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
       const QColor& back = col == 0 ? fixedBack_ : colBack_[static_cast<std::size_t>(col)];
       return back.isValid() ? QVariant(QBrush(back)) : QVariant();
     }
-    case Qt::ForegroundRole:
-    case Qt::FontRole: {
+    case Qt::ForegroundRole: {
       const auto it = styles_.find(key(row, col));
       return it == styles_.end() ? QVariant() : styleRole(it->second, role);
+    }
+    case Qt::FontRole: {
+      const auto it = styles_.find(key(row, col));
+      if (it != styles_.end() && it->second.hasFont) return it->second.font;
+      const auto& font = colFont_[static_cast<std::size_t>(col)];
+      return font ? QVariant(*font) : QVariant();
     }
     default: return {};
   }

@@ -87,6 +87,9 @@ class GridModel : public QAbstractTableModel {
   void setColAlignment(int col, Qt::Alignment a);
   void setFixedAlignment(int col, Qt::Alignment a);
   void setColBackground(int col, const QColor& colour);
+  // The font of a column's data cells where a cell has none of its own
+  // (kept through clear(), as the column background is).
+  void setColFont(int col, const QFont& font);
   void setFixedBackground(const QColor& colour) { fixedBack_ = colour; }
 
   void setCellStyle(int row, int col, const GridCellStyle& style);
@@ -128,6 +131,7 @@ class GridModel : public QAbstractTableModel {
   std::vector<Qt::Alignment> colAlign_, fixedAlign_;
   std::vector<bool> fixedAlignSet_;
   std::vector<QColor> colBack_;
+  std::vector<std::optional<QFont>> colFont_;
   QColor fixedBack_;
   LiveText live_;
   bool held_ = false;

@@ -54,6 +54,7 @@ FlexGrid* ListView::makeGrid(const QString& name, int rows, bool bits) {
   }
   g->setColAlignment(1, bits ? Qt::AlignCenter : (Qt::AlignRight | Qt::AlignVCenter));
   g->setColAlignment(g->cols() - 1, Qt::AlignLeft | Qt::AlignVCenter);
+  g->setColFont(g->cols() - 1, QFont(kCommentFont, 9));  // the comment cells
   if (!bits) g->setColAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
   resetHeadings(*g);
   attachPopup(g);
@@ -74,16 +75,9 @@ void ListView::resetHeadings(FlexGrid& g) {
 
 void ListView::showRow(FlexGrid& g, int row, const std::optional<RowDevice>& device, const std::string& comment,
                        const CellStyleIndex& styles) {
-  static const FlexGrid::CellStyle commentLook = [] {
-    FlexGrid::CellStyle s;
-    s.font = QFont(kCommentFont, 9);
-    s.hasFont = true;
-    return s;
-  }();
   g.setRowDevice(row, device);
   if (!device) return;
   g.setTextMatrix(row, 0, device->text);
-  g.setCellStyle(row, commentColumn(g), commentLook);
   styles.apply(g, row);
   g.setTextMatrix(row, commentColumn(g), QString::fromStdString(comment));
 }

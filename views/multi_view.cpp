@@ -315,6 +315,7 @@ void FrmMultiBit::buildGrid() {
     g.setColWidthTwips(kColBitComment, 2000);
     g.setColAlignment(kColBin, Qt::AlignCenter);
     g.setColAlignment(kColBitComment, Qt::AlignLeft | Qt::AlignVCenter);
+    g.setColFont(kColBitComment, QFont(kCommentFont, 9));
     for (int c = 0; c < 3; ++c) g.setFixedAlignment(c, Qt::AlignCenter);
     // "Bin" and the comment keep the first two column styles of an address.
     g.setStyleSlot(kColBin, 0);
@@ -331,9 +332,6 @@ void FrmMultiBit::redrawAddresses() {
     g.setColumn(0, ColumnMode::Address, columnHeading(ColumnMode::Address));
     g.setColumn(kColBin, ColumnMode::Bit, QStringLiteral("Bin"));
     g.setColumn(kColBitComment, ColumnMode::Comment, columnHeading(ColumnMode::Comment));
-    FlexGrid::CellStyle commentLook;
-    commentLook.font = QFont(kCommentFont, 9);
-    commentLook.hasFont = true;
     const CellStyleIndex styles(ctx_.state.cellStyles);
     const std::int64_t count = deviceCount(), first = firstNumber();
     for (int r = 1; r < g.rows(); ++r) {
@@ -342,7 +340,6 @@ void FrmMultiBit::redrawAddresses() {
       const QString text = mdlSubWordDevice::fncAddressTextW(family_.code, first + index, family_.digits, family_.hex);
       g.setRowDevice(r, RowDevice{family_.kind, index / 16, family_.code, text, static_cast<int>(index % 16)});
       g.setTextMatrix(r, 0, text);
-      g.setCellStyle(r, kColBitComment, commentLook);
       styles.apply(g, r);
       g.setTextMatrix(r, kColBitComment,
                       QString::fromStdString(ctx_.comments.fncDeviceComment(family_.code, first + index)));

@@ -62,18 +62,6 @@ std::int64_t fncRowAddress(std::int64_t panelOffset, int panelIndex, int perPage
          static_cast<std::int64_t>(panelIndex) * rowsPerPanel + (row - 1);
 }
 
-// The comment cells of the data rows; clearing a panel returns cells to the
-// column's look, so every full redraw sets it again.
-static void setCommentFont(FlexGrid& g) {
-  static const FlexGrid::CellStyle style = [] {
-    FlexGrid::CellStyle s;
-    s.font = QFont(kCommentFont, 9);
-    s.hasFont = true;
-    return s;
-  }();
-  for (int r = 1; r < g.rows(); ++r) g.setCellStyle(r, 3, style);
-}
-
 void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int rows) {
   guarded(errors, "mdlSubWordDevice.subFgrdSetW() ", [&](ErrorTrap&) {
     QFont gridFont(kGridFont, 9);
@@ -93,7 +81,7 @@ void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int rows)
         g->setFixedAlignment(c, Qt::AlignCenter);
         g->setStyleSlot(c, c - 1);
       }
-      setCommentFont(*g);
+      g->setColFont(3, QFont(kCommentFont, 9));  // the comment cells
     }
   });
 }
@@ -106,7 +94,6 @@ void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::s
       FlexGrid& g = *panels[p];
       RedrawSuspended quiet(g);
       g.clearTexts();
-      setCommentFont(g);
       g.setColumn(0, ColumnMode::Address, kAddress);
       g.setColumn(1, ColumnMode::Dec, kDec);
       g.setColumn(2, ColumnMode::Hex, kHex);
