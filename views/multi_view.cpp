@@ -305,8 +305,8 @@ void FrmMultiBit::buildGrid() {
     FlexGrid& g = *grid_;
     RedrawSuspended quiet(g);
     g.setFont(QFont(kGridFont, 9));
+    g.setCols(3);  // columns first: a long grid is then sized once
     g.setRows(rows_ + 1);
-    g.setCols(3);
     g.setColumn(0, ColumnMode::Address, columnHeading(ColumnMode::Address));
     g.setColumn(kColBin, ColumnMode::Bit, QStringLiteral("Bin"));
     g.setColumn(kColBitComment, ColumnMode::Comment, columnHeading(ColumnMode::Comment));

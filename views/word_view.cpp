@@ -68,8 +68,8 @@ void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int rows)
     for (FlexGrid* g : panels) {
       RedrawSuspended quiet(*g);
       g->setFont(gridFont);
+      g->setCols(4);  // columns first: a long grid is then sized once
       g->setRows(rows + 1);
-      g->setCols(4);
       g->setColWidthTwips(0, 780);
       g->setColWidthTwips(1, 650);
       g->setColWidthTwips(2, 600);
