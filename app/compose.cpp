@@ -10,6 +10,12 @@
 
 namespace omb {
 
+ViewHost viewHostOf(AppCore& core) {
+  return ViewHost{core.state,    core.comments, core.lists,    core.settings,         core.settingsFile,
+                  core.presenter, core.errorLog, [&core] { return core.pc.G_PortOpen; }, core.subDspRenew,
+                  core.announcing};
+}
+
 void composeWindow(AppCore& core, FrmMain& main, ViewManager& views, ProjectCommands& project) {
   views.factory = createSingleView;
   views.multiFactory = createMultiView;

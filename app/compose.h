@@ -5,12 +5,17 @@
 // disabled, saying it is not available yet.
 #pragma once
 
+#include "views/view_host.h"
+
 namespace omb {
 
 class AppCore;
 class FrmMain;
 class ProjectCommands;
 class ViewManager;
+
+// What the device windows reach of the program.
+ViewHost viewHostOf(AppCore& core);
 
 void composeWindow(AppCore& core, FrmMain& main, ViewManager& views, ProjectCommands& project);
 

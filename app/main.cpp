@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   if (!core.startUp()) return 1;
 
   omb::FrmMain w(core);
-  omb::ViewManager views(core, &w);
+  omb::ViewManager views(omb::viewHostOf(core), &w);
   omb::ProjectCommands project(core);
   omb::composeWindow(core, w, views, project);
   presenter.setParent(&w);

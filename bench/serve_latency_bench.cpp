@@ -51,6 +51,8 @@
 #include "e2e/serve_process.h"
 #include "qt_bench_main.h"
 #include "views/view_factory.h"
+#include "app/compose.h"
+#include "app/app_core.h"
 #include "views/view_manager.h"
 
 namespace {
@@ -413,7 +415,7 @@ void runWindow(benchmark::State& state, Figures& f, Open open, Load load) {
       core.startUp();
       core.line.setTarget("pty:" + folder + "/com");
       omb::FrmMain main(core);
-      omb::ViewManager views(core, &main);
+      omb::ViewManager views(omb::viewHostOf(core), &main);
       views.factory = omb::createSingleView;
       views.multiFactory = omb::createMultiView;
       main.show();

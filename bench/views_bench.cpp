@@ -14,6 +14,8 @@
 #include "qt_bench_main.h"
 #include "views/flex_grid.h"
 #include "views/view_factory.h"
+#include "app/compose.h"
+#include "app/app_core.h"
 #include "views/view_manager.h"
 
 namespace {
@@ -33,7 +35,7 @@ struct Setup {
     core = std::make_unique<omb::AppCore>(presenter, clock, folder + "/");
     core->startUp();
     main = std::make_unique<omb::FrmMain>(*core);
-    views = std::make_unique<omb::ViewManager>(*core, main.get());
+    views = std::make_unique<omb::ViewManager>(omb::viewHostOf(*core), main.get());
     views->factory = omb::createSingleView;
     for (int k = 0; k < omb::kKindCount; ++k) {
       omb::DeviceMemory& memory = core->state.memory;

@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   omb::AppCore core(presenter, clock, folder.string() + "/");
   if (!core.startUp()) return 1;
   omb::FrmMain main(core);
-  omb::ViewManager views(core, &main);
+  omb::ViewManager views(omb::viewHostOf(core), &main);
   omb::ProjectCommands project(core);
   omb::composeWindow(core, main, views, project);
   presenter.setParent(&main);

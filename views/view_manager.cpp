@@ -15,9 +15,9 @@ namespace omb {
 const std::array<int, 24> ViewManager::kForwardOrder{1,  2,  5,  4,  0,  3,  11, 17, 16, 12, 9,  8,
                                                      13, 10, 15, 14, 6,  7,  18, 19, 20, 22, 21, 23};
 
-ViewManager::ViewManager(AppCore& core, QWidget* mainWindow)
-    : core_(core), main_(mainWindow), ctx_{core.state, core.comments, core.lists, core.settings, core.presenter, core.errorLog, *this, {}, {}, {},
-           mainWindow, [&core] { return core.pc.G_PortOpen; }} {
+ViewManager::ViewManager(const ViewHost& host, QWidget* mainWindow)
+    : core_(host), main_(mainWindow), ctx_{host.state, host.comments, host.lists, host.settings, host.presenter,
+                                           host.errors, *this, {}, {}, {}, mainWindow, host.portOpen} {
   core_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
   frame_.setSingleShot(true);
   frame_.setInterval(kFrameMs);
@@ -30,7 +30,7 @@ void ViewManager::requestFrame() {
 
 void ViewManager::flushFrame() {
   frame_.stop();
-  guarded(core_.errorLog, "frmMain.subDspRenew() ", [&](ErrorTrap&) {
+  guarded(core_.errors, "frmMain.subDspRenew() ", [&](ErrorTrap&) {
     for (int s : kForwardOrder)
       if (DeviceView* v = views_[static_cast<std::size_t>(s)]) v->flushFrame();
     const std::vector<DeviceView*> multi = multiViews;
@@ -78,7 +78,7 @@ std::vector<int> ViewManager::slotsOf(const std::string& d) {
 }
 
 void ViewManager::openSingleView(int slot) {
-  guarded(core_.errorLog, "frmMain.subView_Open() ", [&](ErrorTrap&) {
+  guarded(core_.errors, "frmMain.subView_Open() ", [&](ErrorTrap&) {
     DeviceView* v = views_[static_cast<std::size_t>(slot)];
     if (!v) {
       if (!factory) return;
@@ -104,7 +104,7 @@ void ViewManager::viewClosed(int slot) {
 }
 
 void ViewManager::subDspRenew(const std::string& device, const std::string& code) {
-  guarded(core_.errorLog, "frmMain.subDspRenew() ", [&](ErrorTrap&) {
+  guarded(core_.errors, "frmMain.subDspRenew() ", [&](ErrorTrap&) {
     for (int s : slotsOf(device)) G_ViewDirty[static_cast<std::size_t>(s)] = true;
     G_ViewDirty[18] = G_ViewDirty[19] = true;
     lastSignal_ = QString::fromStdString(code) + QTime::currentTime().toString("hhmmss") + " - " +
@@ -124,7 +124,7 @@ void ViewManager::subDspRenew(const std::string& device, const std::string& code
 }
 
 void ViewManager::subCloseDeviceView() {
-  guarded(core_.errorLog, "frmMain.subCloseDeviceView() ", [&](ErrorTrap&) {
+  guarded(core_.errors, "frmMain.subCloseDeviceView() ", [&](ErrorTrap&) {
     for (int s : kForwardOrder)
       if (DeviceView* v = views_[static_cast<std::size_t>(s)]) v->close();
     closeMultiViews();
@@ -132,7 +132,7 @@ void ViewManager::subCloseDeviceView() {
 }
 
 void ViewManager::subGet_DeviceView() {
-  guarded(core_.errorLog, "frmMain.subGet_DeviceView() ", [&](ErrorTrap&) {
+  guarded(core_.errors, "frmMain.subGet_DeviceView() ", [&](ErrorTrap&) {
     for (int s = 0; s < kViewSlotCount; ++s) {
       WindowSetting& rec = core_.settings.G_SetWindow[static_cast<std::size_t>(s)];
       DeviceView* v = views_[static_cast<std::size_t>(s)];
@@ -152,7 +152,7 @@ void ViewManager::subGet_DeviceView() {
 }
 
 void ViewManager::subView_Dsp() {
-  guarded(core_.errorLog, "frmMain.subView_Dsp() ", [&](ErrorTrap&) {
+  guarded(core_.errors, "frmMain.subView_Dsp() ", [&](ErrorTrap&) {
     for (int s = 0; s < kViewSlotCount; ++s)
       if (core_.settings.G_SetWindow[static_cast<std::size_t>(s)].flg && !views_[static_cast<std::size_t>(s)])
         openSingleView(s);
@@ -166,14 +166,14 @@ void ViewManager::closeMultiViews() {
 }
 
 void ViewManager::mnuAllClr() {
-  guarded(core_.errorLog, "frmMain.mnuAllClr_Click() ", [&](ErrorTrap&) {
+  guarded(core_.errors, "frmMain.mnuAllClr_Click() ", [&](ErrorTrap&) {
     closeMultiViews();
     core_.state.multi.clearAll();
   });
 }
 
 void ViewManager::openMultiView(int kind) {
-  guarded(core_.errorLog, "frmMain.subAdd_MultiView() ", [&](ErrorTrap&) {
+  guarded(core_.errors, "frmMain.subAdd_MultiView() ", [&](ErrorTrap&) {
     if (!multiFactory || !hasMultiView(kind)) return;
     const QString name = QString::fromUtf8(multiFamily(kind)->form);
     const auto open = std::count_if(multiViews.begin(), multiViews.end(),
@@ -194,7 +194,7 @@ void ViewManager::showMultiView(int kind, int number) {
 void ViewManager::multiViewClosed(DeviceView* view) { std::erase(multiViews, view); }
 
 void ViewManager::subView_DspM() {
-  guarded(core_.errorLog, "frmMain.subView_DspM() ", [&](ErrorTrap&) {
+  guarded(core_.errors, "frmMain.subView_DspM() ", [&](ErrorTrap&) {
     MultiViews& multi = core_.state.multi;
     for (int kind = 1; kind <= kMultiKinds; ++kind) {
       auto& k = multi.G_MultiView[static_cast<std::size_t>(kind)];
@@ -226,7 +226,7 @@ void ViewManager::mnuResetView() {
   if (core_.presenter.message("デバイス画面のサイズ、表示位置を初期化しますか？", "デバイス画面初期化",
                               MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
     return;
-  guarded(core_.errorLog, "frmMain.mnuResetView_Click() ", [&](ErrorTrap&) {
+  guarded(core_.errors, "frmMain.mnuResetView_Click() ", [&](ErrorTrap&) {
     subCloseDeviceView();
     // The frame's corner at the top left of the screen's free area, so the
     // title bar stays on the screen.
@@ -250,7 +250,7 @@ void ViewManager::mnuResetCell() {
   if (core_.presenter.message("セルのプロパティを初期化しますか？", "セル・プロパティ初期化", MsgIcon::Question,
                               MsgButtons::YesNo) != MsgAnswer::Yes)
     return;
-  guarded(core_.errorLog, "frmMain.mnuResetCell_Click() ", [&](ErrorTrap&) {
+  guarded(core_.errors, "frmMain.mnuResetCell_Click() ", [&](ErrorTrap&) {
     subCloseDeviceView();
     core_.state.cellStyles.assign(1, CellStyleRecord{});
     subInit_Font(core_.state.cellStyles[0]);
@@ -258,7 +258,7 @@ void ViewManager::mnuResetCell() {
 }
 
 int ViewManager::fncSetRow(int current) {
-  return guarded(core_.errorLog, "frmMain.fncSetRow() ", 0, [&](ErrorTrap&) {
+  return guarded(core_.errors, "frmMain.fncSetRow() ", 0, [&](ErrorTrap&) {
     const QString answer = QString::fromStdString(core_.presenter.dlgInput(
         "デバイス点数設定", "１ページあたりのデバイス点数を入力してください", std::to_string(current)));
     const std::string text = answer.trimmed().toStdString();

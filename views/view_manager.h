@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_core.h"
 #include "core/device_memory.h"
 #include "views/device_view.h"
+#include "views/view_host.h"
 
 namespace omb {
 
@@ -32,7 +32,7 @@ class ViewManager {
  public:
   // `mainWindow`: the window the views belong to (their owner, and the
   // origin of their first place); may be null in tests.
-  ViewManager(AppCore& core, QWidget* mainWindow);
+  ViewManager(const ViewHost& host, QWidget* mainWindow);
   ~ViewManager();
   ViewManager(const ViewManager&) = delete;
   ViewManager& operator=(const ViewManager&) = delete;
@@ -109,7 +109,7 @@ class ViewManager {
   void closeMultiViews();
   void showMultiView(int kind, int number);
 
-  AppCore& core_;
+  ViewHost core_;
   QWidget* main_;
   ViewContext ctx_;
   std::array<DeviceView*, kViewSlotCount> views_{};

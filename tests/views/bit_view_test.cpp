@@ -26,6 +26,8 @@
 #include "ui/dlg_input.h"
 #include "ui/dlg_msg.h"
 #include "views/flex_grid.h"
+#include "app/compose.h"
+#include "app/app_core.h"
 #include "views/view_manager.h"
 #include "test_support.h"
 #include "view_fixture.h"
@@ -56,7 +58,7 @@ class BitView : public ::testing::Test {
     test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
     core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
     EXPECT_TRUE(core->startUp());
-    manager = std::make_unique<ViewManager>(*core, nullptr);
+    manager = std::make_unique<ViewManager>(omb::viewHostOf(*core), nullptr);
     manager->factory = [](ViewContext& ctx, int slot) -> DeviceView* { return new FrmBitDevice(ctx, slot); };
     presenter.dlgInputAnswer = [this](const std::string& caption, const std::string& prompt, const std::string& preset) {
       inputs.push_back({QString::fromStdString(caption), QString::fromStdString(prompt), QString::fromStdString(preset)});

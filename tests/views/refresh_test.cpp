@@ -231,7 +231,7 @@ TEST_F(Refresh, WindowsBelongToTheMainWindowAndOpenOnTheScreen) {
   main.show();
   settle(10);
   restart();
-  manager = std::make_unique<ViewManager>(*core, &main);
+  manager = std::make_unique<ViewManager>(omb::viewHostOf(*core), &main);
   manager->factory = createSingleView;
   manager->multiFactory = createMultiView;
 

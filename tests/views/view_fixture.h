@@ -22,6 +22,7 @@
 #include "test_support.h"
 #include "views/flex_grid.h"
 #include "views/view_factory.h"
+#include "app/compose.h"
 #include "views/view_manager.h"
 
 // Readable failures.
@@ -93,7 +94,7 @@ class ViewFixture : public ::testing::Test {
     writeFile(dir.file("Init.ini"), ini);
     core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
     ASSERT_TRUE(core->startUp());
-    manager = std::make_unique<ViewManager>(*core, nullptr);
+    manager = std::make_unique<ViewManager>(omb::viewHostOf(*core), nullptr);
     manager->factory = createSingleView;
     manager->multiFactory = createMultiView;
   }

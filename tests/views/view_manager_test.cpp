@@ -1,6 +1,7 @@
 // Opening, closing, recording and reopening single views, and the refresh
 // signal's marking, forwarding order and skip flag.
 #include "app/compose.h"
+#include "app/app_core.h"
 #include "app/project_commands.h"
 #include "views/view_manager.h"
 
@@ -52,7 +53,7 @@ class Views : public ::testing::Test {
     core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
     ASSERT_TRUE(core->startUp());
     main = std::make_unique<FrmMain>(*core);
-    manager = std::make_unique<ViewManager>(*core, main.get());
+    manager = std::make_unique<ViewManager>(omb::viewHostOf(*core), main.get());
     project = std::make_unique<ProjectCommands>(*core);
     composeWindow(*core, *main, *manager, *project);
     manager->factory = [this](ViewContext& ctx, int slot) { return new RecordingView(ctx, slot, log); };
@@ -355,7 +356,7 @@ TEST(ViewOwnership, DeviceViewsAreWindowsOwnedByTheMainWindow) {
   AppCore core(presenter, clock, dir.str() + "/");
   ASSERT_TRUE(core.startUp());
   FrmMain main(core);
-  ViewManager views(core, &main);
+  ViewManager views(omb::viewHostOf(core), &main);
   ProjectCommands project(core);
   composeWindow(core, main, views, project);
   for (int slot : {int{kD}, int{kX}}) {

@@ -12,6 +12,8 @@
 #include "test_support.h"
 #include "views/flex_grid.h"
 #include "views/view_factory.h"
+#include "app/compose.h"
+#include "app/app_core.h"
 #include "views/view_manager.h"
 #include "views/word_view.h"
 
@@ -30,7 +32,7 @@ TEST(ViewsEndToEnd, AWriteOverTheLineIsShownBeforeTheReplyIsSent) {
   ASSERT_TRUE(core.startUp());
   FrmMain main(core);
   main.Form_Load();
-  ViewManager views(core, &main);
+  ViewManager views(omb::viewHostOf(core), &main);
   views.factory = createSingleView;
   views.openSingleView(kD);
   auto* view = dynamic_cast<FrmWordDevice*>(views.view(kD));

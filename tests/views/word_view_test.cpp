@@ -22,6 +22,8 @@
 #include "ui/dlg_input.h"
 #include "ui/dlg_msg.h"
 #include "views/flex_grid.h"
+#include "app/compose.h"
+#include "app/app_core.h"
 #include "views/view_manager.h"
 
 namespace omb {
@@ -94,7 +96,7 @@ class WordView : public ::testing::Test {
     test::writeFile(dir.file("Init.ini"), ini);
     core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
     ASSERT_TRUE(core->startUp());
-    manager = std::make_unique<ViewManager>(*core, nullptr);
+    manager = std::make_unique<ViewManager>(omb::viewHostOf(*core), nullptr);
     manager->factory = [](ViewContext& ctx, int slot) -> DeviceView* {
       return slot <= kDx ? new FrmWordDevice(ctx, slot) : nullptr;
     };

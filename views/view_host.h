@@ -1,0 +1,38 @@
+// What the device windows need of the program around them, and no more:
+// the models they show and edit, the settings they record their places in,
+// the presenter and the error log, whether the line is open, and the
+// program's refresh hook.  The application fills it (app/compose.h), so the
+// windows never see the application core with its engine, port and log.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "core/device_memory.h"
+#include "core/presenter.h"
+#include "core/system_state.h"
+#include "link/link_lists.h"
+#include "store/comment_store.h"
+#include "store/settings_file.h"
+
+namespace omb {
+
+struct ViewHost {
+  SystemState& state;
+  CommentStore& comments;
+  // The engine's test and monitor lists, shown by the test monitor.
+  const LinkLists& lists;
+  Settings& settings;
+  SettingsFile& settingsFile;
+  Presenter& presenter;
+  ErrorSink& errors;
+  // Whether the line is open.
+  std::function<bool()> portOpen;
+  // The program's refresh signal: the view manager answers it while it
+  // lives (whoever changed comments, registrations or memory calls it).
+  std::function<void(const std::string& device, const std::string& code)>& subDspRenew;
+  // While a change set is announced as "DATA": that set; null otherwise.
+  const ChangeSet* const& announcing;
+};
+
+}  // namespace omb
