@@ -16,9 +16,9 @@ const std::array<int, 24> ViewManager::kForwardOrder{1,  2,  5,  4,  0,  3,  11,
                                                      13, 10, 15, 14, 6,  7,  18, 19, 20, 22, 21, 23};
 
 ViewManager::ViewManager(const ViewHost& host, QWidget* mainWindow)
-    : core_(host), main_(mainWindow), ctx_{host.state, host.comments, host.lists, host.settings, host.presenter,
+    : host_(host), main_(mainWindow), ctx_{host.state, host.comments, host.lists, host.settings, host.presenter,
                                            host.errors, *this, {}, {}, {}, mainWindow, host.portOpen} {
-  core_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
+  host_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
   frame_.setSingleShot(true);
   frame_.setInterval(kFrameMs);
   frame_.callOnTimeout([this] { flushFrame(); });
@@ -30,7 +30,7 @@ void ViewManager::requestFrame() {
 
 void ViewManager::flushFrame() {
   frame_.stop();
-  guarded(core_.errors, "frmMain.subDspRenew() ", [&](ErrorTrap&) {
+  guarded(host_.errors, "frmMain.subDspRenew() ", [&](ErrorTrap&) {
     for (int s : kForwardOrder)
       if (DeviceView* v = views_[static_cast<std::size_t>(s)]) v->flushFrame();
     const std::vector<DeviceView*> multi = multiViews;
@@ -39,7 +39,7 @@ void ViewManager::flushFrame() {
 }
 
 ViewManager::~ViewManager() {
-  core_.subDspRenew = nullptr;
+  host_.subDspRenew = nullptr;
   const std::vector<DeviceView*> multi = std::move(multiViews);
   for (DeviceView* v : multi) {
     v->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -78,7 +78,7 @@ std::vector<int> ViewManager::slotsOf(const std::string& d) {
 }
 
 void ViewManager::openSingleView(int slot) {
-  guarded(core_.errors, "frmMain.subView_Open() ", [&](ErrorTrap&) {
+  guarded(host_.errors, "frmMain.subView_Open() ", [&](ErrorTrap&) {
     DeviceView* v = views_[static_cast<std::size_t>(slot)];
     if (!v) {
       if (!factory) return;
@@ -104,7 +104,7 @@ void ViewManager::viewClosed(int slot) {
 }
 
 void ViewManager::subDspRenew(const std::string& device, const std::string& code) {
-  guarded(core_.errors, "frmMain.subDspRenew() ", [&](ErrorTrap&) {
+  guarded(host_.errors, "frmMain.subDspRenew() ", [&](ErrorTrap&) {
     for (int s : slotsOf(device)) G_ViewDirty[static_cast<std::size_t>(s)] = true;
     G_ViewDirty[18] = G_ViewDirty[19] = true;
     lastSignal_ = QString::fromStdString(code) + QTime::currentTime().toString("hhmmss") + " - " +
@@ -113,7 +113,7 @@ void ViewManager::subDspRenew(const std::string& device, const std::string& code
     // Forwarding: each marked open view in the fixed order, then every
     // multi-screen window, whatever its device.
     const QString text = lastSignal_;
-    const ChangeSet* changes = code == "DATA" ? core_.announcing : nullptr;
+    const ChangeSet* changes = code == "DATA" ? host_.announcing : nullptr;
     for (int s : kForwardOrder) {
       DeviceView* v = views_[static_cast<std::size_t>(s)];
       if (G_ViewDirty[static_cast<std::size_t>(s)] && v) v->setReNew(text, changes);
@@ -124,7 +124,7 @@ void ViewManager::subDspRenew(const std::string& device, const std::string& code
 }
 
 void ViewManager::subCloseDeviceView() {
-  guarded(core_.errors, "frmMain.subCloseDeviceView() ", [&](ErrorTrap&) {
+  guarded(host_.errors, "frmMain.subCloseDeviceView() ", [&](ErrorTrap&) {
     for (int s : kForwardOrder)
       if (DeviceView* v = views_[static_cast<std::size_t>(s)]) v->close();
     closeMultiViews();
@@ -132,9 +132,9 @@ void ViewManager::subCloseDeviceView() {
 }
 
 void ViewManager::subGet_DeviceView() {
-  guarded(core_.errors, "frmMain.subGet_DeviceView() ", [&](ErrorTrap&) {
+  guarded(host_.errors, "frmMain.subGet_DeviceView() ", [&](ErrorTrap&) {
     for (int s = 0; s < kViewSlotCount; ++s) {
-      WindowSetting& rec = core_.settings.G_SetWindow[static_cast<std::size_t>(s)];
+      WindowSetting& rec = host_.settings.G_SetWindow[static_cast<std::size_t>(s)];
       DeviceView* v = views_[static_cast<std::size_t>(s)];
       if (!v) {
         rec.flg = false;
@@ -152,9 +152,9 @@ void ViewManager::subGet_DeviceView() {
 }
 
 void ViewManager::subView_Dsp() {
-  guarded(core_.errors, "frmMain.subView_Dsp() ", [&](ErrorTrap&) {
+  guarded(host_.errors, "frmMain.subView_Dsp() ", [&](ErrorTrap&) {
     for (int s = 0; s < kViewSlotCount; ++s)
-      if (core_.settings.G_SetWindow[static_cast<std::size_t>(s)].flg && !views_[static_cast<std::size_t>(s)])
+      if (host_.settings.G_SetWindow[static_cast<std::size_t>(s)].flg && !views_[static_cast<std::size_t>(s)])
         openSingleView(s);
   });
 }
@@ -166,19 +166,19 @@ void ViewManager::closeMultiViews() {
 }
 
 void ViewManager::mnuAllClr() {
-  guarded(core_.errors, "frmMain.mnuAllClr_Click() ", [&](ErrorTrap&) {
+  guarded(host_.errors, "frmMain.mnuAllClr_Click() ", [&](ErrorTrap&) {
     closeMultiViews();
-    core_.state.multi.clearAll();
+    host_.state.multi.clearAll();
   });
 }
 
 void ViewManager::openMultiView(int kind) {
-  guarded(core_.errors, "frmMain.subAdd_MultiView() ", [&](ErrorTrap&) {
+  guarded(host_.errors, "frmMain.subAdd_MultiView() ", [&](ErrorTrap&) {
     if (!multiFactory || !hasMultiView(kind)) return;
     const QString name = QString::fromUtf8(multiFamily(kind)->form);
     const auto open = std::count_if(multiViews.begin(), multiViews.end(),
                                     [&](const DeviceView* v) { return v->objectName() == name; });
-    const int number = core_.state.multi.subAdd_MultiView(kind, static_cast<int>(open));
+    const int number = host_.state.multi.subAdd_MultiView(kind, static_cast<int>(open));
     showMultiView(kind, number);
   });
 }
@@ -194,8 +194,8 @@ void ViewManager::showMultiView(int kind, int number) {
 void ViewManager::multiViewClosed(DeviceView* view) { std::erase(multiViews, view); }
 
 void ViewManager::subView_DspM() {
-  guarded(core_.errors, "frmMain.subView_DspM() ", [&](ErrorTrap&) {
-    MultiViews& multi = core_.state.multi;
+  guarded(host_.errors, "frmMain.subView_DspM() ", [&](ErrorTrap&) {
+    MultiViews& multi = host_.state.multi;
     for (int kind = 1; kind <= kMultiKinds; ++kind) {
       auto& k = multi.G_MultiView[static_cast<std::size_t>(kind)];
       if (!k.open || !hasMultiView(kind) || !multiFactory) continue;
@@ -219,14 +219,14 @@ void ViewManager::subSave_MultiView() {
 
 void ViewManager::mnuMuliInit() {
   mnuAllClr();
-  core_.settingsFile.fncGetIniFile(kIniSectionMultiBit);
+  host_.settingsFile.fncGetIniFile(kIniSectionMultiBit);
 }
 
 void ViewManager::mnuResetView() {
-  if (core_.presenter.message("デバイス画面のサイズ、表示位置を初期化しますか？", "デバイス画面初期化",
+  if (host_.presenter.message("デバイス画面のサイズ、表示位置を初期化しますか？", "デバイス画面初期化",
                               MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
     return;
-  guarded(core_.errors, "frmMain.mnuResetView_Click() ", [&](ErrorTrap&) {
+  guarded(host_.errors, "frmMain.mnuResetView_Click() ", [&](ErrorTrap&) {
     subCloseDeviceView();
     // The frame's corner at the top left of the screen's free area, so the
     // title bar stays on the screen.
@@ -235,31 +235,31 @@ void ViewManager::mnuResetView() {
       main_->move(screen ? screen->availableGeometry().topLeft() : QPoint(0, 0));
       main_->resize(twipsToPixels(10815), twipsToPixels(8730));
     }
-    core_.settings.mainWindow = MainWindowSetting{};
-    for (auto& rec : core_.settings.G_SetWindow) rec = WindowSetting{};
+    host_.settings.mainWindow = MainWindowSetting{};
+    for (auto& rec : host_.settings.G_SetWindow) rec = WindowSetting{};
     ctx_.cascade = Cascade{};
     ctx_.multiCascade = Cascade{};
     const QPoint at = main_ ? main_->pos() : QPoint();
     const QSize size = main_ ? main_->size() : QSize();
-    core_.settingsFile.subPutIniFile(
+    host_.settingsFile.subPutIniFile(
         {pixelsToTwips(at.y()), pixelsToTwips(at.x()), pixelsToTwips(size.height()), pixelsToTwips(size.width())});
   });
 }
 
 void ViewManager::mnuResetCell() {
-  if (core_.presenter.message("セルのプロパティを初期化しますか？", "セル・プロパティ初期化", MsgIcon::Question,
+  if (host_.presenter.message("セルのプロパティを初期化しますか？", "セル・プロパティ初期化", MsgIcon::Question,
                               MsgButtons::YesNo) != MsgAnswer::Yes)
     return;
-  guarded(core_.errors, "frmMain.mnuResetCell_Click() ", [&](ErrorTrap&) {
+  guarded(host_.errors, "frmMain.mnuResetCell_Click() ", [&](ErrorTrap&) {
     subCloseDeviceView();
-    core_.state.cellStyles.assign(1, CellStyleRecord{});
-    subInit_Font(core_.state.cellStyles[0]);
+    host_.state.cellStyles.assign(1, CellStyleRecord{});
+    subInit_Font(host_.state.cellStyles[0]);
   });
 }
 
 int ViewManager::fncSetRow(int current) {
-  return guarded(core_.errors, "frmMain.fncSetRow() ", 0, [&](ErrorTrap&) {
-    const QString answer = QString::fromStdString(core_.presenter.dlgInput(
+  return guarded(host_.errors, "frmMain.fncSetRow() ", 0, [&](ErrorTrap&) {
+    const QString answer = QString::fromStdString(host_.presenter.dlgInput(
         "デバイス点数設定", "１ページあたりのデバイス点数を入力してください", std::to_string(current)));
     const std::string text = answer.trimmed().toStdString();
     if (text.empty() || text.find_first_not_of("+-0123456789.") != std::string::npos ||

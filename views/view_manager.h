@@ -109,7 +109,7 @@ class ViewManager {
   void closeMultiViews();
   void showMultiView(int kind, int number);
 
-  ViewHost core_;
+  ViewHost host_;
   QWidget* main_;
   ViewContext ctx_;
   std::array<DeviceView*, kViewSlotCount> views_{};
