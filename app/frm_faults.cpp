@@ -1,5 +1,7 @@
 #include "app/frm_faults.h"
 
+#include "ui/window_place.h"
+
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,7 +22,7 @@ const char* const kTitle = "障害注入と統計";
 
 }  // namespace
 
-FrmFaults::FrmFaults(AppCore& core, QWidget* parent) : QWidget(parent, Qt::Window), core_(core) {
+FrmFaults::FrmFaults(AppCore& core, QWidget* parent) : QWidget(parent, kOwnedWindow), core_(core) {
   setObjectName("frmFaults");
   setWindowTitle(QString::fromUtf8(kTitle));
 

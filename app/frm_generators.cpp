@@ -1,5 +1,7 @@
 #include "app/frm_generators.h"
 
+#include "ui/window_place.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -44,7 +46,7 @@ std::string settingsText(const GeneratorSpec& spec) {
 
 }  // namespace
 
-FrmGenerators::FrmGenerators(AppCore& core, QWidget* parent) : QWidget(parent, Qt::Window), core_(core) {
+FrmGenerators::FrmGenerators(AppCore& core, QWidget* parent) : QWidget(parent, kOwnedWindow), core_(core) {
   setObjectName("frmGenerators");
   setWindowTitle(QString::fromUtf8(kTitle));
 

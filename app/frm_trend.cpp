@@ -110,13 +110,13 @@ class TrendChartView final : public QChartView {
 }  // namespace
 
 FrmTrend::FrmTrend(AppCore& core, QWidget* parent)
-    : QWidget(parent, Qt::Window), core_(core), live_(std::make_unique<TraceSet>(core.state.memory, core.clock)) {
+    : QWidget(parent, kOwnedWindow), core_(core), live_(std::make_unique<TraceSet>(core.state.memory, core.clock)) {
   build();
   setWindowTitle(QString::fromUtf8(kTitle));
 }
 
 FrmTrend::FrmTrend(AppCore& core, std::vector<Trace> recording, const std::string& file, QWidget* parent)
-    : QWidget(parent, Qt::Window), core_(core), recorded_(std::move(recording)) {
+    : QWidget(parent, kOwnedWindow), core_(core), recorded_(std::move(recording)) {
   for (const Trace& t : recorded_)
     if (!t.points.empty()) recordedEnd_ = std::max(recordedEnd_, t.points.back().first);
   build();

@@ -65,6 +65,14 @@ inline QRect placeOnScreen(QRect wanted, const QWidget* main) {
   return wanted;
 }
 
+// The window type of the program's own windows (device views, multi-screen
+// and tool windows): a window of its own with a title bar, minimize,
+// maximize and close, that the window manager treats as belonging to its
+// parent.  (An X11 window manager learns the owner from WM_TRANSIENT_FOR,
+// which Qt sets only for dialog-like types, never for a plain Qt::Window.)
+inline constexpr Qt::WindowFlags kOwnedWindow = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+
 // Makes `window` belong to the window of `owner` for the window manager.
 // Qt gives a top-level widget with a parent its parent as transient parent
 // only for some window types; the program's windows set it themselves when

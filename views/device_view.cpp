@@ -20,7 +20,7 @@ void ViewContext::renew(const std::string& device, const std::string& code, cons
 }
 
 DeviceView::DeviceView(ViewContext& ctx, int slot, int defaultWidthTwips, int defaultHeightTwips, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : QWidget(parent, kOwnedWindow),
       ctx_(ctx),
       slot_(slot),
       defaultWidth_(defaultWidthTwips),

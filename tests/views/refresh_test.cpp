@@ -245,6 +245,10 @@ TEST_F(Refresh, WindowsBelongToTheMainWindowAndOpenOnTheScreen) {
     SCOPED_TRACE(w->objectName().toStdString());
     ASSERT_NE(w->windowHandle(), nullptr);
     EXPECT_EQ(w->windowHandle()->transientParent(), main.windowHandle());
+    // A dialog-like type: the only kind X11 window managers are told the
+    // owner of (WM_TRANSIENT_FOR).
+    EXPECT_EQ(w->windowType(), Qt::Dialog);
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowMinimizeButtonHint);
   }
   for (DeviceView* v : manager->multiViews) {
     SCOPED_TRACE(v->objectName().toStdString());
