@@ -27,21 +27,17 @@ namespace omb {
 inline QRect placeOnScreen(QRect wanted, const QWidget* main) {
   const QScreen* screen = main && main->screen() ? main->screen() : QGuiApplication::primaryScreen();
   if (!screen) return wanted;
+  constexpr int kStep = 32;
   QRect avail = screen->availableGeometry();
   int bottomBorder = 0;
+  QRect title;
   if (main) {
     const QRect frame = main->frameGeometry(), inside = main->geometry();
     bottomBorder = frame.bottom() - inside.bottom();
     avail.adjust(inside.left() - frame.left(), inside.top() - frame.top(), inside.right() - frame.right(),
-                 inside.bottom() - frame.bottom());
-  }
-  constexpr int kStep = 32;
-  QRect title;
-  if (main) {
-    const QRect frame = main->frameGeometry();
-    if (wanted.topLeft() == frame.topLeft() || wanted.topLeft() == main->geometry().topLeft())
-      wanted.translate(kStep, kStep);
-    const int titleBottom = std::max(main->geometry().top(), frame.top() + 1);
+                 -bottomBorder);
+    if (wanted.topLeft() == frame.topLeft() || wanted.topLeft() == inside.topLeft()) wanted.translate(kStep, kStep);
+    const int titleBottom = std::max(inside.top(), frame.top() + 1);
     title = QRect(frame.left(), frame.top(), frame.width(), titleBottom - frame.top());
   }
   auto inside = [&avail](QRect r) {

@@ -38,10 +38,6 @@ BitGridView::BitGridView(ViewContext& ctx, const ViewFamily& family, int default
     : GridView(ctx, family, 8400, 4950, parent ? parent : ctx.mainWindow) {
   rowsPerPage_ = ctx.state.pages[static_cast<std::size_t>(family.slot)].perPage;
   if (rowsPerPage_ < 1) rowsPerPage_ = defaultRows;
-  // Without texts in the settings a bit still reads as a number.
-  const Settings& s = ctx.settings;
-  onText_ = s.Hi.empty() ? QStringLiteral("1") : QString::fromStdString(s.Hi);
-  offText_ = s.Lo.empty() ? QStringLiteral("0") : QString::fromStdString(s.Lo);
 
   fgrdBit_ = new FlexGrid(this);
   fgrdBit_->setObjectName(QStringLiteral("fgrdBit"));

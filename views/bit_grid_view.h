@@ -34,8 +34,8 @@ class BitGridView : public GridView {
   // current page; it may lie past the device end.
   std::int64_t rowWord(int row) const;
   // The text of a bit cell, from the settings (Hi / Lo).
-  const QString& onText() const { return onText_; }
-  const QString& offText() const { return offText_; }
+  const QString& onText() const { return settingsOn_; }
+  const QString& offText() const { return settingsOff_; }
 
   // The routines behind the controls, callable as a click would.
   void subFgrdSerectOnOff(BitOp op);  // SET / RESET / NOT on the selection
@@ -57,7 +57,6 @@ class BitGridView : public GridView {
 
   void layoutControls() override;
   void bitKey(FlexGrid& grid, DirectAction action) override;
-  QString bitText(const FlexGrid&, bool on) const override { return on ? onText_ : offText_; }
   // The kind's storage words, for reading; writes go through memory().
   const std::vector<std::int16_t>& words() const;
   // Columns 0-16 as both windows have them: "Address", then the bit
@@ -65,7 +64,6 @@ class BitGridView : public GridView {
   void buildBitColumns(int cols, int gridWidthTwips);
 
   int rowsPerPage_ = 0;
-  QString onText_, offText_;
   FlexGrid* fgrdBit_ = nullptr;
   QPushButton *cmdSet_ = nullptr, *cmdReset_ = nullptr, *cmdNot_ = nullptr;
   QPushButton *cmdMoni_ = nullptr, *cmdWordData_ = nullptr;

@@ -65,7 +65,10 @@ void writeSeries(DeviceMemory& memory, int kind, int topRow, int bottomRow,
 
 GridView::GridView(ViewContext& ctx, const ViewFamily& family, int defaultWidthTwips, int defaultHeightTwips,
                    QWidget* parent)
-    : DeviceView(ctx, family.slot, defaultWidthTwips, defaultHeightTwips, parent), family_(family) {
+    : DeviceView(ctx, family.slot, defaultWidthTwips, defaultHeightTwips, parent),
+      family_(family),
+      settingsOn_(ctx.settings.Hi.empty() ? QStringLiteral("1") : QString::fromStdString(ctx.settings.Hi)),
+      settingsOff_(ctx.settings.Lo.empty() ? QStringLiteral("0") : QString::fromStdString(ctx.settings.Lo)) {
   setObjectName(QString::fromUtf8(family_.form));
   setWindowTitle(QString::fromUtf8(family_.caption));
 }
@@ -304,12 +307,6 @@ std::optional<QString> GridView::liveText(const FlexGrid& grid, const RowDevice&
   const int bit = row.bit >= 0 ? row.bit : bitRows::bitOf(col);
   if (bit < 0 || bit > 15) return QString();
   return bitText(grid, wordBit(word, bit));
-}
-
-QString GridView::bitText(const FlexGrid&, bool on) const {
-  const Settings& s = ctx_.settings;
-  if (on) return s.Hi.empty() ? QStringLiteral("1") : QString::fromStdString(s.Hi);
-  return s.Lo.empty() ? QStringLiteral("0") : QString::fromStdString(s.Lo);
 }
 
 void GridView::onReNew(const QString& code) {

@@ -119,9 +119,8 @@ class GridView : public DeviceView {
   // whose word storage no longer holds (storage shrank under the window)
   // shows nothing.
   virtual std::optional<QString> liveText(const FlexGrid& grid, const RowDevice& row, int col) const;
-  // A bit's text in a grid: the ON and OFF texts of the settings ("1" and
-  // "0" without them).
-  virtual QString bitText(const FlexGrid& grid, bool on) const;
+  // A bit's text in a grid: the ON and OFF texts of the settings.
+  virtual QString bitText(const FlexGrid&, bool on) const { return on ? settingsOn_ : settingsOff_; }
   // The grid's value cells are computed by liveText.
   void makeLive(FlexGrid* grid);
   // Whether a signal of this code changes what the address columns show.
@@ -197,6 +196,9 @@ class GridView : public DeviceView {
   CellEditor* txtInput_ = nullptr;
   const ViewFamily& family_;
   int valueRedraws_ = 0;
+  // The settings' ON and OFF texts of a bit (Hi / Lo); without them a bit
+  // still reads as a number.
+  const QString settingsOn_, settingsOff_;
 };
 
 }  // namespace omb
