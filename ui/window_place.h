@@ -17,9 +17,9 @@
 
 namespace omb {
 
-// The client rectangle `wanted` (what setGeometry takes) moved, and shrunk
-// when larger than the screen, so that the window with its frame (taken to
-// be as wide as the main window's) lies inside the available screen area.
+// The client rectangle `wanted` (what setGeometry takes) moved so that the
+// window with its frame (taken to be as wide as the main window's) lies
+// inside the available screen area, as far as its size allows.
 // With a main window given: a rectangle that would start exactly where the
 // main window starts is moved one step down and right, and one that would
 // cover the main window's title bar goes above the main window where there
@@ -40,11 +40,11 @@ inline QRect placeOnScreen(QRect wanted, const QWidget* main) {
     const int titleBottom = std::max(inside.top(), frame.top() + 1);
     title = QRect(frame.left(), frame.top(), frame.width(), titleBottom - frame.top());
   }
+  // A window larger than the screen keeps its size (the size it was
+  // designed to show everything at) with its top left corner on the screen.
   auto inside = [&avail](QRect r) {
-    r.setWidth(std::min(r.width(), avail.width()));
-    r.setHeight(std::min(r.height(), avail.height()));
-    r.moveLeft(std::clamp(r.left(), avail.left(), avail.right() - r.width() + 1));
-    r.moveTop(std::clamp(r.top(), avail.top(), avail.bottom() - r.height() + 1));
+    r.moveLeft(std::clamp(r.left(), avail.left(), std::max(avail.left(), avail.right() - r.width() + 1)));
+    r.moveTop(std::clamp(r.top(), avail.top(), std::max(avail.top(), avail.bottom() - r.height() + 1)));
     return r;
   };
   wanted = inside(wanted);

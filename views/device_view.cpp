@@ -41,12 +41,17 @@ void DeviceView::placeFromRecord() {
   if (rec.Top != 0) {
     setGeometry(twipsToPixels(rec.Left), twipsToPixels(rec.Top), twipsToPixels(rec.Width), twipsToPixels(rec.Height));
   } else if (cascade().has) {
+    // A place of the program's choosing lies on the screen; one the user
+    // recorded is taken as it is.
     const Cascade& c = cascade();
-    setGeometry(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width), twipsToPixels(c.height));
+    setGeometry(placeOnScreen(
+        QRect(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width), twipsToPixels(c.height)),
+        ctx_.mainWindow));
   } else {
     const QPoint origin = ctx_.mainWindow ? ctx_.mainWindow->pos() : QPoint(0, 0);
-    setGeometry(origin.x() + twipsToPixels(400), origin.y() + twipsToPixels(600), twipsToPixels(defaultWidth_),
-                twipsToPixels(defaultHeight_));
+    setGeometry(placeOnScreen(QRect(origin.x() + twipsToPixels(400), origin.y() + twipsToPixels(600),
+                                    twipsToPixels(defaultWidth_), twipsToPixels(defaultHeight_)),
+                              ctx_.mainWindow));
   }
 }
 
