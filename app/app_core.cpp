@@ -21,10 +21,7 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
       line(port, tcp, comMap),
       paced(line, scheduler, clock_),
       log(link, clock_, presenter_, errorLog),
-      linkContext{state, link, lists, clock_, log,
-                  [this](const std::string& device, const std::string& code) {
-                    if (subDspRenew) subDspRenew(device, code);
-                  }},
+      linkContext{state, link, lists, clock_, log, [this] { listsChanged(stations.first()); }},
       stations(linkContext),
       engine(linkContext, scheduler, paced),
       pc(line, line, engine, link, log, presenter_, errorLog, clock_),
@@ -35,12 +32,10 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
   errorLog.setFolder(dataFolder + "Log");
   // The refresh signal "DATA" is one subscriber of the memory's change
   // sets: whoever wrote (the link, a view) publishes, the views are told.
-  state.memory.subscribe([this](const ChangeNotice& n) {
-    if (!subDspRenew) return;
-    announcing = &n.changes;
-    subDspRenew(std::string(n.device), "DATA");
-    announcing = nullptr;
-  });
+  // Only the station shown is the windows' concern.
+  state.memory.subscribe([this](const ChangeNotice& n) { memoryChanged(stations.first(), n); });
+  stations.memoryChanged = [this](const std::string& number, const ChangeNotice& n) { memoryChanged(number, n); };
+  stations.listsChanged = [this](const std::string& number) { listsChanged(number); };
   // The engine's questions are asked here, with the product's boxes; Yes
   // closes the port as its button does.
   engine.onQuestion = [this](const Question& q) {
@@ -51,6 +46,7 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
   engine.stats = &stats;
   engine.route = [this](std::string_view frame) { return stations.route(frame); };
   generators.changed = [this] { tickGenerators(); };
+  generators.stationMemory = [this](std::string_view number) { return memoryOf(number); };
   // A real serial line paces itself; the rate is the one the port opened with.
   paced.characterTime = [this]() -> std::int64_t {
     if (!pacing || !line.unpaced()) return 0;
@@ -87,17 +83,59 @@ void AppCore::settingsChanged() {
   for (const auto& [id, show] : watchers) show();
 }
 
+DeviceMemory* AppCore::memoryOf(std::string_view number) {
+  SystemState* s = stations.stateOf(number);
+  return s ? &s->memory : nullptr;
+}
+
+int AppCore::watchMemory(std::function<void(const std::string& number, const ChangeNotice&)> watcher) {
+  memoryWatchers_.emplace_back(++nextWatcher_, std::move(watcher));
+  return nextWatcher_;
+}
+
+void AppCore::unwatchMemory(int id) {
+  std::erase_if(memoryWatchers_, [id](const auto& w) { return w.first == id; });
+}
+
+void AppCore::memoryChanged(const std::string& number, const ChangeNotice& n) {
+  if (!memoryWatchers_.empty()) {
+    const auto watchers = memoryWatchers_;  // a watcher may come or go meanwhile
+    for (const auto& [id, watch] : watchers) watch(number, n);
+  }
+  if (!subDspRenew || number != stations.shown()) return;
+  announcing = &n.changes;
+  subDspRenew(std::string(n.device), "DATA");
+  announcing = nullptr;
+}
+
+void AppCore::listsChanged(const std::string& number) {
+  if (subDspRenew && number == stations.shown()) subDspRenew("UniUsr", "DATA");
+}
+
+void AppCore::shownChanged() {
+  shownState = stations.stateOf(stations.shown());
+  shownLists = stations.listsOf(stations.shown());
+  if (stationShown) stationShown();
+  if (subDspRenew) {
+    subDspRenew("All", "DATA");
+    subDspRenew("UniUsr", "DATA");
+  }
+}
+
 bool AppCore::showStation(const std::string& number) {
-  if (line.isOpen() || !stations.bringForward(number)) return false;
+  if (number == stations.shown()) return true;
+  if (!stations.show(number)) return false;
+  shownChanged();
   settingsChanged();
-  state.memory.publish("All");
-  if (subDspRenew) subDspRenew("UniUsr", "DATA");
   return true;
 }
 
 bool AppCore::setStations(const std::vector<std::string>& numbers) {
   if (line.isOpen() || numbers.empty()) return false;
-  stations.configure(numbers);
+  const std::string shownBefore = stations.shown();
+  const bool frontChanged = stations.configure(numbers);
+  if (frontChanged || stations.shown() != shownBefore || shownState != stations.stateOf(stations.shown()))
+    shownChanged();
   settingsChanged();
   return true;
 }

@@ -115,17 +115,38 @@ class AppCore {
   // Runs the generators' steps due now and arms the timer for the next.
   void tickGenerators();
 
-  // Shows station `number` in the windows: its memory and lists change
-  // places with those in front, and every view redraws.  Refused (false)
-  // while the port is open or for a number the line does not carry.
+  // Shows station `number` in the windows: they show its memory, lists and
+  // monitor comments from now on; nothing moves, so the line, the
+  // generators, the recorder and the control channel go on as they were.
+  // Allowed while the line is open; false for a number the line does not
+  // carry.
   bool showStation(const std::string& number);
-  // Sets the stations of the line (the first is the one in front); the
-  // others start with empty memory.  Refused while the port is open.
+  // Sets the stations of the line (the first is the program's own); a
+  // station that stays keeps its memory, new ones start empty.  Refused
+  // while the port is open.
   bool setStations(const std::vector<std::string>& numbers);
+  // The station the windows show: its state (memory, pages, monitor
+  // comments) and the engine's lists of it.  The program-wide parts of the
+  // state (user lists, cell styles, multi-screen records) are `state`'s.
+  SystemState* shownState = &state;
+  const LinkLists* shownLists = &lists;
+  // The windows recount and redraw for another station shown (its pages
+  // may differ); set by the window.
+  std::function<void()> stationShown;
+  // A station's device memory by number (the first's for an empty one);
+  // nullptr for a number the line does not carry.
+  DeviceMemory* memoryOf(std::string_view number);
+  // Every station's change sets, told with the station's number.
+  int watchMemory(std::function<void(const std::string& number, const ChangeNotice&)> watcher);
+  void unwatchMemory(int id);
 
  private:
+  void memoryChanged(const std::string& number, const ChangeNotice& n);
+  void listsChanged(const std::string& number);
+  void shownChanged();
   Scheduler::TimerId generatorTimer_ = 0;
   std::vector<std::pair<int, std::function<void()>>> settingsWatchers_;
+  std::vector<std::pair<int, std::function<void(const std::string&, const ChangeNotice&)>>> memoryWatchers_;
   int nextWatcher_ = 0;
 };
 

@@ -11,8 +11,16 @@
 namespace omb {
 
 ViewHost viewHostOf(AppCore& core) {
-  return ViewHost{core.state,    core.comments, core.lists,    core.settings,         core.settingsFile,
-                  core.presenter, core.errorLog, [&core] { return core.pc.G_PortOpen; }, core.subDspRenew,
+  return ViewHost{core.state,
+                  core.shownState,
+                  core.shownLists,
+                  core.comments,
+                  core.settings,
+                  core.settingsFile,
+                  core.presenter,
+                  core.errorLog,
+                  [&core] { return core.pc.G_PortOpen; },
+                  core.subDspRenew,
                   core.announcing};
 }
 
@@ -40,6 +48,10 @@ void composeWindow(AppCore& core, FrmMain& main, ViewManager& views, ProjectComm
     views.subView_Dsp();
     views.subView_DspM();
   };
+  // Another station shown, or the one shown loaded anew: its pages may
+  // differ.
+  core.stationShown = [&views] { views.reopenViews(); };
+  project.recountViews = [&views] { views.reopenViews(); };
   project.mainWindowPlace = [&main] { return main.placeTwips(); };
   project.placeMainWindow = [&main](const MainWindowSetting& place) { main.placeAt(place); };
   project.projectChanged = [&main](const std::string& how) { main.projectChanged(how); };

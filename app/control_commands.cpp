@@ -46,6 +46,16 @@ std::optional<DeviceSpan> deviceOf(std::string_view text) {
   return parseDeviceSpan(upper);
 }
 
+// "01:D100" as the station ("01", upper case) and the device; a device
+// without a station as the first station's (an empty number).
+std::pair<std::string, std::string_view> stationOf(std::string_view text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string_view::npos) return {std::string(), text};
+  std::string station(text.substr(0, colon));
+  for (char& c : station) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return {station, text.substr(colon + 1)};
+}
+
 std::optional<std::int64_t> wholeNumber(std::string_view s, std::int64_t lo, std::int64_t hi) {
   std::int64_t v = 0;
   const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
@@ -168,23 +178,31 @@ std::string controlAnswerError(std::string_view answer) {
   return text;
 }
 
+std::string projectLoadError(const std::string& path, const ProjectCommands::LoadFailure& failed) {
+  using Why = ProjectCommands::LoadFailure::Why;
+  switch (failed.why) {
+    case Why::NotAProject: return "not a project file (no version header)";
+    case Why::Generators: return simFileOf(path) + ": " + failed.text;
+    case Why::Unreadable: break;
+  }
+  return failed.text;
+}
+
 ControlTargets controlTargetsOf(AppCore& core, ProjectCommands& project) {
-  ControlTargets t{core.state.memory, core.scheduler, core.faults, core.stats, {}, {}};
+  ControlTargets t{core.state.memory, core.scheduler, core.faults, core.stats, {}, {}, {}, {}, {}};
+  t.stationMemory = [&core](std::string_view station) { return core.memoryOf(station); };
+  t.watchAll = [&core](std::function<void()> changed) {
+    return core.watchMemory([changed = std::move(changed)](const std::string&, const ChangeNotice&) { changed(); });
+  };
+  t.unwatchAll = [&core](int id) { core.unwatchMemory(id); };
   // A project loaded while the line is in use gives what belongs to the
   // station: device memory and lists (as a further station's project
   // does), and the generators that move its inputs.  Its format, station number and line settings are not taken
   // over: the PC program on the line keeps talking as it started.
-  t.load = [&core, &project](const std::string& path) -> std::optional<std::string> {
-    ProjectRead read = project.fncFile_get(path);
-    if (!read.image) return read.notAProject ? std::string("not a project file (no version header)") : read.error;
-    // The generators first: a file of them that cannot be read changes nothing.
-    if (const auto why = project.loadSimFile(path)) return simFileOf(path) + ": " + *why;
-    project.applyStationPart(*read.image);
-    core.comments.subClear_Comment();
-    const std::string comments = commentFileOf(path);
-    if (std::filesystem::exists(comments)) core.comments.subFile_getDevCmnt(comments);
-    if (core.subDspRenew) core.subDspRenew("All", "CMNT");
-    return std::nullopt;
+  t.load = [&project](const std::string& path) -> std::optional<std::string> {
+    const auto failed = project.load(path, {{}, false, true});
+    if (!failed) return std::nullopt;
+    return projectLoadError(path, *failed);
   };
   t.save = [&core, &project](const std::string& path) -> std::optional<std::string> {
     if (const auto failed = project.subFile_put(path)) return failed->reason;
@@ -197,11 +215,13 @@ ControlTargets controlTargetsOf(AppCore& core, ProjectCommands& project) {
 }
 
 ControlInterpreter::ControlInterpreter(ControlTargets targets) : t_(std::move(targets)) {
-  subscription_ = t_.memory.subscribe([this](const ChangeNotice&) { changed(); });
+  if (t_.watchAll) watch_ = t_.watchAll([this] { changed(); });
+  else subscription_ = t_.memory.subscribe([this](const ChangeNotice&) { changed(); });
 }
 
 ControlInterpreter::~ControlInterpreter() {
-  t_.memory.unsubscribe(subscription_);
+  if (t_.watchAll) t_.unwatchAll(watch_);
+  else t_.memory.unsubscribe(subscription_);
   for (auto& [id, w] : waits_)
     if (w.timer) t_.scheduler.cancel(w.timer);
 }
@@ -237,12 +257,22 @@ ControlInterpreter::Result ControlInterpreter::run(std::string_view line,
                        " (the commands are get, set, load, save, fault, stats, wait-change and quit)")};
 }
 
-std::optional<std::vector<std::int16_t>> ControlInterpreter::read(const DeviceSpan& span, std::string& error) const {
+DeviceMemory* ControlInterpreter::memoryOf(const std::string& station, std::string& error) const {
+  if (station.empty()) return &t_.memory;
+  DeviceMemory* m = t_.stationMemory ? t_.stationMemory(station) : nullptr;
+  if (!m) error = "station " + station + " is not served";
+  return m;
+}
+
+std::optional<std::vector<std::int16_t>> ControlInterpreter::read(const std::string& station, const DeviceSpan& span,
+                                                                  std::string& error) const {
+  const DeviceMemory* memory = memoryOf(station, error);
+  if (!memory) return std::nullopt;
   std::vector<std::int16_t> values;
   values.reserve(static_cast<std::size_t>(span.count()));
   for (std::int64_t n = span.first; n <= span.last; ++n) {
     const auto number = static_cast<std::int32_t>(n);
-    const auto value = t_.memory.deviceValue(span.kind, number);
+    const auto value = memory->deviceValue(span.kind, number);
     if (!value) {
       error = deviceName(span.kind, number) + " is outside device memory";
       return std::nullopt;
@@ -255,7 +285,8 @@ std::optional<std::vector<std::int16_t>> ControlInterpreter::read(const DeviceSp
 ControlInterpreter::Result ControlInterpreter::get(const std::vector<std::string_view>& words) {
   static const std::string kUsage = "usage: get DEVICE [POINTS] or get FIRST-LAST";
   if (words.size() < 2 || words.size() > 3) return {controlError(kUsage)};
-  auto span = deviceOf(words[1]);
+  const auto [station, device] = stationOf(words[1]);
+  auto span = deviceOf(device);
   if (!span) return {controlError("unknown device: " + std::string(words[1]))};
   if (words.size() == 3) {
     if (span->last != span->first) return {controlError(kUsage)};
@@ -265,13 +296,17 @@ ControlInterpreter::Result ControlInterpreter::get(const std::vector<std::string
   }
   if (span->count() > kMaxPoints) return {controlError("at most " + std::to_string(kMaxPoints) + " devices at once")};
   std::string error;
-  const auto values = read(*span, error);
+  const auto values = read(station, *span, error);
   return {values ? valuesAnswer(*values) : controlError(error)};
 }
 
 ControlInterpreter::Result ControlInterpreter::set(const std::vector<std::string_view>& words) {
   if (words.size() < 3) return {controlError("usage: set DEVICE VALUE...")};
-  const auto start = deviceOf(words[1]);
+  const auto [station, device] = stationOf(words[1]);
+  std::string unserved;
+  DeviceMemory* memory = memoryOf(station, unserved);
+  if (!memory) return {controlError(unserved)};
+  const auto start = deviceOf(device);
   if (!start) return {controlError("unknown device: " + std::string(words[1]))};
   if (start->last != start->first)
     return {controlError("set writes from one device on, not a run: " + std::string(words[1]))};
@@ -288,7 +323,7 @@ ControlInterpreter::Result ControlInterpreter::set(const std::vector<std::string
     const std::int64_t n = std::int64_t{start->first} + static_cast<std::int64_t>(i - 2);
     const auto number = static_cast<std::int32_t>(n);
     const std::string device = deviceName(start->kind, number);
-    const auto at = n > 0xFFFFFF ? std::nullopt : t_.memory.deviceAt(start->kind, number);
+    const auto at = n > 0xFFFFFF ? std::nullopt : memory->deviceAt(start->kind, number);
     if (!at) return {controlError(device + " is outside device memory")};
     std::int16_t value = 0;
     if (isWordKind(at->kind)) {
@@ -306,10 +341,10 @@ ControlInterpreter::Result ControlInterpreter::set(const std::vector<std::string
   // Through the memory's writes and one publication, as a request on the
   // line does: the views redraw and waiting scripts are told.
   for (const Write& w : writes) {
-    if (isWordKind(w.at.kind)) t_.memory.write(w.at.kind, w.at.index, w.value);
-    else t_.memory.writeBit(w.at.kind, w.at.index, w.at.bit, w.value != 0);
+    if (isWordKind(w.at.kind)) memory->write(w.at.kind, w.at.index, w.value);
+    else memory->writeBit(w.at.kind, w.at.index, w.at.bit, w.value != 0);
   }
-  t_.memory.publish("All");
+  memory->publish("All");
   return {kOk};
 }
 
@@ -331,13 +366,14 @@ ControlInterpreter::Result ControlInterpreter::fault(const std::vector<std::stri
 ControlInterpreter::Result ControlInterpreter::waitChange(const std::vector<std::string_view>& words,
                                                           std::function<void(const std::string&)> later) {
   if (words.size() != 3) return {controlError("usage: wait-change DEVICE TIMEOUT_MS")};
-  const auto span = deviceOf(words[1]);
+  const auto [station, device] = stationOf(words[1]);
+  const auto span = deviceOf(device);
   if (!span) return {controlError("unknown device: " + std::string(words[1]))};
   if (span->count() > kMaxPoints) return {controlError("at most " + std::to_string(kMaxPoints) + " devices at once")};
   const auto timeout = wholeNumber(words[2], 0, kMaxTimeoutMs);
   if (!timeout) return {controlError("TIMEOUT_MS must be a whole number from 0 to " + std::to_string(kMaxTimeoutMs))};
   std::string error;
-  auto seen = read(*span, error);
+  auto seen = read(station, *span, error);
   if (!seen) return {controlError(error)};
   if (!later) return {controlError("wait-change cannot wait here")};
   // The loop goes on meanwhile: the line is served and other requests are
@@ -345,10 +381,11 @@ ControlInterpreter::Result ControlInterpreter::waitChange(const std::vector<std:
   // asker saw.
   const WaitId id = ++nextWait_;
   Wait& w = waits_[id];
+  w.station = station;
   w.span = *span;
   w.seen = std::move(*seen);
   w.later = std::move(later);
-  const std::string text = deviceSpanText(*span);
+  const std::string text = std::string(words[1]);
   w.timer = t_.scheduler.schedule(static_cast<int>(*timeout), [this, id, text, ms = *timeout] {
     auto it = waits_.find(id);
     if (it == waits_.end()) return;
@@ -364,7 +401,7 @@ void ControlInterpreter::changed() {
   for (auto& [id, w] : waits_) {
     if (w.answered) continue;
     std::string error;
-    const auto now = read(w.span, error);
+    const auto now = read(w.station, w.span, error);
     if (!now) answer(id, controlError(error));
     else if (*now != w.seen) answer(id, valuesAnswer(*now));
   }

@@ -30,7 +30,9 @@
 // short (X0, D100, D9000 for a special register); the number is in the
 // kind's own radix (hexadecimal for X, Y, B, W).  POINTS is 1 to 4096.
 // Word values are decimal (-32768 to 65535) or hexadecimal with 0x (0x0 to
-// 0xFFFF); bit values are 0 or 1.  The devices are the station's in front.
+// 0xFFFF); bit values are 0 or 1.  A device is the first station's unless
+// its station is written before it: 01:D100, 05:X0-X7 (get, set and
+// wait-change; whichever station the windows show).
 //
 // Answers (one line, no blanks between tokens):
 //   {"ok":true}                                   set, load, save, quit
@@ -51,6 +53,7 @@
 #include <vector>
 
 #include "core/device_kind.h"
+#include "app/project_commands.h"
 #include "core/device_memory.h"
 #include "link/fault_injector.h"
 #include "link/link_stats.h"
@@ -59,7 +62,6 @@
 namespace omb {
 
 class AppCore;
-class ProjectCommands;
 
 // What the commands work on.  `load` and `save` return why they failed,
 // empty on success.
@@ -69,7 +71,17 @@ struct ControlTargets {
   FaultInjector& faults;
   LinkStats& stats;
   std::function<std::optional<std::string>(const std::string& path)> load, save;
+  // Further stations (01:D100): a station's memory by its number (nullptr
+  // when the line does not carry it), and a watch on every station's
+  // changes for wait-change.  Without them only `memory` is served.
+  std::function<DeviceMemory*(std::string_view station)> stationMemory;
+  std::function<int(std::function<void()>)> watchAll;
+  std::function<void(int)> unwatchAll;
 };
+
+// Why a project could not be loaded, in the words of standard error and the
+// control channel.
+std::string projectLoadError(const std::string& path, const ProjectCommands::LoadFailure& failed);
 
 // The targets of the running program: its device memory in front, its
 // timers, faults and statistics, and the project commands.
@@ -102,6 +114,7 @@ class ControlInterpreter {
 
  private:
   struct Wait {
+    std::string station;
     DeviceSpan span;
     std::vector<std::int16_t> seen;
     std::function<void(const std::string&)> later;
@@ -114,12 +127,16 @@ class ControlInterpreter {
   Result waitChange(const std::vector<std::string_view>& words, std::function<void(const std::string&)> later);
   // Values of every device of the span, or the error answer naming the
   // first device that device memory does not hold.
-  std::optional<std::vector<std::int16_t>> read(const DeviceSpan& span, std::string& error) const;
+  std::optional<std::vector<std::int16_t>> read(const std::string& station, const DeviceSpan& span,
+                                                std::string& error) const;
+  // The memory of `station` (empty: the first), or nullptr with `error` set.
+  DeviceMemory* memoryOf(const std::string& station, std::string& error) const;
   void changed();
   void answer(WaitId id, std::string json);
 
   ControlTargets t_;
-  DeviceMemory::SubscriptionId subscription_;
+  DeviceMemory::SubscriptionId subscription_ = 0;
+  int watch_ = 0;
   std::map<WaitId, Wait> waits_;
   WaitId nextWait_ = 0;
 };

@@ -636,7 +636,8 @@ void FrmMain::buildCentral() {
   // The link settings the engine reads live.  The controls change them
   // and are drawn from them (syncSettings), never read back.
   connect(txtKyokuNo_, &QLineEdit::textChanged, this, [this](const QString& t) {
-    if (t.toStdString() == core_.link.config.station) return;
+    // Several stations show their list here; the list has its own command.
+    if (core_.stations.several() || t.toStdString() == core_.link.config.station) return;
     core_.link.config.station = t.toStdString();
     core_.settingsChanged();
   });
@@ -838,7 +839,18 @@ void FrmMain::chooseFormat(int n) {
 void FrmMain::syncSettings() {
   subDsp_CpuKeisiki();
   const LinkConfig& c = core_.link.config;
-  if (txtKyokuNo_->text() != q(c.station)) txtKyokuNo_->setText(q(c.station));
+  // One station: its number, to type over.  Several: every station
+  // served, the one shown named in the tip; the list changes through its
+  // own command.
+  const bool several = core_.stations.several();
+  std::string served;
+  for (const std::string& n : core_.stations.numbers()) served += (served.empty() ? "" : ",") + n;
+  const QString box = q(several ? served : c.station);
+  if (txtKyokuNo_->text() != box) txtKyokuNo_->setText(box);
+  txtKyokuNo_->setReadOnly(several);
+  txtKyokuNo_->setToolTip(several ? QStringLiteral("応答する局番: %1（変更は「局番設定（マルチドロップ）」で）　表示中の局: %2")
+                                        .arg(q(served), q(core_.stations.shown()))
+                                  : QString());
   txtPcNo_->setText(q(c.pcNo));
   chkSum_->setTristate(c.sum == CheckState::Grayed);
   chkSum_->setCheckState(c.sum == CheckState::Checked  ? Qt::Checked
@@ -847,7 +859,8 @@ void FrmMain::syncSettings() {
   chkCheckValue_->setChecked(c.unchecked);
   hscWait_->setValue(core_.pc.hscWait);
   lblWait_->setText(QString("%1 mmSec").arg(core_.pc.hscWait));
-  for (QAction* a : mnuStationShow_->actions()) a->setChecked(a->objectName() == q("mnuStation" + c.station));
+  for (QAction* a : mnuStationShow_->actions())
+    a->setChecked(a->objectName() == q("mnuStation" + core_.stations.shown()));
 }
 
 void FrmMain::rebuildPortMenu() {
@@ -899,9 +912,10 @@ void FrmMain::applyEnableCommSet(bool on) {
                      mnuInitDevCome_, mnuCom_->menuAction(), mnuHelp_->menuAction()})
     a->setEnabled(on && !unavailable_.count(a));
   mnuFileSave_->setEnabled(on && !unavailable_.count(mnuFileSave_) && !mnuFileSave_->data().toString().isEmpty());
-  // The stations change only while the line is closed.
+  // The stations change only while the line is closed; which one the
+  // windows show, at any time.
   mnuStations_->setEnabled(on);
-  mnuStationShow_->setEnabled(on && core_.stations.several());
+  mnuStationShow_->setEnabled(core_.stations.several());
   syncLogControls();
 }
 
@@ -933,14 +947,14 @@ void FrmMain::rebuildStationMenu() {
     QAction* a = mnuStationShow_->addAction(QStringLiteral("局番 ") + q(n));
     a->setObjectName(q("mnuStation" + n));
     a->setCheckable(true);
-    a->setChecked(i == 0);
+    a->setChecked(n == core_.stations.shown());
     connect(a, &QAction::triggered, this, [this, n] { showStation(n); });
   }
-  mnuStationShow_->setEnabled(core_.stations.several() && !core_.line.isOpen());
+  mnuStationShow_->setEnabled(core_.stations.several());
 }
 
 void FrmMain::showStation(const std::string& number) {
-  if (number == core_.link.config.station || !core_.showStation(number)) syncSettings();  // the mark back
+  if (!core_.showStation(number) || number == core_.stations.shown()) syncSettings();  // the mark back
 }
 
 // Started at a path the user confirms, stopped by choosing it again; the

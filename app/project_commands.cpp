@@ -23,20 +23,21 @@ int firstChecked(const std::array<bool, N>& items) {
 
 }  // namespace
 
-ProjectImage ProjectCommands::capture() {
+ProjectImage ProjectCommands::capture(const std::string& station) {
   ProjectImage p;
   AppCore& c = core_;
+  const SystemState& st = *c.stations.stateOf(station);
   p.windows = c.settings.G_SetWindow;
-  p.range5 = c.state.range5;
-  p.range7 = c.state.range7;
+  p.range5 = st.range5;
+  p.range7 = st.range7;
   for (std::size_t s = 0; s < p.pageTable.size(); ++s)
-    p.pageTable[s] = {static_cast<std::int16_t>(c.state.pages[s].perPage), static_cast<std::int16_t>(c.state.pages[s].pages),
+    p.pageTable[s] = {static_cast<std::int16_t>(st.pages[s].perPage), static_cast<std::int16_t>(st.pages[s].pages),
                       c.projectCarry.pageThird[s]};
-  for (int k = 0; k < kKindCount; ++k) p.memory[static_cast<std::size_t>(k)] = c.state.memory.words(k);
+  for (int k = 0; k < kKindCount; ++k) p.memory[static_cast<std::size_t>(k)] = st.memory.words(k);
   p.userWordList = c.state.userWordList;
   p.userBitList = c.state.userBitList;
-  p.lists = c.lists;
-  p.monitorComments = c.state.monitorComments;
+  p.lists = *c.stations.listsOf(station);
+  p.monitorComments = st.monitorComments;
   p.reserved = c.projectCarry.reserved;
   const LinkConfig& link = c.link.config;
   LinkMenus& m = p.menus;
@@ -52,7 +53,7 @@ ProjectImage ProjectCommands::capture() {
   m.stopBit2 = pc.stopBits == 2;
   if (pc.handshaking >= 0 && pc.handshaking < 4) p.handshakes[static_cast<std::size_t>(pc.handshaking)] = true;
   p.wait = static_cast<std::int16_t>(pc.hscWait);
-  p.station = link.station;
+  p.station = station.empty() ? link.station : station;
   p.sum = static_cast<std::int16_t>(link.sum);
   p.comment = c.projectComment;
   for (std::size_t s = 0; s < p.multiPageTable.size(); ++s)
@@ -101,9 +102,9 @@ void ProjectCommands::applyLinkMenus(const LinkMenus& m) {
 
 // Storage as the ranges now in the state dimension it, then the file's
 // words (both readers size them from the same ranges), told as one change.
-void ProjectCommands::loadMemory(const std::array<std::vector<std::int16_t>, kKindCount>& words) {
-  DeviceMemory& memory = core_.state.memory;
-  memory.subReDim_Device(core_.state.range7);
+void ProjectCommands::loadMemory(SystemState& state, const std::array<std::vector<std::int16_t>, kKindCount>& words) {
+  DeviceMemory& memory = state.memory;
+  memory.subReDim_Device(state.range7);
   for (int k = 0; k < kKindCount; ++k) {
     const auto& from = words[static_cast<std::size_t>(k)];
     const std::size_t n = std::min(from.size(), memory.size(k));
@@ -113,18 +114,21 @@ void ProjectCommands::loadMemory(const std::array<std::vector<std::int16_t>, kKi
   memory.publish("All");
 }
 
-void ProjectCommands::applyStationPart(const ProjectImage& p) {
+bool ProjectCommands::applyStationPart(const ProjectImage& p, const std::string& station) {
   AppCore& c = core_;
-  c.state.range5 = p.range5;
-  c.state.range7 = p.range7;
+  SystemState* st = c.stations.stateOf(station);
+  if (!st) return false;
+  st->range5 = p.range5;
+  st->range7 = p.range7;
   for (std::size_t s = 0; s < p.pageTable.size(); ++s) {
-    c.state.pages[s].perPage = p.pageTable[s][0];
-    c.state.pages[s].pages = p.pageTable[s][1];
-    c.projectCarry.pageThird[s] = p.pageTable[s][2];
+    st->pages[s].perPage = p.pageTable[s][0];
+    st->pages[s].pages = p.pageTable[s][1];
+    if (st == &c.state) c.projectCarry.pageThird[s] = p.pageTable[s][2];
   }
-  loadMemory(p.memory);
-  c.lists = p.lists;
-  c.state.monitorComments = p.monitorComments;
+  loadMemory(*st, p.memory);
+  *c.stations.listsOf(station) = p.lists;
+  st->monitorComments = p.monitorComments;
+  return true;
 }
 
 void ProjectCommands::apply(ProjectImage p) {
@@ -170,40 +174,70 @@ void ProjectCommands::apply(ProjectImage p) {
   c.settingsChanged();
 }
 
-bool ProjectCommands::open(const std::string& path) {
-  return guarded<bool>(core_.errorLog, "frmMain.mnuFileOpen_Click() ", false, [&](ErrorTrap&) {
-    ProjectRead read = fncFile_get(path);
-    if (read.notAProject) {
-      projectPath_.clear();
-      if (showVersion) showVersion("NG Version");
-      core_.presenter.message("バージョンが特定できませんでした。", "読み出し不可能なプロジェクト", MsgIcon::Critical,
-                              MsgButtons::Ok);
-      return false;
-    }
-    if (!read.image) {
-      // Nothing of a file that is not whole is taken over.
-      core_.presenter.message("プロジェクトを読み込めませんでした。\r\n" + path + "\r\n" + read.error,
-                              "プロジェクトを開く", MsgIcon::Critical, MsgButtons::Ok);
-      return false;
-    }
+std::optional<ProjectCommands::LoadFailure> ProjectCommands::load(const std::string& path, const LoadScope& scope) {
+  using Why = LoadFailure::Why;
+  if (!core_.stations.has(scope.station))
+    return LoadFailure{Why::Unreadable, "the line does not carry station " + scope.station};
+  ProjectRead read = fncFile_get(path);
+  if (read.notAProject) return LoadFailure{Why::NotAProject, "バージョンが特定できませんでした。"};
+  if (!read.image) return LoadFailure{Why::Unreadable, read.error};
+  // The generators are all-or-nothing themselves: a file of them that
+  // cannot be read leaves the running ones and everything else as it was.
+  if (scope.generators)
+    if (const auto why = loadSimFile(path)) return LoadFailure{Why::Generators, *why};
+
+  if (scope.whole) {
     if (closeViews) closeViews();
     if (clearMultiViews) clearMultiViews();
-    projectPath_ = path;
     const std::string version = read.image->version;
     apply(std::move(*read.image));
     if (showVersion) showVersion(version);
     if (core_.windowFromProject && placeMainWindow) placeMainWindow(core_.settings.mainWindow);
-    core_.comments.subClear_Comment();
     core_.projectFileName = fileName(path);
-    const std::string comments = commentFileOf(path);
-    if (std::filesystem::exists(comments)) core_.comments.subFile_getDevCmnt(comments);
-    if (const auto why = loadSimFile(path))
-      core_.presenter.message("値の自動変化の設定を読み込めませんでした。\r\n" + simFileOf(path) + "\r\n" + *why,
-                              "プロジェクトを開く", MsgIcon::Exclamation, MsgButtons::Ok);
+  } else {
+    applyStationPart(*read.image, scope.station);
+  }
+  core_.comments.subClear_Comment();
+  const std::string comments = commentFileOf(path);
+  if (std::filesystem::exists(comments)) core_.comments.subFile_getDevCmnt(comments);
+  if (scope.whole) {
     if (projectChanged) projectChanged("Open");
     if (reopenViews) reopenViews();
-    if (core_.subDspRenew) core_.subDspRenew("All", "CMNT");
-    return true;
+  } else if (recountViews && core_.stations.shown() == (scope.station.empty() ? core_.stations.first() : scope.station)) {
+    recountViews();
+  }
+  if (core_.subDspRenew) core_.subDspRenew("All", "CMNT");
+  core_.settingsChanged();
+  return std::nullopt;
+}
+
+bool ProjectCommands::open(const std::string& path) {
+  return guarded<bool>(core_.errorLog, "frmMain.mnuFileOpen_Click() ", false, [&](ErrorTrap&) {
+    using Why = LoadFailure::Why;
+    const auto failed = load(path, {});
+    if (!failed) {
+      projectPath_ = path;
+      return true;
+    }
+    switch (failed->why) {
+      case Why::NotAProject:
+        projectPath_.clear();
+        if (showVersion) showVersion("NG Version");
+        core_.presenter.message("バージョンが特定できませんでした。", "読み出し不可能なプロジェクト", MsgIcon::Critical,
+                                MsgButtons::Ok);
+        break;
+      case Why::Unreadable:
+        // Nothing of a file that is not whole is taken over.
+        core_.presenter.message("プロジェクトを読み込めませんでした。\r\n" + path + "\r\n" + failed->text,
+                                "プロジェクトを開く", MsgIcon::Critical, MsgButtons::Ok);
+        break;
+      case Why::Generators:
+        core_.presenter.message("値の自動変化の設定を読み込めませんでした。\r\n" + simFileOf(path) + "\r\n" +
+                                    failed->text,
+                                "プロジェクトを開く", MsgIcon::Exclamation, MsgButtons::Ok);
+        break;
+    }
+    return false;
   });
 }
 
@@ -248,7 +282,7 @@ bool ProjectCommands::importOld(const std::string& path) {
     c.projectFileName = fileName(path);
     // Device memory of the old layout, ranges and pages of that generation.
     setOldRanges(c.state.range5, c.state.range7);
-    loadMemory(p.memory);
+    loadMemory(c.state, p.memory);
     setOldPages(c.state.pages);
     c.state.subSet_PageMax();
     // The lists, keeping the comments the old file does not have.
@@ -295,9 +329,9 @@ ProjectRead ProjectCommands::fncFile_get(const std::string& path) {
   return readProject(bytes);
 }
 
-std::optional<WriteFailure> ProjectCommands::subFile_put(const std::string& path) {
+std::optional<WriteFailure> ProjectCommands::subFile_put(const std::string& path, const std::string& station) {
   if (showVersion) showVersion(kProjectVersion);
-  return writeFileAtomically(path, encodeProject(capture()));
+  return writeFileAtomically(path, encodeProject(capture(station)));
 }
 
 bool ProjectCommands::write(const std::string& path, const char* title) {

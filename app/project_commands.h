@@ -29,8 +29,35 @@ class ProjectCommands {
   void mnuFileOpen();
   void mnuFileSaveAs();
   void mnuFileSave();
-  // Opens a project file without asking for it (the command line).
+  // Opens a project file without asking for it (the command line), with
+  // the window's messages.
   bool open(const std::string& path);
+
+  // How much of a project to take over.
+  struct LoadScope {
+    // Whose station part the file gives; empty: the first station.
+    std::string station;
+    // Everything (the link and line settings, the windows, the user lists)
+    // or only the station part: ranges, pages, memory, lists, monitor
+    // comments, while a PC program talks on the line as it started.
+    bool whole = true;
+    // The value generators kept beside it replace the running ones.
+    bool generators = true;
+  };
+  struct LoadFailure {
+    enum class Why { NotAProject, Unreadable, Generators } why;
+    std::string text;  // what went wrong, for the user
+  };
+  // The one way a project is opened, whoever asks (the window, the serve
+  // mode, the control channel):
+  //   1. the project file and its generator file are read and checked
+  //      whole; when either fails nothing is taken over;
+  //   2. the image is applied to the model (and the generators replaced);
+  //   3. the window's hooks close the views, place the main window and
+  //      reopen the views, counting the new pages (headless: nothing);
+  //   4. the device comments beside it are loaded, every view is refreshed
+  //      and whoever shows the settings is told.
+  std::optional<LoadFailure> load(const std::string& path, const LoadScope& scope);
 
   // "旧バージョンプロジェクトをインポート": after the question, the views
   // close and the import window runs (`showImportDialog`; without one, one
@@ -53,14 +80,17 @@ class ProjectCommands {
   // The program's state as a project, and a project taken over (one read
   // by fncFile_get, its settings checked); whoever shows the settings is
   // told.
-  ProjectImage capture();
+  // `station`: whose station part (ranges, pages, memory, lists, monitor
+  // comments, station number) goes in; empty for the first station.
+  ProjectImage capture(const std::string& station = {});
   void apply(ProjectImage image);
-  // Only what belongs to the station in front: its ranges and page counts,
-  // device memory, test and monitor lists and monitor comments (a further
-  // station's project on a multi-drop line).
-  void applyStationPart(const ProjectImage& image);
+  // Only what belongs to one station (the first when `station` is empty):
+  // its ranges and page counts, device memory, test and monitor lists and
+  // monitor comments (a further station's project on a multi-drop line).
+  // False for a station the line does not carry.
+  bool applyStationPart(const ProjectImage& image, const std::string& station = {});
   // The state written to `path` whole or not at all; the failure, if any.
-  std::optional<WriteFailure> subFile_put(const std::string& path);
+  std::optional<WriteFailure> subFile_put(const std::string& path, const std::string& station = {});
   // A project file read whole into an image, its link and line settings
   // checked (nothing is taken over).
   ProjectRead fncFile_get(const std::string& path);
@@ -79,6 +109,7 @@ class ProjectCommands {
   std::function<void()> recordViews;       // the open views into G_SetWindow
   std::function<void()> saveMultiViews;    // "SAVE" to the multi-screen windows
   std::function<void()> reopenViews;       // the views and windows the tables mark as open
+  std::function<void()> recountViews;      // the views open, opened again counting the pages now shown
   // The main window's place in twips (top, left, height, width) and
   // moving it to a saved place.
   std::function<std::array<int, 4>()> mainWindowPlace;
@@ -96,7 +127,7 @@ class ProjectCommands {
   // The format, CPU type and line menus of a project file (either
   // generation) taken over.
   void applyLinkMenus(const LinkMenus& menus);
-  void loadMemory(const std::array<std::vector<std::int16_t>, kKindCount>& words);
+  void loadMemory(SystemState& state, const std::array<std::vector<std::int16_t>, kKindCount>& words);
   AppCore& core_;
   std::string projectPath_;
 };

@@ -344,18 +344,13 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   // cannot be read stops the program.
   ProjectCommands project(core);
   const bool fromProject = !o.project.empty();
-  if (fromProject) {
-    ProjectRead read = project.fncFile_get(o.project);
-    if (!read.image) {
-      const std::string why = read.notAProject ? std::string("not a project file (no version header)") : read.error;
-      std::cerr << "ombrisal: cannot read the project " << o.project << ": " << why << std::endl;
+  // The generators kept beside it start once the recording has begun.
+  if (fromProject)
+    if (const auto failed = project.load(o.project, {{}, true, false})) {
+      std::cerr << "ombrisal: cannot read the project " << o.project << ": " << projectLoadError(o.project, *failed)
+                << std::endl;
       return 1;
     }
-    project.apply(std::move(*read.image));
-    core.comments.subClear_Comment();
-    const std::string comments = commentFileOf(o.project);
-    if (std::filesystem::exists(comments)) core.comments.subFile_getDevCmnt(comments);
-  }
   // Without a project every option applies; over a project only those given.
   auto use = [&](const char* option) { return !fromProject || o.gave(option); };
   LinkSettings& link = core.link;
@@ -372,18 +367,12 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   // Further stations: created with the first one's ranges, then each given
   // project's memory and lists loaded while that station is in front.
   if (o.stations.size() > 1) core.setStations(o.stations);
-  for (const auto& [station, file] : o.stationProjects) {
-    ProjectRead read = project.fncFile_get(file);
-    if (!read.image) {
-      const std::string why = read.notAProject ? std::string("not a project file (no version header)") : read.error;
-      std::cerr << "ombrisal: cannot read the project " << file << " of station " << station << ": " << why
-                << std::endl;
+  for (const auto& [station, file] : o.stationProjects)
+    if (const auto failed = project.load(file, {station, false, false})) {
+      std::cerr << "ombrisal: cannot read the project " << file << " of station " << station << ": "
+                << projectLoadError(file, *failed) << std::endl;
       return 1;
     }
-    core.stations.bringForward(station);
-    project.applyStationPart(*read.image);
-    core.stations.bringForward(o.station);
-  }
 
   // Faults: the rules file first, then the --fault rules in their order.
   core.faults.setSeed(o.faultSeed);
@@ -529,10 +518,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   if (o.stats == "text") out.write("【通信統計】\n" + core.stats.text());
   out.drain(500);  // the CLOSE lines, as far as the reader takes them
   for (const auto& [station, file] : o.stationSaves) {
-    core.stations.bringForward(station);
-    const auto failed = project.subFile_put(file);
-    core.stations.bringForward(o.station);
-    if (failed) {
+    if (const auto failed = project.subFile_put(file, station)) {
       std::cerr << "ombrisal: cannot save the project " << file << " of station " << station << ": "
                 << failed->reason << std::endl;
       return 1;

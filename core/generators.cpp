@@ -105,6 +105,14 @@ std::optional<GeneratorSpec> parseGenerator(std::string_view line, std::string& 
     if (eq == std::string_view::npos) return fail("\"" + std::string(item) + "\" は key=値 の形で書いてください");
     const std::string key(item.substr(0, eq));
     const std::string_view value = item.substr(eq + 1);
+    if (key == "station") {
+      const bool hex = value.size() == 2 && std::all_of(value.begin(), value.end(), [](char c) {
+                         return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+                       });
+      if (!hex) return fail("station は局番（16 進 2 桁、大文字）です（例 station=01）");
+      g.station = std::string(value);
+      continue;
+    }
     if (key == "source") {
       const auto src = parseDeviceSpan(value);
       if (!src || src->count() != 1) return fail("source は一つのデバイスです（例 source=X0）");
@@ -179,6 +187,7 @@ std::string generatorText(const GeneratorSpec& g) {
       break;
   }
   if (g.kind != GeneratorKind::Follow) t += " period=" + std::to_string(g.periodMs);
+  if (!g.station.empty()) t += " station=" + g.station;
   if (g.paused) t += " paused";
   return t;
 }
@@ -213,24 +222,36 @@ std::int32_t generatorValueAt(const GeneratorSpec& g, std::int64_t elapsedMs) {
   return 0;
 }
 
-bool GeneratorSet::valid(const DeviceSpan& s) const {
+DeviceMemory* GeneratorSet::memoryOf(const GeneratorSpec& spec) const {
+  if (spec.station.empty()) return &memory_;
+  return stationMemory ? stationMemory(spec.station) : nullptr;
+}
+
+bool GeneratorSet::valid(const DeviceMemory& memory, const DeviceSpan& s) {
   if (s.kind < 0) return false;
-  const auto first = memory_.deviceAt(s.kind, s.first), last = memory_.deviceAt(s.kind, s.last);
+  const auto first = memory.deviceAt(s.kind, s.first), last = memory.deviceAt(s.kind, s.last);
   return first && last && first->kind == last->kind;
 }
 
-std::int32_t GeneratorSet::read(const DeviceSpan& s) const { return memory_.deviceValue(s.kind, s.first).value_or(0); }
+std::int32_t GeneratorSet::read(const DeviceMemory& memory, const DeviceSpan& s) {
+  return memory.deviceValue(s.kind, s.first).value_or(0);
+}
 
-bool GeneratorSet::write(const DeviceSpan& s, std::int32_t value) {
+bool GeneratorSet::write(DeviceMemory& memory, const DeviceSpan& s, std::int32_t value) {
   bool any = false;
-  for (std::int64_t n = s.first; n <= s.last; ++n) any = memory_.writeDevice(s.kind, static_cast<std::int32_t>(n), value) || any;
+  for (std::int64_t n = s.first; n <= s.last; ++n) any = memory.writeDevice(s.kind, static_cast<std::int32_t>(n), value) || any;
   return any;
 }
 
 bool GeneratorSet::usable(const GeneratorSpec& spec, std::string& error) const {
+  const DeviceMemory* memory = memoryOf(spec);
+  if (!memory) {
+    error = "局番 " + spec.station + " はこの回線にありません";
+    return false;
+  }
   for (const DeviceSpan* span : {&spec.target, &spec.source}) {
     if (span == &spec.source && spec.kind != GeneratorKind::Follow) break;
-    if (!valid(*span)) {
+    if (!valid(*memory, *span)) {
       error = "デバイス範囲外です: " + deviceSpanText(*span);
       return false;
     }
@@ -306,13 +327,16 @@ bool GeneratorSet::resume(int id, std::int64_t nowMs) {
 }
 
 bool GeneratorSet::tick(std::int64_t nowMs) {
-  bool wrote = false;
+  // Each memory written publishes once, the first station's first.
+  std::vector<DeviceMemory*> written;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     Entry& e = entries_[i];
     if (e.spec.paused) continue;
+    DeviceMemory* memory = memoryOf(e.spec);
+    if (!memory) continue;  // its station is no longer served
     std::int32_t v = 0;
     if (e.spec.kind == GeneratorKind::Follow) {
-      v = read(e.spec.source);
+      v = read(*memory, e.spec.source);
       if (e.spec.delayMs > 0) {
         auto& h = histories_[i].samples;
         if (h.empty() || h.back().second != v) h.emplace_back(nowMs, v);
@@ -329,10 +353,12 @@ bool GeneratorSet::tick(std::int64_t nowMs) {
     }
     if (e.written && *e.written == v) continue;
     e.written = v;
-    wrote = write(e.spec.target, v) || wrote;
+    if (write(*memory, e.spec.target, v) && std::find(written.begin(), written.end(), memory) == written.end())
+      written.push_back(memory);
   }
-  if (wrote) memory_.publish("All");
-  return wrote;
+  std::sort(written.begin(), written.end(), [this](DeviceMemory* a, DeviceMemory* b) { return a == &memory_ && b != &memory_; });
+  for (DeviceMemory* m : written) m->publish("All");
+  return !written.empty();
 }
 
 std::optional<std::int64_t> GeneratorSet::nextDueMs(std::int64_t nowMs) const {

@@ -25,7 +25,9 @@
 //   follow Y10 source=X0 delay=200 invert
 //                 the device copies the source as it was delay ms ago,
 //                 inverted (bits NOT, words all bits) when asked
-// "paused" at the end keeps it stopped.  Values are 16-bit: a word takes
+// "paused" at the end keeps it stopped.  On a line of several stations,
+// "station=01" names the station whose memory it writes (and a follower
+// reads); without it, the first station's.  Values are 16-bit: a word takes
 // the value modulo 65536, a bit is on for anything but 0.
 //
 // Order within one moment: a generator writes only when its own value
@@ -61,6 +63,7 @@ struct GeneratorSpec {
   std::int64_t delayMs = 0;
   bool invert = false;
   bool paused = false;
+  std::string station;  // two upper-case hex digits; empty: the first station
 };
 
 // A generator from its line; empty with `error` set (Japanese, for the user).
@@ -77,6 +80,11 @@ std::int32_t generatorValueAt(const GeneratorSpec& spec, std::int64_t elapsedMs)
 class GeneratorSet {
  public:
   explicit GeneratorSet(DeviceMemory& memory) : memory_(memory) {}
+
+  // The memory of a station by its number (the first station's for an
+  // empty one), or nullptr when the line does not carry it.  Without it,
+  // only generators of no station are taken.
+  std::function<DeviceMemory*(std::string_view station)> stationMemory;
 
   struct Entry {
     int id = 0;
@@ -123,9 +131,10 @@ class GeneratorSet {
   struct History {
     std::deque<std::pair<std::int64_t, std::int32_t>> samples;  // follow with a delay: the source over time
   };
-  std::int32_t read(const DeviceSpan& span) const;
-  bool write(const DeviceSpan& span, std::int32_t value);
-  bool valid(const DeviceSpan& span) const;
+  DeviceMemory* memoryOf(const GeneratorSpec& spec) const;
+  static std::int32_t read(const DeviceMemory& memory, const DeviceSpan& span);
+  static bool write(DeviceMemory& memory, const DeviceSpan& span, std::int32_t value);
+  static bool valid(const DeviceMemory& memory, const DeviceSpan& span);
   // Whether every device of `spec` is in device memory; else why not.
   bool usable(const GeneratorSpec& spec, std::string& error) const;
   void notify() {

@@ -18,10 +18,10 @@ struct LinkContext {
   LinkLists& lists;
   const Clock& clock;
   TrafficSink& log;
-  // The monitor lists changed (a monitor registration): ("UniUsr",
-  // "DATA"), before the reply is sent.  Changes of device memory are
-  // announced through DeviceMemory::publish with the device "All".
-  std::function<void(const std::string& device, const std::string& code)> subDspRenew;
+  // The monitor lists changed (a monitor registration), before the reply
+  // is sent.  Changes of device memory are announced through
+  // DeviceMemory::publish with the device "All".
+  std::function<void()> listsChanged;
 };
 
 }  // namespace omb

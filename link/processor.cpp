@@ -585,7 +585,7 @@ Reply RequestProcessor::execute(const Request& req) {
       return ackReply();
     }
     case CmdClass::MonitorReg:
-      if (ctx_.subDspRenew) ctx_.subDspRenew("UniUsr", "DATA");
+      if (ctx_.listsChanged) ctx_.listsChanged();
       return ackReply();
     case CmdClass::Monitor: {
       startData();

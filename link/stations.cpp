@@ -13,10 +13,7 @@ std::optional<std::vector<std::string>> StationSet::parseNumbers(std::string_vie
   std::string item;
   auto take = [&]() {
     if (item.empty()) return true;
-    const bool hex = item.size() == 2 && std::all_of(item.begin(), item.end(), [](char c) {
-                       return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'F');
-                     });
-    if (!hex) {
+    if (!isNumber(item)) {
       error = "局番 \"" + item + "\" は 16 進 2 桁（大文字）で指定してください（例 00,01,1F）";
       return false;
     }
@@ -43,32 +40,77 @@ std::optional<std::vector<std::string>> StationSet::parseNumbers(std::string_vie
   return out;
 }
 
-StationSet::Unit::Unit(LinkContext& main, std::string number_)
-    : number(std::move(number_)),
-      state(main.state.errors),
-      ctx{state, settings, lists, main.clock, main.log, nullptr},
-      processor(ctx) {
-  state.range5 = main.state.range5;
-  state.range7 = main.state.range7;
-  state.memory.subReDim_Device(state.range7);
-  state.pages = main.state.pages;
+bool StationSet::isNumber(std::string_view item) {
+  return item.size() == 2 && std::all_of(item.begin(), item.end(), [](char c) {
+           return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'F');
+         });
 }
 
-void StationSet::configure(const std::vector<std::string>& numbers) {
-  units_.clear();
-  if (numbers.empty()) return;
-  main_.settings.config.station = numbers.front();
-  for (std::size_t i = 1; i < numbers.size(); ++i) units_.push_back(std::make_unique<Unit>(main_, numbers[i]));
+StationSet::Unit::Unit(StationSet& set, std::string number_)
+    : number(std::move(number_)),
+      state(set.main_.state.errors),
+      ctx{state, settings, lists, set.main_.clock, set.main_.log,
+          [this, &set] {
+            if (set.listsChanged) set.listsChanged(number);
+          }},
+      processor(ctx) {
+  const SystemState& first = set.main_.state;
+  state.range5 = first.range5;
+  state.range7 = first.range7;
+  state.memory.subReDim_Device(state.range7);
+  state.pages = first.pages;
+  // Told with the number the unit has when it publishes: the number moves
+  // with the contents when the list is edited.
+  state.memory.subscribe([this, &set](const ChangeNotice& n) {
+    if (set.memoryChanged) set.memoryChanged(number, n);
+  });
+}
+
+bool StationSet::configure(const std::vector<std::string>& numbers) {
+  if (numbers.empty()) return false;
+  const std::string oldFirst = first();
+  const std::string& newFirst = numbers.front();
+  bool firstChanged = false;
+  if (newFirst != oldFirst) {
+    const bool oldStays = std::find(numbers.begin(), numbers.end(), oldFirst) != numbers.end();
+    Unit* u = find(newFirst);
+    if (!u && oldStays) u = units_.emplace_back(std::make_unique<Unit>(*this, newFirst)).get();
+    if (u) {
+      // The new first station's contents come to the front; the old first
+      // station's go with its number.
+      exchange(*u);
+      u->number = oldFirst;
+      firstChanged = true;
+    }
+    main_.settings.config.station = newFirst;
+  }
+  std::vector<std::unique_ptr<Unit>> next;
+  for (std::size_t i = 1; i < numbers.size(); ++i) {
+    auto it = std::find_if(units_.begin(), units_.end(), [&](const auto& u) { return u && u->number == numbers[i]; });
+    next.push_back(it != units_.end() ? std::move(*it) : std::make_unique<Unit>(*this, numbers[i]));
+  }
+  units_ = std::move(next);
+  if (!has(shown_)) shown_.clear();
+  if (shown_ == first()) shown_.clear();
+  return firstChanged;
 }
 
 std::vector<std::string> StationSet::numbers() const {
-  std::vector<std::string> out{main_.settings.config.station};
+  std::vector<std::string> out{first()};
   for (const auto& u : units_) out.push_back(u->number);
   return out;
 }
 
-StationSet::Unit* StationSet::find(const std::string& number) {
+bool StationSet::has(std::string_view number) const { return number.empty() || number == first() || find(number); }
+
+StationSet::Unit* StationSet::find(std::string_view number) {
   for (auto& u : units_)
+    if (u->number == number) return u.get();
+  return nullptr;
+}
+
+const StationSet::Unit* StationSet::find(std::string_view number) const {
+  for (const auto& u : units_)
     if (u->number == number) return u.get();
   return nullptr;
 }
@@ -95,29 +137,33 @@ RequestProcessor* StationSet::route(std::string_view frame) {
   return nullptr;
 }
 
-bool StationSet::bringForward(const std::string& number) {
-  Unit* u = find(number);
-  if (!u) return false;
+void StationSet::exchange(Unit& u) {
   SystemState& a = main_.state;
-  SystemState& b = u->state;
+  SystemState& b = u.state;
   a.memory.swapContents(b.memory);
   std::swap(a.range5, b.range5);
   std::swap(a.range7, b.range7);
   std::swap(a.pages, b.pages);
   std::swap(a.monitorComments, b.monitorComments);
-  std::swap(main_.lists, u->lists);
-  std::swap(main_.settings.config.station, u->number);
-  return true;
+  std::swap(main_.lists, u.lists);
 }
 
-SystemState* StationSet::stateOf(const std::string& number) {
+SystemState* StationSet::stateOf(std::string_view number) {
+  if (number.empty() || number == first()) return &main_.state;
   Unit* u = find(number);
   return u ? &u->state : nullptr;
 }
 
-LinkLists* StationSet::listsOf(const std::string& number) {
+LinkLists* StationSet::listsOf(std::string_view number) {
+  if (number.empty() || number == first()) return &main_.lists;
   Unit* u = find(number);
   return u ? &u->lists : nullptr;
+}
+
+bool StationSet::show(const std::string& number) {
+  if (!has(number)) return false;
+  shown_ = number == first() ? std::string() : number;
+  return true;
 }
 
 }  // namespace omb

@@ -36,7 +36,7 @@ const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
 
 BitGridView::BitGridView(ViewContext& ctx, const ViewFamily& family, int defaultRows, QWidget* parent)
     : GridView(ctx, family, 8400, 4950, parent ? parent : ctx.mainWindow) {
-  rowsPerPage_ = ctx.state.pages[static_cast<std::size_t>(family.slot)].perPage;
+  rowsPerPage_ = ctx.station->pages[static_cast<std::size_t>(family.slot)].perPage;
   if (rowsPerPage_ < 1) rowsPerPage_ = defaultRows;
 
   fgrdBit_ = new FlexGrid(this);

@@ -64,7 +64,7 @@ void FrmBitDevice::subDspAddress() {
     FlexGrid& g = *fgrdBit_;
     RedrawSuspended quiet(g);
     const auto size = static_cast<std::int64_t>(words().size());
-    const std::int64_t first = ctx_.state.memory.firstNumber(family_.kind);
+    const std::int64_t first = ctx_.memory().firstNumber(family_.kind);
     for (int r = 1; r <= rowsPerPage_; ++r) {
       const std::int64_t w = rowWord(r);
       if (w >= size) {

@@ -15,7 +15,7 @@ namespace omb {
 // the refresh signal is one subscriber of that publication.  The other
 // codes (comments, registrations) are signals of their own.
 void ViewContext::renew(const std::string& device, const std::string& code, const void* source) {
-  if (code == "DATA") state.memory.publish(device, source);
+  if (code == "DATA") memory().publish(device, source);
   else manager.subDspRenew(device, code);
 }
 
@@ -29,7 +29,7 @@ DeviceView::DeviceView(ViewContext& ctx, int slot, int defaultWidthTwips, int de
 }
 
 int DeviceView::pageCount() const {
-  const int pages = ctx_.state.pages[static_cast<std::size_t>(slot_)].pages;
+  const int pages = ctx_.station->pages[static_cast<std::size_t>(slot_)].pages;
   return pages < 1 ? 1 : pages;
 }
 

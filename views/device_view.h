@@ -36,10 +36,16 @@ struct Cascade {
 // for telling it closed.  Never the application core with its engine, port
 // and log.
 struct ViewContext {
+  // Program-wide: user lists, cell styles, multi-screen records.
   SystemState& state;
+  // The station shown: its device memory, page table and monitor comments,
+  // and the engine's test and monitor lists of it (shown by the test
+  // monitor).  Read through these every time: the station shown changes.
+  SystemState* const& station;
+  const LinkLists* const& stationLists;
+  DeviceMemory& memory() const { return station->memory; }
+  const LinkLists& lists() const { return *stationLists; }
   CommentStore& comments;
-  // The engine's test and monitor lists, shown by the test monitor.
-  const LinkLists& lists;
   Settings& settings;
   Presenter& presenter;
   ErrorSink& errors;

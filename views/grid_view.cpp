@@ -95,7 +95,7 @@ RaiseComment GridView::commentRaiser() {
   };
 }
 
-DeviceMemory& GridView::memory() const { return ctx_.state.memory; }
+DeviceMemory& GridView::memory() const { return ctx_.memory(); }
 
 QPushButton* GridView::makeButton(const char* name, const QString& text, const QString& tip,
                                   std::function<void()> click) {

@@ -433,8 +433,8 @@ FrmUni::FrmUni(ViewContext& ctx) : ListView(ctx, kUniFamily, 8000, 5300) {
 }
 
 void FrmUni::lookUpComments() {
-  MonitorComments& c = ctx_.state.monitorComments;
-  const LinkLists& l = ctx_.lists;
+  MonitorComments& c = ctx_.station->monitorComments;
+  const LinkLists& l = ctx_.lists();
   auto look = [this](const auto& list, auto& comments) {
     for (std::size_t i = 0; i < comments.size() && i < list.size(); ++i)
       comments[i] = list[i].deviceText.size() > 3 ? ctx_.comments.fncDeviceComment(list[i].code, list[i].number)
@@ -451,7 +451,7 @@ void FrmUni::redrawAddresses() {
     drawnLists_ = listsShown();
     lookUpComments();
     const CellStyleIndex styles(ctx_.state.cellStyles);
-    const MonitorComments& c = ctx_.state.monitorComments;
+    const MonitorComments& c = ctx_.station->monitorComments;
     auto fill = [&](FlexGrid& g, const auto& list, const auto& comments) {
       RedrawSuspended quiet(g);
       g.clearTexts();
@@ -466,7 +466,7 @@ void FrmUni::redrawAddresses() {
         showRow(g, r, device, i < comments.size() ? comments[i] : std::string(), styles);
       }
     };
-    const LinkLists& l = ctx_.lists;
+    const LinkLists& l = ctx_.lists();
     fill(*grids_[0], l.TestBitList, c.testBit);
     fill(*grids_[1], l.MoniBitList, c.moniBit);
     fill(*grids_[2], l.TestWordList, c.testWord);
@@ -491,7 +491,7 @@ std::string FrmUni::listsShown() const {
     for (const LinkListEntry& e : list) shown.append(e.deviceText).append(e.code).push_back('\n');
     shown.push_back('|');
   };
-  const LinkLists& l = ctx_.lists;
+  const LinkLists& l = ctx_.lists();
   add(l.TestBitList);
   add(l.MoniBitList);
   add(l.TestWordList);

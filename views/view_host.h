@@ -18,10 +18,15 @@
 namespace omb {
 
 struct ViewHost {
+  // The program-wide parts of the state: user lists, cell styles,
+  // multi-screen records.
   SystemState& state;
+  // The station the windows show (its memory, pages and monitor comments)
+  // and the engine's test and monitor lists of it; the application moves
+  // these when another station is chosen.
+  SystemState* const& shownState;
+  const LinkLists* const& shownLists;
   CommentStore& comments;
-  // The engine's test and monitor lists, shown by the test monitor.
-  const LinkLists& lists;
   Settings& settings;
   SettingsFile& settingsFile;
   Presenter& presenter;

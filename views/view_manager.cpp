@@ -16,7 +16,7 @@ const std::array<int, 24> ViewManager::kForwardOrder{1,  2,  5,  4,  0,  3,  11,
                                                      13, 10, 15, 14, 6,  7,  18, 19, 20, 22, 21, 23};
 
 ViewManager::ViewManager(const ViewHost& host, QWidget* mainWindow)
-    : host_(host), main_(mainWindow), ctx_{host.state, host.comments, host.lists, host.settings, host.presenter,
+    : host_(host), main_(mainWindow), ctx_{host.state, host.shownState, host.shownLists, host.comments, host.settings, host.presenter,
                                            host.errors, *this, {}, {}, {}, mainWindow, host.portOpen} {
   host_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
   frame_.setSingleShot(true);
@@ -128,6 +128,18 @@ void ViewManager::subCloseDeviceView() {
     for (int s : kForwardOrder)
       if (DeviceView* v = views_[static_cast<std::size_t>(s)]) v->close();
     closeMultiViews();
+  });
+}
+
+void ViewManager::reopenViews() {
+  guarded(host_.errors, "frmMain.subView_Dsp() ", [&](ErrorTrap&) {
+    std::vector<int> open;
+    for (int s : kForwardOrder)
+      if (DeviceView* v = views_[static_cast<std::size_t>(s)]) {
+        open.push_back(s);
+        v->close();
+      }
+    for (int s : open) openSingleView(s);
   });
 }
 

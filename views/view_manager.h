@@ -59,6 +59,10 @@ class ViewManager {
   static constexpr int kFrameMs = 16;
 
   void subCloseDeviceView();
+  // The single views open are closed and opened again in their places,
+  // counting the pages of what they now show (another station shown).
+  // The multi-screen windows stay; they redraw with the next refresh.
+  void reopenViews();
   void subGet_DeviceView();
   void subView_Dsp();
 

@@ -146,7 +146,7 @@ void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, const std::function<v
     const ColumnMode mode = panel.columnMode(panel.col());
     const RowDevice* upper = panel.rowDevice(top);
     if (!upper) return;  // the upper row lies past the device end
-    DeviceMemory& memory = ctx.state.memory;
+    DeviceMemory& memory = ctx.memory();
 
     trap.section(20);
     std::int16_t value = memory.word(upper->kind, upper->word);
@@ -197,7 +197,7 @@ void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const std::function<void
       entry.code = d->code;
       entry.addressText = address;
       entry.comment = ctx.comments.commentOfAddress(address);
-      entry.number = static_cast<std::int32_t>(state.memory.firstNumber(d->kind) + d->word);
+      entry.number = static_cast<std::int32_t>(ctx.memory().firstNumber(d->kind) + d->word);
       state.userWordList.add(entry);
     }
     raiseAsgn();
@@ -210,7 +210,7 @@ void subAllSet(ViewContext& ctx, int kind, std::int16_t start, std::int16_t step
     const std::string message = "全データを " + std::to_string(start) +
                                 "　で初期化します！\r\n＜注意＞ 選択範囲に関係なく全データを初期化します！";
     if (dlgMsg(ctx, "All Data cler", message, true) != "1") return;
-    DeviceMemory& memory = ctx.state.memory;
+    DeviceMemory& memory = ctx.memory();
     const auto count = static_cast<std::int64_t>(memory.size(kind));
     if (step == 0) {
       memory.fill(kind, 0, count - 1, start);
@@ -238,7 +238,7 @@ using namespace mdlSubWordDevice;
 
 FrmWordDevice::FrmWordDevice(ViewContext& ctx, int slot)
     : GridView(ctx, wordFamily(slot), kDefaultWidth, 5300, ctx.mainWindow) {
-  perPage_ = ctx.state.pages[static_cast<std::size_t>(slot)].perPage;
+  perPage_ = ctx.station->pages[static_cast<std::size_t>(slot)].perPage;
   buildControls();
   const std::string label = std::string(family_.form) + ".Form_Load() ";
   guarded(ctx.errors, label.c_str(), [&](ErrorTrap&) {
@@ -282,7 +282,7 @@ void FrmWordDevice::buildControls() {
 }
 
 WordDeviceRef FrmWordDevice::device() const {
-  DeviceMemory& memory = ctx_.state.memory;
+  DeviceMemory& memory = ctx_.memory();
   return WordDeviceRef{memory, family_.kind, memory.firstNumber(family_.kind), family_.code, family_.digits,
                        family_.hex};
 }

@@ -144,7 +144,7 @@ class Socket : public ::testing::Test {
   QtScheduler scheduler;
   FaultInjector faults;
   LinkStats stats;
-  ControlInterpreter interpreter{ControlTargets{state.memory, scheduler, faults, stats, {}, {}}};
+  ControlInterpreter interpreter{ControlTargets{state.memory, scheduler, faults, stats, {}, {}, {}, {}, {}}};
   ControlServer server{interpreter};
 };
 
@@ -335,7 +335,8 @@ TEST_F(Program, ASavedProjectLoadsBackAndTheLineKeepsItsSettings) {
   ManualScheduler scheduler(clock);
   ControlTargets targets = controlTargetsOf(core, project);
   ControlInterpreter interpreter(ControlTargets{targets.memory, scheduler, targets.faults, targets.stats,
-                                                targets.load, targets.save});
+                                                targets.load, targets.save, targets.stationMemory,
+                                                targets.watchAll, targets.unwatchAll});
   auto run = [&](const std::string& line) { return interpreter.run(line).answer; };
   std::vector<std::string> refreshed;
   core.subDspRenew = [&](const std::string& device, const std::string& code) { refreshed.push_back(device + code); };

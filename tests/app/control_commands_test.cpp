@@ -50,8 +50,75 @@ class Commands : public ::testing::Test {
       [this](const std::string& path) {
         saves.push_back(path);
         return saveFails;
-      }}};
+      },
+      {}, {}, {}}};
 };
+
+// A second station, 01, beside the first: its devices are named 01:D100.
+class StationCommands : public ::testing::Test {
+ protected:
+  StationCommands() {
+    for (SystemState* s : {&first, &second}) {
+      subSetOldVersionRanges(s->range5, s->range7);
+      s->subReDim_Device();
+      s->memory.subscribe([this](const ChangeNotice&) {
+        for (auto& w : watchers) w();
+      });
+    }
+  }
+  std::string run(std::string_view line) {
+    return interpreter.run(line, [this](const std::string& a) { answers.push_back(a); }).answer;
+  }
+
+  test::RecordingErrorSink errors;
+  SystemState first{errors}, second{errors};
+  ManualClock clock;
+  ManualScheduler scheduler{clock};
+  FaultInjector faults;
+  LinkStats stats;
+  std::vector<std::function<void()>> watchers;
+  std::vector<std::string> answers;
+  ControlInterpreter interpreter{ControlTargets{
+      first.memory, scheduler, faults, stats, {}, {},
+      [this](std::string_view station) -> DeviceMemory* {
+        if (station == "00") return &first.memory;
+        return station == "01" ? &second.memory : nullptr;
+      },
+      [this](std::function<void()> changed) {
+        watchers.push_back(std::move(changed));
+        return static_cast<int>(watchers.size());
+      },
+      [this](int id) { watchers[static_cast<std::size_t>(id - 1)] = [] {}; }}};
+};
+
+TEST_F(StationCommands, AStationWrittenBeforeTheDeviceChoosesItsMemory) {
+  EXPECT_EQ(run("set 01:D100 7 8"), R"j({"ok":true})j");
+  EXPECT_EQ(run("set D100 5"), R"j({"ok":true})j");
+  EXPECT_EQ(run("set 00:X0 1"), R"j({"ok":true})j");
+  EXPECT_EQ(second.memory.fncDeviceData(100, "D"), 7);
+  EXPECT_EQ(second.memory.fncDeviceData(101, "D"), 8);
+  EXPECT_EQ(first.memory.fncDeviceData(100, "D"), 5);
+  EXPECT_TRUE(first.memory.fncBit(0, "X"));
+  EXPECT_FALSE(second.memory.fncBit(0, "X"));
+  EXPECT_EQ(run("get 01:D100 2"), R"j({"ok":true,"values":[7,8]})j");
+  EXPECT_EQ(run("get 01:d100-d101"), R"j({"ok":true,"values":[7,8]})j");
+  EXPECT_EQ(run("get D100"), R"j({"ok":true,"values":[5]})j");
+  // A station the line does not carry changes nothing and says so.
+  EXPECT_EQ(run("set 07:D100 1"), R"j({"ok":false,"error":"station 07 is not served"})j");
+  EXPECT_EQ(run("get 07:D100"), R"j({"ok":false,"error":"station 07 is not served"})j");
+  EXPECT_EQ(run("wait-change 07:D100 100"), R"j({"ok":false,"error":"station 07 is not served"})j");
+
+  // A wait on station 01 answers for its write, not for the first's.
+  EXPECT_EQ(run("wait-change 01:D100 5000"), "");
+  first.memory.write(kD, 100, 99);
+  first.memory.publish("All");
+  scheduler.runDue();
+  EXPECT_TRUE(answers.empty());
+  second.memory.write(kD, 100, 42);
+  second.memory.publish("All");
+  scheduler.runDue();
+  EXPECT_EQ(answers, std::vector<std::string>{R"j({"ok":true,"values":[42]})j"});
+}
 
 TEST_F(Commands, RequestsAreAnsweredWithTheirJsonLine) {
   struct Case {

@@ -485,13 +485,22 @@ TEST_F(MainWindow, TheLineToolsWindowAndMenusDriveFaultsStatisticsAndStations) {
   EXPECT_EQ(core->stations.numbers(), (std::vector<std::string>{"00", "01"}));
   ASSERT_NE(w.findChild<QAction*>("mnuStation01"), nullptr);
   EXPECT_TRUE(w.findChild<QMenu*>("mnuStationShow")->isEnabled());
+  // The box shows every station served; showing another moves no memory.
+  EXPECT_EQ(find<QLineEdit>(w, "txtKyokuNo")->text(), "00,01");
+  EXPECT_TRUE(find<QLineEdit>(w, "txtKyokuNo")->isReadOnly());
   w.findChild<QAction*>("mnuStation01")->trigger();
-  EXPECT_EQ(find<QLineEdit>(w, "txtKyokuNo")->text(), "01");
-  EXPECT_EQ(core->state.memory.fncDeviceData(0, "D"), 0);  // station 01 starts empty
-  EXPECT_TRUE(w.findChild<QAction*>("mnuStation01")->isChecked());
-  w.findChild<QAction*>("mnuStation00")->trigger();
+  EXPECT_EQ(core->stations.shown(), "01");
+  EXPECT_EQ(core->shownState, core->stations.stateOf("01"));
+  EXPECT_EQ(core->shownState->memory.fncDeviceData(0, "D"), 0);  // station 01 starts empty
   EXPECT_EQ(core->state.memory.fncDeviceData(0, "D"), 0x1234);
-  EXPECT_EQ(find<QLineEdit>(w, "txtKyokuNo")->text(), "00");
+  EXPECT_EQ(core->link.config.station, "00");
+  EXPECT_TRUE(w.findChild<QAction*>("mnuStation01")->isChecked());
+  EXPECT_FALSE(w.findChild<QAction*>("mnuStation00")->isChecked());
+  EXPECT_TRUE(find<QLineEdit>(w, "txtKyokuNo")->toolTip().contains("表示中の局: 01"));
+  w.findChild<QAction*>("mnuStation00")->trigger();
+  EXPECT_EQ(core->shownState, &core->state);
+  EXPECT_EQ(core->state.memory.fncDeviceData(0, "D"), 0x1234);
+  EXPECT_EQ(find<QLineEdit>(w, "txtKyokuNo")->text(), "00,01");
   presenter.inputAnswers = {"00,0x"};
   w.findChild<QAction*>("mnuStations")->trigger();
   EXPECT_NE(presenter.boxes.back().text.find("\"0x\""), std::string::npos);

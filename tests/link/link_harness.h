@@ -55,8 +55,10 @@ struct LinkHarness {
   std::vector<std::pair<std::string, std::string>> renews;
   std::vector<ChangeSet> changeSets;  // every change set the memory published
   std::string outputAtRenew;  // what had been written when the last refresh ran
-  LinkContext ctx{state, settings, lists, clock, log, [this](const std::string& device, const std::string& code) {
-                    renews.emplace_back(device, code);
+  // A change of the monitor lists is recorded as the program announces it
+  // to the windows.
+  LinkContext ctx{state, settings, lists, clock, log, [this] {
+                    renews.emplace_back("UniUsr", "DATA");
                     outputAtRenew = port.pendingOutput();
                   }};
   LinkEngine engine{ctx, loop, port};

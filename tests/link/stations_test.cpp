@@ -1,7 +1,11 @@
 // Several stations on one line: each answers its own frames from its own
-// memory; a number no station has draws silence; bringing a station forward
-// exchanges what the windows see.
+// memory; a number no station has draws silence; choosing the station shown
+// moves nothing, and editing the list keeps each station's memory.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
 
 #include "link/stations.h"
 #include "link_harness.h"
@@ -67,22 +71,61 @@ TEST_F(Stations, TheLinesSettingsApplyToEveryStation) {
   EXPECT_EQ(h.exchange(E + "01FEWR0D010001"), S + "01FE0022" + X);
 }
 
-TEST_F(Stations, BringingAStationForwardExchangesMemoryListsAndNumber) {
+TEST_F(Stations, ShowingAStationMovesNothing) {
   h.exchange(E + "00FFWW0D0100010011");
   h.exchange(E + "01FFWW0D0100010022");
-  h.exchange(E + "01FFWM001D0100");
-  ASSERT_TRUE(set.bringForward("01"));
-  EXPECT_EQ(h.settings.config.station, "01");
-  EXPECT_EQ(d(h.state, 100), 0x22);
-  EXPECT_EQ(h.lists.MoniWordList[0].deviceText, "D0100");
-  EXPECT_EQ(set.numbers(), (std::vector<std::string>{"01", "00", "05"}));
-  // The line goes on answering each station from its own memory.
+  ASSERT_TRUE(set.show("01"));
+  EXPECT_EQ(set.shown(), "01");
+  EXPECT_EQ(set.stateOf(set.shown()), set.stateOf("01"));
+  EXPECT_EQ(h.settings.config.station, "00");
+  EXPECT_EQ(d(h.state, 100), 0x11);
+  EXPECT_EQ(set.numbers(), (std::vector<std::string>{"00", "01", "05"}));
   EXPECT_EQ(h.exchange(E + "00FFWR0D010001"), S + "00FF0011" + X);
   EXPECT_EQ(h.exchange(E + "01FFWR0D010001"), S + "01FF0022" + X);
-  EXPECT_FALSE(set.bringForward("07"));
-  ASSERT_TRUE(set.bringForward("00"));
-  EXPECT_EQ(d(h.state, 100), 0x11);
-  EXPECT_EQ(h.lists.MoniWordList[0].deviceText, "");
+  EXPECT_FALSE(set.show("07"));
+  EXPECT_EQ(set.shown(), "01");
+  ASSERT_TRUE(set.show("00"));
+  EXPECT_EQ(set.stateOf(set.shown()), &h.state);
+}
+
+// Whatever the edit, a station that stays in the list keeps its memory and
+// lists, and the line answers it by its number.
+TEST_F(Stations, EditingTheListKeepsTheMemoryOfEveryStationThatStays) {
+  struct Case {
+    std::vector<std::string> list;
+    bool frontChanged;
+  };
+  for (const Case& c : {Case{{"00", "05", "01"}, false}, Case{{"00", "01"}, false}, Case{{"00", "01", "05", "07"}, false},
+                        Case{{"01", "00", "05"}, true}, Case{{"05", "01"}, true}, Case{{"02", "00", "01", "05"}, true}}) {
+    SCOPED_TRACE(c.list.front() + " first, " + std::to_string(c.list.size()) + " stations");
+    set.configure({"00", "01", "05"});
+    h.state.memory.subReDim_Device(h.state.range7);  // a fresh start for each case
+    h.lists = LinkLists{};
+    for (const char* n : {"01", "05"}) set.stateOf(n)->memory.subReDim_Device(h.state.range7);
+    for (const char* n : {"01", "05"}) *set.listsOf(n) = LinkLists{};
+    h.exchange(E + "00FFWW0D0100010011");
+    h.exchange(E + "01FFWW0D0100010022");
+    h.exchange(E + "05FFWW0D0100010055");
+    h.exchange(E + "01FFWM001D0100");
+    ASSERT_TRUE(set.show("01"));
+
+    EXPECT_EQ(set.configure(c.list), c.frontChanged);
+    EXPECT_EQ(set.numbers(), c.list);
+    EXPECT_EQ(h.settings.config.station, c.list.front());
+    const std::map<std::string, int> before{{"00", 0x11}, {"01", 0x22}, {"05", 0x55}};
+    for (const std::string& n : c.list) {
+      const auto it = before.find(n);
+      const int want = it == before.end() ? 0 : it->second;
+      ASSERT_NE(set.stateOf(n), nullptr) << n;
+      EXPECT_EQ(d(*set.stateOf(n), 100), want) << n;
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "%04X", want);
+      EXPECT_EQ(h.exchange(E + n + "FFWR0D010001"), S + n + "FF" + hex + X) << n;
+      EXPECT_EQ(set.listsOf(n)->MoniWordList[0].deviceText, n == "01" ? "D0100" : "") << n;
+    }
+    // The station shown stays shown while it is served.
+    EXPECT_EQ(set.shown(), std::find(c.list.begin(), c.list.end(), "01") != c.list.end() ? "01" : c.list.front());
+  }
 }
 
 TEST(StationNumbers, ListsAreReadAndMistakesNamed) {

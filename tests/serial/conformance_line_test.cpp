@@ -195,7 +195,7 @@ class LineHarness {
   Transport& port;
   RecordingPresenter presenter;
   test::RecordingTraffic log;
-  LinkContext ctx{state, settings, lists, clock, log, [](const std::string&, const std::string&) {}};
+  LinkContext ctx{state, settings, lists, clock, log, [] {}};
   LinkEngine engine{ctx, loop, port};
 };
 
