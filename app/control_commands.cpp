@@ -195,12 +195,12 @@ ControlTargets controlTargetsOf(AppCore& core, ProjectCommands& project) {
     return core.watchMemory([changed = std::move(changed)](const std::string&, const ChangeNotice&) { changed(); });
   };
   t.unwatchAll = [&core](int id) { core.unwatchMemory(id); };
-  // A project loaded while the line is in use gives what belongs to the
-  // station: device memory and lists (as a further station's project
-  // does), and the generators that move its inputs.  Its format, station number and line settings are not taken
-  // over: the PC program on the line keeps talking as it started.
+  // A project is opened here as the window opens it: the whole of it,
+  // its generators too.  An open line keeps the rate and framing it was
+  // opened with until it is opened again; the link settings (format,
+  // station, sum check, wait) apply from the next frame.
   t.load = [&project](const std::string& path) -> std::optional<std::string> {
-    const auto failed = project.load(path, {{}, false, true});
+    const auto failed = project.load(path, {});
     if (!failed) return std::nullopt;
     return projectLoadError(path, *failed);
   };

@@ -11,11 +11,11 @@
 //   get FIRST-LAST             a run of devices (D100-D109 or D100-109)
 //   set DEVICE VALUE...        VALUE to DEVICE, the next to the device after
 //                              it, ...; all or nothing
-//   load PROJECT               the project's device memory, its test and
-//                              monitor lists, its device comments and its
-//                              value generators (NAME_Sim.txt, none without
-//                              one); the line keeps the settings it is
-//                              served with
+//   load PROJECT               the project as the window opens it: device
+//                              memory, lists, device comments, value
+//                              generators (NAME_Sim.txt, none without one)
+//                              and link settings; an open line keeps its
+//                              rate and framing until it is opened again
 //   save PROJECT               the state as a project file (whole or not at
 //                              all) with its comment and generator files
 //   fault add RULE             one rule as --fault reads it

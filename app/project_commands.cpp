@@ -190,7 +190,12 @@ std::optional<ProjectCommands::LoadFailure> ProjectCommands::load(const std::str
     if (closeViews) closeViews();
     if (clearMultiViews) clearMultiViews();
     const std::string version = read.image->version;
+    // On a line of several stations the list stays the line's: the
+    // project's memory goes to the first station, whatever its number.
+    const std::string first = core_.stations.first();
+    const bool keepNumber = core_.stations.several();
     apply(std::move(*read.image));
+    if (keepNumber) core_.link.config.station = first;
     if (showVersion) showVersion(version);
     if (core_.windowFromProject && placeMainWindow) placeMainWindow(core_.settings.mainWindow);
     core_.projectFileName = fileName(path);

@@ -110,7 +110,8 @@ std::string serveUsage() {
          "running Ombrisal (--control), prints the JSON answer and exits 0, or 1\n"
          "with the error: get DEVICE [POINTS], set DEVICE VALUE..., load PROJECT,\n"
          "save PROJECT, fault add RULE, fault clear, stats, wait-change DEVICE\n"
-         "TIMEOUT_MS, quit.\n"
+         "TIMEOUT_MS, quit.  A DEVICE is the first station's, or another's\n"
+         "written NN:DEVICE (01:D100).\n"
          "\n"
          "--serve PORT   Serve the computer link on PORT without any window until\n"
          "               SIGINT or SIGTERM, then close the port and exit 0.  PORT is\n"
@@ -150,9 +151,11 @@ std::string serveUsage() {
          "                        counter D100 step=1 min=0 max=999 period=100,\n"
          "                        square X0 period=1000 duty=0.5, follow Y10 source=X0\n"
          "                        delay=200); they take the place of those a project\n"
-         "                        keeps beside it (NAME_Sim.txt)\n"
+         "                        keeps beside it (NAME_Sim.txt); station=NN makes one\n"
+         "                        drive a further station\n"
          "  --record FILE         write every change of device memory to FILE as CSV\n"
-         "                        (time_ms,device,value), flushed as it happens\n"
+         "                        (time_ms,device,value), flushed as it happens; with\n"
+         "                        several stations, time_ms,station,device,value\n"
          "  --pace                on a virtual or TCP line, send replies at the speed of\n"
          "                        the --line settings (start, data, parity, stop bits)\n"
          "  --control PATH        listen for a test script's commands on a Unix socket\n"
@@ -392,7 +395,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   // are in it too.  Each change set is flushed as it happens: a CI job may
   // read the file while the server still runs, or after it was killed.
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> recordFile(nullptr, std::fclose);
-  std::unique_ptr<ChangeRecorder> recorder;
+  std::vector<std::unique_ptr<ChangeRecorder>> recorders;
   bool recordFailed = false;
   if (!o.recordFile.empty()) {
     recordFile.reset(std::fopen(o.recordFile.c_str(), "w"));
@@ -401,7 +404,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
                 << std::endl;
       return 1;
     }
-    recorder = std::make_unique<ChangeRecorder>(core.state.memory, clock, [&](std::string_view rows) {
+    auto sink = [&](std::string_view rows) {
       if (recordFailed) return;
       if (std::fwrite(rows.data(), 1, rows.size(), recordFile.get()) != rows.size() ||
           std::fflush(recordFile.get()) != 0) {
@@ -409,7 +412,14 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
         std::cerr << "ombrisal: cannot write the recording " << o.recordFile << ": " << std::strerror(errno)
                   << std::endl;
       }
-    });
+    };
+    // Every station is recorded; with several, each row names its station.
+    const std::vector<std::string> stations = core.stations.numbers();
+    const std::int64_t start = clock.steadyUs();
+    for (const std::string& n : stations)
+      recorders.push_back(std::make_unique<ChangeRecorder>(
+          *core.memoryOf(n), clock, sink,
+          ChangeRecorder::Options{stations.size() > 1 ? n : std::string(), recorders.empty(), start}));
   }
 
   // Value generators: the --sim file's, or else those kept beside the

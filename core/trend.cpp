@@ -43,10 +43,18 @@ std::string format(double v, const char* fmt) {
 }  // namespace
 
 ChangeRecorder::ChangeRecorder(DeviceMemory& memory, const Clock& clock, std::function<void(std::string_view)> sink)
-    : memory_(memory), clock_(clock), sink_(std::move(sink)), startUs_(clock.steadyUs()) {
+    : ChangeRecorder(memory, clock, std::move(sink), Options{}) {}
+
+ChangeRecorder::ChangeRecorder(DeviceMemory& memory, const Clock& clock, std::function<void(std::string_view)> sink,
+                               Options options)
+    : memory_(memory),
+      clock_(clock),
+      sink_(std::move(sink)),
+      startUs_(options.startUs.value_or(clock.steadyUs())),
+      station_(options.station.empty() ? std::string() : options.station + ",") {
   for (int k = 0; k < kKindCount; ++k) shadow_[static_cast<std::size_t>(k)] = memory_.words(k);
   subscription_ = memory_.subscribe([this](const ChangeNotice& n) { onChange(n); });
-  sink_("time_ms,device,value\n");
+  if (options.header) sink_(station_.empty() ? "time_ms,device,value\n" : "time_ms,station,device,value\n");
 }
 
 ChangeRecorder::~ChangeRecorder() { memory_.unsubscribe(subscription_); }
@@ -67,7 +75,7 @@ void ChangeRecorder::onChange(const ChangeNotice& n) {
       if (stamp.empty()) stamp = format(static_cast<double>(clock_.steadyUs() - startUs_) / 1000.0, "%.3f");
       auto row = [&](int bit, unsigned value) {
         const auto [kind, number] = deviceAt(memory_, c.kind, i, bit);
-        text_ += stamp + "," + deviceName(kind, number) + "," + std::to_string(value) + "\n";
+        text_ += stamp + "," + station_ + deviceName(kind, number) + "," + std::to_string(value) + "\n";
         ++rows_;
       };
       if (isWordKind(c.kind)) {
@@ -86,27 +94,33 @@ std::vector<Trace> readRecording(std::string_view csv, std::size_t& skipped) {
   std::map<std::string, std::size_t, std::less<>> index;
   skipped = 0;
   bool first = true;
+  bool stations = false;  // rows name their station: the trace is "01:D100"
   while (!csv.empty()) {
     const std::size_t nl = csv.find('\n');
     std::string_view line = csv.substr(0, nl);
     csv = nl == std::string_view::npos ? std::string_view{} : csv.substr(nl + 1);
     if (first) {
       first = false;
-      if (line.rfind("time_ms", 0) == 0) continue;
+      if (line.rfind("time_ms", 0) == 0) {
+        stations = line.rfind("time_ms,station,", 0) == 0;
+        continue;
+      }
     }
     if (line.empty() || line == "\r") continue;
     const auto t = real(field(line));
+    const std::string_view station = stations ? field(line) : std::string_view{};
     const std::string_view device = field(line);
     const auto v = real(field(line));
     const auto span = parseDeviceSpan(device);
-    if (!t || !v || !span || span->count() != 1) {
+    if (!t || !v || !span || span->count() != 1 || (stations && station.empty())) {
       ++skipped;
       continue;
     }
-    auto it = index.find(device);
+    const std::string name = stations ? std::string(station) + ":" + std::string(device) : std::string(device);
+    auto it = index.find(name);
     if (it == index.end()) {
-      it = index.emplace(std::string(device), traces.size()).first;
-      traces.push_back(Trace{std::string(device), *span, {}});
+      it = index.emplace(name, traces.size()).first;
+      traces.push_back(Trace{name, *span, {}});
     }
     traces[it->second].points.emplace_back(*t / 1000.0, *v);
   }

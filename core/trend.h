@@ -12,6 +12,11 @@
 // D9000 and M9000); a word's value is its unsigned 16-bit value, a bit's 0 or
 // 1.  Rows of one change set share its time.  Only real changes are rows: a
 // write of the value a device already had leaves no row.
+//
+// When a line serves several stations, each row names its station after
+// the time:
+//   time_ms,station,device,value
+//   12.345,01,D100,1234
 #pragma once
 
 #include <cstdint>
@@ -31,8 +36,18 @@ namespace omb {
 
 class ChangeRecorder {
  public:
+  struct Options {
+    // Rows name this station (the station column); empty: no column.
+    std::string station;
+    // The header goes first (one recorder of several writes it).
+    bool header = true;
+    // Where time 0 is on the steady clock; the clock's now when not given,
+    // so that several recorders of one recording share it.
+    std::optional<std::int64_t> startUs;
+  };
   // Rows go to `sink` as text, the header first; one call per change set.
   ChangeRecorder(DeviceMemory& memory, const Clock& clock, std::function<void(std::string_view)> sink);
+  ChangeRecorder(DeviceMemory& memory, const Clock& clock, std::function<void(std::string_view)> sink, Options options);
   ~ChangeRecorder();
   ChangeRecorder(const ChangeRecorder&) = delete;
   ChangeRecorder& operator=(const ChangeRecorder&) = delete;
@@ -47,6 +62,7 @@ class ChangeRecorder {
   std::function<void(std::string_view)> sink_;
   DeviceMemory::SubscriptionId subscription_;
   std::int64_t startUs_;
+  std::string station_;  // with its comma, or empty
   std::array<std::vector<std::int16_t>, kKindCount> shadow_;  // what was recorded last
   std::string text_;
   std::uint64_t rows_ = 0;

@@ -331,7 +331,7 @@ class Program : public ::testing::Test {
 };
 
 // Loading and saving through the running program's project commands.
-TEST_F(Program, ASavedProjectLoadsBackAndTheLineKeepsItsSettings) {
+TEST_F(Program, ASavedProjectLoadsBackWholeWithItsLinkSettings) {
   ManualScheduler scheduler(clock);
   ControlTargets targets = controlTargetsOf(core, project);
   ControlInterpreter interpreter(ControlTargets{targets.memory, scheduler, targets.faults, targets.stats,
@@ -355,7 +355,7 @@ TEST_F(Program, ASavedProjectLoadsBackAndTheLineKeepsItsSettings) {
   core.link.config.format = Format::F4;
   EXPECT_EQ(run("load " + path), R"j({"ok":true})j");
   EXPECT_EQ(run("get D100"), R"j({"ok":true,"values":[1234]})j");
-  EXPECT_EQ(core.link.config.format, Format::F4);
+  EXPECT_EQ(core.link.config.format, Format::F1);  // as the window opens it
   EXPECT_EQ(core.comments.fncDeviceComment("D", 100), "pump");
 
   // Not a project, or no file at all: nothing of it is taken over.

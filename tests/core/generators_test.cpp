@@ -78,7 +78,8 @@ TEST(GeneratorLines, ReadBackAsWrittenAndMistakesNamed) {
                            "sine R0 offset=500 amplitude=400 period=2000 paused",
                            "random M0-M15 min=0 max=1 seed=7 period=250", "square X0 duty=0.5 period=1000",
                            "square D0 duty=0.25 min=10 max=20 period=100",
-                           "follow Y10 source=X0 delay=200 invert", "follow D9000 source=TN5"}) {
+                           "follow Y10 source=X0 delay=200 invert", "follow D9000 source=TN5",
+                           "counter D100 step=1 min=0 max=9 period=100 station=1F paused"}) {
     SCOPED_TRACE(line);
     EXPECT_EQ(generatorText(spec(line)), line);
   }
@@ -103,6 +104,8 @@ TEST(GeneratorLines, ReadBackAsWrittenAndMistakesNamed) {
       {"counter D0 speed=3", "\"speed\" は使えない"},
       {"counter D0 step", "key=値"},
       {"counter D0 step=abc", "数値ではありません"},
+      {"counter D0 station=1", "station は局番"},
+      {"counter D0 station=1f", "station は局番"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -284,6 +287,36 @@ TEST_F(Generators, DevicesOutsideMemoryAreRefusedAndFilesAreAllOrNothing) {
   ASSERT_TRUE(set.replace(id, spec("counter D6 period=10"), 0, error)) << error;
   EXPECT_EQ(set.entries()[0].id, id);
   EXPECT_EQ(generatorText(set.entries()[0].spec), "counter D6 step=1 min=0 max=32767 period=10");
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+// A generator of another station writes (and follows) that station's
+// memory; a station the line does not carry is refused by its number.
+TEST_F(Generators, AStationNamedChoosesTheMemoryWritten) {
+  SystemState other{errors};
+  subSetOldVersionRanges(other.range5, other.range7);
+  other.subReDim_Device();
+  int otherPublishes = 0;
+  other.memory.subscribe([&](const ChangeNotice&) { ++otherPublishes; });
+  set.stationMemory = [&](std::string_view station) -> DeviceMemory* { return station == "01" ? &other.memory : nullptr; };
+  add("counter D100 period=100 station=01");
+  add("follow Y0 source=X0 station=01");
+  add("counter D100 period=100");
+  other.memory.subBitWrite(0, "X", true);
+  runTo(300);
+  EXPECT_EQ(other.memory.fncDeviceData(100, "D"), 3);
+  EXPECT_TRUE(other.memory.fncBit(0, "Y"));
+  EXPECT_FALSE(bit("Y", 0));
+  EXPECT_EQ(d(100), 3);
+  EXPECT_GT(otherPublishes, 0);
+  std::string error;
+  EXPECT_FALSE(set.add(spec("counter D0 station=07"), now, error));
+  EXPECT_NE(error.find("局番 07"), std::string::npos) << error;
 }
 
 }  // namespace

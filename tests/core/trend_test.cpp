@@ -61,6 +61,29 @@ TEST_F(Trend, TheRecordingHasARowPerDeviceThatChangedWithItsTime) {
   EXPECT_EQ(traces[2].points, (std::vector<std::pair<double, double>>{{0.018, 1}, {0.018, 0}}));
   EXPECT_EQ(traceValueAt(traces[0], 0.011), std::nullopt);
   EXPECT_EQ(traceValueAt(traces[0], 0.015), 1234);
+
+  // Several stations: each row names its station, and so does each trace.
+  SystemState other{errors};
+  subSetOldVersionRanges(other.range5, other.range7);
+  other.subReDim_Device();
+  std::string both;
+  {
+    const std::int64_t start = clock.steadyUs();
+    ChangeRecorder first(state.memory, clock, [&](std::string_view rows) { both += rows; },
+                         ChangeRecorder::Options{"00", true, start});
+    ChangeRecorder second(other.memory, clock, [&](std::string_view rows) { both += rows; },
+                          ChangeRecorder::Options{"01", false, start});
+    clock.advanceMs(2);
+    write("D", 100, 1);
+    other.memory.subDeviceWrite(100, "D", 2);
+    other.memory.publish("All");
+  }
+  EXPECT_EQ(both, "time_ms,station,device,value\n2.000,00,D100,1\n2.000,01,D100,2\n");
+  const std::vector<Trace> stationTraces = readRecording(both + "3,,D100,5\n", skipped);
+  EXPECT_EQ(skipped, 1u);
+  ASSERT_EQ(stationTraces.size(), 2u);
+  EXPECT_EQ(stationTraces[1].device, "01:D100");
+  EXPECT_EQ(stationTraces[1].points, (std::vector<std::pair<double, double>>{{0.002, 2}}));
 }
 
 TEST_F(Trend, LiveTracesStepWithTheValuesAndExportWhatIsVisible) {
