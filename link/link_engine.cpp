@@ -7,7 +7,6 @@ namespace omb {
 namespace {
 
 bool isEotOrCl(char c) { return c == EOT || c == CL; }
-bool opensFrame(char c) { return c == STX || c == ENQ || c == ACK || c == NAK; }
 const char* const kReceiveLabel = "frmMain.subRecive() ";
 
 }  // namespace
@@ -65,7 +64,7 @@ void LinkEngine::abort() {
   frame_.clear();
   stray_.clear();
   lastRead_.reset();
-  active_ = &processor_;
+  active_ = own_;
   fault_ = -1;
   tail_.clear();
   after_.reset();
@@ -98,7 +97,7 @@ void LinkEngine::beginBurst() {
 void LinkEngine::huntByte(char c) {
   lastRead_ = c;
   if (isEotOrCl(c)) return;
-  if (isStart(c)) {
+  if (own_->frameStart(c)) {
     beginFrame(c);
     return;
   }
@@ -125,7 +124,7 @@ void LinkEngine::gatherByte(char c) {
     invalid_ = true;
     reportInvalid(c);
   }
-  if (opensFrame(c)) {
+  if (own_->endsFrame(c)) {
     // The next start character completes the frame so far.
     logReceived(true);
     nextStart_ = c;
@@ -182,11 +181,10 @@ void LinkEngine::process(Then then) {
   state_ = State::Answering;
   then_ = then;
   frameEndUs_ = lastByteAt_;
-  active_ = &processor_;
+  active_ = own_;
   if (route)
-    if (RequestProcessor* p = route(frame_)) active_ = p;
-  const Verdict v = ctx_.settings.config.unchecked ? active_->subCmnd_NoCheck(frame_, invalid_)
-                                                   : active_->subCmnd(frame_, invalid_);
+    if (Protocol* p = route(frame_)) active_ = p;
+  const Verdict v = active_->handle(frame_, invalid_);
   frame_.clear();
   invalid_ = false;
   if (stats) stats->request();
@@ -345,8 +343,7 @@ void LinkEngine::lineError(LineEvent event) {
     LinkSettings& s = ctx_.settings;
     const std::string message = std::string(text) + CRLF;
     s.setLabel(s.lblComErr, "[" + formatTime(ctx_.clock.now()) + "] " + message);
-    const ReplyHeader& h = active_->header();
-    const std::string reply = std::string(1, NAK) + h.blockNo + s.config.station + s.config.pcNo + h.nakCode + code;
+    const std::string reply = active_->lineErrorReply(code);
     transport_.send(reply);
     if (stats) stats->lineError(code);
     s.setLabel(s.lblSnd, reply);
@@ -357,10 +354,6 @@ void LinkEngine::lineError(LineEvent event) {
       inPos_ = 0;
     }
   });
-}
-
-bool LinkEngine::isStart(char c) const {
-  return ctx_.settings.config.format == Format::F3 ? c == STX : (c == ENQ || c == ACK || c == NAK);
 }
 
 void LinkEngine::logReceived(bool midFrame) {
@@ -402,7 +395,7 @@ void LinkEngine::reportInvalid(char c) {
 
 std::optional<Question> LinkEngine::reportUnexpectedStart() {
   const LinkSettings& s = ctx_.settings;
-  const std::string expected = s.config.format == Format::F3 ? "STX" : "ENQ / ACK / NAK";
+  const std::string expected = own_->startNames();
   const std::string mismatch = "専用プロトコル (" + s.keisiki() + ") に一致しない開始文字を受信しました。";
   const std::string must = "開始文字は、" + expected + " でなければなりません";
   const FrameTexts stray = renderFrame(stray_);

@@ -1,6 +1,7 @@
 // The receive side of the link: turns the bytes the line delivers into
-// request frames, hands each to the request processor and sends what it
-// answers.
+// request frames, hands each to the protocol (link/protocol.h) and sends
+// what it answers.  The engine knows the line's timing, not what a frame
+// means.
 //
 // It is a state machine fed with bytes, not a loop that sleeps.  Time is
 // read from the clock and every pause of the protocol is a timer of the
@@ -34,6 +35,7 @@
 #include "link/link_context.h"
 #include "link/link_stats.h"
 #include "link/processor.h"
+#include "link/protocol.h"
 #include "link/scheduler.h"
 #include "link/transport.h"
 
@@ -63,16 +65,20 @@ class LinkEngine {
   // (throw away what waits in the input and go on).
   void answer(bool closePort);
 
+  // The computer link's command sets, the protocol answering unless
+  // another is set.
   RequestProcessor& processor() { return processor_; }
+  // Another protocol answers the line from now on (set while idle).
+  void setProtocol(Protocol& protocol) { own_ = &protocol; }
 
   // Line-wide and optional: faults injected into the replies, and the
   // counts of the traffic.
   FaultInjector* faults = nullptr;
   LinkStats* stats = nullptr;
-  // Several stations on one line: the processor of the station a frame is
+  // Several stations on one line: the protocol of the station a frame is
   // addressed to, or nullptr for the engine's own, which answers it or
   // ignores it as its checks decide.
-  std::function<RequestProcessor*(std::string_view frame)> route;
+  std::function<Protocol*(std::string_view frame)> route;
 
   // A question for the person at the screen; answer through answer().
   // Without a handler every question is answered No.
@@ -119,7 +125,6 @@ class LinkEngine {
   void logSent(std::string_view reply);
   void reportInvalid(char c);
   std::optional<Question> reportUnexpectedStart();
-  bool isStart(char c) const;
   std::int64_t nowUs() const { return ctx_.clock.steadyUs(); }
   std::int64_t waitUs() const { return std::int64_t{ctx_.settings.waitMs} * 1000; }
 
@@ -127,7 +132,8 @@ class LinkEngine {
   Scheduler& scheduler_;
   Transport& transport_;
   RequestProcessor processor_;
-  RequestProcessor* active_ = &processor_;  // the station answering the frame
+  Protocol* own_ = &processor_;
+  Protocol* active_ = &processor_;  // the station answering the frame
 
   State state_ = State::Idle;
   std::string in_;          // received and not yet taken up

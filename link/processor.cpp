@@ -604,4 +604,19 @@ Reply RequestProcessor::execute(const Request& req) {
   return Reply{};
 }
 
+bool RequestProcessor::frameStart(char c) const {
+  return ctx_.settings.config.format == Format::F3 ? c == STX : (c == ENQ || c == ACK || c == NAK);
+}
+
+std::string RequestProcessor::startNames() const {
+  return ctx_.settings.config.format == Format::F3 ? "STX" : "ENQ / ACK / NAK";
+}
+
+// NAK, the block number of format 2, station, PC number, format 3's "NN",
+// then the error code; never a sum check.
+std::string RequestProcessor::lineErrorReply(std::string_view code) const {
+  const LinkConfig& c = ctx_.settings.config;
+  return std::string(1, NAK) + header_.blockNo + c.station + c.pcNo + header_.nakCode + std::string(code);
+}
+
 }  // namespace omb

@@ -15,15 +15,10 @@
 #include "link/fault_injector.h"
 #include "link/framing.h"
 #include "link/link_context.h"
+#include "link/protocol.h"
 #include "link/request.h"
 
 namespace omb {
-
-// A question for the person at the screen: Yes closes the port, No throws
-// away what is waiting in the input.
-struct Question {
-  std::string text, title;
-};
 
 // The codes of the request being answered, echoed in its reply.  The
 // line-error replies use those of the last request.
@@ -31,22 +26,6 @@ struct ReplyHeader {
   std::string blockNo;  // m_BlockNo: block number of a format-2 request
   std::string ackCode;  // m_AckCode: "GG" in format 3
   std::string nakCode;  // m_NakCode: "NN" in format 3
-};
-
-// What the processor decided about one frame.
-struct Verdict {
-  bool reply = false;                // act() builds a reply after waitMs
-  int waitMs = 0;
-  std::optional<Question> question;  // ask now (a request for another station)
-};
-
-// A reply ready to send.
-struct Reply {
-  std::string_view bytes;            // empty: nothing to send; valid until the next call
-  bool positive = false;             // a positive or data reply: shown in lblSnd
-  std::optional<Question> question;  // ask once it is sent (an error reply)
-  bool summed = false;               // ends in a sum check (before the line end)
-  std::string nakCode;               // a negative reply: its error code
 };
 
 // A request that passed its checks, ready to execute.  Its texts are views
@@ -68,9 +47,21 @@ struct Rejection {
   std::string pcLine;  // set for a PC-number error, whose report is ordered differently
 };
 
-class RequestProcessor {
+// The computer link's command sets (ACPU and AnACPU, formats 1-4) behind
+// the engine's protocol boundary.
+class RequestProcessor : public Protocol {
  public:
   explicit RequestProcessor(LinkContext& ctx) : ctx_(ctx) {}
+
+  // --- the protocol boundary ---
+  bool frameStart(char c) const override;
+  bool endsFrame(char c) const override { return c == STX || c == ENQ || c == ACK || c == NAK; }
+  std::string startNames() const override;
+  // The checking processor, or the unchecked one in unchecked mode.
+  Verdict handle(std::string_view frame, bool invalid) override {
+    return ctx_.settings.config.unchecked ? subCmnd_NoCheck(frame, invalid) : subCmnd(frame, invalid);
+  }
+  std::string lineErrorReply(std::string_view code) const override;
 
   // One frame through every check.
   Verdict subCmnd(std::string_view raw, bool invalid);
@@ -82,22 +73,22 @@ class RequestProcessor {
   // Executes what the last verdict promised and builds its reply.  A
   // run-time failure is reported under the processor's name and answers
   // nothing.
-  Reply act();
+  Reply act() override;
 
   // Instead of act(): nothing is executed and a negative reply with `code`
   // is built for the request (an injected fault).
-  Reply nakReply(std::string_view code);
+  Reply nakReply(std::string_view code) override;
   // What the fault rules match on: the command and, for a request that
   // passed its checks, the devices it touches.
-  FaultSubject faultSubject() const;
+  FaultSubject faultSubject() const override;
 
   const ReplyHeader& header() const { return header_; }
   // The trap label of the last frame ("frmMain.subCmnd() " or
   // "frmMain.subCmnd_NoCheck() "): sending its reply fails under it.
-  const char* label() const { return label_; }
+  const char* label() const override { return label_; }
   // When the last frame was taken up ("[hh:nn:ss] " of its log entries);
   // kept only while something logs.
-  const DateTime& stamp() const { return stamp_; }
+  const DateTime& stamp() const override { return stamp_; }
 
  private:
   struct Outcome {

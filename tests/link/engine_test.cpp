@@ -347,3 +347,55 @@ TEST(EngineFailures, AReplyToAClosedPortIsReported) {
 
 }  // namespace
 }  // namespace omb
+
+namespace omb {
+namespace {
+
+// A protocol of its own behind the engine's boundary: frames start with
+// '#', a frame "PING" is answered "PONG" after a 3 ms wait, a line error
+// with "!code".  The engine's timing is unchanged: a frame ends after one
+// silent wait or at the next start character.
+class PingProtocol : public Protocol {
+ public:
+  bool frameStart(char c) const override { return c == '#'; }
+  bool endsFrame(char c) const override { return c == '#'; }
+  std::string startNames() const override { return "#"; }
+  Verdict handle(std::string_view frame, bool) override {
+    frames.emplace_back(frame);
+    return Verdict{frame == "#PING", 3, std::nullopt};
+  }
+  Reply act() override { return Reply{"PONG", true, std::nullopt, false, {}}; }
+  Reply nakReply(std::string_view) override { return Reply{"NOPE", false, std::nullopt, false, "99"}; }
+  std::string lineErrorReply(std::string_view code) const override { return "!" + std::string(code); }
+  FaultSubject faultSubject() const override { return {}; }
+  const char* label() const override { return "ping "; }
+  const DateTime& stamp() const override { return stamp_; }
+
+  std::vector<std::string> frames;
+
+ private:
+  DateTime stamp_{};
+};
+
+TEST(ProtocolBoundary, AnotherProtocolPlugsInWithoutTouchingTheEngine) {
+  test::LinkHarness h;
+  PingProtocol ping;
+  h.engine.setProtocol(ping);
+  EXPECT_EQ(h.exchange("#PING"), "PONG");
+  EXPECT_EQ(h.exchange("#HELLO#PING"), "PONG");  // '#' ended the first frame
+  EXPECT_EQ(ping.frames, (std::vector<std::string>{"#PING", "#HELLO", "#PING"}));
+  // The silence and the message wait are the engine's: 10 ms of silence,
+  // then the protocol's 3 ms.
+  h.port.feed("#PING");
+  h.loop.advance(12);
+  EXPECT_EQ(h.port.takeOutput(), "");
+  h.loop.advance(1);
+  EXPECT_EQ(h.port.takeOutput(), "PONG");
+  // The computer link's frames mean nothing to it.
+  EXPECT_EQ(h.exchange(E + "00FFWR0D000001"), "");
+  h.engine.lineError(LineEvent::ParityError);
+  EXPECT_EQ(h.port.takeOutput(), "!01");
+}
+
+}  // namespace
+}  // namespace omb
