@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QAbstractButton>
 #include <QFontMetrics>
 #include <QMessageBox>
@@ -115,7 +116,10 @@ std::optional<std::string> QtPresenter::inputBox(const std::string& prompt, cons
   dialog.setTextValue(QString::fromStdString(preset));
   dialog.setOkButtonText(QStringLiteral("OK"));
   dialog.setCancelButtonText(QStringLiteral("ｷｬﾝｾﾙ"));
-  fitTitle(dialog);
+  // The dialog's layout sets its own minimum: the text field carries the
+  // title's width.
+  if (auto* edit = dialog.findChild<QLineEdit*>())
+    edit->setMinimumWidth(titleBarWidth(dialog, dialog.windowTitle()));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.textValue().toStdString();
 }

@@ -105,7 +105,7 @@ TEST(FontChooser, OffersTheTextColourBesideUnderlineAndStrikethrough) {
     besideEffects = effects.size() == 2;
     for (QCheckBox* box : effects) besideEffects = besideEffects && box->parentWidget() == d.cmdColour()->parentWidget();
     for (QCheckBox* box : effects)
-      if (box->text().contains("nderline")) box->setChecked(true);
+      if (box->text().contains("nderline")) box->click();
     whenShown<QColorDialog>([&](QColorDialog& c) {
       c.setCurrentColor(green);
       c.accept();
@@ -168,7 +168,9 @@ TEST(ProjectChoosers, StartInTheirFolderWhereABareNameIsFound) {
     return [&openedIn, name](QFileDialog& d) {
       openedIn = d.directory().absolutePath();
       d.findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromUtf8(name));
-      d.accept();
+      auto* buttons = d.findChild<QDialogButtonBox*>("buttonBox");
+      buttons->button(d.acceptMode() == QFileDialog::AcceptOpen ? QDialogButtonBox::Open : QDialogButtonBox::Save)
+          ->click();
     };
   };
   whenShown<QFileDialog>(typeName("Line2"));

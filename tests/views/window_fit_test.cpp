@@ -31,8 +31,10 @@ std::vector<std::string> cutOrHidden(QWidget& window) {
   for (QAbstractButton* b : window.findChildren<QAbstractButton*>())
     if (b->isVisible() && b->parentWidget() == &window) captions.push_back(b);
   for (QWidget* w : captions) {
+    // A button's caption with a few pixels of its frame either side.
     const QString text = w->property("text").toString();
-    const int needs = qobject_cast<QLabel*>(w) ? w->fontMetrics().horizontalAdvance(text) : w->sizeHint().width();
+    const int needs = w->fontMetrics().horizontalAdvance(QString(text).remove(QLatin1Char('&'))) +
+                      (qobject_cast<QLabel*>(w) ? 0 : 6);
     if (needs > w->width())
       found.push_back(w->objectName().toStdString() + " \"" + text.toStdString() + "\" needs " +
                       std::to_string(needs) + " px, has " + std::to_string(w->width()));
@@ -58,6 +60,7 @@ class WindowFit : public test::ViewFixture {
 TEST_F(WindowFit, EverySingleViewOpensShowingAllItsColumnsAndLabels) {
   for (int slot = 0; slot < kViewSlotCount; ++slot) {
     if (!hasSingleView(slot)) continue;
+    restart();  // no view before it to cascade from: the size it opens with
     manager->openSingleView(slot);
     DeviceView* v = manager->view(slot);
     ASSERT_NE(v, nullptr) << slot;
@@ -71,6 +74,7 @@ TEST_F(WindowFit, EverySingleViewOpensShowingAllItsColumnsAndLabels) {
 
 TEST_F(WindowFit, EveryMultiScreenWindowOpensShowingAllItsColumnsAndLabels) {
   for (int kind : {1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13}) {
+    restart();
     manager->openMultiView(kind);
     ASSERT_FALSE(manager->multiViews.empty()) << kind;
     DeviceView* v = manager->multiViews.back();
