@@ -141,6 +141,28 @@ int main(int argc, char** argv) {
   views.subCloseDeviceView();
   core.settings.G_SetWindow[omb::kD] = omb::WindowSetting{};
 
+  // The test monitor as it opens, after a PC program's test and monitor
+  // registration (X0010 registered by word is one word row).
+  omb::LinkLists& lists = core.lists;
+  lists.TestBitList[0] = {"Y0000", "Y", 0, true, 1};
+  lists.TestBitList[1] = {"X0002", "X", 2, true, 1};
+  lists.TestWordList[0] = {"D0100", "D", 100, false, 0};
+  lists.MoniBitList[0] = {"X0001", "X", 1, true, 0};
+  lists.MoniBitList[1] = {"M0004", "M", 4, true, 0};
+  lists.MoniBitList[2] = {"M9000", "M", 9000, true, 0};
+  lists.MoniWordList[0] = {"D0000", "D", 0, false, 0};
+  lists.MoniWordList[1] = {"D0001", "D", 1, false, 0};
+  lists.MoniWordList[2] = {"TN005", "TN", 5, false, 0};
+  lists.MoniWordList[3] = {"X0010", "X", 0x10, true, 0};
+  memory.write(omb::kD, 100, 1234);
+  memory.write(omb::kX, 1, 0x00A5);
+  views.openSingleView(18);
+  settle();
+  save(out, "test-monitor.png");
+  views.subCloseDeviceView();
+  core.settings.G_SetWindow[18] = omb::WindowSetting{};
+  memory.write(omb::kX, 1, static_cast<std::int16_t>(0x8001));
+
   views.openSingleView(omb::kD);
   views.openSingleView(omb::kX);
   auto* word = static_cast<omb::FrmWordDevice*>(views.view(omb::kD));
@@ -213,16 +235,6 @@ int main(int argc, char** argv) {
     core.state.userWordList.add({code, text, core.comments.commentOfAddress(text), number});
   memory.write(omb::kTN, 5, 250);
   memory.writeBit(omb::kMx, 0, 0, true);
-  omb::LinkLists& lists = core.lists;
-  lists.TestBitList[0] = {"Y0000", "Y", 0, true, 1};
-  lists.TestBitList[1] = {"X0002", "X", 2, true, 1};
-  lists.TestWordList[0] = {"D0100", "D", 100, false, 0};
-  lists.MoniBitList[0] = {"X0001", "X", 1, true, 0};
-  lists.MoniBitList[1] = {"M0004", "M", 4, true, 0};
-  lists.MoniBitList[2] = {"M9000", "M", 9000, true, 0};
-  lists.MoniWordList[0] = {"D0000", "D", 0, false, 0};
-  lists.MoniWordList[1] = {"D0001", "D", 1, false, 0};
-  lists.MoniWordList[2] = {"TN005", "TN", 5, false, 0};
   views.openSingleView(19);
   views.view(19)->setGeometry(0, 0, 640, 840);
   views.openSingleView(18);
@@ -233,17 +245,6 @@ int main(int argc, char** argv) {
 
   views.subCloseDeviceView();
 
-  // The test monitor as it opens, with a bit device registered by word.
-  lists.MoniWordList[3] = {"X0010", "X", 0x10, true, 0};
-  memory.write(omb::kX, 1, 0x00A5);
-  core.settings.G_SetWindow[18] = omb::WindowSetting{};
-  views.openSingleView(18);
-  views.view(18)->raise();
-  core.subDspRenew("All", "CMNT");
-  settle();
-  save(out, "test-monitor.png");
-
-  views.subCloseDeviceView();
 
   // The project chooser, in Japanese, in the projects folder.
   {
