@@ -58,6 +58,9 @@ FrmGenerators::FrmGenerators(AppCore& core, QWidget* parent) : QWidget(parent, k
   grdGenerators_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grdGenerators_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grdGenerators_->verticalHeader()->hide();
+  // The short columns as wide as their texts, so that the settings keep
+  // the rest of the width and are not cut ("step=20 min=0 max=1000 …").
+  for (int c : {0, 1, 2, 4, 5}) grdGenerators_->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
   grdGenerators_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
   grdGenerators_->verticalHeader()->setDefaultSectionSize(grdGenerators_->fontMetrics().height() + 6);
 

@@ -2,6 +2,7 @@
 
 #include "ui/window_place.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QGridLayout>
@@ -31,6 +32,30 @@ const char* const kTitle = "トレンドグラフ";
 // The time axis widths offered, seconds; 0 is the whole run.
 constexpr double kSpans[] = {10, 30, 60, 300, 600, 0};
 const char* const kSpanCaptions[] = {"10秒", "30秒", "1分", "5分", "10分", "全体"};
+
+// A bit's lane: 0 at lane × kLaneHeight, 1 one above; the lanes keep a
+// gap between them.
+constexpr double kLaneHeight = 1.5;
+constexpr double kLaneMargin = 0.25;
+
+// A round step for an axis showing `range` in about `ticks` steps: 1, 2
+// or 5 times a power of ten.
+double niceStep(double range, int ticks) {
+  const double raw = range > 0 ? range / ticks : 1;
+  const double power = std::pow(10.0, std::floor(std::log10(raw)));
+  const double m = raw / power;
+  return (m <= 1 ? 1 : m <= 2 ? 2 : m <= 5 ? 5 : 10) * power;
+}
+
+// Grid lines at whole multiples of `step` from 0, labelled with as many
+// decimals as the step needs (none from 1 up).
+void setTicks(QValueAxis* axis, double step) {
+  axis->setTickType(QValueAxis::TicksDynamic);
+  axis->setTickAnchor(0);
+  axis->setTickInterval(step);
+  const int decimals = step >= 1 ? 0 : std::min(3, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
+  axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+}
 
 // The chart's mouse and keys: the wheel zooms the time axis, the middle
 // button and the arrow keys pan it, a move tells the read-out.  Dragging a
@@ -138,11 +163,15 @@ void FrmTrend::build() {
   chart_->legend()->setAlignment(Qt::AlignBottom);
   axisX_ = new QValueAxis(chart_);
   axisX_->setTitleText(QStringLiteral("時刻（秒）"));
-  axisX_->setLabelFormat("%.1f");
   axisY_ = new QValueAxis(chart_);
   axisY_->setLabelFormat("%.0f");
+  axisLanes_ = new QCategoryAxis(chart_);
+  axisLanes_->setTitleText(QStringLiteral("ビット"));
+  axisLanes_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
+  axisLanes_->setVisible(false);
   chart_->addAxis(axisX_, Qt::AlignBottom);
   chart_->addAxis(axisY_, Qt::AlignLeft);
+  chart_->addAxis(axisLanes_, Qt::AlignRight);
   auto* view = new TrendChartView(chart_, this);
   chtTrend_ = view;
   chtTrend_->setObjectName("chtTrend");
@@ -259,16 +288,37 @@ void FrmTrend::rebuildSeries() {
     series_.pop_back();
   }
   settingRanges_ = true;
+  // Words on the value axis, bits each in a lane of their own.
+  for (const QString& label : axisLanes_->categoriesLabels()) axisLanes_->remove(label);
+  axisLanes_->setStartValue(-kLaneMargin);
+  lanes_.assign(all.size(), -1);
+  int bits = 0;
+  bool words = false;
   for (std::size_t i = 0; i < all.size(); ++i) {
     if (i == series_.size()) {
       auto* s = new QLineSeries;
       chart_->addSeries(s);
       s->attachAxis(axisX_);
-      s->attachAxis(axisY_);
       series_.push_back(s);
     }
-    series_[i]->setName(q(all[i].device));
+    QLineSeries* s = series_[i];
+    s->setName(q(all[i].device));
+    const bool bit = all[i].span.kind >= 0 && !isWordKind(all[i].span.kind);
+    QAbstractAxis* wanted = bit ? static_cast<QAbstractAxis*>(axisLanes_) : axisY_;
+    QAbstractAxis* other = bit ? static_cast<QAbstractAxis*>(axisY_) : axisLanes_;
+    if (s->attachedAxes().contains(other)) s->detachAxis(other);
+    if (!s->attachedAxes().contains(wanted)) s->attachAxis(wanted);
+    if (bit) {
+      lanes_[i] = bits;
+      axisLanes_->append(q(all[i].device), bits * kLaneHeight + 1 + kLaneMargin);
+      ++bits;
+    } else {
+      words = true;
+    }
   }
+  axisLanes_->setRange(-kLaneMargin, std::max(1, bits) * kLaneHeight - kLaneMargin);
+  axisLanes_->setVisible(bits > 0);
+  axisY_->setVisible(words || bits == 0);
   settingRanges_ = false;
   lstTrendSeries_->clear();
   for (const Trace& t : all) lstTrendSeries_->addItem(q(t.device));
@@ -297,26 +347,47 @@ void FrmTrend::redraw() {
   // user, and the ranges are set again below.
   settingRanges_ = true;
   const auto buckets = static_cast<std::size_t>(std::max(100.0, chart_->plotArea().width()));
-  std::optional<std::pair<double, double>> values;
+  std::optional<std::pair<double, double>> values;  // of the words
+  bool anyPoint = false;
   for (std::size_t i = 0; i < all.size() && i < series_.size(); ++i) {
     const auto points = tracePlot(all[i], t0, t1, last, buckets);
+    const int lane = i < lanes_.size() ? lanes_[i] : -1;
     QList<QPointF> list;
     list.reserve(static_cast<qsizetype>(points.size()));
     for (const auto& [x, y] : points) {
+      anyPoint = true;
+      if (lane >= 0) {
+        list.append(QPointF(x, lane * kLaneHeight + (y != 0 ? 1 : 0)));
+        continue;
+      }
       list.append(QPointF(x, y));
       values = values ? std::pair{std::min(values->first, y), std::max(values->second, y)} : std::pair{y, y};
     }
     series_[i]->replace(list);
   }
+  // A chart with nothing to show yet spans whole seconds from 0.
+  if (follow_ && !anyPoint) {
+    const double span = kSpans[std::clamp(cboTrendSpan_->currentIndex(), 0, static_cast<int>(std::size(kSpans)) - 1)];
+    t0 = 0;
+    t1 = span > 0 ? span : 10;
+  }
   if (follow_) {
-    const auto [lo, hi] = values.value_or(std::pair{0.0, 1.0});
-    const double margin = std::max(hi - lo, 1.0) * 0.05;
-    y0 = lo - margin;
-    y1 = std::max(hi, lo + 1) + margin;
+    // Values are whole numbers: so are the grid lines and their labels.
+    double step = 2;
+    y0 = 0;
+    y1 = 10;
+    if (values) {
+      const auto [lo, hi] = *values;
+      const double margin = std::max(hi - lo, 1.0) * 0.05;
+      step = std::max(1.0, niceStep(hi - lo + 2 * margin, 6));
+      y0 = std::floor((lo - margin) / step) * step;
+      y1 = std::ceil((std::max(hi, lo + 1) + margin) / step) * step;
+    }
+    setTicks(axisY_, step);
   }
   axisX_->setRange(t0, t1);
   axisY_->setRange(y0, y1);
-  if (follow_) axisY_->applyNiceNumbers();  // round values on the grid lines
+  setTicks(axisX_, niceStep(t1 - t0, 8));
   settingRanges_ = false;
   if (cursor_) lblTrendCursor_->setText(readOut(*cursor_));
 }

@@ -1,5 +1,8 @@
 // "トレンドグラフ": how chosen devices' values evolve, as square-stepped
-// lines on a time axis in seconds.
+// lines on a time axis in seconds.  Words share the value axis on the left;
+// bits are drawn as a logic analyser shows them, each in a 0/1 lane of its
+// own on the right ("ビット"), so that X0 toggling stays visible beside D100
+// counting to 1000.
 //
 // A live window samples device memory whenever it changes (a TraceSet on
 // the memory in front); a window opened on a recording (the CSV that serve
@@ -33,6 +36,7 @@
 #include "app/app_core.h"
 #include "core/trend.h"
 
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QLineSeries;
@@ -92,7 +96,9 @@ class FrmTrend : public QWidget {
   QChart* chart_ = nullptr;
   QChartView* chtTrend_ = nullptr;
   QValueAxis *axisX_ = nullptr, *axisY_ = nullptr;
+  QCategoryAxis* axisLanes_ = nullptr;  // the bits' lanes, named by device
   std::vector<QLineSeries*> series_;
+  std::vector<int> lanes_;  // per series: its bit lane, -1 for a word
   QLineEdit* txtTrendDevice_ = nullptr;
   QPushButton *cmdTrendAdd_ = nullptr, *cmdTrendAddList_ = nullptr, *cmdTrendRemove_ = nullptr,
               *cmdTrendFit_ = nullptr, *cmdTrendCsv_ = nullptr, *cmdTrendPng_ = nullptr, *cmdTrendOpen_ = nullptr;

@@ -20,6 +20,7 @@
 #include "app/serve_mode.h"
 #include "store/program_folders.h"
 #include "ui/fonts.h"
+#include "ui/qt_japanese.h"
 #include "views/view_manager.h"
 
 int main(int argc, char** argv) {
@@ -46,6 +47,11 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
   omb::setUpFonts();
+  // Qt's own dialogs and menus in Japanese, as the rest of the window.
+  if (!omb::installQtJapanese())
+    std::cerr << "ombrisal: Qt's Japanese translation (qt6-translations-l10n) is not installed; "
+                 "Qt's own dialogs stay in English"
+              << std::endl;
   omb::QtPresenter presenter;
   omb::SystemClock clock;
   // Beside the program when run from its own folder, else per user.

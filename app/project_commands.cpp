@@ -259,7 +259,8 @@ void ProjectCommands::mnuOldFileOpen() {
 }
 
 std::optional<std::string> ProjectCommands::cmdGet_Click() {
-  const auto path = core_.presenter.openFileName("旧バージョン・プロジェクトのインポート", {"(*.bin)"}, "bin");
+  const auto path = core_.presenter.openFileName("旧バージョン・プロジェクトのインポート", {"(*.bin)"}, "bin",
+                                               core_.settings.folders.Projects);
   if (path) importOld(*path);
   return path;
 }
@@ -315,7 +316,8 @@ bool ProjectCommands::importOld(const std::string& path) {
 }
 
 void ProjectCommands::mnuFileOpen() {
-  const auto path = core_.presenter.openFileName("プロジェクトを開く", {"(*.bin)"}, "bin");
+  const auto path = core_.presenter.openFileName("プロジェクトを開く", {"(*.bin)"}, "bin",
+                                               core_.settings.folders.Projects);
   if (!path) {
     projectPath_.clear();  // as any other way out of the command
     return;

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QAbstractButton>
 #include <QFontMetrics>
 #include <QMessageBox>
@@ -14,8 +14,10 @@
 #include <algorithm>
 
 #include "ui/colour.h"
+#include "ui/dlg_font.h"
 #include "ui/dlg_input.h"
 #include "ui/dlg_msg.h"
+#include "ui/title_fit.h"
 
 namespace omb {
 
@@ -38,12 +40,15 @@ void nameButtons(QMessageBox& box) {
 }
 
 // A box as wide as its longest line (within the screen), so that a line
-// such as "初期化します！" is never broken in two.
-void fitWidth(QMessageBox& box, const QString& text) {
+// such as "初期化します！" is never broken in two, and wide enough for its
+// title with the frame's buttons beside it, so that the window manager
+// does not cut the title short ("プロジェ…て保存").
+void fitWidth(QMessageBox& box, const QString& text, const QString& title) {
   int widest = 0;
   const QFontMetrics metrics(box.font());
   for (const QString& line : text.split(QRegularExpression("\\r\\n|\\n")))
     widest = std::max(widest, metrics.horizontalAdvance(line));
+  widest = std::max(widest, titleBarWidth(box, title));
   const QScreen* screen = box.screen();
   const int room = screen ? screen->availableGeometry().width() * 9 / 10 : 1200;
   // The label's own room is the box less its icon and margins.
@@ -79,7 +84,7 @@ std::unique_ptr<QMessageBox> QtPresenter::buildBox(const std::string& text, cons
       break;
   }
   nameButtons(*box);
-  fitWidth(*box, body);
+  fitWidth(*box, body, box->windowTitle());
   return box;
 }
 
@@ -111,6 +116,10 @@ std::optional<std::string> QtPresenter::inputBox(const std::string& prompt, cons
   dialog.setTextValue(QString::fromStdString(preset));
   dialog.setOkButtonText(QStringLiteral("OK"));
   dialog.setCancelButtonText(QStringLiteral("ｷｬﾝｾﾙ"));
+  // The dialog's layout sets its own minimum: the text field carries the
+  // title's width.
+  if (auto* edit = dialog.findChild<QLineEdit*>())
+    edit->setMinimumWidth(titleBarWidth(dialog, dialog.windowTitle()));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.textValue().toStdString();
 }
@@ -130,8 +139,9 @@ bool QtPresenter::dlgMsg(const std::string& caption, const std::string& message,
 }
 
 std::optional<std::string> QtPresenter::openFileName(const std::string& title, const std::vector<std::string>& filters,
-                                                     const std::string& defaultExtension) {
+                                                     const std::string& defaultExtension, const std::string& folder) {
   QFileDialog dialog(activeOr(parent_), QString::fromStdString(title));
+  if (!folder.empty()) dialog.setDirectory(QString::fromStdString(folder));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   QStringList list;
@@ -163,8 +173,8 @@ std::optional<std::int32_t> QtPresenter::chooseColour(std::int32_t initial) {
   return fromQColor(c);
 }
 
-// Qt's font chooser has no colour: the font's colour stays the one it
-// opened with.
+// The font chooser with the text colour beside underline and
+// strikethrough.
 std::optional<FontChoice> QtPresenter::chooseFont(const FontChoice& preset) {
   QFont font(QString::fromStdString(preset.name));
   font.setPointSizeF(preset.size > 0 ? preset.size : 9.0);
@@ -172,9 +182,9 @@ std::optional<FontChoice> QtPresenter::chooseFont(const FontChoice& preset) {
   font.setItalic(preset.italic);
   font.setUnderline(preset.underline);
   font.setStrikeOut(preset.strikethrough);
-  bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, font, activeOr(parent_), QStringLiteral("フォント"));
-  if (!ok) return std::nullopt;
+  DlgFont dialog(font, toQColor(preset.colour), activeOr(parent_));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QFont chosen = dialog.selectedFont();
   FontChoice c;
   c.name = chosen.family().toStdString();
   c.size = static_cast<float>(chosen.pointSizeF() > 0 ? chosen.pointSizeF() : preset.size);
@@ -182,7 +192,7 @@ std::optional<FontChoice> QtPresenter::chooseFont(const FontChoice& preset) {
   c.italic = chosen.italic();
   c.underline = chosen.underline();
   c.strikethrough = chosen.strikeOut();
-  c.colour = preset.colour;
+  c.colour = fromQColor(dialog.colour());
   return c;
 }
 

@@ -31,7 +31,8 @@ class QtPresenter final : public Presenter {
   std::string dlgInput(const std::string& caption, const std::string& prompt, const std::string& preset) override;
   bool dlgMsg(const std::string& caption, const std::string& message, bool cancelVisible) override;
   std::optional<std::string> openFileName(const std::string& title, const std::vector<std::string>& filters,
-                                          const std::string& defaultExtension) override;
+                                          const std::string& defaultExtension,
+                                          const std::string& folder = std::string()) override;
   std::optional<std::string> saveFileName(const std::string& title, const std::vector<std::string>& filters,
                                           const std::string& defaultExtension, const std::string& initial) override;
   std::optional<std::int32_t> chooseColour(std::int32_t initial) override;

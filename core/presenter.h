@@ -57,11 +57,13 @@ class Presenter {
            MsgAnswer::Ok;
   }
   // The file chooser for opening: `filters` as the chooser lists them
-  // ("TEXT(*.txt)"), the extension added to a name typed without one.
-  // Nothing when cancelled; without a screen nothing is chosen.
+  // ("TEXT(*.txt)"), the extension added to a name typed without one, and
+  // opened in `folder` when one is given (a bare name typed is looked for
+  // there).  Nothing when cancelled; without a screen nothing is chosen.
   virtual std::optional<std::string> openFileName(const std::string& title, const std::vector<std::string>& filters,
-                                                  const std::string& defaultExtension) {
-    (void)title, (void)filters, (void)defaultExtension;
+                                                  const std::string& defaultExtension,
+                                                  const std::string& folder = std::string()) {
+    (void)title, (void)filters, (void)defaultExtension, (void)folder;
     return std::nullopt;
   }
   // The file chooser for saving, opened on `initial`: nothing when
@@ -129,16 +131,21 @@ class RecordingPresenter : public Presenter {
   // The choosers: what was asked, and scripted answers used in order (none
   // left: Cancel).
   std::optional<std::string> openFileName(const std::string& title, const std::vector<std::string>& filters,
-                                          const std::string&) override {
+                                          const std::string&, const std::string& folder = std::string()) override {
     fileTitles.push_back(title);
     fileFilters = filters;
+    fileFolders.push_back(folder);
     return next(fileAnswers);
   }
   std::optional<std::string> saveFileName(const std::string& title, const std::vector<std::string>&,
-                                          const std::string&, const std::string&) override {
+                                          const std::string&, const std::string& initial) override {
     fileTitles.push_back(title);
+    fileFolders.push_back(initial);
     return next(saveAnswers);
   }
+  // The folder each open chooser started in, or the file each save
+  // chooser was opened on, in order.
+  std::vector<std::string> fileFolders;
   std::vector<std::optional<std::string>> saveAnswers;
   std::optional<std::int32_t> chooseColour(std::int32_t initial) override {
     colourPresets.push_back(initial);

@@ -10,6 +10,7 @@ OMBRISAL_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev socat
   fonts-ipafont-gothic fonts-ipafont-mincho
+  qt6-translations-l10n  # Qt's own dialogs and menus in Japanese
   xvfb xauth
   groff-base  # the manual page is checked with it
 )

@@ -339,12 +339,11 @@ void TrafficLog::setOptFileType(LogFileType type) {
 }
 
 void TrafficLog::subEnable_CommSet(bool enabled) {
-  // Re-enabling after a close enables the file-type options even while
-  // chkLogFile is unticked, as the port's settings block always has; the
-  // next click on chkLogFile sets them right again.
+  // The file-type options follow chkLogFile also when the port's settings
+  // are unlocked again: they mean nothing while no file is written.
   saveEnabled_ = enabled;
   chkLogFileEnabled_ = enabled;
-  fileTypeEnabled_ = enabled;
+  fileTypeEnabled_ = enabled && chkLogFile_;
   notifyControls();
 }
 

@@ -8,6 +8,7 @@
 #include "core/atomic_file.h"
 #include "core/cp932.h"
 #include "core/numeric.h"
+#include "store/error_log.h"
 
 namespace omb {
 
@@ -234,19 +235,29 @@ bool CommentStore::fncRead_Comment(char separator, const std::string& path) {
     int error = 0;
     const bool whole = readWholeFile(path, bytes, error);
     // What was read before a read error is imported all the same.  The
-    // lines that do not parse are told all at once, not a box each.
+    // lines that do not parse are told all at once, not a box each, each
+    // by the file's name, its line number and its text (the procedure's
+    // own "Line 0" section would read like a line of the file).
     struct Collect : ErrorSink {
       void subPutErrorLog(const std::string& detail, const std::string& location) override {
-        reports.push_back({detail, location});
+        std::string why = detail;
+        if (why.rfind("Line ", 0) == 0 && why.find(':') != std::string::npos) why.erase(0, why.find(':') + 1);
+        reports.push_back({file + " " + std::to_string(lineNo) + " 行目「" + line + "」: " + why, location});
       }
+      std::string file;
+      std::size_t lineNo = 0;
+      std::string line;
       std::vector<Report> reports;
     } refused;
+    refused.file = subGetFolda_Path(path).name;
     const std::string text = cp932::decode(bytes);
     for (std::string_view line : splitLines(text)) {
+      ++refused.lineNo;
       if (line.empty()) continue;
       const int t = tableOf(line.front());
       if (t < 0) continue;
-      getComent(refused, separator, std::string(line), t, radixOf(t));
+      refused.line = std::string(line);
+      getComent(refused, separator, refused.line, t, radixOf(t));
     }
     if (!refused.reports.empty()) errors_.subPutErrorLogs(refused.reports);
     if (!whole) throw RuntimeError(errorFromErrno(error));

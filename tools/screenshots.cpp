@@ -11,12 +11,21 @@
 //                        filled.
 //   generators.png       the value generator window with one generator of
 //                        each kind running.
-//   trend-chart.png      a live trend chart of three generated devices,
-//                        with the read-out at the mouse pointer.
+//   trend-chart.png      a live trend chart of a counting word and two
+//                        toggling bits in lanes of their own, with the
+//                        read-out at the mouse pointer.
+//   word-view.png        the D word view as it opens, at its own size.
+//   font-chooser.png     the font chooser of フォント設定 with the text
+//                        colour beside underline and strikethrough.
+//   test-monitor.png     the test monitor as it opens, after a PC program's
+//                        monitor registration of bits and words.
+//   file-dialog.png      the project chooser in Japanese, in the projects
+//                        folder.
 #include <QApplication>
 #include <QAction>
 #include <QChartView>
 #include <QCursor>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QDir>
@@ -36,10 +45,14 @@
 #include "app/frm_trend.h"
 #include "app/project_commands.h"
 #include "app/qt_presenter.h"
+#include "ui/colour.h"
+#include "ui/dlg_font.h"
 #include "ui/fonts.h"
+#include "ui/qt_japanese.h"
 #include "views/bit_view.h"
 #include "views/multi_view.h"
 #include "views/flex_grid.h"
+#include "views/list_view.h"
 #include "views/view_manager.h"
 #include "views/word_view.h"
 
@@ -82,6 +95,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   omb::setUpFonts();
+  omb::installQtJapanese();
   const QString out = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(out);
 
@@ -117,6 +131,38 @@ int main(int argc, char** argv) {
   main.Form_Load();
   main.move(0, 0);
   main.show();
+  settle();
+
+  // The D word view where and as large as it opens (before any other view
+  // gives a place to cascade from).
+  views.openSingleView(omb::kD);
+  settle();
+  save(out, "word-view.png");
+  views.subCloseDeviceView();
+  core.settings.G_SetWindow[omb::kD] = omb::WindowSetting{};
+
+  // The test monitor as it opens, after a PC program's test and monitor
+  // registration (X0010 registered by word is one word row).
+  omb::LinkLists& lists = core.lists;
+  lists.TestBitList[0] = {"Y0000", "Y", 0, true, 1};
+  lists.TestBitList[1] = {"X0002", "X", 2, true, 1};
+  lists.TestWordList[0] = {"D0100", "D", 100, false, 0};
+  lists.MoniBitList[0] = {"X0001", "X", 1, true, 0};
+  lists.MoniBitList[1] = {"M0004", "M", 4, true, 0};
+  lists.MoniBitList[2] = {"M9000", "M", 9000, true, 0};
+  lists.MoniWordList[0] = {"D0000", "D", 0, false, 0};
+  lists.MoniWordList[1] = {"D0001", "D", 1, false, 0};
+  lists.MoniWordList[2] = {"TN005", "TN", 5, false, 0};
+  lists.MoniWordList[3] = {"X0010", "X", 0x10, true, 0};
+  memory.write(omb::kD, 100, 1234);
+  memory.write(omb::kX, 1, 0x00A5);
+  views.openSingleView(18);
+  settle();
+  save(out, "test-monitor.png");
+  views.subCloseDeviceView();
+  core.settings.G_SetWindow[18] = omb::WindowSetting{};
+  memory.write(omb::kX, 1, static_cast<std::int16_t>(0x8001));
+
   views.openSingleView(omb::kD);
   views.openSingleView(omb::kX);
   auto* word = static_cast<omb::FrmWordDevice*>(views.view(omb::kD));
@@ -134,9 +180,23 @@ int main(int argc, char** argv) {
   QToolTip::showText(at, g->toolTip(), g);
   settle(600);
   save(out, "comments-styles.png");
-
-  views.subCloseDeviceView();
   QToolTip::hideText();
+
+  // The font chooser over the D view, opened on a styled cell's font and
+  // colour; the colour stands beside underline and strikethrough.
+  {
+    QFont font(QStringLiteral("ＭＳ ゴシック"), 11);
+    font.setBold(true);
+    font.setUnderline(true);
+    omb::DlgFont chooser(font, omb::toQColor(0x000000C0), word);
+    chooser.move(200, 120);
+    chooser.show();
+    chooser.raise();
+    chooser.activateWindow();
+    settle(600);
+    save(out, "font-chooser.png");
+  }
+  views.subCloseDeviceView();
 
   // The bit display of D and four multi-screen windows.
   for (int i = 0; i < 64; ++i) memory.write(omb::kM, i, static_cast<std::int16_t>(0x1111 * (i % 5)));
@@ -175,16 +235,6 @@ int main(int argc, char** argv) {
     core.state.userWordList.add({code, text, core.comments.commentOfAddress(text), number});
   memory.write(omb::kTN, 5, 250);
   memory.writeBit(omb::kMx, 0, 0, true);
-  omb::LinkLists& lists = core.lists;
-  lists.TestBitList[0] = {"Y0000", "Y", 0, true, 1};
-  lists.TestBitList[1] = {"X0002", "X", 2, true, 1};
-  lists.TestWordList[0] = {"D0100", "D", 100, false, 0};
-  lists.MoniBitList[0] = {"X0001", "X", 1, true, 0};
-  lists.MoniBitList[1] = {"M0004", "M", 4, true, 0};
-  lists.MoniBitList[2] = {"M9000", "M", 9000, true, 0};
-  lists.MoniWordList[0] = {"D0000", "D", 0, false, 0};
-  lists.MoniWordList[1] = {"D0001", "D", 1, false, 0};
-  lists.MoniWordList[2] = {"TN005", "TN", 5, false, 0};
   views.openSingleView(19);
   views.view(19)->setGeometry(0, 0, 640, 840);
   views.openSingleView(18);
@@ -194,6 +244,19 @@ int main(int argc, char** argv) {
   save(out, "user-monitor.png");
 
   views.subCloseDeviceView();
+
+
+  // The project chooser, in Japanese, in the projects folder.
+  {
+    for (const char* name : {"/Line1.bin", "/Line2.bin"}) project.subFile_put(core.settings.folders.Projects + name);
+    QFileDialog chooser(&main, QStringLiteral("プロジェクトを開く"), QString::fromStdString(core.settings.folders.Projects),
+                        QStringLiteral("(*.bin)"));
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    chooser.show();
+    chooser.move(180, 140);
+    settle(600);
+    save(out, "file-dialog.png");
+  }
 
   // Values that move by themselves, and their trend.
   std::string why;
@@ -215,7 +278,7 @@ int main(int argc, char** argv) {
   main.findChild<QAction*>("mnuTrend")->trigger();
   auto* trend = main.findChild<omb::FrmTrend*>("frmTrend");
   trend->setGeometry(120, 300, 1100, 540);
-  trend->findChild<QLineEdit*>("txtTrendDevice")->setText("D200 D300 D400");
+  trend->findChild<QLineEdit*>("txtTrendDevice")->setText("D100 X0 Y10");
   trend->findChild<QPushButton*>("cmdTrendAdd")->click();
   trend->raise();
   trend->activateWindow();

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/title_fit.h"
+
 namespace omb {
 
 dlgInput::dlgInput(const QString& caption, const QString& prompt, const QString& text, QWidget* parent)
@@ -33,6 +35,7 @@ dlgInput::dlgInput(const QString& caption, const QString& prompt, const QString&
   layout->addWidget(txtInput_);
   layout->addLayout(buttons);
   setMinimumWidth(320);
+  fitTitle(*this);
 
   txtInput_->installEventFilter(this);
   connect(cmdOK_, &QPushButton::clicked, this, [this] {

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/title_fit.h"
+
 namespace omb {
 
 dlgMsg::dlgMsg(const QString& caption, const QString& message, bool showCancel, QWidget* parent)
@@ -33,6 +35,7 @@ dlgMsg::dlgMsg(const QString& caption, const QString& message, bool showCancel, 
   layout->addWidget(lblMsg_);
   layout->addLayout(buttons);
   setMinimumWidth(320);
+  fitTitle(*this);
   setCancelVisible(showCancel);
 
   connect(cmdOK_, &QPushButton::clicked, this, [this] {

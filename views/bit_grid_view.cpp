@@ -34,8 +34,9 @@ const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
 
 }  // namespace
 
-BitGridView::BitGridView(ViewContext& ctx, const ViewFamily& family, int defaultRows, QWidget* parent)
-    : GridView(ctx, family, 8400, 4950, parent ? parent : ctx.mainWindow) {
+BitGridView::BitGridView(ViewContext& ctx, const ViewFamily& family, int defaultRows, QWidget* parent,
+                         int defaultWidthTwips)
+    : GridView(ctx, family, defaultWidthTwips, 4950, parent ? parent : ctx.mainWindow) {
   rowsPerPage_ = ctx.station->pages[static_cast<std::size_t>(family.slot)].perPage;
   if (rowsPerPage_ < 1) rowsPerPage_ = defaultRows;
 

@@ -47,7 +47,10 @@ class BitGridView : public GridView {
 
  protected:
   // `defaultRows`: words per page when the page table has none.
-  BitGridView(ViewContext& ctx, const ViewFamily& family, int defaultRows, QWidget* parent);
+  // `defaultWidthTwips`: the width the window opens with when it has no
+  // place of its own, wide enough for all its columns.
+  BitGridView(ViewContext& ctx, const ViewFamily& family, int defaultRows, QWidget* parent,
+              int defaultWidthTwips = 8400);
 
   // A double click on the current cell; the tooltip of the current cell.
   virtual void onDoubleClick() = 0;

@@ -275,6 +275,9 @@ void GridView::redrawPage() {
   showPageLabel();
   redrawAddresses();
   redrawValues();
+  // A new page is read from its first row: a panel left scrolled down
+  // would hide the page's first devices.
+  for (FlexGrid* g : grids()) g->scrollToTop();
 }
 
 void GridView::redrawValues() {

@@ -400,7 +400,9 @@ void FrmUser::layoutControls() {
 
 // ---------------------------------------------------------------- test monitor
 
-FrmUni::FrmUni(ViewContext& ctx) : ListView(ctx, kUniFamily, 8000, 5300) {
+// Opened wide enough for every heading: each grid shows its columns up to
+// "Device Comment" whole (the lists are side by side).
+FrmUni::FrmUni(ViewContext& ctx) : ListView(ctx, kUniFamily, 17000, 5300) {
   const int rows[] = {20, 40, 10, 20};
   const char* const headings[] = {"テスト・ランダム", "モニター登録", "テスト・ランダム", "モニター登録"};
   for (int i = 0; i < 4; ++i) {
@@ -461,8 +463,10 @@ void FrmUni::redrawAddresses() {
         std::optional<RowDevice> device;
         if (i < list.size() && list[i].deviceText.size() > 3)
           if (const auto loc = memory().locate(list[i].number, list[i].code))
+            // A bit device registered by word (X0010 with WM) is a word
+            // row: its sixteen bits are one value here.
             device = RowDevice{loc->kind, loc->index, list[i].code, QString::fromStdString(list[i].deviceText),
-                               list[i].isBit ? loc->bit : -1};
+                               list[i].isBit && isBitGrid(g) ? loc->bit : -1};
         showRow(g, r, device, i < comments.size() ? comments[i] : std::string(), styles);
       }
     };

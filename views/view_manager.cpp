@@ -245,7 +245,9 @@ void ViewManager::mnuResetView() {
     if (main_) {
       const QScreen* screen = main_->screen();
       main_->move(screen ? screen->availableGeometry().topLeft() : QPoint(0, 0));
-      main_->resize(twipsToPixels(10815), twipsToPixels(8730));
+      // The designed size, and never narrower than the toolbars: a cut
+      // toolbar hides Cs, Cc, TEST and USER behind its » button.
+      main_->resize(QSize(twipsToPixels(10815), twipsToPixels(8730)).expandedTo(main_->sizeHint()));
     }
     host_.settings.mainWindow = MainWindowSetting{};
     for (auto& rec : host_.settings.G_SetWindow) rec = WindowSetting{};

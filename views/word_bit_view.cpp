@@ -18,7 +18,9 @@ bool isValueColumn(int col) { return col == FrmWordBitDevice::kColValue1 || col 
 }  // namespace
 
 FrmWordBitDevice::FrmWordBitDevice(ViewContext& ctx, int slot)
-    : BitGridView(ctx, viewFamily(slot), slot == 23 ? 16 : 64, nullptr) {
+    // Sixteen bits, Dec, Hex and the comment (8510 twips) with the scroll
+    // bar beside them.
+    : BitGridView(ctx, viewFamily(slot), slot == 23 ? 16 : 64, nullptr, 9500) {
   attachPopup(fgrdBit_);
   buildPopup({"popData", false, true, true});
 

@@ -277,8 +277,10 @@ void FrmWordDevice::buildControls() {
 
   buildPopup({"popData", false, true, false});
 
+  // The page buttons centred, with the page label right of them.
   const int bottomButtons = kBottomWidths[0] + kBottomWidths[1] + kBottomWidths[2] + kBottomWidths[3];
-  setMinimumSize(twipsToPixels(bottomButtons + 300 - kFrameWidth), twipsToPixels(kMinHeight - kFrameHeight));
+  const int bottomRow = bottomButtons + 2 * (60 + kPageLabelWidth);
+  setMinimumSize(twipsToPixels(bottomRow + 300 - kFrameWidth), twipsToPixels(kMinHeight - kFrameHeight));
 }
 
 WordDeviceRef FrmWordDevice::device() const {
@@ -347,10 +349,9 @@ void FrmWordDevice::subWord_CmdBtnSet() {
       place(row[k], left, height - 900, kBottomWidths[k], kButtonHeight);
       left += kBottomWidths[k] - 14;
     }
-    // The label ends at the middle of the window, under the edge of the
-    // third panel's buttons: its text is centred so that it stays clear.
-    place(lblPage_, width / 2 - kPageLabelWidth, height - 1300, kPageLabelWidth, kButtonHeight);
-    lblPage_->lower();
+    // The page ("1/24") right of Next, in the row of the page buttons: under
+    // the panels it would lie below a panel's 登録 at some widths.
+    place(lblPage_, left + 14 + 60, height - 900, kPageLabelWidth, kButtonHeight);
   });
 }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
@@ -237,6 +239,14 @@ TEST_F(MainWindow, ServesAPcProgramFromTheWindowAndLocksTheSettingsWhileOpen) {
   EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Close");
   EXPECT_TRUE(find<QLineEdit>(w, "txtKyokuNo")->isEnabled());
   EXPECT_FALSE(std::filesystem::exists(dir.file("com1")));
+  // The log file's options follow 通信ﾛｸﾞﾌｧｲﾙ出力 also after the close.
+  auto* chkLogFile = find<QCheckBox>(w, "chkLogFile");
+  ASSERT_FALSE(chkLogFile->isChecked());
+  for (bool ticked : {false, true, false}) {
+    if (chkLogFile->isChecked() != ticked) chkLogFile->click();
+    for (const char* option : {"optFileType0", "optFileType1"})
+      EXPECT_EQ(find<QRadioButton>(w, option)->isEnabled(), ticked) << option << (ticked ? " ticked" : " unticked");
+  }
 }
 
 // A COM number mapped to a TCP line serves from the window like a port.
@@ -406,6 +416,19 @@ TEST(Dialogs, LinesStayWholeAndButtonsAreNamedAlike) {
     EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(longest));
     EXPECT_EQ(box->button(QMessageBox::Yes)->text(), "はい(&Y)");
     EXPECT_EQ(box->button(QMessageBox::No)->text(), "いいえ(&N)");
+    box->hide();
+  }
+  {
+    // A short text under a long title: the box is wide enough for the
+    // title and the frame's buttons beside it.
+    const QString title = QStringLiteral("プロジェクトに名前を付けて保存");
+    const auto box = QtPresenter::buildBox("正常に終了しました。", title.toStdString(), MsgIcon::Information,
+                                           MsgButtons::Ok, nullptr);
+    box->show();
+    QCoreApplication::processEvents();
+    QFont bold = box->font();  // title bars often draw in bold
+    bold.setBold(true);
+    EXPECT_GE(box->width(), QFontMetrics(bold).horizontalAdvance(title) + 120);
     box->hide();
   }
   {

@@ -123,6 +123,22 @@ TEST_F(Project, WhatASaveWritesComesBackOnOpen) {
   EXPECT_EQ(changes.back(), "Open");
 }
 
+// The project choosers start in the projects folder: open and import
+// there, save on a name there.
+TEST_F(Project, TheProjectChoosersStartInTheProjectsFolder) {
+  const std::string projects = core->settings.folders.Projects;
+  ASSERT_TRUE(std::filesystem::is_directory(projects)) << projects;
+  presenter.fileFolders.clear();
+  project->mnuFileOpen();
+  project->mnuOldFileOpen();
+  presenter.inputAnswers = {"comment"};
+  project->mnuFileSaveAs();
+  ASSERT_EQ(presenter.fileFolders.size(), 3u);
+  EXPECT_EQ(presenter.fileFolders[0], projects);
+  EXPECT_EQ(presenter.fileFolders[1], projects);
+  EXPECT_EQ(std::filesystem::path(presenter.fileFolders[2]).parent_path(), std::filesystem::path(projects));
+}
+
 TEST_F(Project, AFailedSaveSaysSoAndKeepsTheOldFile) {
   const std::string path = dir.file("Kept.bin");
   ASSERT_EQ(saveAs(path, "first"), "正常に終了しました。");

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCategoryAxis>
 #include <QChartView>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -11,6 +12,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QValueAxis>
+
+#include <cmath>
+#include <set>
 
 #include <filesystem>
 
@@ -118,6 +123,26 @@ TEST_F(SimWindows, GeneratorsAreAddedPausedAndRemovedFromTheirWindow) {
   EXPECT_FALSE(find<QPushButton>(*w, "cmdGeneratorPause")->isEnabled());
 }
 
+// At its opening size the generator window shows a generator's settings
+// whole: the short columns are as wide as their texts.
+TEST_F(SimWindows, TheGeneratorWindowShowsTheSettingsWhole) {
+  FrmMain main(*core);
+  main.findChild<QAction*>("mnuGenerators")->trigger();
+  auto* w = main.findChild<FrmGenerators*>("frmGenerators");
+  ASSERT_NE(w, nullptr);
+  w->show();
+  find<QLineEdit>(*w, "txtGenerator")->setText("counter D100 step=20 min=0 max=1000 period=100");
+  find<QPushButton>(*w, "cmdGeneratorAdd")->click();
+  QCoreApplication::processEvents();
+  auto* grid = find<QTableWidget>(*w, "grdGenerators");
+  ASSERT_EQ(grid->rowCount(), 1);
+  for (int c = 0; c < grid->columnCount(); ++c) {
+    const QTableWidgetItem* item = grid->item(0, c);
+    const QString text = item ? item->text() : QString();
+    EXPECT_GE(grid->columnWidth(c), grid->fontMetrics().horizontalAdvance(text) + 6) << c << " " << text.toStdString();
+  }
+}
+
 TEST_F(SimWindows, ATrendChartDrawsTheChosenDevicesAndExportsWhatIsVisible) {
   FrmTrend w(*core);
   w.resize(900, 520);
@@ -178,6 +203,72 @@ TEST_F(SimWindows, ATrendChartDrawsTheChosenDevicesAndExportsWhatIsVisible) {
   EXPECT_EQ(w.traces()[2].device, "D200");
   EXPECT_EQ(w.traces()[3].device, "Y10");
   EXPECT_NE(lastBox().find("1 点"), std::string::npos) << lastBox();
+}
+
+// Bits in 0/1 lanes of their own beside the words, as a logic analyser
+// draws them: X0 toggling is seen next to D100 counting to 1000.  An empty
+// chart has whole numbers on both axes.
+TEST_F(SimWindows, BitsAreDrawnInLanesOfTheirOwnBesideTheWords) {
+  FrmTrend w(*core);
+  w.resize(900, 520);
+  w.show();
+  QChart* chart = find<QChartView>(w, "chtTrend")->chart();
+  auto* time = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).value(0));
+  auto* words = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical, nullptr).value(0));
+  ASSERT_NE(time, nullptr);
+  ASSERT_NE(words, nullptr);
+  w.redraw();
+  for (QValueAxis* axis : {time, words}) {
+    SCOPED_TRACE(axis == time ? "time axis" : "value axis");
+    EXPECT_EQ(axis->tickType(), QValueAxis::TicksDynamic);
+    EXPECT_EQ(axis->labelFormat(), "%.0f");
+    EXPECT_GE(axis->tickInterval(), 1.0);
+    EXPECT_EQ(axis->tickInterval(), std::round(axis->tickInterval()));
+    EXPECT_EQ(axis->min(), std::round(axis->min()));
+    EXPECT_EQ(axis->max(), std::round(axis->max()));
+  }
+
+  find<QLineEdit>(w, "txtTrendDevice")->setText("D100 X0 X1");
+  find<QPushButton>(w, "cmdTrendAdd")->click();
+  for (int i = 1; i <= 10; ++i) {
+    clock.advanceMs(500);
+    core->state.memory.write(kD, 100, static_cast<std::int16_t>(i * 100));
+    core->state.memory.writeBit(kX, 0, 0, i % 2 == 1);
+    core->state.memory.writeBit(kX, 0, 1, i >= 6);
+    core->state.memory.publish("All");
+  }
+  clock.advanceMs(500);
+  w.redraw();
+  const auto series = chart->series();
+  ASSERT_EQ(series.size(), 3);
+  auto* lanes = qobject_cast<QCategoryAxis*>(series[1]->attachedAxes().value(1));
+  ASSERT_NE(lanes, nullptr) << "a bit stands on the lanes' axis";
+  EXPECT_EQ(lanes->categoriesLabels(), (QStringList{"X0", "X1"}));
+  EXPECT_TRUE(series[0]->attachedAxes().contains(words));
+  EXPECT_FALSE(series[0]->attachedAxes().contains(lanes));
+  EXPECT_TRUE(series[2]->attachedAxes().contains(lanes));
+  EXPECT_GE(words->max(), 1000) << "the value axis is the words'";
+  // X0 in lane 0 (0 and 1), X1 in lane 1 above it; both toggled.
+  auto ys = [&](int i) {
+    std::set<double> seen;
+    for (const QPointF& p : static_cast<const QLineSeries*>(series[i])->points()) seen.insert(p.y());
+    return seen;
+  };
+  EXPECT_EQ(ys(1), (std::set<double>{0, 1}));
+  EXPECT_EQ(ys(2), (std::set<double>{1.5, 2.5}));
+  EXPECT_LE(lanes->min(), 0);
+  EXPECT_GE(lanes->max(), 2.5);
+  EXPECT_LT(lanes->max(), 4) << "the lanes' axis spans the lanes, not the words";
+  // The read-out tells the bits' own values.
+  EXPECT_EQ(w.readOut(5.2), "時刻 5.200 秒　D100 = 1000　X0 = 0　X1 = 1");
+
+  // A bit removed: the word stays on its axis, the lanes close up.
+  auto* list = find<QListWidget>(w, "lstTrendSeries");
+  list->item(1)->setSelected(true);
+  find<QPushButton>(w, "cmdTrendRemove")->click();
+  EXPECT_EQ(lanes->categoriesLabels(), (QStringList{"X1"}));
+  EXPECT_EQ(ys(1), (std::set<double>{0, 1}));
+  EXPECT_TRUE(chart->series()[0]->attachedAxes().contains(words));
 }
 
 TEST_F(SimWindows, ARecordingOpensInAChartOfItsOwn) {

@@ -320,6 +320,11 @@ TEST_F(TrafficLogTest, CheckBoxReactions) {
   }
   log.setChkLogFile(false);
   EXPECT_FALSE(log.optFileTypeEnabled());
+  // Unticked, they stay off when the settings unlock after a close.
+  log.subEnable_CommSet(false);
+  log.subEnable_CommSet(true);
+  EXPECT_FALSE(log.optFileTypeEnabled());
+  EXPECT_TRUE(log.chkLogFileEnabled());
 }
 
 // ---------------------------------------------------------------------------

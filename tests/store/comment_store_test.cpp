@@ -245,6 +245,20 @@ TEST(CommentImport, SeparatorsAndLinesThatAreSkippedOrRefused) {
     ASSERT_EQ(errors.reports.size(), c.refused) << c.lines;
     for (const auto& r : errors.reports) EXPECT_EQ(r.location, "mdlFileAccess.subGet_Coment() 13");
   }
+  {
+    // A refused line is told by the file's name, its line number and its
+    // text, not by the procedure's section ("Line 0").
+    test::TempDir dir;
+    const std::string path = dir.file("plant.csv");
+    test::writeFile(path, cp932::encode("X1,one\r\n\r\nTN10,タイマ\r\nD5,five\r\nDevice,Comment\r\n"));
+    test::RecordingErrorSink errors;
+    CommentStore s(errors);
+    EXPECT_TRUE(s.fncRead_Comment(',', path));
+    ASSERT_EQ(errors.reports.size(), 2u);
+    EXPECT_EQ(errors.reports[0].detail.rfind("plant.csv 3 行目「TN10,タイマ」: ", 0), 0u) << errors.reports[0].detail;
+    EXPECT_EQ(errors.reports[1].detail.rfind("plant.csv 5 行目「Device,Comment」: ", 0), 0u) << errors.reports[1].detail;
+    for (const auto& r : errors.reports) EXPECT_EQ(r.detail.find("Line "), std::string::npos) << r.detail;
+  }
   test::RecordingErrorSink errors;
   CommentStore s(errors);
   EXPECT_FALSE(s.fncRead_Comment(',', "/nonexistent/comments.txt"));

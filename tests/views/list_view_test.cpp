@@ -262,6 +262,34 @@ TEST_F(TestMonitor, AMonitorRegistrationShowsAndATypedValueIsRead) {
   EXPECT_EQ(words.textMatrix(2, 0), "");
 }
 
+// A bit device registered by word (X0010 with WM) is one word row: a
+// value typed there is written to its sixteen bits and read back by the PC
+// program, as double click and Word Data write it, and ALL Clear clears
+// the whole word.
+TEST_F(TestMonitor, AValueTypedForABitDeviceRegisteredByWordIsWritten) {
+  auto& uni = open<FrmUni>(18);
+  ASSERT_EQ(exchange("00FFWM001X0010"), "\x06" "00FF");
+  FlexGrid& words = *uni.grid(3);
+  ASSERT_EQ(words.textMatrix(1, 0), "X0010");
+  words.setCurrent(1, 1);  // Dec
+  key(&words, Qt::Key_5, "5");
+  key(uni.editor(), Qt::Key_Return, "\r");
+  EXPECT_EQ(mem(kX)[1], 5) << "X0010 to X001F hold 5";
+  EXPECT_EQ(words.textMatrix(1, 1), "5");
+  EXPECT_TRUE(msgs.empty());
+  EXPECT_EQ(exchange("00FFMN0"), "\x02" "00FF0005\x03");
+
+  inputAnswers = {"300"};
+  doubleClick(words, 1, 1);
+  EXPECT_EQ(mem(kX)[1], 300);
+  inputAnswers = {"1234"};
+  words.setSelection(1, 2, 1, 2);
+  click(uni, "cmdWordData");
+  EXPECT_EQ(mem(kX)[1], 0x1234);
+  click(uni, "cmdAllClr");
+  EXPECT_EQ(mem(kX)[1], 0) << "all sixteen bits";
+}
+
 TEST_F(TestMonitor, TestListsAreReadOnlyMonitorBitsChangeAndAllClearSparesTests) {
   auto& uni = open<FrmUni>(18);
   ASSERT_EQ(exchange("00FFBM002M9000X0001"), "\x06" "00FF");

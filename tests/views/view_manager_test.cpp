@@ -13,8 +13,10 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QToolBar>
 
 #include "app/frm_main.h"
+#include "core/cp932.h"
 #include "core/device_kind.h"
 #include "link/link_engine.h"
 #include "link/memory_transport.h"
@@ -110,6 +112,46 @@ TEST_F(Views, CommentImportAndInitialiseTellEveryView) {
   EXPECT_EQ(told(), (std::vector<int>{2, 8}));
   EXPECT_EQ(log[0].second, "CMNT");
   EXPECT_TRUE(presenter.boxes.empty()) << "no question, no error";
+}
+
+// Lines of an import that cannot be read: one box for all of them, each
+// named by the file and its line, and the good lines imported.
+TEST_F(Views, ACommentImportNamesItsBadLinesByFileAndLineInOneBox) {
+  test::writeFile(dir.file("plant.csv"), "D100,pump\r\nTN10,timer\r\nX1F,sensor\r\nDevice,Comment\r\n");
+  presenter.fileAnswers = {dir.file("plant.csv")};
+  main->findChild<QAction*>("mnuFileInport1")->trigger();
+  EXPECT_EQ(core->comments.fncDeviceComment("X", 31), "sensor");
+  ASSERT_EQ(presenter.boxes.size(), 1u);
+  const std::string& text = presenter.boxes[0].text;
+  EXPECT_NE(text.find("plant.csv 2 行目「TN10,timer」"), std::string::npos) << text;
+  EXPECT_NE(text.find("plant.csv 4 行目「Device,Comment」"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Line 0"), std::string::npos) << text;
+  // The error log keeps the same lines.
+  const std::string logged = test::readFile(core->errorLog.filePath());
+  EXPECT_NE(logged.find(cp932::encode("plant.csv 2 行目")), std::string::npos);
+}
+
+// ウインドウの表示状態を初期化する puts the main window back to its
+// designed size, never narrower than its toolbars: Cs, Cc, TEST and USER
+// stay on the screen, not behind the toolbar's » button.
+TEST_F(Views, AfterTheWindowResetEveryToolbarButtonShows) {
+  main->Form_Load();
+  main->show();
+  auto hidden = [&] {
+    QCoreApplication::processEvents();
+    QStringList names;
+    for (QToolBar* bar : main->findChildren<QToolBar*>())
+      for (QAction* a : bar->actions()) {
+        QWidget* w = bar->widgetForAction(a);
+        if (!w || !w->isVisible()) names << a->objectName();
+      }
+    return names;
+  };
+  EXPECT_EQ(hidden(), QStringList{}) << "at the designed size";
+  main->resize(500, main->height());
+  ASSERT_FALSE(hidden().isEmpty()) << "a narrow window hides buttons";
+  main->findChild<QAction*>("mnuInitWindow")->trigger();
+  EXPECT_EQ(hidden(), QStringList{}) << main->width();
 }
 
 // The project commands through the File menu: saving under a name turns
