@@ -13,8 +13,9 @@ OMBRISAL_PACKAGES=(
   xvfb xauth
   groff-base  # the manual page is checked with it
 )
-# The sanitizer and fuzz builds of scripts/test.
-OMBRISAL_CHECK_PACKAGES=(clang libclang-rt-dev)
+# The sanitizer and fuzz builds of scripts/test, and the check of the
+# Debian package (scripts/package-test).
+OMBRISAL_CHECK_PACKAGES=(clang libclang-rt-dev lintian)
 
 ombrisal_install_packages() {
   local missing=()

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pc_port.h"
@@ -23,13 +24,16 @@ namespace omb::test {
 
 class ServeProcess {
  public:
-  explicit ServeProcess(const std::vector<std::string>& args) {
+  // `fds`: (our descriptor, its number in the program) handed down besides
+  // standard output and error.
+  explicit ServeProcess(const std::vector<std::string>& args, const std::vector<std::pair<int, int>>& fds = {}) {
     int out[2], err[2];
     if (::pipe(out) != 0 || ::pipe(err) != 0) return;
     posix_spawn_file_actions_t fa;
     posix_spawn_file_actions_init(&fa);
     posix_spawn_file_actions_adddup2(&fa, out[1], 1);
     posix_spawn_file_actions_adddup2(&fa, err[1], 2);
+    for (const auto& [ours, theirs] : fds) posix_spawn_file_actions_adddup2(&fa, ours, theirs);
     posix_spawn_file_actions_addclose(&fa, out[0]);
     posix_spawn_file_actions_addclose(&fa, err[0]);
     std::vector<std::string> all{OMBRISAL_EXE};
