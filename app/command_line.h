@@ -21,9 +21,6 @@ struct CommandLine {
   std::string error;    // Mistake: the message for the user
 };
 
-// The exit statuses of the program and of ctl.
-enum ExitStatus { kExitOk = 0, kExitFailed = 1, kExitBadOptions = 2 };
-
 // `args` are the arguments after the program name.  --help (-h) and
 // --version (-V) win wherever they stand; a single argument that is not an
 // option is a project file for the window; "ctl PATH COMMAND..." is a

@@ -33,9 +33,9 @@ class ServeProcess {
     posix_spawn_file_actions_init(&fa);
     posix_spawn_file_actions_adddup2(&fa, out[1], 1);
     posix_spawn_file_actions_adddup2(&fa, err[1], 2);
-    for (const auto& [ours, theirs] : fds) posix_spawn_file_actions_adddup2(&fa, ours, theirs);
     posix_spawn_file_actions_addclose(&fa, out[0]);
     posix_spawn_file_actions_addclose(&fa, err[0]);
+    for (const auto& [ours, theirs] : fds) posix_spawn_file_actions_adddup2(&fa, ours, theirs);
     std::vector<std::string> all{OMBRISAL_EXE};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
