@@ -508,10 +508,6 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   }
   const std::string banner = terminalSafe(serveBanner(core, core.line.peerPath()));
   out.write(banner);
-  // The control socket listens already: whoever waits may start now.
-  if (o.readyFd >= 0 && !tellReady(o.readyFd, banner))
-    std::cerr << "ombrisal: --ready-fd " << o.readyFd << ": nobody reads it any more" << std::endl;
-  notifySupervisor("READY=1");
 
   // A device that goes away is looked for every second until it is back;
   // the attempts are told on standard error now and then, not each time.
@@ -543,6 +539,12 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   ::sigaction(SIGINT, &sa, nullptr);
   ::sigaction(SIGTERM, &sa, nullptr);
   ::sigaction(SIGHUP, &sa, nullptr);
+
+  // The port is open, the control socket listens and a signal now ends it
+  // with its close sequence: whoever waits may start, and may stop it.
+  if (o.readyFd >= 0 && !tellReady(o.readyFd, banner))
+    std::cerr << "ombrisal: --ready-fd " << o.readyFd << ": nobody reads it any more" << std::endl;
+  notifySupervisor("READY=1");
 
   app.exec();
   notifySupervisor("STOPPING=1");
