@@ -12,6 +12,7 @@ OMBRISAL_PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth
   groff-base  # the manual page is checked with it
+  iproute2    # scripts/examples: the loopback of its sandbox
 )
 # The sanitizer and fuzz builds of scripts/test, and the check of the
 # Debian package (scripts/package-test).
