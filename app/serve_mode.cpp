@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -21,9 +22,11 @@
 #include <functional>
 
 #include "app/app_core.h"
+#include "app/command_line.h"
 #include "app/control_channel.h"
 #include "link/stations.h"
 #include "app/project_commands.h"
+#include "app/readiness.h"
 #include "app/output_pump.h"
 #include "core/atomic_file.h"
 #include "core/trend.h"
@@ -103,7 +106,9 @@ bool ServeOptions::gave(const std::string& option) const {
 }
 
 std::string serveUsage() {
-  return "Usage: ombrisal [FILE | --serve PORT [options] | ctl SOCKET COMMAND... | --version | --help]\n"
+  std::string rates;
+  for (int rate : lineRates()) rates += (rates.empty() ? "" : " ") + std::to_string(rate);
+  return "Usage: ombrisal [FILE | --serve PORT [options] | ctl SOCKET COMMAND... | -V | -h]\n"
          "\n"
          "Without arguments Ombrisal opens its main window; with a project FILE it\n"
          "opens that project in it.  ctl sends COMMAND to the control socket of a\n"
@@ -121,7 +126,7 @@ std::string serveUsage() {
          "               also be a TCP line: tcp:PORT (listening on 127.0.0.1) or\n"
          "               tcp:HOST:PORT serve one client at a time and refuse a\n"
          "               second; tcp-connect:HOST:PORT connects to a device server.\n"
-         "Options:\n"
+         "Options (a value follows as the next argument or after =, --wait=10):\n"
          "  --format 1|2|3|4      protocol format (default 1)\n"
          "  --cpu ACPU|AnACPU     command sets accepted (default ACPU)\n"
          "  --station NN[,NN...]  own station number, two hexadecimal digits (default 00);\n"
@@ -132,7 +137,10 @@ std::string serveUsage() {
          "  --sum | --no-sum      sum check on or off (default on)\n"
          "  --no-check            unchecked mode: execute without the grammar checks\n"
          "  --wait MS             receive inter-character wait, 2-500 ms (default 40)\n"
-         "  --line B,P,D,S        line settings, e.g. 9600,n,8,1 or 19200,e,7,2\n"
+         "  --line B,P,D,S        line settings, e.g. 9600,n,8,1 or 19200,e,7,2:\n"
+         "                        rate B one of " + rates + ",\n"
+         "                        parity P n, e, o, m or s, data bits D 5-8, stop bits S\n"
+         "                        1 or 2 (default 9600,n,8,1)\n"
          "  --handshake 0-3       none, XON/XOFF, RTS/CTS, both (default 0)\n"
          "  --project FILE        project to serve: its device memory, lists, comments\n"
          "                        and link settings (options given here win)\n"
@@ -160,6 +168,9 @@ std::string serveUsage() {
          "                        the --line settings (start, data, parity, stop bits)\n"
          "  --control PATH        listen for a test script's commands on a Unix socket\n"
          "                        created at PATH for the owner only (see ctl above)\n"
+         "  --ready-fd N          once the port is open and the --control socket\n"
+         "                        listens, write the banner line to file descriptor N\n"
+         "                        and close it, for a script or supervisor to wait on\n"
          "  --stats text|json|none  at exit, end standard output with the traffic\n"
          "                        statistics: a few lines of text (default), one JSON\n"
          "                        object on the last line, or nothing\n"
@@ -168,50 +179,56 @@ std::string serveUsage() {
          "                        installed ~/.config/ombrisal/Init.ini)\n"
          "  --no-reopen           when the device goes away, close the port and wait\n"
          "                        (default: try to open it again every second)\n"
-         "  --version             the program's version\n"
-         "  --help                this text\n"
+         "  --options-file FILE   read options from FILE, one a line with its value\n"
+         "                        after a blank (--serve /dev/ttyUSB0), # comments;\n"
+         "                        the unit ombrisal@NAME.service serves\n"
+         "                        /etc/ombrisal/NAME.conf this way\n"
+         "  -V, --version         the program's version\n"
+         "  -h, --help            this text\n"
          "\n"
          "The traffic log is written to standard output (control characters named,\n"
          "one entry per line, with time stamps); messages go to standard error.  A\n"
          "reader that falls behind never holds up serving: what it cannot take is\n"
          "dropped and counted; a reader that has gone is reported once.\n"
-         "Exit status: 0 after SIGINT, SIGTERM or SIGHUP, 1 when the port cannot be\n"
-         "opened, the project cannot be read or the state cannot be saved at the\n"
-         "end, 2 for bad options or an unusable settings file.\n";
+         "\n"
+         "Exit status:\n"
+         "  0  --serve: stopped by SIGINT, SIGTERM, SIGHUP or ctl quit; ctl: the\n"
+         "     command succeeded; the window closed; --help and --version\n"
+         "  1  --serve: the port or the control socket cannot be opened, a project\n"
+         "     cannot be read or the state cannot be saved at the end; ctl: the\n"
+         "     answer reports an error, or no answer came; the window: no settings\n"
+         "     file\n"
+         "  2  bad options (ctl without a command included), an options file that\n"
+         "     cannot be read, or an unusable settings file\n";
 }
 
 std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& args, std::string& error) {
   ServeOptions o;
   bool haveServe = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) {
-        error = a + " needs a value";
-        return false;
-      }
-      out = args[++i];
-      return true;
-    };
-    std::string v;
+  const SplitArguments split = splitArguments(args);
+  if (!split.error.empty()) return error = split.error, std::nullopt;
+  if (!split.positional.empty()) {
+    error = "unexpected argument: " + split.positional.front() +
+            " (a project FILE stands alone; to serve one, use --project FILE)";
+    return std::nullopt;
+  }
+  for (const GivenOption& given : split.options) {
+    const std::string& a = given.name;
+    const std::string& v = given.value;
     if (a == "--serve") {
-      if (!value(o.port)) return std::nullopt;
+      o.port = v;
       haveServe = true;
     } else if (a == "--format") {
-      if (!value(v)) return std::nullopt;
       auto n = wholeNumber(v, 1, 4);
       if (!n) return error = "--format must be 1, 2, 3 or 4", std::nullopt;
       o.format = *n;
     } else if (a == "--cpu") {
-      if (!value(v)) return std::nullopt;
       if (v != "ACPU" && v != "AnACPU") return error = "--cpu must be ACPU or AnACPU", std::nullopt;
       o.cpu = v;
     } else if (a == "--pc") {
-      if (!value(v)) return std::nullopt;
       if (!isHexPair(v)) return error = a + " must be two hexadecimal digits such as 00 or FF", std::nullopt;
       o.pcNo = v;
     } else if (a == "--station") {
-      if (!value(v)) return std::nullopt;
       std::string why;
       const auto numbers = StationSet::parseNumbers(v, why);
       if (!numbers || v.find_first_of(" \t") != std::string::npos)
@@ -221,28 +238,25 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       o.stations = *numbers;
       o.station = o.stations.front();
     } else if (a == "--fault") {
-      if (!value(v)) return std::nullopt;
       std::string why;
       if (!parseFaultRule(v, why)) return error = "--fault: " + why, std::nullopt;
       o.faults.push_back(v);
     } else if (a == "--faults") {
-      if (!value(o.faultsFile)) return std::nullopt;
+      o.faultsFile = v;
     } else if (a == "--fault-seed") {
-      if (!value(v)) return std::nullopt;
       if (v.empty() || v.size() > 19 || v.find_first_not_of("0123456789") != std::string::npos)
         return error = "--fault-seed must be a whole number", std::nullopt;
       o.faultSeed = std::stoull(v);
     } else if (a == "--pace") {
       o.pace = true;
     } else if (a == "--sim") {
-      if (!value(o.simFile)) return std::nullopt;
+      o.simFile = v;
     } else if (a == "--record") {
-      if (!value(o.recordFile)) return std::nullopt;
+      o.recordFile = v;
     } else if (a == "--control") {
-      if (!value(o.control)) return std::nullopt;
+      o.control = v;
       if (o.control.empty()) return error = "--control needs the path of the socket", std::nullopt;
     } else if (a == "--stats") {
-      if (!value(v)) return std::nullopt;
       if (v != "text" && v != "json" && v != "none") return error = "--stats must be text, json or none", std::nullopt;
       o.stats = v;
     } else if (a == "--sum") {
@@ -252,21 +266,17 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
     } else if (a == "--no-check") {
       o.noCheck = true;
     } else if (a == "--wait") {
-      if (!value(v)) return std::nullopt;
       auto n = wholeNumber(v, LinkSettings::kWaitMinMs, LinkSettings::kWaitMaxMs);
       if (!n) return error = "--wait must be a number of milliseconds from 2 to 500", std::nullopt;
       o.waitMs = *n;
     } else if (a == "--line") {
-      if (!value(v)) return std::nullopt;
       if (!parseLineSettings(v)) return error = "--line must look like 9600,n,8,1", std::nullopt;
       o.line = v;
     } else if (a == "--handshake") {
-      if (!value(v)) return std::nullopt;
       auto n = wholeNumber(v, 0, 3);
       if (!n) return error = "--handshake must be 0, 1, 2 or 3", std::nullopt;
       o.handshake = *n;
     } else if (a == "--project" || a == "--save-on-exit") {
-      if (!value(v)) return std::nullopt;
       // "NN=FILE" names a further station's file.
       if (v.size() > 3 && v[2] == '=' && isHexPair(v.substr(0, 2))) {
         (a == "--project" ? o.stationProjects : o.stationSaves).emplace_back(v.substr(0, 2), v.substr(3));
@@ -274,9 +284,13 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
         (a == "--project" ? o.project : o.saveOnExit) = v;
       }
     } else if (a == "--ini") {
-      if (!value(o.ini)) return std::nullopt;
+      o.ini = v;
     } else if (a == "--no-reopen") {
       o.reopen = false;
+    } else if (a == "--ready-fd") {
+      auto n = wholeNumber(v, 0, 65535);
+      if (!n) return error = "--ready-fd must be the number of an open file descriptor, such as 3", std::nullopt;
+      o.readyFd = *n;
     } else {
       error = "unknown option: " + a;
       return std::nullopt;
@@ -306,6 +320,13 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
 }
 
 int runServe(int argc, char** argv, const ServeOptions& o) {
+  if (o.readyFd >= 0) {
+    if (!readyFdUsable(o.readyFd)) {
+      std::cerr << "ombrisal: --ready-fd " << o.readyFd << " is not an open file descriptor" << std::endl;
+      return 2;
+    }
+    ::fcntl(o.readyFd, F_SETFD, FD_CLOEXEC);
+  }
   QCoreApplication app(argc, argv);
   ServePresenter presenter;
   SystemClock clock;
@@ -484,7 +505,8 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     out.drain(500);
     return 1;
   }
-  out.write(terminalSafe(serveBanner(core, core.line.peerPath())));
+  const std::string banner = terminalSafe(serveBanner(core, core.line.peerPath()));
+  out.write(banner);
 
   // A device that goes away is looked for every second until it is back;
   // the attempts are told on standard error now and then, not each time.
@@ -517,7 +539,14 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   ::sigaction(SIGTERM, &sa, nullptr);
   ::sigaction(SIGHUP, &sa, nullptr);
 
+  // The port is open, the control socket listens and a signal now ends it
+  // with its close sequence: whoever waits may start, and may stop it.
+  if (o.readyFd >= 0 && !tellReady(o.readyFd, banner))
+    std::cerr << "ombrisal: --ready-fd " << o.readyFd << ": nobody reads it any more" << std::endl;
+  notifySupervisor("READY=1");
+
   app.exec();
+  notifySupervisor("STOPPING=1");
   reopenTimer.stop();
   // Nobody is answered any more: the socket goes before the summary and
   // the saves.

@@ -39,6 +39,9 @@ struct ServeOptions {
   std::string recordFile;  // every change of device memory, as CSV
   std::string control;     // the control channel's socket; empty: none
   std::string stats = "text";  // text, json (the last line of standard output) or none
+  // Told one line (the banner) once the line is open and the control socket
+  // listens, then closed; -1: none.
+  int readyFd = -1;
   // The link and line options given on the command line: over a project's
   // own settings only these apply.
   std::vector<std::string> given;

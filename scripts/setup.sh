@@ -13,9 +13,11 @@ OMBRISAL_PACKAGES=(
   qt6-translations-l10n  # Qt's own dialogs and menus in Japanese
   xvfb xauth
   groff-base  # the manual page is checked with it
+  iproute2    # scripts/examples: the loopback of its sandbox
 )
-# The sanitizer and fuzz builds of scripts/test.
-OMBRISAL_CHECK_PACKAGES=(clang libclang-rt-dev)
+# The sanitizer and fuzz builds of scripts/test, and the check of the
+# Debian package (scripts/package-test).
+OMBRISAL_CHECK_PACKAGES=(clang libclang-rt-dev lintian)
 
 ombrisal_install_packages() {
   local missing=()

@@ -27,6 +27,11 @@ std::optional<Parity> parityOfLetter(char letter) {
   }
 }
 
+const std::vector<int>& lineRates() {
+  static const std::vector<int> rates = {110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200};
+  return rates;
+}
+
 std::optional<LineConfig> parseLineSettings(std::string_view text) {
   std::vector<std::string> parts(1);
   for (char c : text) {
@@ -42,9 +47,8 @@ std::optional<LineConfig> parseLineSettings(std::string_view text) {
   };
   LineConfig lc;
   lc.baud = number(parts[0]);
-  static const int kBauds[] = {110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200};
   bool known = false;
-  for (int b : kBauds) known = known || b == lc.baud;
+  for (int b : lineRates()) known = known || b == lc.baud;
   if (!known || parts[1].size() != 1) return std::nullopt;
   const std::optional<Parity> parity = parityOfLetter(parts[1][0]);
   if (!parity) return std::nullopt;

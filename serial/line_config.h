@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace omb {
 
@@ -30,6 +31,8 @@ struct LineConfig {
 // rate the line does not know.  Buffer sizes and handshaking keep their
 // defaults.
 std::optional<LineConfig> parseLineSettings(std::string_view text);
+// The rates parseLineSettings accepts, slowest first.
+const std::vector<int>& lineRates();
 // The text form of the first four settings.
 std::string lineSettingsText(const LineConfig& config);
 char parityLetter(Parity parity);

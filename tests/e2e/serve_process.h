@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pc_port.h"
@@ -23,7 +24,9 @@ namespace omb::test {
 
 class ServeProcess {
  public:
-  explicit ServeProcess(const std::vector<std::string>& args) {
+  // `fds`: (our descriptor, its number in the program) handed down besides
+  // standard output and error.
+  explicit ServeProcess(const std::vector<std::string>& args, const std::vector<std::pair<int, int>>& fds = {}) {
     int out[2], err[2];
     if (::pipe(out) != 0 || ::pipe(err) != 0) return;
     posix_spawn_file_actions_t fa;
@@ -32,6 +35,7 @@ class ServeProcess {
     posix_spawn_file_actions_adddup2(&fa, err[1], 2);
     posix_spawn_file_actions_addclose(&fa, out[0]);
     posix_spawn_file_actions_addclose(&fa, err[0]);
+    for (const auto& [ours, theirs] : fds) posix_spawn_file_actions_adddup2(&fa, ours, theirs);
     std::vector<std::string> all{OMBRISAL_EXE};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
