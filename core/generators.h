@@ -123,6 +123,8 @@ class GeneratorSet {
   struct History {
     std::deque<std::pair<std::int64_t, std::int32_t>> samples;  // follow with a delay: the source over time
   };
+  // Adds without telling anyone; its id.
+  int addEntry(GeneratorSpec spec, std::int64_t nowMs);
   std::int32_t read(const DeviceSpan& span) const;
   bool write(const DeviceSpan& span, std::int32_t value);
   bool valid(const DeviceSpan& span) const;

@@ -131,11 +131,63 @@ TEST(TcpLine, ConnectsOutAndTellsWhenTheServerGoes) {
   EXPECT_EQ(events[0], LineEvent::DeviceLost);
   ::close(server);
 
-  // Nothing to connect to: the open fails and the line stays closed.
+  // Nothing to connect to: the open does not wait for the answer; the
+  // refusal comes as the line going away, and the line is closed.
   TcpTransport nowhere;
   nowhere.setTarget("tcp-connect:127.0.0.1:1");
-  EXPECT_THROW(nowhere.open(), RuntimeError);
+  std::vector<LineEvent> lost;
+  nowhere.onLineEvent = [&](LineEvent e) { lost.push_back(e); };
+  nowhere.open();
+  ASSERT_TRUE(test::spin(2000, [&] { return !lost.empty(); }));
+  EXPECT_EQ(lost[0], LineEvent::DeviceLost);
   EXPECT_FALSE(nowhere.isOpen());
+
+  // A name is never looked up (that could hold the program for seconds).
+  TcpTransport named;
+  named.setTarget("tcp-connect:device.invalid:4001");
+  try {
+    named.open();
+    ADD_FAILURE() << "a host name was accepted";
+  } catch (const RuntimeError& e) {
+    EXPECT_NE(e.description().find("数値のアドレス"), std::string::npos) << e.description();
+  }
+  EXPECT_FALSE(named.isOpen());
+}
+
+// A client that does not read: its replies queue up to the limit, the
+// overflow is told once, and it is served again once it reads.
+TEST(TcpLine, AClientThatDoesNotReadFillsTheQueueOnce) {
+  test::app();
+  TcpTransport line;
+  line.setTarget("tcp:0");
+  std::vector<LineEvent> events;
+  line.onLineEvent = [&](LineEvent e) { events.push_back(e); };
+  line.open();
+  Client client(portOf(line.peerName()));
+  ASSERT_TRUE(test::spin(2000, [&] { return line.connected(); }));
+  const int small = 4096;
+  ::setsockopt(client.fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+  const std::string reply(1000, 'R');
+  for (int i = 0; i < 2000; ++i) line.send(reply);  // 2 MB: far more than the socket and the queue hold
+  test::spin(100);
+  EXPECT_EQ(events, std::vector<LineEvent>{LineEvent::TxFull});
+  EXPECT_GT(line.droppedReplies(), 1000u);
+  // It reads: everything queued arrives, in whole replies, and the next
+  // reply after it.
+  std::string got;
+  test::spin(3000, [&] {
+    char buf[65536];
+    const ssize_t n = ::recv(client.fd, buf, sizeof buf, MSG_DONTWAIT);
+    if (n > 0) got.append(buf, static_cast<std::size_t>(n));
+    return false;
+  });
+  EXPECT_EQ(got.size(), (2000u - line.droppedReplies()) * reply.size());  // whole replies, none cut
+  line.send("next");
+  EXPECT_EQ(client.read(500), "next");
+  line.send(reply);
+  for (int i = 0; i < 2000; ++i) line.send(reply);
+  test::spin(100);
+  EXPECT_EQ(events.size(), 2u);  // a second episode, told once
 }
 
 }  // namespace
