@@ -49,16 +49,15 @@ void LinkEngine::feed(std::string_view bytes) {
     in_.erase(0, inPos_);
     inPos_ = 0;
   }
-  // What waits behind an answer is bounded: the rest is dropped and told
-  // once the burst is over.
-  const std::size_t room = kMaxQueuedInput > in_.size() - inPos_ ? kMaxQueuedInput - (in_.size() - inPos_) : 0;
-  if (bytes.size() > room) {
-    inputDropped_ += bytes.size() - room;
-    bytes = bytes.substr(0, room);
-  }
   in_.append(bytes);
   lastByteAt_ = nowUs();
   guardedStep([] {});
+  // What waits behind an answer is bounded: the rest is dropped and told
+  // once the burst is over.
+  if (in_.size() - inPos_ > kMaxQueuedInput) {
+    inputDropped_ += in_.size() - inPos_ - kMaxQueuedInput;
+    in_.resize(inPos_ + kMaxQueuedInput);
+  }
 }
 
 void LinkEngine::abort() {

@@ -95,6 +95,19 @@ std::pair<int, std::string> ctl(const std::string& folder, const std::string& so
   return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
 }
 
+// Sends requests of 64 words forty at a time (within the receive buffer)
+// without reading a reply, until the server reports its transmit buffer
+// full; false when it never does.
+bool fillTheLine(test::ServeProcess& serve, test::PcPort& pc) {
+  std::string forty;
+  for (int i = 0; i < 40; ++i) forty += request("00FFWR0D000040");
+  for (int round = 0; round < 25; ++round) {
+    if (!pc.sendAll(forty)) return false;
+    if (serve.waitForOutput("送信バッファがいっぱいです", 200)) return true;
+  }
+  return false;
+}
+
 // A PC program that sends a hundred requests of 64 words and reads none of
 // the replies: the transmit buffer fills once and is reported once; the
 // server neither spins nor grows, stops at once on a signal, and serves
@@ -107,12 +120,12 @@ TEST(ServeHostile, AReaderThatStopsReadingIsToldOnceAndServedAgainWhenItReads) {
   test::PcPort pc(path);
   ASSERT_TRUE(pc.ok());
   const std::string read64 = request("00FFWR0D000040");
-  std::string all;
-  for (int i = 0; i < 100; ++i) all += read64;
-  ASSERT_TRUE(pc.sendAll(all));
-  // Long enough for every request to be answered many times over.
-  ASSERT_TRUE(serve.waitForOutput("送信バッファがいっぱいです", 10000)) << serve.out.substr(0, 2000) << serve.err;
+  ASSERT_TRUE(fillTheLine(serve, pc)) << serve.err;
   const long rssFull = serve.rssKb();
+  // More requests meet the full buffer: their replies are dropped, quietly.
+  std::string more;
+  for (int i = 0; i < 40; ++i) more += read64;
+  ASSERT_TRUE(pc.sendAll(more));
   ::usleep(1500 * 1000);
   serve.drain();
   EXPECT_EQ(count(serve.out, "送信バッファがいっぱいです"), 1u);
@@ -130,11 +143,11 @@ TEST(ServeHostile, AReaderThatStopsReadingIsToldOnceAndServedAgainWhenItReads) {
   EXPECT_EQ(reply, dataReply("00FF" + std::string(256, '0')));
 
   // Another episode is told again, once.
-  ASSERT_TRUE(pc.sendAll(all));
-  ASSERT_TRUE(serve.waitForOutput("送信バッファがいっぱいです", 10000));
+  serve.out.clear();
+  ASSERT_TRUE(fillTheLine(serve, pc));
   ::usleep(500 * 1000);
   serve.drain();
-  EXPECT_EQ(count(serve.out, "送信バッファがいっぱいです"), 2u);
+  EXPECT_EQ(count(serve.out, "送信バッファがいっぱいです"), 1u);
   EXPECT_EQ(serve.stop(SIGTERM), 0) << serve.err;
   EXPECT_FALSE(fs::exists(path));
 }
@@ -150,10 +163,7 @@ TEST(ServeHostile, SignalsEndTheServerPromptlyWhateverTheLineDoes) {
     test::ServeProcess serve({"--serve", "pty:" + path});
     ASSERT_TRUE(serve.waitForOutput("serving on " + path));
     test::PcPort pc(path);
-    std::string all;
-    for (int i = 0; i < 100; ++i) all += request("00FFWR0D000040");
-    ASSERT_TRUE(pc.sendAll(all));
-    ASSERT_TRUE(serve.waitForOutput("送信バッファがいっぱいです", 10000));
+    ASSERT_TRUE(fillTheLine(serve, pc));
     serve.signal(sig);
     EXPECT_EQ(serve.wait(2000), 0) << serve.err;
   }
@@ -337,7 +347,7 @@ TEST_F(ServeTcpHostile, TenMegabytesOfGarbageAreLoggedOnceWithTheirLength) {
   std::string garbage(10 * 1024 * 1024, '\0');
   for (char& c : garbage) {
     c = static_cast<char>(random() % 256);
-    if (c == 0x05 || c == 0x06 || c == 0x15 || c == 0x02 || c == 0x04) c = 'Q';
+    if (c == 0x05 || c == 0x06 || c == 0x15 || c == 0x02 || c == 0x04 || c == 0x0C) c = 'Q';
   }
   const std::size_t outBefore = serve->out.size();
   ASSERT_TRUE(pc.sendAll(garbage, 20000));
