@@ -11,7 +11,8 @@
 // client that disconnects leaves the server listening for the next one; one
 // that sends and shuts its sending side is answered first (what it sent is
 // served, the reply leaves, then the connection is closed).  Every
-// connection waiting is taken at each wake-up (the backlog holds 64); an
+// connection waiting is taken at each wake-up (the backlog holds 512, so a
+// burst of connections waits there while the program is busy); an
 // optional idle time-out frees the line from a client that holds it without
 // sending.  A connection out is made without blocking, to a numeric address
 // (or "localhost"), so no name lookup holds the event loop; one that fails
@@ -56,7 +57,7 @@ class TcpTransport final : public Transport {
   std::function<void(const std::string& message)> onNotice;
 
   static constexpr std::size_t kMaxQueuedOutput = 64 * 1024;
-  static constexpr int kBacklog = 64;
+  static constexpr int kBacklog = 512;
   // A client that sends nothing for `ms` is disconnected; 0: never.
   void setIdleTimeout(int ms) { idleTimeoutMs_ = ms; }
   // Whether what was received is still being answered (the engine busy, a
