@@ -47,6 +47,14 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
   engine.route = [this](std::string_view frame) { return stations.route(frame); };
   generators.changed = [this] { tickGenerators(); };
   generators.stationMemory = [this](std::string_view number) { return memoryOf(number); };
+  // A TCP client that shut its sending side is answered before it is let
+  // go: the line asks whether anything is still being answered, and hears
+  // when the engine has finished.
+  tcp.answering = [this] { return engine.busy() || paced.queued() > 0; };
+  engine.onIdle = [this, idle = std::move(engine.onIdle)] {
+    if (idle) idle();
+    tcp.lineIdle();
+  };
   // A real serial line paces itself; the rate is the one the port opened with.
   paced.characterTime = [this]() -> std::int64_t {
     if (!pacing || !line.unpaced()) return 0;

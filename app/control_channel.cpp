@@ -11,7 +11,9 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 
 namespace omb {
@@ -34,6 +36,11 @@ int connectTo(int fd, const sockaddr_un& a) {
   do r = ::connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a);
   while (r != 0 && errno == EINTR);
   return r;
+}
+
+std::int64_t steadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 // Releases a notifier that may be the one whose signal is running: it is
@@ -128,7 +135,7 @@ void ControlServer::accept() {
       }
       return;
     }
-    if (connections_.size() >= kMaxConnections) {
+    if (connections_.size() >= kMaxConnections && !evictIdle()) {
       const std::string busy =
           controlError("too many connections (at most " + std::to_string(kMaxConnections) + ")") + "\n";
       [[maybe_unused]] const ssize_t n = ::send(fd, busy.data(), busy.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -138,6 +145,7 @@ void ControlServer::accept() {
     const Id id = ++nextId_;
     Connection& k = connections_[id];
     k.fd = fd;
+    k.lastActiveMs = steadyMs();
     k.reader = new QSocketNotifier(fd, QSocketNotifier::Read, anchor_.get());
     QObject::connect(k.reader, &QSocketNotifier::activated, k.reader, [this, id] { readFrom(id); });
     k.writer = new QSocketNotifier(fd, QSocketNotifier::Write, anchor_.get());
@@ -149,10 +157,27 @@ void ControlServer::accept() {
   }
 }
 
+bool ControlServer::evictIdle() {
+  const std::int64_t now = steadyMs();
+  auto idlest = connections_.end();
+  for (auto it = connections_.begin(); it != connections_.end(); ++it) {
+    const Connection& k = it->second;
+    const bool idle = k.wait == 0 && k.out.empty() && !k.closing && k.in.find('\n') == std::string::npos &&
+                      now - k.lastActiveMs >= kIdleBeforeEvictMs;
+    if (idle && (idlest == connections_.end() || k.lastActiveMs < idlest->second.lastActiveMs)) idlest = it;
+  }
+  if (idlest == connections_.end()) return false;
+  const std::string bye = controlError("closed: idle while another client waited") + "\n";
+  [[maybe_unused]] const ssize_t n = ::send(idlest->second.fd, bye.data(), bye.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  drop(idlest->first);
+  return true;
+}
+
 void ControlServer::readFrom(Id id) {
   auto it = connections_.find(id);
   if (it == connections_.end()) return;
   Connection& k = it->second;
+  k.lastActiveMs = steadyMs();
   char buf[16 * 1024];
   // Up to a little over one line's limit per turn; what is left is read
   // when the requests before it have been answered.
@@ -241,6 +266,7 @@ void ControlServer::send(Id id, const std::string& answer) {
   if (it == connections_.end()) return;
   it->second.out += answer;
   it->second.out += '\n';
+  it->second.lastActiveMs = steadyMs();
   flush(id);
 }
 
@@ -335,9 +361,24 @@ std::optional<std::string> controlRequest(const std::string& path, const std::st
   }
 }
 
-int runControlClient(const std::string& path, const std::vector<std::string>& words) {
-  std::string request, error;
+std::string controlRequestText(const std::vector<std::string>& words, const std::string& callerFolder) {
+  std::string request;
   for (const std::string& w : words) request += (request.empty() ? "" : " ") + w;
+  // A project path means the caller's file: the server runs in a folder of
+  // its own, so a relative path is made whole here, before it leaves.
+  if (words.size() >= 2 && (words[0] == "load" || words[0] == "save")) {
+    const std::string path = request.substr(words[0].size() + 1);
+    if (!path.empty() && path[0] != '/')
+      request = words[0] + " " + (std::filesystem::path(callerFolder) / path).lexically_normal().string();
+  }
+  return request;
+}
+
+int runControlClient(const std::string& path, const std::vector<std::string>& words) {
+  std::string error;
+  std::error_code ec;
+  const std::string here = std::filesystem::current_path(ec).string();
+  const std::string request = controlRequestText(words, ec ? std::string("/") : here);
   const auto answer = controlRequest(path, request, error);
   if (!answer) {
     std::cerr << "ombrisal: " << error << std::endl;
@@ -346,7 +387,7 @@ int runControlClient(const std::string& path, const std::vector<std::string>& wo
   std::cout << *answer << std::endl;
   if (controlAnswerOk(*answer)) return 0;
   std::cerr << "ombrisal: " << controlAnswerError(*answer) << std::endl;
-  return 1;
+  return controlAnswerTimedOut(*answer) ? kControlTimedOut : 1;
 }
 
 }  // namespace omb

@@ -15,8 +15,11 @@
 // error and the connection closed; a peer that goes away (even in the
 // middle of a line or of a wait) only loses its connection; a peer that
 // does not read its answers is not read from either.  At most
-// kMaxConnections are served at once; the next is told so and closed.  The
-// socket file is made for its owner only (0600).
+// kMaxConnections are served at once; when all are taken, a newcomer takes
+// the place of the connection that has been idle longest (nothing asked,
+// nothing waiting, silent for kIdleBeforeEvictMs), so idle clients cannot
+// hold the channel; only when none is idle is the newcomer told so and
+// closed.  The socket file is made for its owner only (0600).
 #pragma once
 
 #include <sys/types.h>
@@ -40,6 +43,7 @@ class ControlServer {
  public:
   static constexpr std::size_t kMaxLine = 64 * 1024;
   static constexpr std::size_t kMaxConnections = 8;
+  static constexpr std::int64_t kIdleBeforeEvictMs = 1000;
 
   explicit ControlServer(ControlInterpreter& interpreter);
   ~ControlServer();
@@ -68,9 +72,12 @@ class ControlServer {
     bool ended = false;    // the peer sends no more
     bool closing = false;  // closed once `out` has left
     bool quit = false;     // onQuit once `out` has left
+    std::int64_t lastActiveMs = 0;  // the last request or answer, steady clock
   };
   using Id = std::uint64_t;
   void accept();
+  // Closes the connection idle longest to make room; false when none is.
+  bool evictIdle();
   void readFrom(Id id);
   void serve(Id id);
   void refuse(Id id);
@@ -117,9 +124,17 @@ class ControlChannel {
 // no answer.
 std::optional<std::string> controlRequest(const std::string& path, const std::string& request, std::string& error);
 
+// The request line of `ombrisal ctl`: the words joined by blanks, with the
+// project path of load and save made absolute against `callerFolder`.
+std::string controlRequestText(const std::vector<std::string>& words, const std::string& callerFolder);
+
+// The exit status of `ombrisal ctl ... wait-change` that timed out.
+inline constexpr int kControlTimedOut = 3;
+
 // `ombrisal ctl PATH COMMAND...`: the words joined by blanks as one
-// request; the answer on standard output.  0 when it reports success, 1
-// with the error on standard error otherwise.
+// request; the answer on standard output.  0 when it reports success, 3
+// when a wait-change timed out, 1 with the error on standard error
+// otherwise.
 int runControlClient(const std::string& path, const std::vector<std::string>& words);
 
 }  // namespace omb

@@ -146,6 +146,10 @@ std::string controlError(std::string_view text) { return "{\"ok\":false,\"error\
 
 bool controlAnswerOk(std::string_view answer) { return answer.rfind("{\"ok\":true", 0) == 0; }
 
+bool controlAnswerTimedOut(std::string_view answer) {
+  return !controlAnswerOk(answer) && answer.size() >= 16 && answer.substr(answer.size() - 16) == ",\"timeout\":true}";
+}
+
 std::string controlAnswerError(std::string_view answer) {
   static constexpr std::string_view kKey = "\"error\":\"";
   const std::size_t at = answer.find(kKey);

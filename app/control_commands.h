@@ -150,6 +150,8 @@ std::string controlError(std::string_view text);
 // Whether an answer reports success, and the text of its "error" member
 // (empty when it has none), for the command-line client.
 bool controlAnswerOk(std::string_view answer);
+// Whether it is the answer of a wait-change that timed out.
+bool controlAnswerTimedOut(std::string_view answer);
 std::string controlAnswerError(std::string_view answer);
 
 }  // namespace omb

@@ -35,6 +35,26 @@ std::string terminalSafe(std::string_view s) {
   return out;
 }
 
+TerminalSafeBuffer::int_type TerminalSafeBuffer::overflow(int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  line_.push_back(traits_type::to_char_type(c));
+  if (c == '\n') flushLine();
+  return c;
+}
+
+int TerminalSafeBuffer::sync() {
+  flushLine();
+  return inner_->pubsync();
+}
+
+void TerminalSafeBuffer::flushLine() {
+  if (line_.empty()) return;
+  for (std::size_t p; (p = line_.find("\r\n")) != std::string::npos;) line_.erase(p, 1);
+  const std::string safe = terminalSafe(line_);
+  inner_->sputn(safe.data(), static_cast<std::streamsize>(safe.size()));
+  line_.clear();
+}
+
 struct OutputPump::Shared {
   int fd;
   std::size_t maxBytes;

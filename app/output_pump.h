@@ -14,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -25,6 +26,24 @@ namespace omb {
 // controls U+0080-U+009F become "(U+0080)" and so on, so no byte of a frame
 // can start an escape sequence.
 std::string terminalSafe(std::string_view utf8);
+
+// A stream buffer that hands each whole line to `inner` made terminal-safe
+// (a CR before the line end dropped): standard error of the serve mode,
+// which quotes file names, rule and generator lines and station fields.
+class TerminalSafeBuffer final : public std::streambuf {
+ public:
+  explicit TerminalSafeBuffer(std::streambuf* inner) : inner_(inner) {}
+  ~TerminalSafeBuffer() override { flushLine(); }
+
+ protected:
+  int_type overflow(int_type c) override;
+  int sync() override;
+
+ private:
+  void flushLine();
+  std::streambuf* inner_;
+  std::string line_;
+};
 
 class OutputPump {
  public:

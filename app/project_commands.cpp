@@ -105,11 +105,13 @@ void ProjectCommands::applyLinkMenus(const LinkMenus& m) {
 void ProjectCommands::loadMemory(SystemState& state, const std::array<std::vector<std::int16_t>, kKindCount>& words) {
   DeviceMemory& memory = state.memory;
   memory.subReDim_Device(state.range7);
+  // Every word is written, zeros too: the change set then names each word
+  // the load may have changed, so a recording or a waiting script sees a
+  // value that went back to 0 like any other change.
   for (int k = 0; k < kKindCount; ++k) {
     const auto& from = words[static_cast<std::size_t>(k)];
-    const std::size_t n = std::min(from.size(), memory.size(k));
-    for (std::size_t i = 0; i < n; ++i)
-      if (from[i] != 0) memory.write(k, static_cast<std::int64_t>(i), from[i]);
+    const std::size_t n = memory.size(k);
+    for (std::size_t i = 0; i < n; ++i) memory.write(k, static_cast<std::int64_t>(i), i < from.size() ? from[i] : 0);
   }
   memory.publish("All");
 }

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -28,6 +29,7 @@
 #include "app/project_commands.h"
 #include "app/readiness.h"
 #include "app/output_pump.h"
+#include "app/record_file.h"
 #include "core/atomic_file.h"
 #include "core/trend.h"
 #include "store/program_folders.h"
@@ -54,10 +56,14 @@ std::optional<int> wholeNumber(const std::string& s, int lo, int hi) {
 // button.
 class ServePresenter final : public Presenter {
  public:
-  MsgAnswer message(const std::string& text, const std::string& title, MsgIcon, MsgButtons buttons) override {
-    std::cerr << "[" << title << "] " << text << std::endl;
+  MsgAnswer message(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons) override {
+    // The error log's own report of what the caller tells in plain words
+    // itself: the error log file keeps it.
+    const bool errorReport = icon == MsgIcon::Critical && text.rfind("Error ", 0) == 0;
+    if (!(quietErrorReports && errorReport)) std::cerr << "[" << title << "] " << text << std::endl;
     return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
   }
+  bool quietErrorReports = false;
   std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
     return std::nullopt;
   }
@@ -77,7 +83,7 @@ bool loadOptionFile(const std::string& file, const char* what,
   std::string text, why;
   int err = 0;
   if (!readWholeFile(file, text, err)) {
-    std::cerr << "ombrisal: cannot read " << what << " " << file << ": " << std::strerror(err) << std::endl;
+    std::cerr << "ombrisal: cannot read " << what << " " << file << ": " << readFailureText(err) << std::endl;
     return false;
   }
   if (!load(text, why)) {
@@ -112,11 +118,12 @@ std::string serveUsage() {
          "\n"
          "Without arguments Ombrisal opens its main window; with a project FILE it\n"
          "opens that project in it.  ctl sends COMMAND to the control socket of a\n"
-         "running Ombrisal (--control), prints the JSON answer and exits 0, or 1\n"
-         "with the error: get DEVICE [POINTS], set DEVICE VALUE..., load PROJECT,\n"
-         "save PROJECT, fault add RULE, fault clear, stats, wait-change DEVICE\n"
-         "TIMEOUT_MS, quit.  A DEVICE is the first station's, or another's\n"
-         "written NN:DEVICE (01:D100).\n"
+         "running Ombrisal (--control), prints the JSON answer and exits 0, 3 when\n"
+         "a wait-change timed out, or 1 with the error: get DEVICE [POINTS], set\n"
+         "DEVICE VALUE..., load PROJECT, save PROJECT, fault add RULE, fault clear,\n"
+         "stats, wait-change DEVICE TIMEOUT_MS, quit.  A DEVICE is the first\n"
+         "station's, or another's written NN:DEVICE (01:D100).  A relative PROJECT\n"
+         "is taken from the folder ctl runs in.\n"
          "\n"
          "--serve PORT   Serve the computer link on PORT without any window until\n"
          "               SIGINT or SIGTERM, then close the port and exit 0.  PORT is\n"
@@ -125,7 +132,8 @@ std::string serveUsage() {
          "               pseudo-terminal whose other end appears at PATH.  PORT may\n"
          "               also be a TCP line: tcp:PORT (listening on 127.0.0.1) or\n"
          "               tcp:HOST:PORT serve one client at a time and refuse a\n"
-         "               second; tcp-connect:HOST:PORT connects to a device server.\n"
+         "               second; tcp-connect:ADDRESS:PORT connects to a device\n"
+         "               server at a numeric address (or localhost).\n"
          "Options (a value follows as the next argument or after =, --wait=10):\n"
          "  --format 1|2|3|4      protocol format (default 1)\n"
          "  --cpu ACPU|AnACPU     command sets accepted (default ACPU)\n"
@@ -179,6 +187,9 @@ std::string serveUsage() {
          "                        installed ~/.config/ombrisal/Init.ini)\n"
          "  --no-reopen           when the device goes away, close the port and wait\n"
          "                        (default: try to open it again every second)\n"
+         "  --tcp-idle-timeout S  on a TCP line, disconnect a client that has sent\n"
+         "                        nothing for S seconds, so the next may connect\n"
+         "                        (default: no limit)\n"
          "  --options-file FILE   read options from FILE, one a line with its value\n"
          "                        after a blank (--serve /dev/ttyUSB0), # comments;\n"
          "                        the unit ombrisal@NAME.service serves\n"
@@ -192,14 +203,16 @@ std::string serveUsage() {
          "dropped and counted; a reader that has gone is reported once.\n"
          "\n"
          "Exit status:\n"
-         "  0  --serve: stopped by SIGINT, SIGTERM, SIGHUP or ctl quit; ctl: the\n"
-         "     command succeeded; the window closed; --help and --version\n"
+         "  0  --serve: stopped by SIGINT, SIGTERM, SIGHUP or ctl quit, also during\n"
+         "     start-up (then nothing is saved); the window closed; ctl: the\n"
+         "     command succeeded; --help and --version\n"
          "  1  --serve: the port or the control socket cannot be opened, a project\n"
-         "     cannot be read or the state cannot be saved at the end; ctl: the\n"
-         "     answer reports an error, or no answer came; the window: no settings\n"
-         "     file\n"
+         "     cannot be read, the state cannot be saved at the end, or --record\n"
+         "     rows were lost; the window: no settings file; ctl: the\n"
+         "     answer reports an error, or no answer came\n"
          "  2  bad options (ctl without a command included), an options file that\n"
-         "     cannot be read, or an unusable settings file\n";
+         "     cannot be read, or an unusable settings file\n"
+         "  3  ctl: a wait-change timed out\n";
 }
 
 std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& args, std::string& error) {
@@ -291,6 +304,10 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       auto n = wholeNumber(v, 0, 65535);
       if (!n) return error = "--ready-fd must be the number of an open file descriptor, such as 3", std::nullopt;
       o.readyFd = *n;
+    } else if (a == "--tcp-idle-timeout") {
+      auto n = wholeNumber(v, 1, 86400);
+      if (!n) return error = "--tcp-idle-timeout must be a number of seconds from 1 to 86400", std::nullopt;
+      o.tcpIdleTimeout = *n;
     } else {
       error = "unknown option: " + a;
       return std::nullopt;
@@ -327,7 +344,37 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     }
     ::fcntl(o.readyFd, F_SETFD, FD_CLOEXEC);
   }
+  // Standard error quotes what files and peers wrote: no byte of it may
+  // reach the terminal as a control character.
+  TerminalSafeBuffer safeErr(std::cerr.rdbuf());
+  struct Restore {
+    std::streambuf* was;
+    ~Restore() { std::cerr.rdbuf(was); }
+  } restore{std::cerr.rdbuf(&safeErr)};
   QCoreApplication app(argc, argv);
+  // SIGINT, SIGTERM and SIGHUP are caught from the first moment: during
+  // start-up they end it between two steps, with everything made so far
+  // taken down and nothing saved (the state is not whole yet); once
+  // serving, they end the event loop and the close sequence runs.
+  ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGXFSZ, SIG_IGN);  // a file size limit fails a write; it does not end the server
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) return 1;
+  {
+    struct sigaction sa{};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGHUP, &sa, nullptr);
+  }
+  auto stopAsked = [] {
+    char c = 0;
+    return ::recv(signalPipe[1], &c, 1, MSG_DONTWAIT | MSG_PEEK) == 1;
+  };
+  auto stoppedEarly = [] {
+    std::cerr << "ombrisal: stopped during start-up; nothing was served or saved" << std::endl;
+    return 0;
+  };
   ServePresenter presenter;
   SystemClock clock;
   // The settings file (--ini, else Init.ini where the window finds it:
@@ -347,10 +394,20 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   AppCore core(presenter, clock, folders.settings, folders.data);
   if (!o.ini.empty()) core.settingsFile.setFileName(o.ini);
   if (!o.ini.empty() || std::filesystem::exists(core.settingsFile.fileName())) {
-    if (!core.startUp()) {
-      std::cerr << "ombrisal: cannot read the settings file " << core.settingsFile.fileName() << std::endl;
+    presenter.quietErrorReports = true;
+    const bool read = core.startUp();
+    presenter.quietErrorReports = false;
+    if (!read) {
+      std::string bytes;
+      int error = 0;
+      const std::string why = readWholeFile(core.settingsFile.fileName(), bytes, error) ? std::string("unreadable")
+                                                                                      : readFailureText(error);
+      std::cerr << "ombrisal: cannot read the settings file " << terminalSafe(core.settingsFile.fileName()) << ": "
+                << why << std::endl;
       return 2;
     }
+    for (const std::string& problem : core.settingsFile.problems())
+      std::cerr << "ombrisal: " << terminalSafe(problem) << std::endl;
     // Serving a kind whose range could not be read would leave it never
     // answering the way the file meant: stop instead.
     if (const auto& bad = core.settingsFile.rangeFallbacks(); !bad.empty()) {
@@ -363,6 +420,8 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     subSetOldVersionRanges(core.state.range5, core.state.range7);
     core.state.subReDim_Device();
   }
+
+  if (stopAsked()) return stoppedEarly();
 
   // A project is read whole before anything of it is taken over; one that
   // cannot be read stops the program.
@@ -413,33 +472,44 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   core.pacing = o.pace;
 
   // The recording starts before any generator runs, so their first values
-  // are in it too.  Each change set is flushed as it happens: a CI job may
-  // read the file while the server still runs, or after it was killed.
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> recordFile(nullptr, std::fclose);
+  // are in it too.  Each change set is written as it happens: a CI job may
+  // read the file while the server still runs, or after it was killed.  A
+  // disk that fills loses rows, not the recording (app/record_file.h); the
+  // program then ends with status 1.
+  int recordFd = -1;
+  struct FdCloser {
+    int& fd;
+    ~FdCloser() {
+      if (fd >= 0) ::close(fd);
+    }
+  } recordCloser{recordFd};
+  std::unique_ptr<RecordFile> recordFile;
   std::vector<std::unique_ptr<ChangeRecorder>> recorders;
-  bool recordFailed = false;
   if (!o.recordFile.empty()) {
-    recordFile.reset(std::fopen(o.recordFile.c_str(), "w"));
-    if (!recordFile) {
-      std::cerr << "ombrisal: cannot create the recording " << o.recordFile << ": " << std::strerror(errno)
-                << std::endl;
+    recordFd = ::open(o.recordFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    struct stat st{};
+    const bool regular = recordFd >= 0 && ::fstat(recordFd, &st) == 0 && S_ISREG(st.st_mode);
+    if (!regular) {
+      std::cerr << "ombrisal: cannot create the recording " << terminalSafe(o.recordFile) << ": "
+                << (recordFd < 0 ? std::strerror(errno) : "not a regular file") << std::endl;
       return 1;
     }
-    auto sink = [&](std::string_view rows) {
-      if (recordFailed) return;
-      if (std::fwrite(rows.data(), 1, rows.size(), recordFile.get()) != rows.size() ||
-          std::fflush(recordFile.get()) != 0) {
-        recordFailed = true;  // told once; serving goes on
-        std::cerr << "ombrisal: cannot write the recording " << o.recordFile << ": " << std::strerror(errno)
-                  << std::endl;
-      }
+    recordFile = std::make_unique<RecordFile>(
+        [fd = recordFd](const char* data, std::size_t size) { return ::write(fd, data, size); });
+    recordFile->onTrouble = [&o](int error) {
+      if (error)
+        std::cerr << "ombrisal: cannot write the recording " << terminalSafe(o.recordFile) << ": "
+                  << std::strerror(error) << "; rows are lost until it can be written again" << std::endl;
+      else
+        std::cerr << "ombrisal: the recording " << terminalSafe(o.recordFile)
+                  << " is written again; the gap is marked in it" << std::endl;
     };
     // Every station is recorded; with several, each row names its station.
     const std::vector<std::string> stations = core.stations.numbers();
     const std::int64_t start = clock.steadyUs();
     for (const std::string& n : stations)
       recorders.push_back(std::make_unique<ChangeRecorder>(
-          *core.memoryOf(n), clock, sink,
+          *core.memoryOf(n), clock, [&](std::string_view rows) { recordFile->append(rows); },
           ChangeRecorder::Options{stations.size() > 1 ? n : std::string(), recorders.empty(), start}));
   }
 
@@ -457,13 +527,15 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     }
   }
 
+  if (stopAsked()) return stoppedEarly();
+
   int number = 1;
   if (o.port.rfind("COM", 0) == 0) number = std::stoi(o.port.substr(3));
   else core.line.setTarget(o.port);
+  core.tcp.setIdleTimeout(o.tcpIdleTimeout * 1000);
 
   // Standard output is written by a thread of its own: a reader that does
   // not read, or has gone, never stops the server.
-  ::signal(SIGPIPE, SIG_IGN);
   OutputPump out(1);
   TrafficLog& log = core.log;
   log.setOptDspType(DspType::Replaced);
@@ -529,15 +601,13 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
       reopenTimer.start();
     };
 
-  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return 1;
   QSocketNotifier stop(signalPipe[1], QSocketNotifier::Read);
-  QObject::connect(&stop, &QSocketNotifier::activated, &app, [&] { QCoreApplication::quit(); });
-  struct sigaction sa{};
-  sa.sa_handler = onSignal;
-  sigemptyset(&sa.sa_mask);
-  ::sigaction(SIGINT, &sa, nullptr);
-  ::sigaction(SIGTERM, &sa, nullptr);
-  ::sigaction(SIGHUP, &sa, nullptr);
+  QObject::connect(&stop, &QSocketNotifier::activated, &app, [&] {
+    stop.setEnabled(false);
+    QCoreApplication::quit();
+  });
+  // A signal that came while the port was being opened.
+  if (stopAsked()) QTimer::singleShot(0, &app, [] { QCoreApplication::quit(); });
 
   // The port is open, the control socket listens and a signal now ends it
   // with its close sequence: whoever waits may start, and may stop it.
@@ -556,12 +626,18 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   if (o.stats == "json") out.write(core.stats.json() + "\n");
   if (o.stats == "text") out.write("【通信統計】\n" + core.stats.text());
   out.drain(500);  // the CLOSE lines, as far as the reader takes them
+  int status = 0;
   for (const auto& [station, file] : o.stationSaves) {
     if (const auto failed = project.subFile_put(file, station)) {
       std::cerr << "ombrisal: cannot save the project " << file << " of station " << station << ": "
                 << failed->reason << std::endl;
       return 1;
     }
+  }
+  if (recordFile && recordFile->lostRows() > 0) {
+    std::cerr << "ombrisal: " << recordFile->lostRows() << " rows of the recording " << terminalSafe(o.recordFile)
+              << " were lost (the gaps are marked in it)" << std::endl;
+    status = 1;
   }
   if (!o.saveOnExit.empty()) {
     // Whole or not at all: an existing file stays as it was on failure.
@@ -578,7 +654,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
       return 1;
     }
   }
-  return 0;
+  return status;
 }
 
 }  // namespace omb

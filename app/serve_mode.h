@@ -27,6 +27,7 @@ struct ServeOptions {
   std::string saveOnExit;  // project file written when the program is stopped
   std::string ini;
   bool reopen = true;  // look for a device that went away until it is back
+  int tcpIdleTimeout = 0;  // seconds a TCP client may hold the line silently; 0: no limit
   // Every station on the line; the first is `station`.
   std::vector<std::string> stations{"00"};
   // Projects and saves of further stations: (station, file).

@@ -1,5 +1,7 @@
 #include "core/error.h"
 
+#include "core/atomic_file.h"
+
 #include <cerrno>
 
 namespace omb {
@@ -22,6 +24,8 @@ std::string errorDescription(int number) {
     case kErrPathFileAccess: return "パス名が無効です。";
     case kErrPathNotFound: return "パスが見つかりません。";
     case kErrCancel: return "キャンセルされました。";
+    case kErrNotRegularFile: return "通常のファイルではありません。";
+    case kErrFileTooLarge: return "ファイルが大きすぎます。";
     default: return "アプリケーション定義またはオブジェクト定義のエラーです。";
   }
 }
@@ -37,6 +41,9 @@ int errorFromErrno(int e) {
     case EDQUOT: return kErrDiskFull;
     case EISDIR:
     case ENAMETOOLONG: return kErrPathFileAccess;
+    case ENODEV:
+    case ENXIO: return kErrNotRegularFile;
+    case EFBIG: return kErrFileTooLarge;
     default: return kErrDeviceIO;
   }
 }

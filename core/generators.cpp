@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <numbers>
 
 namespace omb {
@@ -148,6 +149,9 @@ std::optional<GeneratorSpec> parseGenerator(std::string_view line, std::string& 
   }
   if (g.kind == GeneratorKind::Follow && !haveSource) return fail("follow には source=デバイス が必要です");
   if (g.kind != GeneratorKind::Follow && haveSource) return fail("source は follow にだけ指定できます");
+  if (g.kind == GeneratorKind::Follow && g.source.kind == g.target.kind && g.source.first >= g.target.first &&
+      g.source.first <= g.target.last)
+    return fail("follow の source " + deviceSpanText(g.source) + " は自分の書き込み先です（自分自身には追従できません）");
   if (g.kind == GeneratorKind::Square) {
     if (!haveMin) g.min = 0;
     if (!haveMax) g.max = 1;
@@ -259,8 +263,96 @@ bool GeneratorSet::usable(const GeneratorSpec& spec, std::string& error) const {
   return true;
 }
 
+namespace {
+
+// Followers without a delay that follow each other round in a ring would
+// hand a value on from one to the next at every tick, for ever: the first
+// such ring found, as the index of each member in order; empty when there
+// is none.  Linear in the followers and the devices their targets cover.
+std::vector<std::size_t> zeroDelayFollowRing(const std::vector<const GeneratorSpec*>& specs) {
+  std::map<std::pair<int, std::int32_t>, std::vector<std::size_t>> bySource;
+  std::vector<std::size_t> followers;
+  for (std::size_t i = 0; i < specs.size(); ++i) {
+    const GeneratorSpec& g = *specs[i];
+    if (g.kind != GeneratorKind::Follow || g.delayMs != 0) continue;
+    bySource[{g.source.kind, g.source.first}].push_back(i);
+    followers.push_back(i);
+  }
+  auto next = [&](std::size_t i) {
+    std::vector<std::size_t> out;
+    const DeviceSpan& t = specs[i]->target;
+    if (t.count() <= static_cast<std::int64_t>(bySource.size())) {
+      for (std::int64_t n = t.first; n <= t.last; ++n)
+        if (auto it = bySource.find({t.kind, static_cast<std::int32_t>(n)}); it != bySource.end())
+          out.insert(out.end(), it->second.begin(), it->second.end());
+    } else {
+      for (const auto& [key, members] : bySource)
+        if (key.first == t.kind && key.second >= t.first && key.second <= t.last)
+          out.insert(out.end(), members.begin(), members.end());
+    }
+    return out;
+  };
+  enum : char { kNew, kOnPath, kDone };
+  std::vector<char> state(specs.size(), kNew);
+  for (std::size_t root : followers) {
+    if (state[root] != kNew) continue;
+    // Depth first without recursion: a long chain must not exhaust the stack.
+    std::vector<std::pair<std::size_t, std::vector<std::size_t>>> path;
+    path.push_back({root, next(root)});
+    state[root] = kOnPath;
+    while (!path.empty()) {
+      auto& [node, todo] = path.back();
+      if (todo.empty()) {
+        state[node] = kDone;
+        path.pop_back();
+        continue;
+      }
+      const std::size_t n = todo.back();
+      todo.pop_back();
+      if (state[n] == kOnPath) {
+        std::vector<std::size_t> ring;
+        bool in = false;
+        for (const auto& step : path) {
+          if (step.first == n) in = true;
+          if (in) ring.push_back(step.first);
+        }
+        return ring;
+      }
+      if (state[n] == kNew) {
+        state[n] = kOnPath;
+        path.push_back({n, next(n)});
+      }
+    }
+  }
+  return {};
+}
+
+std::string ringText(const std::vector<const GeneratorSpec*>& specs, const std::vector<std::size_t>& ring) {
+  std::string t;
+  for (std::size_t i : ring) t += deviceSpanText(specs[i]->source) + " → ";
+  return "遅延のない follow が輪になっています（" + t + deviceSpanText(specs[ring.front()]->source) +
+         "）。どれかに delay を付けてください";
+}
+
+}  // namespace
+
 std::optional<int> GeneratorSet::add(GeneratorSpec spec, std::int64_t nowMs, std::string& error) {
   if (!usable(spec, error)) return std::nullopt;
+  if (spec.kind == GeneratorKind::Follow && spec.delayMs == 0) {
+    std::vector<const GeneratorSpec*> all;
+    for (const Entry& e : entries_) all.push_back(&e.spec);
+    all.push_back(&spec);
+    if (const auto ring = zeroDelayFollowRing(all); !ring.empty()) {
+      error = ringText(all, ring);
+      return std::nullopt;
+    }
+  }
+  const int id = addEntry(std::move(spec), nowMs);
+  notify();
+  return id;
+}
+
+int GeneratorSet::addEntry(GeneratorSpec spec, std::int64_t nowMs) {
   Entry e;
   e.id = nextId_++;
   e.spec = spec;
@@ -268,7 +360,6 @@ std::optional<int> GeneratorSet::add(GeneratorSpec spec, std::int64_t nowMs, std
   e.pausedAt = nowMs;
   entries_.push_back(std::move(e));
   histories_.emplace_back();
-  notify();
   return entries_.back().id;
 }
 
@@ -398,6 +489,7 @@ std::optional<std::int64_t> GeneratorSet::nextDueMs(std::int64_t nowMs) const {
 
 bool GeneratorSet::load(std::string_view text, std::int64_t nowMs, std::string& error, bool replace) {
   std::vector<GeneratorSpec> read;
+  std::vector<int> lines;
   int lineNo = 0;
   while (!text.empty()) {
     const std::size_t nl = text.find('\n');
@@ -416,17 +508,31 @@ bool GeneratorSet::load(std::string_view text, std::int64_t nowMs, std::string& 
       return false;
     }
     read.push_back(*g);
+    lines.push_back(lineNo);
+  }
+  // Followers that would pass values round a ring for ever, among those of
+  // the file and (when added to them) those running.
+  std::vector<const GeneratorSpec*> all;
+  if (!replace)
+    for (const Entry& e : entries_) all.push_back(&e.spec);
+  const std::size_t firstRead = all.size();
+  for (const GeneratorSpec& g : read) all.push_back(&g);
+  if (const auto ring = zeroDelayFollowRing(all); !ring.empty()) {
+    const std::size_t at = *std::max_element(ring.begin(), ring.end());
+    error = (at >= firstRead ? std::to_string(lines[at - firstRead]) + " 行目: " : std::string()) + ringText(all, ring);
+    return false;
   }
   if (replace) {
     entries_.clear();
     histories_.clear();
   }
-  // A paused one is added paused: it writes nothing until resumed.
-  for (const GeneratorSpec& g : read) {
-    std::string unused;
-    add(g, nowMs, unused);
-  }
-  if (replace && read.empty()) notify();
+  // A paused one is added paused: it writes nothing until resumed.  Whoever
+  // watches is told once, not once a line (a tick for every line would make
+  // a long file quadratic).
+  entries_.reserve(entries_.size() + read.size());
+  histories_.reserve(histories_.size() + read.size());
+  for (GeneratorSpec& g : read) addEntry(std::move(g), nowMs);
+  if (replace || !read.empty()) notify();
   return true;
 }
 

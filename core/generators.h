@@ -131,6 +131,8 @@ class GeneratorSet {
   struct History {
     std::deque<std::pair<std::int64_t, std::int32_t>> samples;  // follow with a delay: the source over time
   };
+  // Adds without telling anyone; its id.
+  int addEntry(GeneratorSpec spec, std::int64_t nowMs);
   DeviceMemory* memoryOf(const GeneratorSpec& spec) const;
   static std::int32_t read(const DeviceMemory& memory, const DeviceSpan& span);
   static bool write(DeviceMemory& memory, const DeviceSpan& span, std::int32_t value);

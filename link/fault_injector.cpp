@@ -1,10 +1,12 @@
 #include "link/fault_injector.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
 
 #include "core/device_kind.h"
+#include "link/request.h"
 
 namespace omb {
 
@@ -60,6 +62,7 @@ std::optional<FaultRule> parseFaultRule(std::string_view text, std::string& erro
     error = "障害注入の規則 \"" + r.text + "\" : " + why;
     return std::nullopt;
   };
+  std::vector<std::string> seen;  // a key given twice is a mistake, not "the last wins"
   while (!rest.empty()) {
     const std::size_t comma = rest.find(',');
     const std::string_view item = trim(rest.substr(0, comma));
@@ -68,6 +71,9 @@ std::optional<FaultRule> parseFaultRule(std::string_view text, std::string& erro
     const std::string key(trim(item.substr(0, eq)));
     const std::string_view value = eq == std::string_view::npos ? std::string_view{} : trim(item.substr(eq + 1));
     const bool hasValue = eq != std::string_view::npos;
+    if (!key.empty() && std::find(seen.begin(), seen.end(), key) != seen.end())
+      return fail("\"" + key + "\" が二度指定されています");
+    seen.push_back(key);
     auto action = [&](FaultAction a, bool needsValue) {
       if (haveAction) return false;
       if (needsValue != hasValue) return false;
@@ -78,8 +84,10 @@ std::optional<FaultRule> parseFaultRule(std::string_view text, std::string& erro
     if (key == "delay" || key == "split") {
       if (!action(key == "delay" ? FaultAction::Delay : FaultAction::Split, true))
         return fail(key + " は一つだけ、ミリ秒を付けて指定してください（例 " + key + "=100）");
-      const auto ms = number<int>(value, 10, 0, 60000);
-      if (!ms) return fail(key + " のミリ秒は 0 から 60000 までです");
+      // A split with no gap is no split: the reply would leave whole.
+      const int least = key == "split" ? 1 : 0;
+      const auto ms = number<int>(value, 10, least, 60000);
+      if (!ms) return fail(key + " のミリ秒は " + std::to_string(least) + " から 60000 までです");
       r.ms = *ms;
     } else if (key == "nak") {
       if (!action(FaultAction::Nak, true)) return fail("nak は一つだけ、エラーコードを付けて指定してください（例 nak=06）");
@@ -109,6 +117,7 @@ std::optional<FaultRule> parseFaultRule(std::string_view text, std::string& erro
       if (value.size() != 2 || !std::isupper(static_cast<unsigned char>(value[0])) ||
           !std::isupper(static_cast<unsigned char>(value[1])))
         return fail("cmd はコマンドの英大文字 2 文字です（例 cmd=WR）");
+      if (!findCommand(value)) return fail("cmd=" + std::string(value) + " はこの通信にないコマンドです");
       r.command = std::string(value);
     } else if (key == "dev") {
       const auto span = parseDeviceSpan(value);

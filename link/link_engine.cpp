@@ -51,6 +51,12 @@ void LinkEngine::feed(std::string_view bytes) {
   in_.append(bytes);
   lastByteAt_ = nowUs();
   guardedStep([] {});
+  // What waits behind an answer is bounded: the rest is dropped and told
+  // once the burst is over.
+  if (in_.size() - inPos_ > kMaxQueuedInput) {
+    inputDropped_ += in_.size() - inPos_ - kMaxQueuedInput;
+    in_.resize(inPos_ + kMaxQueuedInput);
+  }
 }
 
 void LinkEngine::abort() {
@@ -63,6 +69,8 @@ void LinkEngine::abort() {
   inPos_ = 0;
   frame_.clear();
   stray_.clear();
+  invalidSeen_ = 0;
+  frameDropped_ = strayDropped_ = inputDropped_ = 0;
   lastRead_.reset();
   active_ = own_;
   fault_ = -1;
@@ -101,13 +109,16 @@ void LinkEngine::huntByte(char c) {
     beginFrame(c);
     return;
   }
-  stray_.push_back(c);
+  if (stray_.size() < kMaxStrayBytes) stray_.push_back(c);
+  else ++strayDropped_;
 }
 
 void LinkEngine::beginFrame(char start) {
+  strayDropped_ = 0;  // the stray bytes before a start character go unreported
   state_ = State::Gathering;
   frame_.assign(1, start);
   invalid_ = false;
+  invalidSeen_ = 0;
   stray_.clear();
 }
 
@@ -122,7 +133,7 @@ void LinkEngine::gatherByte(char c) {
   }
   if (!isFrameChar(c)) {
     invalid_ = true;
-    reportInvalid(c);
+    if (++invalidSeen_ <= kMaxInvalidLines) reportInvalid(c);
   }
   if (own_->endsFrame(c)) {
     // The next start character completes the frame so far.
@@ -131,7 +142,8 @@ void LinkEngine::gatherByte(char c) {
     process(Then::NextFrame);
     return;
   }
-  frame_.push_back(c);
+  if (frame_.size() < kMaxFrameBytes) frame_.push_back(c);
+  else ++frameDropped_;
 }
 
 void LinkEngine::armSilence() {
@@ -184,6 +196,7 @@ void LinkEngine::process(Then then) {
   active_ = own_;
   if (route)
     if (Protocol* p = route(frame_)) active_ = p;
+  reportDropped();
   const Verdict v = active_->handle(frame_, invalid_);
   frame_.clear();
   invalid_ = false;
@@ -321,6 +334,7 @@ void LinkEngine::carryOn() {
 void LinkEngine::finish() {
   if (timer_) scheduler_.cancel(timer_);
   timer_ = 0;
+  reportDropped();
   state_ = State::Idle;
   frame_.clear();
   stray_.clear();
@@ -388,9 +402,28 @@ void LinkEngine::logSent(std::string_view reply) {
 void LinkEngine::reportInvalid(char c) {
   const auto u = static_cast<unsigned char>(c);
   const std::string shown = u < 0x20 ? CtrlCharName[u] : logText(std::string(1, c));
-  const std::string line = "【入力ストリーム内に " + shown + " 文字が検出されました。】";
+  logNote("【入力ストリーム内に " + shown + " 文字が検出されました。】");
+}
+
+void LinkEngine::logNote(const std::string& line) {
   if (ctx_.log.fileOpen()) ctx_.log.filePrint(line);
   ctx_.log.subDsp_CommLog(line, "", "", "");
+}
+
+void LinkEngine::reportDropped() {
+  if (invalidSeen_ > kMaxInvalidLines)
+    logNote("【入力ストリーム内に、ほかに " + std::to_string(invalidSeen_ - kMaxInvalidLines) +
+            " 個の不正な文字が検出されました。】");
+  invalidSeen_ = 0;
+  if (frameDropped_ > 0)
+    logNote("【受信電文が長すぎます。先頭 " + std::to_string(kMaxFrameBytes) + " バイトの後の " +
+            std::to_string(frameDropped_) + " バイトを破棄しました。】");
+  if (strayDropped_ > 0)
+    logNote("【開始文字のない受信データ " + std::to_string(stray_.size() + strayDropped_) + " バイトのうち、先頭 " +
+            std::to_string(stray_.size()) + " バイトだけを記録しました。】");
+  if (inputDropped_ > 0)
+    logNote("【受信待ちのデータが多すぎるため、" + std::to_string(inputDropped_) + " バイトを破棄しました。】");
+  frameDropped_ = strayDropped_ = inputDropped_ = 0;
 }
 
 std::optional<Question> LinkEngine::reportUnexpectedStart() {

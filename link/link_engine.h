@@ -22,6 +22,13 @@
 //
 // Questions are never asked here: the engine raises onQuestion and stays
 // busy until answer() is called, from inside the handler or later.
+//
+// Whatever the line sends, the engine's memory and its log stay bounded:
+// the queue of bytes not yet taken up holds kMaxQueuedInput, a frame
+// kMaxFrameBytes (far more than the longest request), the stray bytes
+// before a start character kMaxStrayBytes; what goes beyond is dropped and
+// logged once with its length.  Invalid characters of a frame are named one
+// line each up to kMaxInvalidLines, the rest counted in one line.
 #pragma once
 
 #include <cstdint>
@@ -70,6 +77,11 @@ class LinkEngine {
   RequestProcessor& processor() { return processor_; }
   // Another protocol answers the line from now on (set while idle).
   void setProtocol(Protocol& protocol) { own_ = &protocol; }
+
+  static constexpr std::size_t kMaxQueuedInput = 64 * 1024;
+  static constexpr std::size_t kMaxFrameBytes = 4096;
+  static constexpr std::size_t kMaxStrayBytes = 1024;
+  static constexpr int kMaxInvalidLines = 4;
 
   // Line-wide and optional: faults injected into the replies, and the
   // counts of the traffic.
@@ -124,6 +136,9 @@ class LinkEngine {
   void logReceived(bool midFrame);
   void logSent(std::string_view reply);
   void reportInvalid(char c);
+  void logNote(const std::string& line);
+  // The lines of what a frame or a hunt had to drop, once each.
+  void reportDropped();
   std::optional<Question> reportUnexpectedStart();
   std::int64_t nowUs() const { return ctx_.clock.steadyUs(); }
   std::int64_t waitUs() const { return std::int64_t{ctx_.settings.waitMs} * 1000; }
@@ -148,6 +163,10 @@ class LinkEngine {
   std::optional<char> lastRead_;
   std::string frame_;        // the frame being gathered, raw
   bool invalid_ = false;
+  int invalidSeen_ = 0;                // invalid characters of the frame, named or counted
+  std::size_t frameDropped_ = 0;       // bytes beyond kMaxFrameBytes
+  std::size_t strayDropped_ = 0;       // stray bytes beyond kMaxStrayBytes
+  std::size_t inputDropped_ = 0;       // bytes that found the queue full
   char nextStart_ = 0;       // the start character that ended the frame
   Then then_ = Then::Finish;
   bool asking_ = false;

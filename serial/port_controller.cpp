@@ -1,5 +1,7 @@
 #include "serial/port_controller.h"
 
+#include <algorithm>
+
 #include "core/numeric.h"
 
 namespace omb {
@@ -252,7 +254,8 @@ void PortController::cmdPClose_Click() {
 
 void PortController::comm_OnComm(LineEvent event) {
   if (event != LineEvent::DeviceLost && engine_.busy()) {
-    deferred_.push_back(event);
+    // One of each kind waits: a burst of the same event is answered once.
+    if (std::find(deferred_.begin(), deferred_.end(), event) == deferred_.end()) deferred_.push_back(event);
     return;
   }
   guarded(errors_, "frmMain.comm_OnComm() ", [&](ErrorTrap&) {

@@ -75,6 +75,7 @@ void TermiosPort::open() {
     throw;
   }
   out_.clear();
+  txFull_ = false;
   markState_ = 0;
   lost_ = false;
   lineEvents_.clear();
@@ -184,7 +185,12 @@ void TermiosPort::closeAll() {
   readNotifier_.reset();
   writeNotifier_.reset();
   if (fd_ >= 0) {
-    if (!virtual_) ::ioctl(fd_, TIOCNXCL);
+    if (!virtual_) {
+      ::ioctl(fd_, TIOCNXCL);
+      // What a line held back by flow control has not sent is thrown away:
+      // closing never waits for it.
+      ::tcflush(fd_, TCOFLUSH);
+    }
     ::close(fd_);
   }
   if (slaveFd_ >= 0) ::close(slaveFd_);
@@ -201,9 +207,24 @@ void TermiosPort::closeAll() {
   lineEvents_.clear();
 }
 
+// The transmit buffer holds what the driver would not take yet, up to its
+// size; a reply is always taken whole or not at all (one that meets an
+// empty buffer always goes in).  A reply that finds the buffer full is
+// dropped and the condition is raised once; it ends when the buffer has
+// run empty, so a reader that stops reading costs one report, not one per
+// reply, and nothing is retried until the line can take bytes again.
 void TermiosPort::send(std::string_view bytes) {
   if (!isOpen()) fail(kErrNotOpen, "ポートが開いていません。");
   if (lost_) fail(57, "デバイス I/O エラーです。");
+  if (!out_.empty() && out_.size() + bytes.size() > static_cast<std::size_t>(config_.outBufferSize)) {
+    ++droppedReplies_;
+    if (!txFull_) {
+      txFull_ = true;
+      lineEvents_.push_back(LineEvent::TxFull);
+      raiseLineEvents();
+    }
+    return;
+  }
   out_.append(bytes);
   flushOut();
 }
@@ -221,17 +242,14 @@ void TermiosPort::flushOut() {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      writeNotifier_->setEnabled(true);
-      if (static_cast<int>(out_.size()) > config_.outBufferSize) {
-        lineEvents_.push_back(LineEvent::TxFull);
-        raiseLineEvents();
-      }
+      writeNotifier_->setEnabled(true);  // the rest goes when the line can take it
       return;
     }
     lost();
     return;
   }
   writeNotifier_->setEnabled(false);
+  txFull_ = false;
 }
 
 void TermiosPort::onWritable() {

@@ -4,7 +4,10 @@
 // Reception is non-blocking: a socket notifier watches the device and every
 // byte read is delivered at once, from the event loop, to the engine, which
 // keeps its own queue.  Writes go out in one call, queued behind a write
-// notifier when the driver's buffer is full.
+// notifier when the driver's buffer is full; that queue is the transmit
+// buffer of the settings (outBufferSize).  A reply that does not fit is
+// dropped and "transmit buffer full" raised once until the buffer has run
+// empty again.
 //
 // Line errors: with parity on, parity and framing errors come in-band
 // (PARMRK marks the character); the driver's error counters, where the
@@ -60,6 +63,11 @@ class TermiosPort final : public Transport, public SerialLine {
   void discardInput() override;
   std::string peerName() const override { return peerPath_; }
 
+  // Replies dropped because the transmit buffer was full.
+  std::uint64_t droppedReplies() const { return droppedReplies_; }
+  // Bytes waiting in the transmit buffer.
+  std::size_t queuedOutput() const { return out_.size(); }
+
  private:
   std::string resolveTarget() const;
   void openDevice(const std::string& path);
@@ -88,6 +96,8 @@ class TermiosPort final : public Transport, public SerialLine {
 
   std::vector<std::string> unapplied_;
   std::string out_;
+  bool txFull_ = false;  // a reply was dropped since the buffer last ran empty
+  std::uint64_t droppedReplies_ = 0;
   int markState_ = 0;  // PARMRK decoding: 0, after FFh, after FFh 00h
   bool lost_ = false;
   std::deque<LineEvent> lineEvents_;

@@ -76,6 +76,23 @@ bool looksUtf8(std::string_view s) {
   return wide;
 }
 
+// Valid UTF-8 (plain ASCII included).
+bool validUtf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    for (std::size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
 // At most n bytes of UTF-8, never ending inside a character.
 std::string_view utf8Left(std::string_view s, std::size_t n) {
   if (s.size() <= n) return s;
@@ -130,8 +147,29 @@ IniFile IniFile::fromBytes(std::string bytes) {
     ini.encoding_ = Encoding::Utf8;
     ini.bom_ = true;
     all.remove_prefix(3);
-  } else if (looksUtf8(all)) {
-    ini.encoding_ = Encoding::Utf8;
+  } else {
+    // Line by line: a UTF-8 file with a stray line in another code (a
+    // pasted CP932 comment) is still UTF-8; that line is named, not every
+    // key of the file.
+    std::size_t utf8Lines = 0, otherLines = 0;
+    std::vector<std::size_t> other;
+    std::size_t number = 0;
+    for (std::size_t at = 0; at < all.size();) {
+      std::size_t nl = all.find('\n', at);
+      if (nl == std::string_view::npos) nl = all.size();
+      const std::string_view line = all.substr(at, nl - at);
+      ++number;
+      if (looksUtf8(line)) ++utf8Lines;
+      else if (!validUtf8(line)) {
+        ++otherLines;
+        other.push_back(number);
+      }
+      at = nl + 1;
+    }
+    if (utf8Lines > otherLines) {
+      ini.encoding_ = Encoding::Utf8;
+      ini.undecodable_ = std::move(other);
+    }
   }
   std::size_t start = 0;
   while (start < all.size()) {
@@ -155,18 +193,14 @@ IniFile IniFile::fromBytes(std::string bytes) {
 }
 
 IniFile IniFile::load(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) {
-    if (errno == ENOENT) return IniFile();
-    raiseErrno(errno);
-  }
+  // Never blocks and reads only a regular file (a FIFO or a device named
+  // as the settings file is refused at once).
   std::string bytes;
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  int readError = std::ferror(f) ? errno : 0;
-  std::fclose(f);
-  if (readError) raiseErrno(readError);
+  int error = 0;
+  if (!readWholeFile(path, bytes, error)) {
+    if (error == ENOENT) return IniFile();
+    raiseErrno(error);
+  }
   return fromBytes(std::move(bytes));
 }
 

@@ -58,6 +58,9 @@ class IniFile {
   bool present() const { return present_; }
   // The encoding the file was read in (and is written in).
   Encoding encoding() const { return encoding_; }
+  // Lines (1-based) of a UTF-8 file that are not UTF-8: their names and
+  // values cannot be read.
+  const std::vector<std::size_t>& undecodableLines() const { return undecodable_; }
   // The 1-based line of `key` in `section`; empty when not present.
   std::optional<std::size_t> lineOf(std::string_view section, std::string_view key) const;
 
@@ -106,6 +109,7 @@ class IniFile {
   std::vector<Line> lines_;
   bool present_ = false;
   Encoding encoding_ = Encoding::Cp932;
+  std::vector<std::size_t> undecodable_;
   bool bom_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "store/settings_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -180,6 +181,19 @@ class Reader {
       const std::string textCode = kindInfo(kind).textCode;
       if (first.rfind(textCode, 0) != 0 || last.rfind(textCode, 0) != 0)
         throw RuntimeError(kErrTypeMismatch, "デバイス記号が " + textCode + " ではありません");
+      // Every character after the code is a digit of the kind's radix: a
+      // number read only up to a stray letter would serve another range
+      // than the one written.
+      const int radix = kindInfo(kind).radix;
+      for (const std::string& t : {first, last}) {
+        const std::string digits = t.substr(textCode.size());
+        const bool ok = !digits.empty() && std::all_of(digits.begin(), digits.end(), [radix](char c) {
+          return (c >= '0' && c <= '9') || (radix == 16 && ((c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')));
+        });
+        if (!ok)
+          throw RuntimeError(kErrTypeMismatch,
+                             "「" + t + "」の番号が " + (radix == 16 ? "16" : "10") + " 進の数字ではありません");
+      }
       DevRange parsed = r;
       fncSetRangeFromValue(parsed, kind, first + "-" + last);
       if (parsed.first > parsed.last) throw RuntimeError(kErrSubscript, "先頭が最終より後ろです");
@@ -191,7 +205,30 @@ class Reader {
     return ok;
   }
 
+  // A value that is read (as the rules say) but cannot be what was meant:
+  // named like a failure, and the target takes what the rules give.
+  void warn(const char* section, const std::string& key, const std::string& description) {
+    fail(section, key, kErrTypeMismatch, description);
+  }
+  // A line of the file that could not be decoded.
+  void badLine(std::size_t line, const std::string& description) {
+    problems_.push_back({trap_.currentSection(), kErrTypeMismatch, description, "", "", "", line});
+  }
+
   const std::vector<Problem>& problems() const { return problems_; }
+  // Each problem in plain words, for a person reading standard error.
+  std::vector<std::string> plainTexts(const std::string& file) const {
+    std::vector<std::string> out;
+    for (const Problem& p : problems_) {
+      std::string where = file;
+      if (p.iniSection.empty()) where += " (" + std::to_string(p.line.value_or(0)) + " 行目)";
+      else
+        where += " [" + p.iniSection + "] " + p.key +
+                 (p.line ? " (" + std::to_string(*p.line) + " 行目) = \"" + p.value + "\"" : std::string(" (キーがありません)"));
+      out.push_back(where + ": " + p.description);
+    }
+    return out;
+  }
   // Adds what was done about it to the last problem.
   void note(const std::string& text) {
     if (!problems_.empty()) problems_.back().description += "（" + text + "）";
@@ -202,9 +239,11 @@ class Reader {
     if (problems_.empty()) return;
     std::vector<ErrorSink::Report> reports;
     for (const Problem& p : problems_) {
-      std::string detail = "Line " + std::to_string(p.section) + ":" + p.description + " -- " + file + " [" +
-                           p.iniSection + "] " + p.key;
-      detail += p.line ? " (" + std::to_string(*p.line) + " 行目) = \"" + p.value + "\"" : std::string(" (キーがありません)");
+      std::string detail = "Line " + std::to_string(p.section) + ":" + p.description + " -- " + file;
+      if (p.iniSection.empty()) detail += " (" + std::to_string(p.line.value_or(0)) + " 行目)";
+      else
+        detail += " [" + p.iniSection + "] " + p.key +
+                  (p.line ? " (" + std::to_string(*p.line) + " 行目) = \"" + p.value + "\"" : std::string(" (キーがありません)"));
       reports.push_back({detail, trap_.locationText(p.number)});
     }
     trap_.sink().subPutErrorLogs(reports);
@@ -280,12 +319,50 @@ bool SettingsFile::fncGetIniFile(int startSection) {
     trap.section(section);
     return true;
   };
+  // A lenient number reads what it can; text that is not wholly a number
+  // is named (it is read as its leading number, as ever).
+  auto notANumber = [&](const char* sec, const std::string& key) {
+    const std::string t = rd.text(sec, key);
+    bool whole = true;
+    try {
+      whole = t.empty() || strictNumber(t).has_value();
+    } catch (const RuntimeError&) {
+      // too large: the read itself names it
+    }
+    if (!whole)
+      rd.warn(sec, key, "数値ではありません（" + std::to_string(static_cast<long long>(leadingNumber(t))) + " として読みます）");
+  };
   auto lenient16 = [&](const char* sec, const std::string& key, std::int16_t& target) {
+    notANumber(sec, key);
     rd.step(sec, key, [&] { target = fncIniLenient16(rd.text(sec, key)); });
   };
   auto lenient32 = [&](const char* sec, const std::string& key, std::int32_t& target) {
+    notANumber(sec, key);
     rd.step(sec, key, [&] { target = fncIniLenient32(rd.text(sec, key)); });
   };
+  // A check state is 0, 1 or 2; an option index lies within its group.
+  auto inChoices = [&](const char* sec, const std::string& key, int count, bool checkBox) {
+    const std::string t = rd.text(sec, key);
+    if (t.empty()) return;
+    std::optional<double> v;
+    try {
+      v = strictNumber(t);
+    } catch (const RuntimeError&) {
+      return;  // too large: the read itself names it
+    }
+    if (v && *v == std::trunc(*v) && *v >= 0 && *v < count) return;
+    const bool zero = leadingNumber(t) == 0;
+    rd.warn(sec, key, "0 から " + std::to_string(count - 1) + " のどれかでなければなりません（" +
+                          (checkBox ? (zero ? "0 として読みます" : "1 として読みます") : "どれも選ばれません") + "）");
+  };
+  // Devices per page divide the devices into pages: 0 or less cannot.
+  auto positive = [&](const char* sec, const std::string& key, std::int64_t value) {
+    if (value <= 0 && !rd.text(sec, key).empty())
+      rd.warn(sec, key, "1 以上の数でなければなりません（ページ数を計算できません）");
+  };
+  for (std::size_t line : ini.undecodableLines())
+    rd.badLine(line, ini.encoding() == IniFile::Encoding::Utf8 ? "UTF-8 として読めない文字があります（この行は使われません）"
+                                                               : "読めない文字があります");
 
   if (from(kIniSectionFolderPath)) {
     s.folders.SysLogPath = rd.text(kSecFolderPath, "SysLog");
@@ -306,11 +383,14 @@ bool SettingsFile::fncGetIniFile(int startSection) {
     lenient16(kSecBuffers, "GE_OutBufferSize", s.GE_OutBufferSize);
   }
   if (from(kIniSectionCheckBoxes)) {
+    for (const char* key : {"ViewAlert", "LogFile", "LogDsp"}) inChoices(kSecCheckBoxes, key, 3, true);
     rd.step(kSecCheckBoxes, "ViewAlert", [&] { s.ViewAlert = checkState(rd.text(kSecCheckBoxes, "ViewAlert")); });
     rd.step(kSecCheckBoxes, "LogFile", [&] { s.LogFile = checkState(rd.text(kSecCheckBoxes, "LogFile")); });
     rd.step(kSecCheckBoxes, "LogDsp", [&] { s.LogDsp = checkState(rd.text(kSecCheckBoxes, "LogDsp")); });
   }
   if (from(kIniSectionOptions)) {
+    inChoices(kSecOptions, "FileType", 2, false);
+    inChoices(kSecOptions, "DspType", 3, false);
     rd.step(kSecOptions, "FileType", [&] { optionIndex(s.FileType, rd.text(kSecOptions, "FileType")); });
     rd.step(kSecOptions, "DspType", [&] { optionIndex(s.DspType, rd.text(kSecOptions, "DspType")); });
   }
@@ -338,20 +418,38 @@ bool SettingsFile::fncGetIniFile(int startSection) {
   }
   auto perPage = [&](int slot) -> std::int32_t& { return state_.pages[static_cast<std::size_t>(slot)].perPage; };
   if (from(kIniSectionBitPages)) {
-    for (const SlotKey& k : kBitPageKeys)
+    for (const SlotKey& k : kBitPageKeys) {
+      notANumber(kSecBitPages, k.key);
       rd.step(kSecBitPages, k.key, [&] { perPage(k.slot) = fncIniLenient16(rd.text(kSecBitPages, k.key)); });
+      positive(kSecBitPages, k.key, perPage(k.slot));
+    }
   }
   if (from(kIniSectionWordPages)) {
-    for (const SlotKey& k : kWordPageKeys)
-      rd.step(kSecWordPages, k.key, [&] { perPage(k.slot) = fncIniStrict16(rd.text(kSecWordPages, k.key)); });
+    for (const SlotKey& k : kWordPageKeys) {
+      bool read = false;
+      rd.step(kSecWordPages, k.key, [&] {
+        perPage(k.slot) = fncIniStrict16(rd.text(kSecWordPages, k.key));
+        read = true;
+      });
+      if (read) positive(kSecWordPages, k.key, perPage(k.slot));
+    }
   }
   auto multi = [&](int slot) -> std::int16_t& { return s.multiPageTable[static_cast<std::size_t>(slot)]; };
   if (from(kIniSectionMultiBit)) {
-    for (const SlotKey& k : kMultiBitKeys) lenient16(kSecMultiBit, k.key, multi(k.slot));
+    for (const SlotKey& k : kMultiBitKeys) {
+      lenient16(kSecMultiBit, k.key, multi(k.slot));
+      positive(kSecMultiBit, k.key, multi(k.slot));
+    }
   }
   if (from(kIniSectionMultiWord)) {
-    for (const SlotKey& k : kMultiWordKeys)
-      rd.step(kSecMultiWord, k.key, [&] { multi(k.slot) = fncIniStrict16(rd.text(kSecMultiWord, k.key)); });
+    for (const SlotKey& k : kMultiWordKeys) {
+      bool read = false;
+      rd.step(kSecMultiWord, k.key, [&] {
+        multi(k.slot) = fncIniStrict16(rd.text(kSecMultiWord, k.key));
+        read = true;
+      });
+      if (read) positive(kSecMultiWord, k.key, multi(k.slot));
+    }
   }
   if (from(kIniSectionBitTexts)) {
     s.Lo = rd.text(kSecBitTexts, "Lo");
@@ -391,6 +489,7 @@ bool SettingsFile::fncGetIniFile(int startSection) {
       s.comPorts[static_cast<std::size_t>(n - 1)] = rd.text(kSecComPorts, "COM" + std::to_string(n));
   }
   rd.report(file);
+  problems_ = rd.plainTexts(file);
   return true;
 }
 

@@ -133,6 +133,9 @@ class SettingsFile {
   // The range keys of the last read that could not be used and were given
   // the shipped range of their kind ("[デバイス範囲５桁] TN" ...).
   const std::vector<std::string>& rangeFallbacks() const { return rangeFallbacks_; }
+  // Every value of the last read that could not be used as written, in
+  // plain words: file, section, key, line, value and what is wrong.
+  const std::vector<std::string>& problems() const { return problems_; }
 
   // Writes the window section "画面サイズ": the 24 G_SetWindow records and
   // the main window's present place.  Other lines of the file stay as they
@@ -144,6 +147,7 @@ class SettingsFile {
   std::string programFolder_;
   std::string fileName_;
   std::vector<std::string> rangeFallbacks_;
+  std::vector<std::string> problems_;
   SystemState& state_;
   Settings& settings_;
   Presenter& presenter_;

@@ -106,6 +106,8 @@ TEST(GeneratorLines, ReadBackAsWrittenAndMistakesNamed) {
       {"counter D0 step=abc", "数値ではありません"},
       {"counter D0 station=1", "station は局番"},
       {"counter D0 station=1f", "station は局番"},
+      {"follow D100 source=D100", "自分自身には追従できません"},
+      {"follow D100-D109 source=D105 delay=50", "自分自身には追従できません"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -287,6 +289,53 @@ TEST_F(Generators, DevicesOutsideMemoryAreRefusedAndFilesAreAllOrNothing) {
   ASSERT_TRUE(set.replace(id, spec("counter D6 period=10"), 0, error)) << error;
   EXPECT_EQ(set.entries()[0].id, id);
   EXPECT_EQ(generatorText(set.entries()[0].spec), "counter D6 step=1 min=0 max=32767 period=10");
+}
+
+// Followers without a delay that pass a value round a ring would do so at
+// every tick for ever: refused, from a file (naming a line) and one by one;
+// with a delay anywhere in the ring it is an oscillator and runs.
+TEST_F(Generators, AZeroDelayFollowRingIsRefused) {
+  struct Case {
+    const char* text;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"follow D1 source=D2\nfollow D2 source=D1\n", false},
+      {"follow D1 source=D2\nfollow D2 source=D3\nfollow D3-D5 source=D1\n", false},
+      {"follow D1 source=D2\nfollow D2 source=D1 delay=100\n", true},
+      {"follow D1 source=D2\nfollow D2 source=D3\ncounter D3 period=10\n", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::string error;
+    EXPECT_EQ(set.load(c.text, 0, error, true), c.ok) << error;
+    if (!c.ok) {
+      EXPECT_NE(error.find("輪になっています"), std::string::npos) << error;
+      EXPECT_NE(error.find("行目"), std::string::npos) << error;
+    }
+  }
+  std::string error;
+  ASSERT_TRUE(set.load("follow D10 source=D11\n", 0, error, true)) << error;
+  EXPECT_FALSE(set.add(spec("follow D11 source=D10"), 0, error));
+  EXPECT_NE(error.find("輪になっています"), std::string::npos) << error;
+  EXPECT_EQ(set.entries().size(), 1u);
+}
+
+// Whoever watches is told once per file, however long it is: the program
+// ticks every generator on each notice, so one a line made loading a long
+// file quadratic.
+TEST_F(Generators, ALongFileIsAddedWithOneNotice) {
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "counter D" + std::to_string(i % 6000) + " step=1 min=0 max=9 period=1000\n";
+  int notices = 0;
+  set.changed = [&] {
+    ++notices;
+    set.tick(0);
+  };
+  std::string error;
+  ASSERT_TRUE(set.load(text, 0, error)) << error;
+  EXPECT_EQ(set.entries().size(), 20000u);
+  EXPECT_EQ(notices, 1);
 }
 
 }  // namespace

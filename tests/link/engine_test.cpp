@@ -96,6 +96,55 @@ TEST_F(Engine, InvalidCharactersAreMarkedReportedAndAnsweredWithCode07) {
   EXPECT_NE(h.log.fileText.find("【入力ストリーム内に z 文字が検出されました。】\r\n"), std::string::npos);
 }
 
+// Whatever the line sends, what the engine keeps and logs stays bounded: a
+// run it has to drop is logged once with its length, and the next request
+// is answered as ever.
+TEST_F(Engine, GarbageIsBoundedAndEachDroppedRunIsLoggedOnceWithItsLength) {
+  h.settings.chkLogDsp = true;
+  auto notesWith = [&](const std::string& text) {
+    std::vector<std::string> found;
+    for (const auto& e : h.log.entries)
+      if (e.kind.find(text) != std::string::npos) found.push_back(e.kind);
+    return found;
+  };
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string note;       // the one line about what was dropped
+    std::size_t logLimit;   // at most this many on-screen entries for the run
+  };
+  const std::size_t big = 200000;
+  const Case cases[] = {
+      {"a frame far longer than any request", E + std::string(big, '1'),
+       "先頭 4096 バイトの後の " + std::to_string(big - 4095) + " バイトを破棄しました", 4},
+      {"a frame full of invalid characters", E + std::string(1000, 'z'), "ほかに 996 個の不正な文字", 8},
+      {"stray bytes without a start character", std::string(big, 'Q'),
+       "開始文字のない受信データ " + std::to_string(big) + " バイトのうち、先頭 1024 バイトだけを記録しました", 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    h.log.entries.clear();
+    h.log.fileText.clear();
+    // Fed in pieces, as a line delivers them.
+    for (std::size_t at = 0; at < c.bytes.size(); at += 4096) h.port.feed(c.bytes.substr(at, 4096));
+    h.loop.advance(1000);
+    h.port.takeOutput();
+    EXPECT_EQ(notesWith(c.note).size(), 1u) << (h.log.entries.empty() ? "" : h.log.entries.back().kind);
+    EXPECT_LE(h.log.entries.size(), c.logLimit);
+    EXPECT_LT(h.log.fileText.size(), 64u * 1024);  // 200 KB in: the log does not grow with it
+    EXPECT_EQ(h.exchange(E + "00FFWR0D000001"), S + "00FF0000" + X);
+  }
+
+  // Bytes that arrive while a frame waits for its message wait queue up to
+  // the limit; the rest is dropped and told once.
+  h.log.entries.clear();
+  h.port.feed(E + "00FFWRFD000001");
+  h.loop.advance(h.settings.waitMs);  // the frame is complete; its reply waits 150 ms
+  h.port.feed(std::string(LinkEngine::kMaxQueuedInput + 5000, 'Q'));
+  h.loop.advance(1000);
+  EXPECT_EQ(notesWith("受信待ちのデータが多すぎるため、5000 バイトを破棄しました").size(), 1u);
+}
+
 TEST_F(Engine, UnexpectedStartCharactersAreReportedNamingTheExpectedOnes) {
   struct Case { int format; const char* name; const char* expected; };
   for (auto c : {Case{1, "形式１", "ENQ / ACK / NAK"}, Case{3, "形式３", "STX"}}) {

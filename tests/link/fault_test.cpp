@@ -68,6 +68,11 @@ TEST(FaultRules, MistakesAreRefusedWithTheReason) {
       {"drop,p=abc", "確率"},
       {"drop,,twice", "空の項目"},
       {"drop,when=now", "\"when\" は使えない"},
+      {"drop,cmd=ZZ", "cmd=ZZ はこの通信にないコマンド"},
+      {"drop,cmd=WR,cmd=WW", "\"cmd\" が二度"},
+      {"drop,every=2,p=0.5,every=3", "\"every\" が二度"},
+      {"delay=5,delay=6", "\"delay\" が二度"},
+      {"split=0", "1 から 60000"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rule);

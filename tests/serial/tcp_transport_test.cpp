@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include <string>
 #include <vector>
 
@@ -131,11 +134,66 @@ TEST(TcpLine, ConnectsOutAndTellsWhenTheServerGoes) {
   EXPECT_EQ(events[0], LineEvent::DeviceLost);
   ::close(server);
 
-  // Nothing to connect to: the open fails and the line stays closed.
+  // Nothing to connect to: the open does not wait for the answer; the
+  // refusal comes as the line going away, and the line is closed.
   TcpTransport nowhere;
   nowhere.setTarget("tcp-connect:127.0.0.1:1");
-  EXPECT_THROW(nowhere.open(), RuntimeError);
+  std::vector<LineEvent> lost;
+  nowhere.onLineEvent = [&](LineEvent e) { lost.push_back(e); };
+  nowhere.open();
+  ASSERT_TRUE(test::spin(2000, [&] { return !lost.empty(); }));
+  EXPECT_EQ(lost[0], LineEvent::DeviceLost);
   EXPECT_FALSE(nowhere.isOpen());
+
+  // A name is never looked up (that could hold the program for seconds).
+  TcpTransport named;
+  named.setTarget("tcp-connect:device.invalid:4001");
+  try {
+    named.open();
+    ADD_FAILURE() << "a host name was accepted";
+  } catch (const RuntimeError& e) {
+    EXPECT_NE(e.description().find("数値のアドレス"), std::string::npos) << e.description();
+  }
+  EXPECT_FALSE(named.isOpen());
+}
+
+// A client that does not read: its replies queue up to the limit, the
+// overflow is told once, and it is served again once it reads.
+TEST(TcpLine, AClientThatDoesNotReadFillsTheQueueOnce) {
+  test::app();
+  TcpTransport line;
+  line.setTarget("tcp:0");
+  std::vector<LineEvent> events;
+  line.onLineEvent = [&](LineEvent e) { events.push_back(e); };
+  line.open();
+  Client client(portOf(line.peerName()));
+  ASSERT_TRUE(test::spin(2000, [&] { return line.connected(); }));
+  const std::string reply(1000, 'R');
+  const std::size_t sent = 16000;  // 16 MB: more than the loopback's buffers and the queue hold
+  for (std::size_t i = 0; i < sent; ++i) line.send(reply);
+  test::spin(100);
+  EXPECT_EQ(events, std::vector<LineEvent>{LineEvent::TxFull});
+  EXPECT_GT(line.droppedReplies(), 0u);
+  // It reads: everything queued arrives, in whole replies, and the next
+  // reply after it.
+  std::size_t got = 0;
+  QElapsedTimer quiet;
+  quiet.start();
+  while (quiet.elapsed() < 500) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    char buf[65536];
+    const ssize_t n = ::recv(client.fd, buf, sizeof buf, MSG_DONTWAIT);
+    if (n > 0) {
+      got += static_cast<std::size_t>(n);
+      quiet.restart();
+    }
+  }
+  EXPECT_EQ(got, (sent - line.droppedReplies()) * reply.size());  // whole replies, none cut
+  line.send("next");
+  EXPECT_EQ(client.read(300), "next");
+  for (std::size_t i = 0; i < sent; ++i) line.send(reply);
+  test::spin(100);
+  EXPECT_EQ(events.size(), 2u);  // a second episode, told once
 }
 
 }  // namespace

@@ -297,6 +297,7 @@ TEST_F(SettingsFileTest, DevicesPerPageLenientAndStrict) {
     if (line.find("Line 900:") != std::string::npos || line.find("Line 1000:") != std::string::npos)
       pageReports.push_back(line);
   EXPECT_EQ(pageReports, (std::vector<std::string>{
+                             kRead + "13 Line 900:数値ではありません（12 として読みます）",  // Y
                              kRead + "6 Line 1000:オーバーフローしました。",  // TN
                              kRead + "13 Line 1000:型が一致しません。",       // D
                              kRead + "13 Line 1000:型が一致しません。",       // W
@@ -384,6 +385,63 @@ TEST_F(SettingsFileTest, OneBadKeyIsReportedWithItsSectionAndTheRestIsStillRead)
   EXPECT_EQ(settings.comPorts[2], "/dev/ttyUSB1");
   EXPECT_EQ(settings.comPorts[8], "pty:/tmp/ombrisal-com9");
   EXPECT_EQ(settings.comPorts[0], "");
+}
+
+// Every value that cannot be used as written is named with the file, its
+// section, key, line and value, in the error log's format and in plain
+// words; a range that cannot be used falls back and is listed.
+TEST_F(SettingsFileTest, EveryUnusableValueIsNamedWhereItStands) {
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* value;
+    const char* says;
+    bool range;
+  };
+  const Case cases[] = {
+      {"通信ポート", "GE_InBufferSize", "abc", "数値ではありません（0 として読みます）", false},
+      {"チェックボックス", "ViewAlert", "7", "0 から 2 のどれかでなければなりません（1 として読みます）", false},
+      {"オプションボタン", "FileType", "3", "0 から 1 のどれかでなければなりません（どれも選ばれません）", false},
+      {"デバイス範囲５桁", "TN", "TN000-TN2X5", "「TN2X5」の番号が 10 進の数字ではありません", true},
+      {"デバイス範囲７桁", "W", "W0000-W0G00", "「W0G00」の番号が 16 進の数字ではありません", true},
+      {"ワードデバイス画面設定", "D", "0", "1 以上の数でなければなりません", false},
+      {"ビットデバイス画面設定", "X", "-5", "1 以上の数でなければなりません", false},
+      {"マルチワードデバイス画面設定", "R", "0", "1 以上の数でなければなりません", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+    std::filesystem::remove(file.fileName());
+    std::filesystem::copy_file(kShippedIni, file.fileName());
+    IniFile ini = IniFile::load(file.fileName());
+    ini.write(c.section, c.key, c.value);
+    ini.save(file.fileName());
+    const std::size_t line = *IniFile::load(file.fileName()).lineOf(c.section, c.key);
+    errors.reports.clear();
+    ASSERT_TRUE(read());
+    const std::string where = file.fileName() + " [" + c.section + "] " + c.key + " (" + std::to_string(line) +
+                              " 行目) = \"" + c.value + "\"";
+    ASSERT_EQ(file.problems().size(), 1u) << (file.problems().empty() ? "" : file.problems().back());
+    EXPECT_EQ(file.problems()[0].rfind(where + ": ", 0), 0u) << file.problems()[0];
+    EXPECT_NE(file.problems()[0].find(c.says), std::string::npos) << file.problems()[0];
+    ASSERT_EQ(errors.reports.size(), 1u);
+    EXPECT_EQ(errors.reports[0].location.rfind(kRead, 0), 0u);
+    EXPECT_NE(errors.reports[0].detail.find(" -- " + where), std::string::npos) << errors.reports[0].detail;
+    EXPECT_EQ(file.rangeFallbacks().empty(), !c.range);
+  }
+}
+
+// A UTF-8 file with one line in another code is still read as UTF-8: that
+// line is named, every other key is read.
+TEST_F(SettingsFileTest, AUtf8FileWithOneStrayLineNamesOnlyThatLine) {
+  const std::string shipped = cp932::decode(test::readFile(kShippedIni));
+  const std::string stray = "; " + cp932::encode("全角のコメント") + "\r\n";
+  test::writeFile(file.fileName(), stray + shipped);
+  ASSERT_TRUE(read());
+  ASSERT_EQ(file.problems().size(), 1u) << file.problems().size();
+  EXPECT_EQ(file.problems()[0].rfind(file.fileName() + " (1 行目): ", 0), 0u) << file.problems()[0];
+  EXPECT_TRUE(file.rangeFallbacks().empty());
+  EXPECT_EQ(perPage(kD), 256);
+  EXPECT_EQ(settings.Hi, "●");
 }
 
 TEST_F(SettingsFileTest, TheReReadTakesOnlyTheMultiScreenBitTextAndWindowSections) {
