@@ -19,6 +19,9 @@ struct LinkSettings {
   bool chkViewAlert = false;  // "通信異常ﾀﾞｲｱﾛｸﾞ非表示": no question boxes
   bool chkLogDsp = true;      // "履歴表示": frame entries go to the on-screen log
   int waitMs = 40;            // m_WaitMs: silence that ends a frame, taken at port open
+  // Every station a multi-drop line serves ("00,01,05"), for the report of
+  // a request to another station; empty when the line serves one.
+  std::string stationsServed;
   // The inter-character waits the program can serve, in ms (the wait bar's
   // range, --wait, projects).
   static constexpr int kWaitMinMs = 2, kWaitMaxMs = 500;

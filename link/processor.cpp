@@ -407,7 +407,8 @@ std::optional<Question> RequestProcessor::stationMismatch(const SplitRequest& sp
   const LinkSettings& s = ctx_.settings;
   const FrameTexts frame = texts();
   const std::string report = "<" + logText(frame.raw) + "> " + CRLF + logText(frame.replaced) + CRLF + frame.hex +
-                             CRLF + s.config.station + " <> " + std::string(split.station) + CRLF;
+                             CRLF + (s.stationsServed.empty() ? s.config.station : s.stationsServed) + " <> " +
+                             std::string(split.station) + CRLF;
   if (ctx_.log.fileOpen()) {
     ctx_.log.filePrint("【局番号不一致】 : " + report);
     ctx_.log.filePrint(std::string("無応答 : ") + CRLF);

@@ -90,6 +90,9 @@ bool StationSet::configure(const std::vector<std::string>& numbers) {
     next.push_back(it != units_.end() ? std::move(*it) : std::make_unique<Unit>(*this, numbers[i]));
   }
   units_ = std::move(next);
+  std::string served;
+  for (const std::string& n : this->numbers()) served += (served.empty() ? "" : ",") + n;
+  main_.settings.stationsServed = several() ? served : std::string();
   if (!has(shown_)) shown_.clear();
   if (shown_ == first()) shown_.clear();
   return firstChanged;

@@ -353,7 +353,11 @@ TEST_F(ServeTcpHostile, TenMegabytesOfGarbageAreLoggedOnceWithTheirLength) {
   ASSERT_TRUE(pc.sendAll(garbage, 20000));
   ASSERT_TRUE(serve->waitForOutput("10485760 バイトのうち", 20000)) << serve->out.substr(outBefore, 2000);
   EXPECT_LT(serve->out.size() - outBefore, 64u * 1024);
+#ifndef OMBRISAL_SANITIZED  // freed memory stays in AddressSanitizer's quarantine
   EXPECT_LT(serve->rssKb(), rssBefore + 16 * 1024);
+#else
+  (void)rssBefore;
+#endif
   EXPECT_EQ(pc.exchange(request("00FFWR0D000001"), 9), dataReply("00FF0000"));
   EXPECT_EQ(serve->stop(), 0);
 }

@@ -43,8 +43,14 @@ TEST_F(Stations, EachStationsWritesLandInItsOwnMemoryOnly) {
   // Reads come from the station addressed, with its number in the reply.
   EXPECT_EQ(h.exchange(E + "01FFWR0D010001"), S + "01FF0022" + X);
   EXPECT_EQ(h.exchange(E + "05FFWR0D010001"), S + "05FF0055" + X);
-  // A station the line does not carry: silence, and nothing written anywhere.
+  // A station the line does not carry: silence, and nothing written
+  // anywhere; the report names every station served.
+  h.settings.chkLogDsp = true;
+  h.log.entries.clear();
   EXPECT_EQ(h.exchange(E + "02FFWW0D0100010099"), "");
+  bool named = false;
+  for (const auto& e : h.log.entries) named = named || e.kind.find("00,01,05 <> 02") != std::string::npos;
+  EXPECT_TRUE(named);
   EXPECT_EQ(d(h.state, 100), 0x11);
   EXPECT_EQ(d(s1, 100), 0x22);
   EXPECT_EQ(d(s5, 100), 0x55);
