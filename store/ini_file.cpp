@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -57,25 +58,6 @@ bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::s
 
 [[noreturn]] void raiseErrno(int e) { throw RuntimeError(errorFromErrno(e)); }
 
-// Valid UTF-8 with at least one character beyond ASCII.
-bool looksUtf8(std::string_view s) {
-  bool wide = false;
-  for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
-    if (n == 0 || i + n > s.size()) return false;
-    for (std::size_t k = 1; k < n; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    wide = true;
-    i += n;
-  }
-  return wide;
-}
-
 // Valid UTF-8 (plain ASCII included).
 bool validUtf8(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
@@ -91,6 +73,11 @@ bool validUtf8(std::string_view s) {
     i += n;
   }
   return true;
+}
+
+// Valid UTF-8 with at least one character beyond ASCII.
+bool looksUtf8(std::string_view s) {
+  return validUtf8(s) && std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 // At most n bytes of UTF-8, never ending inside a character.
