@@ -138,6 +138,14 @@ bool AppCore::showStation(const std::string& number) {
   return true;
 }
 
+std::optional<std::string> AppCore::setStationsText(const std::string& text) {
+  std::string error;
+  const auto numbers = StationSet::parseNumbers(text, error);
+  if (!numbers) return error;
+  if (!setStations(*numbers)) return std::string("ポートを閉じてから局番を設定してください");
+  return std::nullopt;
+}
+
 bool AppCore::setStations(const std::vector<std::string>& numbers) {
   if (line.isOpen() || numbers.empty()) return false;
   const std::string shownBefore = stations.shown();

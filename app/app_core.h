@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -125,6 +126,9 @@ class AppCore {
   // station that stays keeps its memory, new ones start empty.  Refused
   // while the port is open.
   bool setStations(const std::vector<std::string>& numbers);
+  // The same from the list as the user writes it ("00,01,05"); why it was
+  // refused (a mistake in the list, or the port open), or nothing.
+  std::optional<std::string> setStationsText(const std::string& text);
   // The station the windows show: its state (memory, pages, monitor
   // comments) and the engine's lists of it.  The program-wide parts of the
   // state (user lists, cell styles, multi-screen records) are `state`'s.

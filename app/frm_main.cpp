@@ -843,8 +843,7 @@ void FrmMain::syncSettings() {
   // served, the one shown named in the tip; the list changes through its
   // own command.
   const bool several = core_.stations.several();
-  std::string served;
-  for (const std::string& n : core_.stations.numbers()) served += (served.empty() ? "" : ",") + n;
+  const std::string served = core_.stations.listText();
   const QString box = q(several ? served : c.station);
   if (txtKyokuNo_->text() != box) txtKyokuNo_->setText(box);
   txtKyokuNo_->setReadOnly(several);
@@ -922,20 +921,16 @@ void FrmMain::applyEnableCommSet(bool on) {
 // The stations of a multi-drop line, typed as one list; the first is the
 // one the windows show.
 void FrmMain::chooseStations() {
-  std::string current;
-  for (const std::string& n : core_.stations.numbers()) current += (current.empty() ? "" : ",") + n;
+  const std::string current = core_.stations.listText();
   const auto text = core_.presenter.inputBox(
       "この回線で応答する局番を、カンマ区切りで入力してください。\r\n"
       "（例 00,01,05　先頭の局を表示します。追加した局のデバイスは０から始まります）",
       "局番設定", current);
   if (!text || *text == current) return;
-  std::string error;
-  const auto numbers = StationSet::parseNumbers(*text, error);
-  if (!numbers) {
-    core_.presenter.message(error, "局番設定", MsgIcon::Exclamation, MsgButtons::Ok);
+  if (const auto error = core_.setStationsText(*text)) {
+    core_.presenter.message(*error, "局番設定", MsgIcon::Exclamation, MsgButtons::Ok);
     return;
   }
-  if (!core_.setStations(*numbers)) return;
   rebuildStationMenu();
 }
 

@@ -99,8 +99,7 @@ bool loadOptionFile(const std::string& file, const char* what,
 // command line have been applied.
 std::string serveBanner(const AppCore& core, const std::string& peer) {
   const LinkConfig& c = core.link.config;
-  std::string stations;
-  for (const std::string& st : core.stations.numbers()) stations += (stations.empty() ? "" : ",") + st;
+  const std::string stations = core.stations.listText();
   return "Ombrisal serving on " + peer + " (形式" + std::to_string(c.formatNumber()) + ", " + cpuName(c.cpu) +
          ", station " + stations + ", PC " + c.pcNo + ", sum " + (c.sumOn() ? "on" : "off") +
          (c.unchecked ? ", unchecked" : "") + (core.pacing ? ", paced" : "") +

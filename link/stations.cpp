@@ -90,12 +90,16 @@ bool StationSet::configure(const std::vector<std::string>& numbers) {
     next.push_back(it != units_.end() ? std::move(*it) : std::make_unique<Unit>(*this, numbers[i]));
   }
   units_ = std::move(next);
-  std::string served;
-  for (const std::string& n : this->numbers()) served += (served.empty() ? "" : ",") + n;
-  main_.settings.stationsServed = several() ? served : std::string();
+  main_.settings.stationsServed = several() ? listText() : std::string();
   if (!has(shown_)) shown_.clear();
   if (shown_ == first()) shown_.clear();
   return firstChanged;
+}
+
+std::string StationSet::listText() const {
+  std::string text;
+  for (const std::string& n : numbers()) text += (text.empty() ? "" : ",") + n;
+  return text;
 }
 
 std::vector<std::string> StationSet::numbers() const {

@@ -53,6 +53,8 @@ class StationSet {
   bool configure(const std::vector<std::string>& numbers);
   // Every station number, the first first.
   std::vector<std::string> numbers() const;
+  // The numbers as the user writes them: "00,01,05".
+  std::string listText() const;
   const std::string& first() const { return main_.settings.config.station; }
   bool several() const { return !units_.empty(); }
   bool has(std::string_view number) const;
