@@ -46,15 +46,8 @@ bool spinUntil(const std::function<bool()>& done, int ms = 10000) {
 }
 
 int connectedSocket(const std::string& path) {
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un a{};
-  a.sun_family = AF_UNIX;
-  std::strncpy(a.sun_path, path.c_str(), sizeof a.sun_path - 1);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  ::fcntl(fd, F_SETFL, O_NONBLOCK);
+  const int fd = test::connectUnix(path);
+  if (fd >= 0) ::fcntl(fd, F_SETFL, O_NONBLOCK);
   return fd;
 }
 

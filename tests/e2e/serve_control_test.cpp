@@ -25,16 +25,7 @@ const std::string E(1, 0x05), S(1, 0x02), X(1, 0x03), A(1, 0x06), N(1, 0x15);
 // A script's own connection to the control socket.
 class Script {
  public:
-  explicit Script(const std::string& path) {
-    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un a{};
-    a.sun_family = AF_UNIX;
-    std::strncpy(a.sun_path, path.c_str(), sizeof a.sun_path - 1);
-    if (::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-      ::close(fd_);
-      fd_ = -1;
-    }
-  }
+  explicit Script(const std::string& path) : fd_(test::connectUnix(path)) {}
   ~Script() {
     if (fd_ >= 0) ::close(fd_);
   }

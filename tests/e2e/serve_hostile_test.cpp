@@ -69,17 +69,7 @@ int connectTcp(int port, bool blocking = true) {
   return fd;
 }
 
-int connectUnix(const std::string& path) {
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un a{};
-  a.sun_family = AF_UNIX;
-  std::strncpy(a.sun_path, path.c_str(), sizeof a.sun_path - 1);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
+using test::connectUnix;
 
 // `ombrisal ctl SOCKET words...` run from `folder`: its exit status and
 // standard output.
