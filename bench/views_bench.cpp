@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPaintEvent>
 
 #include <filesystem>
 #include <fstream>
@@ -48,6 +49,23 @@ struct Setup {
     main.reset();
     core.reset();
     std::filesystem::remove_all(folder);
+  }
+};
+
+// Counts the paint events of every widget and the area they cover, so a
+// benchmark can tell how much was drawn for one write whatever the
+// machine's speed.
+struct PaintCounter : QObject {
+  long events = 0;
+  double pixels = 0;
+  PaintCounter() { qApp->installEventFilter(this); }
+  ~PaintCounter() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) {
+      ++events;
+      for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) pixels += double(r.width()) * r.height();
+    }
+    return false;
   }
 };
 
@@ -155,7 +173,9 @@ void BM_Write64WordsWithFortyMultiWindows(benchmark::State& state) {
   openEveryWindow(s);
   QApplication::processEvents();  // every window drawn once before the clock runs
   omb::DeviceMemory& memory = s.core->state.memory;
+  QApplication::processEvents();
   std::int16_t v = 0;
+  PaintCounter painted;
   for (auto _ : state) {
     ++v;
     for (int i = 0; i < 64; ++i) memory.write(omb::kD, i, v);
@@ -163,6 +183,9 @@ void BM_Write64WordsWithFortyMultiWindows(benchmark::State& state) {
     s.views->flushFrame();  // the display frame, then the paints it asked for
     QApplication::processEvents();
   }
+  // What one write drew: widgets painted and their area.
+  state.counters["paints"] = benchmark::Counter(double(painted.events), benchmark::Counter::kAvgIterations);
+  state.counters["painted_kpx"] = benchmark::Counter(painted.pixels / 1000, benchmark::Counter::kAvgIterations);
   s.views->mnuAllClr();
 }
 BENCHMARK(BM_Write64WordsWithFortyMultiWindows)->Unit(benchmark::kMillisecond);

@@ -3,13 +3,19 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFocusEvent>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStaticText>
 #include <QStyledItemDelegate>
+
+#include <climits>
 #include <QTableView>
 
 #include <algorithm>
@@ -26,12 +32,19 @@ constexpr Qt::Alignment kDefaultHeaderAlign = Qt::AlignCenter;
 // Draws a cell the plain way a grid does: background, clipped text, focus
 // frame.  The general delegate lays every cell out for icons, check boxes
 // and elision, which costs several times more per cell than a full page
-// of this grid may take.
+// of this grid may take.  Texts are laid out once and kept (QStaticText):
+// the same few thousand numbers and comments come back on every repaint,
+// and laying a text out costs more than drawing it.
 class CellPainter : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
   void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& index) const override {
-    const QRect r = opt.rect;
+    // The grid line is the cell's own right and bottom pixel: filled
+    // rectangles cost far less than the table's stroked lines.
+    const QRect whole = opt.rect;
+    p->fillRect(QRect(whole.right(), whole.top(), 1, whole.height()), gridColour(opt));
+    p->fillRect(QRect(whole.left(), whole.bottom(), whole.width() - 1, 1), gridColour(opt));
+    const QRect r = whole.adjusted(0, 0, -1, -1);
     const bool selected = opt.state & QStyle::State_Selected;
     const QPalette& pal = opt.palette;
     if (selected) {
@@ -44,34 +57,159 @@ class CellPainter : public QStyledItemDelegate {
     if (!text.isEmpty()) {
       const QVariant font = index.data(Qt::FontRole);
       const QVariant fore = index.data(Qt::ForegroundRole);
-      p->save();
+      const QFont was = p->font();
       if (font.isValid()) p->setFont(font.value<QFont>());
       if (selected) p->setPen(pal.color(QPalette::Active, QPalette::HighlightedText));
       else if (fore.isValid()) p->setPen(fore.value<QBrush>().color());
       else p->setPen(pal.color(QPalette::Active, QPalette::Text));
-      const QRect textRect = r.adjusted(2, 0, -2, 0);
-      p->setClipRect(r);
       const QVariant align = index.data(Qt::TextAlignmentRole);
       const int flags = align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
-      p->drawText(textRect, flags | Qt::TextSingleLine, text);
-      p->restore();
+      drawCellText(p, r.adjusted(2, 0, -2, 0), flags, text);
+      if (font.isValid()) p->setFont(was);
     }
     if (opt.state & QStyle::State_HasFocus) {
       QPen pen(selected ? pal.color(QPalette::Active, QPalette::HighlightedText) : pal.color(QPalette::Active, QPalette::Text));
       pen.setStyle(Qt::DotLine);
-      p->save();
+      const QPen was = p->pen();
       p->setPen(pen);
       p->drawRect(r.adjusted(0, 0, -1, -1));
-      p->restore();
+      p->setPen(was);
     }
+  }
+
+ private:
+  struct Laid {
+    QStaticText text;
+    QFont font;
+  };
+  // Enough for every text of many full windows; a grid that shows more
+  // different texts than this starts the cache afresh.
+  static constexpr qsizetype kMostTexts = 8192;
+
+  // One line in the painter's font, aligned in `box` and clipped to it.
+  void drawCellText(QPainter* p, const QRect& box, int flags, const QString& text) const {
+    const QFont& font = p->font();
+    auto it = laid_.find(text);
+    if (it == laid_.end() || !(it->font == font)) {
+      if (laid_.size() >= kMostTexts) laid_.clear();
+      QStaticText st(text);
+      st.setTextFormat(Qt::PlainText);
+      st.setPerformanceHint(QStaticText::AggressiveCaching);
+      st.prepare(QTransform(), font);
+      it = laid_.insert(text, Laid{st, font});
+    }
+    const QSizeF size = it->text.size();
+    double x = box.left();
+    if (flags & Qt::AlignRight) x = box.right() + 1 - size.width();
+    else if (flags & Qt::AlignHCenter) x = box.left() + (box.width() - size.width()) / 2;
+    double y = box.top();
+    if (flags & Qt::AlignBottom) y = box.bottom() + 1 - size.height();
+    else if (!(flags & Qt::AlignTop)) y = box.top() + (box.height() - size.height()) / 2;
+    const bool fits = size.width() <= box.width() + 4 && size.height() <= box.height();
+    if (!fits) {
+      p->save();
+      p->setClipRect(box.adjusted(-2, 0, 2, 0), Qt::IntersectClip);
+    }
+    p->drawStaticText(QPointF(x, y), it->text);
+    if (!fits) p->restore();
+  }
+
+  // The style's grid colour, asked again only when the palette changes.
+  const QColor& gridColour(const QStyleOptionViewItem& opt) const {
+    if (opt.palette.cacheKey() != gridPalette_ || !gridColour_.isValid()) {
+      const QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
+      gridColour_ = QColor::fromRgba(static_cast<QRgb>(style->styleHint(QStyle::SH_Table_GridLineColor, &opt, opt.widget)));
+      gridPalette_ = opt.palette.cacheKey();
+    }
+    return gridColour_;
+  }
+
+  mutable QHash<QString, Laid> laid_;
+  mutable QColor gridColour_;
+  mutable qint64 gridPalette_ = 0;
+};
+
+// The application's style for a grid, less the style's work for each
+// cell's row panel: the cells draw their own background and selection, and
+// the general style works out its frame colours again for every cell it is
+// asked to draw, which cost more than drawing the cell.
+class GridStyle : public QProxyStyle {
+ public:
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+    if (element == PE_PanelItemViewRow) {
+      const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+      if (item && (item->features & QStyleOptionViewItem::Alternate))
+        painter->fillRect(item->rect, item->palette.brush(QPalette::AlternateBase));
+      return;
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+  }
+};
+
+QStyle* plainCellStyle() {
+  static QPointer<QStyle> style;
+  if (!style) {
+    style = new GridStyle;
+    style->setParent(QCoreApplication::instance());
+  }
+  return style;
+}
+
+// Repaints only the part of `view`'s viewport that shows the changed
+// cells.  A table view of this Qt version repaints its whole viewport for
+// any change of more than one cell, which made every write repaint every
+// visible cell of every window showing the device.
+void updateChangedCells(QTableView& view, const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+  QWidget* port = view.viewport();
+  if (!view.isVisible() || !topLeft.isValid() || !bottomRight.isValid()) return;
+  const int firstShown = view.rowAt(0);
+  if (firstShown < 0) return;
+  int lastShown = view.rowAt(port->height() - 1);
+  if (lastShown < 0) lastShown = view.model()->rowCount() - 1;
+  const int top = std::max(topLeft.row(), firstShown), bottom = std::min(bottomRight.row(), lastShown);
+  if (top > bottom) return;
+  int left = INT_MAX, right = INT_MIN;
+  for (int c = topLeft.column(); c <= bottomRight.column(); ++c) {
+    if (view.isColumnHidden(c)) continue;
+    const int x = view.columnViewportPosition(c);
+    left = std::min(left, x);
+    right = std::max(right, x + view.columnWidth(c));
+  }
+  if (left >= right) return;
+  const int y = view.rowViewportPosition(top);
+  const int yEnd = view.rowViewportPosition(bottom) + view.rowHeight(bottom);
+  port->update(QRect(left, y, right - left, yEnd - y).intersected(port->rect()));
+}
+
+// The fixed column's own view: it shows column 0 only, so changes to the
+// value columns cost it nothing.
+class FixedColumnView : public QTableView {
+ public:
+  using QTableView::QTableView;
+
+ protected:
+  void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override {
+    if (topLeft == bottomRight) QTableView::dataChanged(topLeft, bottomRight, roles);
+    else updateChangedCells(*this, topLeft, bottomRight);
   }
 };
 
 }  // namespace
 
+void FlexGrid::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
+  // An open editor follows the base class (it refreshes editors' data).
+  if (topLeft == bottomRight || state() == QAbstractItemView::EditingState)
+    QTableView::dataChanged(topLeft, bottomRight, roles);
+  else
+    updateChangedCells(*this, topLeft, bottomRight);
+}
+
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
   setModel(model_);
+  setStyle(plainCellStyle());
   setItemDelegate(new CellPainter(this));
+  setShowGrid(false);  // the cells draw it
   verticalHeader()->hide();
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -104,10 +242,12 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(t
 
   // Column 0 stays in view: the same cells in a view of their own, over
   // the left edge, scrolled with the rows.
-  frozen_ = new QTableView(this);
+  frozen_ = new FixedColumnView(this);
+  frozen_->setStyle(style());
   frozen_->setModel(model());
   frozen_->setSelectionModel(selectionModel());
   frozen_->setItemDelegate(itemDelegate());
+  frozen_->setShowGrid(false);
   frozen_->setFocusPolicy(Qt::NoFocus);
   frozen_->verticalHeader()->hide();
   frozen_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
