@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QWindow>
 
@@ -24,8 +25,12 @@ namespace {
 // Counts the paints of a grid's cell area.
 struct PaintCounter : QObject {
   int paints = 0;
+  QRegion painted;  // what the paints covered
   bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++paints;
+    if (e->type() == QEvent::Paint) {
+      ++paints;
+      painted += static_cast<QPaintEvent*>(e)->region();
+    }
     return false;
   }
 };
@@ -167,6 +172,34 @@ TEST_F(Refresh, AHundredWritesWithinOneFrameGiveOneRepaint) {
   linkWrite(kD, 200, {1});
   settle(2 * ViewManager::kFrameMs + 60);
   EXPECT_EQ(counter.paints, 0);
+}
+
+// A write repaints the cells of the rows that show it, not the whole grid:
+// one word, one row's value cells.
+TEST_F(Refresh, AWriteRepaintsOnlyTheRowsThatShowIt) {
+  auto& word = open<FrmWordDevice>(kD);
+  word.resize(1200, 400);
+  settle();
+  FlexGrid& g = *word.panel(0);
+  ASSERT_GT(g.visibleRows().second, 8) << "several rows on the screen";
+  PaintCounter counter;
+  g.viewport()->installEventFilter(&counter);
+
+  linkWrite(kD, 5, {77});
+  settle(2 * ViewManager::kFrameMs + 60);
+  ASSERT_EQ(counter.paints, 1);
+  const QRect row = g.cellRect(6, 1).united(g.cellRect(6, g.cols() - 1));
+  const QRect painted = counter.painted.boundingRect();
+  EXPECT_LE(painted.height(), row.height() + 2) << "one row, not the grid";
+  EXPECT_TRUE(painted.intersects(row));
+  EXPECT_EQ(g.textMatrix(6, 1), "77");
+
+  // Words two rows apart: the two rows and what lies between them at most.
+  counter.painted = QRegion();
+  linkWrite(kD, 2, {1});
+  linkWrite(kD, 4, {2});
+  settle(2 * ViewManager::kFrameMs + 60);
+  EXPECT_LE(counter.painted.boundingRect().height(), 3 * (row.height() + 1));
 }
 
 // Storage shrinks under open windows (a project or a station with smaller
