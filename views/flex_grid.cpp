@@ -14,8 +14,6 @@
 #include <QProxyStyle>
 #include <QStaticText>
 #include <QStyledItemDelegate>
-
-#include <climits>
 #include <QTableView>
 
 #include <algorithm>
@@ -156,54 +154,7 @@ QStyle* plainCellStyle() {
   return style;
 }
 
-// Repaints only the part of `view`'s viewport that shows the changed
-// cells.  A table view of this Qt version repaints its whole viewport for
-// any change of more than one cell, which made every write repaint every
-// visible cell of every window showing the device.
-void updateChangedCells(QTableView& view, const QModelIndex& topLeft, const QModelIndex& bottomRight) {
-  QWidget* port = view.viewport();
-  if (!view.isVisible() || !topLeft.isValid() || !bottomRight.isValid()) return;
-  const int firstShown = view.rowAt(0);
-  if (firstShown < 0) return;
-  int lastShown = view.rowAt(port->height() - 1);
-  if (lastShown < 0) lastShown = view.model()->rowCount() - 1;
-  const int top = std::max(topLeft.row(), firstShown), bottom = std::min(bottomRight.row(), lastShown);
-  if (top > bottom) return;
-  int left = INT_MAX, right = INT_MIN;
-  for (int c = topLeft.column(); c <= bottomRight.column(); ++c) {
-    if (view.isColumnHidden(c)) continue;
-    const int x = view.columnViewportPosition(c);
-    left = std::min(left, x);
-    right = std::max(right, x + view.columnWidth(c));
-  }
-  if (left >= right) return;
-  const int y = view.rowViewportPosition(top);
-  const int yEnd = view.rowViewportPosition(bottom) + view.rowHeight(bottom);
-  port->update(QRect(left, y, right - left, yEnd - y).intersected(port->rect()));
-}
-
-// The fixed column's own view: it shows column 0 only, so changes to the
-// value columns cost it nothing.
-class FixedColumnView : public QTableView {
- public:
-  using QTableView::QTableView;
-
- protected:
-  void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override {
-    if (topLeft == bottomRight) QTableView::dataChanged(topLeft, bottomRight, roles);
-    else updateChangedCells(*this, topLeft, bottomRight);
-  }
-};
-
 }  // namespace
-
-void FlexGrid::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
-  // An open editor follows the base class (it refreshes editors' data).
-  if (topLeft == bottomRight || state() == QAbstractItemView::EditingState)
-    QTableView::dataChanged(topLeft, bottomRight, roles);
-  else
-    updateChangedCells(*this, topLeft, bottomRight);
-}
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
   setModel(model_);
@@ -242,7 +193,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(t
 
   // Column 0 stays in view: the same cells in a view of their own, over
   // the left edge, scrolled with the rows.
-  frozen_ = new FixedColumnView(this);
+  frozen_ = new QTableView(this);
   frozen_->setStyle(style());
   frozen_->setModel(model());
   frozen_->setSelectionModel(selectionModel());

@@ -155,9 +155,6 @@ class FlexGrid : public QTableView {
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool event(QEvent* event) override;
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
-  // Repaints the changed cells on the screen, not the whole grid.
-  void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                   const QList<int>& roles = QList<int>()) override;
 
  private:
   void fitRowHeight();
