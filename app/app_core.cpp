@@ -149,8 +149,10 @@ std::optional<std::string> AppCore::setStationsText(const std::string& text) {
 bool AppCore::setStations(const std::vector<std::string>& numbers) {
   if (line.isOpen() || numbers.empty()) return false;
   const std::string shownBefore = stations.shown();
+  const bool severalBefore = stations.several();  // the windows' captions name the station only then
   const bool frontChanged = stations.configure(numbers);
-  if (frontChanged || stations.shown() != shownBefore || shownState != stations.stateOf(stations.shown()))
+  if (frontChanged || stations.shown() != shownBefore || shownState != stations.stateOf(stations.shown()) ||
+      stations.several() != severalBefore)
     shownChanged();
   settingsChanged();
   return true;

@@ -21,7 +21,8 @@ ViewHost viewHostOf(AppCore& core) {
                   core.errorLog,
                   [&core] { return core.pc.G_PortOpen; },
                   core.subDspRenew,
-                  core.announcing};
+                  core.announcing,
+                  [&core] { return core.stations.several() ? core.stations.shown() : std::string(); }};
 }
 
 void composeWindow(AppCore& core, FrmMain& main, ViewManager& views, ProjectCommands& project) {

@@ -14,6 +14,12 @@ namespace omb {
 // "DATA" announces what the view wrote: its change set is published, and
 // the refresh signal is one subscriber of that publication.  The other
 // codes (comments, registrations) are signals of their own.
+QString ViewContext::captionOf(const QString& caption) const {
+  const std::string note = stationNote ? stationNote() : std::string();
+  if (note.empty()) return caption;
+  return caption + QStringLiteral("　（局番 ") + QString::fromStdString(note) + QStringLiteral("）");
+}
+
 void ViewContext::renew(const std::string& device, const std::string& code, const void* source) {
   if (code == "DATA") memory().publish(device, source);
   else manager.subDspRenew(device, code);

@@ -58,6 +58,10 @@ struct ViewContext {
   // Whether the line is open: comments are not edited while a PC program
   // may be talking to the controller.
   std::function<bool()> portOpen;
+  // The station shown when the line carries several (empty with one).
+  std::function<std::string()> stationNote;
+  // A window's caption with the station it shows when there are several.
+  QString captionOf(const QString& caption) const;
   // Announces a change a view made: "DATA" publishes the memory's change
   // set (from `source`), other codes go to the view manager's subDspRenew.
   void renew(const std::string& device, const std::string& code, const void* source = nullptr);

@@ -70,8 +70,12 @@ GridView::GridView(ViewContext& ctx, const ViewFamily& family, int defaultWidthT
       settingsOn_(ctx.settings.Hi.empty() ? QStringLiteral("1") : QString::fromStdString(ctx.settings.Hi)),
       settingsOff_(ctx.settings.Lo.empty() ? QStringLiteral("0") : QString::fromStdString(ctx.settings.Lo)) {
   setObjectName(QString::fromUtf8(family_.form));
-  setWindowTitle(QString::fromUtf8(family_.caption));
+  retitle();
 }
+
+QString GridView::baseCaption() const { return QString::fromUtf8(family_.caption); }
+
+void GridView::retitle() { setWindowTitle(ctx_.captionOf(baseCaption())); }
 
 void GridView::buildEditor() {
   txtInput_ = new CellEditor(ctx_.errors, this);

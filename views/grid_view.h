@@ -74,6 +74,9 @@ class GridView : public DeviceView {
            QWidget* parent);
 
   const ViewFamily& family() const { return family_; }
+  // The caption again, with the station shown when the line carries
+  // several.
+  void retitle();
   // The in-place editor of the value cells (hidden unless typing).
   CellEditor* editor() const { return txtInput_; }
 
@@ -136,6 +139,8 @@ class GridView : public DeviceView {
   // Places a control, measures in twips.
   static void place(QWidget* w, double left, double top, double width, double height);
 
+  // The window's caption without the station.
+  virtual QString baseCaption() const;
   // A button with its name, caption and tooltip that runs `click`.
   QPushButton* makeButton(const char* name, const QString& text, const QString& tip, std::function<void()> click);
   // ALL Clear alone, and with Prev, Next and the page label.

@@ -60,10 +60,14 @@ const ViewFamily* multiFamily(int kind) {
 MultiView::MultiView(ViewContext& ctx, const ViewFamily& family, int number, bool bits, int defaultWidthTwips,
                      int defaultHeightTwips)
     : GridView(ctx, family, defaultWidthTwips, defaultHeightTwips, ctx.mainWindow), number_(number), bits_(bits) {
-  setWindowTitle(QString::fromUtf8(family.caption) + QStringLiteral(" - ") + QString::number(number));
+  retitle();
   rows_ = ctx.settings.multiPageTable[static_cast<std::size_t>(family.slot)];
   if (rows_ < 2) rows_ = 16;
   offset_ = record().startOffset;
+}
+
+QString MultiView::baseCaption() const {
+  return QString::fromUtf8(family_.caption) + QStringLiteral(" - ") + QString::number(number_);
 }
 
 MultiWindowRecord& MultiView::record() {

@@ -67,6 +67,7 @@ class MultiView : public GridView {
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void onReNew(const QString& code) override;
+  QString baseCaption() const override;
   bool addressesShow(const QString& code) const override {
     return code == QLatin1String("CMNT") || code == QLatin1String("ASGN");
   }

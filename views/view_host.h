@@ -38,6 +38,9 @@ struct ViewHost {
   std::function<void(const std::string& device, const std::string& code)>& subDspRenew;
   // While a change set is announced as "DATA": that set; null otherwise.
   const ChangeSet* const& announcing;
+  // The number of the station shown when the line carries several, for
+  // the windows' captions; empty with one station.
+  std::function<std::string()> stationNote = {};
 };
 
 }  // namespace omb

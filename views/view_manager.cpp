@@ -17,7 +17,7 @@ const std::array<int, 24> ViewManager::kForwardOrder{1,  2,  5,  4,  0,  3,  11,
 
 ViewManager::ViewManager(const ViewHost& host, QWidget* mainWindow)
     : host_(host), main_(mainWindow), ctx_{host.state, host.shownState, host.shownLists, host.comments, host.settings, host.presenter,
-                                           host.errors, *this, {}, {}, {}, mainWindow, host.portOpen} {
+                                           host.errors, *this, {}, {}, {}, mainWindow, host.portOpen, host.stationNote} {
   host_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
   frame_.setSingleShot(true);
   frame_.setInterval(kFrameMs);
@@ -140,6 +140,9 @@ void ViewManager::reopenViews() {
         v->close();
       }
     for (int s : open) openSingleView(s);
+    // Multi-screen windows stay open; their captions name the station.
+    for (DeviceView* v : multiViews)
+      if (auto* g = qobject_cast<GridView*>(v)) g->retitle();
   });
 }
 

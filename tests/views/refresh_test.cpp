@@ -255,6 +255,30 @@ TEST_F(Refresh, StorageThatShrinksUnderOpenWindowsIsNeverReadPastItsEnd) {
 // Device views, multi-screen windows and tool windows belong to the main
 // window; new ones open fully on the screen, not over the main window's
 // title bar and not exactly over the main window.
+// With several stations on the line every window's caption names the
+// station it shows, and follows when another is shown; with one station
+// the captions are the plain ones.
+TEST_F(Refresh, CaptionsNameTheStationShownWhenTheLineCarriesSeveral) {
+  manager->factory = createSingleView;
+  manager->multiFactory = createMultiView;
+  core->stationShown = [this] { manager->reopenViews(); };
+  manager->openSingleView(kD);
+  manager->openMultiView(kX + 1);
+  ASSERT_EQ(manager->multiViews.size(), 1u);
+  const auto captions = [this] {
+    return std::make_pair(manager->view(kD)->windowTitle(), manager->multiViews[0]->windowTitle());
+  };
+  EXPECT_EQ(captions(), std::make_pair(QStringLiteral("データレジスタＤ"), QStringLiteral("入力Ｘ - 1")));
+
+  ASSERT_TRUE(core->setStations({"00", "01"}));
+  EXPECT_EQ(captions(), std::make_pair(QStringLiteral("データレジスタＤ　（局番 00）"), QStringLiteral("入力Ｘ - 1　（局番 00）")));
+  ASSERT_TRUE(core->showStation("01"));
+  EXPECT_EQ(captions(), std::make_pair(QStringLiteral("データレジスタＤ　（局番 01）"), QStringLiteral("入力Ｘ - 1　（局番 01）")));
+
+  ASSERT_TRUE(core->setStations({"01"}));
+  EXPECT_EQ(captions(), std::make_pair(QStringLiteral("データレジスタＤ"), QStringLiteral("入力Ｘ - 1")));
+}
+
 TEST_F(Refresh, WindowsBelongToTheMainWindowAndOpenOnTheScreen) {
   QWidget main;
   main.setObjectName("frmMain");
