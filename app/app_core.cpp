@@ -151,9 +151,10 @@ bool AppCore::setStations(const std::vector<std::string>& numbers) {
   const std::string shownBefore = stations.shown();
   const bool severalBefore = stations.several();  // the windows' captions name the station only then
   const bool frontChanged = stations.configure(numbers);
-  if (frontChanged || stations.shown() != shownBefore || shownState != stations.stateOf(stations.shown()) ||
-      stations.several() != severalBefore)
+  if (frontChanged || stations.shown() != shownBefore || shownState != stations.stateOf(stations.shown()))
     shownChanged();
+  else if (stations.several() != severalBefore && stationShown)
+    stationShown();
   settingsChanged();
   return true;
 }
