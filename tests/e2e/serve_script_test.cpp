@@ -79,6 +79,7 @@ TEST(ServeScript, TheHandshakeExampleAnswersAPcProgram) {
     pc.setBit("M0100", false);             // the PC has the result
     EXPECT_TRUE(pc.waitBit("M0102", false));
   }
+  serve.drain();
   EXPECT_NE(serve.err.find("script: measurement 2: 20"), std::string::npos) << serve.err;
 
   // The test script stops it: a request is no longer answered by busy.
