@@ -1,5 +1,7 @@
 #include "app/project_commands.h"
 
+#include <QCoreApplication>
+
 #include <filesystem>
 
 #include "core/atomic_file.h"
@@ -248,7 +250,9 @@ bool ProjectCommands::open(const std::string& path) {
         break;
       case Why::Script:
         core_.presenter.message(
-            std::string(failed->opened ? "スクリプトを実行できませんでした。" : "スクリプトを読み込めませんでした。") +
+            QCoreApplication::translate("ProjectCommands", failed->opened ? "スクリプトを実行できませんでした。"
+                                                                          : "スクリプトを読み込めませんでした。")
+                    .toStdString() +
                 "\r\n" + scriptFileOf(path) + "\r\n" + failed->text,
             "プロジェクトを開く", MsgIcon::Exclamation, MsgButtons::Ok);
         return failed->opened;
@@ -373,7 +377,8 @@ bool ProjectCommands::write(const std::string& path, const char* title) {
     return false;
   }
   if (const auto failed = saveScriptFile(path)) {
-    core_.presenter.message("スクリプトを保存できませんでした。\r\n" + scriptFileOf(path) + "\r\n" +
+    core_.presenter.message(QCoreApplication::translate("ProjectCommands", "スクリプトを保存できませんでした。").toStdString() +
+                                "\r\n" + scriptFileOf(path) + "\r\n" +
                                 errorDescription(errorFromErrno(failed->error)) + "（" + failed->reason + "）",
                             title, MsgIcon::Critical, MsgButtons::Ok);
     return false;

@@ -1,5 +1,6 @@
 #include "script/script_host.h"
 
+#include <QCoreApplication>
 #include <QJSEngine>
 #include <QJSValue>
 #include <QRegularExpression>
@@ -69,6 +70,11 @@ int scriptLineIn(const QString& stack) {
   return 0;
 }
 
+// A message for the user, through the translation of the program's texts.
+std::string text(const char* message, const std::string& arg) {
+  return QCoreApplication::translate("ScriptHost", message).arg(QString::fromStdString(arg)).toStdString();
+}
+
 std::optional<DeviceSpan> deviceOf(const QString& text) {
   return parseDeviceSpan(text.trimmed().toUpper().toStdString());
 }
@@ -131,20 +137,20 @@ class ScriptRun {
     DeviceMemory* memory = memoryOf(station);
     if (!memory) return {};
     const auto span = deviceOf(device);
-    if (!span || span->first != span->last) return fail("デバイスの書き方が違います: " + device.toStdString());
+    if (!span || span->first != span->last) return fail(text("デバイスの書き方が違います: %1", device.toStdString()));
     std::int64_t n = 1;
     const bool many = !count.isUndefined();
     if (many) {
       const double c = count.toNumber();
       if (!(c >= 1 && c <= kMaxPoints) || c != std::floor(c))
-        return fail("点数は 1 から " + std::to_string(kMaxPoints) + " の整数です");
+        return fail(text("点数は 1 から %1 の整数です", std::to_string(kMaxPoints)));
       n = static_cast<std::int64_t>(c);
     }
     QJSValue out = many ? engine_.newArray(static_cast<uint>(n)) : QJSValue();
     for (std::int64_t i = 0; i < n; ++i) {
       const auto number = static_cast<std::int32_t>(span->first + i);
       const auto v = number > 0xFFFFFF ? std::nullopt : memory->deviceValue(span->kind, number);
-      if (!v) return fail(deviceName(span->kind, number) + " はデバイスメモリにありません");
+      if (!v) return fail(text("%1 はデバイスメモリにありません", deviceName(span->kind, number)));
       const QJSValue value(shownValue(*memory, span->kind, number, *v));
       if (!many) return value;
       out.setProperty(static_cast<quint32>(i), value);
@@ -157,7 +163,7 @@ class ScriptRun {
     if (!memory) return;
     const auto span = deviceOf(device);
     if (!span || span->first != span->last) {
-      fail("デバイスの書き方が違います: " + device.toStdString());
+      fail(text("デバイスの書き方が違います: %1", device.toStdString()));
       return;
     }
     std::vector<double> values;
@@ -171,7 +177,7 @@ class ScriptRun {
     if (value.isArray()) {
       const int n = value.property(QStringLiteral("length")).toInt();
       if (n < 1 || n > kMaxPoints) {
-        fail("書き込む値は 1 から " + std::to_string(kMaxPoints) + " 個です");
+        fail(text("書き込む値は 1 から %1 個です", std::to_string(kMaxPoints)));
         return;
       }
       for (int i = 0; i < n && ok; ++i) ok = take(value.property(static_cast<quint32>(i)));
@@ -179,14 +185,14 @@ class ScriptRun {
       ok = take(value);
     }
     if (!ok) {
-      fail(device.toStdString() + " に書き込む値が数ではありません");
+      fail(text("%1 に書き込む値が数ではありません", device.toStdString()));
       return;
     }
     // Every device is checked before the first write: all or nothing.
     for (std::size_t i = 0; i < values.size(); ++i) {
       const std::int64_t number = std::int64_t{span->first} + static_cast<std::int64_t>(i);
       if (number > 0xFFFFFF || !memory->deviceAt(span->kind, static_cast<std::int32_t>(number))) {
-        fail(deviceName(span->kind, static_cast<std::int32_t>(number)) + " はデバイスメモリにありません");
+        fail(text("%1 はデバイスメモリにありません", deviceName(span->kind, static_cast<std::int32_t>(number))));
         return;
       }
     }
@@ -206,12 +212,12 @@ class ScriptRun {
          const QString& where) {
     DeviceMemory* memory = memoryOf(station);
     if (!memory) return 0;
-    if (!fn.isCallable()) return fail("on の 2 番目には関数を渡してください"), 0;
+    if (!fn.isCallable()) return fail(text("%1 の 2 番目には関数を渡してください", "on")), 0;
     const auto span = deviceOf(device);
-    if (!span || span->first != span->last) return fail("デバイスの書き方が違います: " + device.toStdString()), 0;
+    if (!span || span->first != span->last) return fail(text("デバイスの書き方が違います: %1", device.toStdString())), 0;
     const auto at = memory->deviceAt(span->kind, span->first);
     const auto value = memory->deviceValue(span->kind, span->first);
-    if (!at || !value) return fail(deviceName(span->kind, span->first) + " はデバイスメモリにありません"), 0;
+    if (!at || !value) return fail(text("%1 はデバイスメモリにありません", deviceName(span->kind, span->first))), 0;
     const int id = ++nextId_;
     Callback& cb = callbacks_[id];
     cb.fn = fn;
@@ -237,10 +243,10 @@ class ScriptRun {
 
   int timer(const QJSValue& ms, const QJSValue& fn, const QString& where, bool repeat) {
     const char* name = repeat ? "every" : "after";
-    if (!fn.isCallable()) return fail(std::string(name) + " の 2 番目には関数を渡してください"), 0;
+    if (!fn.isCallable()) return fail(text("%1 の 2 番目には関数を渡してください", name)), 0;
     const double d = ms.toNumber();
     if (!(d >= 1 && d <= 86400000.0))
-      return fail(std::string(name) + " の時間は 1 から 86400000 ミリ秒です"), 0;
+      return fail(text("%1 の時間は 1 から 86400000 ミリ秒です", name)), 0;
     const int id = ++nextId_;
     Callback& cb = callbacks_[id];
     cb.fn = fn;
@@ -333,7 +339,7 @@ class ScriptRun {
 
   DeviceMemory* memoryOf(const QString& station) {
     DeviceMemory* memory = host_.memoryOf ? host_.memoryOf(station.toStdString()) : nullptr;
-    if (!memory) fail("局 " + station.toStdString() + " はこの回線にありません");
+    if (!memory) fail(text("局 %1 はこの回線にありません", station.toStdString()));
     return memory;
   }
 
@@ -395,7 +401,7 @@ class ScriptRun {
       queue_.pop_front();
       if (call.depth > ScriptHost::kMaxChain) {
         if (!cut) host_.tell({ScriptMessage::Kind::Error,
-                              "変化の連鎖が " + std::to_string(ScriptHost::kMaxChain) + " 段を超えたため打ち切りました",
+                              text("変化の連鎖が %1 段を超えたため打ち切りました", std::to_string(ScriptHost::kMaxChain)),
                               host_.file_, 0});
         cut = true;
         continue;
@@ -437,7 +443,7 @@ class ScriptRun {
 
   ScriptMessage tooLong(int line) const {
     return {ScriptMessage::Kind::Error,
-            "処理が " + std::to_string(host_.limitMs) + " ms を超えたため中断しました（無限ループの可能性があります）",
+            text("処理が %1 ms を超えたため中断しました（無限ループの可能性があります）", std::to_string(host_.limitMs)),
             file_, line};
   }
 
