@@ -158,8 +158,8 @@ FrmScript::FrmScript(AppCore& core, QWidget* parent) : QWidget(parent, kOwnedWin
     core_.script.clearConsole();
   });
 
-  for (const ScriptMessage& m : core_.script.console()) show(m);
-  core_.script.told = [this](const ScriptMessage& m) { show(m); };
+  for (const ScriptMessage& m : core_.script.console()) tell(m);
+  core_.script.told = [this](const ScriptMessage& m) { tell(m); };
   core_.script.changed = [this] { refresh(); };
   refresh();
 }
@@ -175,7 +175,7 @@ std::string FrmScript::scriptName() const {
   return "script.js";
 }
 
-void FrmScript::show(const ScriptMessage& m) {
+void FrmScript::tell(const ScriptMessage& m) {
   const bool error = m.kind == ScriptMessage::Kind::Error;
   const QString line = QString::fromStdString(m.display()).toHtmlEscaped();
   txtConsole_->appendHtml(error ? QStringLiteral("<span style=\"color:#c00000\">%1</span>").arg(line) : line);

@@ -54,7 +54,7 @@ class FrmScript : public QWidget {
   void refresh();
 
  private:
-  void show(const ScriptMessage& m);
+  void tell(const ScriptMessage& m);
   std::string scriptName() const;
 
   AppCore& core_;

@@ -27,20 +27,24 @@ constexpr int kMaxPoints = 4096;
 // The API as JavaScript functions over the hidden object.  `where()` is
 // the stack at a registration: its first frame in the script is the line
 // reported for that handler.
+// (The object's methods are taken once: reading a method of it makes a new
+// function object each time, garbage for every call of a handler.)
 const char* const kPrelude = R"JS((function (api, g) {
+  var apiGet = api.get, apiSet = api.set, apiOn = api.on, apiEvery = api.every, apiAfter = api.after,
+      apiCancel = api.cancel, apiLog = api.log, apiStation = api.station;
   function where() { return new Error().stack; }
   function make(st) {
     return {
-      get: function (d, n) { return api.get(st, String(d), n); },
-      set: function (d, v) { api.set(st, String(d), v); },
-      on: function (d, fn, o) { return api.on(st, String(d), fn, o, where()); },
-      every: function (ms, fn) { return api.every(ms, fn, where()); },
-      after: function (ms, fn) { return api.after(ms, fn, where()); },
-      cancel: function (id) { api.cancel(Number(id)); },
+      get: function (d, n) { return apiGet(st, String(d), n); },
+      set: function (d, v) { apiSet(st, String(d), v); },
+      on: function (d, fn, o) { return apiOn(st, String(d), fn, o, where()); },
+      every: function (ms, fn) { return apiEvery(ms, fn, where()); },
+      after: function (ms, fn) { return apiAfter(ms, fn, where()); },
+      cancel: function (id) { apiCancel(Number(id)); },
       log: function () {
         var parts = [];
         for (var i = 0; i < arguments.length; ++i) parts.push(String(arguments[i]));
-        api.log(parts.join(" "));
+        apiLog(parts.join(" "));
       }
     };
   }
@@ -48,7 +52,7 @@ const char* const kPrelude = R"JS((function (api, g) {
   for (var k in own) g[k] = own[k];
   g.station = function (nn) {
     var st = String(nn).toUpperCase();
-    api.station(st);
+    apiStation(st);
     return make(st);
   };
 }))JS";
@@ -415,15 +419,21 @@ class ScriptRun {
   void invoke(const Call& call) {
     auto it = callbacks_.find(call.id);
     if (it == callbacks_.end()) return;
-    const QJSValue fn = it->second.fn;
     const int line = it->second.line;
+    // (The arguments are kept from call to call: a fresh list would copy
+    // the function's handle each time.)
+    args_.resize(call.timer ? 1 : 3);
+    args_[0] = it->second.fn;
+    if (!call.timer) {
+      args_[1] = QJSValue(call.value);
+      args_[2] = QJSValue(call.old);
+    }
     if (call.timer && it->second.periodMs == 0) {
       callbacks_.erase(it);  // after: once
       host_.notifyChanged();
     }
     depth_ = call.depth;
-    QJSValueList args{fn};
-    if (!call.timer) args << QJSValue(call.value) << QJSValue(call.old);
+    const QJSValueList& args = args_;
     watchdog_.arm(engine_, host_.limitMs);
     const QJSValue r = trampoline_.call(args);
     const bool fired = watchdog_.disarm();
@@ -467,6 +477,7 @@ class ScriptRun {
   QJSEngine engine_;
   ScriptApi api_;
   QJSValue trampoline_;
+  QJSValueList args_;
   std::map<int, Callback> callbacks_;
   std::vector<Watch> watches_;
   // Per station as the script named it: (storage kind, word) -> watches.
