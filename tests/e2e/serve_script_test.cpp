@@ -59,7 +59,7 @@ TEST(ServeScript, TheHandshakeExampleAnswersAPcProgram) {
   test::TempDir dir;
   const std::string com = dir.file("com"), sock = dir.file("plc.sock");
   test::ServeProcess serve({"--serve", "pty:" + com, "--no-sum", "--wait", "5", "--script", kHandshake, "--control",
-                            sock, "--save-on-exit", dir.file("Line.bin")});
+                            sock, "--save-on-exit", dir.file("Line.bin"), "--record", dir.file("run.csv")});
   ASSERT_TRUE(serve.waitForOutput("serving on")) << serve.err;
   PcProgram pc(com);
   ASSERT_TRUE(pc.ok());
@@ -96,6 +96,10 @@ TEST(ServeScript, TheHandshakeExampleAnswersAPcProgram) {
   pc.setBit("M0100", true);
   EXPECT_TRUE(pc.waitBit("M0102", true));
   EXPECT_EQ(serve.stop(), 0) << serve.err;
+  // The recording saw the script's writes as any other.
+  const std::string csv = test::readFile(dir.file("run.csv"));
+  for (const char* row : {",M101,1\n", ",D200,20\n", ",M102,1\n", ",M102,0\n"})
+    EXPECT_NE(csv.find(row), std::string::npos) << row << csv.substr(0, 1000);
 
   // The script went with the saved project; serving that runs it again.
   EXPECT_EQ(test::readFile(dir.file("Line_Script.js")), test::readFile(kHandshake));
