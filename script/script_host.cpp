@@ -272,7 +272,12 @@ class ScriptRun {
     host_.notifyChanged();
   }
 
-  void log(const QString& text) { host_.tell({ScriptMessage::Kind::Log, text.toStdString(), {}, 0}); }
+  // A line of the console is bounded, whatever a script hands it.
+  void log(const QString& text) {
+    static constexpr qsizetype kMaxLine = 4096;
+    const QString line = text.size() > kMaxLine ? text.left(kMaxLine) + QStringLiteral("…") : text;
+    host_.tell({ScriptMessage::Kind::Log, line.toStdString(), {}, 0});
+  }
 
   void station(const QString& number) { memoryOf(number); }
 

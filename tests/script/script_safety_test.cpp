@@ -81,5 +81,11 @@ TEST_F(ScriptSafetyTest, OnlyTheApiIsReachable) {
   }
 }
 
+TEST_F(ScriptSafetyTest, ALogLineIsBounded) {
+  load("var s = 'x'; while (s.length < 1000000) s += s; log(s);");
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0], std::string(4096, 'x') + "…");
+}
+
 }  // namespace
 }  // namespace omb::test
