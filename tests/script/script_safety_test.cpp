@@ -82,7 +82,7 @@ TEST_F(ScriptSafetyTest, OnlyTheApiIsReachable) {
 }
 
 TEST_F(ScriptSafetyTest, ALogLineIsBounded) {
-  load("var s = 'x'; while (s.length < 1000000) s += s; log(s);");
+  load("log(new Array(10001).join('x'));");  // 10000 characters
   ASSERT_EQ(said.size(), 1u);
   EXPECT_EQ(said[0], std::string(4096, 'x') + "…");
 }
