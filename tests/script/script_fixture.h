@@ -36,7 +36,7 @@ struct ScriptFixture : ::testing::Test {
     });
     second.subscribe([this](const ChangeNotice& n) { host.memoryChanged(second, n); });
     h.engine.onReplied = [this] { host.lineReplied(); };
-    host.limitMs = 50;
+    host.limitMs = 1000;  // generous: a loaded machine must not interrupt a test's short handler
     host.told = [this](const ScriptMessage& m) {
       said.push_back(m.display());
       sentWhenSaid.push_back(h.port.pendingOutput());

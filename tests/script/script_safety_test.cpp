@@ -8,6 +8,7 @@ namespace {
 using ScriptSafetyTest = ScriptFixture;
 
 TEST_F(ScriptSafetyTest, AnEndlessHandlerIsInterruptedAndTheLineGoesOnAnswering) {
+  host.limitMs = 50;
   load(R"(
     on("M0", function () { set("M1", 1); log("looping");
       while (true) {}
