@@ -25,7 +25,8 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
       stations(linkContext),
       engine(linkContext, scheduler, paced),
       pc(line, line, engine, link, log, presenter_, errorLog, clock_),
-      generators(state.memory) {
+      generators(state.memory),
+      script(scheduler, clock_) {
   line.onNotice = [this](const std::string& message) { log.note(message); };
   // Until the settings name the system log folder, reports go where its
   // default is.
@@ -47,6 +48,11 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
   engine.route = [this](std::string_view frame) { return stations.route(frame); };
   generators.changed = [this] { tickGenerators(); };
   generators.stationMemory = [this](std::string_view number) { return memoryOf(number); };
+  script.memoryOf = [this](std::string_view number) { return memoryOf(number); };
+  watchMemory([this](const std::string& number, const ChangeNotice& n) {
+    if (DeviceMemory* m = memoryOf(number)) script.memoryChanged(*m, n);
+  });
+  engine.onReplied = [this] { script.lineReplied(); };
   // A TCP client that shut its sending side is answered before it is let
   // go: the line asks whether anything is still being answered, and hears
   // when the engine has finished.

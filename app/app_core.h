@@ -19,6 +19,7 @@
 #include "link/link_stats.h"
 #include "link/paced_transport.h"
 #include "link/stations.h"
+#include "script/script_host.h"
 #include "serial/com_ports.h"
 #include "serial/line_switch.h"
 #include "serial/tcp_transport.h"
@@ -115,6 +116,9 @@ class AppCore {
   GeneratorSet generators;
   // Runs the generators' steps due now and arms the timer for the next.
   void tickGenerators();
+  // The controller's program as a script (script/script_host.h): it hears
+  // every station's changes, the line's after their replies have left.
+  ScriptHost script;
 
   // Shows station `number` in the windows: they show its memory, lists and
   // monitor comments from now on; nothing moves, so the line, the

@@ -27,7 +27,7 @@ constexpr OptionSpec kOptions[] = {
     {"save-on-exit", "FILE"}, {"fault", "RULE"},  {"faults", "FILE"},     {"fault-seed", "N"},
     {"sim", "FILE"},       {"record", "FILE"},    {"pace", nullptr},      {"control", "PATH"},
     {"stats", "KIND"},     {"ini", "FILE"},       {"no-reopen", nullptr}, {"ready-fd", "N"},
-    {"options-file", "FILE"}, {"tcp-idle-timeout", "S"},
+    {"options-file", "FILE"}, {"tcp-idle-timeout", "S"}, {"script", "FILE"},
 };
 
 bool takesValue(const std::string& name) {

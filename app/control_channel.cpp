@@ -366,10 +366,13 @@ std::string controlRequestText(const std::vector<std::string>& words, const std:
   for (const std::string& w : words) request += (request.empty() ? "" : " ") + w;
   // A project path means the caller's file: the server runs in a folder of
   // its own, so a relative path is made whole here, before it leaves.
-  if (words.size() >= 2 && (words[0] == "load" || words[0] == "save")) {
-    const std::string path = request.substr(words[0].size() + 1);
+  // So is the file of "script load FILE".
+  const bool script = words.size() >= 3 && words[0] == "script" && words[1] == "load";
+  if (script || (words.size() >= 2 && (words[0] == "load" || words[0] == "save"))) {
+    const std::string command = script ? "script load" : words[0];
+    const std::string path = request.substr(command.size() + 1);
     if (!path.empty() && path[0] != '/')
-      request = words[0] + " " + (std::filesystem::path(callerFolder) / path).lexically_normal().string();
+      request = command + " " + (std::filesystem::path(callerFolder) / path).lexically_normal().string();
   }
   return request;
 }

@@ -7,6 +7,7 @@
 
 #include "app/app_core.h"
 #include "app/project_commands.h"
+#include "app/script_control.h"
 
 namespace omb {
 
@@ -187,6 +188,8 @@ std::string projectLoadError(const std::string& path, const ProjectCommands::Loa
   switch (failed.why) {
     case Why::NotAProject: return "not a project file (no version header)";
     case Why::Generators: return simFileOf(path) + ": " + failed.text;
+    case Why::Script:
+      return (failed.opened ? "opened, but its script did not start: " : scriptFileOf(path) + ": ") + failed.text;
     case Why::Unreadable: break;
   }
   return failed.text;
@@ -199,6 +202,9 @@ ControlTargets controlTargetsOf(AppCore& core, ProjectCommands& project) {
     return core.watchMemory([changed = std::move(changed)](const std::string&, const ChangeNotice&) { changed(); });
   };
   t.unwatchAll = [&core](int id) { core.unwatchMemory(id); };
+  t.script = [&core](const std::vector<std::string_view>& words, std::string_view rest) {
+    return scriptControl(core.script, words, rest);
+  };
   // A project is opened here as the window opens it: the whole of it,
   // its generators too.  An open line keeps the rate and framing it was
   // opened with until it is opened again; the link settings (format,
@@ -213,6 +219,7 @@ ControlTargets controlTargetsOf(AppCore& core, ProjectCommands& project) {
     if (!core.comments.subFile_putDevCmnt(commentFileOf(path)))
       return "cannot write the comment file " + commentFileOf(path);
     if (const auto failed = project.saveSimFile(path)) return simFileOf(path) + ": " + failed->reason;
+    if (const auto failed = project.saveScriptFile(path)) return scriptFileOf(path) + ": " + failed->reason;
     return std::nullopt;
   };
   return t;
@@ -240,6 +247,8 @@ ControlInterpreter::Result ControlInterpreter::run(std::string_view line,
   if (command == "set") return set(words);
   if (command == "fault") return fault(words, restAfter(line, 2));
   if (command == "wait-change") return waitChange(words, std::move(later));
+  if (command == "script")
+    return {t_.script ? t_.script(words, restAfter(line, 2)) : controlError("script is not available here")};
   if (command == "stats") {
     if (words.size() != 1) return {controlError("usage: stats")};
     return {"{\"ok\":true,\"stats\":" + t_.stats.json() + "}"};
@@ -258,7 +267,7 @@ ControlInterpreter::Result ControlInterpreter::run(std::string_view line,
     return {kOk};
   }
   return {controlError("unknown command: " + std::string(command) +
-                       " (the commands are get, set, load, save, fault, stats, wait-change and quit)")};
+                       " (the commands are get, set, load, save, fault, stats, wait-change, script and quit)")};
 }
 
 DeviceMemory* ControlInterpreter::memoryOf(const std::string& station, std::string& error) const {

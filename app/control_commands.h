@@ -25,6 +25,8 @@
 //                              answers when DEVICE (or a run FIRST-LAST)
 //                              holds a value other than when asked, or after
 //                              TIMEOUT_MS
+//   script load FILE | script stop | script status
+//                              the controller's program (app/script_control.h)
 //   quit                       the program ends after answering
 // Devices are written as the protocol writes them (X0000, D0100, Y07FF) or
 // short (X0, D100, D9000 for a special register); the number is in the
@@ -77,6 +79,9 @@ struct ControlTargets {
   std::function<DeviceMemory*(std::string_view station)> stationMemory;
   std::function<int(std::function<void()>)> watchAll;
   std::function<void(int)> unwatchAll;
+  // "script ...": the answer to its words (and what follows "script
+  // load"); without it the command is not available.
+  std::function<std::string(const std::vector<std::string_view>& words, std::string_view rest)> script = {};
 };
 
 // Why a project could not be loaded, in the words of standard error and the

@@ -2,6 +2,7 @@
 
 #include "app/frm_faults.h"
 #include "app/frm_generators.h"
+#include "app/frm_script.h"
 #include "app/frm_trend.h"
 
 #include <cmath>
@@ -346,6 +347,9 @@ void FrmMain::buildMenus() {
   mnuGenerators_ = entry(mnuSim_, "mnuGenerators", QStringLiteral("値の自動変化..."));
   connect(mnuGenerators_, &QAction::triggered, this,
           [this, showOnce] { showOnce(generatorsWindow_, [this] { return new FrmGenerators(core_, this); }); });
+  mnuScript_ = entry(mnuSim_, "mnuScript", tr("スクリプト..."));
+  connect(mnuScript_, &QAction::triggered, this,
+          [this, showOnce] { showOnce(scriptWindow_, [this] { return new FrmScript(core_, this); }); });
   mnuTrend_ = entry(mnuSim_, "mnuTrend", QStringLiteral("トレンドグラフ..."));
   connect(mnuTrend_, &QAction::triggered, this,
           [this, showOnce] { showOnce(trendWindow_, [this] { return new FrmTrend(core_, this); }); });

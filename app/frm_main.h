@@ -145,8 +145,8 @@ class FrmMain : public QMainWindow {
   QWidget* faultsWindow_ = nullptr;
   // Simulation: value generators and trend charts.
   QMenu* mnuSim_;
-  QAction *mnuGenerators_, *mnuTrend_, *mnuTrendOpen_;
-  QWidget *generatorsWindow_ = nullptr, *trendWindow_ = nullptr;
+  QAction *mnuGenerators_, *mnuTrend_, *mnuTrendOpen_, *mnuScript_;
+  QWidget *generatorsWindow_ = nullptr, *trendWindow_ = nullptr, *scriptWindow_ = nullptr;
   QAction* mnuControl_ = nullptr;
   std::string controlPath_;  // the control socket while it runs
   void toggleControl();

@@ -1,5 +1,7 @@
 #include "app/project_commands.h"
 
+#include <QCoreApplication>
+
 #include <filesystem>
 
 #include "core/atomic_file.h"
@@ -187,6 +189,9 @@ std::optional<ProjectCommands::LoadFailure> ProjectCommands::load(const std::str
   // cannot be read leaves the running ones and everything else as it was.
   if (scope.generators)
     if (const auto why = loadSimFile(path)) return LoadFailure{Why::Generators, *why};
+  std::string script;
+  if (scope.script)
+    if (const auto why = readScriptFile(path, script)) return LoadFailure{Why::Script, *why};
 
   if (scope.whole) {
     if (closeViews) closeViews();
@@ -215,6 +220,8 @@ std::optional<ProjectCommands::LoadFailure> ProjectCommands::load(const std::str
   }
   if (core_.subDspRenew) core_.subDspRenew("All", "CMNT");
   core_.settingsChanged();
+  if (scope.script)
+    if (const auto why = runScript(script, path)) return LoadFailure{Why::Script, *why, true};
   return std::nullopt;
 }
 
@@ -222,10 +229,8 @@ bool ProjectCommands::open(const std::string& path) {
   return guarded<bool>(core_.errorLog, "frmMain.mnuFileOpen_Click() ", false, [&](ErrorTrap&) {
     using Why = LoadFailure::Why;
     const auto failed = load(path, {});
-    if (!failed) {
-      projectPath_ = path;
-      return true;
-    }
+    if (!failed || failed->opened) projectPath_ = path;
+    if (!failed) return true;
     switch (failed->why) {
       case Why::NotAProject:
         projectPath_.clear();
@@ -243,6 +248,14 @@ bool ProjectCommands::open(const std::string& path) {
                                     failed->text,
                                 "プロジェクトを開く", MsgIcon::Exclamation, MsgButtons::Ok);
         break;
+      case Why::Script:
+        core_.presenter.message(
+            QCoreApplication::translate("ProjectCommands", failed->opened ? "スクリプトを実行できませんでした。"
+                                                                          : "スクリプトを読み込めませんでした。")
+                    .toStdString() +
+                "\r\n" + scriptFileOf(path) + "\r\n" + failed->text,
+            "プロジェクトを開く", MsgIcon::Exclamation, MsgButtons::Ok);
+        return failed->opened;
     }
     return false;
   });
@@ -363,6 +376,13 @@ bool ProjectCommands::write(const std::string& path, const char* title) {
                             title, MsgIcon::Critical, MsgButtons::Ok);
     return false;
   }
+  if (const auto failed = saveScriptFile(path)) {
+    core_.presenter.message(QCoreApplication::translate("ProjectCommands", "スクリプトを保存できませんでした。").toStdString() +
+                                "\r\n" + scriptFileOf(path) + "\r\n" +
+                                errorDescription(errorFromErrno(failed->error)) + "（" + failed->reason + "）",
+                            title, MsgIcon::Critical, MsgButtons::Ok);
+    return false;
+  }
   return true;
 }
 
@@ -386,6 +406,39 @@ std::optional<WriteFailure> ProjectCommands::saveSimFile(const std::string& proj
     return std::nullopt;
   }
   return writeFileAtomically(file, core_.generators.save());
+}
+
+std::optional<std::string> ProjectCommands::readScriptFile(const std::string& projectPath, std::string& text) {
+  text.clear();
+  const std::string file = scriptFileOf(projectPath);
+  if (!std::filesystem::exists(file)) return std::nullopt;
+  int error = 0;
+  if (!readWholeFile(file, text, error)) return errorDescription(errorFromErrno(error));
+  return std::nullopt;
+}
+
+std::optional<std::string> ProjectCommands::runScript(const std::string& text, const std::string& projectPath) {
+  // A project without a script runs none; one whose script does not start
+  // runs none either, and keeps the text for saving.
+  core_.script.stop();
+  if (const auto failed = core_.script.load(text, fileName(scriptFileOf(projectPath)))) return failed->display();
+  return std::nullopt;
+}
+
+std::optional<std::string> ProjectCommands::loadScriptFile(const std::string& projectPath) {
+  std::string text;
+  if (auto why = readScriptFile(projectPath, text)) return why;
+  return runScript(text, projectPath);
+}
+
+std::optional<WriteFailure> ProjectCommands::saveScriptFile(const std::string& projectPath) {
+  const std::string file = scriptFileOf(projectPath);
+  if (core_.script.source().empty()) {
+    std::error_code ignored;  // a file that cannot be removed is only stale
+    std::filesystem::remove(file, ignored);
+    return std::nullopt;
+  }
+  return writeFileAtomically(file, core_.script.source());
 }
 
 void ProjectCommands::mnuFileSaveAs() {

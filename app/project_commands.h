@@ -43,20 +43,26 @@ class ProjectCommands {
     bool whole = true;
     // The value generators kept beside it replace the running ones.
     bool generators = true;
+    // So does the script kept beside it (none without one).
+    bool script = true;
   };
   struct LoadFailure {
-    enum class Why { NotAProject, Unreadable, Generators } why;
+    enum class Why { NotAProject, Unreadable, Generators, Script } why;
     std::string text;  // what went wrong, for the user
+    // The project was taken over all the same: only its script did not
+    // start (its first run failed).
+    bool opened = false;
   };
   // The one way a project is opened, whoever asks (the window, the serve
   // mode, the control channel):
-  //   1. the project file and its generator file are read and checked
-  //      whole; when either fails nothing is taken over;
+  //   1. the project file, its generator file and its script are read
+  //      and checked whole; when one fails nothing is taken over;
   //   2. the image is applied to the model (and the generators replaced);
   //   3. the window's hooks close the views, place the main window and
   //      reopen the views, counting the new pages (headless: nothing);
   //   4. the device comments beside it are loaded, every view is refreshed
-  //      and whoever shows the settings is told.
+  //      and whoever shows the settings is told;
+  //   5. its script replaces the one running (none without one).
   std::optional<LoadFailure> load(const std::string& path, const LoadScope& scope);
 
   // "旧バージョンプロジェクトをインポート": after the question, the views
@@ -102,6 +108,17 @@ class ProjectCommands {
   // runs, so reopening the project never brings back removed generators.
   std::optional<std::string> loadSimFile(const std::string& projectPath);
   std::optional<WriteFailure> saveSimFile(const std::string& projectPath);
+  // The script kept beside a project ("name_Script.js", UTF-8), read whole
+  // into `text` (empty when there is no file); why it cannot be read.
+  std::optional<std::string> readScriptFile(const std::string& projectPath, std::string& text);
+  // `text` replaces the script running (an empty one only stops it); the
+  // error of its first run, as the user reads it.
+  std::optional<std::string> runScript(const std::string& text, const std::string& projectPath);
+  // Both; why the script did not start.
+  std::optional<std::string> loadScriptFile(const std::string& projectPath);
+  // The script last run written whole, or a stale file removed when there
+  // is none, so reopening the project never brings back a removed script.
+  std::optional<WriteFailure> saveScriptFile(const std::string& projectPath);
 
   // --- hooks of the windows ---
   std::function<void()> closeViews;        // every single view and multi-screen window closed

@@ -93,6 +93,31 @@ bool loadOptionFile(const std::string& file, const char* what,
   return true;
 }
 
+// The controller's program: the --script file, or else the one kept beside
+// the project, started with the generators.  What it logs and its errors
+// are lines of standard error.  False when it cannot be read or its first
+// run fails (told).
+bool startScript(AppCore& core, ProjectCommands& project, const ServeOptions& o) {
+  core.script.told = [](const ScriptMessage& m) { std::cerr << "script: " << terminalSafe(m.display()) << std::endl; };
+  std::optional<std::string> failed;
+  if (!o.scriptFile.empty()) {
+    std::string text;
+    int err = 0;
+    if (!readWholeFile(o.scriptFile, text, err)) {
+      std::cerr << "ombrisal: cannot read the script " << terminalSafe(o.scriptFile) << ": " << readFailureText(err)
+                << std::endl;
+      return false;
+    }
+    if (core.script.load(text, o.scriptFile)) failed = "";
+  } else if (!o.project.empty()) {
+    failed = project.loadScriptFile(o.project);
+  }
+  if (!failed) return true;
+  std::cerr << "ombrisal: the script " << terminalSafe(o.scriptFile.empty() ? scriptFileOf(o.project) : o.scriptFile)
+            << " did not start" << (failed->empty() ? "" : ": " + terminalSafe(*failed)) << std::endl;
+  return false;
+}
+
 }  // namespace
 
 // What is served, as the settings hold it once the project and the
@@ -120,9 +145,10 @@ std::string serveUsage() {
          "running Ombrisal (--control), prints the JSON answer and exits 0, 3 when\n"
          "a wait-change timed out, or 1 with the error: get DEVICE [POINTS], set\n"
          "DEVICE VALUE..., load PROJECT, save PROJECT, fault add RULE, fault clear,\n"
-         "stats, wait-change DEVICE TIMEOUT_MS, quit.  A DEVICE is the first\n"
-         "station's, or another's written NN:DEVICE (01:D100).  A relative PROJECT\n"
-         "is taken from the folder ctl runs in.\n"
+         "stats, wait-change DEVICE TIMEOUT_MS, script load FILE, script stop,\n"
+         "script status, quit.  A DEVICE is the first station's, or another's\n"
+         "written NN:DEVICE (01:D100).  A relative PROJECT or script FILE is taken\n"
+         "from the folder ctl runs in.\n"
          "\n"
          "--serve PORT   Serve the computer link on PORT without any window until\n"
          "               SIGINT or SIGTERM, then close the port and exit 0.  PORT is\n"
@@ -168,6 +194,11 @@ std::string serveUsage() {
          "                        delay=200); they take the place of those a project\n"
          "                        keeps beside it (NAME_Sim.txt); station=NN makes one\n"
          "                        drive a further station\n"
+         "  --script FILE         the controller's program: a JavaScript file run on the\n"
+         "                        program's clock (on, every, after, get, set, log,\n"
+         "                        station; see docs/scripting.md), in place of the one\n"
+         "                        a project keeps beside it (NAME_Script.js); its log\n"
+         "                        lines and errors go to standard error\n"
          "  --record FILE         write every change of device memory to FILE as CSV\n"
          "                        (time_ms,device,value), flushed as it happens; with\n"
          "                        several stations, time_ms,station,device,value\n"
@@ -263,6 +294,8 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       o.pace = true;
     } else if (a == "--sim") {
       o.simFile = v;
+    } else if (a == "--script") {
+      o.scriptFile = v;
     } else if (a == "--record") {
       o.recordFile = v;
     } else if (a == "--control") {
@@ -428,7 +461,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   const bool fromProject = !o.project.empty();
   // The generators kept beside it start once the recording has begun.
   if (fromProject)
-    if (const auto failed = project.load(o.project, {{}, true, false})) {
+    if (const auto failed = project.load(o.project, {{}, true, false, false})) {
       std::cerr << "ombrisal: cannot read the project " << o.project << ": " << projectLoadError(o.project, *failed)
                 << std::endl;
       return 1;
@@ -450,7 +483,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   // project's memory and lists loaded while that station is in front.
   if (o.stations.size() > 1) core.setStations(o.stations);
   for (const auto& [station, file] : o.stationProjects)
-    if (const auto failed = project.load(file, {station, false, false})) {
+    if (const auto failed = project.load(file, {station, false, false, false})) {
       std::cerr << "ombrisal: cannot read the project " << file << " of station " << station << ": "
                 << projectLoadError(file, *failed) << std::endl;
       return 1;
@@ -525,6 +558,8 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
       return 1;
     }
   }
+
+  if (!startScript(core, project, o)) return 1;
 
   if (stopAsked()) return stoppedEarly();
 
@@ -650,6 +685,10 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     }
     if (const auto failed = project.saveSimFile(o.saveOnExit)) {
       std::cerr << "ombrisal: cannot save the generators of " << o.saveOnExit << ": " << failed->reason << std::endl;
+      return 1;
+    }
+    if (const auto failed = project.saveScriptFile(o.saveOnExit)) {
+      std::cerr << "ombrisal: cannot save the script of " << o.saveOnExit << ": " << failed->reason << std::endl;
       return 1;
     }
   }

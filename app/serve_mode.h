@@ -37,6 +37,7 @@ struct ServeOptions {
   std::uint64_t faultSeed = 1;
   bool pace = false;
   std::string simFile;     // value generators, in place of the project's own
+  std::string scriptFile;  // the controller's program, in place of the project's own
   std::string recordFile;  // every change of device memory, as CSV
   std::string control;     // the control channel's socket; empty: none
   std::string stats = "text";  // text, json (the last line of standard output) or none

@@ -17,7 +17,12 @@
 //             20 ms (the window's vs_serve and its main thread's cpu_pct);
 //   WindowSixteenWithGenerators  sixteen windows open, 200 generators
 //             stepping every 10 ms on what they show, the PC polling;
-//   WindowOpeningLargeWindows  the PC polling while 32767-row windows open.
+//   WindowOpeningLargeWindows  the PC polling while 32767-row windows open;
+//   ServeScript  the serve mode with a script of 1000 handlers on D0-D999:
+//             the PC program polling as for Serve (vs_serve), and writing 64
+//             of those words with new values every 20 ms, so that 64
+//             handlers run after each reply, against the same program and
+//             load without the script (writes_vs_plain).
 // Each reports its median and 99th percentile in milliseconds and, for all
 // but the floor, their ratios to it.
 //   OMBRISAL_LATENCY_REQUESTS sets the requests per run (default 500).
@@ -396,6 +401,81 @@ void BM_ServeWrites(benchmark::State& state) {
   report(state, f, false);
 }
 BENCHMARK(BM_ServeWrites)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The PC program writes D0-D63 every 20 ms, each time with other values
+// (two requests in turn), so that every word changes; `extra` are further
+// options of the server.
+Figures serveChangingWrites(const std::vector<std::string>& extra) {
+  const std::string path = tempPath("changing");
+  std::vector<std::string> args{"--serve", "pty:" + path, "--no-sum", "--wait", std::to_string(kWaitMs)};
+  args.insert(args.end(), extra.begin(), extra.end());
+  omb::test::ServeProcess serve(args);
+  if (!serve.waitForOutput("serving on")) return Figures{};
+  std::string other = kWrite;
+  for (std::size_t i = 15; i < other.size(); i += 4) other[i] = other[i] == '1' ? '2' : '1';  // after ENQ and 14 characters
+  omb::test::PcPort pc(path);
+  Figures f;
+  std::vector<double> ms;
+  for (int i = 0; i < 10 + writeRequests(); ++i) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::string reply = pc.exchange(i % 2 ? other : kWrite, kAckLength);
+    const auto t1 = std::chrono::steady_clock::now();
+    if (reply.size() != kAckLength) return f;
+    if (i >= 10) ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+    serve.drain();
+    std::this_thread::sleep_for(std::chrono::milliseconds(kWriteEveryMs));
+  }
+  serve.stop();
+  std::sort(ms.begin(), ms.end());
+  f.median = ms[ms.size() / 2];
+  f.p99 = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
+  f.max = ms.back();
+  f.ok = true;
+  return f;
+}
+
+// A script with a handler on each of D0-D999 (each sets a bit of M), 64 of
+// which run after every write of the PC program.
+void BM_ServeScript(benchmark::State& state) {
+  Figures f, plain, writes;
+  for (auto _ : state) {
+    const std::string script = tempPath("script") + ".js";
+    {
+      std::FILE* file = std::fopen(script.c_str(), "w");
+      const std::string text =
+          "for (var i = 0; i < 1000; ++i)\n"
+          "  (function (n) { on(\"D\" + n, function (v) { set(\"M\" + n, v & 1); }); })(i);\n";
+      if (!file || std::fwrite(text.data(), 1, text.size(), file) != text.size()) {
+        if (file) std::fclose(file);
+        state.SkipWithError("cannot write the script");
+        return;
+      }
+      std::fclose(file);
+    }
+    // The PC program's polling (the reads of Serve), the handlers idle.
+    const std::string path = tempPath("script-reads");
+    omb::test::ServeProcess serve(
+        {"--serve", "pty:" + path, "--no-sum", "--wait", std::to_string(kWaitMs), "--script", script});
+    if (serve.waitForOutput("serving on")) f = exchange(path, requests(), [&] { serve.drain(); });
+    serve.stop();
+    // The writes, 64 handlers running after each.
+    plain = serveChangingWrites({});
+    writes = serveChangingWrites({"--script", script});
+    std::filesystem::remove(script);
+  }
+  report(state, f, false);
+  const Figures reads = serve();
+  if (f.ok && reads.ok) {
+    state.counters["vs_serve"] = f.median / reads.median;
+    state.counters["p99_vs_serve"] = f.p99 / reads.p99;
+  }
+  if (writes.ok && plain.ok) {
+    state.counters["writes_median_ms"] = writes.median;
+    state.counters["writes_vs_plain"] = writes.median / plain.median;
+    state.counters["writes_p99_vs_plain"] = writes.p99 / plain.p99;
+  }
+}
+BENCHMARK(BM_ServeScript)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The main window in this process with its windows open, the port opened
 // with the wait at 2 ms, a PC program on it; `load` runs the PC program and

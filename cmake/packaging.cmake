@@ -63,8 +63,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/completion/ombrisal
 install(FILES ${PROJECT_SOURCE_DIR}/resources/systemd/ombrisal@.service DESTINATION lib/systemd/system)
 
 # The Debian package.  Its dependencies are those of the libraries the
-# program is linked with (dpkg-shlibdeps, from dpkg-dev); the platform
-# plugins come with libqt6gui6.
+# program is linked with (dpkg-shlibdeps, from dpkg-dev; the script engine's
+# libqt6qml6 among them); the platform plugins come with libqt6gui6.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ombrisal)
 set(CPACK_PACKAGE_VENDOR "Ombrisal developers")

@@ -62,9 +62,14 @@ struct ChangeNotice {
   // the link, the view's own code for an edit in a view).
   std::string_view device;
   // Who made the change (a view, so it can skip redrawing its own echo);
-  // nullptr for the link and other writers without a window.
+  // lineWriterSource() for a request of the line; a script its own run;
+  // nullptr for other writers without a window.
   const void* source;
 };
+
+// The source the link names when it publishes what a request of the line
+// wrote (a script may listen to the line's writes only).
+const void* lineWriterSource();
 
 // Device memory owns its writes: every writer changes words through the
 // write operations below, each of which records what it touched in the

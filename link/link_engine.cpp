@@ -289,6 +289,7 @@ bool LinkEngine::transmit(std::string_view bytes, bool positive, const std::stri
 }
 
 void LinkEngine::afterReply(std::optional<Question> q) {
+  if (onReplied) onReplied();
   if (q) {
     ask(*q);
     return;

@@ -100,6 +100,10 @@ class LinkEngine {
   std::function<void()> closeRequested;
   // Called whenever a burst has been handled and the engine is idle again.
   std::function<void()> onIdle;
+  // Called once a request has been executed and its reply has left (or was
+  // dropped, or it had none), before anything else of the burst: the
+  // moment to act on what the request wrote without delaying its reply.
+  std::function<void()> onReplied;
   // Called when every byte received has been taken up and the engine waits
   // for the line to fall silent: the moment for work that must not delay a
   // reply (drawing the log, for one).

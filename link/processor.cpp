@@ -565,7 +565,7 @@ Reply RequestProcessor::execute(const Request& req) {
           if (bit == '0' || bit == '1') memory.writeBit(at.kind, at.index, at.bit, bit == '1');  // other characters change nothing
         }
       }
-      memory.publish("All");
+      memory.publish("All", lineWriterSource());
       return ackReply();
     }
     case CmdClass::Test: {
@@ -582,7 +582,7 @@ Reply RequestProcessor::execute(const Request& req) {
           else memory.writeBit(at.kind, at.index, at.bit, e.value == 1);
         }
       }
-      memory.publish("All");
+      memory.publish("All", lineWriterSource());
       return ackReply();
     }
     case CmdClass::MonitorReg:

@@ -8,6 +8,7 @@ OMBRISAL_BUILD="${OMBRISAL_BUILD:-$OMBRISAL_ROOT/build}"
 OMBRISAL_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
+  qt6-declarative-dev  # QJSEngine: the controller's program as a script
   libgtest-dev libgmock-dev googletest libbenchmark-dev socat
   fonts-ipafont-gothic fonts-ipafont-mincho
   qt6-translations-l10n  # Qt's own dialogs and menus in Japanese

@@ -454,4 +454,9 @@ std::string simFileOf(const std::string& projectPath) {
   return comments.substr(0, comments.size() - std::string("_Device.cmt").size()) + "_Sim.txt";
 }
 
+std::string scriptFileOf(const std::string& projectPath) {
+  const std::string comments = commentFileOf(projectPath);
+  return comments.substr(0, comments.size() - std::string("_Device.cmt").size()) + "_Script.js";
+}
+
 }  // namespace omb

@@ -133,5 +133,8 @@ std::string commentFileOf(const std::string& projectPath);
 // The value generators' companion file beside a project: "name_Sim.txt".
 // The project file itself stays as it always was.
 std::string simFileOf(const std::string& projectPath);
+// The script of the controller's program beside a project:
+// "name_Script.js" (UTF-8).
+std::string scriptFileOf(const std::string& projectPath);
 
 }  // namespace omb

@@ -21,6 +21,8 @@
 //                        monitor registration of bits and words.
 //   file-dialog.png      the project chooser in Japanese, in the projects
 //                        folder.
+//   script-handshake.png the script window running the handshake example,
+//                        a generator toggling its request bit.
 #include <QApplication>
 #include <QAction>
 #include <QChartView>
@@ -42,6 +44,7 @@
 #include "app/compose.h"
 #include "app/frm_generators.h"
 #include "app/frm_main.h"
+#include "app/frm_script.h"
 #include "app/frm_trend.h"
 #include "app/project_commands.h"
 #include "app/qt_presenter.h"
@@ -287,6 +290,24 @@ int main(int argc, char** argv) {
   QCursor::setPos(chart->mapToGlobal(QPoint(chart->width() * 2 / 3, chart->height() / 2)));
   settle(400);
   save(out, "trend-chart.png");
+  trend->hide();
+
+  // The controller's side of a handshake as a script; a generator plays
+  // the PC program's request.
+  std::string handshake;
+  int error = 0;
+  omb::readWholeFile(OMBRISAL_SOURCE_DIR "/docs/examples/handshake.js", handshake, error);
+  core.generators.load("square M100 period=1000 duty=0.5\n", clock.steadyMs(), why, true);
+  core.state.memory.writeDevice(omb::kD, 210, 0);  // the count of measurements starts afresh
+  core.state.memory.publish("All");
+  core.script.load(handshake, "Line_Script.js");
+  main.findChild<QAction*>("mnuScript")->trigger();
+  auto* script = main.findChild<omb::FrmScript*>("frmScript");
+  script->setGeometry(200, 100, 840, 600);
+  script->raise();
+  script->activateWindow();
+  settle(4500);
+  save(out, "script-handshake.png");
 
   std::filesystem::remove_all(folder);
   return 0;

@@ -178,8 +178,9 @@ TEST_F(Commands, MistakesAreAnsweredWithAnErrorAndChangeNothing) {
       {"", "empty request"},
       {" \t ", "empty request"},
       {"frobnicate D0", "unknown command: frobnicate (the commands are get, set, load, save, fault, stats, "
-                        "wait-change and quit)"},
-      {"GET D0", "unknown command: GET (the commands are get, set, load, save, fault, stats, wait-change and quit)"},
+                        "wait-change, script and quit)"},
+      {"GET D0", "unknown command: GET (the commands are get, set, load, save, fault, stats, wait-change, script "
+                 "and quit)"},
       {"get", "usage: get DEVICE [POINTS] or get FIRST-LAST"},
       {"get D0 1 2", "usage: get DEVICE [POINTS] or get FIRST-LAST"},
       {"get D0-D9 2", "usage: get DEVICE [POINTS] or get FIRST-LAST"},

@@ -400,3 +400,59 @@ TEST_F(Project, GeneratorsAreKeptBesideTheProject) {
 
 }  // namespace
 }  // namespace omb
+
+namespace omb {
+namespace {
+
+// The controller's script travels beside the project as the generators do:
+// saved with it, run when it is opened, removed when there is none.
+TEST_F(Project, TheScriptIsKeptBesideTheProject) {
+  const std::string path = dir.file("Line.bin"), js = dir.file("Line_Script.js");
+  const std::string script = "set('D8', get('D8') + 1);\non('M0', function () {});\n";
+  ASSERT_FALSE(core->script.load(script, "typed.js"));
+  EXPECT_EQ(saveAs(path, "script"), "正常に終了しました。");
+  EXPECT_EQ(test::readFile(js), script);
+
+  // Opening runs it after the project's memory is in place (D8 was saved
+  // as 1), in place of whatever runs.
+  ASSERT_FALSE(core->script.load("on('M1', function () {}); on('M2', function () {});", "other.js"));
+  EXPECT_EQ(open(path), "");
+  EXPECT_EQ(core->script.status().file, "Line_Script.js");
+  EXPECT_EQ(core->script.status().handlers, 1);
+  EXPECT_EQ(memory().word(kD, 8), 2);
+
+  // Saved without a script: no stale file, and opening stops the one
+  // running.
+  ASSERT_FALSE(core->script.load("", ""));
+  presenter.boxes.clear();
+  project->mnuFileSave();
+  EXPECT_FALSE(std::filesystem::exists(js));
+  ASSERT_FALSE(core->script.load("on('M1', function () {});", "other.js"));
+  EXPECT_EQ(open(path), "");
+  EXPECT_FALSE(core->script.running());
+
+  // A script whose first run fails: the project opens, the box says why at
+  // its line, nothing runs, and the user's text is kept for saving.
+  const std::string broken = "on('M0', function () {});\nnosuch();\n";
+  test::writeFile(js, broken);
+  memory().write(kD, 8, 0);
+  const std::string told = open(path);
+  EXPECT_NE(told.find("スクリプトを実行できませんでした。"), std::string::npos) << told;
+  EXPECT_NE(told.find("Line_Script.js:2: ReferenceError"), std::string::npos) << told;
+  EXPECT_EQ(project->projectPath(), path);
+  EXPECT_EQ(memory().word(kD, 8), 2);  // the project was taken over (saved as 2)
+  EXPECT_FALSE(core->script.running());
+  project->mnuFileSave();
+  EXPECT_EQ(test::readFile(js), broken);
+
+  // One that cannot be read is not a script: nothing of the project is
+  // taken over.
+  std::filesystem::remove(js);
+  std::filesystem::create_directory(js);
+  memory().write(kD, 8, 0);
+  EXPECT_NE(open(path).find("スクリプトを読み込めませんでした。"), std::string::npos);
+  EXPECT_EQ(memory().word(kD, 8), 0);
+}
+
+}  // namespace
+}  // namespace omb
