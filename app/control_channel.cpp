@@ -366,7 +366,7 @@ std::string controlRequestText(const std::vector<std::string>& words, const std:
   for (const std::string& w : words) request += (request.empty() ? "" : " ") + w;
   // A project path means the caller's file: the server runs in a folder of
   // its own, so a relative path is made whole here, before it leaves.
-  if (words.size() >= 2 && (words[0] == "load" || words[0] == "save")) {
+  if (words.size() >= 2 && (words[0] == "load" || words[0] == "save" || words[0] == "export" || words[0] == "import")) {
     const std::string path = request.substr(words[0].size() + 1);
     if (!path.empty() && path[0] != '/')
       request = words[0] + " " + (std::filesystem::path(callerFolder) / path).lexically_normal().string();
