@@ -214,8 +214,10 @@ class PcLink {
     } catch (const RuntimeError& e) {
       return e.description();
     }
-    if (!line_.peerPath().empty() && line_.peerPath() != o_.port)
-      std::cerr << tr("ombrisal: 相手側は ") << line_.peerPath() << tr(" を開いてください") << std::endl;
+    // A port made here (a virtual port, a listening TCP line): where the
+    // controller is to find it.
+    if ((o_.port.rfind("pty:", 0) == 0 || o_.port.rfind("tcp:", 0) == 0) && !line_.peerPath().empty())
+      std::cerr << "ombrisal: " << tr("コントローラ側の接続先: ") << line_.peerPath() << std::endl;
     return std::nullopt;
   }
 

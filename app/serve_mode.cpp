@@ -592,10 +592,15 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   if (jsonl) journal.addOutput([&out](std::string_view line) { out.write(std::string(line)); });
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> capture(nullptr, &std::fclose);
   if (!o.capture.empty()) {
-    capture.reset(std::fopen(o.capture.c_str(), "we"));
+    // A regular file only: a FIFO or a device would hold the server up.
+    const int fd = ::open(o.capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    struct stat st{};
+    const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (regular) capture.reset(::fdopen(fd, "w"));
     if (!capture) {
-      std::cerr << "ombrisal: cannot create the capture " << terminalSafe(o.capture) << ": " << std::strerror(errno)
-                << std::endl;
+      std::cerr << "ombrisal: cannot create the capture " << terminalSafe(o.capture) << ": "
+                << (fd >= 0 && !regular ? "not a regular file" : std::strerror(errno)) << std::endl;
+      if (fd >= 0) ::close(fd);
       return 1;
     }
     journal.addOutput([&capture](std::string_view line) {
