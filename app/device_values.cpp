@@ -60,6 +60,7 @@ std::optional<Write> entry(const DeviceMemory& memory, const std::string& device
 
 std::optional<std::string> parseCsv(const DeviceMemory& memory, std::string_view text, std::vector<Write>& out) {
   int lineNo = 0;
+  bool first = true;  // the first line with content may be the header
   for (std::size_t at = 0; at <= text.size();) {
     std::size_t end = text.find('\n', at);
     if (end == std::string_view::npos) end = text.size();
@@ -67,7 +68,9 @@ std::optional<std::string> parseCsv(const DeviceMemory& memory, std::string_view
     at = end + 1;
     ++lineNo;
     if (line.empty() || line[0] == '#') continue;
-    if (lineNo == 1 && line == "device,value") continue;
+    const bool header = first && line == "device,value";
+    first = false;
+    if (header) continue;
     const std::size_t comma = line.find(',');
     if (comma == std::string::npos || line.find(',', comma + 1) != std::string::npos)
       return lineName(lineNo) + tr("「デバイス,値」の形ではありません: ") + line;

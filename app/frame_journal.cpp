@@ -17,7 +17,7 @@ std::string isoLocalTime(std::int64_t ms) {
   const std::time_t secs = static_cast<std::time_t>(ms / 1000);
   std::tm t{};
   ::localtime_r(&secs, &t);
-  char buf[40];
+  char buf[96];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                 t.tm_hour, t.tm_min, t.tm_sec, static_cast<int>(ms % 1000));
   return buf;
@@ -109,7 +109,7 @@ int hexDigit(char c) {
 }  // namespace
 
 std::optional<JournalEntry> parseJournalLine(std::string_view line, std::string& error) {
-  while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.remove_suffix(1);
   if (line.empty() || line.front() != '{' || line.back() != '}') return error = "JSON オブジェクトではありません", std::nullopt;
   JournalEntry e;
   const auto direction = member(line, "direction");

@@ -47,6 +47,7 @@ TEST(FrameJournal, EveryFrameIsOneObjectWithItsFields) {
 TEST(FrameJournal, LinesReadBackAsWritten) {
   LinkConfig config;
   config.format = Format::F3;
+  config.sum = CheckState::Checked;
   FrameJournal journal(config, [] { return std::int64_t{0}; });
   const std::string request = S + "00FFWR0D000001" + X + "2D";
   std::string error;

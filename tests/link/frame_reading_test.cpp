@@ -95,9 +95,9 @@ TEST(ReplyLength, FindsTheEndOfEachReplyKind) {
     std::optional<std::size_t> length;
   };
   const Case cases[] = {
-      {1, false, S + "00FF1234" + X, 8},
+      {1, false, S + "00FF1234" + X, 10},
       {1, false, S + "00FF1234", std::nullopt},
-      {1, true, S + "00FF1234" + X + "B9", 10},
+      {1, true, S + "00FF1234" + X + "B9", 12},
       {1, true, S + "00FF1234" + X + "B", std::nullopt},
       {1, false, A + "00FF", 5},
       {1, false, A + "00F", std::nullopt},
@@ -106,9 +106,9 @@ TEST(ReplyLength, FindsTheEndOfEachReplyKind) {
       {2, false, A + "3300FF", 7},
       {3, true, S + "00FFGG" + X, 8},        // an acknowledgement carries no sum
       {3, true, S + "00FFNN06" + X, 10},
-      {3, true, S + "00FF1234" + X + "B9", 10},
+      {3, true, S + "00FF1234" + X + "B9", 12},
       {4, false, A + "00FF" + NL, 7},
-      {4, true, S + "00FF1234" + X + "B9" + NL, 12},
+      {4, true, S + "00FF1234" + X + "B9" + NL, 14},
       {4, true, S + "00FF1234" + X + "B9", std::nullopt},
   };
   for (const Case& c : cases) {
@@ -139,7 +139,7 @@ TEST(FrameReader, ReadsRequestsAndRepliesAsATable) {
       {1, E + "00FFWR0D000001", N + "00FF99", "WR D0000 ×1", "NAK 99"},
       {2, E + "3300FFWR0D000001", S + "3300FF1234" + X, "WR D0000 ×1", "WR D0000 ×1 → 1234"},
       {3, S + "00FFWR0D000001" + X + "2D", S + "00FF1234" + X + "B9", "WR D0000 ×1", "WR D0000 ×1 → 1234"},
-      {3, S + "00FFWW0D0000011234" + X, S + "00FFGG" + X, "WW D0000 ×1 ← 1234", "ACK"},
+      {3, S + "00FFWW0D0000011234" + X + "FC", S + "00FFGG" + X, "WW D0000 ×1 ← 1234", "ACK"},
       {3, S + "00FFWR0D0000" + X, S + "00FFNN06" + X, "WR D0000 ×256", "NAK 06 (範囲外)"},
       {4, E + "00FFWR0D000001" + NL, S + "00FF1234" + X + NL, "WR D0000 ×1", "WR D0000 ×1 → 1234"},
       {1, A + "00FF", "", "PC 応答 ACK", ""},
@@ -179,7 +179,7 @@ TEST(BuildRequest, EveryCommandIsAnsweredPositivelyByTheProcessor) {
       {{"BT", "X40", "1", "Y41", "0"}, "ACK"},
       {{"BR", "X40"}, "BR X0040 ×1 → 1"},
       {{"WM", "D100", "X40"}, "ACK"},
-      {{"MN"}, "MN → 0002 0001"},
+      {{"MN"}, "MN → 0001 0001"},
       {{"BM", "M0", "M1"}, "ACK"},
       {{"MB"}, "MB → 1 0"},
   };
