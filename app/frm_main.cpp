@@ -590,7 +590,7 @@ void FrmMain::buildCentral() {
     b->setToolTip(dspTips[i]);
     optDspType_[static_cast<std::size_t>(i)] = b;
     dspTypeGroup_->addButton(b, i);
-    dspRow->addWidget(b);
+    if (i < 3) dspRow->addWidget(b);
   }
   chkFix_ = control<QCheckBox>(this, "chkFix", QStringLiteral("表示行"), QStringLiteral("表示行数を固定又は、無限にします。"));
   txtLogRow_ = new QLineEdit(QStringLiteral("20"), this);
@@ -611,7 +611,12 @@ void FrmMain::buildCentral() {
   lblCommLog_->setObjectName("lblCommLog");
   lblCommLog_->setToolTip(QStringLiteral("右クリックで、ポップアップが表示されます。"));
   lblCommLog_->installEventFilter(this);
-  lg->addWidget(lblCommLog_, 1, 0);
+  // The decoded mode sits under the other three, so the row keeps its width.
+  auto* logRow = new QHBoxLayout;
+  logRow->addWidget(lblCommLog_);
+  logRow->addStretch();
+  logRow->addWidget(optDspType_[3]);
+  lg->addLayout(logRow, 1, 0);
   txtCommLog_ = new QPlainTextEdit(this);
   txtCommLog_->setObjectName("txtCommLog");
   txtCommLog_->setReadOnly(true);
