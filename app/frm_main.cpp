@@ -614,8 +614,9 @@ void FrmMain::buildCentral() {
   // The decoded mode sits under the other three, so the row keeps its width.
   auto* logRow = new QHBoxLayout;
   logRow->addWidget(lblCommLog_);
-  logRow->addStretch();
+  logRow->addSpacing(24);
   logRow->addWidget(optDspType_[3]);
+  logRow->addStretch();
   lg->addLayout(logRow, 1, 0);
   txtCommLog_ = new QPlainTextEdit(this);
   txtCommLog_->setObjectName("txtCommLog");
