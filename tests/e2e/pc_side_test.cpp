@@ -137,7 +137,7 @@ TEST(PcSide, PollPrintsValuesAsTheyChangeAndTheReplyTimes) {
   EXPECT_EQ(serve.stop(), 0);
 }
 
-TEST(PcSide, ACaptureReplaysWithoutDifferenceAndNamesTheDifferenceOfAChangedFixture) {
+TEST(PcSide, ACaptureReplaysAgainstTheSameProjectWithoutDifferenceAndNamesTheDifferenceOfAChangedOne) {
   test::TempDir dir;
   const std::string path = dir.file("com"), capture = dir.file("run.jsonl");
   const std::string same = dir.file("same.csv"), changed = dir.file("changed.csv");
@@ -154,9 +154,19 @@ TEST(PcSide, ACaptureReplaysWithoutDifferenceAndNamesTheDifferenceOfAChangedFixt
   }
   const std::string lines = readFile(capture);
   EXPECT_EQ(linesStarting(lines, "{\"time\":").size(), 10u) << lines;
-  for (const auto& [values, status] : {std::pair{same, 0}, std::pair{changed, 1}}) {
-    SCOPED_TRACE(values);
-    test::ServeProcess serve({"--serve", "pty:" + path, "--wait", "5", "--values", values});
+  // The fixture kept as a project: replayed against that project, and
+  // against the project with D100 changed.
+  const std::string project = dir.file("line.bin");
+  {
+    test::ServeProcess save({"--serve", "pty:" + path, "--values", same, "--save-on-exit", project});
+    ASSERT_TRUE(save.waitForOutput("serving on " + path)) << save.err;
+    EXPECT_EQ(save.stop(), 0) << save.err;
+  }
+  const std::vector<std::string> sameProject{"--project", project};
+  const std::vector<std::string> changedProject{"--project", project, "--values", changed};
+  for (const auto& [fixture, status] : {std::pair{sameProject, 0}, std::pair{changedProject, 1}}) {
+    SCOPED_TRACE(fixture.back());
+    test::ServeProcess serve(plus({"--serve", "pty:" + path, "--wait", "5"}, fixture));
     ASSERT_TRUE(serve.waitForOutput("serving on " + path)) << serve.err;
     const Outcome r = ombrisal({"replay", capture, path, "--speed", "4"});
     EXPECT_EQ(r.status, status) << r.out << r.err;
