@@ -189,9 +189,17 @@ TEST(PcSide, ACaptureReplaysAgainstTheSameProjectWithoutDifferenceAndNamesTheDif
   EXPECT_NE(bad.err.find("bad.jsonl:2: "), std::string::npos) << bad.err;
 }
 
-TEST(PcSide, JsonLinesOnStandardOutputCarryEveryFrame) {
+TEST(PcSide, TheServeModeWritesReadingsOrJsonLinesOnStandardOutput) {
   test::TempDir dir;
   const std::string path = dir.file("com");
+  {
+    test::ServeProcess serve({"--serve", "pty:" + path, "--wait", "5", "--log-format", "decoded"});
+    ASSERT_TRUE(serve.waitForOutput("serving on " + path)) << serve.err;
+    ASSERT_EQ(ombrisal({"send", path, "BR", "D0"}).status, 1);
+    ASSERT_TRUE(serve.waitForOutput("送信 : NAK 06 (範囲外)")) << serve.out;
+    EXPECT_NE(serve.out.find("受信 : BR D0000 ×1\n"), std::string::npos) << serve.out;
+    EXPECT_EQ(serve.stop(), 0);
+  }
   test::ServeProcess serve({"--serve", "pty:" + path, "--wait", "5", "--log-format", "jsonl", "--stats", "json"});
   // With JSON lines the banner goes to standard error.
   for (int i = 0; i < 5000 && serve.err.find("serving on") == std::string::npos; ++i) {
