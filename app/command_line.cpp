@@ -28,6 +28,7 @@ constexpr OptionSpec kOptions[] = {
     {"sim", "FILE"},       {"record", "FILE"},    {"pace", nullptr},      {"control", "PATH"},
     {"stats", "KIND"},     {"ini", "FILE"},       {"no-reopen", nullptr}, {"ready-fd", "N"},
     {"options-file", "FILE"}, {"tcp-idle-timeout", "S"}, {"script", "FILE"},
+    {"log-format", "KIND"}, {"capture", "FILE"}, {"values", "FILE"},
 };
 
 bool takesValue(const std::string& name) {

@@ -2,6 +2,7 @@
 
 #include "app/app_core.h"
 #include "app/control_channel.h"
+#include "app/device_values.h"
 #include "app/frm_inport.h"
 #include "app/frm_main.h"
 #include "app/project_commands.h"
@@ -65,6 +66,8 @@ void composeWindow(AppCore& core, FrmMain& main, ViewManager& views, ProjectComm
     dialog.exec();
   };
   main.registerCommand("mnuOldFileOpen", [&project] { project.mnuOldFileOpen(); });
+  main.registerCommand("mnuValuesExport", [&core] { valuesExportFromMenu(core.presenter, core.state.memory); });
+  main.registerCommand("mnuValuesImport", [&core] { valuesImportFromMenu(core.presenter, core.state.memory); });
   // The control channel lives as long as the window's hooks; a quit
   // request closes the window as its menu does.
   auto control = std::make_shared<ControlChannel>(core, project);

@@ -368,7 +368,8 @@ std::string controlRequestText(const std::vector<std::string>& words, const std:
   // its own, so a relative path is made whole here, before it leaves.
   // So is the file of "script load FILE".
   const bool script = words.size() >= 3 && words[0] == "script" && words[1] == "load";
-  if (script || (words.size() >= 2 && (words[0] == "load" || words[0] == "save"))) {
+  if (script || (words.size() >= 2 && (words[0] == "load" || words[0] == "save" || words[0] == "export" ||
+                                       words[0] == "import"))) {
     const std::string command = script ? "script load" : words[0];
     const std::string path = request.substr(command.size() + 1);
     if (!path.empty() && path[0] != '/')

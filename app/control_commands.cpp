@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/app_core.h"
+#include "app/device_values.h"
 #include "app/project_commands.h"
 #include "app/script_control.h"
 
@@ -257,6 +258,7 @@ ControlInterpreter::Result ControlInterpreter::run(std::string_view line,
     if (words.size() != 1) return {controlError("usage: quit")};
     return {kOk, 0, true};
   }
+  if (command == "export" || command == "import") return values(command, restAfter(line, 1));
   if (command == "load" || command == "save") {
     const std::string path(restAfter(line, 1));
     if (path.empty()) return {controlError("usage: " + std::string(command) + " PROJECT")};
@@ -267,7 +269,17 @@ ControlInterpreter::Result ControlInterpreter::run(std::string_view line,
     return {kOk};
   }
   return {controlError("unknown command: " + std::string(command) +
-                       " (the commands are get, set, load, save, fault, stats, wait-change, script and quit)")};
+                       " (the commands are get, set, load, save, export, import, fault, stats, wait-change, script "
+                       "and quit)")};
+}
+
+// Device values to or from a file; an import is all or nothing.
+ControlInterpreter::Result ControlInterpreter::values(std::string_view command, std::string_view rest) {
+  const std::string path(rest);
+  if (path.empty()) return {controlError("usage: " + std::string(command) + " FILE")};
+  const auto failed = command == "export" ? exportValuesFile(t_.memory, path) : importValuesFile(t_.memory, path);
+  if (failed) return {controlError(*failed)};
+  return {kOk};
 }
 
 DeviceMemory* ControlInterpreter::memoryOf(const std::string& station, std::string& error) const {

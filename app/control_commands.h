@@ -18,6 +18,11 @@
 //                              rate and framing until it is opened again
 //   save PROJECT               the state as a project file (whole or not at
 //                              all) with its comment and generator files
+//   export FILE                the device values that are not 0, as CSV
+//                              (device,value) or, for a name ending in .json,
+//                              JSON (app/device_values.h)
+//   import FILE                the values FILE names set, all or nothing; a
+//                              bad line is named
 //   fault add RULE             one rule as --fault reads it
 //   fault clear                every rule gone
 //   stats                      the traffic statistics
@@ -129,6 +134,7 @@ class ControlInterpreter {
   Result get(const std::vector<std::string_view>& words);
   Result set(const std::vector<std::string_view>& words);
   Result fault(const std::vector<std::string_view>& words, std::string_view rest);
+  Result values(std::string_view command, std::string_view rest);
   Result waitChange(const std::vector<std::string_view>& words, std::function<void(const std::string&)> later);
   // Values of every device of the span, or the error answer naming the
   // first device that device memory does not hold.

@@ -165,6 +165,10 @@ void FrmMain::buildMenus() {
   entry(mnuFileInport_, "mnuFileInport1", QStringLiteral("カンマ区切り"));
   entry(mnuFileInport_, "mnuFileInport2", QStringLiteral("タブ区切り"));
   mnuInitDevCome_ = entry(mnuFile_, "mnuInitDevCome", QStringLiteral("デバイス・コメントを初期化する"));
+  mnuFile_->addSeparator();
+  // Device values as CSV or JSON, for fixtures written by hand.
+  commands_["mnuValuesExport"] = entry(mnuFile_, "mnuValuesExport", tr("デバイス値をエクスポート (CSV/JSON)..."));
+  commands_["mnuValuesImport"] = entry(mnuFile_, "mnuValuesImport", tr("デバイス値をインポート (CSV/JSON)..."));
   mnuFileInport_->setToolTipsVisible(true);
   for (QAction* a : {mnuFileOpen_, mnuFileSaveAs_, mnuFileSave_, mnuOldFileOpen_, mnuInitDevCome_})
     commands_[a->objectName()] = a;
@@ -553,6 +557,8 @@ void FrmMain::buildCentral() {
   auto* lf = new QVBoxLayout(fraLogFile);
   chkLogFile_ = control<QCheckBox>(this, "chkLogFile", QStringLiteral("通信ﾛｸﾞﾌｧｲﾙ 出力"), QStringLiteral("送受信データをファイルへ書き込みます"));
   lf->addWidget(chkLogFile_);
+  chkLogReading_ = control<QCheckBox>(this, "chkLogReading", tr("解読も出力"), tr("各電文の解読をファイルにも書き込みます"));
+  lf->addWidget(chkLogReading_);
   fileTypeGroup_ = new QButtonGroup(this);
   const char* fileCaptions[] = {"固定ファイル名", "ユニークファイル"};
   const char* fileTips[] = {"同一ﾛｸﾞﾌｧｲﾙに追加書き込みします", "ﾎﾟｰﾄｵｰﾌﾟﾝ時に新しいﾛｸﾞﾌｧｲﾙを作成します"};
@@ -574,18 +580,21 @@ void FrmMain::buildCentral() {
   auto* lg = new QGridLayout(fraLog);
   chkLogDsp_ = control<QCheckBox>(this, "chkLogDsp", QStringLiteral("履歴表示"), QStringLiteral("送受信データをテキストボックスへ表示します"));
   dspTypeGroup_ = new QButtonGroup(this);
-  const char* dspCaptions[] = {"ANC", "制御文字置き換え", "ASCII コード表示"};
-  const char* dspTips[] = {"受信データをそのまま表示します。制御コードは文字化けします。",
-                           "制御コードをテキスト文字に置き換えて表示します。", "文字列をASCIIコード１６進数で表示します"};
+  const QString dspCaptions[] = {QStringLiteral("ANC"), QStringLiteral("制御文字置き換え"),
+                                 QStringLiteral("ASCII コード表示"), tr("解読")};
+  const QString dspTips[] = {QStringLiteral("受信データをそのまま表示します。制御コードは文字化けします。"),
+                             QStringLiteral("制御コードをテキスト文字に置き換えて表示します。"),
+                             QStringLiteral("文字列をASCIIコード１６進数で表示します"),
+                             tr("電文の意味 (コマンド、デバイス、点数、値、NAK の理由) を表示します")};
   auto* dspRow = new QHBoxLayout;
   dspRow->addWidget(chkLogDsp_);
-  for (int i = 0; i < 3; ++i) {
-    auto* b = new QRadioButton(QString::fromUtf8(dspCaptions[i]), this);
+  for (int i = 0; i < 4; ++i) {
+    auto* b = new QRadioButton(dspCaptions[i], this);
     b->setObjectName(QString("optDspType%1").arg(i));
-    b->setToolTip(QString::fromUtf8(dspTips[i]));
+    b->setToolTip(dspTips[i]);
     optDspType_[static_cast<std::size_t>(i)] = b;
     dspTypeGroup_->addButton(b, i);
-    dspRow->addWidget(b);
+    if (i < 3) dspRow->addWidget(b);
   }
   chkFix_ = control<QCheckBox>(this, "chkFix", QStringLiteral("表示行"), QStringLiteral("表示行数を固定又は、無限にします。"));
   txtLogRow_ = new QLineEdit(QStringLiteral("20"), this);
@@ -606,7 +615,13 @@ void FrmMain::buildCentral() {
   lblCommLog_->setObjectName("lblCommLog");
   lblCommLog_->setToolTip(QStringLiteral("右クリックで、ポップアップが表示されます。"));
   lblCommLog_->installEventFilter(this);
-  lg->addWidget(lblCommLog_, 1, 0);
+  // The decoded mode sits under the other three, so the row keeps its width.
+  auto* logRow = new QHBoxLayout;
+  logRow->addWidget(lblCommLog_);
+  logRow->addSpacing(24);
+  logRow->addWidget(optDspType_[3]);
+  logRow->addStretch();
+  lg->addLayout(logRow, 1, 0);
   txtCommLog_ = new QPlainTextEdit(this);
   txtCommLog_->setObjectName("txtCommLog");
   txtCommLog_->setReadOnly(true);
@@ -660,6 +675,7 @@ void FrmMain::buildCentral() {
   connect(chkLogDsp_, &QCheckBox::clicked, this, [this](bool on) { core_.log.setChkLogDsp(on); });
   connect(chkFix_, &QCheckBox::clicked, this, [this](bool on) { core_.log.setChkFix(on); });
   connect(chkLogFile_, &QCheckBox::clicked, this, [this](bool on) { core_.log.setChkLogFile(on); });
+  connect(chkLogReading_, &QCheckBox::clicked, this, [this](bool on) { core_.log.setFileReadings(on); });
   connect(dspTypeGroup_, &QButtonGroup::idClicked, this, [this](int id) { core_.log.setOptDspType(static_cast<DspType>(id)); });
   connect(fileTypeGroup_, &QButtonGroup::idClicked, this,
           [this](int id) { core_.log.setOptFileType(static_cast<LogFileType>(id)); });
@@ -992,7 +1008,8 @@ void FrmMain::syncLogControls() {
   chkLogFile_->setEnabled(log.chkLogFileEnabled());
   const int dsp = static_cast<int>(log.optDspType());
   dspTypeGroup_->setExclusive(false);
-  for (int i = 0; i < 3; ++i) {
+  chkLogReading_->setChecked(log.fileReadings());
+  for (int i = 0; i < 4; ++i) {
     optDspType_[static_cast<std::size_t>(i)]->setChecked(dsp == i);
     optDspType_[static_cast<std::size_t>(i)]->setEnabled(log.optDspTypeEnabled());
   }

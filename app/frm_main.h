@@ -168,9 +168,9 @@ class FrmMain : public QMainWindow {
   QScrollBar* hscWait_;
   QPushButton *cmdPOpen_, *cmdPClose_;
   // Traffic log.
-  QCheckBox *chkLogFile_, *chkLogDsp_, *chkFix_;
+  QCheckBox *chkLogFile_, *chkLogDsp_, *chkFix_, *chkLogReading_;
   std::array<QRadioButton*, 2> optFileType_{};
-  std::array<QRadioButton*, 3> optDspType_{};
+  std::array<QRadioButton*, 4> optDspType_{};
   QButtonGroup *fileTypeGroup_, *dspTypeGroup_;
   QLineEdit* txtLogRow_;
   QPushButton *cmdClr_, *cmdSaveLog_;

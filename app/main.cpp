@@ -15,6 +15,7 @@
 #include "app/control_channel.h"
 #include "app/frm_main.h"
 #include "app/help_viewer.h"
+#include "app/pc_side.h"
 #include "app/project_commands.h"
 #include "app/qt_presenter.h"
 #include "app/serve_mode.h"
@@ -24,6 +25,9 @@
 #include "views/view_manager.h"
 
 int main(int argc, char** argv) {
+  // The PC side (send, poll, replay) has words and options of its own.
+  if (const std::vector<std::string> args(argv + 1, argv + argc); omb::isPcSideCommand(args))
+    return omb::runPcSide(argc, argv, args);
   const omb::CommandLine command = omb::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   switch (command.action) {
     case omb::CommandLine::Action::Help:

@@ -25,6 +25,8 @@
 #include "app/app_core.h"
 #include "app/command_line.h"
 #include "app/control_channel.h"
+#include "app/device_values.h"
+#include "app/frame_journal.h"
 #include "link/stations.h"
 #include "app/project_commands.h"
 #include "app/readiness.h"
@@ -139,16 +141,19 @@ std::string serveUsage() {
   std::string rates;
   for (int rate : lineRates()) rates += (rates.empty() ? "" : " ") + std::to_string(rate);
   return "Usage: ombrisal [FILE | --serve PORT [options] | ctl SOCKET COMMAND... | -V | -h]\n"
+         "       ombrisal send|poll|replay ...   (the PC program's side: send --help)\n"
          "\n"
          "Without arguments Ombrisal opens its main window; with a project FILE it\n"
          "opens that project in it.  ctl sends COMMAND to the control socket of a\n"
          "running Ombrisal (--control), prints the JSON answer and exits 0, 3 when\n"
          "a wait-change timed out, or 1 with the error: get DEVICE [POINTS], set\n"
-         "DEVICE VALUE..., load PROJECT, save PROJECT, fault add RULE, fault clear,\n"
-         "stats, wait-change DEVICE TIMEOUT_MS, script load FILE, script stop,\n"
-         "script status, quit.  A DEVICE is the first station's, or another's\n"
-         "written NN:DEVICE (01:D100).  A relative PROJECT or script FILE is taken\n"
-         "from the folder ctl runs in.\n"
+         "DEVICE VALUE..., load PROJECT, save PROJECT, export FILE, import FILE,\n"
+         "fault add RULE, fault clear, stats, wait-change DEVICE TIMEOUT_MS, script\n"
+         "load FILE, script stop, script status, quit.  A DEVICE is the first\n"
+         "station's, or another's written NN:DEVICE (01:D100).  A relative PROJECT\n"
+         "or FILE is taken from the folder ctl runs in.  export writes the device\n"
+         "values that are not 0 and import sets those a file names, all or nothing\n"
+         "(CSV device,value, or JSON for a name ending in .json).\n"
          "\n"
          "--serve PORT   Serve the computer link on PORT without any window until\n"
          "               SIGINT or SIGTERM, then close the port and exit 0.  PORT is\n"
@@ -217,6 +222,18 @@ std::string serveUsage() {
          "                        installed ~/.config/ombrisal/Init.ini)\n"
          "  --no-reopen           when the device goes away, close the port and wait\n"
          "                        (default: try to open it again every second)\n"
+         "  --log-format text|decoded|jsonl  standard output: the traffic log with\n"
+         "                        control characters named (default), each frame\n"
+         "                        read out (WR D0100 ×4 → 0001 0002 0003 0004), or\n"
+         "                        one JSON object a frame (time, direction, station,\n"
+         "                        command, device, points, bytes, reply, latency);\n"
+         "                        with jsonl the banner and text statistics go to\n"
+         "                        standard error\n"
+         "  --capture FILE        write every frame to FILE as JSON lines, for\n"
+         "                        ombrisal replay\n"
+         "  --values FILE         set device values from FILE (CSV device,value or\n"
+         "                        JSON {\"D100\":1}) after the project is loaded; a\n"
+         "                        bad line is named and the program ends with 1\n"
          "  --tcp-idle-timeout S  on a TCP line, disconnect a client that has sent\n"
          "                        nothing for S seconds, so the next may connect\n"
          "                        (default: no limit)\n"
@@ -336,6 +353,16 @@ std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& ar
       auto n = wholeNumber(v, 0, 65535);
       if (!n) return error = "--ready-fd must be the number of an open file descriptor, such as 3", std::nullopt;
       o.readyFd = *n;
+    } else if (a == "--log-format") {
+      if (v != "text" && v != "decoded" && v != "jsonl")
+        return error = "--log-format must be text, decoded or jsonl", std::nullopt;
+      o.logFormat = v;
+    } else if (a == "--capture") {
+      if (v.empty()) return error = "--capture needs a file", std::nullopt;
+      o.capture = v;
+    } else if (a == "--values") {
+      if (v.empty()) return error = "--values needs a file", std::nullopt;
+      o.values = v;
     } else if (a == "--tcp-idle-timeout") {
       auto n = wholeNumber(v, 1, 86400);
       if (!n) return error = "--tcp-idle-timeout must be a number of seconds from 1 to 86400", std::nullopt;
@@ -489,6 +516,13 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
       return 1;
     }
 
+  // Device values over the project's: a fixture written by hand.
+  if (!o.values.empty())
+    if (const auto failed = importValuesFile(core.state.memory, o.values)) {
+      std::cerr << "ombrisal: --values " << terminalSafe(*failed) << std::endl;
+      return 1;
+    }
+
   // Faults: the rules file first, then the --fault rules in their order.
   core.faults.setSeed(o.faultSeed);
   if (!o.faultsFile.empty()) {
@@ -577,12 +611,42 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   log.setTxtLogRow("100");
   log.txtLogRow_LostFocus();
   log.setScreenByteLimit(64 * 1024);
-  log.changed = [&out](const LogChange& c) {
-    if (c.kind != LogChange::Kind::Text || c.inserted.empty()) return;
+  const bool jsonl = o.logFormat == "jsonl";
+  if (o.logFormat == "decoded") log.setOptDspType(DspType::Decoded);
+  log.changed = [&out, jsonl](const LogChange& c) {
+    if (jsonl || c.kind != LogChange::Kind::Text || c.inserted.empty()) return;
     std::string text(c.inserted);
     for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "\n");
     out.write(terminalSafe(text));
   };
+
+  // Frames as JSON lines: on standard output in place of the text log,
+  // and to the capture file, each written as it happens.
+  FrameJournal journal(core.link.config, wallClockMs);
+  if (jsonl) journal.addOutput([&out](std::string_view line) { out.write(std::string(line)); });
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> capture(nullptr, &std::fclose);
+  if (!o.capture.empty()) {
+    // A regular file only: a FIFO or a device would hold the server up.
+    const int fd = ::open(o.capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    struct stat st{};
+    const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (regular) capture.reset(::fdopen(fd, "w"));
+    if (!capture) {
+      std::cerr << "ombrisal: cannot create the capture " << terminalSafe(o.capture) << ": "
+                << (fd >= 0 && !regular ? "not a regular file" : std::strerror(errno)) << std::endl;
+      if (fd >= 0) ::close(fd);
+      return 1;
+    }
+    journal.addOutput([&capture](std::string_view line) {
+      std::fwrite(line.data(), 1, line.size(), capture.get());
+      std::fflush(capture.get());
+    });
+  }
+  if (jsonl || capture) core.engine.tap = &journal;
+  struct TapOff {
+    LinkEngine& engine;
+    ~TapOff() { engine.tap = nullptr; }
+  } tapOff{core.engine};
 
   // The control socket is ready before the line: a script may set the
   // inputs before the PC program sends its first request.
@@ -612,7 +676,8 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
     return 1;
   }
   const std::string banner = terminalSafe(serveBanner(core, core.line.peerPath()));
-  out.write(banner);
+  if (jsonl) std::cerr << banner << std::flush;
+  else out.write(banner);
 
   // A device that goes away is looked for every second until it is back;
   // the attempts are told on standard error now and then, not each time.
@@ -658,7 +723,8 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   if (core.line.isOpen()) pc.cmdPClose_Click();
   // The summary closes the traffic log on standard output.
   if (o.stats == "json") out.write(core.stats.json() + "\n");
-  if (o.stats == "text") out.write("【通信統計】\n" + core.stats.text());
+  if (o.stats == "text" && jsonl) std::cerr << "【通信統計】\n" << core.stats.text() << std::flush;
+  else if (o.stats == "text") out.write("【通信統計】\n" + core.stats.text());
   out.drain(500);  // the CLOSE lines, as far as the reader takes them
   int status = 0;
   for (const auto& [station, file] : o.stationSaves) {

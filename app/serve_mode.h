@@ -40,6 +40,9 @@ struct ServeOptions {
   std::string scriptFile;  // the controller's program, in place of the project's own
   std::string recordFile;  // every change of device memory, as CSV
   std::string control;     // the control channel's socket; empty: none
+  std::string logFormat = "text";  // standard output: text, decoded (readings) or jsonl
+  std::string capture;             // every frame as JSON lines (app/frame_journal.h)
+  std::string values;              // device values (CSV or JSON) set once the project is loaded
   std::string stats = "text";  // text, json (the last line of standard output) or none
   // Told one line (the banner) once the line is open and the control socket
   // listens, then closed; -1: none.

@@ -197,6 +197,7 @@ void LinkEngine::process(Then then) {
   if (route)
     if (Protocol* p = route(frame_)) active_ = p;
   reportDropped();
+  if (tap) tap->frame({true, frame_, lastByteAt_, -1});
   const Verdict v = active_->handle(frame_, invalid_);
   frame_.clear();
   invalid_ = false;
@@ -283,6 +284,10 @@ bool LinkEngine::transmit(std::string_view bytes, bool positive, const std::stri
   });
   if (!sent) return false;
   if (stats && counted) stats->reply(nowUs() - frameEndUs_, nakCode);
+  if (tap) {
+    const std::int64_t now = nowUs();
+    tap->frame({false, bytes, now, counted ? now - frameEndUs_ : -1});
+  }
   logSent(bytes);
   if (positive) ctx_.settings.setLabel(ctx_.settings.lblSnd, bytes);
   return true;
@@ -361,6 +366,7 @@ void LinkEngine::lineError(LineEvent event) {
     const std::string reply = active_->lineErrorReply(code);
     transport_.send(reply);
     if (stats) stats->lineError(code);
+    if (tap) tap->frame({false, reply, nowUs(), -1});
     s.setLabel(s.lblSnd, reply);
     ctx_.log.lineError(message);
     transport_.discardInput();
@@ -381,6 +387,7 @@ void LinkEngine::logReceived(bool midFrame) {
       ctx_.log.filePrint(line);
       if (midFrame) ctx_.log.filePrint("");
     }
+    if (const std::string r = ctx_.log.fileReading(true, frame_); !r.empty()) ctx_.log.filePrint("解読 : " + r);
   }
   if (screen) ctx_.log.subDsp_CommLog("受信 : ", raw, replaced, f.hex);
 }
@@ -395,6 +402,7 @@ void LinkEngine::logSent(std::string_view reply) {
     ctx_.log.filePrint(raw);
     ctx_.log.filePrint(replaced);
     ctx_.log.filePrint(t.hex);
+    if (const std::string r = ctx_.log.fileReading(false, reply); !r.empty()) ctx_.log.filePrint("解読 : " + r);
     ctx_.log.filePrint("");
   }
   if (screen) ctx_.log.subDsp_CommLog("送信 : ", raw, replaced, t.hex);

@@ -38,6 +38,7 @@
 #include <string_view>
 
 #include "link/fault_injector.h"
+#include "link/frame_tap.h"
 #include "link/framing.h"
 #include "link/link_context.h"
 #include "link/link_stats.h"
@@ -87,6 +88,8 @@ class LinkEngine {
   // counts of the traffic.
   FaultInjector* faults = nullptr;
   LinkStats* stats = nullptr;
+  // Every frame received and every reply sent, as it passes.
+  FrameTap* tap = nullptr;
   // Several stations on one line: the protocol of the station a frame is
   // addressed to, or nullptr for the engine's own, which answers it or
   // ignores it as its checks decide.

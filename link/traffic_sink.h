@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace omb {
 
@@ -26,6 +27,12 @@ class TrafficSink {
   // A note about the line rather than a frame (a client coming or going, an
   // injected fault): "【" message "】" with a time stamp.
   virtual void note(const std::string& message) { (void)message; }
+  // The reading of a frame for the traffic-log file, when the file is to
+  // carry readings; empty otherwise.  fromPc: received; else sent.
+  virtual std::string fileReading(bool fromPc, std::string_view bytes) {
+    (void)fromPc, (void)bytes;
+    return {};
+  }
 };
 
 // Drops everything.

@@ -252,10 +252,15 @@ void TrafficLog::subDsp_CommLog(const std::string& kind, const std::string& raw,
     std::string entry;
     if (kind == kRecv || kind == kSend) {
       const std::string* shown = nullptr;
+      std::string reading;
       switch (dspType_) {
         case DspType::Raw: shown = &raw; break;
         case DspType::Replaced: shown = &replaced; break;
         case DspType::Hex: shown = &hex; break;
+        case DspType::Decoded:
+          reading = reader_.reading(kind == kRecv, raw, settings_.config);
+          shown = &reading;
+          break;
         case DspType::None: break;
       }
       if (shown) entry = stamp + kind + *shown + CRLF;
@@ -268,6 +273,11 @@ void TrafficLog::subDsp_CommLog(const std::string& kind, const std::string& raw,
 }
 
 void TrafficLog::screenInsert(const std::string& text) { insertText(text, 0, 0); }
+
+std::string TrafficLog::fileReading(bool fromPc, std::string_view bytes) {
+  if (!fileReadings_ || !file_) return {};
+  return reader_.reading(fromPc, bytes, settings_.config);
+}
 
 void TrafficLog::popLogCls_Click() {
   emptyLog();

@@ -21,6 +21,7 @@
 #include "core/clock.h"
 #include "core/error.h"
 #include "core/presenter.h"
+#include "link/frame_reading.h"
 #include "link/link_settings.h"
 #include "link/traffic_sink.h"
 #include "serial/port_log.h"
@@ -28,7 +29,8 @@
 namespace omb {
 
 // optDspType: which rendering of a frame the on-screen log shows.
-enum class DspType { None = -1, Raw = 0, Replaced = 1, Hex = 2 };
+// Decoded: the frame put into words ("WR D0100 ×4 → 0001 0002").
+enum class DspType { None = -1, Raw = 0, Replaced = 1, Hex = 2, Decoded = 3 };
 
 // optFileType: one traffic-log file appended to at every opening, or a new
 // file per opening.
@@ -70,6 +72,7 @@ class TrafficLog final : public TrafficSink, public PortLog {
   // A line that cannot be written closes the file (so a full disk does not
   // fail every later frame) and raises the error for the caller's trap.
   void filePrint(const std::string& text) override;
+  std::string fileReading(bool fromPc, std::string_view bytes) override;
 
   // --- On-screen log ------------------------------------------------------
   std::string_view text() const { return std::string_view(buf_).substr(head_); }
@@ -107,6 +110,13 @@ class TrafficLog final : public TrafficSink, public PortLog {
   void setChkLogFile(bool ticked);
   LogFileType optFileType() const { return fileType_; }
   void setOptFileType(LogFileType type);
+  // Whether the traffic-log file carries the reading of every frame (a
+  // line "解読 : ..." after its hexadecimal form).
+  bool fileReadings() const { return fileReadings_; }
+  void setFileReadings(bool on) {
+    fileReadings_ = on;
+    notifyControls();
+  }
 
   bool optDspTypeEnabled() const { return dspTypeEnabled_; }
   bool chkFixEnabled() const { return chkFixEnabled_; }
@@ -192,6 +202,8 @@ class TrafficLog final : public TrafficSink, public PortLog {
   std::string txtLogRow_ = "20";
   bool chkLogFile_ = false;
   LogFileType fileType_ = LogFileType::None;
+  bool fileReadings_ = false;
+  FrameReader reader_;  // the readings of the screen and of the file
 
   bool dspTypeEnabled_ = true;
   bool chkFixEnabled_ = true;

@@ -73,9 +73,12 @@ expect "ombrisal --station "
 expect "ombrisal ct" ctl
 expect "ombrisal ctl $work/fa" "$work/faults.txt"
 expect "ombrisal ctl /tmp/plc.sock w" wait-change
-expect "ombrisal ctl /tmp/plc.sock " get set load save fault stats wait-change script quit
+expect "ombrisal ctl /tmp/plc.sock " get set load save export import fault stats wait-change script quit
 expect "ombrisal ctl /tmp/plc.sock script " load stop status
 expect "ombrisal ctl /tmp/plc.sock script load $work/fa" "$work/faults.txt"
+expect "ombrisal ctl /tmp/plc.sock import $work/fa" "$work/faults.txt"
+expect "ombrisal --log-format " text decoded jsonl
+expect "ombrisal re" replay
 expect "ombrisal ctl /tmp/plc.sock fault " add clear
 expect "ombrisal ctl /tmp/plc.sock load $work/projects/line4" "$work/projects/line4.bin"
 # The serial devices that are there, and only those.

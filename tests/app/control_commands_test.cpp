@@ -177,10 +177,10 @@ TEST_F(Commands, MistakesAreAnsweredWithAnErrorAndChangeNothing) {
   const Case cases[] = {
       {"", "empty request"},
       {" \t ", "empty request"},
-      {"frobnicate D0", "unknown command: frobnicate (the commands are get, set, load, save, fault, stats, "
-                        "wait-change, script and quit)"},
-      {"GET D0", "unknown command: GET (the commands are get, set, load, save, fault, stats, wait-change, script "
-                 "and quit)"},
+      {"frobnicate D0", "unknown command: frobnicate (the commands are get, set, load, save, export, import, fault, "
+                        "stats, wait-change, script and quit)"},
+      {"GET D0", "unknown command: GET (the commands are get, set, load, save, export, import, fault, stats, "
+                 "wait-change, script and quit)"},
       {"get", "usage: get DEVICE [POINTS] or get FIRST-LAST"},
       {"get D0 1 2", "usage: get DEVICE [POINTS] or get FIRST-LAST"},
       {"get D0-D9 2", "usage: get DEVICE [POINTS] or get FIRST-LAST"},

@@ -15,8 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "core/atomic_file.h"
 #include "core/cp932.h"
+#include "core/system_state.h"
 #include "link/framing.h"
+#include "link/link_engine.h"
+#include "link/memory_transport.h"
 #include "test_support.h"
 
 namespace omb {
@@ -596,6 +600,63 @@ TEST_F(TrafficLogTest, ASaveThatDoesNotFitLeavesTheOldFileAsItWas) {
   EXPECT_NE(presenter.boxes[0].text.find("へ書き込めませんでした。"), std::string::npos) << presenter.boxes[0].text;
   EXPECT_EQ(test::readFile(path), "the old file");
   EXPECT_EQ(filesUnder(folder), std::set<std::string>{"test_140509.txt"});
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+// The engine logging into the traffic log: the decoded mode shows each
+// frame read out, and the file carries the readings when asked to.
+TEST_F(TrafficLogTest, TheDecodedModeAndTheFileShowWhatEachFrameMeans) {
+  ManualScheduler loop{clock};
+  SystemState state{errors};
+  subSetOldVersionRanges(state.range5, state.range7);
+  state.subReDim_Device();
+  LinkLists lists;
+  MemoryTransport port{loop};
+  LinkContext ctx{state, settings, lists, clock, log, {}};
+  LinkEngine engine{ctx, loop, port};
+  port.onReceived = [&](std::string_view bytes) { engine.feed(bytes); };
+  port.open();
+  settings.waitMs = 5;
+  settings.chkViewAlert = true;
+  state.memory.write(kD, 100, 7);
+  logToFixedFile();
+  ASSERT_TRUE(log.portOpened(banner()));
+  log.setChkLogDsp(true);
+  log.setOptDspType(DspType::Decoded);
+  log.popLogCls_Click();
+  auto exchange = [&](const std::string& request) {
+    port.feed(request);
+    loop.advance(1000);
+    return port.takeOutput();
+  };
+
+  exchange("\x05" "00FFWR0D010002");
+  exchange("\x05" "00FFBR0D000001");
+  EXPECT_EQ(screen().rfind("[14:05:09]受信 : WR D0100 ×2\r\n"
+                           "[14:05:09]送信 : WR D0100 ×2 → 0007 0000\r\n\r\n"
+                           "[14:05:09]受信 : BR D0000 ×1\r\n【否定応答 受信電文】 : ",
+                           0),
+            0u)
+      << screen();
+  const std::string nak = "[14:05:09]送信 : NAK 06 (範囲外)\r\n\r\n";
+  EXPECT_EQ(screen().substr(screen().size() - nak.size()), nak);
+  // Not asked for: the file holds the three renderings only.
+  exchange("\x05" "00FFWW0D0100010001");
+  log.setFileReadings(true);
+  exchange("\x05" "00FFWR0D010001");
+  ASSERT_TRUE(log.portClosed("3"));
+  std::string file;
+  int err = 0;
+  ASSERT_TRUE(readWholeFile(folder + "/COMLOG.txt", file, err));
+  const std::string text = cp932::decode(file);
+  EXPECT_EQ(text.find("解読 : WW"), std::string::npos) << text;
+  EXPECT_NE(text.find("30 31 \r\n解読 : WR D0100 ×1\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("解読 : WR D0100 ×1 → 0001\r\n\r\n"), std::string::npos) << text;
 }
 
 }  // namespace
