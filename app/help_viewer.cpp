@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include "app/help_viewer.h"
 
 #include <QFile>
@@ -9,7 +10,7 @@ namespace omb {
 
 HelpViewer::HelpViewer(QString folder, QWidget* parent) : QWidget(parent, Qt::Window), folder_(std::move(folder)) {
   setObjectName("frmHelp");
-  setWindowTitle(QStringLiteral("Ombrisal ヘルプ"));
+  setWindowTitle(QCoreApplication::translate("HelpViewer", "Ombrisal ヘルプ"));
   browser_ = new QTextBrowser(this);
   browser_->setObjectName("helpBrowser");
   browser_->setOpenExternalLinks(true);
