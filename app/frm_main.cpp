@@ -264,7 +264,7 @@ void FrmMain::buildMenus() {
   mnuProto_ = mnuSet_->addMenu(QCoreApplication::translate("FrmMain", "専用プロトコル"));
   mnuProto_->setObjectName("mnuProto");
   for (int n = 1; n <= 4; ++n) {
-    QAction* a = entry(mnuProto_, ("mnuProtoMode" + std::to_string(n)).c_str(), q(formatCaption(n)));
+    QAction* a = entry(mnuProto_, ("mnuProtoMode" + std::to_string(n)).c_str(), QCoreApplication::translate("Framing", formatCaption(n).c_str()));
     a->setCheckable(true);
     mnuProtoMode_[static_cast<std::size_t>(n)] = a;
     connect(a, &QAction::triggered, this, [this, n] { chooseFormat(n); });
@@ -821,7 +821,7 @@ void FrmMain::setViewChecked(int slot, bool open) {
 void FrmMain::subDsp_CpuKeisiki() {
   const LinkConfig& c = core_.link.config;
   for (int n = 1; n <= 4; ++n) mnuProtoMode_[static_cast<std::size_t>(n)]->setChecked(n == c.formatNumber());
-  lblKeisiki_->setText(q(formatCaption(c.format)));
+  lblKeisiki_->setText(QCoreApplication::translate("Framing", formatCaption(c.format)));
   mnuCpuAcpu_->setChecked(c.cpu == CpuType::ACPU);
   mnuCpuAnAcpu_->setChecked(c.cpu == CpuType::AnACPU);
   lblCpuType_->setText(cpuName(c.cpu));

@@ -30,6 +30,11 @@ std::vector<QTranslator*>& installed() {
   return list;
 }
 
+Language& current() {
+  static Language language = Language::Japanese;
+  return language;
+}
+
 std::optional<std::string>& optionSlot() {
   static std::optional<std::string> code;
   return code;
@@ -106,6 +111,7 @@ bool installLanguage(Language language, bool qtTexts) {
     delete t;
   }
   installed().clear();
+  current() = language;
   if (language == Language::Japanese) {
     if (!qtTexts) return true;
     QTranslator* qt = installQtJapanese();
@@ -124,6 +130,8 @@ bool installLanguage(Language language, bool qtTexts) {
   installed().push_back(own);
   return true;
 }
+
+Language currentLanguage() { return current(); }
 
 void setLanguageOption(std::optional<std::string> code) { optionSlot() = std::move(code); }
 

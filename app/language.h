@@ -56,6 +56,9 @@ bool takeLanguageOption(std::vector<std::string>& args, std::optional<std::strin
 // translation could not be loaded.
 bool installLanguage(Language language, bool qtTexts = true);
 
+// The language installed last (Japanese before any).
+Language currentLanguage();
+
 // The --lang given on the command line, kept for the serve mode and the
 // window, which learn the settings file's place only later.
 void setLanguageOption(std::optional<std::string> code);

@@ -33,8 +33,8 @@ PortController::PortController(Transport& port, SerialLine& line, LinkEngine& en
 
 std::string PortController::parityCaption(char p) {
   switch (p) {
-    case 'e': return "偶数";
-    case 'o': return "奇数";
+    case 'e': return omb::trs("PortController", "偶数");
+    case 'o': return omb::trs("PortController", "奇数");
     case 'n': return omb::trs("PortController", "無し");
     default: return "";
   }

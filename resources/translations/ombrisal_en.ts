@@ -449,6 +449,25 @@ Delete the comments of the selected range?<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>Framing</name>
+    <message>
+        <source>形式１</source>
+        <translation>Format 1</translation>
+    </message>
+    <message>
+        <source>形式２</source>
+        <translation>Format 2</translation>
+    </message>
+    <message>
+        <source>形式３</source>
+        <translation>Format 3</translation>
+    </message>
+    <message>
+        <source>形式４</source>
+        <translation>Format 4</translation>
+    </message>
+</context>
+<context>
     <name>FrmFaults</name>
     <message>
         <source>障害注入と統計</source>
@@ -2050,6 +2069,14 @@ Faults        : </translation>
     <message>
         <source>通信異常</source>
         <translation>Line error</translation>
+    </message>
+    <message>
+        <source>偶数</source>
+        <translation>Even</translation>
+    </message>
+    <message>
+        <source>奇数</source>
+        <translation>Odd</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,165 @@
+// The language: how it is chosen, the option that names it, the setting in
+// the settings file, and the windows in English.
+#include "app/language.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+
+#include <map>
+
+#include "app/app_core.h"
+#include "app/frm_main.h"
+#include "core/clock.h"
+#include "core/presenter.h"
+#include "app/serve_mode.h"
+#include "core/translate.h"
+#include "english.h"
+#include "store/ini_file.h"
+#include "test_support.h"
+
+namespace omb {
+namespace {
+
+EnvironmentReader env(std::map<std::string, std::string> vars) {
+  return [vars = std::move(vars)](const char* name) -> const char* {
+    const auto it = vars.find(name);
+    return it == vars.end() ? nullptr : it->second.c_str();
+  };
+}
+
+TEST(Language, TheOptionThenTheSettingThenTheLocaleChoose) {
+  using L = Language;
+  using Opt = std::optional<std::string>;
+  struct Case {
+    const char* what;
+    Opt option, setting;
+    std::map<std::string, std::string> vars;
+    L expected;
+  };
+  const Case cases[] = {
+      {"nothing set", {}, {}, {}, L::Japanese},
+      {"English locale", {}, {}, {{"LANG", "en_US.UTF-8"}}, L::English},
+      {"C locale", {}, {}, {{"LANG", "C"}}, L::Japanese},
+      {"C.UTF-8 locale", {}, {}, {{"LANG", "C.UTF-8"}}, L::Japanese},
+      {"POSIX locale", {}, {}, {{"LC_ALL", "POSIX"}, {"LANG", "en_GB"}}, L::Japanese},
+      {"another language", {}, {}, {{"LANG", "de_DE.UTF-8"}}, L::Japanese},
+      {"LC_ALL before LANG", {}, {}, {{"LC_ALL", "ja_JP.UTF-8"}, {"LANG", "en_US.UTF-8"}}, L::Japanese},
+      {"an empty LC_ALL is not set", {}, {}, {{"LC_ALL", ""}, {"LC_MESSAGES", "en_GB"}, {"LANG", "ja_JP"}}, L::English},
+      {"LC_MESSAGES before LANG", {}, {}, {{"LC_MESSAGES", "C"}, {"LANG", "en_US"}}, L::Japanese},
+      {"setting English", {}, "en", {{"LANG", "C"}}, L::English},
+      {"setting over the locale", {}, "ja", {{"LANG", "en_US.UTF-8"}}, L::Japanese},
+      {"setting in capitals", {}, "EN", {}, L::English},
+      {"unusable setting passed over", {}, "fr", {{"LANG", "en_US"}}, L::English},
+      {"empty setting passed over", {}, "", {{"LANG", "en_US"}}, L::English},
+      {"option over setting and locale", "ja", "en", {{"LANG", "en_US"}}, L::Japanese},
+      {"option English", "en", {}, {{"LANG", "C"}}, L::English},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(chooseLanguage(c.option, c.setting, env(c.vars)), c.expected) << c.what;
+}
+
+TEST(Language, TheOptionIsTakenOutOfTheArgumentsWhereverItStands) {
+  struct Case {
+    std::vector<std::string> args, left;
+    std::optional<std::string> code;
+    const char* error;  // part of the message; null when none
+  };
+  const Case cases[] = {
+      {{"--lang", "en", "--serve", "pty:/tmp/x"}, {"--serve", "pty:/tmp/x"}, "en", nullptr},
+      {{"--serve", "pty:/tmp/x", "--lang=ja"}, {"--serve", "pty:/tmp/x"}, "ja", nullptr},
+      {{"--lang", "ja", "line3.bin"}, {"line3.bin"}, "ja", nullptr},
+      {{"--lang", "ja", "--lang", "en"}, {}, "en", nullptr},
+      {{"--lang", "en", "ctl", "/tmp/s", "get", "--lang"}, {"ctl", "/tmp/s", "get", "--lang"}, "en", nullptr},
+      {{"ctl", "/tmp/s", "set", "--lang=en"}, {"ctl", "/tmp/s", "set", "--lang=en"}, {}, nullptr},
+      {{"--help"}, {"--help"}, {}, nullptr},
+      {{"--serve", "pty:/tmp/x", "--lang"}, {}, {}, "--lang needs a value"},
+      {{"--lang", "fr"}, {}, {}, "ja or en"},
+      {{"--lang="}, {}, {}, "ja or en"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.args;
+    std::optional<std::string> code;
+    std::string error;
+    const bool ok = takeLanguageOption(args, code, error);
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    if (c.error) {
+      EXPECT_FALSE(ok);
+      EXPECT_NE(error.find(c.error), std::string::npos) << error;
+      continue;
+    }
+    EXPECT_TRUE(ok) << error;
+    EXPECT_EQ(args, c.left);
+    EXPECT_EQ(code, c.code);
+  }
+}
+
+TEST(Language, TheSettingIsReadFromTheSettingsFileInItsOwnCode) {
+  test::TempDir dir;
+  const std::string file = dir.file("Init.ini");
+  EXPECT_EQ(languageSetting(file), std::nullopt);  // no file
+  test::writeFile(file, test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
+  EXPECT_EQ(languageSetting(file).value_or("(none)"), "");  // shipped: the locale decides
+  IniFile ini = IniFile::load(file);
+  ini.write("表示言語", "Language", "en");
+  ini.save(file);  // (in CP932, as the shipped file)
+  EXPECT_EQ(languageSetting(file), "en");
+}
+
+TEST(Language, LibraryTextsFollowTheInstalledTranslation) {
+  const std::string japanese = trs("ServeMode", "【通信統計】");
+  EXPECT_EQ(japanese, "【通信統計】");
+  {
+    test::English english;
+    ASSERT_TRUE(english.ok);
+    EXPECT_EQ(trs("ServeMode", "【通信統計】"), "[Traffic statistics]");
+    EXPECT_EQ(fill(trs("Generators", "%1 行目: "), {"12"}), "line 12: ");
+    // The usage text in English names every option the Japanese one does.
+    const std::string usage = serveUsage();
+    EXPECT_EQ(usage.rfind("Usage: ombrisal", 0), 0u) << usage;
+    EXPECT_FALSE(test::hasJapanese(QString::fromStdString(usage).remove(QStringLiteral("[表示言語]"))));
+  }
+  EXPECT_EQ(trs("ServeMode", "【通信統計】"), japanese);
+  EXPECT_EQ(serveUsage().rfind("使い方: ombrisal", 0), 0u);
+}
+
+TEST(Language, FillReplacesEachPlaceholderOnceInOrder) {
+  EXPECT_EQ(fill("%2 then %1", {"a", "b"}), "b then a");
+  EXPECT_EQ(fill("%1", {"%2"}), "%2");
+  EXPECT_EQ(fill("%1 %3", {"x"}), "x %3");  // no value: left as written
+  EXPECT_EQ(fill("100%", {"x"}), "100%");
+}
+
+// The main window in English: no caption, menu entry, tool tip or label is
+// left in Japanese, and the window is Japanese again once the translation
+// is taken out.
+TEST(Language, TheMainWindowInEnglishShowsNoJapanese) {
+  test::TempDir dir;
+  test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
+  RecordingPresenter presenter;
+  SystemClock clock;
+  {
+    test::English english;
+    ASSERT_TRUE(english.ok);
+    AppCore core(presenter, clock, dir.str() + "/");
+    ASSERT_TRUE(core.startUp());
+    FrmMain w(core);
+    w.Form_Load();
+    EXPECT_EQ(test::japaneseLeft(w), QStringList());
+    const auto* open = w.findChild<QAction*>("mnuFileOpen");
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->text(), "&Open project");
+    const auto* port = w.findChild<QPushButton*>("cmdPOpen");
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(port->text(), "Open port");
+  }
+  AppCore core(presenter, clock, dir.str() + "/");
+  ASSERT_TRUE(core.startUp());
+  FrmMain w(core);
+  EXPECT_EQ(w.findChild<QAction*>("mnuFileOpen")->text(), QString::fromUtf8("プロジェクトを開く(&O)"));
+}
+
+}  // namespace
+}  // namespace omb
