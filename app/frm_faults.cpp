@@ -1,8 +1,8 @@
-#include <QCoreApplication>
 #include "app/frm_faults.h"
 
 #include "ui/window_place.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
-#include <QCoreApplication>
 #include "app/frm_generators.h"
 
 #include "ui/window_place.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>

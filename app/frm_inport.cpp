@@ -1,6 +1,6 @@
-#include <QCoreApplication>
 #include "app/frm_inport.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>

@@ -1,10 +1,10 @@
-#include <QCoreApplication>
 #include "app/frm_main.h"
 
 #include "app/frm_faults.h"
 #include "app/frm_generators.h"
 #include "app/frm_trend.h"
 
+#include <QCoreApplication>
 #include <cmath>
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
-#include <QCoreApplication>
 #include "app/frm_trend.h"
 
 #include "ui/window_place.h"
 
+#include <QCoreApplication>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>

@@ -1,6 +1,6 @@
-#include <QCoreApplication>
 #include "app/qt_presenter.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>

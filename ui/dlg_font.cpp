@@ -1,6 +1,6 @@
-#include <QCoreApplication>
 #include "ui/dlg_font.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>

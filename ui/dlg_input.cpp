@@ -1,6 +1,6 @@
-#include <QCoreApplication>
 #include "ui/dlg_input.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>

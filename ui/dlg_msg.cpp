@@ -1,6 +1,6 @@
-#include <QCoreApplication>
 #include "ui/dlg_msg.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-#include <QCoreApplication>
 #include "views/bit_grid_view.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>

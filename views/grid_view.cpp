@@ -1,6 +1,6 @@
-#include <QCoreApplication>
 #include "views/grid_view.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>

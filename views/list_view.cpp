@@ -1,6 +1,6 @@
-#include <QCoreApplication>
 #include "views/list_view.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 

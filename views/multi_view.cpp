@@ -1,6 +1,6 @@
-#include <QCoreApplication>
 #include "views/multi_view.h"
 
+#include <QCoreApplication>
 #include <QPushButton>
 
 #include <algorithm>

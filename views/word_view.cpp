@@ -1,6 +1,6 @@
-#include <QCoreApplication>
 #include "views/word_view.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>

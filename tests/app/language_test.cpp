@@ -8,10 +8,13 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <filesystem>
 #include <map>
+#include <optional>
 
 #include "app/app_core.h"
 #include "app/frm_main.h"
+#include "app/project_commands.h"
 #include "core/clock.h"
 #include "core/presenter.h"
 #include "app/serve_mode.h"
@@ -159,6 +162,43 @@ TEST(Language, TheMainWindowInEnglishShowsNoJapanese) {
   ASSERT_TRUE(core.startUp());
   FrmMain w(core);
   EXPECT_EQ(w.findChild<QAction*>("mnuFileOpen")->text(), QString::fromUtf8("プロジェクトを開く(&O)"));
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+// What the program writes, in one language: a project with comments, its
+// comment file, and the settings file as the window leaves it at exit.
+std::map<std::string, std::string> writtenFiles(bool english) {
+  std::optional<test::English> translation;
+  if (english) translation.emplace();
+  test::TempDir dir;
+  test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
+  RecordingPresenter presenter;
+  ManualClock clock{DateTime{2026, 12, 10, 12, 0, 0}};
+  AppCore core(presenter, clock, dir.str() + "/");
+  EXPECT_TRUE(core.startUp());
+  core.comments.subAdd_Comment("D000100\t搬送速度");
+  core.comments.subAdd_Comment("X000001\t起動ボタン");
+  core.state.memory.write(kD, 100, 1234);
+  core.projectComment = "ライン３";
+  ProjectCommands project(core);
+  EXPECT_EQ(project.subFile_put(dir.file("line3.bin")), std::nullopt);
+  core.settingsFile.subPutIniFile(WindowTwips{120, 240, 7000, 9000});
+  std::map<std::string, std::string> files;
+  for (const auto& f : std::filesystem::directory_iterator(dir.str()))
+    if (f.is_regular_file()) files[f.path().filename().string()] = test::readFile(f.path().string());
+  return files;
+}
+
+TEST(Language, TheFilesWrittenAreTheSameBytesInEnglish) {
+  const auto japanese = writtenFiles(false);
+  EXPECT_TRUE(japanese.count("line3.bin"));
+  EXPECT_TRUE(japanese.count("line3_Device.cmt")) << testing::PrintToString(japanese.size());
+  EXPECT_EQ(writtenFiles(true), japanese);
 }
 
 }  // namespace
