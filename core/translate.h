@@ -11,7 +11,7 @@
 // A text to translate where it is used, marked for lupdate where it is
 // written down (tables of constants): trs(context, entry) at the use.
 #ifndef QT_TRANSLATE_NOOP
-#define QT_TRANSLATE_NOOP(context, text) text
+#define QT_TRANSLATE_NOOP(scope, x) x  // (as Qt defines it, so the two agree)
 #endif
 
 namespace omb {

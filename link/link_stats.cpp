@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+
 #include "core/translate.h"
 
 namespace omb {
@@ -49,6 +50,18 @@ std::string LinkStats::json() const {
   const LatencySummary l = latency();
   std::string naks;
   for (const auto& [code, n] : naks_) naks += (naks.empty() ? "\"" : ",\"") + code + "\":" + std::to_string(n);
+  char lat[160];
+  std::snprintf(lat, sizeof lat, "{\"count\":%llu,\"median\":%.3f,\"p99\":%.3f,\"max\":%.3f}",
+                static_cast<unsigned long long>(l.count), l.medianMs, l.p99Ms, l.maxMs);
+  return "{\"requests\":" + std::to_string(requests_) + ",\"replies\":" + std::to_string(replies_) + ",\"naks\":{" +
+         naks + "},\"line_errors\":" + std::to_string(lineErrors_) + ",\"faults\":" + std::to_string(faults_) +
+         ",\"latency_ms\":" + lat + "}";
+}
+
+std::string LinkStats::text() const {
+  const LatencySummary l = latency();
+  std::string naks;
+  for (const auto& [code, n] : naks_) naks += (naks.empty() ? "" : ", ") + code + "H: " + std::to_string(n);
   auto ms = [](double v) {
     char b[32];
     std::snprintf(b, sizeof b, "%.3f", v);
@@ -56,10 +69,11 @@ std::string LinkStats::json() const {
   };
   const std::string lat = fill(trs("LinkStats", "応答時間 (ms)　: 中央値 %1 / p99 %2 / 最大 %3（%4 件）"),
                                {ms(l.medianMs), ms(l.p99Ms), ms(l.maxMs), std::to_string(l.count)});
-  return omb::trs("LinkStats", "要求　　　　　: ") + std::to_string(requests_) + omb::trs("LinkStats", "\n応答　　　　　: ") + std::to_string(replies_) +
-         omb::trs("LinkStats", "\n否定応答　　　: ") + (naks.empty() ? std::string(omb::trs("LinkStats", "なし")) : naks) +
-         omb::trs("LinkStats", "\n回線エラー　　: ") + std::to_string(lineErrors_) + omb::trs("LinkStats", "\n障害注入　　　: ") + std::to_string(faults_) +
-         "\n" + lat + "\n";
+  return trs("LinkStats", "要求　　　　　: ") + std::to_string(requests_) + "\n" + trs("LinkStats", "応答　　　　　: ") +
+         std::to_string(replies_) + "\n" + trs("LinkStats", "否定応答　　　: ") +
+         (naks.empty() ? trs("LinkStats", "なし") : naks) + "\n" + trs("LinkStats", "回線エラー　　: ") +
+         std::to_string(lineErrors_) + "\n" + trs("LinkStats", "障害注入　　　: ") + std::to_string(faults_) + "\n" +
+         lat + "\n";
 }
 
 }  // namespace omb

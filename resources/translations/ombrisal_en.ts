@@ -1755,32 +1755,24 @@ Unreadable lines: </translation>
         <translation>Requests      : </translation>
     </message>
     <message>
-        <source>
-応答&#x3000;&#x3000;&#x3000;&#x3000;&#x3000;: </source>
-        <translation>
-Replies       : </translation>
-    </message>
-    <message>
-        <source>
-否定応答&#x3000;&#x3000;&#x3000;: </source>
-        <translation>
-NAKs          : </translation>
-    </message>
-    <message>
         <source>なし</source>
         <translation>none</translation>
     </message>
     <message>
-        <source>
-回線エラー&#x3000;&#x3000;: </source>
-        <translation>
-Line errors   : </translation>
+        <source>応答&#x3000;&#x3000;&#x3000;&#x3000;&#x3000;: </source>
+        <translation>Replies       : </translation>
     </message>
     <message>
-        <source>
-障害注入&#x3000;&#x3000;&#x3000;: </source>
-        <translation>
-Faults        : </translation>
+        <source>否定応答&#x3000;&#x3000;&#x3000;: </source>
+        <translation>NAKs          : </translation>
+    </message>
+    <message>
+        <source>回線エラー&#x3000;&#x3000;: </source>
+        <translation>Line errors   : </translation>
+    </message>
+    <message>
+        <source>障害注入&#x3000;&#x3000;&#x3000;: </source>
+        <translation>Faults        : </translation>
     </message>
 </context>
 <context>
