@@ -50,7 +50,7 @@
     </message>
     <message>
         <source>登録</source>
-        <translation>Register</translation>
+        <translation>Reg.</translation>
     </message>
     <message>
         <source>選択範囲をユーザー登録画面に登録します</source>
@@ -1952,7 +1952,7 @@ Unreadable lines: </translation>
     </message>
     <message>
         <source>登録</source>
-        <translation>Register</translation>
+        <translation>Reg.</translation>
     </message>
     <message>
         <source>選択範囲をユーザー登録画面に登録します</source>
@@ -3247,7 +3247,7 @@ Separate steps with commas</translation>
     </message>
     <message>
         <source>登録</source>
-        <translation>Register</translation>
+        <translation>Reg.</translation>
     </message>
     <message>
         <source>選択範囲をユーザー登録画面に登録します</source>

@@ -21,6 +21,7 @@
 #include "core/translate.h"
 #include "english.h"
 #include "store/ini_file.h"
+#include "store/project_file.h"
 #include "test_support.h"
 
 namespace omb {
@@ -187,6 +188,7 @@ std::map<std::string, std::string> writtenFiles(bool english) {
   core.projectComment = "ライン３";
   ProjectCommands project(core);
   EXPECT_EQ(project.subFile_put(dir.file("line3.bin")), std::nullopt);
+  EXPECT_TRUE(core.comments.subFile_putDevCmnt(commentFileOf(dir.file("line3.bin"))));
   core.settingsFile.subPutIniFile(WindowTwips{120, 240, 7000, 9000});
   std::map<std::string, std::string> files;
   for (const auto& f : std::filesystem::directory_iterator(dir.str()))

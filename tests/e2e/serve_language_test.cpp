@@ -61,7 +61,7 @@ std::vector<std::string> lines(const std::string& text) {
 // reader may parse, the same in every language.
 bool isRecordLine(const std::string& l) {
   static const std::regex record(
-      "^(\\[[0-9:./ ]+\\] )?(受信|送信)( : .*)?$|^(ポート PC|通信パラメータ|ハンドシェーク|受信文字間Wait|コマンドタイプ|"
+      "^(\\[[0-9:./ ]+\\] ?)?(受信|送信)( : .*)?$|^(ポート PC|通信パラメータ|ハンドシェーク|受信文字間Wait|コマンドタイプ|"
       "専用プロトコル|局番号|ＰＣ番号|チェックサム) *[:=].*$");
   return std::regex_match(l, record);
 }
@@ -99,25 +99,25 @@ TEST(ServeLanguage, HelpFollowsTheOptionThenTheLocale) {
   EXPECT_NE(bad.err.find("--lang fr: the language is ja or en"), std::string::npos) << bad.err;
 }
 
-struct Run {
+struct Session {
   std::string out, err;
   std::map<std::string, std::string> files;  // saved file name -> bytes
 };
 
 // Serves a session: a write, a read, a request with a wrong sum, then the
 // state saved on exit with the generators beside it.
-Run serveSession(const std::vector<std::string>& langArgs, const char* lang) {
+Session serveSession(const std::vector<std::string>& langArgs, const char* lang) {
   Locale locale(lang);
   test::TempDir dir;
   test::writeFile(dir.file("sim.txt"), "follow Y10 source=M5\n");
   std::filesystem::create_directory(dir.file("saved"));
   const std::string com = dir.file("com");
   std::vector<std::string> args = langArgs;
-  for (const std::string& a : {"--serve", "pty:" + com, "--sum", "--wait", "5", "--stats", "text", "--sim",
+  for (const std::string& a : std::vector<std::string>{"--serve", "pty:" + com, "--sum", "--wait", "5", "--stats", "text", "--sim",
                                dir.file("sim.txt"), "--save-on-exit", dir.file("saved/After.bin")})
     args.push_back(a);
   test::ServeProcess serve(args);
-  Run run;
+  Session run;
   if (!serve.waitForOutput("serving on")) {
     ADD_FAILURE() << serve.out << serve.err;
     return run;
@@ -138,15 +138,15 @@ Run serveSession(const std::vector<std::string>& langArgs, const char* lang) {
 }
 
 TEST(ServeLanguage, EnglishOutputKeepsTheRecordsAndWritesTheSameFiles) {
-  const Run ja = serveSession({}, "C.UTF-8");
-  const Run en = serveSession({"--lang", "en"}, "C.UTF-8");
-  const Run byLocale = serveSession({}, "en_US.UTF-8");
+  const Session ja = serveSession({}, "C.UTF-8");
+  const Session en = serveSession({"--lang", "en"}, "C.UTF-8");
+  const Session byLocale = serveSession({}, "en_US.UTF-8");
 
   // The banner, the notes and the statistics in each language.
   EXPECT_NE(ja.out.find("(形式1, ACPU"), std::string::npos) << ja.out;
   EXPECT_NE(ja.out.find("【通信統計】"), std::string::npos) << ja.out;
   EXPECT_NE(ja.out.find("Error:02H サムチェック エラーです"), std::string::npos) << ja.out;
-  for (const Run* run : {&en, &byLocale}) {
+  for (const Session* run : {&en, &byLocale}) {
     EXPECT_NE(run->out.find("(format 1, ACPU"), std::string::npos) << run->out;
     EXPECT_NE(run->out.find("[Traffic statistics]\nRequests      : 3\nReplies       : 3\nNAKs          : 02H: 1"),
               std::string::npos)
@@ -157,10 +157,12 @@ TEST(ServeLanguage, EnglishOutputKeepsTheRecordsAndWritesTheSameFiles) {
   }
 
   // The frames, stripped of their times, are the same lines in each.
-  auto frames = [](const Run& r) {
+  auto frames = [](const Session& r) {
     std::vector<std::string> out;
+    static const std::regex frame("^\\[[0-9:.]+\\] ?((受信|送信) : .*)$");
+    std::smatch m;
     for (const std::string& l : lines(r.out))
-      if (l.rfind("受信 : ", 0) == 0 || l.rfind("送信 : ", 0) == 0) out.push_back(l);
+      if (std::regex_match(l, m, frame)) out.push_back(m[1]);
     return out;
   };
   EXPECT_GE(frames(ja).size(), 5u) << ja.out;
