@@ -151,6 +151,14 @@ TEST(Language, TheMainWindowInEnglishShowsNoJapanese) {
     ASSERT_TRUE(core.startUp());
     FrmMain w(core);
     w.Form_Load();
+    // The tool windows too, which the main window owns.
+    for (const char* tool : {"mnuFaults", "mnuGenerators", "mnuTrend"}) {
+      auto* a = w.findChild<QAction*>(tool);
+      ASSERT_NE(a, nullptr) << tool;
+      a->trigger();
+    }
+    for (const char* window : {"frmFaults", "frmGenerators", "frmTrend"})
+      EXPECT_NE(w.findChild<QWidget*>(window), nullptr) << window;
     EXPECT_EQ(test::japaneseLeft(w), QStringList());
     const auto* open = w.findChild<QAction*>("mnuFileOpen");
     ASSERT_NE(open, nullptr);
