@@ -46,9 +46,18 @@ int main(int argc, char** argv) {
     case omb::CommandLine::Action::Version:
       std::cout << omb::versionLine() << std::endl;
       return 0;
-    case omb::CommandLine::Action::Mistake:
-      std::cerr << "ombrisal: " << command.error << "\n(ombrisal --help shows the options)" << std::endl;
+    case omb::CommandLine::Action::Mistake: {
+      // Read again with the language installed: a rule or generator that
+      // cannot be used is told in the user's language (the option errors
+      // of the parser itself stay English, for scripts).
+      int qtArgc = 1;
+      QCoreApplication app(qtArgc, argv);
+      omb::applyLanguage(std::string(), false);
+      const omb::CommandLine again = omb::parseCommandLine(args);
+      std::cerr << "ombrisal: " << (again.error.empty() ? command.error : again.error)
+                << "\n(ombrisal --help shows the options)" << std::endl;
       return 2;
+    }
     case omb::CommandLine::Action::Serve:
       return omb::runServe(argc, argv, command.serve);
     case omb::CommandLine::Action::Control:

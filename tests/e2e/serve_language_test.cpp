@@ -99,6 +99,22 @@ TEST(ServeLanguage, HelpFollowsTheOptionThenTheLocale) {
   EXPECT_NE(bad.err.find("--lang fr: the language is ja or en"), std::string::npos) << bad.err;
 }
 
+TEST(ServeLanguage, AnUnusableRuleIsToldInTheChosenLanguage) {
+  Locale locale("C.UTF-8");
+  test::TempDir dir;
+  const std::vector<std::string> serve{"--serve", "pty:" + dir.file("com"), "--fault", "delay=5,nak=06"};
+  test::ServeProcess japanese(serve);
+  EXPECT_EQ(japanese.wait(), 2);
+  EXPECT_NE(japanese.err.find("障害注入の規則 \"delay=5,nak=06\" : nak は一つだけ"), std::string::npos) << japanese.err;
+  std::vector<std::string> inEnglish{"--lang", "en"};
+  inEnglish.insert(inEnglish.end(), serve.begin(), serve.end());
+  test::ServeProcess english(inEnglish);
+  EXPECT_EQ(english.wait(), 2);
+  EXPECT_NE(english.err.find("Fault rule \"delay=5,nak=06\" : nak takes exactly one value"), std::string::npos)
+      << english.err;
+  EXPECT_FALSE(hasJapanese(english.err)) << english.err;
+}
+
 struct Session {
   std::string out, err;
   std::map<std::string, std::string> files;  // saved file name -> bytes
