@@ -11,9 +11,11 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <regex>
 
 #include "app/app_core.h"
 #include "app/frm_main.h"
+#include "app/help_viewer.h"
 #include "app/project_commands.h"
 #include "core/clock.h"
 #include "core/presenter.h"
@@ -209,6 +211,49 @@ TEST(Language, TheFilesWrittenAreTheSameBytesInEnglish) {
   EXPECT_TRUE(japanese.count("line3.bin"));
   EXPECT_TRUE(japanese.count("line3_Device.cmt")) << testing::PrintToString(japanese.size());
   EXPECT_EQ(writtenFiles(true), japanese);
+}
+
+}  // namespace
+}  // namespace omb
+
+namespace omb {
+namespace {
+
+TEST(Language, HelpOpensTheEnglishPageWhereThereIsOne) {
+  HelpViewer help(QStringLiteral(OMBRISAL_SOURCE_DIR "/resources/help"));
+  help.showContents();
+  EXPECT_TRUE(help.current().path().endsWith("/resources/help/index.html")) << help.current().path().toStdString();
+  test::English english;
+  ASSERT_TRUE(english.ok);
+  help.showContents();
+  EXPECT_TRUE(help.current().path().endsWith("/resources/help/en/index.html")) << help.current().path().toStdString();
+  help.showTopic(4201);  // the word views: not translated yet, the Japanese page
+  EXPECT_TRUE(help.current().path().endsWith("/resources/help/views.html")) << help.current().path().toStdString();
+}
+
+// Every link between the help pages, of either set, leads to a page that
+// exists and to an anchor that page has.
+TEST(Language, EveryLinkOfTheHelpPagesLeadsSomewhere) {
+  namespace fs = std::filesystem;
+  const fs::path root = OMBRISAL_SOURCE_DIR "/resources/help";
+  const std::regex href("href=\"([^\"#:]*)(#([^\"]*))?\"");
+  int links = 0;
+  for (const fs::path& dir : {root, root / "en"})
+    for (const auto& f : fs::directory_iterator(dir)) {
+      if (f.path().extension() != ".html") continue;
+      const std::string page = test::readFile(f.path().string());
+      for (auto it = std::sregex_iterator(page.begin(), page.end(), href); it != std::sregex_iterator(); ++it) {
+        const std::string file = (*it)[1], anchor = (*it)[3];
+        const fs::path target = file.empty() ? f.path() : dir / file;
+        SCOPED_TRACE(f.path().string() + " -> " + file + "#" + anchor);
+        ASSERT_TRUE(fs::exists(target));
+        if (!anchor.empty()) {
+          EXPECT_NE(test::readFile(target.string()).find("id=\"" + anchor + "\""), std::string::npos);
+        }
+        ++links;
+      }
+    }
+  EXPECT_GT(links, 100);
 }
 
 }  // namespace
