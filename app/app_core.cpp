@@ -1,4 +1,5 @@
 #include "app/app_core.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -148,7 +149,7 @@ std::optional<std::string> AppCore::setStationsText(const std::string& text) {
   std::string error;
   const auto numbers = StationSet::parseNumbers(text, error);
   if (!numbers) return error;
-  if (!setStations(*numbers)) return std::string("ポートを閉じてから局番を設定してください");
+  if (!setStations(*numbers)) return std::string(omb::trs("AppCore", "ポートを閉じてから局番を設定してください"));
   return std::nullopt;
 }
 
@@ -190,7 +191,7 @@ void AppCore::mnuFileInport(int item) {
   static constexpr char kSeparators[] = {' ', ',', '\t'};
   if (item < 0 || item > 2) return;
   guarded(errorLog, "frmMain.mnuFileInport_Click() ", [&](ErrorTrap&) {
-    const auto path = presenter.openFileName("デバイス・コメントをインポート", {"TEXT(*.txt)", "CSV(*.csv)"}, "txt");
+    const auto path = presenter.openFileName(omb::trs("AppCore", "デバイス・コメントをインポート"), {"TEXT(*.txt)", "CSV(*.csv)"}, "txt");
     if (!path) return;
     comments.fncRead_Comment(kSeparators[item], *path);
     if (subDspRenew) subDspRenew("All", "CMNT");

@@ -11,6 +11,7 @@
 
 #include "core/atomic_file.h"
 #include "core/presenter.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -28,7 +29,7 @@ inline std::optional<ChosenFile> chooseAndRead(Presenter& presenter, const std::
   ChosenFile file{*path, {}};
   int error = 0;
   if (!readWholeFile(file.path, file.text, error)) {
-    presenter.message(file.path + " を読み込めません: " + std::strerror(error), boxTitle, MsgIcon::Exclamation,
+    presenter.message(file.path + omb::trs("ChosenFile", " を読み込めません: ") + std::strerror(error), boxTitle, MsgIcon::Exclamation,
                       MsgButtons::Ok);
     return std::nullopt;
   }

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "core/atomic_file.h"
+#include "core/translate.h"
 #include "core/device_kind.h"
 
 namespace omb {
 
 namespace {
 
-std::string tr(const char* text) { return QCoreApplication::translate("DeviceValues", text).toStdString(); }
 
 struct Write {
   DeviceLocation at;
@@ -26,7 +26,7 @@ std::string trimmed(std::string_view s) {
   return std::string(s);
 }
 
-std::string lineName(int line) { return std::to_string(line) + tr(" 行目: "); }
+std::string lineName(int line) { return fill(trs("DeviceValues", "%1 行目: "), {std::to_string(line)}); }
 
 // One device and its value checked and located; empty with `error` set.
 std::optional<Write> entry(const DeviceMemory& memory, const std::string& device, const std::string& value,
@@ -34,12 +34,12 @@ std::optional<Write> entry(const DeviceMemory& memory, const std::string& device
   std::string upper = device;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   const auto span = parseDeviceSpan(upper);
-  if (!span || span->first != span->last) return error = lineName(line) + tr("デバイスが読めません: ") + device, std::nullopt;
+  if (!span || span->first != span->last) return error = lineName(line) + trs("DeviceValues", "デバイスが読めません: ") + device, std::nullopt;
   const auto at = memory.deviceAt(span->kind, span->first);
-  if (!at) return error = lineName(line) + device + tr(" はデバイスメモリにありません"), std::nullopt;
+  if (!at) return error = lineName(line) + device + trs("DeviceValues", " はデバイスメモリにありません"), std::nullopt;
   if (!isWordKind(at->kind)) {
     if (value != "0" && value != "1")
-      return error = lineName(line) + tr("ビットの値は 0 か 1 です: ") + device + "," + value, std::nullopt;
+      return error = lineName(line) + trs("DeviceValues", "ビットの値は 0 か 1 です: ") + device + "," + value, std::nullopt;
     return Write{*at, static_cast<std::int16_t>(value == "1")};
   }
   std::string_view digits = value;
@@ -53,7 +53,7 @@ std::optional<Write> entry(const DeviceMemory& memory, const std::string& device
   const bool number = !digits.empty() && ec == std::errc{} && p == digits.data() + digits.size() &&
                       !(base == 16 && digits[0] == '-');
   if (!number || v < -32768 || v > 0xFFFF)
-    return error = lineName(line) + tr("ワードの値は -32768〜65535 か 0x0〜0xFFFF です: ") + device + "," + value,
+    return error = lineName(line) + trs("DeviceValues", "ワードの値は -32768〜65535 か 0x0〜0xFFFF です: ") + device + "," + value,
            std::nullopt;
   return Write{*at, static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF))};
 }
@@ -73,7 +73,7 @@ std::optional<std::string> parseCsv(const DeviceMemory& memory, std::string_view
     if (header) continue;
     const std::size_t comma = line.find(',');
     if (comma == std::string::npos || line.find(',', comma + 1) != std::string::npos)
-      return lineName(lineNo) + tr("「デバイス,値」の形ではありません: ") + line;
+      return lineName(lineNo) + trs("DeviceValues", "「デバイス,値」の形ではありません: ") + line;
     std::string error;
     const auto w = entry(memory, trimmed(line.substr(0, comma)), trimmed(line.substr(comma + 1)), lineNo, error);
     if (!w) return error;
@@ -92,9 +92,9 @@ std::optional<std::string> parseJson(const DeviceMemory& memory, std::string_vie
       ++i;
     }
   };
-  auto bad = [&](const char* why) { return lineName(line) + tr(why); };
+  auto bad = [&](const char* why) { return lineName(line) + trs("DeviceValues", why); };
   skip();
-  if (i >= s.size() || s[i] != '{') return bad("JSON オブジェクト {\"D100\":1234, ...} ではありません");
+  if (i >= s.size() || s[i] != '{') return bad(QT_TRANSLATE_NOOP("DeviceValues", "JSON オブジェクト {\"D100\":1234, ...} ではありません"));
   ++i;
   skip();
   if (i < s.size() && s[i] == '}') {
@@ -102,13 +102,13 @@ std::optional<std::string> parseJson(const DeviceMemory& memory, std::string_vie
   } else {
     for (;;) {
       skip();
-      if (i >= s.size() || s[i] != '"') return bad("デバイス名 (\"D100\") がありません");
+      if (i >= s.size() || s[i] != '"') return bad(QT_TRANSLATE_NOOP("DeviceValues", "デバイス名 (\"D100\") がありません"));
       const std::size_t close = s.find('"', i + 1);
-      if (close == std::string_view::npos) return bad("デバイス名が閉じていません");
+      if (close == std::string_view::npos) return bad(QT_TRANSLATE_NOOP("DeviceValues", "デバイス名が閉じていません"));
       const std::string device(s.substr(i + 1, close - i - 1));
       i = close + 1;
       skip();
-      if (i >= s.size() || s[i] != ':') return bad("「:」がありません");
+      if (i >= s.size() || s[i] != ':') return bad(QT_TRANSLATE_NOOP("DeviceValues", "「:」がありません"));
       ++i;
       skip();
       const std::size_t from = i;
@@ -126,11 +126,11 @@ std::optional<std::string> parseJson(const DeviceMemory& memory, std::string_vie
         ++i;
         break;
       }
-      return bad("「,」か「}」がありません");
+      return bad(QT_TRANSLATE_NOOP("DeviceValues", "「,」か「}」がありません"));
     }
   }
   skip();
-  if (i != s.size()) return bad("オブジェクトの後に余計なものがあります");
+  if (i != s.size()) return bad(QT_TRANSLATE_NOOP("DeviceValues", "オブジェクトの後に余計なものがあります"));
   return std::nullopt;
 }
 
@@ -198,17 +198,17 @@ const std::vector<std::string> kValueFilters{"CSV (*.csv)", "JSON (*.json)"};
 }  // namespace
 
 void valuesExportFromMenu(Presenter& presenter, const DeviceMemory& memory) {
-  const auto path = presenter.saveFileName(tr("デバイス値をエクスポート"), kValueFilters, "csv", "values.csv");
+  const auto path = presenter.saveFileName(trs("DeviceValues", "デバイス値をエクスポート"), kValueFilters, "csv", "values.csv");
   if (!path) return;
   if (const auto failed = exportValuesFile(memory, *path))
-    presenter.message(*failed, tr("デバイス値をエクスポート"), MsgIcon::Exclamation, MsgButtons::Ok);
+    presenter.message(*failed, trs("DeviceValues", "デバイス値をエクスポート"), MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 void valuesImportFromMenu(Presenter& presenter, DeviceMemory& memory) {
-  const auto path = presenter.openFileName(tr("デバイス値をインポート"), kValueFilters, "csv");
+  const auto path = presenter.openFileName(trs("DeviceValues", "デバイス値をインポート"), kValueFilters, "csv");
   if (!path) return;
   if (const auto failed = importValuesFile(memory, *path))
-    presenter.message(*failed + "\n" + tr("デバイス値は変更されていません。"), tr("デバイス値をインポート"),
+    presenter.message(*failed + "\n" + trs("DeviceValues", "デバイス値は変更されていません。"), trs("DeviceValues", "デバイス値をインポート"),
                       MsgIcon::Exclamation, MsgButtons::Ok);
 }
 

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "app/control_commands.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -110,34 +111,34 @@ int hexDigit(char c) {
 
 std::optional<JournalEntry> parseJournalLine(std::string_view line, std::string& error) {
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.remove_suffix(1);
-  if (line.empty() || line.front() != '{' || line.back() != '}') return error = "JSON オブジェクトではありません", std::nullopt;
+  if (line.empty() || line.front() != '{' || line.back() != '}') return error = trs("FrameJournal", "JSON オブジェクトではありません"), std::nullopt;
   JournalEntry e;
   const auto direction = member(line, "direction");
   if (!direction || (*direction != "pc>plc" && *direction != "plc>pc"))
-    return error = "direction が pc>plc でも plc>pc でもありません", std::nullopt;
+    return error = trs("FrameJournal", "direction が pc>plc でも plc>pc でもありません"), std::nullopt;
   e.fromPc = *direction == "pc>plc";
   const auto bytes = member(line, "bytes");
-  if (!bytes || bytes->size() % 2 != 0) return error = "bytes が16進数の列ではありません", std::nullopt;
+  if (!bytes || bytes->size() % 2 != 0) return error = trs("FrameJournal", "bytes が16進数の列ではありません"), std::nullopt;
   for (std::size_t i = 0; i < bytes->size(); i += 2) {
     const int hi = hexDigit((*bytes)[i]), lo = hexDigit((*bytes)[i + 1]);
-    if (hi < 0 || lo < 0) return error = "bytes が16進数の列ではありません", std::nullopt;
+    if (hi < 0 || lo < 0) return error = trs("FrameJournal", "bytes が16進数の列ではありません"), std::nullopt;
     e.bytes.push_back(static_cast<char>(hi * 16 + lo));
   }
   const auto mono = member(line, "mono_ms");
-  if (!mono) return error = "mono_ms がありません", std::nullopt;
+  if (!mono) return error = trs("FrameJournal", "mono_ms がありません"), std::nullopt;
   try {
     std::size_t used = 0;
     e.monoMs = std::stod(std::string(*mono), &used);
     if (used != mono->size()) throw std::invalid_argument("mono_ms");
   } catch (const std::exception&) {
-    return error = "mono_ms が数ではありません", std::nullopt;
+    return error = trs("FrameJournal", "mono_ms が数ではありません"), std::nullopt;
   }
   if (const auto format = member(line, "format")) {
-    if (format->size() != 1 || (*format)[0] < '1' || (*format)[0] > '4') return error = "format は 1〜4 です", std::nullopt;
+    if (format->size() != 1 || (*format)[0] < '1' || (*format)[0] > '4') return error = trs("FrameJournal", "format は 1〜4 です"), std::nullopt;
     e.format = (*format)[0] - '0';
   }
   if (const auto sum = member(line, "sum")) {
-    if (*sum != "true" && *sum != "false") return error = "sum は true か false です", std::nullopt;
+    if (*sum != "true" && *sum != "false") return error = trs("FrameJournal", "sum は true か false です"), std::nullopt;
     e.sum = *sum == "true";
   }
   return e;

@@ -2,6 +2,7 @@
 
 #include "ui/window_place.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@
 
 #include "app/chosen_file.h"
 #include "ui/table_cells.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -18,19 +20,19 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
-const char* const kTitle = "障害注入と統計";
+const char* const kTitle = QT_TRANSLATE_NOOP("FrmFaults", "障害注入と統計");
 
 }  // namespace
 
 FrmFaults::FrmFaults(AppCore& core, QWidget* parent) : QWidget(parent, kOwnedWindow), core_(core) {
   setObjectName("frmFaults");
-  setWindowTitle(QString::fromUtf8(kTitle));
+  setWindowTitle(QCoreApplication::translate("FrmFaults", kTitle));
 
-  auto* rules = new QGroupBox(QStringLiteral("障害注入の規則"), this);
+  auto* rules = new QGroupBox(QCoreApplication::translate("FrmFaults", "障害注入の規則"), this);
   grdFaults_ = new QTableWidget(0, 4, rules);
   grdFaults_->setObjectName("grdFaults");
   grdFaults_->setHorizontalHeaderLabels(
-      {QStringLiteral("規則"), QStringLiteral("内容"), QStringLiteral("一致"), QStringLiteral("注入")});
+      {QCoreApplication::translate("FrmFaults", "規則"), QCoreApplication::translate("FrmFaults", "内容"), QCoreApplication::translate("FrmFaults", "一致"), QCoreApplication::translate("FrmFaults", "注入")});
   grdFaults_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grdFaults_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grdFaults_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
@@ -38,24 +40,24 @@ FrmFaults::FrmFaults(AppCore& core, QWidget* parent) : QWidget(parent, kOwnedWin
 
   txtFaultRule_ = new QLineEdit(rules);
   txtFaultRule_->setObjectName("txtFaultRule");
-  txtFaultRule_->setPlaceholderText(QStringLiteral("例: nak=06,cmd=WW   delay=300,every=5   split=50,at=4,dev=D100-D199"));
+  txtFaultRule_->setPlaceholderText(QCoreApplication::translate("FrmFaults", "例: nak=06,cmd=WW   delay=300,every=5   split=50,at=4,dev=D100-D199"));
   txtFaultRule_->setToolTip(
-      QStringLiteral("動作: delay=ms drop nak=コード badsum flip insert=HH split=ms twice\n"
+      QCoreApplication::translate("FrmFaults", "動作: delay=ms drop nak=コード badsum flip insert=HH split=ms twice\n"
                      "条件: cmd=WR dev=D100-D199 every=N p=0.25　位置: at=N　マスク: mask=HH"));
-  cmdFaultAdd_ = new QPushButton(QStringLiteral("追加"), rules);
+  cmdFaultAdd_ = new QPushButton(QCoreApplication::translate("FrmFaults", "追加"), rules);
   cmdFaultAdd_->setObjectName("cmdFaultAdd");
-  cmdFaultRemove_ = new QPushButton(QStringLiteral("削除"), rules);
+  cmdFaultRemove_ = new QPushButton(QCoreApplication::translate("FrmFaults", "削除"), rules);
   cmdFaultRemove_->setObjectName("cmdFaultRemove");
-  cmdFaultClear_ = new QPushButton(QStringLiteral("全削除"), rules);
+  cmdFaultClear_ = new QPushButton(QCoreApplication::translate("FrmFaults", "全削除"), rules);
   cmdFaultClear_->setObjectName("cmdFaultClear");
-  cmdFaultLoad_ = new QPushButton(QStringLiteral("ファイルから読込..."), rules);
+  cmdFaultLoad_ = new QPushButton(QCoreApplication::translate("FrmFaults", "ファイルから読込..."), rules);
   cmdFaultLoad_->setObjectName("cmdFaultLoad");
-  chkFaultEnabled_ = new QCheckBox(QStringLiteral("障害注入を有効にする"), rules);
+  chkFaultEnabled_ = new QCheckBox(QCoreApplication::translate("FrmFaults", "障害注入を有効にする"), rules);
   chkFaultEnabled_->setObjectName("chkFaultEnabled");
   txtFaultSeed_ = new QLineEdit(rules);
   txtFaultSeed_->setObjectName("txtFaultSeed");
   txtFaultSeed_->setMaximumWidth(txtFaultSeed_->fontMetrics().horizontalAdvance("0") * 22);
-  auto* seedLabel = new QLabel(QStringLiteral("シード"), rules);
+  auto* seedLabel = new QLabel(QCoreApplication::translate("FrmFaults", "シード"), rules);
 
   auto* add = new QHBoxLayout;
   add->addWidget(txtFaultRule_, 1);
@@ -73,12 +75,12 @@ FrmFaults::FrmFaults(AppCore& core, QWidget* parent) : QWidget(parent, kOwnedWin
   rl->addLayout(add);
   rl->addLayout(buttons);
 
-  auto* statsBox = new QGroupBox(QStringLiteral("通信統計"), this);
+  auto* statsBox = new QGroupBox(QCoreApplication::translate("FrmFaults", "通信統計"), this);
   lblStats_ = new QLabel(statsBox);
   lblStats_->setObjectName("lblStats");
   lblStats_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   lblStats_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  cmdStatsReset_ = new QPushButton(QStringLiteral("統計をリセット"), statsBox);
+  cmdStatsReset_ = new QPushButton(QCoreApplication::translate("FrmFaults", "統計をリセット"), statsBox);
   cmdStatsReset_->setObjectName("cmdStatsReset");
   auto* sl = new QHBoxLayout(statsBox);
   sl->addWidget(lblStats_, 1);
@@ -100,7 +102,7 @@ FrmFaults::FrmFaults(AppCore& core, QWidget* parent) : QWidget(parent, kOwnedWin
     if (!t.empty() && t.size() <= 19 && t.find_first_not_of("0123456789") == std::string::npos)
       core_.faults.setSeed(std::stoull(t));
     else
-      message("シードは 0 以上の整数で入力してください");
+      message(omb::trs("FrmFaults", "シードは 0 以上の整数で入力してください"));
     txtFaultSeed_->setText(QString::number(core_.faults.seed()));
   });
   connect(cmdStatsReset_, &QPushButton::clicked, this, [this] {
@@ -114,7 +116,7 @@ FrmFaults::FrmFaults(AppCore& core, QWidget* parent) : QWidget(parent, kOwnedWin
 }
 
 void FrmFaults::message(const std::string& text) {
-  core_.presenter.message(text, kTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+  core_.presenter.message(text, omb::trs("FrmFaults", kTitle), MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 void FrmFaults::cmdFaultAdd_Click() {
@@ -145,7 +147,7 @@ void FrmFaults::cmdFaultClear_Click() {
 
 void FrmFaults::cmdFaultLoad_Click() {
   const auto file =
-      chooseAndRead(core_.presenter, "障害注入の規則ファイルを開く", {"TEXT(*.txt)", "All(*.*)"}, "txt", kTitle);
+      chooseAndRead(core_.presenter, omb::trs("FrmFaults", "障害注入の規則ファイルを開く"), {"TEXT(*.txt)", "All(*.*)"}, "txt", omb::trs("FrmFaults", kTitle));
   if (!file) return;
   std::string error;
   if (!core_.faults.load(file->text, error)) message(file->path + "\r\n" + error);

@@ -2,6 +2,7 @@
 
 #include "ui/window_place.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include "app/chosen_file.h"
 #include "core/atomic_file.h"
 #include "ui/table_cells.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -17,7 +19,7 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
-const char* const kTitle = "値の自動変化";
+const char* const kTitle = QT_TRANSLATE_NOOP("FrmGenerators", "値の自動変化");
 
 // What each kind's entry in the chooser fills in: a working example.
 const char* const kExamples[] = {
@@ -48,13 +50,13 @@ std::string settingsText(const GeneratorSpec& spec) {
 
 FrmGenerators::FrmGenerators(AppCore& core, QWidget* parent) : QWidget(parent, kOwnedWindow), core_(core) {
   setObjectName("frmGenerators");
-  setWindowTitle(QString::fromUtf8(kTitle));
+  setWindowTitle(QCoreApplication::translate("FrmGenerators", kTitle));
 
   grdGenerators_ = new QTableWidget(0, 6, this);
   grdGenerators_->setObjectName("grdGenerators");
-  grdGenerators_->setHorizontalHeaderLabels({QStringLiteral("番号"), QStringLiteral("種類"), QStringLiteral("デバイス"),
-                                             QStringLiteral("設定"), QStringLiteral("状態"),
-                                             QStringLiteral("現在値")});
+  grdGenerators_->setHorizontalHeaderLabels({QCoreApplication::translate("FrmGenerators", "番号"), QCoreApplication::translate("FrmGenerators", "種類"), QCoreApplication::translate("FrmGenerators", "デバイス"),
+                                             QCoreApplication::translate("FrmGenerators", "設定"), QCoreApplication::translate("FrmGenerators", "状態"),
+                                             QCoreApplication::translate("FrmGenerators", "現在値")});
   grdGenerators_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grdGenerators_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grdGenerators_->verticalHeader()->hide();
@@ -66,35 +68,35 @@ FrmGenerators::FrmGenerators(AppCore& core, QWidget* parent) : QWidget(parent, k
 
   cboGeneratorKind_ = new QComboBox(this);
   cboGeneratorKind_->setObjectName("cboGeneratorKind");
-  for (GeneratorKind k : kKindOrder) cboGeneratorKind_->addItem(QString::fromUtf8(generatorKindCaption(k)));
+  for (GeneratorKind k : kKindOrder) cboGeneratorKind_->addItem(QCoreApplication::translate("Generators", generatorKindCaption(k)));
   txtGenerator_ = new QLineEdit(this);
   txtGenerator_->setObjectName("txtGenerator");
   txtGenerator_->setText(QString::fromLatin1(kExamples[0]));
   txtGenerator_->setToolTip(
-      QStringLiteral("種類 デバイス 設定… の１行で入力します（デバイスは D100 または D100-D109）\n"
+      QCoreApplication::translate("FrmGenerators", "種類 デバイス 設定… の１行で入力します（デバイスは D100 または D100-D109）\n"
                      "counter: step min max period　ramp/sine: offset amplitude period\n"
                      "random: min max seed period　square: period duty (max min)\n"
                      "follow: source delay invert　時間はすべてミリ秒"));
-  cmdGeneratorAdd_ = new QPushButton(QStringLiteral("追加"), this);
+  cmdGeneratorAdd_ = new QPushButton(QCoreApplication::translate("FrmGenerators", "追加"), this);
   cmdGeneratorAdd_->setObjectName("cmdGeneratorAdd");
-  cmdGeneratorChange_ = new QPushButton(QStringLiteral("変更"), this);
+  cmdGeneratorChange_ = new QPushButton(QCoreApplication::translate("FrmGenerators", "変更"), this);
   cmdGeneratorChange_->setObjectName("cmdGeneratorChange");
-  cmdGeneratorChange_->setToolTip(QStringLiteral("選択した行を入力した内容に変更します（行をダブルクリックすると内容が入ります）"));
-  cmdGeneratorPause_ = new QPushButton(QStringLiteral("一時停止"), this);
+  cmdGeneratorChange_->setToolTip(QCoreApplication::translate("FrmGenerators", "選択した行を入力した内容に変更します（行をダブルクリックすると内容が入ります）"));
+  cmdGeneratorPause_ = new QPushButton(QCoreApplication::translate("FrmGenerators", "一時停止"), this);
   cmdGeneratorPause_->setObjectName("cmdGeneratorPause");
-  cmdGeneratorResume_ = new QPushButton(QStringLiteral("再開"), this);
+  cmdGeneratorResume_ = new QPushButton(QCoreApplication::translate("FrmGenerators", "再開"), this);
   cmdGeneratorResume_->setObjectName("cmdGeneratorResume");
-  cmdGeneratorRemove_ = new QPushButton(QStringLiteral("削除"), this);
+  cmdGeneratorRemove_ = new QPushButton(QCoreApplication::translate("FrmGenerators", "削除"), this);
   cmdGeneratorRemove_->setObjectName("cmdGeneratorRemove");
-  cmdGeneratorClear_ = new QPushButton(QStringLiteral("全削除"), this);
+  cmdGeneratorClear_ = new QPushButton(QCoreApplication::translate("FrmGenerators", "全削除"), this);
   cmdGeneratorClear_->setObjectName("cmdGeneratorClear");
-  cmdGeneratorLoad_ = new QPushButton(QStringLiteral("ファイルから読込..."), this);
+  cmdGeneratorLoad_ = new QPushButton(QCoreApplication::translate("FrmGenerators", "ファイルから読込..."), this);
   cmdGeneratorLoad_->setObjectName("cmdGeneratorLoad");
-  cmdGeneratorSave_ = new QPushButton(QStringLiteral("ファイルへ保存..."), this);
+  cmdGeneratorSave_ = new QPushButton(QCoreApplication::translate("FrmGenerators", "ファイルへ保存..."), this);
   cmdGeneratorSave_->setObjectName("cmdGeneratorSave");
 
   auto* add = new QHBoxLayout;
-  add->addWidget(new QLabel(QStringLiteral("種類"), this));
+  add->addWidget(new QLabel(QCoreApplication::translate("FrmGenerators", "種類"), this));
   add->addWidget(cboGeneratorKind_);
   add->addWidget(txtGenerator_, 1);
   add->addWidget(cmdGeneratorAdd_);
@@ -135,7 +137,7 @@ FrmGenerators::FrmGenerators(AppCore& core, QWidget* parent) : QWidget(parent, k
 }
 
 void FrmGenerators::message(const std::string& text) {
-  core_.presenter.message(text, kTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+  core_.presenter.message(text, omb::trs("FrmGenerators", kTitle), MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 std::vector<int> FrmGenerators::selectedIds() const {
@@ -165,7 +167,7 @@ void FrmGenerators::cmdGeneratorChange_Click() {
   const auto& entries = core_.generators.entries();
   const int row = grdGenerators_->currentRow();
   if (row < 0 || row >= static_cast<int>(entries.size())) {
-    message("変更する行を選択してください");
+    message(omb::trs("FrmGenerators", "変更する行を選択してください"));
     return;
   }
   std::string error;
@@ -195,7 +197,7 @@ void FrmGenerators::cmdGeneratorRemove_Click() {
 
 void FrmGenerators::cmdGeneratorClear_Click() {
   if (core_.generators.empty()) return;
-  if (core_.presenter.message("すべての値の自動変化を削除しますか？", kTitle, MsgIcon::Question,
+  if (core_.presenter.message(omb::trs("FrmGenerators", "すべての値の自動変化を削除しますか？"), omb::trs("FrmGenerators", kTitle), MsgIcon::Question,
                               MsgButtons::OkCancelSafe) != MsgAnswer::Ok)
     return;
   core_.generators.clear();
@@ -204,7 +206,7 @@ void FrmGenerators::cmdGeneratorClear_Click() {
 
 void FrmGenerators::cmdGeneratorLoad_Click() {
   const auto file =
-      chooseAndRead(core_.presenter, "値の自動変化ファイルを開く", {"TEXT(*.txt)", "All(*.*)"}, "txt", kTitle);
+      chooseAndRead(core_.presenter, omb::trs("FrmGenerators", "値の自動変化ファイルを開く"), {"TEXT(*.txt)", "All(*.*)"}, "txt", omb::trs("FrmGenerators", kTitle));
   if (!file) return;
   std::string error;
   if (!core_.generators.load(file->text, core_.clock.steadyMs(), error)) message(file->path + "\r\n" + error);
@@ -212,11 +214,11 @@ void FrmGenerators::cmdGeneratorLoad_Click() {
 }
 
 void FrmGenerators::cmdGeneratorSave_Click() {
-  const auto path = core_.presenter.saveFileName("値の自動変化ファイルに保存", {"TEXT(*.txt)", "All(*.*)"}, "txt",
+  const auto path = core_.presenter.saveFileName(omb::trs("FrmGenerators", "値の自動変化ファイルに保存"), {"TEXT(*.txt)", "All(*.*)"}, "txt",
                                                  core_.settings.folders.Projects + "/Sim.txt");
   if (!path) return;
   if (const auto failed = writeFileAtomically(*path, core_.generators.save()))
-    message(*path + " に保存できません: " + failed->reason);
+    message(*path + omb::trs("FrmGenerators", " に保存できません: ") + failed->reason);
 }
 
 void FrmGenerators::refresh() {
@@ -227,10 +229,10 @@ void FrmGenerators::refresh() {
     const auto& e = entries[i];
     const int r = static_cast<int>(i);
     set(r, 0, QString::number(e.id));
-    set(r, 1, QString::fromUtf8(generatorKindCaption(e.spec.kind)));
+    set(r, 1, QCoreApplication::translate("Generators", generatorKindCaption(e.spec.kind)));
     set(r, 2, q(deviceSpanText(e.spec.target)));
     set(r, 3, q(settingsText(e.spec)));
-    set(r, 4, e.spec.paused ? QStringLiteral("一時停止中") : QStringLiteral("動作中"));
+    set(r, 4, e.spec.paused ? QCoreApplication::translate("FrmGenerators", "一時停止中") : QCoreApplication::translate("FrmGenerators", "動作中"));
     set(r, 5, e.written ? QString::number(*e.written) : QString());
   }
   const bool any = !entries.empty();

@@ -1,5 +1,6 @@
 #include "app/frm_inport.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -11,7 +12,7 @@ namespace omb {
 
 FrmInport::FrmInport(ProjectCommands& project, QWidget* parent) : QDialog(parent), project_(project) {
   setObjectName(QStringLiteral("frmInport"));
-  setWindowTitle(QStringLiteral("旧バージョン・プロジェクトのインポート"));
+  setWindowTitle(QCoreApplication::translate("FrmInport", "旧バージョン・プロジェクトのインポート"));
   auto* grid = new QGridLayout(this);
   auto field = [this](const char* name) {
     auto* l = new QLabel(this);
@@ -20,13 +21,13 @@ FrmInport::FrmInport(ProjectCommands& project, QWidget* parent) : QDialog(parent
     l->setMinimumWidth(360);
     return l;
   };
-  grid->addWidget(new QLabel(QStringLiteral("ファイル フルパス"), this), 0, 0);
+  grid->addWidget(new QLabel(QCoreApplication::translate("FrmInport", "ファイル フルパス"), this), 0, 0);
   grid->addWidget(lblFileName_ = field("lblFileName"), 0, 1, 1, 2);
-  grid->addWidget(new QLabel(QStringLiteral("プロジェクト・コメント"), this), 1, 0);
+  grid->addWidget(new QLabel(QCoreApplication::translate("FrmInport", "プロジェクト・コメント"), this), 1, 0);
   grid->addWidget(lblProjectName_ = field("lblProjectName"), 1, 1, 1, 2);
-  auto* get = new QPushButton(QStringLiteral("再インポート"), this);
+  auto* get = new QPushButton(QCoreApplication::translate("FrmInport", "再インポート"), this);
   get->setObjectName(QStringLiteral("cmdGet"));
-  auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+  auto* close = new QPushButton(QCoreApplication::translate("FrmInport", "閉じる"), this);
   close->setObjectName(QStringLiteral("cmdClose"));
   grid->addWidget(get, 2, 1);
   grid->addWidget(close, 2, 2);

@@ -5,6 +5,7 @@
 #include "app/frm_script.h"
 #include "app/frm_trend.h"
 
+#include <QCoreApplication>
 #include <cmath>
 #include <cstdlib>
 
@@ -27,6 +28,7 @@
 #include "app/help_viewer.h"
 #include "store/program_folders.h"
 #include "link/framing.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -42,8 +44,8 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 // The control channel entry's tooltip: what it is for, or where it listens.
 QString controlTip(const std::string& path) {
   if (path.empty())
-    return QStringLiteral("テストスクリプトが ombrisal ctl でデバイスの読み書きや障害注入を行うソケットを開きます");
-  return QStringLiteral("制御ソケット %1 で待ち受け中（もう一度選ぶと停止します）").arg(q(path));
+    return QCoreApplication::translate("FrmMain", "テストスクリプトが ombrisal ctl でデバイスの読み書きや障害注入を行うソケットを開きます");
+  return QCoreApplication::translate("FrmMain", "制御ソケット %1 で待ち受け中（もう一度選ぶと停止します）").arg(q(path));
 }
 
 // Frames and labels show line bytes as text of the system code page.
@@ -150,63 +152,63 @@ HelpViewer& FrmMain::help() {
 
 void FrmMain::buildMenus() {
   QMenuBar* bar = menuBar();
-  mnuFile_ = bar->addMenu(QStringLiteral("ファイル(&F)"));
+  mnuFile_ = bar->addMenu(QCoreApplication::translate("FrmMain", "ファイル(&F)"));
   mnuFile_->setObjectName("mnuFile");
   mnuFile_->setToolTipsVisible(true);
-  mnuFileOpen_ = entry(mnuFile_, "mnuFileOpen", QStringLiteral("プロジェクトを開く(&O)"), QKeySequence("Ctrl+O"));
+  mnuFileOpen_ = entry(mnuFile_, "mnuFileOpen", QCoreApplication::translate("FrmMain", "プロジェクトを開く(&O)"), QKeySequence("Ctrl+O"));
   mnuFile_->addSeparator();
-  mnuFileSaveAs_ = entry(mnuFile_, "mnuFileSaveAs", QStringLiteral("プロジェクトに名前を付けて保存(&A)"));
-  mnuFileSave_ = entry(mnuFile_, "mnuFileSave", QStringLiteral("プロジェクト上書き保存(&S)"), QKeySequence("Ctrl+S"));
+  mnuFileSaveAs_ = entry(mnuFile_, "mnuFileSaveAs", QCoreApplication::translate("FrmMain", "プロジェクトに名前を付けて保存(&A)"));
+  mnuFileSave_ = entry(mnuFile_, "mnuFileSave", QCoreApplication::translate("FrmMain", "プロジェクト上書き保存(&S)"), QKeySequence("Ctrl+S"));
   mnuFile_->addSeparator();
-  mnuOldFileOpen_ = entry(mnuFile_, "mnuOldFileOpen", QStringLiteral("旧バージョンプロジェクトをインポート"));
-  mnuFileInport_ = mnuFile_->addMenu(QStringLiteral("デバイス・コメントをインポート"));
+  mnuOldFileOpen_ = entry(mnuFile_, "mnuOldFileOpen", QCoreApplication::translate("FrmMain", "旧バージョンプロジェクトをインポート"));
+  mnuFileInport_ = mnuFile_->addMenu(QCoreApplication::translate("FrmMain", "デバイス・コメントをインポート"));
   mnuFileInport_->setObjectName("mnuFileInport_");
-  entry(mnuFileInport_, "mnuFileInport0", QStringLiteral("スペース区切り"));
-  entry(mnuFileInport_, "mnuFileInport1", QStringLiteral("カンマ区切り"));
-  entry(mnuFileInport_, "mnuFileInport2", QStringLiteral("タブ区切り"));
-  mnuInitDevCome_ = entry(mnuFile_, "mnuInitDevCome", QStringLiteral("デバイス・コメントを初期化する"));
+  entry(mnuFileInport_, "mnuFileInport0", QCoreApplication::translate("FrmMain", "スペース区切り"));
+  entry(mnuFileInport_, "mnuFileInport1", QCoreApplication::translate("FrmMain", "カンマ区切り"));
+  entry(mnuFileInport_, "mnuFileInport2", QCoreApplication::translate("FrmMain", "タブ区切り"));
+  mnuInitDevCome_ = entry(mnuFile_, "mnuInitDevCome", QCoreApplication::translate("FrmMain", "デバイス・コメントを初期化する"));
   mnuFile_->addSeparator();
   // Device values as CSV or JSON, for fixtures written by hand.
-  commands_["mnuValuesExport"] = entry(mnuFile_, "mnuValuesExport", tr("デバイス値をエクスポート (CSV/JSON)..."));
-  commands_["mnuValuesImport"] = entry(mnuFile_, "mnuValuesImport", tr("デバイス値をインポート (CSV/JSON)..."));
+  commands_["mnuValuesExport"] = entry(mnuFile_, "mnuValuesExport", QCoreApplication::translate("FrmMain", "デバイス値をエクスポート (CSV/JSON)..."));
+  commands_["mnuValuesImport"] = entry(mnuFile_, "mnuValuesImport", QCoreApplication::translate("FrmMain", "デバイス値をインポート (CSV/JSON)..."));
   mnuFileInport_->setToolTipsVisible(true);
   for (QAction* a : {mnuFileOpen_, mnuFileSaveAs_, mnuFileSave_, mnuOldFileOpen_, mnuInitDevCome_})
     commands_[a->objectName()] = a;
   for (QAction* a : mnuFileInport_->actions()) commands_[a->objectName()] = a;
   mnuFile_->addSeparator();
-  mnuFileQuit_ = entry(mnuFile_, "mnuFileQuit", QStringLiteral("ツールの終了(&Q)"), QKeySequence("Ctrl+Q"));
+  mnuFileQuit_ = entry(mnuFile_, "mnuFileQuit", QCoreApplication::translate("FrmMain", "ツールの終了(&Q)"), QKeySequence("Ctrl+Q"));
   connect(mnuFileQuit_, &QAction::triggered, this, &QWidget::close);
 
-  mnuView_ = bar->addMenu(QStringLiteral("表示(&V)"));
+  mnuView_ = bar->addMenu(QCoreApplication::translate("FrmMain", "表示(&V)"));
   mnuView_->setObjectName("mnuView");
   const ViewEntry words[] = {
-      {0, "mnuDspWordTN", "タイマＴ", QKeySequence("Shift+F1")},
-      {1, "mnuDspWordCN", "カウンタＣ", QKeySequence("Shift+F2")},
-      {2, "mnuDspWordD", "データレジスタＤ", QKeySequence("Shift+F3")},
-      {3, "mnuDspWordW", "リンクレジスタＷ", QKeySequence("Shift+F4")},
-      {4, "mnuDspWordR", "ファイルレジスタＲ", QKeySequence("Shift+F5")},
-      {5, "mnuDspWordDX", "特殊レジスタＤ", QKeySequence("Shift+F6")},
-      {20, "mnuDspWordDbit", "データレジスタＤ ビット表示", {}},
-      {21, "mnuDspWordWbit", "リンクレジスタＷ ビット表示", {}},
-      {22, "mnuDspWordRbit", "ファイルレジスタＲ ビット表示", {}},
-      {23, "mnuDspWordDxbit", "特殊レジスタＤ ビット表示", {}},
+      {0, "mnuDspWordTN", QT_TRANSLATE_NOOP("FrmMain", "タイマＴ"), QKeySequence("Shift+F1")},
+      {1, "mnuDspWordCN", QT_TRANSLATE_NOOP("FrmMain", "カウンタＣ"), QKeySequence("Shift+F2")},
+      {2, "mnuDspWordD", QT_TRANSLATE_NOOP("FrmMain", "データレジスタＤ"), QKeySequence("Shift+F3")},
+      {3, "mnuDspWordW", QT_TRANSLATE_NOOP("FrmMain", "リンクレジスタＷ"), QKeySequence("Shift+F4")},
+      {4, "mnuDspWordR", QT_TRANSLATE_NOOP("FrmMain", "ファイルレジスタＲ"), QKeySequence("Shift+F5")},
+      {5, "mnuDspWordDX", QT_TRANSLATE_NOOP("FrmMain", "特殊レジスタＤ"), QKeySequence("Shift+F6")},
+      {20, "mnuDspWordDbit", QT_TRANSLATE_NOOP("FrmMain", "データレジスタＤ ビット表示"), {}},
+      {21, "mnuDspWordWbit", QT_TRANSLATE_NOOP("FrmMain", "リンクレジスタＷ ビット表示"), {}},
+      {22, "mnuDspWordRbit", QT_TRANSLATE_NOOP("FrmMain", "ファイルレジスタＲ ビット表示"), {}},
+      {23, "mnuDspWordDxbit", QT_TRANSLATE_NOOP("FrmMain", "特殊レジスタＤ ビット表示"), {}},
   };
   const ViewEntry bits[] = {
-      {6, "mnuDspBitX", "入力Ｘ", QKeySequence("Ctrl+F1")},
-      {7, "mnuDspBitY", "出力Ｙ", QKeySequence("Ctrl+F2")},
-      {8, "mnuDspBitM", "内部リレーＭ", QKeySequence("Ctrl+F3")},
-      {9, "mnuDspBitL", "ラッチリレーＬ", QKeySequence("Ctrl+F4")},
-      {10, "mnuDspBitS", "ステップリレーＳ", QKeySequence("Ctrl+F5")},
-      {11, "mnuDspBitB", "リンクリレーＢ", QKeySequence("Ctrl+F6")},
-      {12, "mnuDspBitF", "アナンシェータＦ", QKeySequence("Ctrl+F8")},
-      {13, "mnuDspBitMx", "特殊リレーＭ", QKeySequence("Ctrl+Shift+F3")},
-      {14, "mnuDspBitTS", "タイマ（接点）Ｔ", QKeySequence("Ctrl+F9")},
-      {15, "mnuDspBitTC", "タイマ（コイル）Ｔ", QKeySequence("Ctrl+Shift+F9")},
-      {16, "mnuDspBitCS", "カウンタ（接点）Ｃ", QKeySequence("Ctrl+F11")},
-      {17, "mnuDspBitCC", "カウンタ（コイル）Ｃ", QKeySequence("Ctrl+Shift+F11")},
+      {6, "mnuDspBitX", QT_TRANSLATE_NOOP("FrmMain", "入力Ｘ"), QKeySequence("Ctrl+F1")},
+      {7, "mnuDspBitY", QT_TRANSLATE_NOOP("FrmMain", "出力Ｙ"), QKeySequence("Ctrl+F2")},
+      {8, "mnuDspBitM", QT_TRANSLATE_NOOP("FrmMain", "内部リレーＭ"), QKeySequence("Ctrl+F3")},
+      {9, "mnuDspBitL", QT_TRANSLATE_NOOP("FrmMain", "ラッチリレーＬ"), QKeySequence("Ctrl+F4")},
+      {10, "mnuDspBitS", QT_TRANSLATE_NOOP("FrmMain", "ステップリレーＳ"), QKeySequence("Ctrl+F5")},
+      {11, "mnuDspBitB", QT_TRANSLATE_NOOP("FrmMain", "リンクリレーＢ"), QKeySequence("Ctrl+F6")},
+      {12, "mnuDspBitF", QT_TRANSLATE_NOOP("FrmMain", "アナンシェータＦ"), QKeySequence("Ctrl+F8")},
+      {13, "mnuDspBitMx", QT_TRANSLATE_NOOP("FrmMain", "特殊リレーＭ"), QKeySequence("Ctrl+Shift+F3")},
+      {14, "mnuDspBitTS", QT_TRANSLATE_NOOP("FrmMain", "タイマ（接点）Ｔ"), QKeySequence("Ctrl+F9")},
+      {15, "mnuDspBitTC", QT_TRANSLATE_NOOP("FrmMain", "タイマ（コイル）Ｔ"), QKeySequence("Ctrl+Shift+F9")},
+      {16, "mnuDspBitCS", QT_TRANSLATE_NOOP("FrmMain", "カウンタ（接点）Ｃ"), QKeySequence("Ctrl+F11")},
+      {17, "mnuDspBitCC", QT_TRANSLATE_NOOP("FrmMain", "カウンタ（コイル）Ｃ"), QKeySequence("Ctrl+Shift+F11")},
   };
   auto addView = [this](QMenu* menu, const ViewEntry& v) {
-    QAction* a = entry(menu, v.name, QString::fromUtf8(v.caption), v.key);
+    QAction* a = entry(menu, v.name, QCoreApplication::translate("FrmMain", v.caption), v.key);
     a->setCheckable(true);
     mnuDsp_[static_cast<std::size_t>(v.slot)] = a;
     connect(a, &QAction::triggered, this, [this, a, slot = v.slot] {
@@ -214,49 +216,49 @@ void FrmMain::buildMenus() {
       if (openSingleView) openSingleView(slot);
     });
   };
-  QMenu* word = mnuView_->addMenu(QStringLiteral("ワードデバイス"));
+  QMenu* word = mnuView_->addMenu(QCoreApplication::translate("FrmMain", "ワードデバイス"));
   word->setObjectName("mnuDspWord");
   for (const auto& v : words) {
     if (v.slot == 20) word->addSeparator();
     addView(word, v);
   }
-  QMenu* bit = mnuView_->addMenu(QStringLiteral("ビットデバイス"));
+  QMenu* bit = mnuView_->addMenu(QCoreApplication::translate("FrmMain", "ビットデバイス"));
   bit->setObjectName("mnuDspBit");
   for (const auto& v : bits) addView(bit, v);
-  addView(mnuView_, {18, "mnuDspUni", "テスト・モニタ", QKeySequence("F5")});
-  addView(mnuView_, {19, "mnuDspUser", "ユーザー", QKeySequence("F6")});
+  addView(mnuView_, {18, "mnuDspUni", QT_TRANSLATE_NOOP("FrmMain", "テスト・モニタ"), QKeySequence("F5")});
+  addView(mnuView_, {19, "mnuDspUser", QT_TRANSLATE_NOOP("FrmMain", "ユーザー"), QKeySequence("F6")});
   mnuView_->addSeparator();
   struct MultiEntry {
     int kind;
     const char* name;
     const char* caption;
   };
-  QMenu* wordPlus = mnuView_->addMenu(QStringLiteral("ワードデバイス＋"));
+  QMenu* wordPlus = mnuView_->addMenu(QCoreApplication::translate("FrmMain", "ワードデバイス＋"));
   wordPlus->setObjectName("mnuDspWordPlus");
-  QMenu* bitPlus = mnuView_->addMenu(QStringLiteral("ビットデバイス＋"));
+  QMenu* bitPlus = mnuView_->addMenu(QCoreApplication::translate("FrmMain", "ビットデバイス＋"));
   bitPlus->setObjectName("mnuDspBitPlus");
-  for (const MultiEntry& m : {MultiEntry{1, "mnuDspWordTs", "タイマＴ"}, MultiEntry{2, "mnuDspWordCs", "カウンタＣ"},
-                              MultiEntry{3, "mnuDspWordDs", "データレジスタＤ"}, MultiEntry{4, "mnuDspWordWs", "リンクレジスタＷ"},
-                              MultiEntry{5, "mnuDspWordRs", "ファイルレジスタＲ"}, MultiEntry{7, "mnuDspBitXs", "入力Ｘ"},
-                              MultiEntry{8, "mnuDspBitYs", "出力Ｙ"}, MultiEntry{9, "mnuDspBitMs", "内部リレーＭ"},
-                              MultiEntry{10, "mnuDspBitLs", "ラッチリレーＬ"}, MultiEntry{11, "mnuDspBitSs", "ステップリレーＳ"},
-                              MultiEntry{12, "mnuDspBitBs", "リンクリレーＢ"}, MultiEntry{13, "mnuDspBitFs", "アナンシェータＦ"}}) {
-    QAction* a = entry(m.kind <= 5 ? wordPlus : bitPlus, m.name, QString::fromUtf8(m.caption));
+  for (const MultiEntry& m : {MultiEntry{1, "mnuDspWordTs", QT_TRANSLATE_NOOP("FrmMain", "タイマＴ")}, MultiEntry{2, "mnuDspWordCs", QT_TRANSLATE_NOOP("FrmMain", "カウンタＣ")},
+                              MultiEntry{3, "mnuDspWordDs", QT_TRANSLATE_NOOP("FrmMain", "データレジスタＤ")}, MultiEntry{4, "mnuDspWordWs", QT_TRANSLATE_NOOP("FrmMain", "リンクレジスタＷ")},
+                              MultiEntry{5, "mnuDspWordRs", QT_TRANSLATE_NOOP("FrmMain", "ファイルレジスタＲ")}, MultiEntry{7, "mnuDspBitXs", QT_TRANSLATE_NOOP("FrmMain", "入力Ｘ")},
+                              MultiEntry{8, "mnuDspBitYs", QT_TRANSLATE_NOOP("FrmMain", "出力Ｙ")}, MultiEntry{9, "mnuDspBitMs", QT_TRANSLATE_NOOP("FrmMain", "内部リレーＭ")},
+                              MultiEntry{10, "mnuDspBitLs", QT_TRANSLATE_NOOP("FrmMain", "ラッチリレーＬ")}, MultiEntry{11, "mnuDspBitSs", QT_TRANSLATE_NOOP("FrmMain", "ステップリレーＳ")},
+                              MultiEntry{12, "mnuDspBitBs", QT_TRANSLATE_NOOP("FrmMain", "リンクリレーＢ")}, MultiEntry{13, "mnuDspBitFs", QT_TRANSLATE_NOOP("FrmMain", "アナンシェータＦ")}}) {
+    QAction* a = entry(m.kind <= 5 ? wordPlus : bitPlus, m.name, QCoreApplication::translate("FrmMain", m.caption));
     connect(a, &QAction::triggered, this, [this, kind = m.kind] {
       if (openMultiView) openMultiView(kind);
     });
     multiEntries_.push_back(a);
   }
   for (QMenu* m : {mnuView_, word, bit, wordPlus, bitPlus}) m->setToolTipsVisible(true);
-  commands_["mnuMultiClear"] = entry(mnuView_, "mnuMultiClear", QStringLiteral("マルチ画面全消去"));
-  commands_["mnuMultiInit"] = entry(mnuView_, "mnuMultiInit", QStringLiteral("マルチ画面初期化"));
+  commands_["mnuMultiClear"] = entry(mnuView_, "mnuMultiClear", QCoreApplication::translate("FrmMain", "マルチ画面全消去"));
+  commands_["mnuMultiInit"] = entry(mnuView_, "mnuMultiInit", QCoreApplication::translate("FrmMain", "マルチ画面初期化"));
   mnuView_->addSeparator();
-  commands_["mnuInitWindow"] = entry(mnuView_, "mnuInitWindow", QStringLiteral("ウインドウの表示状態を初期化する"));
-  commands_["mnuInitCell"] = entry(mnuView_, "mnuInitCell", QStringLiteral("セルのプロパティを初期化する"));
+  commands_["mnuInitWindow"] = entry(mnuView_, "mnuInitWindow", QCoreApplication::translate("FrmMain", "ウインドウの表示状態を初期化する"));
+  commands_["mnuInitCell"] = entry(mnuView_, "mnuInitCell", QCoreApplication::translate("FrmMain", "セルのプロパティを初期化する"));
 
-  mnuSet_ = bar->addMenu(QStringLiteral("計算機リンク設定(&L)"));
+  mnuSet_ = bar->addMenu(QCoreApplication::translate("FrmMain", "計算機リンク設定(&L)"));
   mnuSet_->setObjectName("mnuSet");
-  mnuCpu_ = mnuSet_->addMenu(QStringLiteral("CPUタイプ"));
+  mnuCpu_ = mnuSet_->addMenu(QCoreApplication::translate("FrmMain", "CPUタイプ"));
   mnuCpu_->setObjectName("mnuCpu");
   mnuCpuAcpu_ = entry(mnuCpu_, "mnuCpuAcpu", QStringLiteral("ACPU"));
   mnuCpuAnAcpu_ = entry(mnuCpu_, "mnuCpuAnAcpu", QStringLiteral("AnACPU"));
@@ -264,24 +266,24 @@ void FrmMain::buildMenus() {
   mnuCpuAcpu_->setChecked(true);
   connect(mnuCpuAcpu_, &QAction::triggered, this, [this] { chooseCpu(false); });
   connect(mnuCpuAnAcpu_, &QAction::triggered, this, [this] { chooseCpu(true); });
-  mnuProto_ = mnuSet_->addMenu(QStringLiteral("専用プロトコル"));
+  mnuProto_ = mnuSet_->addMenu(QCoreApplication::translate("FrmMain", "専用プロトコル"));
   mnuProto_->setObjectName("mnuProto");
   for (int n = 1; n <= 4; ++n) {
-    QAction* a = entry(mnuProto_, ("mnuProtoMode" + std::to_string(n)).c_str(), q(formatCaption(n)));
+    QAction* a = entry(mnuProto_, ("mnuProtoMode" + std::to_string(n)).c_str(), QCoreApplication::translate("Framing", formatCaption(n).c_str()));
     a->setCheckable(true);
     mnuProtoMode_[static_cast<std::size_t>(n)] = a;
     connect(a, &QAction::triggered, this, [this, n] { chooseFormat(n); });
   }
   mnuProtoMode_[1]->setChecked(true);
-  mnuProtoMode_[0] = entry(mnuProto_, "mnuProtoMode0", QStringLiteral("無手順"));
+  mnuProtoMode_[0] = entry(mnuProto_, "mnuProtoMode0", QCoreApplication::translate("FrmMain", "無手順"));
   mnuProtoMode_[0]->setVisible(false);
   mnuProtoMode_[0]->setEnabled(false);
 
-  mnuCom_ = bar->addMenu(QStringLiteral("通信パラメータ設定(&C)"));
+  mnuCom_ = bar->addMenu(QCoreApplication::translate("FrmMain", "通信パラメータ設定(&C)"));
   mnuCom_->setObjectName("mnuCom");
-  mnuCommPort_ = mnuCom_->addMenu(QStringLiteral("ＣＯＭポート"));
+  mnuCommPort_ = mnuCom_->addMenu(QCoreApplication::translate("FrmMain", "ＣＯＭポート"));
   mnuCommPort_->setObjectName("mnuCommPort");
-  mnuCommBlate_ = mnuCom_->addMenu(QStringLiteral("ボーレート"));
+  mnuCommBlate_ = mnuCom_->addMenu(QCoreApplication::translate("FrmMain", "ボーレート"));
   mnuCommBlate_->setObjectName("mnuCommBlate");
   for (int i = 0; i < 7; ++i) {
     QAction* a = entry(mnuCommBlate_, ("mnuCommBps" + std::to_string(i)).c_str(), PortController::kBaudCaptions[i]);
@@ -289,24 +291,24 @@ void FrmMain::buildMenus() {
     mnuCommBps_[static_cast<std::size_t>(i)] = a;
     connect(a, &QAction::triggered, this, [this, i] { core_.pc.chooseBaud(i); });
   }
-  mnuCommStartBit_ = mnuCom_->addMenu(QStringLiteral("スタートビット"));
+  mnuCommStartBit_ = mnuCom_->addMenu(QCoreApplication::translate("FrmMain", "スタートビット"));
   mnuCommStartBit_->setObjectName("mnuCommStartBit");
   entry(mnuCommStartBit_, "mnuCommStartBit1", "1")->setEnabled(false);
   entry(mnuCommStartBit_, "mnuCommStartBit2", "2")->setEnabled(false);
   mnuCommStartBit_->setEnabled(false);
-  mnuCommCharLen_ = mnuCom_->addMenu(QStringLiteral("キャラクタ長"));
+  mnuCommCharLen_ = mnuCom_->addMenu(QCoreApplication::translate("FrmMain", "キャラクタ長"));
   mnuCommCharLen_->setObjectName("mnuCommCharLen");
   mnuCommCharLen7_ = entry(mnuCommCharLen_, "mnuCommCharLen7", "7");
   mnuCommCharLen8_ = entry(mnuCommCharLen_, "mnuCommCharLen8", "8");
-  mnuCommStopBit_ = mnuCom_->addMenu(QStringLiteral("ストップビット"));
+  mnuCommStopBit_ = mnuCom_->addMenu(QCoreApplication::translate("FrmMain", "ストップビット"));
   mnuCommStopBit_->setObjectName("mnuCommStopBit");
   mnuCommStopBit1_ = entry(mnuCommStopBit_, "mnuCommStopBit1", "1");
   mnuCommStopBit2_ = entry(mnuCommStopBit_, "mnuCommStopBit2", "2");
-  mnuCommParity_ = mnuCom_->addMenu(QStringLiteral("パリティ"));
+  mnuCommParity_ = mnuCom_->addMenu(QCoreApplication::translate("FrmMain", "パリティ"));
   mnuCommParity_->setObjectName("mnuCommParity");
-  mnuCommParityE_ = entry(mnuCommParity_, "mnuCommParityE", QStringLiteral("偶数"));
-  mnuCommParityO_ = entry(mnuCommParity_, "mnuCommParityO", QStringLiteral("奇数"));
-  mnuCommParityN_ = entry(mnuCommParity_, "mnuCommParityN", QStringLiteral("無し"));
+  mnuCommParityE_ = entry(mnuCommParity_, "mnuCommParityE", QCoreApplication::translate("FrmMain", "偶数"));
+  mnuCommParityO_ = entry(mnuCommParity_, "mnuCommParityO", QCoreApplication::translate("FrmMain", "奇数"));
+  mnuCommParityN_ = entry(mnuCommParity_, "mnuCommParityN", QCoreApplication::translate("FrmMain", "無し"));
   for (QAction* a : {mnuCommCharLen7_, mnuCommCharLen8_, mnuCommStopBit1_, mnuCommStopBit2_, mnuCommParityE_,
                      mnuCommParityO_, mnuCommParityN_})
     a->setCheckable(true);
@@ -318,53 +320,53 @@ void FrmMain::buildMenus() {
   connect(mnuCommParityO_, &QAction::triggered, this, [this] { core_.pc.chooseParity('o'); });
   connect(mnuCommParityN_, &QAction::triggered, this, [this] { core_.pc.chooseParity('n'); });
 
-  mnuTool_ = bar->addMenu(QStringLiteral("回線ツール(&T)"));
+  mnuTool_ = bar->addMenu(QCoreApplication::translate("FrmMain", "回線ツール(&T)"));
   mnuTool_->setObjectName("mnuTool");
-  mnuFaults_ = entry(mnuTool_, "mnuFaults", QStringLiteral("障害注入と統計..."));
+  mnuFaults_ = entry(mnuTool_, "mnuFaults", QCoreApplication::translate("FrmMain", "障害注入と統計..."));
   connect(mnuFaults_, &QAction::triggered, this, [this] {
     if (!faultsWindow_) faultsWindow_ = new FrmFaults(core_, this);
     showToolWindow(faultsWindow_, this);
   });
-  mnuPace_ = entry(mnuTool_, "mnuPace", QStringLiteral("回線速度で送信する（仮想ポート・TCP）"));
+  mnuPace_ = entry(mnuTool_, "mnuPace", QCoreApplication::translate("FrmMain", "回線速度で送信する（仮想ポート・TCP）"));
   mnuPace_->setCheckable(true);
-  mnuPace_->setToolTip(QStringLiteral("応答の各文字を、設定した通信速度で送るのと同じ間隔で送信します"));
+  mnuPace_->setToolTip(QCoreApplication::translate("FrmMain", "応答の各文字を、設定した通信速度で送るのと同じ間隔で送信します"));
   connect(mnuPace_, &QAction::toggled, this, [this](bool on) { core_.pacing = on; });
   mnuTool_->addSeparator();
-  mnuStations_ = entry(mnuTool_, "mnuStations", QStringLiteral("局番設定（マルチドロップ）..."));
+  mnuStations_ = entry(mnuTool_, "mnuStations", QCoreApplication::translate("FrmMain", "局番設定（マルチドロップ）..."));
   connect(mnuStations_, &QAction::triggered, this, &FrmMain::chooseStations);
-  mnuStationShow_ = mnuTool_->addMenu(QStringLiteral("表示する局"));
+  mnuStationShow_ = mnuTool_->addMenu(QCoreApplication::translate("FrmMain", "表示する局"));
   mnuStationShow_->setObjectName("mnuStationShow");
   mnuTool_->addSeparator();
-  mnuControl_ = entry(mnuTool_, "mnuControl", QStringLiteral("制御ソケット（テストスクリプト用）..."));
+  mnuControl_ = entry(mnuTool_, "mnuControl", QCoreApplication::translate("FrmMain", "制御ソケット（テストスクリプト用）..."));
   mnuControl_->setCheckable(true);
   mnuControl_->setToolTip(controlTip(""));
   connect(mnuControl_, &QAction::triggered, this, &FrmMain::toggleControl);
   mnuTool_->setToolTipsVisible(true);
   rebuildStationMenu();
 
-  mnuSim_ = bar->addMenu(QStringLiteral("シミュレーション(&U)"));
+  mnuSim_ = bar->addMenu(QCoreApplication::translate("FrmMain", "シミュレーション(&U)"));
   mnuSim_->setObjectName("mnuSim");
   auto showOnce = [this](QWidget*& window, auto make) {
     if (!window) window = make();
     showToolWindow(window, this);
   };
-  mnuGenerators_ = entry(mnuSim_, "mnuGenerators", QStringLiteral("値の自動変化..."));
+  mnuGenerators_ = entry(mnuSim_, "mnuGenerators", QCoreApplication::translate("FrmMain", "値の自動変化..."));
   connect(mnuGenerators_, &QAction::triggered, this,
           [this, showOnce] { showOnce(generatorsWindow_, [this] { return new FrmGenerators(core_, this); }); });
-  mnuScript_ = entry(mnuSim_, "mnuScript", tr("スクリプト..."));
+  mnuScript_ = entry(mnuSim_, "mnuScript", QCoreApplication::translate("FrmMain", "スクリプト..."));
   connect(mnuScript_, &QAction::triggered, this,
           [this, showOnce] { showOnce(scriptWindow_, [this] { return new FrmScript(core_, this); }); });
-  mnuTrend_ = entry(mnuSim_, "mnuTrend", QStringLiteral("トレンドグラフ..."));
+  mnuTrend_ = entry(mnuSim_, "mnuTrend", QCoreApplication::translate("FrmMain", "トレンドグラフ..."));
   connect(mnuTrend_, &QAction::triggered, this,
           [this, showOnce] { showOnce(trendWindow_, [this] { return new FrmTrend(core_, this); }); });
-  mnuTrendOpen_ = entry(mnuSim_, "mnuTrendOpen", QStringLiteral("記録ファイルを開く..."));
+  mnuTrendOpen_ = entry(mnuSim_, "mnuTrendOpen", QCoreApplication::translate("FrmMain", "記録ファイルを開く..."));
   connect(mnuTrendOpen_, &QAction::triggered, this, [this] { FrmTrend::openRecording(core_, this); });
 
-  mnuHelp_ = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+  mnuHelp_ = bar->addMenu(QCoreApplication::translate("FrmMain", "ヘルプ(&H)"));
   mnuHelp_->setObjectName("mnuHelp");
-  connect(entry(mnuHelp_, "mnuHelpTorisetu", QStringLiteral("操作説明...")), &QAction::triggered, this,
+  connect(entry(mnuHelp_, "mnuHelpTorisetu", QCoreApplication::translate("FrmMain", "操作説明...")), &QAction::triggered, this,
           [this] { help().showContents(); });
-  connect(entry(mnuHelp_, "mnuHelpVerInfo", QStringLiteral("バージョン情報...")), &QAction::triggered, this,
+  connect(entry(mnuHelp_, "mnuHelpVerInfo", QCoreApplication::translate("FrmMain", "バージョン情報...")), &QAction::triggered, this,
           &FrmMain::showVersion);
 
   // Help topics for context help.
@@ -380,8 +382,8 @@ void FrmMain::buildMenus() {
 
   popLogText_ = new QMenu(this);
   popLogText_->setObjectName("popLogText");
-  popLogSave_ = entry(popLogText_, "popLogSave", QStringLiteral("名前を付けて保存する"));
-  popLogCls_ = entry(popLogText_, "popLogCls", QStringLiteral("ログをクリアする"));
+  popLogSave_ = entry(popLogText_, "popLogSave", QCoreApplication::translate("FrmMain", "名前を付けて保存する"));
+  popLogCls_ = entry(popLogText_, "popLogCls", QCoreApplication::translate("FrmMain", "ログをクリアする"));
   connect(popLogSave_, &QAction::triggered, this,
           [this] { core_.log.popLogSave_Click(panel5Text(), mainCaption()); });
   connect(popLogCls_, &QAction::triggered, this, [this] { core_.log.popLogCls_Click(); });
@@ -402,21 +404,21 @@ void FrmMain::buildToolbars() {
     if (key == "TEST" || key == "USER") return list;
     return slot <= 5 ? word : bitColour;
   };
-  const Button one[] = {{"T", "タイマー", 0},          {"C", "カウンタ", 1},          {"D", "データレジスタ", 2},
-                        {"W", "リンクレジスタ", 3},    {"R", "ファイルレジスタ", 4},  {"Dx", "特殊レジスタＤ", 5},
-                        {"Db", "データレジスタ", 20},  {"Wb", "リンクレジスタ", 21},  {"Rb", "ファイルレジスタ", 22},
-                        {"Dxb", "特殊レジスタＤ", 23}, {"X", "入力Ｘ", 6},            {"Y", "出力Ｙ", 7},
-                        {"M", "内部リレーＭ", 8},      {"L", "ラッチリレーＬ", 9},    {"S", "ステップリレーＳ", 10},
-                        {"B", "リンクリレーＢ", 11},   {"F", "アナンシェータＦ", 12}, {"Mx", "特出リレーＭ", 13},
-                        {"Ts", "タイマー（接点）", 14}, {"Tc", "タイマー（コイル）", 15},
-                        {"Cs", "カウンター（接点）", 16}, {"Cc", "カウンター（コイル）", 17}};
+  const Button one[] = {{"T", QT_TRANSLATE_NOOP("FrmMain", "タイマー"), 0},          {"C", QT_TRANSLATE_NOOP("FrmMain", "カウンタ"), 1},          {"D", QT_TRANSLATE_NOOP("FrmMain", "データレジスタ"), 2},
+                        {"W", QT_TRANSLATE_NOOP("FrmMain", "リンクレジスタ"), 3},    {"R", QT_TRANSLATE_NOOP("FrmMain", "ファイルレジスタ"), 4},  {"Dx", QT_TRANSLATE_NOOP("FrmMain", "特殊レジスタＤ"), 5},
+                        {"Db", QT_TRANSLATE_NOOP("FrmMain", "データレジスタ"), 20},  {"Wb", QT_TRANSLATE_NOOP("FrmMain", "リンクレジスタ"), 21},  {"Rb", QT_TRANSLATE_NOOP("FrmMain", "ファイルレジスタ"), 22},
+                        {"Dxb", QT_TRANSLATE_NOOP("FrmMain", "特殊レジスタＤ"), 23}, {"X", QT_TRANSLATE_NOOP("FrmMain", "入力Ｘ"), 6},            {"Y", QT_TRANSLATE_NOOP("FrmMain", "出力Ｙ"), 7},
+                        {"M", QT_TRANSLATE_NOOP("FrmMain", "内部リレーＭ"), 8},      {"L", QT_TRANSLATE_NOOP("FrmMain", "ラッチリレーＬ"), 9},    {"S", QT_TRANSLATE_NOOP("FrmMain", "ステップリレーＳ"), 10},
+                        {"B", QT_TRANSLATE_NOOP("FrmMain", "リンクリレーＢ"), 11},   {"F", QT_TRANSLATE_NOOP("FrmMain", "アナンシェータＦ"), 12}, {"Mx", QT_TRANSLATE_NOOP("FrmMain", "特出リレーＭ"), 13},
+                        {"Ts", QT_TRANSLATE_NOOP("FrmMain", "タイマー（接点）"), 14}, {"Tc", QT_TRANSLATE_NOOP("FrmMain", "タイマー（コイル）"), 15},
+                        {"Cs", QT_TRANSLATE_NOOP("FrmMain", "カウンター（接点）"), 16}, {"Cc", QT_TRANSLATE_NOOP("FrmMain", "カウンター（コイル）"), 17}};
   toolbar1_ = addToolBar(QStringLiteral("Toolbar1"));
   toolbar1_->setObjectName("Toolbar1");
   for (const Button& b : one) {
     const QString key = QString::fromUtf8(b.key);
-    QAction* a = toolbar1_->addAction(tileIcon(key, colourOf(key, b.target), false), QString::fromUtf8(b.tip));
+    QAction* a = toolbar1_->addAction(tileIcon(key, colourOf(key, b.target), false), QCoreApplication::translate("FrmMain", b.tip));
     a->setObjectName("Toolbar1_" + key);
-    a->setToolTip(QString::fromUtf8(b.tip));
+    a->setToolTip(QCoreApplication::translate("FrmMain", b.tip));
     connect(a, &QAction::triggered, this, [this, slot = b.target] {
       if (toolbarSingleView) toolbarSingleView(slot);
     });
@@ -425,22 +427,22 @@ void FrmMain::buildToolbars() {
   addToolBarBreak();
   toolbar2_ = addToolBar(QStringLiteral("Toolbar2"));
   toolbar2_->setObjectName("Toolbar2");
-  const Button two[] = {{"T", "タイマー", 1},          {"C", "カウンタ", 2},          {"D", "データレジスタ", 3},
-                        {"W", "リンクレジスタ", 4},    {"R", "ファイルレジスタ", 5},  {"", "", -1},
+  const Button two[] = {{"T", QT_TRANSLATE_NOOP("FrmMain", "タイマー"), 1},          {"C", QT_TRANSLATE_NOOP("FrmMain", "カウンタ"), 2},          {"D", QT_TRANSLATE_NOOP("FrmMain", "データレジスタ"), 3},
+                        {"W", QT_TRANSLATE_NOOP("FrmMain", "リンクレジスタ"), 4},    {"R", QT_TRANSLATE_NOOP("FrmMain", "ファイルレジスタ"), 5},  {"", "", -1},
                         {"", "", -1},                  {"", "", -1},                  {"", "", -1},
-                        {"", "", -1},                  {"X", "入力Ｘ", 7},            {"Y", "出力Ｙ", 8},
-                        {"M", "内部リレーＭ", 9},      {"L", "ラッチリレーＬ", 10},   {"S", "ステップリレーＳ", 11},
-                        {"B", "リンクリレーＢ", 12},   {"F", "アナンシェータＦ", 13}, {"", "", -1},
-                        {"", "", -1},                  {"", "", -1},                  {"TEST", "テスト・モニター", 18},
-                        {"USER", "ユーザー設定", 19}};
+                        {"", "", -1},                  {"X", QT_TRANSLATE_NOOP("FrmMain", "入力Ｘ"), 7},            {"Y", QT_TRANSLATE_NOOP("FrmMain", "出力Ｙ"), 8},
+                        {"M", QT_TRANSLATE_NOOP("FrmMain", "内部リレーＭ"), 9},      {"L", QT_TRANSLATE_NOOP("FrmMain", "ラッチリレーＬ"), 10},   {"S", QT_TRANSLATE_NOOP("FrmMain", "ステップリレーＳ"), 11},
+                        {"B", QT_TRANSLATE_NOOP("FrmMain", "リンクリレーＢ"), 12},   {"F", QT_TRANSLATE_NOOP("FrmMain", "アナンシェータＦ"), 13}, {"", "", -1},
+                        {"", "", -1},                  {"", "", -1},                  {"TEST", QT_TRANSLATE_NOOP("FrmMain", "テスト・モニター"), 18},
+                        {"USER", QT_TRANSLATE_NOOP("FrmMain", "ユーザー設定"), 19}};
   int position = 0;
   for (const Button& b : two) {
     ++position;
     const QString key = QString::fromUtf8(b.key);
     QAction* a = toolbar2_->addAction(tileIcon(key, colourOf(key, b.target - 1), key.size() <= 1),
-                                      QString::fromUtf8(b.tip));
+                                      QCoreApplication::translate("FrmMain", b.tip));
     a->setObjectName(key.isEmpty() ? QString("Toolbar2_blank%1").arg(position) : "Toolbar2_" + key);
-    a->setToolTip(QString::fromUtf8(b.tip));
+    a->setToolTip(QCoreApplication::translate("FrmMain", b.tip));
     if (b.target < 0) continue;
     if (key == "TEST" || key == "USER") viewButtons_.emplace_back(a, b.target);
     else multiEntries_.push_back(a);
@@ -466,10 +468,10 @@ void FrmMain::buildCentral() {
     if (!tip.isEmpty()) l->setToolTip(tip);
     return l;
   };
-  const QString rightClick = QStringLiteral("右クリックで設定");
+  const QString rightClick = QCoreApplication::translate("FrmMain", "右クリックで設定");
 
   // 計算機リンク設定
-  auto* fraLink = new QGroupBox(QStringLiteral("計算機リンク設定"), this);
+  auto* fraLink = new QGroupBox(QCoreApplication::translate("FrmMain", "計算機リンク設定"), this);
   fraLink->setObjectName("fraLink");
   auto* gl = new QGridLayout(fraLink);
   lblCpuType_ = label("lblCpuType", rightClick);
@@ -479,21 +481,21 @@ void FrmMain::buildCentral() {
   txtPcNo_ = new QLineEdit(QStringLiteral("FF"), this);
   txtPcNo_->setObjectName("txtPcNo");
   txtPcNo_->setEnabled(false);
-  chkSum_ = control<QCheckBox>(this, "chkSum", QStringLiteral("チェックサム有り"), QStringLiteral("電文にチェックサムコードを付加します"));
-  gl->addWidget(new QLabel(QStringLiteral("コマンドタイプ")), 0, 0);
+  chkSum_ = control<QCheckBox>(this, "chkSum", QCoreApplication::translate("FrmMain", "チェックサム有り"), QCoreApplication::translate("FrmMain", "電文にチェックサムコードを付加します"));
+  gl->addWidget(new QLabel(QCoreApplication::translate("FrmMain", "コマンドタイプ")), 0, 0);
   gl->addWidget(lblCpuType_, 0, 1);
-  gl->addWidget(new QLabel(QStringLiteral("専用プロトコル")), 1, 0);
+  gl->addWidget(new QLabel(QCoreApplication::translate("FrmMain", "専用プロトコル")), 1, 0);
   gl->addWidget(lblKeisiki_, 1, 1);
-  gl->addWidget(new QLabel(QStringLiteral("局番号")), 2, 0);
+  gl->addWidget(new QLabel(QCoreApplication::translate("FrmMain", "局番号")), 2, 0);
   gl->addWidget(txtKyokuNo_, 2, 1);
-  gl->addWidget(new QLabel(QStringLiteral("ＰＣ番号")), 3, 0);
+  gl->addWidget(new QLabel(QCoreApplication::translate("FrmMain", "ＰＣ番号")), 3, 0);
   gl->addWidget(txtPcNo_, 3, 1);
   gl->addWidget(chkSum_, 4, 0, 1, 2);
   gl->setRowStretch(5, 1);
   top->addWidget(fraLink);
 
   // 通信設定
-  auto* fraComm = new QGroupBox(QStringLiteral("通信設定"), this);
+  auto* fraComm = new QGroupBox(QCoreApplication::translate("FrmMain", "通信設定"), this);
   fraComm->setObjectName("fraComm");
   auto* gc = new QGridLayout(fraComm);
   lblCommPort_ = label("lblCommPort", rightClick);
@@ -501,19 +503,19 @@ void FrmMain::buildCentral() {
   lblParity_ = label("lblParity", rightClick);
   lblDataLen_ = label("lblDataLen", rightClick);
   lblStopBit_ = label("lblStopBit", rightClick);
-  const std::pair<const char*, QLabel*> rows[] = {{"ポート№", lblCommPort_},   {"ボーレート", lblBlate_},
-                                                  {"パリティ", lblParity_},     {"キャラクタ長", lblDataLen_},
-                                                  {"ストップビット", lblStopBit_}};
+  const std::pair<const char*, QLabel*> rows[] = {{QT_TRANSLATE_NOOP("FrmMain", "ポート№"), lblCommPort_},   {QT_TRANSLATE_NOOP("FrmMain", "ボーレート"), lblBlate_},
+                                                  {QT_TRANSLATE_NOOP("FrmMain", "パリティ"), lblParity_},     {QT_TRANSLATE_NOOP("FrmMain", "キャラクタ長"), lblDataLen_},
+                                                  {QT_TRANSLATE_NOOP("FrmMain", "ストップビット"), lblStopBit_}};
   int r = 0;
   for (const auto& [caption, l] : rows) {
-    gc->addWidget(new QLabel(QString::fromUtf8(caption)), r, 0);
+    gc->addWidget(new QLabel(QCoreApplication::translate("FrmMain", caption)), r, 0);
     gc->addWidget(l, r++, 1);
   }
-  auto* fraHand = new QGroupBox(QStringLiteral("ハンドシェーク"), this);
+  auto* fraHand = new QGroupBox(QCoreApplication::translate("FrmMain", "ハンドシェーク"), this);
   auto* hl = new QVBoxLayout(fraHand);
   handshakeGroup_ = new QButtonGroup(this);
   for (int i = 0; i < 4; ++i) {
-    auto* b = new QRadioButton(QString::fromUtf8(PortController::kHandshakeCaptions[i]), this);
+    auto* b = new QRadioButton(QCoreApplication::translate("PortController", PortController::kHandshakeCaptions[i]), this);
     b->setObjectName(QString("optHandshaking%1").arg(i));
     optHandshaking_[static_cast<std::size_t>(i)] = b;
     handshakeGroup_->addButton(b, i);
@@ -536,36 +538,36 @@ void FrmMain::buildCentral() {
     core_.pc.hscWait = v;
     core_.settingsChanged();
   });
-  gc->addWidget(new QLabel(QStringLiteral("受信文字間 Wait")), 5, 0);
+  gc->addWidget(new QLabel(QCoreApplication::translate("FrmMain", "受信文字間 Wait")), 5, 0);
   gc->addWidget(hscWait_, 5, 1, 1, 1);
   gc->addWidget(lblWait_, 5, 2);
-  cmdPOpen_ = control<QPushButton>(this, "cmdPOpen", QStringLiteral("ポートオープン"), QStringLiteral("←ポート№入力後クリック"));
-  cmdPClose_ = control<QPushButton>(this, "cmdPClose", QStringLiteral("ポートクローズ"));
+  cmdPOpen_ = control<QPushButton>(this, "cmdPOpen", QCoreApplication::translate("FrmMain", "ポートオープン"), QCoreApplication::translate("FrmMain", "←ポート№入力後クリック"));
+  cmdPClose_ = control<QPushButton>(this, "cmdPClose", QCoreApplication::translate("FrmMain", "ポートクローズ"));
   connect(cmdPOpen_, &QPushButton::clicked, this, [this] { core_.pc.cmdPOpen_Click(); });
   connect(cmdPClose_, &QPushButton::clicked, this, [this] { core_.pc.cmdPClose_Click(); });
   gc->addWidget(cmdPOpen_, 6, 0);
   gc->addWidget(cmdPClose_, 6, 1);
-  chkCheckValue_ = control<QCheckBox>(this, "chkCheckValue", QStringLiteral("文法チェックをしない"), QStringLiteral("アドレスや処理点数のチェックを無視します"));
-  chkViewAlert_ = control<QCheckBox>(this, "chkViewAlert", QStringLiteral("通信異常ﾀﾞｲｱﾛｸﾞ非表示"), QStringLiteral("通信異常時に、ダイアログを表示しない"));
+  chkCheckValue_ = control<QCheckBox>(this, "chkCheckValue", QCoreApplication::translate("FrmMain", "文法チェックをしない"), QCoreApplication::translate("FrmMain", "アドレスや処理点数のチェックを無視します"));
+  chkViewAlert_ = control<QCheckBox>(this, "chkViewAlert", QCoreApplication::translate("FrmMain", "通信異常ﾀﾞｲｱﾛｸﾞ非表示"), QCoreApplication::translate("FrmMain", "通信異常時に、ダイアログを表示しない"));
   gc->addWidget(chkCheckValue_, 7, 0, 1, 2);
   gc->addWidget(chkViewAlert_, 8, 0, 1, 2);
   top->addWidget(fraComm);
 
   // 通信ログ・ファイル
-  auto* fraLogFile = new QGroupBox(QStringLiteral("通信ログ・ファイル"), this);
+  auto* fraLogFile = new QGroupBox(QCoreApplication::translate("FrmMain", "通信ログ・ファイル"), this);
   fraLogFile->setObjectName("fraLogFile");
   auto* lf = new QVBoxLayout(fraLogFile);
-  chkLogFile_ = control<QCheckBox>(this, "chkLogFile", QStringLiteral("通信ﾛｸﾞﾌｧｲﾙ 出力"), QStringLiteral("送受信データをファイルへ書き込みます"));
+  chkLogFile_ = control<QCheckBox>(this, "chkLogFile", QCoreApplication::translate("FrmMain", "通信ﾛｸﾞﾌｧｲﾙ 出力"), QCoreApplication::translate("FrmMain", "送受信データをファイルへ書き込みます"));
   lf->addWidget(chkLogFile_);
-  chkLogReading_ = control<QCheckBox>(this, "chkLogReading", tr("解読も出力"), tr("各電文の解読をファイルにも書き込みます"));
+  chkLogReading_ = control<QCheckBox>(this, "chkLogReading", QCoreApplication::translate("FrmMain", "解読も出力"), QCoreApplication::translate("FrmMain", "各電文の解読をファイルにも書き込みます"));
   lf->addWidget(chkLogReading_);
   fileTypeGroup_ = new QButtonGroup(this);
-  const char* fileCaptions[] = {"固定ファイル名", "ユニークファイル"};
-  const char* fileTips[] = {"同一ﾛｸﾞﾌｧｲﾙに追加書き込みします", "ﾎﾟｰﾄｵｰﾌﾟﾝ時に新しいﾛｸﾞﾌｧｲﾙを作成します"};
+  const char* fileCaptions[] = {QT_TRANSLATE_NOOP("FrmMain", "固定ファイル名"), QT_TRANSLATE_NOOP("FrmMain", "ユニークファイル")};
+  const char* fileTips[] = {QT_TRANSLATE_NOOP("FrmMain", "同一ﾛｸﾞﾌｧｲﾙに追加書き込みします"), QT_TRANSLATE_NOOP("FrmMain", "ﾎﾟｰﾄｵｰﾌﾟﾝ時に新しいﾛｸﾞﾌｧｲﾙを作成します")};
   for (int i = 0; i < 2; ++i) {
-    auto* b = new QRadioButton(QString::fromUtf8(fileCaptions[i]), this);
+    auto* b = new QRadioButton(QCoreApplication::translate("FrmMain", fileCaptions[i]), this);
     b->setObjectName(QString("optFileType%1").arg(i));
-    b->setToolTip(QString::fromUtf8(fileTips[i]));
+    b->setToolTip(QCoreApplication::translate("FrmMain", fileTips[i]));
     optFileType_[static_cast<std::size_t>(i)] = b;
     fileTypeGroup_->addButton(b, i);
     lf->addWidget(b);
@@ -575,45 +577,44 @@ void FrmMain::buildCentral() {
   top->addStretch();
 
   // 通信履歴　電文表記
-  auto* fraLog = new QGroupBox(QStringLiteral("通信履歴　電文表記"), this);
+  auto* fraLog = new QGroupBox(QCoreApplication::translate("FrmMain", "通信履歴　電文表記"), this);
   fraLog->setObjectName("fraLog");
   auto* lg = new QGridLayout(fraLog);
-  chkLogDsp_ = control<QCheckBox>(this, "chkLogDsp", QStringLiteral("履歴表示"), QStringLiteral("送受信データをテキストボックスへ表示します"));
+  chkLogDsp_ = control<QCheckBox>(this, "chkLogDsp", QCoreApplication::translate("FrmMain", "履歴表示"), QCoreApplication::translate("FrmMain", "送受信データをテキストボックスへ表示します"));
   dspTypeGroup_ = new QButtonGroup(this);
-  const QString dspCaptions[] = {QStringLiteral("ANC"), QStringLiteral("制御文字置き換え"),
-                                 QStringLiteral("ASCII コード表示"), tr("解読")};
-  const QString dspTips[] = {QStringLiteral("受信データをそのまま表示します。制御コードは文字化けします。"),
-                             QStringLiteral("制御コードをテキスト文字に置き換えて表示します。"),
-                             QStringLiteral("文字列をASCIIコード１６進数で表示します"),
-                             tr("電文の意味 (コマンド、デバイス、点数、値、NAK の理由) を表示します")};
+  const char* dspCaptions[] = {"ANC", QT_TRANSLATE_NOOP("FrmMain", "制御文字置き換え"), QT_TRANSLATE_NOOP("FrmMain", "ASCII コード表示"),
+                               QT_TRANSLATE_NOOP("FrmMain", "解読")};
+  const char* dspTips[] = {QT_TRANSLATE_NOOP("FrmMain", "受信データをそのまま表示します。制御コードは文字化けします。"),
+                           QT_TRANSLATE_NOOP("FrmMain", "制御コードをテキスト文字に置き換えて表示します。"), QT_TRANSLATE_NOOP("FrmMain", "文字列をASCIIコード１６進数で表示します"),
+                           QT_TRANSLATE_NOOP("FrmMain", "電文の意味 (コマンド、デバイス、点数、値、NAK の理由) を表示します")};
   auto* dspRow = new QHBoxLayout;
   dspRow->addWidget(chkLogDsp_);
   for (int i = 0; i < 4; ++i) {
-    auto* b = new QRadioButton(dspCaptions[i], this);
+    auto* b = new QRadioButton(QCoreApplication::translate("FrmMain", dspCaptions[i]), this);
     b->setObjectName(QString("optDspType%1").arg(i));
-    b->setToolTip(dspTips[i]);
+    b->setToolTip(QCoreApplication::translate("FrmMain", dspTips[i]));
     optDspType_[static_cast<std::size_t>(i)] = b;
     dspTypeGroup_->addButton(b, i);
     if (i < 3) dspRow->addWidget(b);
   }
-  chkFix_ = control<QCheckBox>(this, "chkFix", QStringLiteral("表示行"), QStringLiteral("表示行数を固定又は、無限にします。"));
+  chkFix_ = control<QCheckBox>(this, "chkFix", QCoreApplication::translate("FrmMain", "表示行"), QCoreApplication::translate("FrmMain", "表示行数を固定又は、無限にします。"));
   txtLogRow_ = new QLineEdit(QStringLiteral("20"), this);
   txtLogRow_->setObjectName("txtLogRow");
-  txtLogRow_->setToolTip(QStringLiteral("通信ログ行数"));
+  txtLogRow_->setToolTip(QCoreApplication::translate("FrmMain", "通信ログ行数"));
   txtLogRow_->setMaxLength(4);
   txtLogRow_->setMaximumWidth(60);
   txtLogRow_->installEventFilter(this);
-  cmdClr_ = control<QPushButton>(this, "cmdClr", QStringLiteral("履歴クリア"), QStringLiteral("通信履歴をクリアします。"));
-  cmdSaveLog_ = control<QPushButton>(this, "cmdSaveLog", QStringLiteral("履歴保存"), QStringLiteral("テキストボックス内の履歴を名前を付けて保存します。"));
+  cmdClr_ = control<QPushButton>(this, "cmdClr", QCoreApplication::translate("FrmMain", "履歴クリア"), QCoreApplication::translate("FrmMain", "通信履歴をクリアします。"));
+  cmdSaveLog_ = control<QPushButton>(this, "cmdSaveLog", QCoreApplication::translate("FrmMain", "履歴保存"), QCoreApplication::translate("FrmMain", "テキストボックス内の履歴を名前を付けて保存します。"));
   dspRow->addStretch();
   dspRow->addWidget(chkFix_);
   dspRow->addWidget(txtLogRow_);
   dspRow->addWidget(cmdClr_);
   dspRow->addWidget(cmdSaveLog_);
   lg->addLayout(dspRow, 0, 0);
-  lblCommLog_ = new QLabel(QStringLiteral("通信履歴"), this);
+  lblCommLog_ = new QLabel(QCoreApplication::translate("FrmMain", "通信履歴"), this);
   lblCommLog_->setObjectName("lblCommLog");
-  lblCommLog_->setToolTip(QStringLiteral("右クリックで、ポップアップが表示されます。"));
+  lblCommLog_->setToolTip(QCoreApplication::translate("FrmMain", "右クリックで、ポップアップが表示されます。"));
   lblCommLog_->installEventFilter(this);
   // The decoded mode sits under the other three, so the row keeps its width.
   auto* logRow = new QHBoxLayout;
@@ -629,9 +630,9 @@ void FrmMain::buildCentral() {
   txtCommLog_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   lg->addWidget(txtCommLog_, 2, 0);
 
-  lblComErr_ = label("lblComErr", QStringLiteral("通信異常"));
-  lblRev_ = label("lblRev", QStringLiteral("受信データ"));
-  lblSnd_ = label("lblSnd", QStringLiteral("送信データ"));
+  lblComErr_ = label("lblComErr", QCoreApplication::translate("FrmMain", "通信異常"));
+  lblRev_ = label("lblRev", QCoreApplication::translate("FrmMain", "受信データ"));
+  lblSnd_ = label("lblSnd", QCoreApplication::translate("FrmMain", "送信データ"));
   auto* labels = new QHBoxLayout;
   for (QLabel* l : {lblComErr_, lblRev_, lblSnd_}) {
     // One line tall whatever the frame holds: a format-4 CR LF must not
@@ -692,16 +693,16 @@ void FrmMain::buildStatusBar() {
     const char* tip;
     int width;
   };
-  const Panel panels[] = {{"stsPortNo", "ポート№", 50},
-                          {"stsSetting", "通信パラメータ", 110},
-                          {"stsStatus", "ポート状態", 60},
-                          {"stsPrjVersion", "プロジェクトを作成したときの App.Ver", 90},
-                          {"stsProjectInfo", "プロジェクト・コメント", 0}};
+  const Panel panels[] = {{"stsPortNo", QT_TRANSLATE_NOOP("FrmMain", "ポート№"), 50},
+                          {"stsSetting", QT_TRANSLATE_NOOP("FrmMain", "通信パラメータ"), 110},
+                          {"stsStatus", QT_TRANSLATE_NOOP("FrmMain", "ポート状態"), 60},
+                          {"stsPrjVersion", QT_TRANSLATE_NOOP("FrmMain", "プロジェクトを作成したときの App.Ver"), 90},
+                          {"stsProjectInfo", QT_TRANSLATE_NOOP("FrmMain", "プロジェクト・コメント"), 0}};
   statusBar()->setObjectName("stsBar");
   for (std::size_t i = 0; i < 5; ++i) {
     auto* l = new QLabel(this);
     l->setObjectName(panels[i].name);
-    l->setToolTip(QString::fromUtf8(panels[i].tip));
+    l->setToolTip(QCoreApplication::translate("FrmMain", panels[i].tip));
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     if (panels[i].width) l->setMinimumWidth(panels[i].width);
     panels_[i] = l;
@@ -773,7 +774,7 @@ void FrmMain::Form_Load() {
   core_.log.txtLogRow_LostFocus();
   // 11. Ports.
   if (core_.pc.fncCommPort() == 0) {
-    core_.presenter.messageWithHelp(std::string("利用可能なＣＯＭＭポートがありません。") + CRLF, "COM Port Error",
+    core_.presenter.messageWithHelp(std::string(omb::trs("FrmMain", "利用可能なＣＯＭＭポートがありません。")) + CRLF, "COM Port Error",
                                     MsgIcon::Exclamation, 7000);
     core_.pc.setPortFound(false);
   } else {
@@ -788,7 +789,7 @@ void FrmMain::Form_Load() {
 }
 
 const QString& FrmMain::notAvailableText() {
-  static const QString text = QStringLiteral("この機能はまだ使用できません");
+  static const QString text = QCoreApplication::translate("FrmMain", "この機能はまだ使用できません");
   return text;
 }
 
@@ -839,7 +840,7 @@ void FrmMain::setViewChecked(int slot, bool open) {
 void FrmMain::subDsp_CpuKeisiki() {
   const LinkConfig& c = core_.link.config;
   for (int n = 1; n <= 4; ++n) mnuProtoMode_[static_cast<std::size_t>(n)]->setChecked(n == c.formatNumber());
-  lblKeisiki_->setText(q(formatCaption(c.format)));
+  lblKeisiki_->setText(QCoreApplication::translate("Framing", formatCaption(c.format)));
   mnuCpuAcpu_->setChecked(c.cpu == CpuType::ACPU);
   mnuCpuAnAcpu_->setChecked(c.cpu == CpuType::AnACPU);
   lblCpuType_->setText(cpuName(c.cpu));
@@ -867,7 +868,7 @@ void FrmMain::syncSettings() {
   const QString box = q(several ? served : c.station);
   if (txtKyokuNo_->text() != box) txtKyokuNo_->setText(box);
   txtKyokuNo_->setReadOnly(several);
-  txtKyokuNo_->setToolTip(several ? QStringLiteral("応答する局番: %1（変更は「局番設定（マルチドロップ）」で）　表示中の局: %2")
+  txtKyokuNo_->setToolTip(several ? QCoreApplication::translate("FrmMain", "応答する局番: %1（変更は「局番設定（マルチドロップ）」で）　表示中の局: %2")
                                         .arg(q(served), q(core_.stations.shown()))
                                   : QString());
   txtPcNo_->setText(q(c.pcNo));
@@ -943,12 +944,12 @@ void FrmMain::applyEnableCommSet(bool on) {
 void FrmMain::chooseStations() {
   const std::string current = core_.stations.listText();
   const auto text = core_.presenter.inputBox(
-      "この回線で応答する局番を、カンマ区切りで入力してください。\r\n"
-      "（例 00,01,05　先頭の局を表示します。追加した局のデバイスは０から始まります）",
-      "局番設定", current);
+      omb::trs("FrmMain", "この回線で応答する局番を、カンマ区切りで入力してください。\r\n"
+      "（例 00,01,05　先頭の局を表示します。追加した局のデバイスは０から始まります）"),
+      omb::trs("FrmMain", "局番設定"), current);
   if (!text || *text == current) return;
   if (const auto error = core_.setStationsText(*text)) {
-    core_.presenter.message(*error, "局番設定", MsgIcon::Exclamation, MsgButtons::Ok);
+    core_.presenter.message(*error, omb::trs("FrmMain", "局番設定"), MsgIcon::Exclamation, MsgButtons::Ok);
     return;
   }
   rebuildStationMenu();
@@ -959,7 +960,7 @@ void FrmMain::rebuildStationMenu() {
   const std::vector<std::string> numbers = core_.stations.numbers();
   for (std::size_t i = 0; i < numbers.size(); ++i) {
     const std::string& n = numbers[i];
-    QAction* a = mnuStationShow_->addAction(QStringLiteral("局番 ") + q(n));
+    QAction* a = mnuStationShow_->addAction(QCoreApplication::translate("FrmMain", "局番 ") + q(n));
     a->setObjectName(q("mnuStation" + n));
     a->setCheckable(true);
     a->setChecked(n == core_.stations.shown());
@@ -982,12 +983,12 @@ void FrmMain::toggleControl() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::string preset = (runtime && *runtime ? std::string(runtime) + "/" : core_.dataFolder) + "ombrisal.sock";
     const auto path = core_.presenter.inputBox(
-        "テストスクリプトからの指令を受ける制御ソケットのパスを入力してください。\r\n"
-        "（例 ombrisal ctl パス set X0 1　所有者だけが接続できます）",
-        "制御ソケット", preset);
+        omb::trs("FrmMain", "テストスクリプトからの指令を受ける制御ソケットのパスを入力してください。\r\n"
+        "（例 ombrisal ctl パス set X0 1　所有者だけが接続できます）"),
+        omb::trs("FrmMain", "制御ソケット"), preset);
     if (path && !path->empty()) {
       if (const auto failed = startControl(*path))
-        core_.presenter.message("制御ソケットを開始できませんでした。\r\n" + *path + "\r\n" + *failed, "制御ソケット",
+        core_.presenter.message(omb::trs("FrmMain", "制御ソケットを開始できませんでした。\r\n") + *path + "\r\n" + *failed, omb::trs("FrmMain", "制御ソケット"),
                                 MsgIcon::Exclamation, MsgButtons::Ok);
       else
         controlPath_ = *path;
@@ -1082,8 +1083,8 @@ void FrmMain::applyLogChange(LogChange::Kind kind, std::size_t trimmedLines, con
 
 void FrmMain::showVersion() {
   const std::string text = std::string(kProductName) + versionText() + CRLF + "ProductName  " + kProductName + CRLF +
-                           "Copyright (C) 2026 Ombrisal の開発者" + CRLF;
-  core_.presenter.message(text, "バージョン情報 作品番号：OMB-212", MsgIcon::None, MsgButtons::Ok);
+                           omb::trs("FrmMain", "Copyright (C) 2026 Ombrisal の開発者") + CRLF;
+  core_.presenter.message(text, omb::trs("FrmMain", "バージョン情報 作品番号：OMB-212"), MsgIcon::None, MsgButtons::Ok);
 }
 
 void FrmMain::projectChanged(const std::string& how) {
@@ -1119,11 +1120,11 @@ void FrmMain::toggleProjectPanel() {
   if (panel5Tag_ == "Comment") {
     panel5Shows_ = Panel5::Comment;
     panel5Tag_ = "FileName";
-    panels_[4]->setToolTip(QStringLiteral("プロジェクト・コメント"));
+    panels_[4]->setToolTip(QCoreApplication::translate("FrmMain", "プロジェクト・コメント"));
   } else {
     panel5Shows_ = Panel5::FileName;
     panel5Tag_ = "Comment";
-    panels_[4]->setToolTip(QStringLiteral("プロジェクト・ファイル名"));
+    panels_[4]->setToolTip(QCoreApplication::translate("FrmMain", "プロジェクト・ファイル名"));
   }
   panels_[4]->setText(q(panel5Text()));
 }

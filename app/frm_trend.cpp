@@ -2,6 +2,7 @@
 
 #include "ui/window_place.h"
 
+#include <QCoreApplication>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -20,6 +21,7 @@
 
 #include "app/chosen_file.h"
 #include "core/atomic_file.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -27,11 +29,11 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
-const char* const kTitle = "トレンドグラフ";
+const char* const kTitle = QT_TRANSLATE_NOOP("FrmTrend", "トレンドグラフ");
 
 // The time axis widths offered, seconds; 0 is the whole run.
 constexpr double kSpans[] = {10, 30, 60, 300, 600, 0};
-const char* const kSpanCaptions[] = {"10秒", "30秒", "1分", "5分", "10分", "全体"};
+const char* const kSpanCaptions[] = {QT_TRANSLATE_NOOP("FrmTrend", "10秒"), QT_TRANSLATE_NOOP("FrmTrend", "30秒"), QT_TRANSLATE_NOOP("FrmTrend", "1分"), QT_TRANSLATE_NOOP("FrmTrend", "5分"), QT_TRANSLATE_NOOP("FrmTrend", "10分"), QT_TRANSLATE_NOOP("FrmTrend", "全体")};
 
 // A bit's lane: 0 at lane × kLaneHeight, 1 one above; the lanes keep a
 // gap between them.
@@ -137,7 +139,7 @@ class TrendChartView final : public QChartView {
 FrmTrend::FrmTrend(AppCore& core, QWidget* parent)
     : QWidget(parent, kOwnedWindow), core_(core), live_(std::make_unique<TraceSet>(core.state.memory, core.clock)) {
   build();
-  setWindowTitle(QString::fromUtf8(kTitle));
+  setWindowTitle(QCoreApplication::translate("FrmTrend", kTitle));
 }
 
 FrmTrend::FrmTrend(AppCore& core, std::vector<Trace> recording, const std::string& file, QWidget* parent)
@@ -145,7 +147,7 @@ FrmTrend::FrmTrend(AppCore& core, std::vector<Trace> recording, const std::strin
   for (const Trace& t : recorded_)
     if (!t.points.empty()) recordedEnd_ = std::max(recordedEnd_, t.points.back().first);
   build();
-  setWindowTitle(QString::fromUtf8(kTitle) + QStringLiteral(" - ") + q(file));
+  setWindowTitle(QCoreApplication::translate("FrmTrend", kTitle) + QStringLiteral(" - ") + q(file));
   // A recording does not grow: no devices to add, nothing to pause.
   for (QWidget* w : std::initializer_list<QWidget*>{txtTrendDevice_, cmdTrendAdd_, cmdTrendAddList_, cmdTrendRemove_,
                                                     chkTrendPause_})
@@ -162,11 +164,11 @@ void FrmTrend::build() {
   chart_->setObjectName("chtTrendChart");
   chart_->legend()->setAlignment(Qt::AlignBottom);
   axisX_ = new QValueAxis(chart_);
-  axisX_->setTitleText(QStringLiteral("時刻（秒）"));
+  axisX_->setTitleText(QCoreApplication::translate("FrmTrend", "時刻（秒）"));
   axisY_ = new QValueAxis(chart_);
   axisY_->setLabelFormat("%.0f");
   axisLanes_ = new QCategoryAxis(chart_);
-  axisLanes_->setTitleText(QStringLiteral("ビット"));
+  axisLanes_->setTitleText(QCoreApplication::translate("FrmTrend", "ビット"));
   axisLanes_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
   axisLanes_->setVisible(false);
   chart_->addAxis(axisX_, Qt::AlignBottom);
@@ -176,7 +178,7 @@ void FrmTrend::build() {
   chtTrend_ = view;
   chtTrend_->setObjectName("chtTrend");
   chtTrend_->setToolTip(
-      QStringLiteral("ドラッグ: 範囲を拡大　ホイール・＋－: 時間軸の拡大縮小\n中ボタンドラッグ・←→: 移動　右クリック: 縮小"));
+      QCoreApplication::translate("FrmTrend", "ドラッグ: 範囲を拡大　ホイール・＋－: 時間軸の拡大縮小\n中ボタンドラッグ・←→: 移動　右クリック: 縮小"));
   view->zoom = [this](double f, double t) { zoomTime(f, t); };
   view->pan = [this](double s) { panTime(s); };
   view->pointAt = [this](std::optional<double> t) {
@@ -189,36 +191,36 @@ void FrmTrend::build() {
 
   txtTrendDevice_ = new QLineEdit(this);
   txtTrendDevice_->setObjectName("txtTrendDevice");
-  txtTrendDevice_->setPlaceholderText(QStringLiteral("例: D100 X0 Y10"));
-  cmdTrendAdd_ = new QPushButton(QStringLiteral("追加"), this);
+  txtTrendDevice_->setPlaceholderText(QCoreApplication::translate("FrmTrend", "例: D100 X0 Y10"));
+  cmdTrendAdd_ = new QPushButton(QCoreApplication::translate("FrmTrend", "追加"), this);
   cmdTrendAdd_->setObjectName("cmdTrendAdd");
-  cmdTrendAddList_ = new QPushButton(QStringLiteral("登録リストから追加"), this);
+  cmdTrendAddList_ = new QPushButton(QCoreApplication::translate("FrmTrend", "登録リストから追加"), this);
   cmdTrendAddList_->setObjectName("cmdTrendAddList");
   lstTrendSeries_ = new QListWidget(this);
   lstTrendSeries_->setObjectName("lstTrendSeries");
   lstTrendSeries_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  cmdTrendRemove_ = new QPushButton(QStringLiteral("削除"), this);
+  cmdTrendRemove_ = new QPushButton(QCoreApplication::translate("FrmTrend", "削除"), this);
   cmdTrendRemove_->setObjectName("cmdTrendRemove");
-  chkTrendPause_ = new QCheckBox(QStringLiteral("一時停止"), this);
+  chkTrendPause_ = new QCheckBox(QCoreApplication::translate("FrmTrend", "一時停止"), this);
   chkTrendPause_->setObjectName("chkTrendPause");
   cboTrendSpan_ = new QComboBox(this);
   cboTrendSpan_->setObjectName("cboTrendSpan");
-  for (const char* c : kSpanCaptions) cboTrendSpan_->addItem(QString::fromUtf8(c));
+  for (const char* c : kSpanCaptions) cboTrendSpan_->addItem(QCoreApplication::translate("FrmTrend", c));
   cboTrendSpan_->setCurrentIndex(2);
-  cmdTrendFit_ = new QPushButton(QStringLiteral("全体表示"), this);
+  cmdTrendFit_ = new QPushButton(QCoreApplication::translate("FrmTrend", "全体表示"), this);
   cmdTrendFit_->setObjectName("cmdTrendFit");
-  cmdTrendCsv_ = new QPushButton(QStringLiteral("CSV出力..."), this);
+  cmdTrendCsv_ = new QPushButton(QCoreApplication::translate("FrmTrend", "CSV出力..."), this);
   cmdTrendCsv_->setObjectName("cmdTrendCsv");
-  cmdTrendPng_ = new QPushButton(QStringLiteral("画像保存..."), this);
+  cmdTrendPng_ = new QPushButton(QCoreApplication::translate("FrmTrend", "画像保存..."), this);
   cmdTrendPng_->setObjectName("cmdTrendPng");
-  cmdTrendOpen_ = new QPushButton(QStringLiteral("記録を開く..."), this);
+  cmdTrendOpen_ = new QPushButton(QCoreApplication::translate("FrmTrend", "記録を開く..."), this);
   cmdTrendOpen_->setObjectName("cmdTrendOpen");
   lblTrendCursor_ = new QLabel(this);
   lblTrendCursor_->setObjectName("lblTrendCursor");
   lblTrendCursor_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   auto* sidePanel = new QWidget(this);
-  sidePanel->setMaximumWidth(sidePanel->fontMetrics().horizontalAdvance(QStringLiteral("登録リストから追加")) * 2);
+  sidePanel->setMaximumWidth(sidePanel->fontMetrics().horizontalAdvance(QCoreApplication::translate("FrmTrend", "登録リストから追加")) * 2);
   auto* side = new QGridLayout(sidePanel);
   side->setContentsMargins(0, 0, 0, 0);
   side->addWidget(txtTrendDevice_, 0, 0);
@@ -232,7 +234,7 @@ void FrmTrend::build() {
   top->addWidget(sidePanel);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(chkTrendPause_);
-  bottom->addWidget(new QLabel(QStringLiteral("表示幅"), this));
+  bottom->addWidget(new QLabel(QCoreApplication::translate("FrmTrend", "表示幅"), this));
   bottom->addWidget(cboTrendSpan_);
   bottom->addWidget(cmdTrendFit_);
   bottom->addStretch(1);
@@ -277,7 +279,7 @@ double FrmTrend::end() const {
 std::pair<double, double> FrmTrend::visibleRange() const { return {axisX_->min(), axisX_->max()}; }
 
 void FrmTrend::message(const std::string& text) {
-  core_.presenter.message(text, kTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+  core_.presenter.message(text, omb::trs("FrmTrend", kTitle), MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 void FrmTrend::rebuildSeries() {
@@ -393,10 +395,10 @@ void FrmTrend::redraw() {
 }
 
 QString FrmTrend::readOut(double t) const {
-  QString text = QStringLiteral("時刻 %1 秒").arg(t, 0, 'f', 3);
+  QString text = QCoreApplication::translate("FrmTrend", "時刻 %1 秒").arg(t, 0, 'f', 3);
   for (const Trace& tr : traces()) {
     const auto v = traceValueAt(tr, t);
-    text += QStringLiteral("　%1 = %2").arg(q(tr.device), v ? QString::number(*v, 'g', 10) : QStringLiteral("-"));
+    text += QCoreApplication::translate("FrmTrend", "　%1 = %2").arg(q(tr.device), v ? QString::number(*v, 'g', 10) : QStringLiteral("-"));
   }
   return text;
 }
@@ -446,8 +448,8 @@ void FrmTrend::cmdTrendAdd_Click() {
       refused << word;
   }
   if (!refused.isEmpty())
-    message("グラフに追加できないデバイスです: " + refused.join(QStringLiteral(" ")).toStdString() +
-            "\r\n（D100、X1F のように１点ずつ入力してください）");
+    message(omb::trs("FrmTrend", "グラフに追加できないデバイスです: ") + refused.join(QStringLiteral(" ")).toStdString() +
+            omb::trs("FrmTrend", "\r\n（D100、X1F のように１点ずつ入力してください）"));
   else
     txtTrendDevice_->clear();
   rebuildSeries();
@@ -466,9 +468,9 @@ void FrmTrend::cmdTrendAddList_Click() {
       }
       live_->add(e.addressText);
     }
-  if (live_->traces().empty() && skipped == 0) message("登録リストにデバイスがありません");
+  if (live_->traces().empty() && skipped == 0) message(omb::trs("FrmTrend", "登録リストにデバイスがありません"));
   else if (skipped > 0)
-    message("ワードデバイスのビット（D000100-F など）" + std::to_string(skipped) + " 点は追加できません");
+    message(omb::trs("FrmTrend", "ワードデバイスのビット（D000100-F など）") + std::to_string(skipped) + omb::trs("FrmTrend", " 点は追加できません"));
   rebuildSeries();
 }
 
@@ -482,37 +484,37 @@ void FrmTrend::cmdTrendRemove_Click() {
 }
 
 void FrmTrend::cmdTrendCsv_Click() {
-  const auto path = core_.presenter.saveFileName("表示範囲をCSVに出力", {"CSV(*.csv)", "All(*.*)"}, "csv",
+  const auto path = core_.presenter.saveFileName(omb::trs("FrmTrend", "表示範囲をCSVに出力"), {"CSV(*.csv)", "All(*.*)"}, "csv",
                                                  core_.settings.folders.Projects + "/Trend.csv");
   if (!path) return;
   const auto [t0, t1] = visibleRange();
   if (const auto failed = writeFileAtomically(*path, tracesCsv(traces(), t0, t1)))
-    message(*path + " に保存できません: " + failed->reason);
+    message(*path + omb::trs("FrmTrend", " に保存できません: ") + failed->reason);
 }
 
 void FrmTrend::cmdTrendPng_Click() {
-  const auto path = core_.presenter.saveFileName("グラフを画像で保存", {"PNG(*.png)", "All(*.*)"}, "png",
+  const auto path = core_.presenter.saveFileName(omb::trs("FrmTrend", "グラフを画像で保存"), {"PNG(*.png)", "All(*.*)"}, "png",
                                                  core_.settings.folders.Projects + "/Trend.png");
   if (!path) return;
-  if (!chtTrend_->grab().save(q(*path), "PNG")) message(*path + " に保存できません");
+  if (!chtTrend_->grab().save(q(*path), "PNG")) message(*path + omb::trs("FrmTrend", " に保存できません"));
 }
 
 void FrmTrend::cmdTrendOpen_Click() { openRecording(core_, parentWidget()); }
 
 FrmTrend* FrmTrend::openRecording(AppCore& core, QWidget* parent) {
   auto tell = [&core](const std::string& text) {
-    core.presenter.message(text, kTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    core.presenter.message(text, omb::trs("FrmTrend", kTitle), MsgIcon::Exclamation, MsgButtons::Ok);
   };
-  const auto file = chooseAndRead(core.presenter, "記録ファイルを開く", {"CSV(*.csv)", "All(*.*)"}, "csv", kTitle);
+  const auto file = chooseAndRead(core.presenter, omb::trs("FrmTrend", "記録ファイルを開く"), {"CSV(*.csv)", "All(*.*)"}, "csv", omb::trs("FrmTrend", kTitle));
   if (!file) return nullptr;
   const std::string& path = file->path;
   std::size_t skipped = 0;
   std::vector<Trace> recording = readRecording(file->text, skipped);
   if (recording.empty()) {
-    tell(path + "\r\n記録ファイル（time_ms,device,value）として読める行がありません");
+    tell(path + omb::trs("FrmTrend", "\r\n記録ファイル（time_ms,device,value）として読める行がありません"));
     return nullptr;
   }
-  if (skipped > 0) tell(path + "\r\n読めない行が " + std::to_string(skipped) + " 行ありました（読み飛ばしました）");
+  if (skipped > 0) tell(path + omb::trs("FrmTrend", "\r\n読めない行が ") + std::to_string(skipped) + omb::trs("FrmTrend", " 行ありました（読み飛ばしました）"));
   auto* window = new FrmTrend(core, std::move(recording), path, parent);
   window->setAttribute(Qt::WA_DeleteOnClose);
   showToolWindow(window, parent ? parent->window() : nullptr);

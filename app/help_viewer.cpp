@@ -1,15 +1,20 @@
 #include "app/help_viewer.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+
 #include <QFile>
 #include <QTextStream>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/language.h"
+
 namespace omb {
 
 HelpViewer::HelpViewer(QString folder, QWidget* parent) : QWidget(parent, Qt::Window), folder_(std::move(folder)) {
   setObjectName("frmHelp");
-  setWindowTitle(QStringLiteral("Ombrisal ヘルプ"));
+  setWindowTitle(QCoreApplication::translate("HelpViewer", "Ombrisal ヘルプ"));
   browser_ = new QTextBrowser(this);
   browser_->setObjectName("helpBrowser");
   browser_->setOpenExternalLinks(true);
@@ -33,7 +38,12 @@ HelpViewer::HelpViewer(QString folder, QWidget* parent) : QWidget(parent, Qt::Wi
 }
 
 void HelpViewer::open(const QString& page, const QString& anchor) {
-  QUrl url = QUrl::fromLocalFile(folder_ + "/" + page);
+  // In English the page of the English set beside the Japanese one, while
+  // a page has no translation yet the Japanese page.
+  QString file = folder_ + "/" + page;
+  if (currentLanguage() == Language::English && QFileInfo::exists(folder_ + "/en/" + page))
+    file = folder_ + "/en/" + page;
+  QUrl url = QUrl::fromLocalFile(file);
   if (!anchor.isEmpty()) url.setFragment(anchor);
   browser_->setSource(url);
   show();

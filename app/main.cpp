@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
 #include "app/app_core.h"
 #include "app/command_line.h"
@@ -15,30 +16,51 @@
 #include "app/control_channel.h"
 #include "app/frm_main.h"
 #include "app/help_viewer.h"
+#include "app/language.h"
 #include "app/pc_side.h"
 #include "app/project_commands.h"
 #include "app/qt_presenter.h"
 #include "app/serve_mode.h"
 #include "store/program_folders.h"
 #include "ui/fonts.h"
-#include "ui/qt_japanese.h"
 #include "views/view_manager.h"
 
 int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::optional<std::string> lang;
+  std::string langError;
+  if (!omb::takeLanguageOption(args, lang, langError)) {
+    std::cerr << "ombrisal: " << langError << "\n(ombrisal --help shows the options)" << std::endl;
+    return 2;
+  }
+  omb::setLanguageOption(lang);
   // The PC side (send, poll, replay) has words and options of its own.
-  if (const std::vector<std::string> args(argv + 1, argv + argc); omb::isPcSideCommand(args))
-    return omb::runPcSide(argc, argv, args);
-  const omb::CommandLine command = omb::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (omb::isPcSideCommand(args)) return omb::runPcSide(argc, argv, args);
+  const omb::CommandLine command = omb::parseCommandLine(args);
   switch (command.action) {
-    case omb::CommandLine::Action::Help:
+    case omb::CommandLine::Action::Help: {
+      // (--lang or the locale: the settings file is not looked for here.)
+      int qtArgc = 1;
+      QCoreApplication app(qtArgc, argv);
+      omb::applyLanguage(std::string(), false);
       std::cout << omb::serveUsage();
       return 0;
+    }
     case omb::CommandLine::Action::Version:
       std::cout << omb::versionLine() << std::endl;
       return 0;
-    case omb::CommandLine::Action::Mistake:
-      std::cerr << "ombrisal: " << command.error << "\n(ombrisal --help shows the options)" << std::endl;
+    case omb::CommandLine::Action::Mistake: {
+      // Read again with the language installed: a rule or generator that
+      // cannot be used is told in the user's language (the option errors
+      // of the parser itself stay English, for scripts).
+      int qtArgc = 1;
+      QCoreApplication app(qtArgc, argv);
+      omb::applyLanguage(std::string(), false);
+      const omb::CommandLine again = omb::parseCommandLine(args);
+      std::cerr << "ombrisal: " << (again.error.empty() ? command.error : again.error)
+                << "\n(ombrisal --help shows the options)" << std::endl;
       return 2;
+    }
     case omb::CommandLine::Action::Serve:
       return omb::runServe(argc, argv, command.serve);
     case omb::CommandLine::Action::Control:
@@ -51,11 +73,6 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
   omb::setUpFonts();
-  // Qt's own dialogs and menus in Japanese, as the rest of the window.
-  if (!omb::installQtJapanese())
-    std::cerr << "ombrisal: Qt's Japanese translation (qt6-translations-l10n) is not installed; "
-                 "Qt's own dialogs stay in English"
-              << std::endl;
   omb::QtPresenter presenter;
   omb::SystemClock clock;
   // Beside the program when run from its own folder, else per user.
@@ -65,6 +82,8 @@ int main(int argc, char** argv) {
       warning);
   if (!warning.empty()) std::cerr << "ombrisal: " << warning << std::endl;
   omb::AppCore core(presenter, clock, folders.settings, folders.data);
+  // Qt's own dialogs and menus in the language of the rest of the window.
+  omb::applyLanguage(core.settingsFile.fileName());
   if (!core.startUp()) return 1;
 
   omb::FrmMain w(core);

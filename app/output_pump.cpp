@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "link/framing.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -102,8 +103,8 @@ void OutputPump::write(std::string_view text) {
     return;
   }
   if (s.dropped > 0) {
-    s.queue.push_back("[ombrisal] 標準出力が詰まっていたため、ログ " + std::to_string(s.dropped) +
-                      " 件を出力できませんでした。\n");
+    s.queue.push_back(omb::trs("OutputPump", "[ombrisal] 標準出力が詰まっていたため、ログ ") + std::to_string(s.dropped) +
+                      omb::trs("OutputPump", " 件を出力できませんでした。\n"));
     s.queuedBytes += s.queue.back().size();
     s.dropped = 0;
   }

@@ -20,6 +20,7 @@
 #include "app/frame_journal.h"
 #include "app/output_pump.h"
 #include "core/atomic_file.h"
+#include "core/translate.h"
 #include "core/error.h"
 #include "link/framing.h"
 #include "serial/line_switch.h"
@@ -28,7 +29,6 @@ namespace omb {
 
 namespace {
 
-std::string tr(const char* text) { return QCoreApplication::translate("PcSide", text).toStdString(); }
 
 std::optional<long> wholeNumber(const std::string& s, long lo, long hi) {
   long v = 0;
@@ -217,7 +217,7 @@ class PcLink {
     // A port made here (a virtual port, a listening TCP line): where the
     // controller is to find it.
     if ((o_.port.rfind("pty:", 0) == 0 || o_.port.rfind("tcp:", 0) == 0) && !line_.peerPath().empty())
-      std::cerr << "ombrisal: " << tr("コントローラ側の接続先: ") << line_.peerPath() << std::endl;
+      std::cerr << "ombrisal: " << trs("PcSide", "コントローラ側の接続先: ") << line_.peerPath() << std::endl;
     return std::nullopt;
   }
 
@@ -310,12 +310,12 @@ int runSend(PcLink& link, const PcOptions& o) {
   std::string why;
   const std::string request = *buildRequest(o.words, o.request, why);
   const LinkConfig& c = o.request.config;
-  std::cout << tr("送信 : ") << shown(request) << std::endl;
+  std::cout << trs("PcSide", "送信 : ") << shown(request) << std::endl;
   const PcLink::Exchange x = link.exchange(request, c, o.timeoutMs);
-  if (!x.reply.empty()) std::cout << tr("受信 : ") << shown(x.reply) << std::endl;
+  if (!x.reply.empty()) std::cout << trs("PcSide", "受信 : ") << shown(x.reply) << std::endl;
   if (!x.whole) {
     std::cerr << "ombrisal: "
-              << (x.reply.empty() ? tr("応答がありません") : tr("応答が途中で途切れました")) << " ("
+              << (x.reply.empty() ? trs("PcSide", "応答がありません") : trs("PcSide", "応答が途中で途切れました")) << " ("
               << o.timeoutMs << " ms)" << std::endl;
     return kNoAnswer;
   }
@@ -355,7 +355,7 @@ int runPoll(PcLink& link, const PcOptions& o) {
     std::string now;
     if (!x.whole) {
       ++silent;
-      now = tr("応答なし");
+      now = trs("PcSide", "応答なし");
     } else {
       latencies.push_back(x.latencyUs);
       FrameReader reader;
@@ -367,16 +367,16 @@ int runPoll(PcLink& link, const PcOptions& o) {
     if (now != last) std::cout << stamp() << terminalSafe(now) << std::endl;
     last = now;
   }
-  std::cout << tr("要求 ") << sent << tr(" 回: 応答 ") << latencies.size() << tr(" (うち NAK ") << naks
-            << tr("), 無応答 ") << silent << std::endl;
+  std::cout << trs("PcSide", "要求 ") << sent << trs("PcSide", " 回: 応答 ") << latencies.size() << trs("PcSide", " (うち NAK ") << naks
+            << trs("PcSide", "), 無応答 ") << silent << std::endl;
   if (!latencies.empty()) {
     std::vector<std::int64_t> sorted = latencies;
     std::sort(sorted.begin(), sorted.end());
     std::int64_t total = 0;
     for (std::int64_t l : sorted) total += l;
     const std::size_t p95 = std::min(sorted.size() - 1, (sorted.size() * 95 + 99) / 100 - 1);
-    std::cout << tr("応答時間 (ms): 最小 ") << ms(sorted.front()) << tr(" 平均 ")
-              << ms(total / static_cast<std::int64_t>(sorted.size())) << " p95 " << ms(sorted[p95]) << tr(" 最大 ")
+    std::cout << trs("PcSide", "応答時間 (ms): 最小 ") << ms(sorted.front()) << trs("PcSide", " 平均 ")
+              << ms(total / static_cast<std::int64_t>(sorted.size())) << " p95 " << ms(sorted[p95]) << trs("PcSide", " 最大 ")
               << ms(sorted.back()) << std::endl;
   }
   return silent ? kNoAnswer : naks ? kNak : kAnswered;
@@ -414,13 +414,13 @@ int runReplay(PcLink& link, const PcOptions& o, const std::vector<ReplayStep>& s
     FrameReader reader;
     const std::string asked = readingText(reader.read(true, s.request, s.config));
     auto readOut = [&](const std::string& reply) {
-      return reply.empty() ? tr("(応答なし)") : shown(reply) + "  " + terminalSafe(reader.reading(false, reply, s.config));
+      return reply.empty() ? trs("PcSide", "(応答なし)") : shown(reply) + "  " + terminalSafe(reader.reading(false, reply, s.config));
     };
     std::cout << "#" << done << " (" << o.capture << ":" << s.line << ") " << terminalSafe(asked) << std::endl
-              << tr("  記録: ") << readOut(s.expected) << std::endl
-              << tr("  今回: ") << readOut(got) << std::endl;
+              << trs("PcSide", "  記録: ") << readOut(s.expected) << std::endl
+              << trs("PcSide", "  今回: ") << readOut(got) << std::endl;
   }
-  std::cout << tr("再生 ") << done << tr(" 要求: 一致 ") << done - differ << tr(", 相違 ") << differ << std::endl;
+  std::cout << trs("PcSide", "再生 ") << done << trs("PcSide", " 要求: 一致 ") << done - differ << trs("PcSide", ", 相違 ") << differ << std::endl;
   return differ ? kNak : kAnswered;
 }
 
@@ -454,7 +454,7 @@ std::optional<std::vector<ReplayStep>> readCapture(const std::string& file, std:
       steps.back().expected += e->bytes;
     }
   }
-  if (steps.empty()) return error = file + tr(": PC の要求が記録されていません"), std::nullopt;
+  if (steps.empty()) return error = file + trs("PcSide", ": PC の要求が記録されていません"), std::nullopt;
   return steps;
 }
 
@@ -484,7 +484,7 @@ int runPcSide(int argc, char** argv, const std::vector<std::string>& args) {
   ::signal(SIGPIPE, SIG_IGN);
   PcLink link(*o);
   if (const auto failed = link.open()) {
-    std::cerr << "ombrisal: " << tr("ポート ") << o->port << tr(" を開けません: ") << *failed << std::endl;
+    std::cerr << "ombrisal: " << trs("PcSide", "ポート ") << o->port << trs("PcSide", " を開けません: ") << *failed << std::endl;
     return kPcMistake;
   }
   // Ctrl+C ends a poll or a replay with its summary.

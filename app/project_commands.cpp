@@ -6,6 +6,7 @@
 
 #include "core/atomic_file.h"
 #include "store/old_project.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -183,7 +184,7 @@ std::optional<ProjectCommands::LoadFailure> ProjectCommands::load(const std::str
   if (!core_.stations.has(scope.station))
     return LoadFailure{Why::Unreadable, "the line does not carry station " + scope.station};
   ProjectRead read = fncFile_get(path);
-  if (read.notAProject) return LoadFailure{Why::NotAProject, "バージョンが特定できませんでした。"};
+  if (read.notAProject) return LoadFailure{Why::NotAProject, omb::trs("ProjectCommands", "バージョンが特定できませんでした。")};
   if (!read.image) return LoadFailure{Why::Unreadable, read.error};
   // The generators are all-or-nothing themselves: a file of them that
   // cannot be read leaves the running ones and everything else as it was.
@@ -235,18 +236,18 @@ bool ProjectCommands::open(const std::string& path) {
       case Why::NotAProject:
         projectPath_.clear();
         if (showVersion) showVersion("NG Version");
-        core_.presenter.message("バージョンが特定できませんでした。", "読み出し不可能なプロジェクト", MsgIcon::Critical,
+        core_.presenter.message(omb::trs("ProjectCommands", "バージョンが特定できませんでした。"), omb::trs("ProjectCommands", "読み出し不可能なプロジェクト"), MsgIcon::Critical,
                                 MsgButtons::Ok);
         break;
       case Why::Unreadable:
         // Nothing of a file that is not whole is taken over.
-        core_.presenter.message("プロジェクトを読み込めませんでした。\r\n" + path + "\r\n" + failed->text,
-                                "プロジェクトを開く", MsgIcon::Critical, MsgButtons::Ok);
+        core_.presenter.message(omb::trs("ProjectCommands", "プロジェクトを読み込めませんでした。\r\n") + path + "\r\n" + failed->text,
+                                omb::trs("ProjectCommands", "プロジェクトを開く"), MsgIcon::Critical, MsgButtons::Ok);
         break;
       case Why::Generators:
-        core_.presenter.message("値の自動変化の設定を読み込めませんでした。\r\n" + simFileOf(path) + "\r\n" +
+        core_.presenter.message(omb::trs("ProjectCommands", "値の自動変化の設定を読み込めませんでした。\r\n") + simFileOf(path) + "\r\n" +
                                     failed->text,
-                                "プロジェクトを開く", MsgIcon::Exclamation, MsgButtons::Ok);
+                                omb::trs("ProjectCommands", "プロジェクトを開く"), MsgIcon::Exclamation, MsgButtons::Ok);
         break;
       case Why::Script:
         core_.presenter.message(
@@ -262,7 +263,7 @@ bool ProjectCommands::open(const std::string& path) {
 }
 
 void ProjectCommands::mnuOldFileOpen() {
-  if (core_.presenter.message("旧バージョンのプロジェクトを読み込みますか？", "インポート", MsgIcon::Question,
+  if (core_.presenter.message(omb::trs("ProjectCommands", "旧バージョンのプロジェクトを読み込みますか？"), omb::trs("ProjectCommands", "インポート"), MsgIcon::Question,
                               MsgButtons::YesNo) != MsgAnswer::Yes)
     return;
   if (closeViews) closeViews();
@@ -274,7 +275,7 @@ void ProjectCommands::mnuOldFileOpen() {
 }
 
 std::optional<std::string> ProjectCommands::cmdGet_Click() {
-  const auto path = core_.presenter.openFileName("旧バージョン・プロジェクトのインポート", {"(*.bin)"}, "bin",
+  const auto path = core_.presenter.openFileName(omb::trs("ProjectCommands", "旧バージョン・プロジェクトのインポート"), {"(*.bin)"}, "bin",
                                                core_.settings.folders.Projects);
   if (path) importOld(*path);
   return path;
@@ -287,15 +288,15 @@ bool ProjectCommands::importOld(const std::string& path) {
     const bool whole = readWholeFile(path, bytes, error);
     OldProjectRead read = whole ? decodeOldProject(bytes) : OldProjectRead{};
     if (read.currentVersion) {
-      core_.presenter.message("このファイルは現在のバージョンのプロジェクトです。\r\n" + path +
-                                  "\r\n「プロジェクトを開く」で開いてください。",
-                              "インポート", MsgIcon::Exclamation, MsgButtons::Ok);
+      core_.presenter.message(omb::trs("ProjectCommands", "このファイルは現在のバージョンのプロジェクトです。\r\n") + path +
+                                  omb::trs("ProjectCommands", "\r\n「プロジェクトを開く」で開いてください。"),
+                              omb::trs("ProjectCommands", "インポート"), MsgIcon::Exclamation, MsgButtons::Ok);
       return false;
     }
     if (!read.image) {
-      core_.presenter.message("旧バージョンのプロジェクトとして読み込めませんでした。\r\n" + path + "\r\n" +
+      core_.presenter.message(omb::trs("ProjectCommands", "旧バージョンのプロジェクトとして読み込めませんでした。\r\n") + path + "\r\n" +
                                   (whole ? read.error : errorDescription(errorFromErrno(error))),
-                              "インポート", MsgIcon::Critical, MsgButtons::Ok);
+                              omb::trs("ProjectCommands", "インポート"), MsgIcon::Critical, MsgButtons::Ok);
       return false;
     }
     OldProjectImage& p = *read.image;
@@ -324,14 +325,14 @@ bool ProjectCommands::importOld(const std::string& path) {
     c.projectComment = p.comment;
     c.settingsChanged();
     if (projectChanged) projectChanged("Import");
-    core_.presenter.message("プロジェクトのインポートが終了しました", "インポート", MsgIcon::Information,
+    core_.presenter.message(omb::trs("ProjectCommands", "プロジェクトのインポートが終了しました"), omb::trs("ProjectCommands", "インポート"), MsgIcon::Information,
                             MsgButtons::Ok);
     return true;
   });
 }
 
 void ProjectCommands::mnuFileOpen() {
-  const auto path = core_.presenter.openFileName("プロジェクトを開く", {"(*.bin)"}, "bin",
+  const auto path = core_.presenter.openFileName(omb::trs("ProjectCommands", "プロジェクトを開く"), {"(*.bin)"}, "bin",
                                                core_.settings.folders.Projects);
   if (!path) {
     projectPath_.clear();  // as any other way out of the command
@@ -363,17 +364,17 @@ bool ProjectCommands::write(const std::string& path, const char* title) {
     core_.settings.mainWindow = MainWindowSetting{top, left, width, height};
   }
   if (const auto failed = subFile_put(path)) {
-    core_.presenter.message("プロジェクトを保存できませんでした。\r\n" + path + "\r\n" +
-                                errorDescription(errorFromErrno(failed->error)) + "（" + failed->reason + "）",
-                            title, MsgIcon::Critical, MsgButtons::Ok);
+    core_.presenter.message(omb::trs("ProjectCommands", "プロジェクトを保存できませんでした。\r\n") + path + "\r\n" +
+                                errorDescription(errorFromErrno(failed->error)) + omb::trs("ProjectCommands", "（") + failed->reason + omb::trs("ProjectCommands", "）"),
+                            omb::trs("ProjectCommands", title), MsgIcon::Critical, MsgButtons::Ok);
     return false;
   }
   // The comment file reports its own failure, naming the reason.
   if (!core_.comments.subFile_putDevCmnt(commentFileOf(path))) return false;
   if (const auto failed = saveSimFile(path)) {
-    core_.presenter.message("値の自動変化の設定を保存できませんでした。\r\n" + simFileOf(path) + "\r\n" +
-                                errorDescription(errorFromErrno(failed->error)) + "（" + failed->reason + "）",
-                            title, MsgIcon::Critical, MsgButtons::Ok);
+    core_.presenter.message(omb::trs("ProjectCommands", "値の自動変化の設定を保存できませんでした。\r\n") + simFileOf(path) + "\r\n" +
+                                errorDescription(errorFromErrno(failed->error)) + omb::trs("ProjectCommands", "（") + failed->reason + omb::trs("ProjectCommands", "）"),
+                            omb::trs("ProjectCommands", title), MsgIcon::Critical, MsgButtons::Ok);
     return false;
   }
   if (const auto failed = saveScriptFile(path)) {
@@ -443,22 +444,22 @@ std::optional<WriteFailure> ProjectCommands::saveScriptFile(const std::string& p
 
 void ProjectCommands::mnuFileSaveAs() {
   guarded(core_.errorLog, "frmMain.mnuFileSaveAs_Click() ", [&](ErrorTrap&) {
-    const auto comment = core_.presenter.inputBox("コメントを入力してください\r\n（全角２０文字以内）",
-                                                  "プロジェクトに名前を付けて保存", core_.projectComment);
+    const auto comment = core_.presenter.inputBox(omb::trs("ProjectCommands", "コメントを入力してください\r\n（全角２０文字以内）"),
+                                                  omb::trs("ProjectCommands", "プロジェクトに名前を付けて保存"), core_.projectComment);
     if (!comment || comment->empty()) return;
     if (saveMultiViews) saveMultiViews();
-    const auto path = core_.presenter.saveFileName("プロジェクトに名前を付けて保存", {"(*.bin)"}, "bin",
+    const auto path = core_.presenter.saveFileName(omb::trs("ProjectCommands", "プロジェクトに名前を付けて保存"), {"(*.bin)"}, "bin",
                                                    core_.settings.folders.Projects + "/Test.bin");
     if (!path) return;
     const std::string previousComment = core_.projectComment;
     core_.projectComment = *comment;
-    if (!write(*path, "プロジェクトに名前を付けて保存")) {
+    if (!write(*path, QT_TRANSLATE_NOOP("ProjectCommands", "プロジェクトに名前を付けて保存"))) {
       core_.projectComment = previousComment;
       return;
     }
     core_.projectFileName = fileName(*path);
     projectPath_ = *path;
-    core_.presenter.message("正常に終了しました。", "プロジェクトに名前を付けて保存", MsgIcon::Information,
+    core_.presenter.message(omb::trs("ProjectCommands", "正常に終了しました。"), omb::trs("ProjectCommands", "プロジェクトに名前を付けて保存"), MsgIcon::Information,
                             MsgButtons::Ok);
     if (projectChanged) projectChanged("SaveAs");
   });
@@ -468,11 +469,11 @@ void ProjectCommands::mnuFileSave() {
   if (projectPath_.empty()) return;
   guarded(core_.errorLog, "frmMain.mnuFileSave_Click() ", [&](ErrorTrap&) {
     if (saveMultiViews) saveMultiViews();
-    if (core_.presenter.message("プロジェクトを、上書き保存しますか？", "プロジェクトの上書き保存", MsgIcon::Question,
+    if (core_.presenter.message(omb::trs("ProjectCommands", "プロジェクトを、上書き保存しますか？"), omb::trs("ProjectCommands", "プロジェクトの上書き保存"), MsgIcon::Question,
                                 MsgButtons::OkCancel) != MsgAnswer::Ok)
       return;
-    if (!write(projectPath_, "プロジェクト上書き保存")) return;
-    core_.presenter.message("正常に終了しました。", "プロジェクト上書き保存", MsgIcon::Information, MsgButtons::Ok);
+    if (!write(projectPath_, QT_TRANSLATE_NOOP("ProjectCommands", "プロジェクト上書き保存"))) return;
+    core_.presenter.message(omb::trs("ProjectCommands", "正常に終了しました。"), omb::trs("ProjectCommands", "プロジェクト上書き保存"), MsgIcon::Information, MsgButtons::Ok);
   });
 }
 

@@ -1,5 +1,6 @@
 #include "app/qt_presenter.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -18,6 +19,7 @@
 #include "ui/dlg_input.h"
 #include "ui/dlg_msg.h"
 #include "ui/title_fit.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -33,10 +35,10 @@ namespace {
 // The captions every dialog of the product uses.
 void nameButtons(QMessageBox& box) {
   const std::pair<QMessageBox::StandardButton, const char*> names[] = {
-      {QMessageBox::Ok, "OK"}, {QMessageBox::Cancel, "ｷｬﾝｾﾙ"}, {QMessageBox::Yes, "はい(&Y)"},
-      {QMessageBox::No, "いいえ(&N)"}, {QMessageBox::Help, "ヘルプ(&H)"}};
+      {QMessageBox::Ok, "OK"}, {QMessageBox::Cancel, QT_TRANSLATE_NOOP("QtPresenter", "ｷｬﾝｾﾙ")}, {QMessageBox::Yes, QT_TRANSLATE_NOOP("QtPresenter", "はい(&Y)")},
+      {QMessageBox::No, QT_TRANSLATE_NOOP("QtPresenter", "いいえ(&N)")}, {QMessageBox::Help, QT_TRANSLATE_NOOP("QtPresenter", "ヘルプ(&H)")}};
   for (const auto& [which, text] : names)
-    if (QAbstractButton* b = box.button(which)) b->setText(QString::fromUtf8(text));
+    if (QAbstractButton* b = box.button(which)) b->setText(QCoreApplication::translate("QtPresenter", text));
 }
 
 // A box as wide as its longest line (within the screen), so that a line
@@ -115,7 +117,7 @@ std::optional<std::string> QtPresenter::inputBox(const std::string& prompt, cons
   dialog.setLabelText(QString::fromStdString(prompt));
   dialog.setTextValue(QString::fromStdString(preset));
   dialog.setOkButtonText(QStringLiteral("OK"));
-  dialog.setCancelButtonText(QStringLiteral("ｷｬﾝｾﾙ"));
+  dialog.setCancelButtonText(QCoreApplication::translate("QtPresenter", "ｷｬﾝｾﾙ"));
   // The dialog's layout sets its own minimum: the text field carries the
   // title's width.
   if (auto* edit = dialog.findChild<QLineEdit*>())

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include "core/translate.h"
 
 namespace omb {
 
@@ -24,16 +25,16 @@ std::optional<WriteFailure> writeFileAtomically(const std::string& path, std::st
   struct stat lst {};
   if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
     target = fs::canonical(path, ec);
-    if (ec) return WriteFailure{ENOENT, "リンク先のファイルがありません"};
+    if (ec) return WriteFailure{ENOENT, omb::trs("AtomicFile", "リンク先のファイルがありません")};
   }
   struct stat st0 {};
   if (::stat(target.c_str(), &st0) == 0) {
     // Only a regular file is ever replaced: a device or a folder at the
     // path (or behind the link) stays untouched.
-    if (!S_ISREG(st0.st_mode)) return WriteFailure{EINVAL, "通常のファイルではありません"};
-    if (st0.st_uid != ::geteuid()) return WriteFailure{EPERM, "他のユーザーのファイルです"};
+    if (!S_ISREG(st0.st_mode)) return WriteFailure{EINVAL, omb::trs("AtomicFile", "通常のファイルではありません")};
+    if (st0.st_uid != ::geteuid()) return WriteFailure{EPERM, omb::trs("AtomicFile", "他のユーザーのファイルです")};
   } else if (target != fs::path(path)) {
-    return WriteFailure{ENOENT, "リンク先のファイルがありません"};
+    return WriteFailure{ENOENT, omb::trs("AtomicFile", "リンク先のファイルがありません")};
   }
   const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   std::string tmpl = folder.string() + "/." + target.filename().string() + ".XXXXXX";

@@ -3,30 +3,31 @@
 #include "core/atomic_file.h"
 
 #include <cerrno>
+#include "core/translate.h"
 
 namespace omb {
 
 std::string errorDescription(int number) {
   switch (number) {
-    case kErrInvalidCall: return "プロシージャの呼び出し、または引数が不正です。";
-    case kErrOverflow: return "オーバーフローしました。";
-    case kErrOutOfMemory: return "メモリが不足しています。";
-    case kErrSubscript: return "インデックスが有効範囲にありません。";
-    case kErrDivisionByZero: return "0 で除算しました。";
-    case kErrTypeMismatch: return "型が一致しません。";
-    case kErrBadFileName: return "ファイル名または番号が不正です。";
-    case kErrFileNotFound: return "ファイルが見つかりません。";
-    case kErrFileAlreadyOpen: return "ファイルは既に開かれています。";
-    case kErrDeviceIO: return "デバイス I/O エラーです。";
-    case kErrDiskFull: return "ディスクの空き容量が不足しています。";
-    case kErrInputPastEnd: return "ファイルにこれ以上データがありません。";
-    case kErrPermissionDenied: return "書き込みできません。";
-    case kErrPathFileAccess: return "パス名が無効です。";
-    case kErrPathNotFound: return "パスが見つかりません。";
-    case kErrCancel: return "キャンセルされました。";
-    case kErrNotRegularFile: return "通常のファイルではありません。";
-    case kErrFileTooLarge: return "ファイルが大きすぎます。";
-    default: return "アプリケーション定義またはオブジェクト定義のエラーです。";
+    case kErrInvalidCall: return omb::trs("Error", "プロシージャの呼び出し、または引数が不正です。");
+    case kErrOverflow: return omb::trs("Error", "オーバーフローしました。");
+    case kErrOutOfMemory: return omb::trs("Error", "メモリが不足しています。");
+    case kErrSubscript: return omb::trs("Error", "インデックスが有効範囲にありません。");
+    case kErrDivisionByZero: return omb::trs("Error", "0 で除算しました。");
+    case kErrTypeMismatch: return omb::trs("Error", "型が一致しません。");
+    case kErrBadFileName: return omb::trs("Error", "ファイル名または番号が不正です。");
+    case kErrFileNotFound: return omb::trs("Error", "ファイルが見つかりません。");
+    case kErrFileAlreadyOpen: return omb::trs("Error", "ファイルは既に開かれています。");
+    case kErrDeviceIO: return omb::trs("Error", "デバイス I/O エラーです。");
+    case kErrDiskFull: return omb::trs("Error", "ディスクの空き容量が不足しています。");
+    case kErrInputPastEnd: return omb::trs("Error", "ファイルにこれ以上データがありません。");
+    case kErrPermissionDenied: return omb::trs("Error", "書き込みできません。");
+    case kErrPathFileAccess: return omb::trs("Error", "パス名が無効です。");
+    case kErrPathNotFound: return omb::trs("Error", "パスが見つかりません。");
+    case kErrCancel: return omb::trs("Error", "キャンセルされました。");
+    case kErrNotRegularFile: return omb::trs("Error", "通常のファイルではありません。");
+    case kErrFileTooLarge: return omb::trs("Error", "ファイルが大きすぎます。");
+    default: return omb::trs("Error", "アプリケーション定義またはオブジェクト定義のエラーです。");
   }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 #include <numbers>
+#include "core/translate.h"
 
 namespace omb {
 
@@ -18,9 +19,9 @@ struct KindName {
   const char* caption;
 };
 constexpr KindName kKinds[] = {
-    {GeneratorKind::Counter, "counter", "カウンタ"}, {GeneratorKind::Ramp, "ramp", "ランプ"},
-    {GeneratorKind::Sine, "sine", "正弦波"},         {GeneratorKind::Random, "random", "乱数"},
-    {GeneratorKind::Square, "square", "矩形波"},     {GeneratorKind::Follow, "follow", "追従"},
+    {GeneratorKind::Counter, "counter", QT_TRANSLATE_NOOP("Generators", "カウンタ")}, {GeneratorKind::Ramp, "ramp", QT_TRANSLATE_NOOP("Generators", "ランプ")},
+    {GeneratorKind::Sine, "sine", QT_TRANSLATE_NOOP("Generators", "正弦波")},         {GeneratorKind::Random, "random", QT_TRANSLATE_NOOP("Generators", "乱数")},
+    {GeneratorKind::Square, "square", QT_TRANSLATE_NOOP("Generators", "矩形波")},     {GeneratorKind::Follow, "follow", QT_TRANSLATE_NOOP("Generators", "追従")},
 };
 
 std::vector<std::string_view> words(std::string_view s) {
@@ -75,22 +76,22 @@ const char* generatorKindCaption(GeneratorKind kind) {
 std::optional<GeneratorSpec> parseGenerator(std::string_view line, std::string& error) {
   const std::vector<std::string_view> w = words(line);
   auto fail = [&](const std::string& why) {
-    error = "値の自動変化 \"" + std::string(line) + "\" : " + why;
+    error = omb::trs("Generators", "値の自動変化 \"") + std::string(line) + "\" : " + why;
     return std::nullopt;
   };
-  if (w.size() < 2) return fail("種類とデバイスを書いてください（例 counter D100 period=100）");
+  if (w.size() < 2) return fail(omb::trs("Generators", "種類とデバイスを書いてください（例 counter D100 period=100）"));
   GeneratorSpec g;
   bool known = false;
   for (const KindName& k : kKinds)
     if (w[0] == k.name) g.kind = k.kind, known = true;
-  if (!known) return fail("種類は counter ramp sine random square follow のいずれかです");
+  if (!known) return fail(omb::trs("Generators", "種類は counter ramp sine random square follow のいずれかです"));
   const auto target = parseDeviceSpan(w[1]);
-  if (!target) return fail("デバイス \"" + std::string(w[1]) + "\" が正しくありません（例 D100, D100-D109, X1F）");
+  if (!target) return fail(omb::trs("Generators", "デバイス \"") + std::string(w[1]) + omb::trs("Generators", "\" が正しくありません（例 D100, D100-D109, X1F）"));
   g.target = *target;
   const bool bits = !isWordKind(g.target.kind);
   if (bits && g.kind != GeneratorKind::Square && g.kind != GeneratorKind::Follow && g.kind != GeneratorKind::Random &&
       g.kind != GeneratorKind::Counter)
-    return fail("ビットデバイスには square, follow, random, counter を使ってください");
+    return fail(omb::trs("Generators", "ビットデバイスには square, follow, random, counter を使ってください"));
   bool haveSource = false, haveMin = false, haveMax = false;
   for (std::size_t i = 2; i < w.size(); ++i) {
     const std::string_view item = w[i];
@@ -103,29 +104,29 @@ std::optional<GeneratorSpec> parseGenerator(std::string_view line, std::string& 
       continue;
     }
     const std::size_t eq = item.find('=');
-    if (eq == std::string_view::npos) return fail("\"" + std::string(item) + "\" は key=値 の形で書いてください");
+    if (eq == std::string_view::npos) return fail("\"" + std::string(item) + omb::trs("Generators", "\" は key=値 の形で書いてください"));
     const std::string key(item.substr(0, eq));
     const std::string_view value = item.substr(eq + 1);
     if (key == "station") {
       const bool hex = value.size() == 2 && std::all_of(value.begin(), value.end(), [](char c) {
                          return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
                        });
-      if (!hex) return fail("station は局番（16 進 2 桁、大文字）です（例 station=01）");
+      if (!hex) return fail(omb::trs("Generators", "station は局番（16 進 2 桁、大文字）です（例 station=01）"));
       g.station = std::string(value);
       continue;
     }
     if (key == "source") {
       const auto src = parseDeviceSpan(value);
-      if (!src || src->count() != 1) return fail("source は一つのデバイスです（例 source=X0）");
+      if (!src || src->count() != 1) return fail(omb::trs("Generators", "source は一つのデバイスです（例 source=X0）"));
       g.source = *src;
       haveSource = true;
       continue;
     }
     const auto v = real(value);
-    if (!v) return fail(key + " の値 \"" + std::string(value) + "\" は数値ではありません");
+    if (!v) return fail(key + omb::trs("Generators", " の値 \"") + std::string(value) + omb::trs("Generators", "\" は数値ではありません"));
     if (key == "period" || key == "delay") {
       if (*v < (key == "period" ? 1 : 0) || *v > 86400000 || *v != std::floor(*v))
-        return fail(key + " は " + (key == "period" ? "1" : "0") + " 以上のミリ秒（整数）です");
+        return fail(key + omb::trs("Generators", " は ") + (key == "period" ? "1" : "0") + omb::trs("Generators", " 以上のミリ秒（整数）です"));
       (key == "period" ? g.periodMs : g.delayMs) = static_cast<std::int64_t>(*v);
     } else if (key == "step") {
       g.step = *v;
@@ -138,29 +139,29 @@ std::optional<GeneratorSpec> parseGenerator(std::string_view line, std::string& 
     } else if (key == "amplitude") {
       g.amplitude = *v;
     } else if (key == "duty") {
-      if (*v < 0 || *v > 1) return fail("duty は 0 から 1 までです");
+      if (*v < 0 || *v > 1) return fail(omb::trs("Generators", "duty は 0 から 1 までです"));
       g.duty = *v;
     } else if (key == "seed") {
-      if (*v < 0 || *v != std::floor(*v)) return fail("seed は 0 以上の整数です");
+      if (*v < 0 || *v != std::floor(*v)) return fail(omb::trs("Generators", "seed は 0 以上の整数です"));
       g.seed = static_cast<std::uint64_t>(*v);
     } else {
-      return fail("\"" + key + "\" は使えない項目です");
+      return fail("\"" + key + omb::trs("Generators", "\" は使えない項目です"));
     }
   }
-  if (g.kind == GeneratorKind::Follow && !haveSource) return fail("follow には source=デバイス が必要です");
-  if (g.kind != GeneratorKind::Follow && haveSource) return fail("source は follow にだけ指定できます");
+  if (g.kind == GeneratorKind::Follow && !haveSource) return fail(omb::trs("Generators", "follow には source=デバイス が必要です"));
+  if (g.kind != GeneratorKind::Follow && haveSource) return fail(omb::trs("Generators", "source は follow にだけ指定できます"));
   if (g.kind == GeneratorKind::Follow && g.source.kind == g.target.kind && g.source.first >= g.target.first &&
       g.source.first <= g.target.last)
-    return fail("follow の source " + deviceSpanText(g.source) + " は自分の書き込み先です（自分自身には追従できません）");
+    return fail(omb::trs("Generators", "follow の source ") + deviceSpanText(g.source) + omb::trs("Generators", " は自分の書き込み先です（自分自身には追従できません）"));
   if (g.kind == GeneratorKind::Square) {
     if (!haveMin) g.min = 0;
     if (!haveMax) g.max = 1;
   }
   if (bits && !haveMax && g.kind != GeneratorKind::Square) g.max = 1;
-  if (g.min > g.max) return fail("min が max より大きくなっています");
+  if (g.min > g.max) return fail(omb::trs("Generators", "min が max より大きくなっています"));
   if (g.kind == GeneratorKind::Counter && (g.step != std::floor(g.step) || g.min != std::floor(g.min) ||
                                            g.max != std::floor(g.max)))
-    return fail("counter の step, min, max は整数です");
+    return fail(omb::trs("Generators", "counter の step, min, max は整数です"));
   return g;
 }
 
@@ -250,13 +251,13 @@ bool GeneratorSet::write(DeviceMemory& memory, const DeviceSpan& s, std::int32_t
 bool GeneratorSet::usable(const GeneratorSpec& spec, std::string& error) const {
   const DeviceMemory* memory = memoryOf(spec);
   if (!memory) {
-    error = "局番 " + spec.station + " はこの回線にありません";
+    error = omb::trs("Generators", "局番 ") + spec.station + omb::trs("Generators", " はこの回線にありません");
     return false;
   }
   for (const DeviceSpan* span : {&spec.target, &spec.source}) {
     if (span == &spec.source && spec.kind != GeneratorKind::Follow) break;
     if (!valid(*memory, *span)) {
-      error = "デバイス範囲外です: " + deviceSpanText(*span);
+      error = omb::trs("Generators", "デバイス範囲外です: ") + deviceSpanText(*span);
       return false;
     }
   }
@@ -329,9 +330,9 @@ std::vector<std::size_t> zeroDelayFollowRing(const std::vector<const GeneratorSp
 
 std::string ringText(const std::vector<const GeneratorSpec*>& specs, const std::vector<std::size_t>& ring) {
   std::string t;
-  for (std::size_t i : ring) t += deviceSpanText(specs[i]->source) + " → ";
-  return "遅延のない follow が輪になっています（" + t + deviceSpanText(specs[ring.front()]->source) +
-         "）。どれかに delay を付けてください";
+  for (std::size_t i : ring) t += deviceSpanText(specs[i]->source) + omb::trs("Generators", " → ");
+  return omb::trs("Generators", "遅延のない follow が輪になっています（") + t + deviceSpanText(specs[ring.front()]->source) +
+         omb::trs("Generators", "）。どれかに delay を付けてください");
 }
 
 }  // namespace
@@ -372,7 +373,7 @@ bool GeneratorSet::replace(int id, GeneratorSpec spec, std::int64_t nowMs, std::
     notify();
     return true;
   }
-  error = "値の自動変化 " + std::to_string(id) + " はありません";
+  error = omb::trs("Generators", "値の自動変化 ") + std::to_string(id) + omb::trs("Generators", " はありません");
   return false;
 }
 
@@ -504,7 +505,7 @@ bool GeneratorSet::load(std::string_view text, std::int64_t nowMs, std::string& 
     auto g = parseGenerator(line, why);
     if (g && !usable(*g, why)) g.reset();
     if (!g) {
-      error = std::to_string(lineNo) + " 行目: " + why;
+      error = omb::fill(omb::trs("Generators", "%1 行目: "), {std::to_string(lineNo)}) + why;
       return false;
     }
     read.push_back(*g);
@@ -519,7 +520,7 @@ bool GeneratorSet::load(std::string_view text, std::int64_t nowMs, std::string& 
   for (const GeneratorSpec& g : read) all.push_back(&g);
   if (const auto ring = zeroDelayFollowRing(all); !ring.empty()) {
     const std::size_t at = *std::max_element(ring.begin(), ring.end());
-    error = (at >= firstRead ? std::to_string(lines[at - firstRead]) + " 行目: " : std::string()) + ringText(all, ring);
+    error = (at >= firstRead ? omb::fill(omb::trs("Generators", "%1 行目: "), {std::to_string(lines[at - firstRead])}) : std::string()) + ringText(all, ring);
     return false;
   }
   if (replace) {

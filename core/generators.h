@@ -71,6 +71,7 @@ std::optional<GeneratorSpec> parseGenerator(std::string_view line, std::string& 
 // Its line, as parseGenerator reads it (only the keys its kind uses).
 std::string generatorText(const GeneratorSpec& spec);
 // "カウンタ" .. "追従".
+// (Marked for translation in the context "Generators".)
 const char* generatorKindCaption(GeneratorKind kind);
 
 // The value of a counter, ramp, sine, random or square generator `elapsedMs`

@@ -7,6 +7,7 @@
 
 #include "core/device_kind.h"
 #include "link/request.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -59,7 +60,7 @@ std::optional<FaultRule> parseFaultRule(std::string_view text, std::string& erro
   bool haveAction = false, haveMask = false;
   std::string_view rest = r.text;
   auto fail = [&](const std::string& why) {
-    error = "障害注入の規則 \"" + r.text + "\" : " + why;
+    error = omb::trs("FaultInjector", "障害注入の規則 \"") + r.text + "\" : " + why;
     return std::nullopt;
   };
   std::vector<std::string> seen;  // a key given twice is a mistake, not "the last wins"
@@ -72,7 +73,7 @@ std::optional<FaultRule> parseFaultRule(std::string_view text, std::string& erro
     const std::string_view value = eq == std::string_view::npos ? std::string_view{} : trim(item.substr(eq + 1));
     const bool hasValue = eq != std::string_view::npos;
     if (!key.empty() && std::find(seen.begin(), seen.end(), key) != seen.end())
-      return fail("\"" + key + "\" が二度指定されています");
+      return fail("\"" + key + omb::trs("FaultInjector", "\" が二度指定されています"));
     seen.push_back(key);
     auto action = [&](FaultAction a, bool needsValue) {
       if (haveAction) return false;
@@ -83,78 +84,78 @@ std::optional<FaultRule> parseFaultRule(std::string_view text, std::string& erro
     };
     if (key == "delay" || key == "split") {
       if (!action(key == "delay" ? FaultAction::Delay : FaultAction::Split, true))
-        return fail(key + " は一つだけ、ミリ秒を付けて指定してください（例 " + key + "=100）");
+        return fail(key + omb::trs("FaultInjector", " は一つだけ、ミリ秒を付けて指定してください（例 ") + key + omb::trs("FaultInjector", "=100）"));
       // A split with no gap is no split: the reply would leave whole.
       const int least = key == "split" ? 1 : 0;
       const auto ms = number<int>(value, 10, least, 60000);
-      if (!ms) return fail(key + " のミリ秒は " + std::to_string(least) + " から 60000 までです");
+      if (!ms) return fail(key + omb::trs("FaultInjector", " のミリ秒は ") + std::to_string(least) + omb::trs("FaultInjector", " から 60000 までです"));
       r.ms = *ms;
     } else if (key == "nak") {
-      if (!action(FaultAction::Nak, true)) return fail("nak は一つだけ、エラーコードを付けて指定してください（例 nak=06）");
-      if (value.size() != 2 || !isUpperHex(value)) return fail("nak のエラーコードは 16 進 2 桁です（例 nak=06）");
+      if (!action(FaultAction::Nak, true)) return fail(omb::trs("FaultInjector", "nak は一つだけ、エラーコードを付けて指定してください（例 nak=06）"));
+      if (value.size() != 2 || !isUpperHex(value)) return fail(omb::trs("FaultInjector", "nak のエラーコードは 16 進 2 桁です（例 nak=06）"));
       r.nakCode = std::string(value);
     } else if (key == "insert") {
-      if (!action(FaultAction::Insert, true)) return fail("insert は一つだけ、バイトを付けて指定してください（例 insert=41）");
+      if (!action(FaultAction::Insert, true)) return fail(omb::trs("FaultInjector", "insert は一つだけ、バイトを付けて指定してください（例 insert=41）"));
       const auto b = number<unsigned>(value, 16, 0, 0xFF);
-      if (!b || value.size() != 2) return fail("insert のバイトは 16 進 2 桁です（例 insert=41）");
+      if (!b || value.size() != 2) return fail(omb::trs("FaultInjector", "insert のバイトは 16 進 2 桁です（例 insert=41）"));
       r.byte = static_cast<std::uint8_t>(*b);
     } else if (key == "drop" || key == "badsum" || key == "flip" || key == "twice") {
       const FaultAction a = key == "drop"     ? FaultAction::Drop
                             : key == "badsum" ? FaultAction::BadSum
                             : key == "flip"   ? FaultAction::Flip
                                               : FaultAction::Twice;
-      if (!action(a, false)) return fail(key + " は値を取らず、動作は一つだけです");
+      if (!action(a, false)) return fail(key + omb::trs("FaultInjector", " は値を取らず、動作は一つだけです"));
     } else if (key == "at") {
       const auto n = number<int>(value, 10, 0, 1 << 20);
-      if (!n) return fail("at はバイト位置（0 から）です");
+      if (!n) return fail(omb::trs("FaultInjector", "at はバイト位置（0 から）です"));
       r.at = *n;
     } else if (key == "mask") {
       const auto m = number<unsigned>(value, 16, 1, 0xFF);
-      if (!m || value.size() != 2) return fail("mask は 16 進 2 桁（00 以外）です");
+      if (!m || value.size() != 2) return fail(omb::trs("FaultInjector", "mask は 16 進 2 桁（00 以外）です"));
       r.byte = static_cast<std::uint8_t>(*m);
       haveMask = true;
     } else if (key == "cmd") {
       if (value.size() != 2 || !std::isupper(static_cast<unsigned char>(value[0])) ||
           !std::isupper(static_cast<unsigned char>(value[1])))
-        return fail("cmd はコマンドの英大文字 2 文字です（例 cmd=WR）");
-      if (!findCommand(value)) return fail("cmd=" + std::string(value) + " はこの通信にないコマンドです");
+        return fail(omb::trs("FaultInjector", "cmd はコマンドの英大文字 2 文字です（例 cmd=WR）"));
+      if (!findCommand(value)) return fail("cmd=" + std::string(value) + omb::trs("FaultInjector", " はこの通信にないコマンドです"));
       r.command = std::string(value);
     } else if (key == "dev") {
       const auto span = parseDeviceSpan(value);
-      if (!span) return fail("dev はデバイスか範囲です（例 dev=D100-D199, dev=X40）");
+      if (!span) return fail(omb::trs("FaultInjector", "dev はデバイスか範囲です（例 dev=D100-D199, dev=X40）"));
       r.deviceKind = span->kind;
       r.first = span->first;
       r.last = span->last;
     } else if (key == "every") {
       const auto n = number<int>(value, 10, 1, 1000000);
-      if (!n) return fail("every は 1 以上の回数です");
+      if (!n) return fail(omb::trs("FaultInjector", "every は 1 以上の回数です"));
       r.every = *n;
     } else if (key == "p") {
       const auto p = probability(value);
-      if (!p) return fail("p は 0 から 1 までの確率です（例 p=0.25）");
+      if (!p) return fail(omb::trs("FaultInjector", "p は 0 から 1 までの確率です（例 p=0.25）"));
       r.probability = *p;
     } else {
-      return fail(key.empty() ? std::string("空の項目があります") : "\"" + key + "\" は使えない項目です");
+      return fail(key.empty() ? std::string(omb::trs("FaultInjector", "空の項目があります")) : "\"" + key + omb::trs("FaultInjector", "\" は使えない項目です"));
     }
   }
-  if (!haveAction) return fail("動作 (delay drop nak badsum flip insert split twice) がありません");
-  if (r.at >= 0 && !hasAt(r.action)) return fail("at は flip, insert, split にだけ指定できます");
-  if (haveMask && r.action != FaultAction::Flip) return fail("mask は flip にだけ指定できます");
+  if (!haveAction) return fail(omb::trs("FaultInjector", "動作 (delay drop nak badsum flip insert split twice) がありません"));
+  if (r.at >= 0 && !hasAt(r.action)) return fail(omb::trs("FaultInjector", "at は flip, insert, split にだけ指定できます"));
+  if (haveMask && r.action != FaultAction::Flip) return fail(omb::trs("FaultInjector", "mask は flip にだけ指定できます"));
   if (r.action == FaultAction::Flip && !haveMask) r.byte = 0x01;
   return r;
 }
 
 std::string faultDescription(const FaultRule& r) {
-  const std::string where = r.at < 0 ? std::string("中央") : std::to_string(r.at) + " バイト目";
+  const std::string where = r.at < 0 ? std::string(omb::trs("FaultInjector", "中央")) : omb::fill(omb::trs("FaultInjector", "%1 バイト目"), {std::to_string(r.at)});
   switch (r.action) {
-    case FaultAction::Delay: return "応答を " + std::to_string(r.ms) + " ms 遅延";
-    case FaultAction::Drop: return "応答を破棄（要求は実行済み）";
-    case FaultAction::Nak: return "否定応答 " + r.nakCode + " を送信（要求は未実行）";
-    case FaultAction::BadSum: return "サムチェックを破損";
-    case FaultAction::Flip: return "応答の" + where + "を反転 (XOR " + hexByte(r.byte) + ")";
-    case FaultAction::Insert: return "応答の" + where + "に " + hexByte(r.byte) + " を挿入";
-    case FaultAction::Split: return "応答を" + where + "で分割し " + std::to_string(r.ms) + " ms 空けて送信";
-    case FaultAction::Twice: return "応答を二度送信";
+    case FaultAction::Delay: return omb::trs("FaultInjector", "応答を ") + std::to_string(r.ms) + omb::trs("FaultInjector", " ms 遅延");
+    case FaultAction::Drop: return omb::trs("FaultInjector", "応答を破棄（要求は実行済み）");
+    case FaultAction::Nak: return omb::trs("FaultInjector", "否定応答 ") + r.nakCode + omb::trs("FaultInjector", " を送信（要求は未実行）");
+    case FaultAction::BadSum: return omb::trs("FaultInjector", "サムチェックを破損");
+    case FaultAction::Flip: return omb::trs("FaultInjector", "応答の") + where + omb::trs("FaultInjector", "を反転 (XOR ") + hexByte(r.byte) + ")";
+    case FaultAction::Insert: return omb::trs("FaultInjector", "応答の") + where + omb::trs("FaultInjector", "に ") + hexByte(r.byte) + omb::trs("FaultInjector", " を挿入");
+    case FaultAction::Split: return omb::trs("FaultInjector", "応答を") + where + omb::trs("FaultInjector", "で分割し ") + std::to_string(r.ms) + omb::trs("FaultInjector", " ms 空けて送信");
+    case FaultAction::Twice: return omb::trs("FaultInjector", "応答を二度送信");
   }
   return {};
 }
@@ -234,7 +235,7 @@ bool FaultInjector::load(std::string_view text, std::string& error) {
     if (line.rfind("seed", 0) == 0 && (line.size() == 4 || std::isspace(static_cast<unsigned char>(line[4])))) {
       seed = number<std::uint64_t>(trim(line.substr(4)), 10, 0, UINT64_MAX);
       if (!seed) {
-        error = std::to_string(lineNo) + " 行目: seed の後には 0 以上の整数を書いてください";
+        error = omb::fill(omb::trs("FaultInjector", "%1 行目: seed の後には 0 以上の整数を書いてください"), {std::to_string(lineNo)});
         return false;
       }
       continue;
@@ -242,7 +243,7 @@ bool FaultInjector::load(std::string_view text, std::string& error) {
     std::string why;
     auto rule = parseFaultRule(line, why);
     if (!rule) {
-      error = std::to_string(lineNo) + " 行目: " + why;
+      error = omb::fill(omb::trs("FaultInjector", "%1 行目: "), {std::to_string(lineNo)}) + why;
       return false;
     }
     read.push_back(std::move(*rule));

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/device_kind.h"
+#include "core/translate.h"
 #include "link/framing.h"
 
 namespace omb {
@@ -133,11 +134,11 @@ std::string nakMeaning(std::string_view code) {
     const char* text;
   };
   static const Meaning kMeanings[] = {
-      {"01", "パリティ異常"}, {"02", "サムチェック異常"}, {"03", "プロトコル異常"}, {"04", "フレーミング異常"},
-      {"05", "オーバーラン"}, {"06", "範囲外"},           {"07", "文字異常"},       {"10", "PC番号違い"},
+      {"01", QT_TRANSLATE_NOOP("FrameReading", "パリティ異常")}, {"02", QT_TRANSLATE_NOOP("FrameReading", "サムチェック異常")}, {"03", QT_TRANSLATE_NOOP("FrameReading", "プロトコル異常")}, {"04", QT_TRANSLATE_NOOP("FrameReading", "フレーミング異常")},
+      {"05", QT_TRANSLATE_NOOP("FrameReading", "オーバーラン")}, {"06", QT_TRANSLATE_NOOP("FrameReading", "範囲外")},           {"07", QT_TRANSLATE_NOOP("FrameReading", "文字異常")},       {"10", QT_TRANSLATE_NOOP("FrameReading", "PC番号違い")},
   };
   for (const Meaning& m : kMeanings)
-    if (code == m.code) return m.text;
+    if (code == m.code) return trs("FrameReading", m.text);
   return {};
 }
 
@@ -150,7 +151,7 @@ std::string requestHead(const FrameFacts& r) {
   switch (cmd->cls) {
     case CmdClass::Monitor: return r.command;
     case CmdClass::Test:
-    case CmdClass::MonitorReg: return r.command + " 登録 " + std::to_string(r.points) + " 点";
+    case CmdClass::MonitorReg: return r.command + trs("FrameReading", " 登録 ") + std::to_string(r.points) + trs("FrameReading", " 点");
     default: return r.command + " " + r.device + " ×" + std::to_string(r.points);
   }
 }
@@ -182,10 +183,10 @@ std::string readingText(const FrameFacts& r) {
       const std::string meaning = nakMeaning(r.nakCode);
       return "NAK " + r.nakCode + (meaning.empty() ? std::string() : " (" + meaning + ")");
     }
-    case Kind::Answer: return "PC 応答 " + r.command;
+    case Kind::Answer: return trs("FrameReading", "PC 応答 ") + r.command;
     case Kind::Unknown: break;
   }
-  return r.command.empty() ? "(解読できません)" : r.command + " (不明なコマンド)";
+  return r.command.empty() ? trs("FrameReading", "(解読できません)") : r.command + trs("FrameReading", " (不明なコマンド)");
 }
 
 const FrameFacts& FrameReader::read(bool fromPc, std::string_view bytes, const LinkConfig& config) {
@@ -232,26 +233,26 @@ std::string hex4(std::int64_t v) {
 
 std::optional<std::string> buildRequest(const std::vector<std::string>& words, const RequestOptions& o,
                                         std::string& error) {
-  if (words.empty()) return error = "コマンドがありません", std::nullopt;
+  if (words.empty()) return error = trs("FrameReading", "コマンドがありません"), std::nullopt;
   const std::string code = upper(words[0]);
   const CommandInfo* cmd = findCommand(code);
-  if (!cmd) return error = "コマンド " + words[0] + " はありません (BR WR BW WW BT WT BM WM MB MN と J/Q の組)", std::nullopt;
+  if (!cmd) return error = trs("FrameReading", "コマンド ") + words[0] + trs("FrameReading", " はありません (BR WR BW WW BT WT BM WM MB MN と J/Q の組)"), std::nullopt;
   const int w = cmd->width();
   auto device = [&](const std::string& word) -> std::optional<std::string> {
     const auto span = parseDeviceSpan(upper(word));
-    if (!span || span->first != span->last) return error = "デバイス " + word + " が読めません", std::nullopt;
+    if (!span || span->first != span->last) return error = trs("FrameReading", "デバイス ") + word + trs("FrameReading", " が読めません"), std::nullopt;
     std::string text = fncDeviceText(span->kind, span->first, w);
-    if (static_cast<int>(text.size()) != w) return error = "デバイス " + word + " は " + code + " では書けません", std::nullopt;
+    if (static_cast<int>(text.size()) != w) return error = fill(trs("FrameReading", "デバイス %1 は %2 では書けません"), {word, code}), std::nullopt;
     return text;
   };
   auto bitValue = [&](const std::string& word) -> std::optional<std::string> {
     if (word == "0" || word == "1") return word;
-    return error = "ビットの値は 0 か 1 です: " + word, std::nullopt;
+    return error = trs("FrameReading", "ビットの値は 0 か 1 です: ") + word, std::nullopt;
   };
   auto wordValue = [&](const std::string& word) -> std::optional<std::string> {
     const auto v = number(word);
     if (!v || *v < -32768 || *v > 0xFFFF)
-      return error = "ワードの値は -32768〜65535 か 0x0〜0xFFFF です: " + word, std::nullopt;
+      return error = trs("FrameReading", "ワードの値は -32768〜65535 か 0x0〜0xFFFF です: ") + word, std::nullopt;
     return hex4(*v);
   };
   auto pointsField = [](std::size_t n) { return hex2(static_cast<unsigned>(n % 256)); };
@@ -259,23 +260,23 @@ std::optional<std::string> buildRequest(const std::vector<std::string>& words, c
   std::string area;
   switch (cmd->cls) {
     case CmdClass::Monitor:
-      if (args != 0) return error = code + " は引数をとりません", std::nullopt;
+      if (args != 0) return error = code + trs("FrameReading", " は引数をとりません"), std::nullopt;
       break;
     case CmdClass::BatchRead: {
-      if (args < 1 || args > 2) return error = code + " にはデバイスと点数を書きます (例: " + code + " D100 4)", std::nullopt;
+      if (args < 1 || args > 2) return error = code + trs("FrameReading", " にはデバイスと点数を書きます (例: ") + code + " D100 4)", std::nullopt;
       const auto dev = device(words[1]);
       if (!dev) return std::nullopt;
       std::int64_t points = 1;
       if (args == 2) {
         const auto n = number(words[2]);
-        if (!n || *n < 1 || *n > 256) return error = "点数は 1〜256 です: " + words[2], std::nullopt;
+        if (!n || *n < 1 || *n > 256) return error = trs("FrameReading", "点数は 1〜256 です: ") + words[2], std::nullopt;
         points = *n;
       }
       area = *dev + pointsField(static_cast<std::size_t>(points));
       break;
     }
     case CmdClass::BatchWrite: {
-      if (args < 2 || args > 257) return error = code + " にはデバイスと値を書きます (例: " + code + " D100 1 2)", std::nullopt;
+      if (args < 2 || args > 257) return error = code + trs("FrameReading", " にはデバイスと値を書きます (例: ") + code + " D100 1 2)", std::nullopt;
       const auto dev = device(words[1]);
       if (!dev) return std::nullopt;
       area = *dev + pointsField(args - 1);
@@ -288,7 +289,7 @@ std::optional<std::string> buildRequest(const std::vector<std::string>& words, c
     }
     case CmdClass::Test: {
       if (args < 2 || args % 2 != 0 || args / 2 > 256)
-        return error = code + " にはデバイスと値の組を書きます (例: " + code + " X40 1 Y41 0)", std::nullopt;
+        return error = code + trs("FrameReading", " にはデバイスと値の組を書きます (例: ") + code + " X40 1 Y41 0)", std::nullopt;
       area = pointsField(args / 2);
       for (std::size_t i = 1; i < words.size(); i += 2) {
         const auto dev = device(words[i]);
@@ -300,7 +301,7 @@ std::optional<std::string> buildRequest(const std::vector<std::string>& words, c
       break;
     }
     case CmdClass::MonitorReg: {
-      if (args < 1 || args > 256) return error = code + " にはデバイスを書きます (例: " + code + " D2 D5)", std::nullopt;
+      if (args < 1 || args > 256) return error = code + trs("FrameReading", " にはデバイスを書きます (例: ") + code + " D2 D5)", std::nullopt;
       area = pointsField(args);
       for (std::size_t i = 1; i < words.size(); ++i) {
         const auto dev = device(words[i]);

@@ -3,11 +3,15 @@
 #include <cstdio>
 
 #include "core/cp932.h"
+#include "core/translate.h"
 
 namespace omb {
 
 namespace {
-const char* const kFormatCaptions[] = {"形式１", "形式２", "形式３", "形式４"};
+// (Files and the traffic log keep the Japanese captions; windows show them
+// translated in the context "Framing".)
+const char* const kFormatCaptions[] = {QT_TRANSLATE_NOOP("Framing", "形式１"), QT_TRANSLATE_NOOP("Framing", "形式２"),
+                                       QT_TRANSLATE_NOOP("Framing", "形式３"), QT_TRANSLATE_NOOP("Framing", "形式４")};
 }  // namespace
 
 const char* formatCaption(Format format) { return kFormatCaptions[static_cast<int>(format) - 1]; }

@@ -1,6 +1,7 @@
 #include "link/link_engine.h"
 
 #include <algorithm>
+#include "core/translate.h"
 
 namespace omb {
 
@@ -308,7 +309,7 @@ void LinkEngine::markFault() {
   faults->fired(fault_);
   if (stats) stats->fault();
   const FaultRule& r = faults->rule(fault_);
-  ctx_.log.note("障害注入 #" + std::to_string(fault_ + 1) + " (" + r.text + ") : " + faultDescription(r));
+  ctx_.log.note(omb::trs("LinkEngine", "障害注入 #") + std::to_string(fault_ + 1) + " (" + r.text + ") : " + faultDescription(r));
 }
 
 void LinkEngine::ask(const Question& q) {
@@ -352,16 +353,16 @@ void LinkEngine::lineError(LineEvent event) {
   const char* text = nullptr;
   const char* code = "";
   switch (event) {
-    case LineEvent::FramingError: text = "04H フレーム エラーです", code = "04"; break;
-    case LineEvent::Overrun: text = "05H オーバーラン エラーです", code = "05"; break;
-    case LineEvent::RxOverflow: text = "受信バッファがオーバーフロー"; break;
-    case LineEvent::ParityError: text = "01H パリティ エラーです", code = "01"; break;
-    case LineEvent::TxFull: text = "送信バッファがいっぱいです"; break;
+    case LineEvent::FramingError: text = QT_TRANSLATE_NOOP("LinkEngine", "04H フレーム エラーです"), code = "04"; break;
+    case LineEvent::Overrun: text = QT_TRANSLATE_NOOP("LinkEngine", "05H オーバーラン エラーです"), code = "05"; break;
+    case LineEvent::RxOverflow: text = QT_TRANSLATE_NOOP("LinkEngine", "受信バッファがオーバーフロー"); break;
+    case LineEvent::ParityError: text = QT_TRANSLATE_NOOP("LinkEngine", "01H パリティ エラーです"), code = "01"; break;
+    case LineEvent::TxFull: text = QT_TRANSLATE_NOOP("LinkEngine", "送信バッファがいっぱいです"); break;
     case LineEvent::DeviceLost: return;
   }
   guarded(ctx_.state.errors, "frmMain.comm_OnComm() ", [&](ErrorTrap&) {
     LinkSettings& s = ctx_.settings;
-    const std::string message = std::string(text) + CRLF;
+    const std::string message = omb::trs("LinkEngine", text) + CRLF;
     s.setLabel(s.lblComErr, "[" + formatTime(ctx_.clock.now()) + "] " + message);
     const std::string reply = active_->lineErrorReply(code);
     transport_.send(reply);
@@ -411,7 +412,7 @@ void LinkEngine::logSent(std::string_view reply) {
 void LinkEngine::reportInvalid(char c) {
   const auto u = static_cast<unsigned char>(c);
   const std::string shown = u < 0x20 ? CtrlCharName[u] : logText(std::string(1, c));
-  logNote("【入力ストリーム内に " + shown + " 文字が検出されました。】");
+  logNote(omb::trs("LinkEngine", "【入力ストリーム内に ") + shown + omb::trs("LinkEngine", " 文字が検出されました。】"));
 }
 
 void LinkEngine::logNote(const std::string& line) {
@@ -421,41 +422,41 @@ void LinkEngine::logNote(const std::string& line) {
 
 void LinkEngine::reportDropped() {
   if (invalidSeen_ > kMaxInvalidLines)
-    logNote("【入力ストリーム内に、ほかに " + std::to_string(invalidSeen_ - kMaxInvalidLines) +
-            " 個の不正な文字が検出されました。】");
+    logNote(omb::trs("LinkEngine", "【入力ストリーム内に、ほかに ") + std::to_string(invalidSeen_ - kMaxInvalidLines) +
+            omb::trs("LinkEngine", " 個の不正な文字が検出されました。】"));
   invalidSeen_ = 0;
   if (frameDropped_ > 0)
-    logNote("【受信電文が長すぎます。先頭 " + std::to_string(kMaxFrameBytes) + " バイトの後の " +
-            std::to_string(frameDropped_) + " バイトを破棄しました。】");
+    logNote(omb::trs("LinkEngine", "【受信電文が長すぎます。先頭 ") + std::to_string(kMaxFrameBytes) + omb::trs("LinkEngine", " バイトの後の ") +
+            std::to_string(frameDropped_) + omb::trs("LinkEngine", " バイトを破棄しました。】"));
   if (strayDropped_ > 0)
-    logNote("【開始文字のない受信データ " + std::to_string(stray_.size() + strayDropped_) + " バイトのうち、先頭 " +
-            std::to_string(stray_.size()) + " バイトだけを記録しました。】");
+    logNote(omb::trs("LinkEngine", "【開始文字のない受信データ ") + std::to_string(stray_.size() + strayDropped_) + omb::trs("LinkEngine", " バイトのうち、先頭 ") +
+            std::to_string(stray_.size()) + omb::trs("LinkEngine", " バイトだけを記録しました。】"));
   if (inputDropped_ > 0)
-    logNote("【受信待ちのデータが多すぎるため、" + std::to_string(inputDropped_) + " バイトを破棄しました。】");
+    logNote(omb::trs("LinkEngine", "【受信待ちのデータが多すぎるため、") + std::to_string(inputDropped_) + omb::trs("LinkEngine", " バイトを破棄しました。】"));
   frameDropped_ = strayDropped_ = inputDropped_ = 0;
 }
 
 std::optional<Question> LinkEngine::reportUnexpectedStart() {
   const LinkSettings& s = ctx_.settings;
   const std::string expected = own_->startNames();
-  const std::string mismatch = "専用プロトコル (" + s.keisiki() + ") に一致しない開始文字を受信しました。";
-  const std::string must = "開始文字は、" + expected + " でなければなりません";
+  const std::string mismatch = omb::trs("LinkEngine", "専用プロトコル (") + s.keisiki() + omb::trs("LinkEngine", ") に一致しない開始文字を受信しました。");
+  const std::string must = omb::trs("LinkEngine", "開始文字は、") + expected + omb::trs("LinkEngine", " でなければなりません");
   const FrameTexts stray = renderFrame(stray_);
   const std::string raw = logText(stray.raw), replaced = logText(stray.replaced);
   if (ctx_.log.fileOpen()) {
     ctx_.log.filePrint(raw);
     ctx_.log.filePrint(replaced);
     ctx_.log.filePrint(stray.hex);
-    ctx_.log.filePrint(std::string("【受信電文異常】") + CRLF + mismatch + CRLF + must + CRLF);
+    ctx_.log.filePrint(std::string(omb::trs("LinkEngine", "【受信電文異常】")) + CRLF + mismatch + CRLF + must + CRLF);
   }
   if (s.chkLogDsp) {
-    ctx_.log.screenInsert(std::string("【プロトコル異常】") + CRLF + mismatch + CRLF + must + CRLF);
+    ctx_.log.screenInsert(std::string(omb::trs("LinkEngine", "【プロトコル異常】")) + CRLF + mismatch + CRLF + must + CRLF);
     ctx_.log.subDsp_CommLog("受信 : ", raw, replaced, stray.hex);
   }
   if (s.chkViewAlert) return std::nullopt;
-  return Question{"受信データ　<" + raw + ">" + CRLF + replaced + CRLF + stray.hex + CRLF + CRLF + mismatch + CRLF +
-                      must + CRLF + "一旦、ポートを閉じますか？",
-                  "受信電文異常"};
+  return Question{omb::trs("LinkEngine", "受信データ　<") + raw + ">" + CRLF + replaced + CRLF + stray.hex + CRLF + CRLF + mismatch + CRLF +
+                      must + CRLF + omb::trs("LinkEngine", "一旦、ポートを閉じますか？"),
+                  omb::trs("LinkEngine", "受信電文異常")};
 }
 
 }  // namespace omb

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/translate.h"
+
 namespace omb {
 
 void LinkStats::reply(std::int64_t latencyUs, const std::string& nakCode) {
@@ -60,13 +62,18 @@ std::string LinkStats::text() const {
   const LatencySummary l = latency();
   std::string naks;
   for (const auto& [code, n] : naks_) naks += (naks.empty() ? "" : ", ") + code + "H: " + std::to_string(n);
-  char lat[160];
-  std::snprintf(lat, sizeof lat, "応答時間 (ms)　: 中央値 %.3f / p99 %.3f / 最大 %.3f（%llu 件）", l.medianMs, l.p99Ms,
-                l.maxMs, static_cast<unsigned long long>(l.count));
-  return "要求　　　　　: " + std::to_string(requests_) + "\n応答　　　　　: " + std::to_string(replies_) +
-         "\n否定応答　　　: " + (naks.empty() ? std::string("なし") : naks) +
-         "\n回線エラー　　: " + std::to_string(lineErrors_) + "\n障害注入　　　: " + std::to_string(faults_) +
-         "\n" + lat + "\n";
+  auto ms = [](double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.3f", v);
+    return std::string(b);
+  };
+  const std::string lat = fill(trs("LinkStats", "応答時間 (ms)　: 中央値 %1 / p99 %2 / 最大 %3（%4 件）"),
+                               {ms(l.medianMs), ms(l.p99Ms), ms(l.maxMs), std::to_string(l.count)});
+  return trs("LinkStats", "要求　　　　　: ") + std::to_string(requests_) + "\n" + trs("LinkStats", "応答　　　　　: ") +
+         std::to_string(replies_) + "\n" + trs("LinkStats", "否定応答　　　: ") +
+         (naks.empty() ? trs("LinkStats", "なし") : naks) + "\n" + trs("LinkStats", "回線エラー　　: ") +
+         std::to_string(lineErrors_) + "\n" + trs("LinkStats", "障害注入　　　: ") + std::to_string(faults_) + "\n" +
+         lat + "\n";
 }
 
 }  // namespace omb

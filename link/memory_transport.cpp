@@ -1,6 +1,7 @@
 #include "link/memory_transport.h"
 
 #include "core/error.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -34,8 +35,8 @@ std::string MemoryTransport::takeOutput() {
 }
 
 void MemoryTransport::open() {
-  if (open_) throw RuntimeError(8005, "ポートは既に開かれています。");
-  if (!openable_ || (canOpen && !canOpen())) throw RuntimeError(8002, "ポート番号が不正です。");
+  if (open_) throw RuntimeError(8005, omb::trs("Transport", "ポートは既に開かれています。"));
+  if (!openable_ || (canOpen && !canOpen())) throw RuntimeError(8002, omb::trs("Transport", "ポート番号が不正です。"));
   open_ = true;
   in_.clear();
 }
@@ -46,7 +47,7 @@ void MemoryTransport::close() {
 }
 
 void MemoryTransport::send(std::string_view bytes) {
-  if (!open_) throw RuntimeError(8012, "ポートが開いていません。");
+  if (!open_) throw RuntimeError(8012, omb::trs("Transport", "ポートが開いていません。"));
   out_.append(bytes);
 }
 

@@ -4,17 +4,18 @@
 #include <cstdio>
 
 #include "core/numeric.h"
+#include "core/translate.h"
 
 namespace omb {
 
 namespace {
 
-const char* const kErr06Area = "Error:06H キャラクター部エラー ";
+const char* const kErr06Area = QT_TRANSLATE_NOOP("Processor", "Error:06H キャラクター部エラー ");
 // The messages of the address, end-range, limit and data checks are written
 // with an ideographic space after "キャラクター部エラー".
-const char* const kErr06Wide = "Error:06H キャラクター部エラー　";
-const char* const kErr03Protocol = "Error:03H プロトコルエラーです 通信プロトコルが正常でありません";
-const char* const kAskClose = "一旦、ポートを閉じますか？";
+const char* const kErr06Wide = QT_TRANSLATE_NOOP("Processor", "Error:06H キャラクター部エラー　");
+const char* const kErr03Protocol = QT_TRANSLATE_NOOP("Processor", "Error:03H プロトコルエラーです 通信プロトコルが正常でありません");
+const char* const kAskClose = QT_TRANSLATE_NOOP("Processor", "一旦、ポートを閉じますか？");
 
 std::string hex2(unsigned v) {
   char buf[8];
@@ -87,13 +88,13 @@ namespace {
 
 // Refusals the two processors share, with the checking processor's texts.
 Rejection commandRejection(const LinkConfig& c, std::string_view command) {
-  return {"06", {std::string(cpuName(c.cpu)) + " <" + std::string(command) + ">"}, std::string(kErr06Area) + "コマンド異常です", ""};
+  return {"06", {std::string(cpuName(c.cpu)) + " <" + std::string(command) + ">"}, omb::trs("Processor", kErr06Area) + omb::trs("Processor", "コマンド異常です"), ""};
 }
 Rejection rangeRejection(std::string_view text) {
-  return {"06", {"アドレス:" + std::string(text)}, std::string(kErr06Area) + "開始アドレスが範囲外です", ""};
+  return {"06", {omb::trs("Processor", "アドレス:") + std::string(text)}, omb::trs("Processor", kErr06Area) + omb::trs("Processor", "開始アドレスが範囲外です"), ""};
 }
 Rejection writeCountRejection(int points) {
-  return {"06", {"書込数 = " + std::to_string(points)}, std::string(kErr06Wide) + "書込のデータ数が一致しません", ""};
+  return {"06", {omb::trs("Processor", "書込数 = ") + std::to_string(points)}, omb::trs("Processor", kErr06Wide) + omb::trs("Processor", "書込のデータ数が一致しません"), ""};
 }
 
 // The command of a split request, when it is one the CPU type accepts.
@@ -130,7 +131,7 @@ FrameTexts RequestProcessor::texts() const {
 
 std::optional<Question> RequestProcessor::question(const std::string& text) const {
   if (ctx_.settings.chkViewAlert) return std::nullopt;
-  return Question{text + CRLF + kAskClose, "通信電文異常"};
+  return Question{text + CRLF + omb::trs("Processor", kAskClose), omb::trs("Processor", "通信電文異常")};
 }
 
 Verdict RequestProcessor::process(std::string_view raw, bool invalid, const char* label, Checker checker) {
@@ -150,8 +151,8 @@ Verdict RequestProcessor::process(std::string_view raw, bool invalid, const char
       if (format == 2) header_.blockNo = midText(frame_, 2, 2);
       if (format == 3) header_.nakCode = "NN";
       pending_.kind = Outcome::Reject;
-      pending_.rejection = {"07", {"A-Z 0-9 spc STX ETX ENQ ACK NAK CR LF GG NN 以外を受信"},
-                            "Error:07H キャラクタエラーです 文字が一致していません", ""};
+      pending_.rejection = {"07", {omb::trs("Processor", "A-Z 0-9 spc STX ETX ENQ ACK NAK CR LF GG NN 以外を受信")},
+                            omb::trs("Processor", "Error:07H キャラクタエラーです 文字が一致していません"), ""};
       return Verdict{true, 0, std::nullopt};
     }
 
@@ -212,8 +213,8 @@ std::optional<Rejection> RequestProcessor::parseEntries(std::string_view f, cons
     if (dataLen > 0) e.value = readRadix(data, 16);
     ++out.parsed;
     if (checkBitValues && cmd.cls == CmdClass::Test && !cmd.wordUnit && e.value >= 2)
-      return Rejection{"06", {"ビットデータ: &h" + std::string(data) + " 書込のデータが２進数以外になっています"},
-                       std::string(kErr06Area) + "書込のデータが異常です", ""};
+      return Rejection{"06", {omb::trs("Processor", "ビットデータ: &h") + std::string(data) + omb::trs("Processor", " 書込のデータが２進数以外になっています")},
+                       omb::trs("Processor", kErr06Area) + omb::trs("Processor", "書込のデータが異常です"), ""};
   }
   return std::nullopt;
 }
@@ -230,14 +231,14 @@ RequestProcessor::Outcome RequestProcessor::check(const SplitRequest& split) {
   // Terminator (formats 3 and 4).
   if (!split.terminator.empty() && f.find(split.terminator) == std::string_view::npos)
     return refuse("03",
-                  std::string(formatCaption(c.format)) + "の終端文字は、 " + (split.format == 3 ? "[ ETX ]" : "[ CRLF ]") + ":&H" +
-                      hexNoPad(static_cast<unsigned char>(split.terminator[0])) + " です",
-                  "Error:03H プロトコルエラーです 終端文字が一致していません");
+                  std::string(formatCaption(c.format)) + omb::trs("Processor", "の終端文字は、 ") + (split.format == 3 ? "[ ETX ]" : "[ CRLF ]") + ":&H" +
+                      hexNoPad(static_cast<unsigned char>(split.terminator[0])) + omb::trs("Processor", " です"),
+                  omb::trs("Processor", "Error:03H プロトコルエラーです 終端文字が一致していません"));
 
   // Start character.
   if (split.start != (split.format == 3 ? STX : ENQ))
-    return refuse("03", std::string(formatCaption(c.format)) + "開始文字:&H" + hexNoPad(static_cast<unsigned char>(split.start)),
-                  "Error:03H プロトコルエラーです 開始文字が一致していません");
+    return refuse("03", std::string(formatCaption(c.format)) + omb::trs("Processor", "開始文字:&H") + hexNoPad(static_cast<unsigned char>(split.start)),
+                  omb::trs("Processor", "Error:03H プロトコルエラーです 開始文字が一致していません"));
 
   // Sum check: everything after the start character up to the sum; in
   // format 4 the CR LF after the sum is not part of it.
@@ -248,8 +249,8 @@ RequestProcessor::Outcome RequestProcessor::check(const SplitRequest& split) {
     unsigned sum = 0;
     for (std::int64_t i = 2; i <= len - k; ++i) sum += static_cast<unsigned char>(f[static_cast<std::size_t>(i - 1)]);
     if (static_cast<unsigned>(readRadix(received, 16)) != (sum & 0xFF))
-      return rejected({"02", {"受信したコード = &h" + received, "計算したコード = &h" + hex2(sum)},
-                     "Error:02H サムチェック エラーです", ""});
+      return rejected({"02", {omb::trs("Processor", "受信したコード = &h") + received, omb::trs("Processor", "計算したコード = &h") + hex2(sum)},
+                     omb::trs("Processor", "Error:02H サムチェック エラーです"), ""});
   }
 
   // Station number: a request for another station is not ours to answer.
@@ -270,9 +271,9 @@ RequestProcessor::Outcome RequestProcessor::check(const SplitRequest& split) {
   if (cmd->cls == CmdClass::Monitor) {
     const std::int64_t expectedEnd = split.commandPos + (c.sumOn() ? 5 : 3) +
                                      static_cast<std::int64_t>(subSet_Framing(c.format).reqTail.size() + subSet_Framing(c.format).lineEnd.size());
-    if (len >= expectedEnd) return refuse("03", "キャラクター部が余計です。", kErr03Protocol);
+    if (len >= expectedEnd) return refuse("03", omb::trs("Processor", "キャラクター部が余計です。"), omb::trs("Processor", kErr03Protocol));
     if (ctx_.lists.MoniBitList[0].deviceText.empty() && ctx_.lists.MoniWordList[0].deviceText.empty())
-      return refuse("03", "モニター登録されていません", kErr03Protocol);
+      return refuse("03", omb::trs("Processor", "モニター登録されていません"), omb::trs("Processor", kErr03Protocol));
   } else {
     const bool isList = listed(*cmd);
     req.points = pointsValue(midText(f, isList ? a : a + w, 2));
@@ -281,11 +282,11 @@ RequestProcessor::Outcome RequestProcessor::check(const SplitRequest& split) {
     ParsedList list;
     if (isList) {
       if (req.points > cmd->classLimit())
-        return refuse("06", "処理点数 = " + pts(), std::string(kErr06Area) + "許容処理点数オーバーです");
+        return refuse("06", omb::trs("Processor", "処理点数 = ") + pts(), omb::trs("Processor", kErr06Area) + omb::trs("Processor", "許容処理点数オーバーです"));
       if (auto why = parseEntries(f, *cmd, a, true, list)) return rejected(*why);
       if (static_cast<int>(list.parsed) != req.points)
-        return refuse("06", "処理点数:" + pts() + " データ数:" + std::to_string(list.parsed),
-                      std::string(kErr06Area) + "処理点数とデータ数が一致しません");
+        return refuse("06", omb::trs("Processor", "処理点数:") + pts() + omb::trs("Processor", " データ数:") + std::to_string(list.parsed),
+                      omb::trs("Processor", kErr06Area) + omb::trs("Processor", "処理点数とデータ数が一致しません"));
     }
 
     // Device checks, in order: the start device, or every entry.
@@ -300,11 +301,11 @@ RequestProcessor::Outcome RequestProcessor::check(const SplitRequest& split) {
       } else {
         req.device = d;
       }
-      if (!deviceDigitsValid(d)) return refuse("06", std::string(d.text), std::string(kErr06Wide) + "アドレスが、異常です");
+      if (!deviceDigitsValid(d)) return refuse("06", std::string(d.text), omb::trs("Processor", kErr06Wide) + omb::trs("Processor", "アドレスが、異常です"));
       if (!cmd->wordUnit && !d.isBit)
-        return refuse("06", std::string(d.text), std::string(kErr06Wide) + "ワードデバイスにはアクセスできません");
+        return refuse("06", std::string(d.text), omb::trs("Processor", kErr06Wide) + omb::trs("Processor", "ワードデバイスにはアクセスできません"));
       if (cmd->wordUnit && d.isBit && d.alignNumber() % 16 != 0)
-        return refuse("06", std::string(d.text), std::string(kErr06Wide) + "１６で割り切れません");
+        return refuse("06", std::string(d.text), omb::trs("Processor", kErr06Wide) + omb::trs("Processor", "１６で割り切れません"));
     }
 
     if (!isList) {
@@ -318,28 +319,28 @@ RequestProcessor::Outcome RequestProcessor::check(const SplitRequest& split) {
         const DevRange& sp = table[static_cast<std::size_t>(d.kind == kD ? kDx : kMx)];
         ok = sp.firstText <= end && end <= sp.lastText;
       }
-      if (!ok) return refuse("06", std::string(d.text) + " - " + end, std::string(kErr06Wide) + "終了アドレスが、範囲外です");
+      if (!ok) return refuse("06", std::string(d.text) + " - " + end, omb::trs("Processor", kErr06Wide) + omb::trs("Processor", "終了アドレスが、範囲外です"));
     }
 
     const int limit = isList ? cmd->classLimit() : (req.device.isBit ? cmd->bitLimit : cmd->wordLimit);
     if (req.points > limit)
-      return refuse("06", "処理点数 = " + pts(), std::string(kErr06Wide) + "許容処理点数オーバーです");
+      return refuse("06", omb::trs("Processor", "処理点数 = ") + pts(), omb::trs("Processor", kErr06Wide) + omb::trs("Processor", "許容処理点数オーバーです"));
 
     if (cmd->cls == CmdClass::BatchWrite) {
       req.data = writeData(f, split, w);
       if (req.data.size() != static_cast<std::size_t>(cmd->wordUnit ? req.points * 4 : req.points))
         return rejected(writeCountRejection(req.points));
       if (!cmd->wordUnit && req.data.find_first_not_of("01") != std::string::npos)
-        return refuse("06", "書込のデータが２進数以外になっています", std::string(kErr06Wide) + "書込のデータが異常です");
+        return refuse("06", omb::trs("Processor", "書込のデータが２進数以外になっています"), omb::trs("Processor", kErr06Wide) + omb::trs("Processor", "書込のデータが異常です"));
     }
     if (cmd->cls == CmdClass::BatchRead && len - split.trailerLen != a + w + 1)
-      return refuse("06", "キャラクター部が、長すぎるか短すぎます",
-                    std::string(kErr06Wide) + "データレングスが一致しません");
+      return refuse("06", omb::trs("Processor", "キャラクター部が、長すぎるか短すぎます"),
+                    omb::trs("Processor", kErr06Wide) + omb::trs("Processor", "データレングスが一致しません"));
   }
 
   // PC number, the last check.
   if (split.pcNo != c.pcNo)
-    return rejected({"10", {}, "Error:10H ＰＣ番号エラー", c.pcNo + " <> " + std::string(split.pcNo)});
+    return rejected({"10", {}, omb::trs("Processor", "Error:10H ＰＣ番号エラー"), c.pcNo + " <> " + std::string(split.pcNo)});
   return out;
 }
 
@@ -410,15 +411,15 @@ std::optional<Question> RequestProcessor::stationMismatch(const SplitRequest& sp
                              CRLF + (s.stationsServed.empty() ? s.config.station : s.stationsServed) + " <> " +
                              std::string(split.station) + CRLF;
   if (ctx_.log.fileOpen()) {
-    ctx_.log.filePrint("【局番号不一致】 : " + report);
-    ctx_.log.filePrint(std::string("無応答 : ") + CRLF);
+    ctx_.log.filePrint(omb::trs("Processor", "【局番号不一致】 : ") + report);
+    ctx_.log.filePrint(std::string(omb::trs("Processor", "無応答 : ")) + CRLF);
   }
   if (s.chkLogDsp) {
-    ctx_.log.subDsp_CommLog("【局番号不一致】 : " + report, "", "", "");
-    ctx_.log.subDsp_CommLog(std::string("無応答 : ") + CRLF, "", "", "");
+    ctx_.log.subDsp_CommLog(omb::trs("Processor", "【局番号不一致】 : ") + report, "", "", "");
+    ctx_.log.subDsp_CommLog(std::string(omb::trs("Processor", "無応答 : ")) + CRLF, "", "", "");
   }
   if (s.chkViewAlert) return std::nullopt;
-  return Question{report + "局番号不一致です、コマンドは無視されます" + CRLF + kAskClose, "通信電文異常"};
+  return Question{report + omb::trs("Processor", "局番号不一致です、コマンドは無視されます") + CRLF + omb::trs("Processor", kAskClose), omb::trs("Processor", "通信電文異常")};
 }
 
 // An error reply: the report goes to the log before the engine logs what
@@ -458,8 +459,8 @@ Reply RequestProcessor::errorReply(const Rejection& why) {
   std::optional<Question> ask;
   if (logging() || !s.chkViewAlert) {
     const std::string report = reportText(texts(), why);
-    if (ctx_.log.fileOpen()) ctx_.log.filePrint("【否定応答 受信電文】 : " + report);
-    if (s.chkLogDsp) ctx_.log.subDsp_CommLog("【否定応答 受信電文】 : " + report, "", "", "");
+    if (ctx_.log.fileOpen()) ctx_.log.filePrint(omb::trs("Processor", "【否定応答 受信電文】 : ") + report);
+    if (s.chkLogDsp) ctx_.log.subDsp_CommLog(omb::trs("Processor", "【否定応答 受信電文】 : ") + report, "", "", "");
     ask = question(report);
   }
   r.question = std::move(ask);

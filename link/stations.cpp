@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "link/request.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -14,11 +15,11 @@ std::optional<std::vector<std::string>> StationSet::parseNumbers(std::string_vie
   auto take = [&]() {
     if (item.empty()) return true;
     if (!isNumber(item)) {
-      error = "局番 \"" + item + "\" は 16 進 2 桁（大文字）で指定してください（例 00,01,1F）";
+      error = omb::trs("Stations", "局番 \"") + item + omb::trs("Stations", "\" は 16 進 2 桁（大文字）で指定してください（例 00,01,1F）");
       return false;
     }
     if (std::find(out.begin(), out.end(), item) != out.end()) {
-      error = "局番 " + item + " が重複しています";
+      error = omb::trs("Stations", "局番 ") + item + omb::trs("Stations", " が重複しています");
       return false;
     }
     out.push_back(item);
@@ -34,7 +35,7 @@ std::optional<std::vector<std::string>> StationSet::parseNumbers(std::string_vie
   }
   if (!take()) return std::nullopt;
   if (out.empty()) {
-    error = "局番が指定されていません";
+    error = omb::trs("Stations", "局番が指定されていません");
     return std::nullopt;
   }
   return out;

@@ -141,20 +141,20 @@ class ScriptRun {
     DeviceMemory* memory = memoryOf(station);
     if (!memory) return {};
     const auto span = deviceOf(device);
-    if (!span || span->first != span->last) return fail(text("デバイスの書き方が違います: %1", device.toStdString()));
+    if (!span || span->first != span->last) return fail(text(QT_TRANSLATE_NOOP("ScriptHost", "デバイスの書き方が違います: %1"), device.toStdString()));
     std::int64_t n = 1;
     const bool many = !count.isUndefined();
     if (many) {
       const double c = count.toNumber();
       if (!(c >= 1 && c <= kMaxPoints) || c != std::floor(c))
-        return fail(text("点数は 1 から %1 の整数です", std::to_string(kMaxPoints)));
+        return fail(text(QT_TRANSLATE_NOOP("ScriptHost", "点数は 1 から %1 の整数です"), std::to_string(kMaxPoints)));
       n = static_cast<std::int64_t>(c);
     }
     QJSValue out = many ? engine_.newArray(static_cast<uint>(n)) : QJSValue();
     for (std::int64_t i = 0; i < n; ++i) {
       const auto number = static_cast<std::int32_t>(span->first + i);
       const auto v = number > 0xFFFFFF ? std::nullopt : memory->deviceValue(span->kind, number);
-      if (!v) return fail(text("%1 はデバイスメモリにありません", deviceName(span->kind, number)));
+      if (!v) return fail(text(QT_TRANSLATE_NOOP("ScriptHost", "%1 はデバイスメモリにありません"), deviceName(span->kind, number)));
       const QJSValue value(shownValue(*memory, span->kind, number, *v));
       if (!many) return value;
       out.setProperty(static_cast<quint32>(i), value);
@@ -167,7 +167,7 @@ class ScriptRun {
     if (!memory) return;
     const auto span = deviceOf(device);
     if (!span || span->first != span->last) {
-      fail(text("デバイスの書き方が違います: %1", device.toStdString()));
+      fail(text(QT_TRANSLATE_NOOP("ScriptHost", "デバイスの書き方が違います: %1"), device.toStdString()));
       return;
     }
     std::vector<double> values;
@@ -181,7 +181,7 @@ class ScriptRun {
     if (value.isArray()) {
       const int n = value.property(QStringLiteral("length")).toInt();
       if (n < 1 || n > kMaxPoints) {
-        fail(text("書き込む値は 1 から %1 個です", std::to_string(kMaxPoints)));
+        fail(text(QT_TRANSLATE_NOOP("ScriptHost", "書き込む値は 1 から %1 個です"), std::to_string(kMaxPoints)));
         return;
       }
       for (int i = 0; i < n && ok; ++i) ok = take(value.property(static_cast<quint32>(i)));
@@ -189,14 +189,14 @@ class ScriptRun {
       ok = take(value);
     }
     if (!ok) {
-      fail(text("%1 に書き込む値が数ではありません", device.toStdString()));
+      fail(text(QT_TRANSLATE_NOOP("ScriptHost", "%1 に書き込む値が数ではありません"), device.toStdString()));
       return;
     }
     // Every device is checked before the first write: all or nothing.
     for (std::size_t i = 0; i < values.size(); ++i) {
       const std::int64_t number = std::int64_t{span->first} + static_cast<std::int64_t>(i);
       if (number > 0xFFFFFF || !memory->deviceAt(span->kind, static_cast<std::int32_t>(number))) {
-        fail(text("%1 はデバイスメモリにありません", deviceName(span->kind, static_cast<std::int32_t>(number))));
+        fail(text(QT_TRANSLATE_NOOP("ScriptHost", "%1 はデバイスメモリにありません"), deviceName(span->kind, static_cast<std::int32_t>(number))));
         return;
       }
     }
@@ -216,12 +216,12 @@ class ScriptRun {
          const QString& where) {
     DeviceMemory* memory = memoryOf(station);
     if (!memory) return 0;
-    if (!fn.isCallable()) return fail(text("%1 の 2 番目には関数を渡してください", "on")), 0;
+    if (!fn.isCallable()) return fail(text(QT_TRANSLATE_NOOP("ScriptHost", "%1 の 2 番目には関数を渡してください"), "on")), 0;
     const auto span = deviceOf(device);
-    if (!span || span->first != span->last) return fail(text("デバイスの書き方が違います: %1", device.toStdString())), 0;
+    if (!span || span->first != span->last) return fail(text(QT_TRANSLATE_NOOP("ScriptHost", "デバイスの書き方が違います: %1"), device.toStdString())), 0;
     const auto at = memory->deviceAt(span->kind, span->first);
     const auto value = memory->deviceValue(span->kind, span->first);
-    if (!at || !value) return fail(text("%1 はデバイスメモリにありません", deviceName(span->kind, span->first))), 0;
+    if (!at || !value) return fail(text(QT_TRANSLATE_NOOP("ScriptHost", "%1 はデバイスメモリにありません"), deviceName(span->kind, span->first))), 0;
     const int id = ++nextId_;
     Callback& cb = callbacks_[id];
     cb.fn = fn;
@@ -247,10 +247,10 @@ class ScriptRun {
 
   int timer(const QJSValue& ms, const QJSValue& fn, const QString& where, bool repeat) {
     const char* name = repeat ? "every" : "after";
-    if (!fn.isCallable()) return fail(text("%1 の 2 番目には関数を渡してください", name)), 0;
+    if (!fn.isCallable()) return fail(text(QT_TRANSLATE_NOOP("ScriptHost", "%1 の 2 番目には関数を渡してください"), name)), 0;
     const double d = ms.toNumber();
     if (!(d >= 1 && d <= 86400000.0))
-      return fail(text("%1 の時間は 1 から 86400000 ミリ秒です", name)), 0;
+      return fail(text(QT_TRANSLATE_NOOP("ScriptHost", "%1 の時間は 1 から 86400000 ミリ秒です"), name)), 0;
     const int id = ++nextId_;
     Callback& cb = callbacks_[id];
     cb.fn = fn;
@@ -348,7 +348,7 @@ class ScriptRun {
 
   DeviceMemory* memoryOf(const QString& station) {
     DeviceMemory* memory = host_.memoryOf ? host_.memoryOf(station.toStdString()) : nullptr;
-    if (!memory) fail(text("局 %1 はこの回線にありません", station.toStdString()));
+    if (!memory) fail(text(QT_TRANSLATE_NOOP("ScriptHost", "局 %1 はこの回線にありません"), station.toStdString()));
     return memory;
   }
 
@@ -410,7 +410,7 @@ class ScriptRun {
       queue_.pop_front();
       if (call.depth > ScriptHost::kMaxChain) {
         if (!cut) host_.tell({ScriptMessage::Kind::Error,
-                              text("変化の連鎖が %1 段を超えたため打ち切りました", std::to_string(ScriptHost::kMaxChain)),
+                              text(QT_TRANSLATE_NOOP("ScriptHost", "変化の連鎖が %1 段を超えたため打ち切りました"), std::to_string(ScriptHost::kMaxChain)),
                               host_.file_, 0});
         cut = true;
         continue;
@@ -458,7 +458,7 @@ class ScriptRun {
 
   ScriptMessage tooLong(int line) const {
     return {ScriptMessage::Kind::Error,
-            text("処理が %1 ms を超えたため中断しました（無限ループの可能性があります）", std::to_string(host_.limitMs)),
+            text(QT_TRANSLATE_NOOP("ScriptHost", "処理が %1 ms を超えたため中断しました（無限ループの可能性があります）"), std::to_string(host_.limitMs)),
             file_, line};
   }
 

@@ -12,6 +12,7 @@ OMBRISAL_PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev socat
   fonts-ipafont-gothic fonts-ipafont-mincho
   qt6-translations-l10n  # Qt's own dialogs and menus in Japanese
+  qt6-tools-dev qt6-l10n-tools  # lupdate/lrelease: the English translation (scripts/translations)
   xvfb xauth
   groff-base  # the manual page is checked with it
   iproute2    # scripts/examples: the loopback of its sandbox

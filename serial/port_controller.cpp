@@ -3,11 +3,12 @@
 #include <algorithm>
 
 #include "core/numeric.h"
+#include "core/translate.h"
 
 namespace omb {
 
 const char* const PortController::kBaudCaptions[7] = {"19200", " 9600", " 4800", " 2400", " 1200", "  600", "  300"};
-const char* const PortController::kHandshakeCaptions[4] = {"無し", "XOnXOff", "RTS", "RTSXOnXOff"};
+const char* const PortController::kHandshakeCaptions[4] = {QT_TRANSLATE_NOOP("PortController", "無し"), "XOnXOff", "RTS", "RTSXOnXOff"};
 
 PortController::PortController(Transport& port, SerialLine& line, LinkEngine& engine, LinkSettings& link,
                                PortLog& log, Presenter& presenter, ErrorSink& errors, const Clock& clock)
@@ -32,9 +33,9 @@ PortController::PortController(Transport& port, SerialLine& line, LinkEngine& en
 
 std::string PortController::parityCaption(char p) {
   switch (p) {
-    case 'e': return "偶数";
-    case 'o': return "奇数";
-    case 'n': return "無し";
+    case 'e': return omb::trs("PortController", "偶数");
+    case 'o': return omb::trs("PortController", "奇数");
+    case 'n': return omb::trs("PortController", "無し");
     default: return "";
   }
 }
@@ -53,7 +54,7 @@ std::string PortController::settingsString() const {
 LineConfig PortController::lineConfig() const {
   std::optional<LineConfig> c = lineOverride;
   if (!c) c = parseLineSettings(settingsString());
-  if (!c) throw RuntimeError(380, "プロパティの値が不正です。");
+  if (!c) throw RuntimeError(380, omb::trs("PortController", "プロパティの値が不正です。"));
   c->inBufferSize = inBufferSize;
   c->outBufferSize = outBufferSize;
   // No option chosen leaves the handshaking as the line had it.
@@ -169,7 +170,7 @@ void PortController::setPortFound(bool found) {
 void PortController::cmdPOpen_Click() {
   const int number = static_cast<int>(leadingNumber(lblCommPort));
   if (number <= 0) {
-    presenter_.message("ポート番号が不正です！", "ポート№異常", MsgIcon::Critical, MsgButtons::Ok);
+    presenter_.message(omb::trs("PortController", "ポート番号が不正です！"), omb::trs("PortController", "ポート№異常"), MsgIcon::Critical, MsgButtons::Ok);
     return;
   }
   // Preparing the port: a failure here is unexpected and ends the opening.
@@ -184,7 +185,7 @@ void PortController::cmdPOpen_Click() {
     engine_.abort();  // nothing of an earlier opening is left over
     port_.open();
   } catch (const RuntimeError&) {
-    presenter_.message("COMポート" + std::to_string(number) + " がオープン出来ませんでした！", "設定異常",
+    presenter_.message(omb::trs("PortController", "COMポート") + std::to_string(number) + omb::trs("PortController", " がオープン出来ませんでした！"), omb::trs("PortController", "設定異常"),
                        MsgIcon::Critical, MsgButtons::Ok);
     fncCommPort();
     return;
@@ -208,7 +209,7 @@ void PortController::opened() {
                              handshaking >= 0 && handshaking < 4 ? kHandshakeCaptions[handshaking] : ""));
   const std::vector<std::string> refused = line_.unappliedSettings();
   if (refused.empty()) return;
-  std::string message = "COM" + panelPortNo + " の装置が受け付けなかった設定があります:";
+  std::string message = "COM" + panelPortNo + omb::trs("PortController", " の装置が受け付けなかった設定があります:");
   for (const std::string& r : refused) message += " " + r;
   log_.lineError(message + CRLF);
   if (onSettingsRefused) onSettingsRefused(message);
@@ -231,7 +232,7 @@ bool PortController::reopen() {
 
 void PortController::cmdPClose_Click() {
   if (!port_.isOpen()) {
-    presenter_.message("ポートが開いていません！", "未オープン", MsgIcon::Exclamation, MsgButtons::Ok);
+    presenter_.message(omb::trs("PortController", "ポートが開いていません！"), omb::trs("PortController", "未オープン"), MsgIcon::Exclamation, MsgButtons::Ok);
     return;
   }
   engine_.abort();
@@ -239,7 +240,7 @@ void PortController::cmdPClose_Click() {
   try {
     port_.close();
   } catch (const RuntimeError&) {
-    presenter_.message("COMポートがクローズ出来ませんでした！", "未オープン", MsgIcon::Critical, MsgButtons::Ok);
+    presenter_.message(omb::trs("PortController", "COMポートがクローズ出来ませんでした！"), omb::trs("PortController", "未オープン"), MsgIcon::Critical, MsgButtons::Ok);
     return;
   }
   cmdPOpenEnabled = true;
@@ -270,7 +271,7 @@ void PortController::comm_OnComm(LineEvent event) {
 // again works once the device is back.
 void PortController::deviceLost() {
   const std::string number = panelPortNo;
-  const std::string message = "COM" + number + " の装置が見つからなくなりました。ポートを閉じます。" + CRLF;
+  const std::string message = "COM" + number + omb::trs("PortController", " の装置が見つからなくなりました。ポートを閉じます。") + CRLF;
   const std::string stamp = "[" + formatTime(clock_.now()) + "] ";
   link_.setLabel(link_.lblComErr, stamp + message);
   log_.lineError(message);
@@ -279,9 +280,9 @@ void PortController::deviceLost() {
     onDeviceLost();
     return;
   }
-  presenter_.message("COMポート" + number + " が切断されました。" + CRLF +
-                         "装置を接続し直してから、もう一度ポートオープンしてください。",
-                     "通信異常", MsgIcon::Exclamation, MsgButtons::Ok);
+  presenter_.message(omb::trs("PortController", "COMポート") + number + omb::trs("PortController", " が切断されました。") + CRLF +
+                         omb::trs("PortController", "装置を接続し直してから、もう一度ポートオープンしてください。"),
+                     omb::trs("PortController", "通信異常"), MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 }  // namespace omb

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "core/error.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -61,10 +62,10 @@ bool isTcpTarget(const std::string& target) {
 TcpTransport::~TcpTransport() { close(); }
 
 void TcpTransport::open() {
-  if (isOpen()) fail(kErrPortBusy, "ポートは既に開かれています。");
+  if (isOpen()) fail(kErrPortBusy, omb::trs("Transport", "ポートは既に開かれています。"));
   connectOut_ = target_.rfind("tcp-connect:", 0) == 0;
   const Endpoint e = endpointOf(target_.substr(connectOut_ ? 12 : 4));
-  if (e.port.empty()) fail(kErrPortAbsent, "TCP のポート番号がありません。");
+  if (e.port.empty()) fail(kErrPortAbsent, omb::trs("Transport", "TCP のポート番号がありません。"));
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
@@ -79,8 +80,8 @@ void TcpTransport::open() {
   addrinfo* found = nullptr;
   const int looked = ::getaddrinfo(host.empty() ? nullptr : host.c_str(), e.port.c_str(), &hints, &found);
   if (looked == EAI_NONAME && connectOut_)
-    fail(kErrPortAbsent, "TCP の接続先は数値のアドレスで指定してください（例 192.168.0.20:4001）。");
-  if (looked != 0 || !found) fail(kErrPortAbsent, "TCP のアドレスが見つかりません。");
+    fail(kErrPortAbsent, omb::trs("Transport", "TCP の接続先は数値のアドレスで指定してください（例 192.168.0.20:4001）。"));
+  if (looked != 0 || !found) fail(kErrPortAbsent, omb::trs("Transport", "TCP のアドレスが見つかりません。"));
   int fd = -1;
   int error = 0;
   bool inProgress = false;
@@ -112,7 +113,7 @@ void TcpTransport::open() {
   }
   ::freeaddrinfo(found);
   if (fd < 0) fail(error == EADDRINUSE ? kErrPortBusy : kErrPortAbsent,
-                   error == EADDRINUSE ? "TCP のポートは使用中です。" : "TCP で接続できません。");
+                   error == EADDRINUSE ? omb::trs("Transport", "TCP のポートは使用中です。") : omb::trs("Transport", "TCP で接続できません。"));
   out_.clear();
   txFull_ = false;
   peerEnded_ = false;
@@ -150,7 +151,7 @@ void TcpTransport::onConnected() {
   connecting_ = false;
   writeNotifier_.reset();
   if (error != 0) {
-    dropClient("TCP で接続できません: " + std::string(std::strerror(error)));
+    dropClient(omb::trs("Transport", "TCP で接続できません: ") + std::string(std::strerror(error)));
     return;
   }
   readNotifier_->setEnabled(true);
@@ -190,14 +191,14 @@ void TcpTransport::onAccept() {
     if (fd_ >= 0) {
       // One client at a time, as one serial line: the second is refused.
       ::close(client);
-      notice("TCP 接続を拒否しました（接続中のクライアントがあります）: " + addressText(from));
+      notice(omb::trs("Transport", "TCP 接続を拒否しました（接続中のクライアントがあります）: ") + addressText(from));
       continue;
     }
     fd_ = client;
     peerEnded_ = false;
     const int on = 1;
     ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    notice("TCP 接続: " + addressText(from));
+    notice(omb::trs("Transport", "TCP 接続: ") + addressText(from));
     readNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     QObject::connect(readNotifier_.get(), &QSocketNotifier::activated, &context_, [this] { onReadable(); });
     if (idleTimeoutMs_ > 0) {
@@ -206,7 +207,7 @@ void TcpTransport::onAccept() {
         idleTimer_->setSingleShot(true);
         QObject::connect(idleTimer_.get(), &QTimer::timeout, &context_, [this] {
           if (fd_ < 0 || connectOut_ || peerEnded_) return;
-          dropClient("TCP 切断（" + std::to_string((idleTimeoutMs_ + 999) / 1000) + " 秒間受信なし）");
+          dropClient(omb::trs("Transport", "TCP 切断（") + std::to_string((idleTimeoutMs_ + 999) / 1000) + omb::trs("Transport", " 秒間受信なし）"));
         });
       }
       idleTimer_->start(idleTimeoutMs_);
@@ -253,7 +254,7 @@ void TcpTransport::onReadable() {
     if (n < 0 || connectOut_) {
       // Reset, or the device server closed: what arrived before still counts.
       if (!in.empty() && onReceived) onReceived(in);
-      if (fd_ >= 0) dropClient("TCP 切断");
+      if (fd_ >= 0) dropClient(omb::trs("Transport", "TCP 切断"));
       return;
     }
     // The client shut its sending side: what it sent is answered before
@@ -277,11 +278,11 @@ void TcpTransport::lineIdle() {
 void TcpTransport::endIfAnswered() {
   if (!peerEnded_ || fd_ < 0) return;
   if (!out_.empty() || (answering && answering())) return;  // lineIdle or the last flush comes back here
-  dropClient("TCP 切断");
+  dropClient(omb::trs("Transport", "TCP 切断"));
 }
 
 void TcpTransport::send(std::string_view bytes) {
-  if (!isOpen()) fail(kErrNotOpen, "ポートが開いていません。");
+  if (!isOpen()) fail(kErrNotOpen, omb::trs("Transport", "ポートが開いていません。"));
   if (fd_ < 0) return;  // nobody to answer: the reply goes nowhere, as on an unplugged line
   if (!out_.empty() && out_.size() + bytes.size() > kMaxQueuedOutput) {
     // A client that does not read: its replies are dropped, and the
@@ -313,7 +314,7 @@ void TcpTransport::flushOut() {
       writeNotifier_->setEnabled(true);
       return;
     }
-    dropClient("TCP 切断");
+    dropClient(omb::trs("Transport", "TCP 切断"));
     return;
   }
   if (writeNotifier_) writeNotifier_->setEnabled(false);

@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "core/error.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -55,7 +56,7 @@ void TermiosPort::setLineConfig(const LineConfig& config) {
   // The same rules as the text form: a rate, data length or stop bit the
   // line does not know is refused before anything changes.
   const auto known = parseLineSettings(lineSettingsText(config));
-  if (!known) fail(kErrBadSettings, "プロパティの値が不正です。");
+  if (!known) fail(kErrBadSettings, omb::trs("Transport", "プロパティの値が不正です。"));
   config_ = config;
   if (config_.inBufferSize <= 0) config_.inBufferSize = 1024;
   if (config_.outBufferSize <= 0) config_.outBufferSize = 512;
@@ -63,9 +64,9 @@ void TermiosPort::setLineConfig(const LineConfig& config) {
 }
 
 void TermiosPort::open() {
-  if (isOpen()) fail(kErrPortBusy, "ポートは既に開かれています。");
+  if (isOpen()) fail(kErrPortBusy, omb::trs("Transport", "ポートは既に開かれています。"));
   const std::string target = resolveTarget();
-  if (target.empty()) fail(kErrPortAbsent, "ポート番号が不正です。");
+  if (target.empty()) fail(kErrPortAbsent, omb::trs("Transport", "ポート番号が不正です。"));
   try {
     if (isVirtualTarget(target)) openVirtual(virtualPath(target));
     else openDevice(target);
@@ -92,45 +93,45 @@ void TermiosPort::openDevice(const std::string& path) {
   virtual_ = false;
   fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0) {
-    if (errno == EBUSY) fail(kErrPortBusy, "ポートは使用中です。");
-    fail(kErrPortAbsent, "ポートが見つかりません。");
+    if (errno == EBUSY) fail(kErrPortBusy, omb::trs("Transport", "ポートは使用中です。"));
+    fail(kErrPortAbsent, omb::trs("Transport", "ポートが見つかりません。"));
   }
-  if (!::isatty(fd_)) fail(kErrPortAbsent, "シリアルポートではありません。");
+  if (!::isatty(fd_)) fail(kErrPortAbsent, omb::trs("Transport", "シリアルポートではありません。"));
   // Another program's hold on the port: its lock, or its exclusive mode.
-  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) fail(kErrPortBusy, "ポートは使用中です。");
+  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) fail(kErrPortBusy, omb::trs("Transport", "ポートは使用中です。"));
   termios probe{};
-  if (::tcgetattr(fd_, &probe) != 0) fail(kErrPortAbsent, "ポートが見つかりません。");
+  if (::tcgetattr(fd_, &probe) != 0) fail(kErrPortAbsent, omb::trs("Transport", "ポートが見つかりません。"));
   ::ioctl(fd_, TIOCEXCL);
   peerPath_ = path;
 }
 
 void TermiosPort::openVirtual(const std::string& path) {
   virtual_ = true;
-  if (path.empty()) fail(kErrPortAbsent, "仮想ポートのパスがありません。");
+  if (path.empty()) fail(kErrPortAbsent, omb::trs("Transport", "仮想ポートのパスがありません。"));
   // Two programs serving the same virtual port would steal each other's
   // link: the lock beside the path makes the second one find it busy.
   lockPath_ = path + ".lock";
   lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (lockFd_ < 0) fail(kErrPortAbsent, "仮想ポートを作成できません。");
+  if (lockFd_ < 0) fail(kErrPortAbsent, omb::trs("Transport", "仮想ポートを作成できません。"));
   if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
     ::close(lockFd_);
     lockFd_ = -1;
     lockPath_.clear();
-    fail(kErrPortBusy, "ポートは使用中です。");
+    fail(kErrPortBusy, omb::trs("Transport", "ポートは使用中です。"));
   }
   struct stat st{};
   if (::lstat(path.c_str(), &st) == 0) {
-    if (!S_ISLNK(st.st_mode)) fail(kErrPortBusy, "仮想ポートのパスは別のファイルが使っています。");
+    if (!S_ISLNK(st.st_mode)) fail(kErrPortBusy, omb::trs("Transport", "仮想ポートのパスは別のファイルが使っています。"));
     ::unlink(path.c_str());  // left behind by an earlier run that did not end cleanly
   }
   fd_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (fd_ < 0 || ::grantpt(fd_) != 0 || ::unlockpt(fd_) != 0) fail(kErrPortAbsent, "仮想ポートを作成できません。");
+  if (fd_ < 0 || ::grantpt(fd_) != 0 || ::unlockpt(fd_) != 0) fail(kErrPortAbsent, omb::trs("Transport", "仮想ポートを作成できません。"));
   ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
   char name[PATH_MAX];
-  if (::ptsname_r(fd_, name, sizeof name) != 0) fail(kErrPortAbsent, "仮想ポートを作成できません。");
+  if (::ptsname_r(fd_, name, sizeof name) != 0) fail(kErrPortAbsent, omb::trs("Transport", "仮想ポートを作成できません。"));
   slaveFd_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (slaveFd_ < 0) fail(kErrPortAbsent, "仮想ポートを作成できません。");
-  if (::symlink(name, path.c_str()) != 0) fail(kErrPortAbsent, "仮想ポートのパスを作成できません。");
+  if (slaveFd_ < 0) fail(kErrPortAbsent, omb::trs("Transport", "仮想ポートを作成できません。"));
+  if (::symlink(name, path.c_str()) != 0) fail(kErrPortAbsent, omb::trs("Transport", "仮想ポートのパスを作成できません。"));
   symlink_ = path;
   peerPath_ = path;
 }
@@ -141,7 +142,7 @@ void TermiosPort::applyLine() {
   // through untouched until the PC program sets its own mode.
   const int fd = virtual_ ? slaveFd_ : fd_;
   termios t{};
-  if (::tcgetattr(fd, &t) != 0) fail(kErrPortAbsent, "ポートが見つかりません。");
+  if (::tcgetattr(fd, &t) != 0) fail(kErrPortAbsent, omb::trs("Transport", "ポートが見つかりません。"));
   ::cfmakeraw(&t);
   t.c_cflag |= CLOCAL | CREAD;
   t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
@@ -164,7 +165,7 @@ void TermiosPort::applyLine() {
   t.c_cc[VTIME] = 0;
   ::cfsetispeed(&t, speedOf(ls->baud));
   ::cfsetospeed(&t, speedOf(ls->baud));
-  if (::tcsetattr(fd, TCSANOW, &t) != 0) fail(kErrBadSettings, "プロパティの値が不正です。");
+  if (::tcsetattr(fd, TCSANOW, &t) != 0) fail(kErrBadSettings, omb::trs("Transport", "プロパティの値が不正です。"));
   // A driver takes what it can and says nothing of the rest: read the
   // settings back and name what did not stick.  (A virtual port has no line
   // to set.)
@@ -172,13 +173,13 @@ void TermiosPort::applyLine() {
   termios back{};
   if (virtual_ || ::tcgetattr(fd, &back) != 0) return;
   if (::cfgetospeed(&back) != speedOf(ls->baud) || (speedOf(ls->baud) == B9600 && ls->baud != 9600))
-    unapplied_.push_back("ボーレート " + std::to_string(ls->baud));
+    unapplied_.push_back(omb::trs("Transport", "ボーレート ") + std::to_string(ls->baud));
   const tcflag_t sizeWanted = t.c_cflag & CSIZE;
-  if ((back.c_cflag & CSIZE) != sizeWanted) unapplied_.push_back("データ長 " + std::to_string(ls->dataBits));
+  if ((back.c_cflag & CSIZE) != sizeWanted) unapplied_.push_back(omb::trs("Transport", "データ長 ") + std::to_string(ls->dataBits));
   if ((back.c_cflag & (PARENB | PARODD | CMSPAR)) != (t.c_cflag & (PARENB | PARODD | CMSPAR)))
-    unapplied_.push_back(std::string("パリティ ") + parityLetter(ls->parity));
-  if ((back.c_cflag & CSTOPB) != (t.c_cflag & CSTOPB)) unapplied_.push_back("ストップビット " + std::to_string(ls->stopBits));
-  if ((back.c_cflag & CRTSCTS) != (t.c_cflag & CRTSCTS)) unapplied_.push_back("RTS/CTS フロー制御");
+    unapplied_.push_back(std::string(omb::trs("Transport", "パリティ ")) + parityLetter(ls->parity));
+  if ((back.c_cflag & CSTOPB) != (t.c_cflag & CSTOPB)) unapplied_.push_back(omb::trs("Transport", "ストップビット ") + std::to_string(ls->stopBits));
+  if ((back.c_cflag & CRTSCTS) != (t.c_cflag & CRTSCTS)) unapplied_.push_back(omb::trs("Transport", "RTS/CTS フロー制御"));
 }
 
 void TermiosPort::closeAll() {
@@ -214,8 +215,8 @@ void TermiosPort::closeAll() {
 // run empty, so a reader that stops reading costs one report, not one per
 // reply, and nothing is retried until the line can take bytes again.
 void TermiosPort::send(std::string_view bytes) {
-  if (!isOpen()) fail(kErrNotOpen, "ポートが開いていません。");
-  if (lost_) fail(57, "デバイス I/O エラーです。");
+  if (!isOpen()) fail(kErrNotOpen, omb::trs("Transport", "ポートが開いていません。"));
+  if (lost_) fail(57, omb::trs("Transport", "デバイス I/O エラーです。"));
   if (!out_.empty() && out_.size() + bytes.size() > static_cast<std::size_t>(config_.outBufferSize)) {
     ++droppedReplies_;
     if (!txFull_) {

@@ -15,13 +15,14 @@
 #include "core/cp932.h"
 #include "core/numeric.h"
 #include "link/framing.h"
+#include "core/translate.h"
 
 namespace omb {
 namespace {
 
 constexpr const char* kRecv = "受信 : ";
 constexpr const char* kSend = "送信 : ";
-constexpr const char* kCommPortError = "【Comm Port 異常】 : ";
+constexpr const char* kCommPortError = QT_TRANSLATE_NOOP("TrafficLog", "【Comm Port 異常】 : ");
 
 constexpr const char* kOpenLine =
     "========================================= OPEN =========================================";
@@ -30,7 +31,7 @@ constexpr const char* kCloseLine =
     "========================================= CLOSE ========================================";
 constexpr const char* kShutdownRule = "--------------------------------------------------";
 
-constexpr const char* kSaveTitle = "通信ログ保存";
+constexpr const char* kSaveTitle = QT_TRANSLATE_NOOP("TrafficLog", "通信ログ保存");
 
 constexpr int kLogRowDefault = 20, kLogRowMin = 2, kLogRowMax = 9999;
 constexpr std::size_t kLogRowChars = 4;
@@ -471,15 +472,15 @@ void TrafficLog::shutdown(const std::string& portNo) {
 void TrafficLog::lineError(const std::string& message) {
   guarded(errors_, "frmMain.comm_OnComm() ", [&](ErrorTrap& trap) {
     trap.section(40);
-    if (file_) filePrint("[" + formatTime(clock_.now()) + "] " + kCommPortError + message);
+    if (file_) filePrint("[" + formatTime(clock_.now()) + "] " + omb::trs("TrafficLog", kCommPortError) + message);
     trap.section(50);
-    if (settings_.chkLogDsp) subDsp_CommLog(kCommPortError + message, "", "", "");
+    if (settings_.chkLogDsp) subDsp_CommLog(omb::trs("TrafficLog", kCommPortError) + message, "", "", "");
   });
 }
 
 void TrafficLog::note(const std::string& message) {
   guarded(errors_, "frmMain.subNote() ", [&](ErrorTrap&) {
-    const std::string text = "【" + message + "】\r\n";
+    const std::string text = omb::trs("TrafficLog", "【") + message + omb::trs("TrafficLog", "】\r\n");
     if (file_) filePrint("[" + formatTime(clock_.now()) + "] " + text);
     if (settings_.chkLogDsp) subDsp_CommLog(text, "", "", "");
   });
@@ -500,13 +501,13 @@ void TrafficLog::saveLogAs(const char* label, const std::string& preset, const s
   guarded(errors_, label, [&](ErrorTrap& trap) {
     trap.section(1);
     const std::optional<std::string> answer =
-        presenter_.inputBox("コメントを入力してください", kSaveTitle, preset);
+        presenter_.inputBox(omb::trs("TrafficLog", "コメントを入力してください"), omb::trs("TrafficLog", kSaveTitle), preset);
     if (!answer || answer->empty()) return;
     const std::string& comment = *answer;
     if (!isSafeFileComment(comment)) {
-      presenter_.message(std::string("コメントはファイル名の一部になるため、次の文字は使えません。") + CRLF +
-                             "/ \\ : * ? \" < > | 、\"..\"、制御文字" + CRLF + "保存を中止しました。",
-                         kSaveTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+      presenter_.message(std::string(omb::trs("TrafficLog", "コメントはファイル名の一部になるため、次の文字は使えません。")) + CRLF +
+                             omb::trs("TrafficLog", "/ \\ : * ? \" < > | 、\"..\"、制御文字") + CRLF + omb::trs("TrafficLog", "保存を中止しました。"),
+                         omb::trs("TrafficLog", kSaveTitle), MsgIcon::Exclamation, MsgButtons::Ok);
       return;
     }
     trap.section(2);
@@ -514,11 +515,11 @@ void TrafficLog::saveLogAs(const char* label, const std::string& preset, const s
     const std::string path = joinPath(comLogFolder, name);
     trap.section(3);
     if (const std::optional<std::string> failed = subSave_CommLog(comment, path, windowCaption)) {
-      presenter_.message(path + CRLF + "へ書き込めませんでした。" + CRLF + *failed, name, MsgIcon::Critical,
+      presenter_.message(path + CRLF + omb::trs("TrafficLog", "へ書き込めませんでした。") + CRLF + *failed, name, MsgIcon::Critical,
                          MsgButtons::Ok);
       return;
     }
-    presenter_.message(path + CRLF + "へ書き込み完了しました。", name, MsgIcon::Information, MsgButtons::Ok);
+    presenter_.message(path + CRLF + omb::trs("TrafficLog", "へ書き込み完了しました。"), name, MsgIcon::Information, MsgButtons::Ok);
   });
 }
 

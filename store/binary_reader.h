@@ -11,11 +11,12 @@
 #include <string_view>
 
 #include "core/cp932.h"
+#include "core/translate.h"
 
 namespace omb {
 
 struct Truncated : std::runtime_error {
-  Truncated() : std::runtime_error("ファイルが途中で終わっています。") {}
+  Truncated() : std::runtime_error(omb::trs("BinaryReader", "ファイルが途中で終わっています。")) {}
 };
 
 class BinaryReader {

@@ -9,6 +9,7 @@
 #include "core/cp932.h"
 #include "core/numeric.h"
 #include "store/error_log.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -242,7 +243,7 @@ bool CommentStore::fncRead_Comment(char separator, const std::string& path) {
       void subPutErrorLog(const std::string& detail, const std::string& location) override {
         std::string why = detail;
         if (why.rfind("Line ", 0) == 0 && why.find(':') != std::string::npos) why.erase(0, why.find(':') + 1);
-        reports.push_back({file + " " + std::to_string(lineNo) + " 行目「" + line + "」: " + why, location});
+        reports.push_back({file + " " + omb::fill(omb::trs("CommentStore", "%1 行目「%2」: "), {std::to_string(lineNo), line}) + why, location});
       }
       std::string file;
       std::size_t lineNo = 0;

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "core/cp932.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -38,7 +39,7 @@ void ErrorLog::subPutErrorLogs(const std::vector<Report>& reports) {
     for (std::size_t i = 0; i < reports.size() && i < kShown; ++i)
       text += "\r\n" + reports[i].location + " " + reports[i].detail;
     if (reports.size() > kShown)
-      text += "\r\n…ほか " + std::to_string(reports.size() - kShown) + " 件（" + kErrorLogFileName + " に記録しました）";
+      text += omb::trs("ErrorLog", "\r\n…ほか ") + std::to_string(reports.size() - kShown) + omb::trs("ErrorLog", " 件（") + kErrorLogFileName + omb::trs("ErrorLog", " に記録しました）");
     presenter_.message(text, reports[0].location, MsgIcon::Critical, MsgButtons::Ok);
     std::string lines;
     const std::string stamp = formatDateTime(clock_.now());

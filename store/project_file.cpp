@@ -10,6 +10,7 @@
 #include "link/framing.h"
 #include "link/link_settings.h"
 #include "store/binary_reader.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -83,10 +84,10 @@ using Reader = BinaryReader;
 std::int64_t wordsOf(int kind, const DevRange& r) {
   const std::int64_t points = std::int64_t{r.last} - r.first + 1;
   if (points <= 0 || points > DeviceMemory::kMaxPoints)
-    throw Corrupt("デバイス範囲 " + r.code + " (" + std::to_string(r.first) + "～" + std::to_string(r.last) +
-                  ") はこのプログラムでは扱えません。");
+    throw Corrupt(omb::trs("ProjectFile", "デバイス範囲 ") + r.code + " (" + std::to_string(r.first) + omb::trs("ProjectFile", "～") + std::to_string(r.last) +
+                  omb::trs("ProjectFile", ") はこのプログラムでは扱えません。"));
   const std::int64_t count = isWordKind(kind) ? points : wordsForPoints(points);
-  if (count <= 0) throw Corrupt("デバイス範囲 " + r.code + " が不正です。");
+  if (count <= 0) throw Corrupt(omb::trs("ProjectFile", "デバイス範囲 ") + r.code + omb::trs("ProjectFile", " が不正です。"));
   return count;
 }
 
@@ -332,7 +333,7 @@ ProjectRead decodeProject(std::string_view bytes) {
       for (std::int16_t& v : p.multiNo) v = r.i16();
       p.comPort = r.i16();
       const std::int16_t upper = r.i16();
-      if (upper < 0) throw Corrupt("セル書式の件数が不正です。");
+      if (upper < 0) throw Corrupt(omb::trs("ProjectFile", "セル書式の件数が不正です。"));
       p.cellStyles.assign(static_cast<std::size_t>(upper) + 1, CellStyleRecord{});
       for (CellStyleRecord& c : p.cellStyles) {
         c.code = r.text();
@@ -358,7 +359,7 @@ ProjectRead decodeProject(std::string_view bytes) {
 namespace {
 
 std::string unusable(const std::string& field, const std::string& value) {
-  return field + " の値 " + value + " はこのプログラムでは扱えません。";
+  return field + omb::trs("ProjectFile", " の値 ") + value + omb::trs("ProjectFile", " はこのプログラムでは扱えません。");
 }
 
 // A group of menu entries of which exactly one must be checked; the
@@ -370,37 +371,37 @@ std::string oneOf(const char* field, const std::array<bool, N>& checked, const s
   int count = 0;
   for (std::size_t i = 0; i < N; ++i)
     if (checked[i]) {
-      value += (count++ ? "," : "") + std::string(captions[i]);
+      value += (count++ ? "," : "") + omb::trs("ProjectFile", captions[i]);
     }
   if (count == 1 || (count == 0 && noneAllowed)) return {};
-  return unusable(field, count == 0 ? "（選択なし）" : value);
+  return unusable(omb::trs("ProjectFile", field), count == 0 ? omb::trs("ProjectFile", "（選択なし）") : value);
 }
 
 }  // namespace
 
 std::string unusableSetting(const LinkMenus& m, const std::string& station, std::int16_t sum) {
   for (const std::string& why :
-       {oneOf("専用プロトコル", m.formats, {"形式１", "形式２", "形式３", "形式４"}),
-        oneOf("CPUタイプ", std::array<bool, 2>{m.acpu, m.anAcpu}, {"ACPU", "AnACPU"}),
-        oneOf("ボーレート", m.bauds, {"19200", "9600", "4800", "2400", "1200", "600", "300"}),
-        oneOf("パリティ", m.parities, {"無し", "偶数", "奇数"}),
-        oneOf("キャラクタ長", std::array<bool, 2>{m.charLen8, m.charLen7}, {"8", "7"}),
-        oneOf("ストップビット", std::array<bool, 2>{m.stopBit1, m.stopBit2}, {"1", "2"})})
+       {oneOf(QT_TRANSLATE_NOOP("ProjectFile", "専用プロトコル"), m.formats, {QT_TRANSLATE_NOOP("ProjectFile", "形式１"), QT_TRANSLATE_NOOP("ProjectFile", "形式２"), QT_TRANSLATE_NOOP("ProjectFile", "形式３"), QT_TRANSLATE_NOOP("ProjectFile", "形式４")}),
+        oneOf(QT_TRANSLATE_NOOP("ProjectFile", "CPUタイプ"), std::array<bool, 2>{m.acpu, m.anAcpu}, {"ACPU", "AnACPU"}),
+        oneOf(QT_TRANSLATE_NOOP("ProjectFile", "ボーレート"), m.bauds, {"19200", "9600", "4800", "2400", "1200", "600", "300"}),
+        oneOf(QT_TRANSLATE_NOOP("ProjectFile", "パリティ"), m.parities, {QT_TRANSLATE_NOOP("ProjectFile", "無し"), QT_TRANSLATE_NOOP("ProjectFile", "偶数"), QT_TRANSLATE_NOOP("ProjectFile", "奇数")}),
+        oneOf(QT_TRANSLATE_NOOP("ProjectFile", "キャラクタ長"), std::array<bool, 2>{m.charLen8, m.charLen7}, {"8", "7"}),
+        oneOf(QT_TRANSLATE_NOOP("ProjectFile", "ストップビット"), std::array<bool, 2>{m.stopBit1, m.stopBit2}, {"1", "2"})})
     if (!why.empty()) return why;
   // Control characters are shown by name: the text is for a person, and
   // such a station never reaches the line.
-  if (!isStationNumber(station)) return unusable("局番号", "\"" + renderFrame(station).replaced + "\"");
-  if (sum < 0 || sum > 2) return unusable("チェックサム有り", std::to_string(sum));
+  if (!isStationNumber(station)) return unusable(omb::trs("ProjectFile", "局番号"), "\"" + renderFrame(station).replaced + "\"");
+  if (sum < 0 || sum > 2) return unusable(omb::trs("ProjectFile", "チェックサム有り"), std::to_string(sum));
   return {};
 }
 
 std::string unusableSetting(const ProjectImage& p) {
   if (std::string why = unusableSetting(p.menus, p.station, p.sum); !why.empty()) return why;
-  if (std::string why = oneOf("ハンドシェーク", p.handshakes, {"無し", "XOnXOff", "RTS", "RTSXOnXOff"}, true);
+  if (std::string why = oneOf(QT_TRANSLATE_NOOP("ProjectFile", "ハンドシェーク"), p.handshakes, {QT_TRANSLATE_NOOP("ProjectFile", "無し"), "XOnXOff", "RTS", "RTSXOnXOff"}, true);
       !why.empty())
     return why;
   if (p.wait < LinkSettings::kWaitMinMs || p.wait > LinkSettings::kWaitMaxMs)
-    return unusable("受信文字間 Wait", std::to_string(p.wait));
+    return unusable(omb::trs("ProjectFile", "受信文字間 Wait"), std::to_string(p.wait));
   return {};
 }
 

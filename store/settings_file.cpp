@@ -11,6 +11,7 @@
 #include "core/device_kind.h"
 #include "core/numeric.h"
 #include "store/ini_file.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -171,16 +172,16 @@ class Reader {
     bool ok = false;
     step(section, code, [&] {
       const std::string value = text(section, code);
-      if (value.empty()) throw RuntimeError(kErrSubscript, "値がありません");
+      if (value.empty()) throw RuntimeError(kErrSubscript, omb::trs("SettingsFile", "値がありません"));
       const std::size_t dash = value.find('-');
-      if (dash == std::string::npos) throw RuntimeError(kErrSubscript, "「先頭-最終」の形ではありません");
+      if (dash == std::string::npos) throw RuntimeError(kErrSubscript, omb::trs("SettingsFile", "「先頭-最終」の形ではありません"));
       std::size_t next = value.find('-', dash + 1);
       const std::string first = value.substr(0, dash);
       const std::string last =
           value.substr(dash + 1, next == std::string::npos ? std::string::npos : next - dash - 1);
       const std::string textCode = kindInfo(kind).textCode;
       if (first.rfind(textCode, 0) != 0 || last.rfind(textCode, 0) != 0)
-        throw RuntimeError(kErrTypeMismatch, "デバイス記号が " + textCode + " ではありません");
+        throw RuntimeError(kErrTypeMismatch, omb::trs("SettingsFile", "デバイス記号が ") + textCode + omb::trs("SettingsFile", " ではありません"));
       // Every character after the code is a digit of the kind's radix: a
       // number read only up to a stray letter would serve another range
       // than the one written.
@@ -192,11 +193,11 @@ class Reader {
         });
         if (!ok)
           throw RuntimeError(kErrTypeMismatch,
-                             "「" + t + "」の番号が " + (radix == 16 ? "16" : "10") + " 進の数字ではありません");
+                             omb::trs("SettingsFile", "「") + t + omb::trs("SettingsFile", "」の番号が ") + (radix == 16 ? "16" : "10") + omb::trs("SettingsFile", " 進の数字ではありません"));
       }
       DevRange parsed = r;
       fncSetRangeFromValue(parsed, kind, first + "-" + last);
-      if (parsed.first > parsed.last) throw RuntimeError(kErrSubscript, "先頭が最終より後ろです");
+      if (parsed.first > parsed.last) throw RuntimeError(kErrSubscript, omb::trs("SettingsFile", "先頭が最終より後ろです"));
       parsed.firstText = first;
       parsed.lastText = last;
       r = parsed;
@@ -221,17 +222,17 @@ class Reader {
     std::vector<std::string> out;
     for (const Problem& p : problems_) {
       std::string where = file;
-      if (p.iniSection.empty()) where += " (" + std::to_string(p.line.value_or(0)) + " 行目)";
+      if (p.iniSection.empty()) where += " (" + omb::fill(omb::trs("SettingsFile", "%1 行目)"), {std::to_string(p.line.value_or(0))});
       else
         where += " [" + p.iniSection + "] " + p.key +
-                 (p.line ? " (" + std::to_string(*p.line) + " 行目) = \"" + p.value + "\"" : std::string(" (キーがありません)"));
+                 (p.line ? " (" + omb::fill(omb::trs("SettingsFile", "%1 行目) = \""), {std::to_string(*p.line)}) + p.value + "\"" : std::string(omb::trs("SettingsFile", " (キーがありません)")));
       out.push_back(where + ": " + p.description);
     }
     return out;
   }
   // Adds what was done about it to the last problem.
   void note(const std::string& text) {
-    if (!problems_.empty()) problems_.back().description += "（" + text + "）";
+    if (!problems_.empty()) problems_.back().description += omb::trs("SettingsFile", "（") + text + omb::trs("SettingsFile", "）");
   }
 
   // Every problem of the pass, each naming where it is, told together.
@@ -240,10 +241,10 @@ class Reader {
     std::vector<ErrorSink::Report> reports;
     for (const Problem& p : problems_) {
       std::string detail = "Line " + std::to_string(p.section) + ":" + p.description + " -- " + file;
-      if (p.iniSection.empty()) detail += " (" + std::to_string(p.line.value_or(0)) + " 行目)";
+      if (p.iniSection.empty()) detail += " (" + omb::fill(omb::trs("SettingsFile", "%1 行目)"), {std::to_string(p.line.value_or(0))});
       else
         detail += " [" + p.iniSection + "] " + p.key +
-                  (p.line ? " (" + std::to_string(*p.line) + " 行目) = \"" + p.value + "\"" : std::string(" (キーがありません)"));
+                  (p.line ? " (" + omb::fill(omb::trs("SettingsFile", "%1 行目) = \""), {std::to_string(*p.line)}) + p.value + "\"" : std::string(omb::trs("SettingsFile", " (キーがありません)")));
       reports.push_back({detail, trap_.locationText(p.number)});
     }
     trap_.sink().subPutErrorLogs(reports);
@@ -291,9 +292,9 @@ bool SettingsFile::fncGetIniFile(int startSection) {
   const std::string file = fileName();
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) {
-    presenter_.message("初期設定ファイル\r\n" + file +
-                           "\r\nが見つかりませんでした。\r\nインストールをやり直してください。\r\n",
-                       "初期設定ファイル異常", MsgIcon::Critical, MsgButtons::Ok);
+    presenter_.message(omb::trs("SettingsFile", "初期設定ファイル\r\n") + file +
+                           omb::trs("SettingsFile", "\r\nが見つかりませんでした。\r\nインストールをやり直してください。\r\n"),
+                       omb::trs("SettingsFile", "初期設定ファイル異常"), MsgIcon::Critical, MsgButtons::Ok);
     return false;
   }
   // The file is read once; a file that is there but cannot be read gives
@@ -330,7 +331,7 @@ bool SettingsFile::fncGetIniFile(int startSection) {
       // too large: the read itself names it
     }
     if (!whole)
-      rd.warn(sec, key, "数値ではありません（" + std::to_string(static_cast<long long>(leadingNumber(t))) + " として読みます）");
+      rd.warn(sec, key, omb::trs("SettingsFile", "数値ではありません（") + std::to_string(static_cast<long long>(leadingNumber(t))) + omb::trs("SettingsFile", " として読みます）"));
   };
   auto lenient16 = [&](const char* sec, const std::string& key, std::int16_t& target) {
     notANumber(sec, key);
@@ -352,17 +353,17 @@ bool SettingsFile::fncGetIniFile(int startSection) {
     }
     if (v && *v == std::trunc(*v) && *v >= 0 && *v < count) return;
     const bool zero = leadingNumber(t) == 0;
-    rd.warn(sec, key, "0 から " + std::to_string(count - 1) + " のどれかでなければなりません（" +
-                          (checkBox ? (zero ? "0 として読みます" : "1 として読みます") : "どれも選ばれません") + "）");
+    rd.warn(sec, key, omb::trs("SettingsFile", "0 から ") + std::to_string(count - 1) + omb::trs("SettingsFile", " のどれかでなければなりません（") +
+                          (checkBox ? (zero ? omb::trs("SettingsFile", "0 として読みます") : omb::trs("SettingsFile", "1 として読みます")) : omb::trs("SettingsFile", "どれも選ばれません")) + omb::trs("SettingsFile", "）"));
   };
   // Devices per page divide the devices into pages: 0 or less cannot.
   auto positive = [&](const char* sec, const std::string& key, std::int64_t value) {
     if (value <= 0 && !rd.text(sec, key).empty())
-      rd.warn(sec, key, "1 以上の数でなければなりません（ページ数を計算できません）");
+      rd.warn(sec, key, omb::trs("SettingsFile", "1 以上の数でなければなりません（ページ数を計算できません）"));
   };
   for (std::size_t line : ini.undecodableLines())
-    rd.badLine(line, ini.encoding() == IniFile::Encoding::Utf8 ? "UTF-8 として読めない文字があります（この行は使われません）"
-                                                               : "読めない文字があります");
+    rd.badLine(line, ini.encoding() == IniFile::Encoding::Utf8 ? omb::trs("SettingsFile", "UTF-8 として読めない文字があります（この行は使われません）")
+                                                               : omb::trs("SettingsFile", "読めない文字があります"));
 
   if (from(kIniSectionFolderPath)) {
     s.folders.SysLogPath = rd.text(kSecFolderPath, "SysLog");
@@ -406,7 +407,7 @@ bool SettingsFile::fncGetIniFile(int startSection) {
       DevRange& r = t[static_cast<std::size_t>(k)];
       if (rd.range(r, k, sec)) return;
       r = shipped[static_cast<std::size_t>(k)];
-      rd.note("出荷時の範囲 " + r.firstText + "-" + r.lastText + " を使います");
+      rd.note(omb::trs("SettingsFile", "出荷時の範囲 ") + r.firstText + "-" + r.lastText + omb::trs("SettingsFile", " を使います"));
       rangeFallbacks_.push_back(std::string("[") + sec + "] " + kindInfo(k).code);
     };
     for (int k = kTN; k <= kDx; ++k) range(state_.range5, shipped5, k, kSecRange5);
@@ -536,9 +537,9 @@ void subCreateFolders(const FolderSettings& f, Presenter& presenter) {
     const char* title;
   };
   const Folder folders[] = {
-      {f.SysLog, "システムログフォルダが作成出来きませんでした。", "システムログフォルダの確認"},
-      {f.ComLog, "通信ログフォルダが作成出来きませんでした。", "通信ログフォルダの確認"},
-      {f.Projects, "プロジェクトフォルダが作成出来きませんでした。", "プロジェクトフォルダの確認"},
+      {f.SysLog, QT_TRANSLATE_NOOP("SettingsFile", "システムログフォルダが作成出来きませんでした。"), QT_TRANSLATE_NOOP("SettingsFile", "システムログフォルダの確認")},
+      {f.ComLog, QT_TRANSLATE_NOOP("SettingsFile", "通信ログフォルダが作成出来きませんでした。"), QT_TRANSLATE_NOOP("SettingsFile", "通信ログフォルダの確認")},
+      {f.Projects, QT_TRANSLATE_NOOP("SettingsFile", "プロジェクトフォルダが作成出来きませんでした。"), QT_TRANSLATE_NOOP("SettingsFile", "プロジェクトフォルダの確認")},
   };
   for (const Folder& folder : folders) {
     std::error_code ec;
@@ -546,8 +547,8 @@ void subCreateFolders(const FolderSettings& f, Presenter& presenter) {
     // Parents are created too, so a path to a new place works in one go.
     std::filesystem::create_directories(folder.path, ec);
     if (ec || !std::filesystem::is_directory(folder.path, ec))
-      presenter.message(std::string(folder.message) + "\r\nInit.ini ファイルを見直してください。\r\n" + folder.path,
-                        folder.title, MsgIcon::Exclamation, MsgButtons::Ok);
+      presenter.message(omb::trs("SettingsFile", folder.message) + omb::trs("SettingsFile", "\r\nInit.ini ファイルを見直してください。\r\n") + folder.path,
+                        omb::trs("SettingsFile", folder.title), MsgIcon::Exclamation, MsgButtons::Ok);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/dlg_font.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
@@ -31,7 +32,7 @@ QIcon swatch(const QColor& colour) {
 
 DlgFont::DlgFont(const QFont& font, const QColor& colour, QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("dlgFont"));
-  setWindowTitle(QStringLiteral("フォント"));
+  setWindowTitle(QCoreApplication::translate("DlgFont", "フォント"));
   fonts_ = new QFontDialog(this);
   fonts_->setObjectName(QStringLiteral("fntChooser"));
   fonts_->setWindowFlags(Qt::Widget);
@@ -40,9 +41,9 @@ DlgFont::DlgFont(const QFont& font, const QColor& colour, QWidget* parent) : QDi
 
   cmdColour_ = new QPushButton(this);
   cmdColour_->setObjectName(QStringLiteral("cmdFontColour"));
-  cmdColour_->setToolTip(QStringLiteral("文字の色を選択します"));
+  cmdColour_->setToolTip(QCoreApplication::translate("DlgFont", "文字の色を選択します"));
   cmdColour_->setAutoDefault(false);
-  auto* label = new QLabel(QStringLiteral("文字色(&C):"), this);
+  auto* label = new QLabel(QCoreApplication::translate("DlgFont", "文字色(&C):"), this);
   label->setObjectName(QStringLiteral("lblFontColour"));
   label->setBuddy(cmdColour_);
   auto* row = new QHBoxLayout;
@@ -63,7 +64,7 @@ DlgFont::DlgFont(const QFont& font, const QColor& colour, QWidget* parent) : QDi
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->setObjectName(QStringLiteral("buttonBox"));
   buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(QCoreApplication::translate("DlgFont", "ｷｬﾝｾﾙ"));
   auto* v = new QVBoxLayout(this);
   v->addWidget(fonts_);
   if (!effects) v->addLayout(row);  // a Qt whose dialog looks otherwise
@@ -89,7 +90,7 @@ void DlgFont::setColour(const QColor& colour) {
 }
 
 void DlgFont::chooseColour() {
-  const QColor c = QColorDialog::getColor(colour_, this, QStringLiteral("文字色"));
+  const QColor c = QColorDialog::getColor(colour_, this, QCoreApplication::translate("DlgFont", "文字色"));
   if (c.isValid()) setColour(c);
 }
 

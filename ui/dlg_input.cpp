@@ -1,5 +1,6 @@
 #include "ui/dlg_input.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,7 +17,7 @@ dlgInput::dlgInput(const QString& caption, const QString& prompt, const QString&
       lblComment_(new QLabel(prompt, this)),
       txtInput_(new QLineEdit(text, this)),
       cmdOK_(new QPushButton(QStringLiteral("OK"), this)),
-      cmdCancel_(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)) {
+      cmdCancel_(new QPushButton(QCoreApplication::translate("DlgInput", "ｷｬﾝｾﾙ"), this)) {
   setObjectName(QStringLiteral("dlgInput"));
   setWindowTitle(caption);
   setModal(true);

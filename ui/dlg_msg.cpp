@@ -1,5 +1,6 @@
 #include "ui/dlg_msg.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -13,7 +14,7 @@ dlgMsg::dlgMsg(const QString& caption, const QString& message, bool showCancel, 
     : QDialog(parent),
       lblMsg_(new QLabel(message, this)),
       cmdOK_(new QPushButton(QStringLiteral("OK"), this)),
-      cmdCancel_(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)) {
+      cmdCancel_(new QPushButton(QCoreApplication::translate("DlgMsg", "ｷｬﾝｾﾙ"), this)) {
   setObjectName(QStringLiteral("dlgMsg"));
   setWindowTitle(caption);
   setModal(true);

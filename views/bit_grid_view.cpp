@@ -1,5 +1,6 @@
 #include "views/bit_grid_view.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -50,15 +51,15 @@ BitGridView::BitGridView(ViewContext& ctx, const ViewFamily& family, int default
   connect(fgrdBit_, &FlexGrid::keyPressed, this,
           [this](int key, const QString& text, Qt::KeyboardModifiers m) { gridKey(*fgrdBit_, key, text, m); });
 
-  cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QStringLiteral("選択範囲を１にセットします"),
+  cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QCoreApplication::translate("BitGridView", "選択範囲を１にセットします"),
                        [this] { cmdSet_Click(); });
-  cmdReset_ = makeButton("cmdReset", QStringLiteral("RESET"), QStringLiteral("選択範囲を０リセットします"),
+  cmdReset_ = makeButton("cmdReset", QStringLiteral("RESET"), QCoreApplication::translate("BitGridView", "選択範囲を０リセットします"),
                          [this] { cmdReset_Click(); });
-  cmdNot_ = makeButton("cmdNot", QStringLiteral("NOT"), QStringLiteral("選択範囲をビット反転します"),
+  cmdNot_ = makeButton("cmdNot", QStringLiteral("NOT"), QCoreApplication::translate("BitGridView", "選択範囲をビット反転します"),
                        [this] { cmdNot_Click(); });
-  cmdMoni_ = makeButton("cmdMoni", QStringLiteral("登録"), QStringLiteral("選択範囲をユーザー登録画面に登録します"),
+  cmdMoni_ = makeButton("cmdMoni", QCoreApplication::translate("BitGridView", "登録"), QCoreApplication::translate("BitGridView", "選択範囲をユーザー登録画面に登録します"),
                         [this] { cmdMoni_Click(); });
-  cmdWordData_ = makeButton("cmdWordData", QStringLiteral("Word Data"), QStringLiteral("選択範囲にデータを書き込みます"),
+  cmdWordData_ = makeButton("cmdWordData", QStringLiteral("Word Data"), QCoreApplication::translate("BitGridView", "選択範囲にデータを書き込みます"),
                             [this] { cmdWordData_Click(); });
   buildPaging();
   buildEditor();

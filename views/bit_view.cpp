@@ -9,6 +9,7 @@
 #include "views/cell_input.h"
 #include "views/flex_grid.h"
 #include "views/word_view.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -126,7 +127,7 @@ void FrmBitDevice::subFgrdOnOff() {
 std::string FrmBitDevice::fncDataInput(int col, const QString& title, std::int16_t& value) {
   return guarded<std::string>(ctx_.errors, "mdlSubBitDevice.fncDataInput() ", {}, [&](ErrorTrap&) {
     if (col != kColDec && col != kColHex) {
-      ctx_.presenter.dlgMsg("選択範囲無効", "[ Dec ]又は、[ Hex ]を選択してください。", false);
+      ctx_.presenter.dlgMsg(omb::trs("BitView", "選択範囲無効"), omb::trs("BitView", "[ Dec ]又は、[ Hex ]を選択してください。"), false);
       return std::string();
     }
     const bool hex = col == kColHex;
@@ -145,11 +146,11 @@ void FrmBitDevice::subFgrdSerectData() {
     const FlexGrid& g = *fgrdBit_;
     trap.section(10);
     if (g.row() < 1 || (g.col() != kColDec && g.col() != kColHex)) {
-      ctx_.presenter.dlgMsg("選択範囲範囲外", "選択範囲が無効です、[Dec][Hex]を選択してください。", false);
+      ctx_.presenter.dlgMsg(omb::trs("BitView", "選択範囲範囲外"), omb::trs("BitView", "選択範囲が無効です、[Dec][Hex]を選択してください。"), false);
       return;
     }
     if (g.leftCol() != g.rightCol()) {
-      ctx_.presenter.dlgMsg("セル範囲選択異常", "１つの列を選択してください。", false);
+      ctx_.presenter.dlgMsg(omb::trs("BitView", "セル範囲選択異常"), omb::trs("BitView", "１つの列を選択してください。"), false);
       raiseOwn("DATA");
       return;
     }

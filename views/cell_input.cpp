@@ -11,6 +11,7 @@
 #include "core/device_kind.h"
 #include "core/device_memory.h"
 #include "core/numeric.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -264,14 +265,14 @@ void subShowCellEditor(ErrorSink& errors, FlexGrid& grid, CellEditor& editor, co
 
 std::optional<std::string> fncAsciiTextRefusal(const std::string& utf8) {
   if (cp932::decode(cp932::encode(utf8)) != utf8)
-    return "「" + utf8 + "」にはシステムの文字コードで表せない文字があります。";
+    return omb::trs("CellInput", "「") + utf8 + omb::trs("CellInput", "」にはシステムの文字コードで表せない文字があります。");
   return std::nullopt;
 }
 
 std::optional<std::string> fncAsciiWordRefusal(const std::string& utf8) {
   if (auto why = fncAsciiTextRefusal(utf8)) return why;
   if (cp932::encode(utf8).size() > 2)
-    return "「" + utf8 + "」は１ワードに入りません。\r\n１ワードには半角２文字か全角１文字が入ります。";
+    return omb::trs("CellInput", "「") + utf8 + omb::trs("CellInput", "」は１ワードに入りません。\r\n１ワードには半角２文字か全角１文字が入ります。");
   return std::nullopt;
 }
 

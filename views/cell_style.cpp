@@ -7,6 +7,7 @@
 #include "core/presenter.h"
 #include "ui/colour.h"
 #include "views/cell_input.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -141,9 +142,9 @@ void subCommentInput(ViewContext& ctx, FlexGrid& grid, int commentCol, const Rai
     const RowDevice* d = grid.rowDevice(row);
     if (!d) return;
     const RowDevice device = *d;  // the question runs an event loop
-    const std::string prompt = "Address : " + device.text.toStdString() + "\r\nコメントを入力してください。";
+    const std::string prompt = "Address : " + device.text.toStdString() + omb::trs("CellStyle", "\r\nコメントを入力してください。");
     const auto answer =
-        ctx.presenter.inputBox(prompt, "コメント・入力", grid.textMatrix(row, commentCol).toStdString());
+        ctx.presenter.inputBox(prompt, omb::trs("CellStyle", "コメント・入力"), grid.textMatrix(row, commentCol).toStdString());
     if (!answer || answer->empty()) return;
     grid.setTextMatrix(row, commentCol, QString::fromStdString(*answer));
     ctx.comments.subAdd_Comment(device.text.toStdString() + '\t' + *answer);
@@ -160,11 +161,11 @@ void subCommentErase(ViewContext& ctx, FlexGrid& grid, int commentCol, const Rai
       const RowDevice* d = grid.rowDevice(r);
       return d ? d->text.toStdString() : std::string();
     };
-    const std::string message = "Address : " + text(top) + " ～ " + text(bottom) + "\r\n" +
-                                grid.textMatrix(top, commentCol).toStdString() + " ～ " +
+    const std::string message = "Address : " + text(top) + omb::trs("CellStyle", " ～ ") + text(bottom) + "\r\n" +
+                                grid.textMatrix(top, commentCol).toStdString() + omb::trs("CellStyle", " ～ ") +
                                 grid.textMatrix(bottom, commentCol).toStdString() +
-                                "\r\n選択範囲のコメントを消去しますか？\r\n";
-    if (ctx.presenter.message(message, "コメント・消去", MsgIcon::Question, MsgButtons::OkCancelSafe) !=
+                                omb::trs("CellStyle", "\r\n選択範囲のコメントを消去しますか？\r\n");
+    if (ctx.presenter.message(message, omb::trs("CellStyle", "コメント・消去"), MsgIcon::Question, MsgButtons::OkCancelSafe) !=
         MsgAnswer::Ok)
       return;
     for (int r = top; r <= bottom; ++r) {

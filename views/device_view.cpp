@@ -1,5 +1,7 @@
 #include "views/device_view.h"
 
+#include <QCoreApplication>
+
 #include <QCloseEvent>
 #include <QEvent>
 
@@ -17,7 +19,7 @@ namespace omb {
 QString ViewContext::captionOf(const QString& caption) const {
   const std::string note = stationNote ? stationNote() : std::string();
   if (note.empty()) return caption;
-  return caption + QStringLiteral("　（局番 ") + QString::fromStdString(note) + QStringLiteral("）");
+  return caption + QCoreApplication::translate("DeviceView", "　（局番 %1）").arg(QString::fromStdString(note));
 }
 
 void ViewContext::renew(const std::string& device, const std::string& code, const void* source) {

@@ -1,5 +1,6 @@
 #include "views/grid_view.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -14,34 +15,35 @@
 #include "views/bit_rows.h"
 #include "views/cell_style.h"
 #include "views/word_view.h"
+#include "core/translate.h"
 
 namespace omb {
 
 namespace {
 
 constexpr std::array<ViewFamily, 22> kFamilies{{
-    {kTN, kTN, "frmWordDeviceTN", "タイマー（現在値）　ＴＮ", "TN", 5, false},
-    {kCN, kCN, "frmWordDeviceCN", "カウンタ（現在値）　ＣＮ", "CN", 5, false},
-    {kD, kD, "frmWordDeviceD", "データレジスタＤ", "D", 6, false},
-    {kW, kW, "frmWordDeviceW", "リンクレジスタ　Ｗ", "W", 6, true},
-    {kR, kR, "frmWordDeviceR", "ファイルレジスタ　Ｒ", "R", 6, false},
-    {kDx, kDx, "frmWordDeviceDX", "特殊レジスタ　D", "D", 6, false},
-    {kX, kX, "frmBitDeviceX", "入力　Ｘ", "X", 6, true},
-    {kY, kY, "frmBitDeviceY", "出力　Ｙ", "Y", 6, true},
-    {kM, kM, "frmBitDeviceM", "内部リレーＭ", "M", 6, false},
-    {kL, kL, "frmBitDeviceL", "ラッチリレー　Ｌ", "L", 6, false},
-    {kS, kS, "frmBitDeviceS", "ステップリレー　Ｓ", "S", 6, false},
-    {kB, kB, "frmBitDeviceB", "リンクリレーＢ", "B", 6, true},
-    {kF, kF, "frmBitDeviceF", "アナンシェータ　Ｆ", "F", 6, false},
-    {kMx, kMx, "frmBitDeviceMX", "特殊リレー　Ｍ", "M", 6, false},
-    {kTS, kTS, "frmBitDeviceTS", "タイマー（接点）　ＴＳ", "TS", 5, false},
-    {kTC, kTC, "frmBitDeviceTC", "タイマー（コイル）　ＴＣ", "TC", 5, false},
-    {kCS, kCS, "frmBitDeviceCS", "カウンタ（接点）　ＣＳ", "CS", 5, false},
-    {kCC, kCC, "frmBitDeviceCC", "カウンタ（コイル）　ＣＣ", "CC", 5, false},
-    {20, kD, "frmWordDeviceBitD", "データレジスタ Ｄ", "D", 6, false},
-    {21, kW, "frmWordDeviceBitW", "リンクレジスタ　W", "W", 6, true},
-    {22, kR, "frmWordDeviceBitR", "ファイルレジスタ R", "R", 6, false},
-    {23, kDx, "frmWordDeviceBitDx", "特殊データレジスタ Ｄ", "D", 6, false},
+    {kTN, kTN, "frmWordDeviceTN", QT_TRANSLATE_NOOP("ViewFamily", "タイマー（現在値）　ＴＮ"), "TN", 5, false},
+    {kCN, kCN, "frmWordDeviceCN", QT_TRANSLATE_NOOP("ViewFamily", "カウンタ（現在値）　ＣＮ"), "CN", 5, false},
+    {kD, kD, "frmWordDeviceD", QT_TRANSLATE_NOOP("ViewFamily", "データレジスタＤ"), "D", 6, false},
+    {kW, kW, "frmWordDeviceW", QT_TRANSLATE_NOOP("ViewFamily", "リンクレジスタ　Ｗ"), "W", 6, true},
+    {kR, kR, "frmWordDeviceR", QT_TRANSLATE_NOOP("ViewFamily", "ファイルレジスタ　Ｒ"), "R", 6, false},
+    {kDx, kDx, "frmWordDeviceDX", QT_TRANSLATE_NOOP("ViewFamily", "特殊レジスタ　D"), "D", 6, false},
+    {kX, kX, "frmBitDeviceX", QT_TRANSLATE_NOOP("ViewFamily", "入力　Ｘ"), "X", 6, true},
+    {kY, kY, "frmBitDeviceY", QT_TRANSLATE_NOOP("ViewFamily", "出力　Ｙ"), "Y", 6, true},
+    {kM, kM, "frmBitDeviceM", QT_TRANSLATE_NOOP("ViewFamily", "内部リレーＭ"), "M", 6, false},
+    {kL, kL, "frmBitDeviceL", QT_TRANSLATE_NOOP("ViewFamily", "ラッチリレー　Ｌ"), "L", 6, false},
+    {kS, kS, "frmBitDeviceS", QT_TRANSLATE_NOOP("ViewFamily", "ステップリレー　Ｓ"), "S", 6, false},
+    {kB, kB, "frmBitDeviceB", QT_TRANSLATE_NOOP("ViewFamily", "リンクリレーＢ"), "B", 6, true},
+    {kF, kF, "frmBitDeviceF", QT_TRANSLATE_NOOP("ViewFamily", "アナンシェータ　Ｆ"), "F", 6, false},
+    {kMx, kMx, "frmBitDeviceMX", QT_TRANSLATE_NOOP("ViewFamily", "特殊リレー　Ｍ"), "M", 6, false},
+    {kTS, kTS, "frmBitDeviceTS", QT_TRANSLATE_NOOP("ViewFamily", "タイマー（接点）　ＴＳ"), "TS", 5, false},
+    {kTC, kTC, "frmBitDeviceTC", QT_TRANSLATE_NOOP("ViewFamily", "タイマー（コイル）　ＴＣ"), "TC", 5, false},
+    {kCS, kCS, "frmBitDeviceCS", QT_TRANSLATE_NOOP("ViewFamily", "カウンタ（接点）　ＣＳ"), "CS", 5, false},
+    {kCC, kCC, "frmBitDeviceCC", QT_TRANSLATE_NOOP("ViewFamily", "カウンタ（コイル）　ＣＣ"), "CC", 5, false},
+    {20, kD, "frmWordDeviceBitD", QT_TRANSLATE_NOOP("ViewFamily", "データレジスタ Ｄ"), "D", 6, false},
+    {21, kW, "frmWordDeviceBitW", QT_TRANSLATE_NOOP("ViewFamily", "リンクレジスタ　W"), "W", 6, true},
+    {22, kR, "frmWordDeviceBitR", QT_TRANSLATE_NOOP("ViewFamily", "ファイルレジスタ R"), "R", 6, false},
+    {23, kDx, "frmWordDeviceBitDx", QT_TRANSLATE_NOOP("ViewFamily", "特殊データレジスタ Ｄ"), "D", 6, false},
 }};
 
 }  // namespace
@@ -73,7 +75,7 @@ GridView::GridView(ViewContext& ctx, const ViewFamily& family, int defaultWidthT
   retitle();
 }
 
-QString GridView::baseCaption() const { return QString::fromUtf8(family_.caption); }
+QString GridView::baseCaption() const { return QCoreApplication::translate("ViewFamily", family_.caption); }
 
 void GridView::retitle() { setWindowTitle(ctx_.captionOf(baseCaption())); }
 
@@ -112,14 +114,14 @@ QPushButton* GridView::makeButton(const char* name, const QString& text, const Q
 }
 
 void GridView::buildAllClear() {
-  cmdAllClr_ = makeButton("cmdAllClr", QStringLiteral("ALL Clear"), QStringLiteral("全ての数値を０クリアします"),
+  cmdAllClr_ = makeButton("cmdAllClr", QStringLiteral("ALL Clear"), QCoreApplication::translate("GridView", "全ての数値を０クリアします"),
                           [this] { cmdAllClr_Click(); });
 }
 
 void GridView::buildPaging() {
   buildAllClear();
-  cmdPrev_ = makeButton("cmdPrev", QStringLiteral("Prev"), QStringLiteral("前ページ表示"), [this] { cmdPrev_Click(); });
-  cmdNext_ = makeButton("cmdNext", QStringLiteral("Next"), QStringLiteral("次ページ表示"), [this] { cmdNext_Click(); });
+  cmdPrev_ = makeButton("cmdPrev", QStringLiteral("Prev"), QCoreApplication::translate("GridView", "前ページ表示"), [this] { cmdPrev_Click(); });
+  cmdNext_ = makeButton("cmdNext", QStringLiteral("Next"), QCoreApplication::translate("GridView", "次ページ表示"), [this] { cmdNext_Click(); });
   lblPage_ = new QLabel(this);
   lblPage_->setObjectName(QStringLiteral("lblPage"));
   lblPage_->setAlignment(Qt::AlignCenter);
@@ -133,7 +135,7 @@ void GridView::buildPopup(const PopupSpec& spec) {
     a->setObjectName(QString::fromUtf8(name));
   };
   if (spec.setValue) {
-    item(popSetValue_, "popSetValue", QStringLiteral("デバイス数設定"));
+    item(popSetValue_, "popSetValue", QCoreApplication::translate("GridView", "デバイス数設定"));
     connect(popSetValue_, &QAction::triggered, this, [this] { setValueChosen(); });
     popup_->addSeparator();
   }
@@ -147,13 +149,13 @@ void GridView::buildPopup(const PopupSpec& spec) {
     popup_->addSeparator();
   }
   if (!spec.cellItems) return;
-  item(popCelColor_, "popCelColor", spec.longCaptions ? QStringLiteral("セル色を設定") : QStringLiteral("セル色設定"));
-  item(popFontSet_, "popFontSet", QStringLiteral("フォント設定"));
+  item(popCelColor_, "popCelColor", spec.longCaptions ? QCoreApplication::translate("GridView", "セル色を設定") : QCoreApplication::translate("GridView", "セル色設定"));
+  item(popFontSet_, "popFontSet", QCoreApplication::translate("GridView", "フォント設定"));
   popup_->addSeparator();
   item(popInputCome_, "popInputCome",
-       spec.longCaptions ? QStringLiteral("デバイスコメント入力") : QStringLiteral("コメント入力"));
+       spec.longCaptions ? QCoreApplication::translate("GridView", "デバイスコメント入力") : QCoreApplication::translate("GridView", "コメント入力"));
   item(popDeleteCome_, "popDeleteCome",
-       spec.longCaptions ? QStringLiteral("デバイスコメント消去") : QStringLiteral("コメント消去"));
+       spec.longCaptions ? QCoreApplication::translate("GridView", "デバイスコメント消去") : QCoreApplication::translate("GridView", "コメント消去"));
   // The comment operations work on the grid's comment column.
   auto commentCol = [this] {
     for (int c = 1; c < popupGrid_->cols(); ++c)
@@ -234,7 +236,7 @@ CellSink GridView::sink(FlexGrid& grid) {
     if (d.bit < 0) memory().write(d.kind, d.word, value);
   };
   s.renew = [this](const std::string& device, const std::string& code) { ctx_.renew(device, code, this); };
-  s.refuse = [this](const std::string& why) { ctx_.presenter.dlgMsg("入力エラー", why, false); };
+  s.refuse = [this](const std::string& why) { ctx_.presenter.dlgMsg(omb::trs("GridView", "入力エラー"), why, false); };
   s.addComment = [this](const QString& line) { ctx_.comments.subAdd_Comment(line.toStdString()); };
   return s;
 }

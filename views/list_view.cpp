@@ -1,5 +1,6 @@
 #include "views/list_view.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -14,6 +15,7 @@
 #include "views/cell_style.h"
 #include "views/flex_grid.h"
 #include "views/word_view.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -21,12 +23,12 @@ namespace {
 
 using namespace gridGeometry;
 
-const ViewFamily kUserFamily{19, -1, "frmUser", "ユーザー設定", "", 0, false};
-const ViewFamily kUniFamily{18, -1, "frmUni", "テスト・モニター画面", "", 0, false};
+const ViewFamily kUserFamily{19, -1, "frmUser", QT_TRANSLATE_NOOP("ViewFamily", "ユーザー設定"), "", 0, false};
+const ViewFamily kUniFamily{18, -1, "frmUni", QT_TRANSLATE_NOOP("ViewFamily", "テスト・モニター画面"), "", 0, false};
 
 const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
 const QString kCommentFont = QStringLiteral("ＭＳＰ ゴシック");
-const char kNoDevice[] = "選択範囲に、デバイスが登録されていません。";
+const char kNoDevice[] = QT_TRANSLATE_NOOP("ListView", "選択範囲に、デバイスが登録されていません。");
 
 bool isBitGrid(const FlexGrid& g) { return g.columnMode(1) == ColumnMode::Bit; }
 int commentColumn(const FlexGrid& g) { return isBitGrid(g) ? 2 : 3; }
@@ -94,23 +96,23 @@ void ListView::paste(FlexGrid& grid) {
 
 void ListView::buildButtons(FlexGrid& bits, FlexGrid& words, const QString& allClrCaption,
                             const QString& allClrTip) {
-  cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QStringLiteral("選択範囲を１にセットします"),
+  cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QCoreApplication::translate("ListView", "選択範囲を１にセットします"),
                        [this, &bits] { subBit(bits, BitOp::Set); });
-  cmdReset_ = makeButton("cmdReset", QStringLiteral("RESET"), QStringLiteral("選択範囲を０リセットします"),
+  cmdReset_ = makeButton("cmdReset", QStringLiteral("RESET"), QCoreApplication::translate("ListView", "選択範囲を０リセットします"),
                          [this, &bits] { subBit(bits, BitOp::Reset); });
-  cmdNot_ = makeButton("cmdNot", QStringLiteral("NOT"), QStringLiteral("選択範囲をビット反転します"),
+  cmdNot_ = makeButton("cmdNot", QStringLiteral("NOT"), QCoreApplication::translate("ListView", "選択範囲をビット反転します"),
                        [this, &bits] { subBit(bits, BitOp::Not); });
-  cmdWordData_ = makeButton("cmdWordData", QStringLiteral("Word Data"), QStringLiteral("選択範囲にデータを書き込みます"),
+  cmdWordData_ = makeButton("cmdWordData", QStringLiteral("Word Data"), QCoreApplication::translate("ListView", "選択範囲にデータを書き込みます"),
                             [this, &words] { subSelectData_Write(words); });
   cmdAllClr_ = makeButton("cmdAllClr", allClrCaption, allClrTip, [this, &bits, &words] { subAllClr({&bits, &words}); });
-  cmdChg_ = makeButton("cmdChg", QStringLiteral("←"), QStringLiteral("表示アドレスを変更します"), [this] { cmdChg_Click(); });
+  cmdChg_ = makeButton("cmdChg", QCoreApplication::translate("ListView", "←"), QCoreApplication::translate("ListView", "表示アドレスを変更します"), [this] { cmdChg_Click(); });
   buildOnePage();
   buildEditor();
 }
 
 void ListView::buildOnePage() {
-  cmdPrev_ = makeButton("cmdPrev", QStringLiteral("Prev"), QStringLiteral("前ページ表示"), [] {});
-  cmdNext_ = makeButton("cmdNext", QStringLiteral("Next"), QStringLiteral("次ページ表示"), [] {});
+  cmdPrev_ = makeButton("cmdPrev", QStringLiteral("Prev"), QCoreApplication::translate("ListView", "前ページ表示"), [] {});
+  cmdNext_ = makeButton("cmdNext", QStringLiteral("Next"), QCoreApplication::translate("ListView", "次ページ表示"), [] {});
   cmdPrev_->setEnabled(false);
   cmdNext_->setEnabled(false);
   lblPage_ = new QLabel(this);
@@ -119,13 +121,13 @@ void ListView::buildOnePage() {
 }
 
 void ListView::subBit(FlexGrid& g, BitOp op) {
-  static const char* const captions[] = {"選択デバイスのビットセット", "選択デバイスのビットリセット",
-                                         "選択デバイスのビット反転"};
+  static const char* const captions[] = {QT_TRANSLATE_NOOP("ListView", "選択デバイスのビットセット"), QT_TRANSLATE_NOOP("ListView", "選択デバイスのビットリセット"),
+                                         QT_TRANSLATE_NOOP("ListView", "選択デバイスのビット反転")};
   static const char* const labels[] = {"mdlSubUniUser.subBit_Set() ", "mdlSubUniUser.subBit_Reset() ",
                                        "mdlSubUniUser.subBit_Not() "};
   const auto i = static_cast<std::size_t>(op);
   if (!g.rowDevice(g.row())) {
-    ctx_.presenter.dlgMsg(captions[i], kNoDevice, false);
+    ctx_.presenter.dlgMsg(omb::trs("ListView", captions[i]), omb::trs("ListView", kNoDevice), false);
     return;
   }
   guarded(ctx_.errors, labels[i], [&](ErrorTrap&) {
@@ -150,23 +152,23 @@ void ListView::subOnOff(FlexGrid& g) {
 void ListView::subSelectData_Write(FlexGrid& g) {
   const RowDevice* current = g.rowDevice(g.row());
   if (!current) {
-    ctx_.presenter.dlgMsg("選択範囲に数値をセットする", kNoDevice, false);
+    ctx_.presenter.dlgMsg(omb::trs("ListView", "選択範囲に数値をセットする"), omb::trs("ListView", kNoDevice), false);
     return;
   }
   guarded(ctx_.errors, "mdlSubUniUser.subSelectData_Write() ", [&](ErrorTrap& trap) {
     setSkip();
     if (g.leftCol() != g.rightCol()) {
-      ctx_.presenter.dlgMsg("セル範囲選択異常", "１つの列を選択してください。", false);
+      ctx_.presenter.dlgMsg(omb::trs("ListView", "セル範囲選択異常"), omb::trs("ListView", "１つの列を選択してください。"), false);
       return;
     }
     const ColumnMode mode = g.columnMode(g.col());
     if (mode == ColumnMode::Ascii) {
-      ctx_.presenter.dlgMsg("連続入力不可",
-                            "文字列での連続入力は、ここでは出来ません。ワード・デバイス画面で行ってください。", false);
+      ctx_.presenter.dlgMsg(omb::trs("ListView", "連続入力不可"),
+                            omb::trs("ListView", "文字列での連続入力は、ここでは出来ません。ワード・デバイス画面で行ってください。"), false);
       return;
     }
     if (mode != ColumnMode::Dec && mode != ColumnMode::Hex) {
-      ctx_.presenter.dlgMsg("セル範囲未選択／未選択", "[Device Comment]以外のセル範囲を選択してください。", false);
+      ctx_.presenter.dlgMsg(omb::trs("ListView", "セル範囲未選択／未選択"), omb::trs("ListView", "[Device Comment]以外のセル範囲を選択してください。"), false);
       return;
     }
     const bool hex = mode == ColumnMode::Hex;
@@ -215,10 +217,10 @@ void ListView::subWordRight(FlexGrid& g) {
       if (answer.empty()) return;
       word = mdlSubWordDevice::fncReadWord(answer, hex);
     } else if (mode == ColumnMode::Ascii) {
-      answer = ctx_.presenter.dlgInput(d.text.toStdString(), "文字列で入力してください。１ワード以上の文字列は破棄されます。", "");
+      answer = ctx_.presenter.dlgInput(d.text.toStdString(), omb::trs("ListView", "文字列で入力してください。１ワード以上の文字列は破棄されます。"), "");
       if (answer.empty()) return;
       if (const auto why = fncAsciiTextRefusal(answer)) {
-        ctx_.presenter.dlgMsg("入力エラー", *why, false);
+        ctx_.presenter.dlgMsg(omb::trs("ListView", "入力エラー"), *why, false);
         return;
       }
       // The first two bytes, never half of a double-byte character.
@@ -227,7 +229,7 @@ void ListView::subWordRight(FlexGrid& g) {
       const auto lo = static_cast<unsigned char>(bytes.size() > 1 ? bytes[1] : 0);
       word = static_cast<std::int16_t>(static_cast<std::uint16_t>((hi << 8) | lo));
     } else {
-      ctx_.presenter.dlgMsg("セル範囲無効／未選択", "[Device Comment]以外のセル範囲を選択してください。", false);
+      ctx_.presenter.dlgMsg(omb::trs("ListView", "セル範囲無効／未選択"), omb::trs("ListView", "[Device Comment]以外のセル範囲を選択してください。"), false);
       return;
     }
     memory().write(d.kind, d.word, word);
@@ -240,8 +242,8 @@ void ListView::subWordRight(FlexGrid& g) {
 void ListView::subAllClr(const std::vector<FlexGrid*>& grids) {
   guarded(ctx_.errors, "mdlSubUniUser.subAllClr() ", [&](ErrorTrap&) {
     if (!ctx_.presenter.dlgMsg("All Data cler",
-                               "登録デバイスの数値データをクリア（０で初期化）しますか？\r\n"
-                               "＜注意＞ 選択範囲に関係なく登録デバイス全データを初期化します！",
+                               omb::trs("ListView", "登録デバイスの数値データをクリア（０で初期化）しますか？\r\n"
+                               "＜注意＞ 選択範囲に関係なく登録デバイス全データを初期化します！"),
                                true))
       return;
     for (FlexGrid* g : grids)
@@ -268,13 +270,13 @@ FrmUser::FrmUser(ViewContext& ctx) : ListView(ctx, kUserFamily, 8650, 6000) {
   connect(grids_[0], &FlexGrid::dblClicked, this, [this] { subOnOff(*grids_[0]); });
   connect(grids_[1], &FlexGrid::dblClicked, this, [this] { subWordRight(*grids_[1]); });
   for (int i = 0; i < 2; ++i) {
-    cmdClr_[i] = makeButton(QStringLiteral("cmdClr%1").arg(i).toUtf8().constData(), QStringLiteral("登録・解放"),
-                            QStringLiteral("選択範囲の登録デバイスを解放します"), [this, i] { cmdClr_Click(i); });
+    cmdClr_[i] = makeButton(QStringLiteral("cmdClr%1").arg(i).toUtf8().constData(), QCoreApplication::translate("ListView", "登録・解放"),
+                            QCoreApplication::translate("ListView", "選択範囲の登録デバイスを解放します"), [this, i] { cmdClr_Click(i); });
     lblKensuu_[i] = new QLabel(this);
     lblKensuu_[i]->setObjectName(QStringLiteral("lblKensuu%1").arg(i));
     lblKensuu_[i]->setAlignment(Qt::AlignCenter);
   }
-  buildButtons(*grids_[0], *grids_[1], QStringLiteral("All Cler"), QStringLiteral("ユーザー登録デバイスの数値を０にします"));
+  buildButtons(*grids_[0], *grids_[1], QStringLiteral("All Cler"), QCoreApplication::translate("ListView", "ユーザー登録デバイスの数値を０にします"));
   buildPopup({"popData", false, true, false});
   setMinimumSize(twipsToPixels(2650 - kFrameWidth), twipsToPixels(2750 - kFrameHeight));
   guarded(ctx.errors, "frmUser.Form_Load() ", [&](ErrorTrap&) {
@@ -305,7 +307,7 @@ void FrmUser::redrawAddresses() {
         // A listed device no storage holds still shows its name.
         if (!device) g.setTextMatrix(r, 0, QString::fromStdString(e.addressText));
       }
-      lblKensuu_[i]->setText(QStringLiteral("登録件数%1/128").arg(lists[i]->count()));
+      lblKensuu_[i]->setText(QCoreApplication::translate("ListView", "登録件数%1/128").arg(lists[i]->count()));
     }
   });
 }
@@ -343,14 +345,14 @@ void FrmUser::cmdClr_Click(int i) {
   const FlexGrid& g = *grids_[i];
   auto listed = [&](int row) { return row >= 1 && !list[static_cast<std::size_t>(row - 1)].addressText.empty(); };
   if (!listed(g.row())) {
-    ctx_.presenter.dlgMsg("登録データを解放", kNoDevice, false);
+    ctx_.presenter.dlgMsg(omb::trs("ListView", "登録データを解放"), omb::trs("ListView", kNoDevice), false);
     return;
   }
   if (!listed(g.rowSel())) {
-    ctx_.presenter.dlgMsg("登録データを解放", "解放する領域を選択してください。", false);
+    ctx_.presenter.dlgMsg(omb::trs("ListView", "登録データを解放"), omb::trs("ListView", "解放する領域を選択してください。"), false);
     return;
   }
-  if (!ctx_.presenter.dlgMsg("登録データを解放", "デバイス登録データを解放しますか？", true)) return;
+  if (!ctx_.presenter.dlgMsg(omb::trs("ListView", "登録データを解放"), omb::trs("ListView", "デバイス登録データを解放しますか？"), true)) return;
   list.release(g.topRow() - 1, g.bottomRow() - 1);
   redrawAddresses();
   redrawValues();
@@ -404,13 +406,13 @@ void FrmUser::layoutControls() {
 // "Device Comment" whole (the lists are side by side).
 FrmUni::FrmUni(ViewContext& ctx) : ListView(ctx, kUniFamily, 17000, 5300) {
   const int rows[] = {20, 40, 10, 20};
-  const char* const headings[] = {"テスト・ランダム", "モニター登録", "テスト・ランダム", "モニター登録"};
+  const char* const headings[] = {QT_TRANSLATE_NOOP("ListView", "テスト・ランダム"), QT_TRANSLATE_NOOP("ListView", "モニター登録"), QT_TRANSLATE_NOOP("ListView", "テスト・ランダム"), QT_TRANSLATE_NOOP("ListView", "モニター登録")};
   for (int i = 0; i < 4; ++i) {
     grids_[static_cast<std::size_t>(i)] = makeGrid(QStringLiteral("fgrdWord%1").arg(i), rows[i], i < 2);
-    labels_[static_cast<std::size_t>(i)] = new QLabel(QString::fromUtf8(headings[i]), this);
+    labels_[static_cast<std::size_t>(i)] = new QLabel(QCoreApplication::translate("ListView", headings[i]), this);
     labels_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("Label1%1").arg(i));
   }
-  for (int i : {0, 2}) grids_[static_cast<std::size_t>(i)]->setToolTip(QStringLiteral("書き換えできません"));
+  for (int i : {0, 2}) grids_[static_cast<std::size_t>(i)]->setToolTip(QCoreApplication::translate("ListView", "書き換えできません"));
   grids_[2]->setColAlignment(2, Qt::AlignCenter);
   grids_[3]->setColAlignment(2, Qt::AlignCenter);
   // Only the monitor lists take keys and double clicks.
@@ -422,7 +424,7 @@ FrmUni::FrmUni(ViewContext& ctx) : ListView(ctx, kUniFamily, 17000, 5300) {
   connect(grids_[3], &FlexGrid::dblClicked, this, [this] { subWordRight(*grids_[3]); });
   for (FlexGrid* g : {grids_[0], grids_[2]}) connect(g, &FlexGrid::dblClicked, this, [this] { redrawValues(); });
 
-  buildButtons(*grids_[1], *grids_[3], QStringLiteral("ALL Clear"), QStringLiteral("全ての数値を０クリアします"));
+  buildButtons(*grids_[1], *grids_[3], QStringLiteral("ALL Clear"), QCoreApplication::translate("ListView", "全ての数値を０クリアします"));
   buildPopup({"popData", false, true, false, false});
   setMinimumSize(twipsToPixels(2650 - kFrameWidth), twipsToPixels(2750 - kFrameHeight));
   guarded(ctx.errors, "frmUni.Form_Load() ", [&](ErrorTrap&) {

@@ -1,5 +1,6 @@
 #include "views/multi_view.h"
 
+#include <QCoreApplication>
 #include <QPushButton>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "views/flex_grid.h"
 #include "views/view_manager.h"
 #include "views/word_view.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -22,18 +24,18 @@ namespace {
 using namespace gridGeometry;
 
 constexpr std::array<ViewFamily, 12> kMultiFamilies{{
-    {kTN, kTN, "frmWT", "タイマー（現在値）　ＴＮ", "TN", 5, false},
-    {kCN, kCN, "frmWC", "カウンタ（現在値）　ＣＮ", "CN", 5, false},
-    {kD, kD, "frmWD", "データレジスタＤ", "D", 6, false},
-    {kW, kW, "frmWW", "リンクレジスタＷ", "W", 6, true},
-    {kR, kR, "frmWR", "ファイルレジスタ　Ｒ", "R", 6, false},
-    {kX, kX, "frmBX", "入力Ｘ", "X", 6, true},
-    {kY, kY, "frmBY", "出力Ｙ", "Y", 6, true},
-    {kM, kM, "frmBM", "内部リレーＭ", "M", 6, false},
-    {kL, kL, "frmBL", "ラッチリレーＬ", "L", 6, false},
-    {kS, kS, "frmBS", "ステップリレーＳ", "S", 6, false},
-    {kB, kB, "frmBB", "リンクリレーＢ", "B", 6, true},
-    {kF, kF, "frmBF", "アナンシェータＦ", "F", 6, false},
+    {kTN, kTN, "frmWT", QT_TRANSLATE_NOOP("ViewFamily", "タイマー（現在値）　ＴＮ"), "TN", 5, false},
+    {kCN, kCN, "frmWC", QT_TRANSLATE_NOOP("ViewFamily", "カウンタ（現在値）　ＣＮ"), "CN", 5, false},
+    {kD, kD, "frmWD", QT_TRANSLATE_NOOP("ViewFamily", "データレジスタＤ"), "D", 6, false},
+    {kW, kW, "frmWW", QT_TRANSLATE_NOOP("ViewFamily", "リンクレジスタＷ"), "W", 6, true},
+    {kR, kR, "frmWR", QT_TRANSLATE_NOOP("ViewFamily", "ファイルレジスタ　Ｒ"), "R", 6, false},
+    {kX, kX, "frmBX", QT_TRANSLATE_NOOP("ViewFamily", "入力Ｘ"), "X", 6, true},
+    {kY, kY, "frmBY", QT_TRANSLATE_NOOP("ViewFamily", "出力Ｙ"), "Y", 6, true},
+    {kM, kM, "frmBM", QT_TRANSLATE_NOOP("ViewFamily", "内部リレーＭ"), "M", 6, false},
+    {kL, kL, "frmBL", QT_TRANSLATE_NOOP("ViewFamily", "ラッチリレーＬ"), "L", 6, false},
+    {kS, kS, "frmBS", QT_TRANSLATE_NOOP("ViewFamily", "ステップリレーＳ"), "S", 6, false},
+    {kB, kB, "frmBB", QT_TRANSLATE_NOOP("ViewFamily", "リンクリレーＢ"), "B", 6, true},
+    {kF, kF, "frmBF", QT_TRANSLATE_NOOP("ViewFamily", "アナンシェータＦ"), "F", 6, false},
 }};
 
 const QString kGridFont = QStringLiteral("ＭＳ ゴシック");
@@ -67,7 +69,7 @@ MultiView::MultiView(ViewContext& ctx, const ViewFamily& family, int number, boo
 }
 
 QString MultiView::baseCaption() const {
-  return QString::fromUtf8(family_.caption) + QStringLiteral(" - ") + QString::number(number_);
+  return QCoreApplication::translate("ViewFamily", family_.caption) + QStringLiteral(" - ") + QString::number(number_);
 }
 
 MultiWindowRecord& MultiView::record() {
@@ -108,8 +110,8 @@ void MultiView::load() {
 }
 
 QPushButton* MultiView::makeAddressButton() {
-  return cmdAddress_ = makeButton("cmdAddress", QStringLiteral("表示アドレス"),
-                                  QStringLiteral("表示するアドレスを変更します"), [this] { cmdAddress_Click(); });
+  return cmdAddress_ = makeButton("cmdAddress", QCoreApplication::translate("MultiView", "表示アドレス"),
+                                  QCoreApplication::translate("MultiView", "表示するアドレスを変更します"), [this] { cmdAddress_Click(); });
 }
 
 void MultiView::storeRecord() {
@@ -159,27 +161,27 @@ std::optional<std::int64_t> MultiView::fncStartAddress() {
   return guarded<std::optional<std::int64_t>>(
       ctx_.errors, label, std::nullopt, [&](ErrorTrap&) -> std::optional<std::int64_t> {
         const QString text = QString::fromStdString(ctx_.presenter.dlgInput(
-                                                        "表示アドレス設定", "表示アドレス（数値部分）を入力してください",
+                                                        omb::trs("MultiView", "表示アドレス設定"), omb::trs("MultiView", "表示アドレス（数値部分）を入力してください"),
                                                         family_.hex ? "&H0" : "0"))
                                  .trimmed();
         if (text.isEmpty()) return std::nullopt;
         // The allowed starts: from the first device up to, not including,
         // the last one.
         const std::int64_t low = firstNumber(), high = firstNumber() + deviceCount() - 2;
-        const std::string range = numberText(low, family_.hex).toStdString() + "　～ " +
+        const std::string range = numberText(low, family_.hex).toStdString() + omb::trs("MultiView", "　～ ") +
                                   numberText(high, family_.hex).toStdString() +
-                                  " の範囲で、数値入力をやり直してください。";
+                                  omb::trs("MultiView", " の範囲で、数値入力をやり直してください。");
         const bool hex = text.startsWith(QLatin1String("&H"), Qt::CaseInsensitive);
         const QString digits = hex ? text.mid(2) : text;
         bool ok = !digits.isEmpty() && digits.size() <= 15;
         for (QChar c : digits) ok = ok && (hex ? c.isDigit() || QStringLiteral("abcdefABCDEF").contains(c) : c.isDigit());
         const std::int64_t n = ok ? digits.toLongLong(&ok, hex ? 16 : 10) : 0;
         if (!ok) {
-          ctx_.presenter.dlgMsg("数値として認識できませんでした", range, false);
+          ctx_.presenter.dlgMsg(omb::trs("MultiView", "数値として認識できませんでした"), range, false);
           return std::nullopt;
         }
         if (n < low || n > high) {
-          ctx_.presenter.dlgMsg("デバイス範囲外", range, false);
+          ctx_.presenter.dlgMsg(omb::trs("MultiView", "デバイス範囲外"), range, false);
           return std::nullopt;
         }
         return n - firstNumber();
@@ -224,9 +226,9 @@ FrmMultiWord::FrmMultiWord(ViewContext& ctx, int kind, int number)
   connect(grid_, &FlexGrid::keyPressed, this,
           [this](int key, const QString& text, Qt::KeyboardModifiers m) { gridKey(*grid_, key, text, m); });
   buildAllClear();
-  cmdMoni_ = makeButton("cmdMoni", QStringLiteral("登録"), QStringLiteral("選択範囲をユーザー登録画面に登録します"),
+  cmdMoni_ = makeButton("cmdMoni", QCoreApplication::translate("MultiView", "登録"), QCoreApplication::translate("MultiView", "選択範囲をユーザー登録画面に登録します"),
                         [this] { cmdMoni_Click(); });
-  cmdWordData_ = makeButton("cmdWordData", QStringLiteral("Word Data"), QStringLiteral("選択範囲にデータを書き込みます"),
+  cmdWordData_ = makeButton("cmdWordData", QStringLiteral("Word Data"), QCoreApplication::translate("MultiView", "選択範囲にデータを書き込みます"),
                             [this] { cmdWordData_Click(); });
   makeAddressButton();
   buildEditor();
@@ -290,13 +292,13 @@ FrmMultiBit::FrmMultiBit(ViewContext& ctx, int kind, int number)
             [this](int key, const QString& text, Qt::KeyboardModifiers m) { gridKey(*grid_, key, text, m); });
     buildEditor();
   }
-  cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QStringLiteral("選択範囲を１にセットします"),
+  cmdSet_ = makeButton("cmdSet", QStringLiteral("SET"), QCoreApplication::translate("MultiView", "選択範囲を１にセットします"),
                        [this] { subFgrdSerectOnOffS(BitOp::Set); });
-  cmdReset_ = makeButton("cmdReset", QStringLiteral("RESET"), QStringLiteral("選択範囲を０リセットします"),
+  cmdReset_ = makeButton("cmdReset", QStringLiteral("RESET"), QCoreApplication::translate("MultiView", "選択範囲を０リセットします"),
                          [this] { subFgrdSerectOnOffS(BitOp::Reset); });
-  cmdNot_ = makeButton("cmdNot", QStringLiteral("NOT"), QStringLiteral("選択範囲をビット反転します"),
+  cmdNot_ = makeButton("cmdNot", QStringLiteral("NOT"), QCoreApplication::translate("MultiView", "選択範囲をビット反転します"),
                        [this] { subFgrdSerectOnOffS(BitOp::Not); });
-  cmdMoni_ = makeButton("cmdMoni", QStringLiteral("登録"), QStringLiteral("選択範囲をユーザー登録画面に登録します"),
+  cmdMoni_ = makeButton("cmdMoni", QCoreApplication::translate("MultiView", "登録"), QCoreApplication::translate("MultiView", "選択範囲をユーザー登録画面に登録します"),
                         [this] { subGfrdUserPutS(); });
   makeAddressButton();
   buildPopup({"popSet", true, false, false});
@@ -363,8 +365,8 @@ void FrmMultiBit::subFgrdSerectOnOffS(BitOp op) {
   guarded(ctx_.errors, "mdlSubBitDevice.subFgrdSerectOnOffS() ", [&](ErrorTrap&) {
     FlexGrid& g = *grid_;
     if (op != BitOp::Not && !g.rowDevice(g.row())) {
-      ctx_.presenter.dlgMsg(op == BitOp::Set ? "選択デバイスのビットセット" : "選択デバイスのビットリセット",
-                            "選択範囲に、デバイスが登録されていません。", false);
+      ctx_.presenter.dlgMsg(op == BitOp::Set ? omb::trs("MultiView", "選択デバイスのビットセット") : omb::trs("MultiView", "選択デバイスのビットリセット"),
+                            omb::trs("MultiView", "選択範囲に、デバイスが登録されていません。"), false);
       return;
     }
     bitRows::applyToRowBits(memory(), g, op);

@@ -9,6 +9,7 @@
 #include "core/numeric.h"
 #include "views/multi_view.h"
 #include "views/view_factory.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -238,7 +239,7 @@ void ViewManager::mnuMuliInit() {
 }
 
 void ViewManager::mnuResetView() {
-  if (host_.presenter.message("デバイス画面のサイズ、表示位置を初期化しますか？", "デバイス画面初期化",
+  if (host_.presenter.message(omb::trs("ViewManager", "デバイス画面のサイズ、表示位置を初期化しますか？"), omb::trs("ViewManager", "デバイス画面初期化"),
                               MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
     return;
   guarded(host_.errors, "frmMain.mnuResetView_Click() ", [&](ErrorTrap&) {
@@ -264,7 +265,7 @@ void ViewManager::mnuResetView() {
 }
 
 void ViewManager::mnuResetCell() {
-  if (host_.presenter.message("セルのプロパティを初期化しますか？", "セル・プロパティ初期化", MsgIcon::Question,
+  if (host_.presenter.message(omb::trs("ViewManager", "セルのプロパティを初期化しますか？"), omb::trs("ViewManager", "セル・プロパティ初期化"), MsgIcon::Question,
                               MsgButtons::YesNo) != MsgAnswer::Yes)
     return;
   guarded(host_.errors, "frmMain.mnuResetCell_Click() ", [&](ErrorTrap&) {
@@ -277,7 +278,7 @@ void ViewManager::mnuResetCell() {
 int ViewManager::fncSetRow(int current) {
   return guarded(host_.errors, "frmMain.fncSetRow() ", 0, [&](ErrorTrap&) {
     const QString answer = QString::fromStdString(host_.presenter.dlgInput(
-        "デバイス点数設定", "１ページあたりのデバイス点数を入力してください", std::to_string(current)));
+        omb::trs("ViewManager", "デバイス点数設定"), omb::trs("ViewManager", "１ページあたりのデバイス点数を入力してください"), std::to_string(current)));
     const std::string text = answer.trimmed().toStdString();
     if (text.empty() || text.find_first_not_of("+-0123456789.") != std::string::npos ||
         text.find_first_of("0123456789") == std::string::npos)

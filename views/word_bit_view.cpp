@@ -5,6 +5,7 @@
 #include "views/cell_style.h"
 #include "views/flex_grid.h"
 #include "views/word_view.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -111,7 +112,7 @@ void FrmWordBitDevice::subFgrdOnOff_WB() {
       if (answer.empty()) return;  // Cancel: nothing written, nothing told
       if (mode == ColumnMode::Ascii) {
         if (const auto why = fncAsciiTextRefusal(answer)) {
-          ctx_.presenter.dlgMsg("入力エラー", *why, false);
+          ctx_.presenter.dlgMsg(omb::trs("WordBitView", "入力エラー"), *why, false);
           return;
         }
         // From this word on, two bytes a word, as far as the text or the
@@ -135,7 +136,7 @@ void FrmWordBitDevice::subFgrdSerectData_WB() {
     setSkip();
     FlexGrid& g = *fgrdBit_;
     if (g.row() < 1 || !isValueColumn(g.col())) {
-      ctx_.presenter.dlgMsg("選択範囲範囲外", "選択範囲が無効です、[Dec][Hex]を選択してくださいい。", false);
+      ctx_.presenter.dlgMsg(omb::trs("WordBitView", "選択範囲範囲外"), omb::trs("WordBitView", "選択範囲が無効です、[Dec][Hex]を選択してくださいい。"), false);
       return;
     }
     mdlSubWordDevice::subFgrdSerectDataW(ctx_, g, [this] { raiseOwn("DATA"); }, false);

@@ -1,5 +1,6 @@
 #include "views/word_view.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include "core/numeric.h"
 #include "views/cell_input.h"
 #include "views/flex_grid.h"
+#include "core/translate.h"
 
 namespace omb {
 
@@ -113,8 +115,8 @@ void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::s
 }
 
 std::string fncValuePrompt(bool hex) {
-  return std::string(hex ? "１６進数で入力してください" : "１０進数で入力してください") +
-         "\r\nステップ数は，カンマで区切ります";
+  return std::string(hex ? omb::trs("WordView", "１６進数で入力してください") : omb::trs("WordView", "１０進数で入力してください")) +
+         omb::trs("WordView", "\r\nステップ数は，カンマで区切ります");
 }
 
 std::string fncDataInputW(ViewContext& ctx, const QString& title, std::int16_t& value, ColumnMode mode) {
@@ -127,8 +129,8 @@ std::string fncDataInputW(ViewContext& ctx, const QString& title, std::int16_t& 
       if (!answer.empty()) value = fncReadWord(answer, hex);
       return answer;
     }
-    if (mode == ColumnMode::Ascii) return dlgInput(ctx, caption, "文字列で入力してください。", "");
-    dlgMsg(ctx, "セル範囲未選択／未選択", "[Device Comment]以外のセル範囲を選択してください。", false);
+    if (mode == ColumnMode::Ascii) return dlgInput(ctx, caption, omb::trs("WordView", "文字列で入力してください。"), "");
+    dlgMsg(ctx, omb::trs("WordView", "セル範囲未選択／未選択"), omb::trs("WordView", "[Device Comment]以外のセル範囲を選択してください。"), false);
     return std::string();
   });
 }
@@ -139,7 +141,7 @@ void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, const std::function<v
     trap.section(10);
     const int top = panel.topRow(), bottom = panel.bottomRow();
     if (panel.leftCol() != panel.rightCol()) {
-      dlgMsg(ctx, "セル範囲選択異常", "１つの列を選択してください。", false);
+      dlgMsg(ctx, omb::trs("WordView", "セル範囲選択異常"), omb::trs("WordView", "１つの列を選択してください。"), false);
       raiseData();
       return;
     }
@@ -161,7 +163,7 @@ void subFgrdSerectDataW(ViewContext& ctx, FlexGrid& panel, const std::function<v
     trap.section(30);
     if (!answer.empty() && mode == ColumnMode::Ascii) {
       if (const auto why = fncAsciiTextRefusal(answer)) {  // never written as something else in silence
-        dlgMsg(ctx, "入力エラー", *why, false);
+        dlgMsg(ctx, omb::trs("WordView", "入力エラー"), *why, false);
         raiseData();
         return;
       }
@@ -207,8 +209,8 @@ void subGfrdUserPutW(ViewContext& ctx, FlexGrid& panel, const std::function<void
 void subAllSet(ViewContext& ctx, int kind, std::int16_t start, std::int16_t step,
                const std::function<void()>& raiseData) {
   guarded(ctx.errors, "frmMain.subAllSet() ", [&](ErrorTrap&) {
-    const std::string message = "全データを " + std::to_string(start) +
-                                "　で初期化します！\r\n＜注意＞ 選択範囲に関係なく全データを初期化します！";
+    const std::string message = omb::trs("WordView", "全データを ") + std::to_string(start) +
+                                omb::trs("WordView", "　で初期化します！\r\n＜注意＞ 選択範囲に関係なく全データを初期化します！");
     if (dlgMsg(ctx, "All Data cler", message, true) != "1") return;
     DeviceMemory& memory = ctx.memory();
     const auto count = static_cast<std::int64_t>(memory.size(kind));
@@ -265,12 +267,12 @@ void FrmWordDevice::buildControls() {
 
     cmdWordData_[static_cast<std::size_t>(i)] =
         makeButton(QStringLiteral("cmdWordData%1").arg(i).toUtf8().constData(), QStringLiteral("Word Data"),
-                   QStringLiteral("選択範囲にデータを書き込みます"), [this, i] { cmdWordData_Click(i); });
+                   QCoreApplication::translate("WordView", "選択範囲にデータを書き込みます"), [this, i] { cmdWordData_Click(i); });
     cmdMoni_[static_cast<std::size_t>(i)] =
-        makeButton(QStringLiteral("cmdMoni%1").arg(i).toUtf8().constData(), QStringLiteral("登録"),
-                   QStringLiteral("選択範囲をユーザー登録画面に登録します"), [this, i] { cmdMoni_Click(i); });
+        makeButton(QStringLiteral("cmdMoni%1").arg(i).toUtf8().constData(), QCoreApplication::translate("WordView", "登録"),
+                   QCoreApplication::translate("WordView", "選択範囲をユーザー登録画面に登録します"), [this, i] { cmdMoni_Click(i); });
   }
-  cmdChg_ = makeButton("cmdChg", QStringLiteral("←"), QStringLiteral("表示アドレスを変更します"), [this] { cmdChg_Click(); });
+  cmdChg_ = makeButton("cmdChg", QCoreApplication::translate("WordView", "←"), QCoreApplication::translate("WordView", "表示アドレスを変更します"), [this] { cmdChg_Click(); });
   buildPaging();
 
   buildEditor();

@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "serial/line_config.h"
+#include "english.h"
 #include "test_support.h"
 
 namespace omb {
@@ -93,6 +94,9 @@ TEST(CommandLineForms, ShortHelpAndVersionAndMistakesInTheUsersWords) {
 }
 
 TEST(CommandLineForms, TheUsageListsTheLineRatesTheParserTakesAndEveryExitStatus) {
+  // (Read in English; the Japanese text is the same text translated.)
+  test::English english;
+  ASSERT_TRUE(english.ok);
   const std::string usage = serveUsage();
   std::smatch m;
   ASSERT_TRUE(std::regex_search(usage, m, std::regex("rate B one of ([0-9 ]+),"))) << usage;
