@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "app/frame_journal.h"
+#include "app/language.h"
 #include "app/output_pump.h"
 #include "core/atomic_file.h"
 #include "core/translate.h"
@@ -472,6 +473,9 @@ int runPcSide(int argc, char** argv, const std::vector<std::string>& args) {
     return kAnswered;
   }
   QCoreApplication app(argc, argv);
+  // Its messages in the language chosen (--lang or the locale; no settings
+  // file is looked for on the PC's side).
+  applyLanguage(std::string(), false);
   std::vector<ReplayStep> steps;
   if (o->mode == PcOptions::Mode::Replay) {
     auto read = readCapture(o->capture, error);

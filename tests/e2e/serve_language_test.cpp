@@ -115,6 +115,20 @@ TEST(ServeLanguage, AnUnusableRuleIsToldInTheChosenLanguage) {
   EXPECT_FALSE(hasJapanese(english.err)) << english.err;
 }
 
+// The PC side's messages follow the language as the serve mode's do.
+TEST(ServeLanguage, ThePcSideSpeaksTheChosenLanguage) {
+  Locale locale("C.UTF-8");
+  test::TempDir dir;
+  const std::string missing = dir.file("no-such-port");
+  test::ServeProcess japanese({"send", missing, "MN"});
+  EXPECT_EQ(japanese.wait(), 3);
+  EXPECT_NE(japanese.err.find("ポート " + missing + " を開けません"), std::string::npos) << japanese.err;
+  test::ServeProcess english({"--lang", "en", "send", missing, "MN"});
+  EXPECT_EQ(english.wait(), 3);
+  EXPECT_NE(english.err.find("cannot open the port " + missing), std::string::npos) << english.err;
+  EXPECT_FALSE(hasJapanese(english.err)) << english.err;
+}
+
 struct Session {
   std::string out, err;
   std::map<std::string, std::string> files;  // saved file name -> bytes
