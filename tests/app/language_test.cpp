@@ -227,8 +227,17 @@ TEST(Language, HelpOpensTheEnglishPageWhereThereIsOne) {
   ASSERT_TRUE(english.ok);
   help.showContents();
   EXPECT_TRUE(help.current().path().endsWith("/resources/help/en/index.html")) << help.current().path().toStdString();
-  help.showTopic(4201);  // the word views: not translated yet, the Japanese page
-  EXPECT_TRUE(help.current().path().endsWith("/resources/help/views.html")) << help.current().path().toStdString();
+  help.showTopic(4201);  // the word views
+  EXPECT_TRUE(help.current().path().endsWith("/resources/help/en/views.html")) << help.current().path().toStdString();
+
+  // A page the English set lacks: the Japanese one.
+  test::TempDir dir;
+  std::filesystem::copy(OMBRISAL_SOURCE_DIR "/resources/help", dir.file("help"), std::filesystem::copy_options::recursive);
+  std::filesystem::remove(dir.file("help/en/views.html"));
+  HelpViewer partial(QString::fromStdString(dir.file("help")));
+  partial.showTopic(4201);
+  EXPECT_TRUE(partial.current().path().endsWith("/help/views.html")) << partial.current().path().toStdString();
+  EXPECT_FALSE(partial.current().path().contains("/en/")) << partial.current().path().toStdString();
 }
 
 // Every link between the help pages, of either set, leads to a page that
