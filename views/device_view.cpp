@@ -1,8 +1,7 @@
 #include "views/device_view.h"
 
-#include <QCoreApplication>
-
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 
 #include <cmath>

@@ -8,10 +8,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QResizeEvent>
-#include <QScrollBar>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QResizeEvent>
+#include <QScrollBar>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 #include <QTableView>
