@@ -5,36 +5,14 @@
 //   engine/...    bytes in, frame boundary, checks, execution, reply out.
 #include <benchmark/benchmark.h>
 
-#include "link/link_engine.h"
-#include "link/memory_transport.h"
+#include "bench_engine.h"
 
 namespace {
 
-struct Engine {
-  omb::ManualClock clock;
-  omb::ManualScheduler loop{clock};
-  omb::NullErrorSink errors;
-  omb::SystemState state{errors};
-  omb::LinkSettings settings;
-  omb::LinkLists lists;
-  omb::MemoryTransport port{loop};
-  omb::NullTrafficSink log;
-  omb::LinkContext ctx{state, settings, lists, clock, log, nullptr};
-  omb::LinkEngine engine{ctx, loop, port};
-  Engine() {
-    omb::subSetOldVersionRanges(state.range5, state.range7);
-    state.subReDim_Device();
-    settings.chkLogDsp = false;
-    settings.chkViewAlert = true;
-    settings.config.cpu = omb::CpuType::AnACPU;
-    settings.waitMs = 2;
-    port.onReceived = [this](std::string_view bytes) { engine.feed(bytes); };
-    port.open();
-  }
-};
+using omb::bench::Engine;
 
 void runProcessor(benchmark::State& s, const std::string& request) {
-  Engine e;
+  Engine e{omb::CpuType::AnACPU};
   for (auto _ : s) {
     const omb::Verdict v = e.engine.processor().subCmnd(request, false);
     if (v.reply) benchmark::DoNotOptimize(e.engine.processor().act().bytes.data());
@@ -55,7 +33,7 @@ BENCHMARK(BM_Refused)->Name("subCmnd/refused (range)");
 // Bytes handed to the engine as a line delivers them, the silence that ends
 // the frame, the reply taken from the line.
 void runEngine(benchmark::State& s, const std::string& request, std::size_t replyLength) {
-  Engine e;
+  Engine e{omb::CpuType::AnACPU};
   std::string reply;
   for (auto _ : s) {
     e.engine.feed(request);
@@ -76,7 +54,7 @@ BENCHMARK(BM_EngineReadBits256)->Name("engine/BR 256 bits, bytes to reply");
 // The same through the in-memory line, whose deliveries are posted through
 // the loop the way a real port posts its events.
 void BM_FullRoad(benchmark::State& s) {
-  Engine e;
+  Engine e{omb::CpuType::AnACPU};
   const std::string request = E + "00FFQR0D00000040";
   for (auto _ : s) {
     e.port.feed(request);

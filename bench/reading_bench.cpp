@@ -13,35 +13,14 @@
 
 #include "app/frame_journal.h"
 #include "link/frame_reading.h"
-#include "link/link_engine.h"
-#include "link/memory_transport.h"
+#include "bench_engine.h"
 
 namespace {
 
 const std::string E(1, omb::ENQ);
 const std::string kRequest = E + "00FFWR0D010004";
 
-struct Engine {
-  omb::ManualClock clock;
-  omb::ManualScheduler loop{clock};
-  omb::NullErrorSink errors;
-  omb::SystemState state{errors};
-  omb::LinkSettings settings;
-  omb::LinkLists lists;
-  omb::MemoryTransport port{loop};
-  omb::NullTrafficSink log;
-  omb::LinkContext ctx{state, settings, lists, clock, log, nullptr};
-  omb::LinkEngine engine{ctx, loop, port};
-  Engine() {
-    omb::subSetOldVersionRanges(state.range5, state.range7);
-    state.subReDim_Device();
-    settings.chkLogDsp = false;
-    settings.chkViewAlert = true;
-    settings.waitMs = 2;
-    port.onReceived = [this](std::string_view bytes) { engine.feed(bytes); };
-    port.open();
-  }
-};
+using omb::bench::Engine;
 
 struct Counting final : omb::FrameTap {
   std::size_t bytes = 0;

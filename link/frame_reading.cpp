@@ -319,11 +319,7 @@ std::optional<std::string> buildRequest(const std::vector<std::string>& words, c
   frame += "0123456789ABCDEF"[o.messageWait & 15];
   frame += area;
   if (format == 3) frame += ETX;
-  if (c.sumOn()) {
-    unsigned sum = 0;
-    for (std::size_t i = 1; i < frame.size(); ++i) sum += static_cast<unsigned char>(frame[i]);
-    frame += hex2(sum);
-  }
+  if (c.sumOn()) frame += sumCheck(frame);
   if (format == 4) frame += CRLF;
   return frame;
 }

@@ -37,6 +37,13 @@ std::optional<CpuType> cpuOfName(std::string_view name) {
   return std::nullopt;
 }
 
+std::string sumCheck(std::string_view frame) {
+  unsigned sum = 0;
+  for (std::size_t i = 1; i < frame.size(); ++i) sum += static_cast<unsigned char>(frame[i]);
+  constexpr char kHex[] = "0123456789ABCDEF";
+  return {kHex[(sum >> 4) & 15], kHex[sum & 15]};
+}
+
 bool isStationNumber(std::string_view text) {
   auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
   return text.size() == 2 && hex(text[0]) && hex(text[1]);

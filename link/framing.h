@@ -30,6 +30,10 @@ extern const std::array<const char*, 32> CtrlCharName;
 // Characters allowed inside a request frame.
 bool isFrameChar(char c);
 
+// The sum check of a frame: the two upper-case hexadecimal digits of the
+// low byte of the sum of every character after the first.
+std::string sumCheck(std::string_view frame);
+
 // A frame in its three renderings, plus the invalid-character mark.  The
 // raw and replaced texts are bytes as on the line; use logText() to show
 // them.  The engine carries only the raw bytes and the mark, and renders

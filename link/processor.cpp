@@ -471,11 +471,7 @@ Reply RequestProcessor::dataReply() {
   const LinkSettings& s = ctx_.settings;
   const Framing& fr = s.framing();
   reply_.append(fr.dataTail);
-  if (s.config.sumOn()) {
-    unsigned sum = 0;
-    for (std::size_t i = 1; i < reply_.size(); ++i) sum += static_cast<unsigned char>(reply_[i]);
-    reply_ += hex2(sum);
-  }
+  if (s.config.sumOn()) reply_ += sumCheck(reply_);
   reply_.append(fr.lineEnd);
   Reply r;
   r.bytes = reply_;
