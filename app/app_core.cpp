@@ -113,9 +113,11 @@ void AppCore::unwatchMemory(int id) {
 }
 
 void AppCore::memoryChanged(const std::string& number, const ChangeNotice& n) {
-  if (!memoryWatchers_.empty()) {
-    const auto watchers = memoryWatchers_;  // a watcher may come or go meanwhile
-    for (const auto& [id, watch] : watchers) watch(number, n);
+  // By index, one watcher copied at a time: a watcher may come or go
+  // meanwhile, and copying them all cost every change set an allocation.
+  for (std::size_t i = 0; i < memoryWatchers_.size(); ++i) {
+    const auto watch = memoryWatchers_[i].second;
+    watch(number, n);
   }
   if (!subDspRenew || number != stations.shown()) return;
   announcing = &n.changes;

@@ -38,7 +38,6 @@ std::optional<long> wholeNumber(const std::string& s, long lo, long hi) {
   return v;
 }
 
-bool stationText(const std::string& s) { return isStationNumber(s); }
 
 // The line as the control characters' names show it.
 std::string shown(std::string_view bytes) { return terminalSafe(logText(renderFrame(bytes).replaced)); }
@@ -129,7 +128,7 @@ std::optional<PcOptions> parsePcOptions(const std::vector<std::string>& args, st
       if (!n) return error = "--format must be 1, 2, 3 or 4", std::nullopt;
       o.request.config.format = static_cast<Format>(*n);
     } else if (a == "--station" || a == "--pc" || a == "--block") {
-      if (!stationText(value)) return error = a + " must be two hexadecimal digits in capitals, e.g. 00 or 1F", std::nullopt;
+      if (!isStationNumber(value)) return error = a + " must be two hexadecimal digits in capitals, e.g. 00 or 1F", std::nullopt;
       (a == "--station" ? o.request.config.station : a == "--pc" ? o.request.config.pcNo : o.request.blockNo) = value;
     } else if (a == "--sum" || a == "--no-sum") {
       o.request.config.sum = a == "--sum" ? CheckState::Checked : CheckState::Unchecked;
@@ -179,7 +178,9 @@ std::optional<PcOptions> parsePcOptions(const std::vector<std::string>& args, st
   o.port = positional[0];
   o.words.assign(positional.begin() + 1, positional.end());
   std::string why;
-  if (!buildRequest(o.words, o.request, why)) return error = why, std::nullopt;
+  const auto frame = buildRequest(o.words, o.request, why);
+  if (!frame) return error = why, std::nullopt;
+  o.frame = *frame;
   return o;
 }
 
@@ -308,8 +309,7 @@ class PcLink {
 int statusOf(const FrameFacts& facts) { return facts.kind == FrameFacts::Kind::Nak ? kNak : kAnswered; }
 
 int runSend(PcLink& link, const PcOptions& o) {
-  std::string why;
-  const std::string request = *buildRequest(o.words, o.request, why);
+  const std::string& request = o.frame;
   const LinkConfig& c = o.request.config;
   std::cout << trs("PcSide", "送信 : ") << shown(request) << std::endl;
   const PcLink::Exchange x = link.exchange(request, c, o.timeoutMs);
@@ -339,8 +339,7 @@ std::string ms(std::int64_t us) {
 }
 
 int runPoll(PcLink& link, const PcOptions& o) {
-  std::string why;
-  const std::string request = *buildRequest(o.words, o.request, why);
+  const std::string& request = o.frame;
   const LinkConfig& c = o.request.config;
   std::vector<std::int64_t> latencies;
   long sent = 0, naks = 0, silent = 0;

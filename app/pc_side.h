@@ -24,6 +24,7 @@ struct PcOptions {
   Mode mode = Mode::Send;
   std::string port;
   std::vector<std::string> words;  // send, poll: the command and its arguments
+  std::string frame;               // send, poll: the request the words make
   std::string capture;             // replay: the capture file
   RequestOptions request;          // format, station, PC number, sum, message wait
   int timeoutMs = 1000;

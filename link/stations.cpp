@@ -4,6 +4,7 @@
 #include <cctype>
 #include <utility>
 
+#include "link/framing.h"
 #include "link/request.h"
 #include "core/translate.h"
 
@@ -14,7 +15,7 @@ std::optional<std::vector<std::string>> StationSet::parseNumbers(std::string_vie
   std::string item;
   auto take = [&]() {
     if (item.empty()) return true;
-    if (!isNumber(item)) {
+    if (!isStationNumber(item)) {
       error = omb::trs("Stations", "局番 \"") + item + omb::trs("Stations", "\" は 16 進 2 桁（大文字）で指定してください（例 00,01,1F）");
       return false;
     }
@@ -39,12 +40,6 @@ std::optional<std::vector<std::string>> StationSet::parseNumbers(std::string_vie
     return std::nullopt;
   }
   return out;
-}
-
-bool StationSet::isNumber(std::string_view item) {
-  return item.size() == 2 && std::all_of(item.begin(), item.end(), [](char c) {
-           return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'F');
-         });
 }
 
 StationSet::Unit::Unit(StationSet& set, std::string number_)

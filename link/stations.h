@@ -38,8 +38,6 @@ class StationSet {
   // two hexadecimal digits each, upper case, no repeats.  Empty with
   // `error` set on a mistake.
   static std::optional<std::vector<std::string>> parseNumbers(std::string_view text, std::string& error);
-  // Whether `text` is one station number (two upper-case hex digits).
-  static bool isNumber(std::string_view text);
 
   // The line carries these stations; the first is the program's own (its
   // number becomes the link settings' station).  A station already served

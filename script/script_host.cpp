@@ -83,10 +83,9 @@ std::optional<DeviceSpan> deviceOf(const QString& text) {
   return parseDeviceSpan(text.trimmed().toUpper().toStdString());
 }
 
-std::int32_t shownValue(const DeviceMemory& memory, int kind, std::int32_t number, std::int32_t raw) {
-  const auto at = memory.deviceAt(kind, number);
-  return at && isWordKind(at->kind) ? static_cast<std::int16_t>(static_cast<std::uint16_t>(raw)) : raw;
-}
+// A device's value as a script sees it: words signed, bits 0 or 1 (the
+// memory gives words as 0-65535).
+std::int32_t shownValue(std::int32_t raw) { return static_cast<std::int16_t>(raw); }
 
 }  // namespace
 
@@ -155,7 +154,7 @@ class ScriptRun {
       const auto number = static_cast<std::int32_t>(span->first + i);
       const auto v = number > 0xFFFFFF ? std::nullopt : memory->deviceValue(span->kind, number);
       if (!v) return fail(text(QT_TRANSLATE_NOOP("ScriptHost", "%1 はデバイスメモリにありません"), deviceName(span->kind, number)));
-      const QJSValue value(shownValue(*memory, span->kind, number, *v));
+      const QJSValue value(shownValue(*v));
       if (!many) return value;
       out.setProperty(static_cast<quint32>(i), value);
     }
@@ -237,7 +236,7 @@ class ScriptRun {
         watch = w;
     if (watch < 0) {
       watch = static_cast<int>(watches_.size());
-      watches_.push_back({span->kind, span->first, shownValue(*memory, span->kind, span->first, *value), {}});
+      watches_.push_back({span->kind, span->first, shownValue(*value), {}});
       index[key].push_back(watch);
     }
     watches_[static_cast<std::size_t>(watch)].ids.push_back(id);
@@ -295,7 +294,7 @@ class ScriptRun {
             Watch& watch = watches_[static_cast<std::size_t>(w)];
             const auto raw = memory.deviceValue(watch.kind, watch.number);
             if (!raw) continue;
-            const std::int32_t now = shownValue(memory, watch.kind, watch.number, *raw);
+            const std::int32_t now = shownValue(*raw);
             if (now == watch.last) continue;
             for (const int id : watch.ids) {
               const auto cb = callbacks_.find(id);
