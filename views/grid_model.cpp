@@ -307,6 +307,29 @@ void GridModel::setHeld(bool held) {
   dirtyBottom_ = dirtyRight_ = -1;
 }
 
-void GridModel::refreshRows(int first, int last) { changedCells(first, 1, last, cols_ - 1); }
+bool GridModel::valueColumn(int col) const {
+  const ColumnMode m = colMode_[static_cast<std::size_t>(col)];
+  return m == ColumnMode::Dec || m == ColumnMode::Hex || m == ColumnMode::Ascii || m == ColumnMode::Bit;
+}
+
+void GridModel::refreshRows(int first, int last) {
+  if (!live_) {
+    changedCells(first, 1, last, cols_ - 1);
+    return;
+  }
+  // Only the value columns follow device memory; the address and comment
+  // columns (often the widest) are left alone, so a write repaints the
+  // numbers it changed and not the rows around them.  Each run of adjacent
+  // value columns is one announcement.
+  for (int c = 1; c < cols_;) {
+    if (!valueColumn(c)) {
+      ++c;
+      continue;
+    }
+    const int left = c;
+    while (c < cols_ && valueColumn(c)) ++c;
+    changedCells(first, left, last, c - 1);
+  }
+}
 
 }  // namespace omb

@@ -106,7 +106,8 @@ class GridModel : public QAbstractTableModel {
   bool held() const { return held_; }
 
   // Announces that the live texts of grid rows first..last may have
-  // changed (all columns but the fixed one).
+  // changed: their value columns (Dec, Hex, ASCII, bit), or every column
+  // but the fixed one in a grid without live texts.
   void refreshRows(int first, int last);
 
  private:
@@ -120,6 +121,7 @@ class GridModel : public QAbstractTableModel {
   // Data cells of a rectangle (clamped to the grid) changed.
   void changedCells(int top, int left, int bottom, int right);
   void changedAll();
+  bool valueColumn(int col) const;
 
   int rows_ = 0, cols_ = 0;
   std::vector<QString> texts_, headers_;

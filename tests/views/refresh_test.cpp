@@ -193,6 +193,10 @@ TEST_F(Refresh, AWriteRepaintsOnlyTheRowsThatShowIt) {
   EXPECT_LE(painted.height(), row.height() + 2) << "one row, not the grid";
   EXPECT_TRUE(painted.intersects(row));
   EXPECT_EQ(g.textMatrix(6, 1), "77");
+  // The numbers changed, not the comment beside them (the widest column).
+  ASSERT_EQ(g.columnMode(3), ColumnMode::Comment);
+  EXPECT_FALSE(counter.painted.intersects(g.cellRect(6, 3).adjusted(2, 1, -2, -1)));
+  EXPECT_TRUE(counter.painted.intersects(g.cellRect(6, 2))) << "Hex follows the word too";
 
   // Words two rows apart: the two rows and what lies between them at most.
   counter.painted = QRegion();
