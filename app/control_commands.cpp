@@ -9,6 +9,7 @@
 #include "app/device_values.h"
 #include "app/project_commands.h"
 #include "app/script_control.h"
+#include "core/numeric.h"
 
 namespace omb {
 
@@ -42,12 +43,6 @@ std::string_view restAfter(std::string_view line, int skip) {
   return line.substr(i);
 }
 
-std::optional<DeviceSpan> deviceOf(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return parseDeviceSpan(upper);
-}
-
 // "01:D100" as the station ("01", upper case) and the device; a device
 // without a station as the first station's (an empty number).
 std::pair<std::string, std::string_view> stationOf(std::string_view text) {
@@ -58,38 +53,13 @@ std::pair<std::string, std::string_view> stationOf(std::string_view text) {
   return {station, text.substr(colon + 1)};
 }
 
-std::optional<std::int64_t> wholeNumber(std::string_view s, std::int64_t lo, std::int64_t hi) {
-  std::int64_t v = 0;
-  const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (s.empty() || ec != std::errc{} || p != s.data() + s.size() || v < lo || v > hi) return std::nullopt;
-  return v;
-}
-
 // A word value as a script writes it; empty with `error` set.
 std::optional<std::int16_t> wordValue(std::string_view s, const std::string& device, std::string& error) {
-  std::int64_t v = 0;
-  bool number = false;
-  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-    const std::string_view digits = s.substr(2);
-    const auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, 16);
-    number = digits[0] != '-' && p == digits.data() + digits.size() &&
-             (ec == std::errc{} || ec == std::errc::result_out_of_range);
-    if (ec == std::errc::result_out_of_range) v = 0x10000;
-  } else {
-    const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v, 10);
-    number = !s.empty() && p == s.data() + s.size() &&
-             (ec == std::errc{} || ec == std::errc::result_out_of_range);
-    if (ec == std::errc::result_out_of_range) v = 0x10000;
-  }
-  if (!number) {
-    error = "not a value for " + device + ": " + std::string(s) + " (" + kValueRange + ")";
-    return std::nullopt;
-  }
-  if (v < -32768 || v > 0xFFFF) {
-    error = "value for " + device + " out of range: " + std::string(s) + " (" + kValueRange + ")";
-    return std::nullopt;
-  }
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF));
+  const WordText w = readWordText(s);
+  if (!w.value)
+    error = (w.outOfRange ? "value for " + device + " out of range: " : "not a value for " + device + ": ") +
+            std::string(s) + " (" + kValueRange + ")";
+  return w.value;
 }
 
 std::string valuesAnswer(const std::vector<std::int16_t>& values) {
@@ -311,7 +281,7 @@ ControlInterpreter::Result ControlInterpreter::get(const std::vector<std::string
   static const std::string kUsage = "usage: get DEVICE [POINTS] or get FIRST-LAST";
   if (words.size() < 2 || words.size() > 3) return {controlError(kUsage)};
   const auto [station, device] = stationOf(words[1]);
-  auto span = deviceOf(device);
+  auto span = parseDeviceSpan(device);
   if (!span) return {controlError("unknown device: " + std::string(words[1]))};
   if (words.size() == 3) {
     if (span->last != span->first) return {controlError(kUsage)};
@@ -331,7 +301,7 @@ ControlInterpreter::Result ControlInterpreter::set(const std::vector<std::string
   std::string unserved;
   DeviceMemory* memory = memoryOf(station, unserved);
   if (!memory) return {controlError(unserved)};
-  const auto start = deviceOf(device);
+  const auto start = parseDeviceSpan(device);
   if (!start) return {controlError("unknown device: " + std::string(words[1]))};
   if (start->last != start->first)
     return {controlError("set writes from one device on, not a run: " + std::string(words[1]))};
@@ -392,7 +362,7 @@ ControlInterpreter::Result ControlInterpreter::waitChange(const std::vector<std:
                                                           std::function<void(const std::string&)> later) {
   if (words.size() != 3) return {controlError("usage: wait-change DEVICE TIMEOUT_MS")};
   const auto [station, device] = stationOf(words[1]);
-  const auto span = deviceOf(device);
+  const auto span = parseDeviceSpan(device);
   if (!span) return {controlError("unknown device: " + std::string(words[1]))};
   if (span->count() > kMaxPoints) return {controlError("at most " + std::to_string(kMaxPoints) + " devices at once")};
   const auto timeout = wholeNumber(words[2], 0, kMaxTimeoutMs);

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <vector>
 
+#include "core/numeric.h"
 #include "core/atomic_file.h"
 #include "core/translate.h"
 #include "core/device_kind.h"
@@ -31,9 +32,7 @@ std::string lineName(int line) { return fill(trs("DeviceValues", "%1 行目: "),
 // One device and its value checked and located; empty with `error` set.
 std::optional<Write> entry(const DeviceMemory& memory, const std::string& device, const std::string& value,
                            int line, std::string& error) {
-  std::string upper = device;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  const auto span = parseDeviceSpan(upper);
+  const auto span = parseDeviceSpan(device);
   if (!span || span->first != span->last) return error = lineName(line) + trs("DeviceValues", "デバイスが読めません: ") + device, std::nullopt;
   const auto at = memory.deviceAt(span->kind, span->first);
   if (!at) return error = lineName(line) + device + trs("DeviceValues", " はデバイスメモリにありません"), std::nullopt;
@@ -42,20 +41,11 @@ std::optional<Write> entry(const DeviceMemory& memory, const std::string& device
       return error = lineName(line) + trs("DeviceValues", "ビットの値は 0 か 1 です: ") + device + "," + value, std::nullopt;
     return Write{*at, static_cast<std::int16_t>(value == "1")};
   }
-  std::string_view digits = value;
-  int base = 10;
-  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-    digits.remove_prefix(2);
-    base = 16;
-  }
-  std::int64_t v = 0;
-  const auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
-  const bool number = !digits.empty() && ec == std::errc{} && p == digits.data() + digits.size() &&
-                      !(base == 16 && digits[0] == '-');
-  if (!number || v < -32768 || v > 0xFFFF)
+  const WordText w = readWordText(value);
+  if (!w.value)
     return error = lineName(line) + trs("DeviceValues", "ワードの値は -32768〜65535 か 0x0〜0xFFFF です: ") + device + "," + value,
            std::nullopt;
-  return Write{*at, static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF))};
+  return Write{*at, *w.value};
 }
 
 std::optional<std::string> parseCsv(const DeviceMemory& memory, std::string_view text, std::vector<Write>& out) {

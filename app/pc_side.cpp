@@ -20,6 +20,7 @@
 #include "app/frame_journal.h"
 #include "app/language.h"
 #include "app/output_pump.h"
+#include "core/numeric.h"
 #include "core/atomic_file.h"
 #include "core/translate.h"
 #include "core/error.h"
@@ -29,14 +30,6 @@
 namespace omb {
 
 namespace {
-
-
-std::optional<long> wholeNumber(const std::string& s, long lo, long hi) {
-  long v = 0;
-  const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (s.empty() || ec != std::errc{} || p != s.data() + s.size() || v < lo || v > hi) return std::nullopt;
-  return v;
-}
 
 
 // The line as the control characters' names show it.

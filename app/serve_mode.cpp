@@ -33,6 +33,7 @@
 #include "app/readiness.h"
 #include "app/output_pump.h"
 #include "app/record_file.h"
+#include "core/numeric.h"
 #include "core/atomic_file.h"
 #include "core/trend.h"
 #include "core/translate.h"
@@ -46,13 +47,6 @@ bool isHexPair(const std::string& s) {
   return s.size() == 2 && std::isxdigit(static_cast<unsigned char>(s[0])) &&
          std::isxdigit(static_cast<unsigned char>(s[1])) && !std::islower(static_cast<unsigned char>(s[0])) &&
          !std::islower(static_cast<unsigned char>(s[1]));
-}
-
-std::optional<int> wholeNumber(const std::string& s, int lo, int hi) {
-  if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-  const int v = std::stoi(s);
-  if (v < lo || v > hi) return std::nullopt;
-  return v;
 }
 
 // Without a screen every box is a line on standard error; questions are

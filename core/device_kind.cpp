@@ -74,13 +74,15 @@ std::optional<std::pair<int, std::int32_t>> oneDevice(std::string_view s, int ki
 }
 }  // namespace
 
-std::optional<DeviceSpan> parseDeviceSpan(std::string_view text) {
+std::optional<DeviceSpan> parseDeviceSpan(std::string_view written) {
+  std::string text(written);
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   const std::size_t dash = text.find('-');
-  const auto first = oneDevice(text.substr(0, dash), -1);
+  const auto first = oneDevice(std::string_view(text).substr(0, dash), -1);
   if (!first) return std::nullopt;
   DeviceSpan span{first->first, first->second, first->second};
   if (dash == std::string_view::npos) return span;
-  const auto last = oneDevice(text.substr(dash + 1), span.kind);
+  const auto last = oneDevice(std::string_view(text).substr(dash + 1), span.kind);
   if (!last || last->second < span.first) return std::nullopt;
   span.last = last->second;
   return span;

@@ -44,7 +44,7 @@ std::string fncAddressText(int kind, std::int32_t number);
 
 // A device or a run of devices as a person writes them: the code and the
 // number in the kind's radix without padding ("D100", "X1F", "TN5"), a run
-// as "D100-D109" or "D100-109".  Special D and M numbers are written as D
+// as "D100-D109" or "D100-109", in upper or lower case ("d100", "x1f").  Special D and M numbers are written as D
 // and M (D9000); the kind is the code's (D, M), never Dx or Mx.
 struct DeviceSpan {
   int kind = -1;

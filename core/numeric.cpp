@@ -1,5 +1,6 @@
 #include "core/numeric.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -62,6 +63,27 @@ std::int32_t wordsForPoints(std::int64_t points) {
   if (r > 8 || (r == 8 && (q & 1))) ++q;
   if (q > std::numeric_limits<std::int32_t>::max()) throw RuntimeError(kErrOverflow);
   return static_cast<std::int32_t>(q);
+}
+
+std::optional<std::int64_t> wholeNumber(std::string_view s, std::int64_t lo, std::int64_t hi) {
+  std::int64_t v = 0;
+  const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (s.empty() || ec != std::errc{} || p != s.data() + s.size() || v < lo || v > hi) return std::nullopt;
+  return v;
+}
+
+WordText readWordText(std::string_view s) {
+  int base = 10;
+  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    s.remove_prefix(2);
+    base = 16;
+    if (s[0] == '-') return {};
+  }
+  std::int64_t v = 0;
+  const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
+  if (s.empty() || p != s.data() + s.size() || (ec != std::errc{} && ec != std::errc::result_out_of_range)) return {};
+  if (ec == std::errc::result_out_of_range || v < -32768 || v > 0xFFFF) return {std::nullopt, true};
+  return {static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF)), false};
 }
 
 }  // namespace omb

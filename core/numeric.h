@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace omb {
@@ -29,5 +30,18 @@ std::int32_t readRadix(std::string_view text, int radix);
 // Number of bit-kind storage words for a number of points: points / 16,
 // rounded half to even (1000 points -> 62 words, 1016 -> 64).
 std::int32_t wordsForPoints(std::int64_t points);
+
+// A whole decimal number from lo to hi and nothing else: no blanks, no
+// sign but a leading '-', no point ("0042" reads 42).  Empty otherwise.
+std::optional<std::int64_t> wholeNumber(std::string_view text, std::int64_t lo, std::int64_t hi);
+
+// A word's value as a person types it: decimal -32768..65535 or
+// hexadecimal 0x0..0xFFFF (0X too), read as its 16-bit pattern (65535 and
+// 0xFFFF read as -1).
+struct WordText {
+  std::optional<std::int16_t> value;  // empty: not a word
+  bool outOfRange = false;            // a number, but beyond a word
+};
+WordText readWordText(std::string_view text);
 
 }  // namespace omb

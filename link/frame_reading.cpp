@@ -239,7 +239,7 @@ std::optional<std::string> buildRequest(const std::vector<std::string>& words, c
   if (!cmd) return error = trs("FrameReading", "コマンド ") + words[0] + trs("FrameReading", " はありません (BR WR BW WW BT WT BM WM MB MN と J/Q の組)"), std::nullopt;
   const int w = cmd->width();
   auto device = [&](const std::string& word) -> std::optional<std::string> {
-    const auto span = parseDeviceSpan(upper(word));
+    const auto span = parseDeviceSpan(word);
     if (!span || span->first != span->last) return error = trs("FrameReading", "デバイス ") + word + trs("FrameReading", " が読めません"), std::nullopt;
     std::string text = fncDeviceText(span->kind, span->first, w);
     if (static_cast<int>(text.size()) != w) return error = fill(trs("FrameReading", "デバイス %1 は %2 では書けません"), {word, code}), std::nullopt;

@@ -80,7 +80,7 @@ std::string text(const char* message, const std::string& arg) {
 }
 
 std::optional<DeviceSpan> deviceOf(const QString& text) {
-  return parseDeviceSpan(text.trimmed().toUpper().toStdString());
+  return parseDeviceSpan(text.trimmed().toStdString());
 }
 
 // A device's value as a script sees it: words signed, bits 0 or 1 (the

@@ -36,6 +36,10 @@ TEST(DeviceSpanText, RunsAndMistakes) {
       {"X", std::nullopt},
       {"Dx9000", std::nullopt},
       {"D9-D1", std::nullopt},
+      {"d100", DeviceSpan{kD, 100, 100}},  // as typed into a command or a file
+      {"x1f-x2a", DeviceSpan{kX, 0x1F, 0x2A}},
+      {"tn5", DeviceSpan{kTN, 5, 5}},
+      {"dx9000", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(parseDeviceSpan(c.text), c.span) << c.text;
 }

@@ -53,5 +53,29 @@ TEST(Numeric, BitStorageWordsRoundHalfToEven) {
     EXPECT_EQ(wordsForPoints(c.points), c.words) << c.points;
 }
 
+TEST(Numeric, WholeNumbersAreDigitsOnlyWithinTheirRange) {
+  struct Case { const char* text; std::optional<std::int64_t> value; };
+  for (auto c : {Case{"42", 42}, Case{"0042", 42}, Case{"1", 1}, Case{"100", 100}, Case{"0", std::nullopt},
+                 Case{"101", std::nullopt}, Case{"", std::nullopt}, Case{" 5", std::nullopt},
+                 Case{"5 ", std::nullopt}, Case{"+5", std::nullopt}, Case{"5.0", std::nullopt},
+                 Case{"99999999999999999999", std::nullopt}})
+    EXPECT_EQ(wholeNumber(c.text, 1, 100), c.value) << c.text;
+  EXPECT_EQ(wholeNumber("-3", -5, 5), -3);
+}
+
+TEST(Numeric, WordTextsReadAsTheirBitPattern) {
+  struct Case { const char* text; std::optional<std::int16_t> value; bool outOfRange; };
+  for (auto c : {Case{"0", 0, false}, Case{"-32768", -32768, false}, Case{"65535", -1, false},
+                 Case{"32768", -32768, false}, Case{"0xFFFF", -1, false}, Case{"0X1a", 0x1A, false},
+                 Case{"-32769", std::nullopt, true}, Case{"65536", std::nullopt, true},
+                 Case{"0x10000", std::nullopt, true}, Case{"99999999999999999999", std::nullopt, true},
+                 Case{"0x-1", std::nullopt, false}, Case{"0x", std::nullopt, false}, Case{"", std::nullopt, false},
+                 Case{"12a", std::nullopt, false}, Case{"1.5", std::nullopt, false}, Case{" 1", std::nullopt, false}}) {
+    const WordText w = readWordText(c.text);
+    EXPECT_EQ(w.value, c.value) << c.text;
+    EXPECT_EQ(w.outOfRange, c.outOfRange) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace omb
