@@ -371,51 +371,56 @@ bool ProjectCommands::write(const std::string& path, const char* title) {
   }
   // The comment file reports its own failure, naming the reason.
   if (!core_.comments.subFile_putDevCmnt(commentFileOf(path))) return false;
-  if (const auto failed = saveSimFile(path)) {
-    core_.presenter.message(omb::trs("ProjectCommands", "値の自動変化の設定を保存できませんでした。\r\n") + simFileOf(path) + "\r\n" +
-                                errorDescription(errorFromErrno(failed->error)) + omb::trs("ProjectCommands", "（") + failed->reason + omb::trs("ProjectCommands", "）"),
+  const auto companion = [&](std::optional<WriteFailure> failed, const char* what, const std::string& file) {
+    if (!failed) return true;
+    core_.presenter.message(omb::trs("ProjectCommands", what) + file + "\r\n" + errorDescription(errorFromErrno(failed->error)) +
+                                omb::trs("ProjectCommands", "（") + failed->reason + omb::trs("ProjectCommands", "）"),
                             omb::trs("ProjectCommands", title), MsgIcon::Critical, MsgButtons::Ok);
     return false;
-  }
-  if (const auto failed = saveScriptFile(path)) {
-    core_.presenter.message(QCoreApplication::translate("ProjectCommands", "スクリプトを保存できませんでした。").toStdString() +
-                                "\r\n" + scriptFileOf(path) + "\r\n" +
-                                errorDescription(errorFromErrno(failed->error)) + "（" + failed->reason + "）",
-                            title, MsgIcon::Critical, MsgButtons::Ok);
-    return false;
-  }
-  return true;
+  };
+  return companion(saveSimFile(path), QT_TRANSLATE_NOOP("ProjectCommands", "値の自動変化の設定を保存できませんでした。\r\n"),
+                   simFileOf(path)) &&
+         companion(saveScriptFile(path), QT_TRANSLATE_NOOP("ProjectCommands", "スクリプトを保存できませんでした。\r\n"),
+                   scriptFileOf(path));
 }
 
-std::optional<std::string> ProjectCommands::loadSimFile(const std::string& projectPath) {
-  const std::string file = simFileOf(projectPath);
-  std::string text;
-  if (std::filesystem::exists(file)) {
-    int error = 0;
-    if (!readWholeFile(file, text, error)) return errorDescription(errorFromErrno(error));
+namespace {
+// A file beside the project read whole, empty when there is none; why it
+// cannot be read.
+std::optional<std::string> readCompanion(const std::string& file, std::string& text) {
+  text.clear();
+  if (!std::filesystem::exists(file)) return std::nullopt;
+  int error = 0;
+  if (!readWholeFile(file, text, error)) return errorDescription(errorFromErrno(error));
+  return std::nullopt;
+}
+
+// A file beside the project written whole, or a stale one removed when
+// there is nothing to keep, so reopening never brings back what was removed.
+std::optional<WriteFailure> saveCompanion(const std::string& file, const std::string& text) {
+  if (text.empty()) {
+    std::error_code ignored;  // a file that cannot be removed is only stale
+    std::filesystem::remove(file, ignored);
+    return std::nullopt;
   }
+  return writeFileAtomically(file, text);
+}
+}  // namespace
+
+std::optional<std::string> ProjectCommands::loadSimFile(const std::string& projectPath) {
+  std::string text;
+  if (auto why = readCompanion(simFileOf(projectPath), text)) return why;
   std::string why;
   if (!core_.generators.load(text, core_.clock.steadyMs(), why, true)) return why;
   return std::nullopt;
 }
 
 std::optional<WriteFailure> ProjectCommands::saveSimFile(const std::string& projectPath) {
-  const std::string file = simFileOf(projectPath);
-  if (core_.generators.empty()) {
-    std::error_code ignored;  // a file that cannot be removed is only stale
-    std::filesystem::remove(file, ignored);
-    return std::nullopt;
-  }
-  return writeFileAtomically(file, core_.generators.save());
+  return saveCompanion(simFileOf(projectPath), core_.generators.empty() ? std::string() : core_.generators.save());
 }
 
 std::optional<std::string> ProjectCommands::readScriptFile(const std::string& projectPath, std::string& text) {
-  text.clear();
-  const std::string file = scriptFileOf(projectPath);
-  if (!std::filesystem::exists(file)) return std::nullopt;
-  int error = 0;
-  if (!readWholeFile(file, text, error)) return errorDescription(errorFromErrno(error));
-  return std::nullopt;
+  return readCompanion(scriptFileOf(projectPath), text);
 }
 
 std::optional<std::string> ProjectCommands::runScript(const std::string& text, const std::string& projectPath) {
@@ -433,13 +438,7 @@ std::optional<std::string> ProjectCommands::loadScriptFile(const std::string& pr
 }
 
 std::optional<WriteFailure> ProjectCommands::saveScriptFile(const std::string& projectPath) {
-  const std::string file = scriptFileOf(projectPath);
-  if (core_.script.source().empty()) {
-    std::error_code ignored;  // a file that cannot be removed is only stale
-    std::filesystem::remove(file, ignored);
-    return std::nullopt;
-  }
-  return writeFileAtomically(file, core_.script.source());
+  return saveCompanion(scriptFileOf(projectPath), core_.script.source());
 }
 
 void ProjectCommands::mnuFileSaveAs() {

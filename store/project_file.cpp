@@ -443,21 +443,18 @@ LinkMenus readLinkMenus(BinaryReader& r) {
   return m;
 }
 
-std::string commentFileOf(const std::string& projectPath) {
+namespace {
+// Folder of the project + its name up to the first "." + `suffix`.
+std::string companionOf(const std::string& projectPath, const char* suffix) {
   const std::size_t slash = projectPath.find_last_of('/');
   const std::string folder = slash == std::string::npos ? std::string() : projectPath.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? projectPath : projectPath.substr(slash + 1);
-  return folder + name.substr(0, name.find('.')) + "_Device.cmt";
+  return folder + name.substr(0, name.find('.')) + suffix;
 }
+}  // namespace
 
-std::string simFileOf(const std::string& projectPath) {
-  const std::string comments = commentFileOf(projectPath);
-  return comments.substr(0, comments.size() - std::string("_Device.cmt").size()) + "_Sim.txt";
-}
-
-std::string scriptFileOf(const std::string& projectPath) {
-  const std::string comments = commentFileOf(projectPath);
-  return comments.substr(0, comments.size() - std::string("_Device.cmt").size()) + "_Script.js";
-}
+std::string commentFileOf(const std::string& projectPath) { return companionOf(projectPath, "_Device.cmt"); }
+std::string simFileOf(const std::string& projectPath) { return companionOf(projectPath, "_Sim.txt"); }
+std::string scriptFileOf(const std::string& projectPath) { return companionOf(projectPath, "_Script.js"); }
 
 }  // namespace omb

@@ -2735,8 +2735,10 @@ Open it with &quot;Open project&quot;.</translation>
         <translation>Save project</translation>
     </message>
     <message>
-        <source>スクリプトを保存できませんでした。</source>
-        <translation>The script could not be saved.</translation>
+        <source>スクリプトを保存できませんでした。<byte value="xd"/>
+</source>
+        <translation>The script could not be saved.<byte value="xd"/>
+</translation>
     </message>
 </context>
 <context>
