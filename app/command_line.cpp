@@ -136,7 +136,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     c.project = expanded[0];
     return c;
   }
-  auto options = parseServeOptions(expanded, c.error);
+  auto options = parseServeOptions(split, c.error);
   if (!options) return c.action = CommandLine::Action::Mistake, c;
   c.action = CommandLine::Action::Serve;
   c.serve = std::move(*options);

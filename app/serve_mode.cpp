@@ -261,10 +261,9 @@ std::string serveUsage() {
               {rates});
 }
 
-std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& args, std::string& error) {
+std::optional<ServeOptions> parseServeOptions(const SplitArguments& split, std::string& error) {
   ServeOptions o;
   bool haveServe = false;
-  const SplitArguments split = splitArguments(args);
   if (!split.error.empty()) return error = split.error, std::nullopt;
   if (!split.positional.empty()) {
     error = "unexpected argument: " + split.positional.front() +

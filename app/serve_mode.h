@@ -53,9 +53,11 @@ struct ServeOptions {
   bool gave(const std::string& option) const;
 };
 
-// Parses the arguments after the program name.  On a mistake returns empty
-// and sets `error` to a message for the user.
-std::optional<ServeOptions> parseServeOptions(const std::vector<std::string>& args, std::string& error);
+struct SplitArguments;
+// Reads the arguments after the program name, as splitArguments
+// (app/command_line.h) took them apart.  On a mistake returns empty and
+// sets `error` to a message for the user.
+std::optional<ServeOptions> parseServeOptions(const SplitArguments& split, std::string& error);
 
 // The usage text of --help.
 std::string serveUsage();
