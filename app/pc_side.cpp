@@ -20,6 +20,7 @@
 #include "app/frame_journal.h"
 #include "app/language.h"
 #include "app/output_pump.h"
+#include "app/stop_signals.h"
 #include "core/numeric.h"
 #include "core/atomic_file.h"
 #include "core/translate.h"
@@ -180,11 +181,6 @@ std::optional<PcOptions> parsePcOptions(const std::vector<std::string>& args, st
 namespace {
 
 // Stop asked (SIGINT, SIGTERM): written by the handler, read by a notifier.
-int stopPipe[2] = {-1, -1};
-void onStop(int) {
-  const char c = 1;
-  [[maybe_unused]] ssize_t n = ::write(stopPipe[0], &c, 1);
-}
 
 // One line to the controller, through the transports the serve mode uses.
 class PcLink {
@@ -485,13 +481,8 @@ int runPcSide(int argc, char** argv, const std::vector<std::string>& args) {
   }
   // Ctrl+C ends a poll or a replay with its summary.
   std::unique_ptr<QSocketNotifier> stop;
-  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, stopPipe) == 0) {
-    struct sigaction sa{};
-    sa.sa_handler = onStop;
-    sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
-    stop = std::make_unique<QSocketNotifier>(stopPipe[1], QSocketNotifier::Read);
+  if (const int socket = stopSignals::catchSignals({SIGINT, SIGTERM}); socket >= 0) {
+    stop = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
     QObject::connect(stop.get(), &QSocketNotifier::activated, &app, [&] {
       stop->setEnabled(false);
       link.stop();

@@ -24,6 +24,7 @@
 
 #include "app/app_core.h"
 #include "app/command_line.h"
+#include "app/stop_signals.h"
 #include "app/control_channel.h"
 #include "app/device_values.h"
 #include "app/frame_journal.h"
@@ -66,12 +67,6 @@ class ServePresenter final : public Presenter {
     return std::nullopt;
   }
 };
-
-int signalPipe[2] = {-1, -1};
-void onSignal(int) {
-  const char c = 1;
-  [[maybe_unused]] ssize_t n = ::write(signalPipe[0], &c, 1);
-}
 
 // A rules or generator file named on the command line, read whole and
 // handed to `load`; false, told on standard error, when it cannot be read
@@ -415,19 +410,9 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
   // serving, they end the event loop and the close sequence runs.
   ::signal(SIGPIPE, SIG_IGN);
   ::signal(SIGXFSZ, SIG_IGN);  // a file size limit fails a write; it does not end the server
-  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) return 1;
-  {
-    struct sigaction sa{};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
-    ::sigaction(SIGHUP, &sa, nullptr);
-  }
-  auto stopAsked = [] {
-    char c = 0;
-    return ::recv(signalPipe[1], &c, 1, MSG_DONTWAIT | MSG_PEEK) == 1;
-  };
+  const int stopSocket = stopSignals::catchSignals({SIGINT, SIGTERM, SIGHUP});
+  if (stopSocket < 0) return 1;
+  const auto stopAsked = stopSignals::arrived;
   auto stoppedEarly = [] {
     std::cerr << "ombrisal: stopped during start-up; nothing was served or saved" << std::endl;
     return 0;
@@ -699,7 +684,7 @@ int runServe(int argc, char** argv, const ServeOptions& o) {
       reopenTimer.start();
     };
 
-  QSocketNotifier stop(signalPipe[1], QSocketNotifier::Read);
+  QSocketNotifier stop(stopSocket, QSocketNotifier::Read);
   QObject::connect(&stop, &QSocketNotifier::activated, &app, [&] {
     stop.setEnabled(false);
     QCoreApplication::quit();
