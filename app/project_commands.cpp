@@ -12,10 +12,7 @@ namespace omb {
 
 namespace {
 
-std::string fileName(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string fileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 template <std::size_t N>
 int firstChecked(const std::array<bool, N>& items) {

@@ -1,5 +1,7 @@
 #include "app/script_control.h"
 
+#include <filesystem>
+
 #include "app/control_commands.h"
 #include "core/atomic_file.h"
 
@@ -26,8 +28,7 @@ std::string scriptControl(ScriptHost& host, const std::vector<std::string_view>&
     std::string text;
     int error = 0;
     if (!readWholeFile(path, text, error)) return controlError("cannot read " + path + ": " + readFailureText(error));
-    const std::size_t slash = path.find_last_of('/');
-    if (const auto failed = host.load(text, slash == std::string::npos ? path : path.substr(slash + 1)))
+    if (const auto failed = host.load(text, std::filesystem::path(path).filename().string()))
       return controlError(failed->display());
     return statusAnswer(host);
   }
