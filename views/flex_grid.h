@@ -126,6 +126,8 @@ class FlexGrid : public QTableView {
   // The device a data row stands for; rows without one (past a device's
   // end, or cleared) take no input.
   void setRowDevice(int row, std::optional<RowDevice> device);
+  // Rows filled as they are first needed (GridModel::setRowFiller).
+  void setRowFiller(GridModel::RowFiller fill) { model_->setRowFiller(std::move(fill)); }
   const RowDevice* rowDevice(int row) const;
 
   // Geometry of a cell within the grid's viewport, for the in-place editor

@@ -37,13 +37,11 @@ void GridModel::resize(int dataRows, int cols) {
   cols = std::max(1, cols);
   if (dataRows == rows_ && cols == cols_) return;
   beginResetModel();
-  std::vector<QString> texts(static_cast<std::size_t>(dataRows) * static_cast<std::size_t>(cols));
-  const int keepRows = std::min(rows_, dataRows), keepCols = std::min(cols_, cols);
-  for (int r = 1; r <= keepRows; ++r)
-    for (int c = 0; c < keepCols; ++c)
-      texts[static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(c)] =
-          std::move(texts_[at(r, c)]);
-  texts_ = std::move(texts);
+  cells_.resize(static_cast<std::size_t>(dataRows) + 1);
+  if (cols != cols_)
+    for (auto& row : cells_)
+      if (row) row->texts.resize(static_cast<std::size_t>(cols));
+  filled_.resize(static_cast<std::size_t>(dataRows) + 1, false);
   std::erase_if(styles_, [&](const auto& kv) {
     const int r = static_cast<int>(kv.first >> 16), c = static_cast<int>(kv.first & 0xFFFF);
     return r > dataRows || c >= cols;
@@ -58,7 +56,6 @@ void GridModel::resize(int dataRows, int cols) {
   colFont_.resize(n);
   colMode_.resize(n, ColumnMode::Other);
   styleSlot_.resize(n, -1);
-  rowDevice_.resize(static_cast<std::size_t>(dataRows) + 1);
   rows_ = dataRows;
   cols_ = cols;
   dirtyBottom_ = dirtyRight_ = -1;
@@ -71,17 +68,61 @@ QString GridModel::text(int row, int col) const {
   if (col < 0 || col >= cols_) return {};
   if (row == 0) return headers_[static_cast<std::size_t>(col)];
   if (!validCell(row, col)) return {};
-  if (live_ && col > 0) {
-    if (const auto& d = rowDevice_[static_cast<std::size_t>(row)])
-      if (std::optional<QString> t = live_(*d, col)) return std::move(*t);
+  const RowCells* cells = rowCells(row);
+  if (!cells) return {};
+  if (live_ && col > 0 && cells->device)
+    if (std::optional<QString> t = live_(*cells->device, col)) return std::move(*t);
+  return cells->texts[static_cast<std::size_t>(col)];
+}
+
+const GridModel::RowCells* GridModel::rowCells(int row) const {
+  ensureFilled(row);
+  return cells_[static_cast<std::size_t>(row)].get();
+}
+
+GridModel::RowCells& GridModel::writableRow(int row) {
+  ensureFilled(row);
+  auto& cells = cells_[static_cast<std::size_t>(row)];
+  if (!cells) {
+    cells = std::make_unique<RowCells>();
+    cells->texts.resize(static_cast<std::size_t>(cols_));
   }
-  return texts_[at(row, col)];
+  return *cells;
+}
+
+void GridModel::ensureFilled(int row) const {
+  if (!filler_ || filling_ || filled_[static_cast<std::size_t>(row)]) return;
+  filled_[static_cast<std::size_t>(row)] = true;
+  filling_ = true;
+  // The filler writes through the model's own setters; what it sets is
+  // what the row has always shown, so nothing is announced.
+  const struct Done {
+    bool& filling;
+    ~Done() { filling = false; }
+  } done{filling_};
+  filler_(row);
+}
+
+int GridModel::heldRows() const {
+  return static_cast<int>(std::count_if(cells_.begin(), cells_.end(), [](const auto& row) { return row != nullptr; }));
+}
+
+void GridModel::setRowFiller(RowFiller filler) {
+  filler_ = std::move(filler);
+  std::fill(filled_.begin(), filled_.end(), false);
+  changedCells(1, 0, rows_, cols_ - 1);
 }
 
 void GridModel::setText(int row, int col, const QString& text) {
   if (col < 0 || col >= cols_) return;
-  QString* cell = row == 0 ? &headers_[static_cast<std::size_t>(col)] : validCell(row, col) ? &texts_[at(row, col)] : nullptr;
-  if (!cell || *cell == text) return;
+  if (row != 0 && !validCell(row, col)) return;
+  if (row != 0 && text.isEmpty()) {
+    // An empty text needs no storage.
+    const RowCells* cells = rowCells(row);
+    if (!cells || cells->texts[static_cast<std::size_t>(col)].isEmpty()) return;
+  }
+  QString* cell = row == 0 ? &headers_[static_cast<std::size_t>(col)] : &writableRow(row).texts[static_cast<std::size_t>(col)];
+  if (*cell == text) return;
   *cell = text;
   changed(row, col);
 }
@@ -108,25 +149,27 @@ int GridModel::styleSlot(int col) const {
 
 void GridModel::setRowDevice(int row, std::optional<RowDevice> device) {
   if (row < 1 || row > rows_) return;
-  auto& d = rowDevice_[static_cast<std::size_t>(row)];
-  if (!d && !device) return;
-  d = std::move(device);
+  if (!device) {
+    const RowCells* cells = rowCells(row);
+    if (!cells || !cells->device) return;
+  }
+  writableRow(row).device = std::move(device);
   if (live_) changedCells(row, 1, row, cols_ - 1);
 }
 
 const RowDevice* GridModel::rowDevice(int row) const {
   if (row < 1 || row > rows_) return nullptr;
-  const auto& d = rowDevice_[static_cast<std::size_t>(row)];
-  return d ? &*d : nullptr;
+  const RowCells* cells = rowCells(row);
+  return cells && cells->device ? &*cells->device : nullptr;
 }
 
 void GridModel::clear() {
-  std::fill(texts_.begin(), texts_.end(), QString());
+  for (auto& row : cells_) row.reset();
+  filler_ = nullptr;
   std::fill(headers_.begin(), headers_.end(), QString());
   std::fill(headerStyles_.begin(), headerStyles_.end(), GridCellStyle{});
   styles_.clear();
   std::fill(colMode_.begin(), colMode_.end(), ColumnMode::Other);
-  for (auto& d : rowDevice_) d.reset();
   changedAll();
 }
 
@@ -166,6 +209,7 @@ void GridModel::setCellStyle(int row, int col, const GridCellStyle& style) {
     return;
   }
   if (!validCell(row, col)) return;
+  ensureFilled(row);
   if (!style.hasBack && !style.hasFore && !style.hasFont) {
     if (styles_.erase(key(row, col)) == 0) return;
   } else {
@@ -189,6 +233,7 @@ void GridModel::setCellBackground(int row, int col, const QColor& colour) {
     return;
   }
   if (!validCell(row, col)) return;
+  ensureFilled(row);
   GridCellStyle& s = styles_[key(row, col)];
   if (s.hasBack && s.back == colour) return;
   s.back = colour;
@@ -199,6 +244,8 @@ void GridModel::setCellBackground(int row, int col, const QColor& colour) {
 GridCellStyle GridModel::cellStyle(int row, int col) const {
   if (col < 0 || col >= cols_) return {};
   if (row == 0) return headerStyles_[static_cast<std::size_t>(col)];
+  if (!validCell(row, col)) return {};
+  ensureFilled(row);
   const auto it = styles_.find(key(row, col));
   return it == styles_.end() ? GridCellStyle{} : it->second;
 }
@@ -209,6 +256,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   const int row = index.row() + 1, col = index.column();
   if (!validCell(row, col)) return {};
+  ensureFilled(row);
   switch (role) {
     case Qt::DisplayRole: return text(row, col);
     case Qt::TextAlignmentRole: {
@@ -256,6 +304,7 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
 // ---------------------------------------------------------------- announcing
 
 void GridModel::changed(int row, int col) {
+  if (filling_) return;
   if (row != 0) {
     changedCells(row, col, row, col);
     return;
@@ -265,6 +314,7 @@ void GridModel::changed(int row, int col) {
 }
 
 void GridModel::changedCells(int top, int left, int bottom, int right) {
+  if (filling_) return;
   top = std::max(top, 1);
   left = std::max(left, 0);
   bottom = std::min(bottom, rows_);

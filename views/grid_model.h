@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -84,6 +85,18 @@ class GridModel : public QAbstractTableModel {
   void setRowDevice(int row, std::optional<RowDevice> device);
   const RowDevice* rowDevice(int row) const;
 
+  // Rows filled when first needed: the first time anything of data row
+  // `row` is read or written, `fill(row)` sets its device, texts and looks
+  // through the setters above, as a redraw of every row would have.  A
+  // window of 32767 rows then costs what its rows on the screen cost.
+  // Setting a filler empties nothing and marks every row unfilled; clear()
+  // drops it.
+  using RowFiller = std::function<void(int row)>;
+  void setRowFiller(RowFiller fill);
+  // Data rows that hold a text or a device of their own; the others take
+  // no storage.
+  int heldRows() const;
+
   void setColAlignment(int col, Qt::Alignment a);
   void setFixedAlignment(int col, Qt::Alignment a);
   void setColBackground(int col, const QColor& colour);
@@ -97,7 +110,7 @@ class GridModel : public QAbstractTableModel {
   GridCellStyle cellStyle(int row, int col) const;
 
   // Empties every text, heading, column mode and row device, and every
-  // cell's own look (column looks stay).
+  // cell's own look (column looks stay); drops the row filler.
   void clear();
 
   // false: changes are gathered, not announced; true: what was gathered is
@@ -111,9 +124,16 @@ class GridModel : public QAbstractTableModel {
   void refreshRows(int first, int last);
 
  private:
-  std::size_t at(int row, int col) const {
-    return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col);
-  }
+  // What a data row holds of its own; rows that hold nothing take no
+  // storage but a pointer.
+  struct RowCells {
+    std::vector<QString> texts;  // by column
+    std::optional<RowDevice> device;
+  };
+  // The row's cells (filled first), nullptr when it holds nothing.
+  const RowCells* rowCells(int row) const;
+  RowCells& writableRow(int row);
+  void ensureFilled(int row) const;
   static std::int64_t key(int row, int col) { return (static_cast<std::int64_t>(row) << 16) | col; }
   bool validCell(int row, int col) const { return row >= 1 && row <= rows_ && col >= 0 && col < cols_; }
   // A cell (grid row, col; row 0: the header) changed.
@@ -124,12 +144,15 @@ class GridModel : public QAbstractTableModel {
   bool valueColumn(int col) const;
 
   int rows_ = 0, cols_ = 0;
-  std::vector<QString> texts_, headers_;
+  std::vector<std::unique_ptr<RowCells>> cells_;  // by grid row (index 0 unused)
+  std::vector<QString> headers_;
   std::vector<GridCellStyle> headerStyles_;
   std::unordered_map<std::int64_t, GridCellStyle> styles_;
   std::vector<ColumnMode> colMode_;
   std::vector<int> styleSlot_;
-  std::vector<std::optional<RowDevice>> rowDevice_;  // by grid row (index 0 unused)
+  RowFiller filler_;
+  mutable std::vector<bool> filled_;  // by grid row, while there is a filler
+  mutable bool filling_ = false;
   std::vector<Qt::Alignment> colAlign_, fixedAlign_;
   std::vector<bool> fixedAlignSet_;
   std::vector<QColor> colBack_;

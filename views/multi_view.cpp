@@ -243,12 +243,21 @@ void FrmMultiWord::buildGrid() {
 }
 
 void FrmMultiWord::redrawAddresses() {
-  DeviceMemory& m = memory();
-  const mdlSubWordDevice::WordDeviceRef dev{m, family_.kind, m.firstNumber(family_.kind), family_.code,
-                                            family_.digits, family_.hex};
-  const CellStyleIndex styles(ctx_.state.cellStyles);
-  const std::int64_t offsets[] = {offset_};
-  mdlSubWordDevice::subDspAddressW(ctx_.errors, {&grid_, 1}, offsets, rows_, dev, 0, ctx_.comments, styles);
+  guarded(ctx_.errors, "mdlSubWordDevice.subDspAddressW() ", [&](ErrorTrap&) {
+    FlexGrid& g = *grid_;
+    RedrawSuspended quiet(g);
+    g.clearTexts();
+    mdlSubWordDevice::setAddressColumnsW(g);
+    // Rows are filled as they are first shown or used: a window of many
+    // rows opens as fast as one of a screenful.
+    g.setRowFiller([this](int r) {
+      DeviceMemory& m = memory();
+      const mdlSubWordDevice::WordDeviceRef dev{m, family_.kind, m.firstNumber(family_.kind), family_.code,
+                                                family_.digits, family_.hex};
+      mdlSubWordDevice::fillAddressRowW(*grid_, r, dev.first + offset_ + r - 1, dev, ctx_.comments,
+                                        CellStyleIndex(ctx_.state.cellStyles));
+    });
+  });
 }
 
 void FrmMultiWord::cmdWordData_Click() {
@@ -338,18 +347,18 @@ void FrmMultiBit::redrawAddresses() {
     g.setColumn(0, ColumnMode::Address, columnHeading(ColumnMode::Address));
     g.setColumn(kColBin, ColumnMode::Bit, QStringLiteral("Bin"));
     g.setColumn(kColBitComment, ColumnMode::Comment, columnHeading(ColumnMode::Comment));
-    const CellStyleIndex styles(ctx_.state.cellStyles);
-    const std::int64_t count = deviceCount(), first = firstNumber();
-    for (int r = 1; r < g.rows(); ++r) {
-      const std::int64_t index = offset_ + r - 1;
-      if (index >= count) continue;  // past the device end the row stays empty
+    // Rows are filled as they are first shown or used.
+    g.setRowFiller([this](int r) {
+      FlexGrid& g = *grid_;
+      const std::int64_t index = offset_ + r - 1, first = firstNumber();
+      if (index >= deviceCount()) return;  // past the device end the row stays empty
       const QString text = mdlSubWordDevice::fncAddressTextW(family_.code, first + index, family_.digits, family_.hex);
       g.setRowDevice(r, RowDevice{family_.kind, index / 16, family_.code, text, static_cast<int>(index % 16)});
       g.setTextMatrix(r, 0, text);
-      styles.apply(g, r);
+      CellStyleIndex(ctx_.state.cellStyles).apply(g, r);
       g.setTextMatrix(r, kColBitComment,
                       QString::fromStdString(ctx_.comments.fncDeviceComment(family_.code, first + index)));
-    }
+    });
   });
 }
 

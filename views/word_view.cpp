@@ -96,22 +96,30 @@ void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::s
       FlexGrid& g = *panels[p];
       RedrawSuspended quiet(g);
       g.clearTexts();
-      g.setColumn(0, ColumnMode::Address, kAddress);
-      g.setColumn(1, ColumnMode::Dec, kDec);
-      g.setColumn(2, ColumnMode::Hex, kHex);
-      g.setColumn(3, ColumnMode::Comment, kComment);
+      setAddressColumnsW(g);
       const std::int64_t offset = p < offsets.size() ? offsets[p] : 0;
-      for (int r = 1; r < g.rows(); ++r) {
-        const std::int64_t address = fncRowAddress(offset, static_cast<int>(p), perPage, page, r, dev.first);
-        if (!dev.holds(address)) continue;  // past the device end the row stays empty
-        const QString text = fncAddressTextW(dev.code, address, dev.digits, dev.hex);
-        g.setRowDevice(r, RowDevice{dev.kind, address - dev.first, dev.code, text});
-        g.setTextMatrix(r, 0, text);
-        styles.apply(g, r);
-        g.setTextMatrix(r, 3, QString::fromStdString(comments.commentOfAddress(text.toStdString())));
-      }
+      for (int r = 1; r < g.rows(); ++r)
+        fillAddressRowW(g, r, fncRowAddress(offset, static_cast<int>(p), perPage, page, r, dev.first), dev, comments,
+                        styles);
     }
   });
+}
+
+void setAddressColumnsW(FlexGrid& g) {
+  g.setColumn(0, ColumnMode::Address, kAddress);
+  g.setColumn(1, ColumnMode::Dec, kDec);
+  g.setColumn(2, ColumnMode::Hex, kHex);
+  g.setColumn(3, ColumnMode::Comment, kComment);
+}
+
+void fillAddressRowW(FlexGrid& g, int r, std::int64_t address, const WordDeviceRef& dev, const CommentStore& comments,
+                     const CellStyleIndex& styles) {
+  if (!dev.holds(address)) return;  // past the device end the row stays empty
+  const QString text = fncAddressTextW(dev.code, address, dev.digits, dev.hex);
+  g.setRowDevice(r, RowDevice{dev.kind, address - dev.first, dev.code, text});
+  g.setTextMatrix(r, 0, text);
+  styles.apply(g, r);
+  g.setTextMatrix(r, 3, QString::fromStdString(comments.commentOfAddress(text.toStdString())));
 }
 
 std::string fncValuePrompt(bool hex) {

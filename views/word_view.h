@@ -85,6 +85,12 @@ void subFgrdSetW(ErrorSink& errors, std::span<FlexGrid* const> panels, int rows)
 void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::span<const std::int64_t> offsets,
                     int perPage, const WordDeviceRef& dev, int page, const CommentStore& comments,
                     const CellStyleIndex& styles);
+// The heading and mode of each panel column, and one row of a panel: the
+// device at `address` (none past the device end), its address text, its
+// stored cell styles and its comment.
+void setAddressColumnsW(FlexGrid& g);
+void fillAddressRowW(FlexGrid& g, int r, std::int64_t address, const WordDeviceRef& dev, const CommentStore& comments,
+                     const CellStyleIndex& styles);
 // Word Data on the panel's selection: one value, a series (value,step) or
 // a text, into the devices of its rows.  `raiseData` announces the change;
 // it is called in every case except an upper row past the device end, a

@@ -3,6 +3,8 @@
 #include "views/multi_view.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
 
 #include "core/device_kind.h"
 #include "view_fixture.h"
@@ -123,6 +125,66 @@ TEST_F(MultiScreen, DeviceCountChangesTheRowsOfTheWindowAndTheKind) {
   EXPECT_EQ(d.grid()->textMatrix(32, 0), "D000031");
   EXPECT_EQ(core->settings.multiPageTable[kD], 32);
   EXPECT_EQ(openMulti<FrmMultiWord>(kKindD).rows(), 32) << "the next window of the kind opens with it";
+}
+
+// A window of the most rows a window takes holds only the rows it has shown
+// or been asked about, and each of those reads as if every row were drawn:
+// device, address, comment, cell style, values, and writes through it.
+TEST_F(MultiScreen, AWindowOfManyRowsFillsTheRowsItUses) {
+  core->settings.multiPageTable[kD] = 32767;
+  core->settings.multiPageTable[kX] = 32767;
+  // A device far down the window (the last D but four), and the row after it.
+  const int far = static_cast<int>(mem(kD).size()) - 5, row = far + 1;
+  ASSERT_GT(far, 1000);
+  const std::string farText = fncAddressText(kD, far), nextText = fncAddressText(kD, far + 1);
+  core->comments.subAdd_Comment(farText + "\tfar down");
+  CellStyleRecord style;
+  style.addressText = nextText;
+  style.columns[0].set = true;
+  style.columns[0].backColour = 0x0000FF;  // red, as BGR
+  core->state.cellStyles.push_back(style);
+  core->state.memory.write(kD, far, 1234);
+
+  auto& d = openMulti<FrmMultiWord>(kKindD);
+  FlexGrid& g = *d.grid();
+  d.show();
+  QElapsedTimer shown;
+  shown.start();
+  while (shown.elapsed() < 40) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  ASSERT_EQ(g.rows(), 32768);
+  EXPECT_LT(g.cells().heldRows(), 200) << "only what the window shows";
+  EXPECT_EQ(g.textMatrix(row, 0).toStdString(), farText);
+  EXPECT_EQ(g.textMatrix(row, 1), "1234");
+  EXPECT_EQ(g.textMatrix(row, 3), "far down");
+  ASSERT_NE(g.rowDevice(row), nullptr);
+  EXPECT_EQ(g.rowDevice(row)->word, far);
+  EXPECT_EQ(g.rowDevice(row + 10), nullptr) << "past the device end";
+  EXPECT_EQ(g.textMatrix(row + 10, 0), "");
+  int styledCol = -1;
+  for (int c = 1; c < g.cols(); ++c)
+    if (g.styleSlot(c) == 0) styledCol = c;
+  ASSERT_GE(styledCol, 0);
+  EXPECT_TRUE(g.cellStyle(row + 1, styledCol).hasBack);
+  EXPECT_FALSE(g.cellStyle(row, styledCol).hasBack);
+  EXPECT_LT(g.cells().heldRows(), 210);
+
+  // A write through a row far down, and a comment changed after it was filled.
+  g.setCurrent(row, 1);
+  inputAnswers = {"77"};
+  d.cmdWordData_Click();
+  EXPECT_EQ(mem(kD)[static_cast<std::size_t>(far)], 77);
+  core->comments.subAdd_Comment(farText + "\tmoved");
+  core->subDspRenew("D", "CMNT");
+  EXPECT_EQ(g.textMatrix(row, 3), "moved");
+
+  // Bits: a row far down stands for its bit.
+  auto& x = openMulti<FrmMultiBit>(kKindX);
+  const int bit = static_cast<int>(mem(kX).size()) * 16 - 3;
+  EXPECT_EQ(x.grid()->textMatrix(bit + 1, 0).toStdString(), fncAddressText(kX, bit));
+  ASSERT_NE(x.grid()->rowDevice(bit + 1), nullptr);
+  EXPECT_EQ(x.grid()->rowDevice(bit + 1)->word, bit / 16);
+  EXPECT_EQ(x.grid()->rowDevice(bit + 1)->bit, bit % 16);
+  EXPECT_LT(x.grid()->cells().heldRows(), 200);
 }
 
 TEST_F(MultiScreen, BitWindowsSetResetAndTellWhenARowHoldsNoDevice) {
