@@ -45,25 +45,23 @@ class CellPainter : public QStyledItemDelegate {
     const QRect r = whole.adjusted(0, 0, -1, -1);
     const bool selected = opt.state & QStyle::State_Selected;
     const QPalette& pal = opt.palette;
-    if (selected) {
-      p->fillRect(r, pal.brush(QPalette::Active, QPalette::Highlight));
-    } else {
-      const QVariant back = index.data(Qt::BackgroundRole);
-      if (back.isValid()) p->fillRect(r, back.value<QBrush>());
-    }
-    const QString text = index.data(Qt::DisplayRole).toString();
-    if (!text.isEmpty()) {
-      const QVariant font = index.data(Qt::FontRole);
-      const QVariant fore = index.data(Qt::ForegroundRole);
-      const QFont was = p->font();
-      if (font.isValid()) p->setFont(font.value<QFont>());
+    // The grid's own model gives a cell's look in one call.
+    const auto* model = qobject_cast<const GridModel*>(index.model());
+    if (!model) return;
+    const GridModel::Look look = model->look(index);
+    if (selected) p->fillRect(r, pal.brush(QPalette::Active, QPalette::Highlight));
+    else if (look.back) p->fillRect(r, *look.back);
+    if (!look.text.isEmpty()) {
+      std::optional<QFont> was;
+      if (look.font) {
+        was = p->font();
+        p->setFont(*look.font);
+      }
       if (selected) p->setPen(pal.color(QPalette::Active, QPalette::HighlightedText));
-      else if (fore.isValid()) p->setPen(fore.value<QBrush>().color());
+      else if (look.fore) p->setPen(*look.fore);
       else p->setPen(pal.color(QPalette::Active, QPalette::Text));
-      const QVariant align = index.data(Qt::TextAlignmentRole);
-      const int flags = align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
-      drawCellText(p, r.adjusted(2, 0, -2, 0), flags, text);
-      if (font.isValid()) p->setFont(was);
+      drawCellText(p, r.adjusted(2, 0, -2, 0), look.alignment, look.text);
+      if (was) p->setFont(*was);
     }
     if (opt.state & QStyle::State_HasFocus) {
       QPen pen(selected ? pal.color(QPalette::Active, QPalette::HighlightedText) : pal.color(QPalette::Active, QPalette::Text));

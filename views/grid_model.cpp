@@ -283,6 +283,23 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   }
 }
 
+GridModel::Look GridModel::look(const QModelIndex& index) const {
+  Look l;
+  const int row = index.row() + 1, col = index.column();
+  if (!index.isValid() || !validCell(row, col)) return l;
+  ensureFilled(row);
+  const auto c = static_cast<std::size_t>(col);
+  l.text = text(row, col);
+  l.alignment = int(withVertical((col == 0 && fixedAlignSet_[0]) ? fixedAlign_[0] : colAlign_[c]));
+  const auto it = styles_.find(key(row, col));
+  const GridCellStyle* own = it == styles_.end() ? nullptr : &it->second;
+  const QColor& columnBack = col == 0 ? fixedBack_ : colBack_[c];
+  l.back = own && own->hasBack ? &own->back : columnBack.isValid() ? &columnBack : nullptr;
+  l.fore = own && own->hasFore ? &own->fore : nullptr;
+  l.font = own && own->hasFont ? &own->font : colFont_[c] ? &*colFont_[c] : nullptr;
+  return l;
+}
+
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= cols_) return {};
   const auto c = static_cast<std::size_t>(section);

@@ -63,6 +63,17 @@ class GridModel : public QAbstractTableModel {
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
+  // Everything a painter needs of a data cell at once (what data() gives
+  // role by role): its text, alignment, and the colours and font of its
+  // own or its column, null where it has none.
+  struct Look {
+    QString text;
+    int alignment = 0;
+    const QColor* back = nullptr;
+    const QColor* fore = nullptr;
+    const QFont* font = nullptr;
+  };
+  Look look(const QModelIndex& index) const;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
