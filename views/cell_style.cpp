@@ -85,10 +85,8 @@ const CellStyleRecord* CellStyleIndex::find(const QString& addressText) const {
   return it == byText_.end() ? nullptr : it->second;
 }
 
-void CellStyleIndex::apply(FlexGrid& grid, int row) const {
-  const RowDevice* d = grid.rowDevice(row);
-  if (!d) return;
-  const CellStyleRecord* r = find(d->text);
+namespace {
+void applyRecord(const CellStyleRecord* r, FlexGrid& grid, int row) {
   if (!r) return;
   for (int c = 1; c < grid.cols(); ++c) {
     const int slot = grid.styleSlot(c);
@@ -96,6 +94,19 @@ void CellStyleIndex::apply(FlexGrid& grid, int row) const {
     const ColumnStyle& s = r->columns[static_cast<std::size_t>(slot)];
     if (s.set) grid.setCellStyle(row, c, cellStyleOf(s));
   }
+}
+}  // namespace
+
+void CellStyleIndex::apply(FlexGrid& grid, int row) const {
+  if (const RowDevice* d = grid.rowDevice(row)) applyRecord(find(d->text), grid, row);
+}
+
+void CellStyleIndex::applyOne(const std::vector<CellStyleRecord>& records, FlexGrid& grid, int row) {
+  const RowDevice* d = grid.rowDevice(row);
+  if (!d || records.empty()) return;
+  const std::string text = d->text.toStdString();
+  const auto it = std::find_if(records.begin(), records.end(), [&](const CellStyleRecord& r) { return r.addressText == text; });
+  applyRecord(it == records.end() ? nullptr : &*it, grid, row);
 }
 
 void subCelColor(ViewContext& ctx, FlexGrid& grid, const RaiseComment& raise) {

@@ -34,6 +34,9 @@ class CellStyleIndex {
   // Each set column style of the row's address applied to the grid column
   // that keeps it (FlexGrid::styleSlot).
   void apply(FlexGrid& grid, int row) const;
+  // The same for one row without an index: the first record of the row's
+  // address, looked up in `records` (for rows filled one at a time).
+  static void applyOne(const std::vector<CellStyleRecord>& records, FlexGrid& grid, int row);
 
  private:
   std::unordered_map<std::string, const CellStyleRecord*> byText_;

@@ -254,8 +254,8 @@ void FrmMultiWord::redrawAddresses() {
       DeviceMemory& m = memory();
       const mdlSubWordDevice::WordDeviceRef dev{m, family_.kind, m.firstNumber(family_.kind), family_.code,
                                                 family_.digits, family_.hex};
-      mdlSubWordDevice::fillAddressRowW(*grid_, r, dev.first + offset_ + r - 1, dev, ctx_.comments,
-                                        CellStyleIndex(ctx_.state.cellStyles));
+      mdlSubWordDevice::fillAddressRowW(*grid_, r, dev.first + offset_ + r - 1, dev, ctx_.comments);
+      CellStyleIndex::applyOne(ctx_.state.cellStyles, *grid_, r);
     });
   });
 }
@@ -355,7 +355,7 @@ void FrmMultiBit::redrawAddresses() {
       const QString text = mdlSubWordDevice::fncAddressTextW(family_.code, first + index, family_.digits, family_.hex);
       g.setRowDevice(r, RowDevice{family_.kind, index / 16, family_.code, text, static_cast<int>(index % 16)});
       g.setTextMatrix(r, 0, text);
-      CellStyleIndex(ctx_.state.cellStyles).apply(g, r);
+      CellStyleIndex::applyOne(ctx_.state.cellStyles, g, r);
       g.setTextMatrix(r, kColBitComment,
                       QString::fromStdString(ctx_.comments.fncDeviceComment(family_.code, first + index)));
     });

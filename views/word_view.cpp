@@ -98,9 +98,10 @@ void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::s
       g.clearTexts();
       setAddressColumnsW(g);
       const std::int64_t offset = p < offsets.size() ? offsets[p] : 0;
-      for (int r = 1; r < g.rows(); ++r)
-        fillAddressRowW(g, r, fncRowAddress(offset, static_cast<int>(p), perPage, page, r, dev.first), dev, comments,
-                        styles);
+      for (int r = 1; r < g.rows(); ++r) {
+        fillAddressRowW(g, r, fncRowAddress(offset, static_cast<int>(p), perPage, page, r, dev.first), dev, comments);
+        styles.apply(g, r);
+      }
     }
   });
 }
@@ -112,13 +113,11 @@ void setAddressColumnsW(FlexGrid& g) {
   g.setColumn(3, ColumnMode::Comment, kComment);
 }
 
-void fillAddressRowW(FlexGrid& g, int r, std::int64_t address, const WordDeviceRef& dev, const CommentStore& comments,
-                     const CellStyleIndex& styles) {
+void fillAddressRowW(FlexGrid& g, int r, std::int64_t address, const WordDeviceRef& dev, const CommentStore& comments) {
   if (!dev.holds(address)) return;  // past the device end the row stays empty
   const QString text = fncAddressTextW(dev.code, address, dev.digits, dev.hex);
   g.setRowDevice(r, RowDevice{dev.kind, address - dev.first, dev.code, text});
   g.setTextMatrix(r, 0, text);
-  styles.apply(g, r);
   g.setTextMatrix(r, 3, QString::fromStdString(comments.commentOfAddress(text.toStdString())));
 }
 

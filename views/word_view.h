@@ -86,11 +86,10 @@ void subDspAddressW(ErrorSink& errors, std::span<FlexGrid* const> panels, std::s
                     int perPage, const WordDeviceRef& dev, int page, const CommentStore& comments,
                     const CellStyleIndex& styles);
 // The heading and mode of each panel column, and one row of a panel: the
-// device at `address` (none past the device end), its address text, its
-// stored cell styles and its comment.
+// device at `address` (none past the device end), its address text and its
+// comment (its stored cell styles are the caller's to apply).
 void setAddressColumnsW(FlexGrid& g);
-void fillAddressRowW(FlexGrid& g, int r, std::int64_t address, const WordDeviceRef& dev, const CommentStore& comments,
-                     const CellStyleIndex& styles);
+void fillAddressRowW(FlexGrid& g, int r, std::int64_t address, const WordDeviceRef& dev, const CommentStore& comments);
 // Word Data on the panel's selection: one value, a series (value,step) or
 // a text, into the devices of its rows.  `raiseData` announces the change;
 // it is called in every case except an upper row past the device end, a
