@@ -21,6 +21,7 @@ ViewHost viewHostOf(AppCore& core) {
                   core.presenter,
                   core.errorLog,
                   [&core] { return core.pc.G_PortOpen; },
+                  [&core] { return core.engine.busy(); },
                   core.subDspRenew,
                   core.announcing,
                   [&core] { return core.stations.several() ? core.stations.shown() : std::string(); }};

@@ -33,6 +33,10 @@ struct ViewHost {
   ErrorSink& errors;
   // Whether the line is open.
   std::function<bool()> portOpen;
+  // Whether the line is in the middle of an exchange (a request being
+  // received or answered, or the silence after it): the windows draw in
+  // the line's quiet moments.  Empty: never.
+  std::function<bool()> lineBusy;
   // The program's refresh signal: the view manager answers it while it
   // lives (whoever changed comments, registrations or memory calls it).
   std::function<void(const std::string& device, const std::string& code)>& subDspRenew;

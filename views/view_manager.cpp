@@ -21,12 +21,23 @@ ViewManager::ViewManager(const ViewHost& host, QWidget* mainWindow)
                                            host.errors, *this, {}, {}, {}, mainWindow, host.portOpen, host.stationNote} {
   host_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
   frame_.setSingleShot(true);
-  frame_.setInterval(kFrameMs);
-  frame_.callOnTimeout([this] { flushFrame(); });
+  frame_.callOnTimeout([this] { frameDue(); });
 }
 
 void ViewManager::requestFrame() {
-  if (!frame_.isActive()) frame_.start();
+  if (!frame_.isActive()) frame_.start(kFrameMs);
+}
+
+void ViewManager::frameDue() {
+  if (host_.lineBusy && host_.lineBusy()) {
+    if (!waiting_.isValid()) waiting_.start();
+    if (waiting_.elapsed() < kMostWaitMs) {
+      frame_.start(kLineWaitMs);
+      return;
+    }
+  }
+  waiting_.invalidate();
+  flushFrame();
 }
 
 void ViewManager::flushFrame() {

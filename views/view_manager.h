@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QString>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <array>
@@ -52,11 +53,16 @@ class ViewManager {
   void subDspRenew(const std::string& device, const std::string& code);
   // The last signal text raised.
   const QString& lastSignal() const { return lastSignal_; }
-  // A window has something to draw at the next display frame.
+  // A window has something to draw at the next display frame.  A frame
+  // due while the line is in an exchange waits for its end (looking again
+  // every kLineWaitMs), but never more than kMostWaitMs: drawing never
+  // delays a reply, and a line that never rests still sees its values.
   void requestFrame();
   // The display frame now: every window draws what it was left to draw.
   void flushFrame();
   static constexpr int kFrameMs = 16;
+  static constexpr int kLineWaitMs = 1;
+  static constexpr int kMostWaitMs = 100;
 
   void subCloseDeviceView();
   // The single views open are closed and opened again in their places,
@@ -121,6 +127,8 @@ class ViewManager {
   int m_ReNewSeq = 0;
   QString lastSignal_;
   QTimer frame_;
+  void frameDue();
+  QElapsedTimer waiting_;  // since the frame was due, while it waits for the line
 };
 
 }  // namespace omb

@@ -206,6 +206,40 @@ TEST_F(Refresh, AWriteRepaintsOnlyTheRowsThatShowIt) {
   EXPECT_LE(counter.painted.boundingRect().height(), 3 * (row.height() + 1));
 }
 
+// A display frame that falls due while the line is in an exchange waits
+// for the line to rest, so drawing never runs between a request and its
+// reply; a line that never rests still sees its windows drawn.
+TEST_F(Refresh, WindowsDrawInTheLinesQuietMoments) {
+  bool lineBusy = true;
+  ViewHost host = viewHostOf(*core);
+  host.lineBusy = [&lineBusy] { return lineBusy; };
+  manager.reset();  // the refresh hook is the last manager's to clear
+  manager = std::make_unique<ViewManager>(host, nullptr);
+  manager->factory = createSingleView;
+  auto& word = open<FrmWordDevice>(kD);
+  word.resize(1200, 400);
+  settle();
+  PaintCounter counter;
+  word.panel(0)->viewport()->installEventFilter(&counter);
+
+  linkWrite(kD, 5, {77});
+  settle(3 * ViewManager::kFrameMs);
+  EXPECT_EQ(counter.paints, 0) << "nothing drawn while the line is busy";
+  lineBusy = false;
+  settle(2 * ViewManager::kLineWaitMs + 30);
+  EXPECT_EQ(counter.paints, 1) << "drawn as soon as the line rests";
+
+  // A line that never rests: drawn after the longest wait.
+  lineBusy = true;
+  counter.paints = 0;
+  linkWrite(kD, 5, {78});
+  settle(ViewManager::kFrameMs + ViewManager::kMostWaitMs / 2);
+  EXPECT_EQ(counter.paints, 0);
+  settle(ViewManager::kMostWaitMs);
+  EXPECT_EQ(counter.paints, 1);
+  EXPECT_EQ(word.panel(0)->textMatrix(6, 1), "78");
+}
+
 // Storage shrinks under open windows (a project or a station with smaller
 // ranges): no window reads past the new end, whatever it paints, redraws
 // or is asked to do with rows that stood for devices now gone.
