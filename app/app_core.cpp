@@ -53,7 +53,10 @@ AppCore::AppCore(Presenter& presenter_, const Clock& clock_, std::string program
   watchMemory([this](const std::string& number, const ChangeNotice& n) {
     if (DeviceMemory* m = memoryOf(number)) script.memoryChanged(*m, n);
   });
-  engine.onReplied = [this] { script.lineReplied(); };
+  engine.onReplied = [this] {
+    script.lineReplied();
+    if (lineReplied) lineReplied();
+  };
   // A TCP client that shut its sending side is answered before it is let
   // go: the line asks whether anything is still being answered, and hears
   // when the engine has finished.

@@ -119,6 +119,9 @@ class AppCore {
   // The controller's program as a script (script/script_host.h): it hears
   // every station's changes, the line's after their replies have left.
   ScriptHost script;
+  // Called after each reply has left (after the script has heard the
+  // request): the line's quietest moment, when the windows may draw.
+  std::function<void()> lineReplied;
 
   // Shows station `number` in the windows: they show its memory, lists and
   // monitor comments from now on; nothing moves, so the line, the

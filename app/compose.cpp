@@ -24,7 +24,8 @@ ViewHost viewHostOf(AppCore& core) {
                   [&core] { return core.engine.busy(); },
                   core.subDspRenew,
                   core.announcing,
-                  [&core] { return core.stations.several() ? core.stations.shown() : std::string(); }};
+                  [&core] { return core.stations.several() ? core.stations.shown() : std::string(); },
+                  core.lineReplied};
 }
 
 void composeWindow(AppCore& core, FrmMain& main, ViewManager& views, ProjectCommands& project) {

@@ -44,7 +44,10 @@ struct ViewHost {
   const ChangeSet* const& announcing;
   // The number of the station shown when the line carries several, for
   // the windows' captions; empty with one station.
-  std::function<std::string()> stationNote = {};
+  std::function<std::string()> stationNote;
+  // Called by the program after each reply has left; the view manager
+  // answers it while it lives.
+  std::function<void()>& lineReplied;
 };
 
 }  // namespace omb

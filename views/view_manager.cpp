@@ -20,6 +20,13 @@ ViewManager::ViewManager(const ViewHost& host, QWidget* mainWindow)
     : host_(host), main_(mainWindow), ctx_{host.state, host.shownState, host.shownLists, host.comments, host.settings, host.presenter,
                                            host.errors, *this, {}, {}, {}, mainWindow, host.portOpen, host.stationNote} {
   host_.subDspRenew = [this](const std::string& device, const std::string& code) { subDspRenew(device, code); };
+  // A frame waiting for the line is drawn as soon as a reply has left: the
+  // next request is then at least a silence away.
+  host_.lineReplied = [this] {
+    if (!waiting_.isValid()) return;
+    waiting_.invalidate();
+    flushFrame();
+  };
   frame_.setSingleShot(true);
   frame_.callOnTimeout([this] { frameDue(); });
 }
@@ -52,6 +59,7 @@ void ViewManager::flushFrame() {
 
 ViewManager::~ViewManager() {
   host_.subDspRenew = nullptr;
+  host_.lineReplied = nullptr;
   const std::vector<DeviceView*> multi = std::move(multiViews);
   for (DeviceView* v : multi) {
     v->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -54,9 +54,10 @@ class ViewManager {
   // The last signal text raised.
   const QString& lastSignal() const { return lastSignal_; }
   // A window has something to draw at the next display frame.  A frame
-  // due while the line is in an exchange waits for its end (looking again
-  // every kLineWaitMs), but never more than kMostWaitMs: drawing never
-  // delays a reply, and a line that never rests still sees its values.
+  // due while the line is in an exchange waits for the next reply to leave
+  // or the line to rest (looking again every kLineWaitMs), but never more
+  // than kMostWaitMs: drawing never delays a reply, and a line that never
+  // rests still sees its values.
   void requestFrame();
   // The display frame now: every window draws what it was left to draw.
   void flushFrame();

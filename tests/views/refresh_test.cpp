@@ -207,8 +207,9 @@ TEST_F(Refresh, AWriteRepaintsOnlyTheRowsThatShowIt) {
 }
 
 // A display frame that falls due while the line is in an exchange waits
-// for the line to rest, so drawing never runs between a request and its
-// reply; a line that never rests still sees its windows drawn.
+// for a reply to leave or the line to rest, so drawing never runs between
+// a request and its reply; a line that never rests still sees its windows
+// drawn.
 TEST_F(Refresh, WindowsDrawInTheLinesQuietMoments) {
   bool lineBusy = true;
   ViewHost host = viewHostOf(*core);
@@ -229,8 +230,17 @@ TEST_F(Refresh, WindowsDrawInTheLinesQuietMoments) {
   settle(2 * ViewManager::kLineWaitMs + 30);
   EXPECT_EQ(counter.paints, 1) << "drawn as soon as the line rests";
 
-  // A line that never rests: drawn after the longest wait.
+  // A reply that left, the line still busy: drawn at once.
   lineBusy = true;
+  counter.paints = 0;
+  linkWrite(kD, 5, {79});
+  settle(3 * ViewManager::kFrameMs);
+  EXPECT_EQ(counter.paints, 0);
+  core->engine.onReplied();
+  settle(10);
+  EXPECT_EQ(counter.paints, 1) << "drawn after the reply";
+
+  // A line that never rests: drawn after the longest wait.
   counter.paints = 0;
   linkWrite(kD, 5, {78});
   settle(ViewManager::kFrameMs + ViewManager::kMostWaitMs / 2);
