@@ -23,9 +23,7 @@ ViewManager::ViewManager(const ViewHost& host, QWidget* mainWindow)
   // A frame waiting for the line is drawn as soon as a reply has left: the
   // next request is then at least a silence away.
   host_.lineReplied = [this] {
-    if (!waiting_.isValid()) return;
-    waiting_.invalidate();
-    flushFrame();
+    if (waiting_.isValid()) flushFrame();
   };
   frame_.setSingleShot(true);
   frame_.callOnTimeout([this] { frameDue(); });
@@ -43,12 +41,12 @@ void ViewManager::frameDue() {
       return;
     }
   }
-  waiting_.invalidate();
   flushFrame();
 }
 
 void ViewManager::flushFrame() {
   frame_.stop();
+  waiting_.invalidate();
   guarded(host_.errors, "frmMain.subDspRenew() ", [&](ErrorTrap&) {
     for (int s : kForwardOrder)
       if (DeviceView* v = views_[static_cast<std::size_t>(s)]) v->flushFrame();
