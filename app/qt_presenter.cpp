@@ -23,12 +23,15 @@
 
 namespace omb {
 
-// The dialogs open over the window the user works in (a device view),
-// else over the main window.
-static QWidget* activeOr(QWidget* fallback) {
+QtPresenter::Over::Over(QtPresenter& presenter) : presenter_(presenter) {
   QWidget* active = QApplication::activeWindow();
-  return active ? active : fallback;
+  const bool following = presenter.lastOver_ && presenter.lastClosed_.isValid() &&
+                         presenter.lastClosed_.elapsed() < kFollowMs;
+  window_ = active ? active : following ? presenter.lastOver_.data() : presenter.parent_;
+  presenter.lastOver_ = window_;
 }
+
+QtPresenter::Over::~Over() { presenter_.lastClosed_.start(); }
 
 namespace {
 
@@ -92,7 +95,8 @@ std::unique_ptr<QMessageBox> QtPresenter::buildBox(const std::string& text, cons
 
 MsgAnswer QtPresenter::message(const std::string& text, const std::string& title, MsgIcon icon,
                                MsgButtons buttons) {
-  const auto box = buildBox(text, title, icon, buttons, activeOr(parent_));
+  const Over over(*this);
+  const auto box = buildBox(text, title, icon, buttons, over.window());
   switch (box->exec()) {
     case QMessageBox::Cancel: return MsgAnswer::Cancel;
     case QMessageBox::Yes: return MsgAnswer::Yes;
@@ -102,7 +106,8 @@ MsgAnswer QtPresenter::message(const std::string& text, const std::string& title
 }
 
 void QtPresenter::messageWithHelp(const std::string& text, const std::string& title, MsgIcon icon, int helpTopic) {
-  const auto box = buildBox(text, title, icon == MsgIcon::Critical ? icon : MsgIcon::Exclamation, MsgButtons::Ok, activeOr(parent_));
+  const Over over(*this);
+  const auto box = buildBox(text, title, icon == MsgIcon::Critical ? icon : MsgIcon::Exclamation, MsgButtons::Ok, over.window());
   box->setStandardButtons(QMessageBox::Ok | QMessageBox::Help);
   nameButtons(*box);
   // Help opens the topic and the box stays until OK.
@@ -112,7 +117,8 @@ void QtPresenter::messageWithHelp(const std::string& text, const std::string& ti
 
 std::optional<std::string> QtPresenter::inputBox(const std::string& prompt, const std::string& title,
                                                  const std::string& preset) {
-  QInputDialog dialog(activeOr(parent_));
+  const Over over(*this);
+  QInputDialog dialog(over.window());
   dialog.setWindowTitle(QString::fromStdString(title));
   dialog.setLabelText(QString::fromStdString(prompt));
   dialog.setTextValue(QString::fromStdString(preset));
@@ -130,19 +136,22 @@ void QtPresenter::beep() { QApplication::beep(); }
 
 
 std::string QtPresenter::dlgInput(const std::string& caption, const std::string& prompt, const std::string& preset) {
-  return omb::dlgInput::ask(activeOr(parent_), QString::fromStdString(caption), QString::fromStdString(prompt),
+  const Over over(*this);
+  return omb::dlgInput::ask(over.window(), QString::fromStdString(caption), QString::fromStdString(prompt),
                             QString::fromStdString(preset))
       .toStdString();
 }
 
 bool QtPresenter::dlgMsg(const std::string& caption, const std::string& message, bool cancelVisible) {
-  return omb::dlgMsg::ask(activeOr(parent_), QString::fromStdString(caption), QString::fromStdString(message),
+  const Over over(*this);
+  return omb::dlgMsg::ask(over.window(), QString::fromStdString(caption), QString::fromStdString(message),
                           cancelVisible) == QStringLiteral("1");
 }
 
 std::optional<std::string> QtPresenter::openFileName(const std::string& title, const std::vector<std::string>& filters,
                                                      const std::string& defaultExtension, const std::string& folder) {
-  QFileDialog dialog(activeOr(parent_), QString::fromStdString(title));
+  const Over over(*this);
+  QFileDialog dialog(over.window(), QString::fromStdString(title));
   if (!folder.empty()) dialog.setDirectory(QString::fromStdString(folder));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -156,7 +165,8 @@ std::optional<std::string> QtPresenter::openFileName(const std::string& title, c
 
 std::optional<std::string> QtPresenter::saveFileName(const std::string& title, const std::vector<std::string>& filters,
                                                      const std::string& defaultExtension, const std::string& initial) {
-  QFileDialog dialog(activeOr(parent_), QString::fromStdString(title));
+  const Over over(*this);
+  QFileDialog dialog(over.window(), QString::fromStdString(title));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   QStringList list;
   for (const std::string& f : filters) list << QString::fromStdString(f);
@@ -170,7 +180,8 @@ std::optional<std::string> QtPresenter::saveFileName(const std::string& title, c
 }
 
 std::optional<std::int32_t> QtPresenter::chooseColour(std::int32_t initial) {
-  const QColor c = QColorDialog::getColor(toQColor(initial), activeOr(parent_));
+  const Over over(*this);
+  const QColor c = QColorDialog::getColor(toQColor(initial), over.window());
   if (!c.isValid()) return std::nullopt;
   return fromQColor(c);
 }
@@ -184,7 +195,8 @@ std::optional<FontChoice> QtPresenter::chooseFont(const FontChoice& preset) {
   font.setItalic(preset.italic);
   font.setUnderline(preset.underline);
   font.setStrikeOut(preset.strikethrough);
-  DlgFont dialog(font, toQColor(preset.colour), activeOr(parent_));
+  const Over over(*this);
+  DlgFont dialog(font, toQColor(preset.colour), over.window());
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QFont chosen = dialog.selectedFont();
   FontChoice c;

@@ -1,7 +1,9 @@
 // The Presenter of the desktop program: Qt message boxes.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -39,8 +41,29 @@ class QtPresenter final : public Presenter {
   std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
 
  private:
+  // The window a dialog opens over, for as long as the dialog is open: the
+  // window the user works in (a device view); just after another dialog
+  // closed, when no window is active again yet (a refusal that follows an
+  // input box), the window that dialog opened over; else the main window.
+  class Over {
+   public:
+    explicit Over(QtPresenter& presenter);
+    ~Over();
+    Over(const Over&) = delete;
+    Over& operator=(const Over&) = delete;
+    QWidget* window() const { return window_; }
+
+   private:
+    QtPresenter& presenter_;
+    QWidget* window_;
+  };
+  // How long after a dialog closed the next one still opens over its window.
+  static constexpr int kFollowMs = 500;
+
   QWidget* parent_;
   std::function<void(int)> help_;
+  QPointer<QWidget> lastOver_;
+  QElapsedTimer lastClosed_;
 };
 
 }  // namespace omb

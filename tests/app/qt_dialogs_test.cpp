@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
@@ -181,6 +182,37 @@ TEST(ProjectChoosers, StartInTheirFolderWhereABareNameIsFound) {
   EXPECT_EQ(presenter.saveFileName("プロジェクトに名前を付けて保存", {"(*.bin)"}, "bin", projects + "/Test.bin"),
             projects + "/Line3.bin");
   EXPECT_EQ(openedIn.toStdString(), projects);
+}
+
+// A dialog opens over the window the user works in, and a box that follows
+// another (a refusal after an input box, before any window is active
+// again) over the same window, not over the main window.
+TEST(DialogOwner, ABoxThatFollowsAnotherOpensOverTheSameWindow) {
+  QWidget main, view;
+  main.show();
+  view.show();
+  QtPresenter presenter(&main);
+  const auto parentOfNextBox = [&presenter] {
+    QWidget* parent = nullptr;
+    whenShown<dlgMsg>([&parent](dlgMsg& box) {
+      parent = box.parentWidget();
+      box.close();
+    });
+    presenter.dlgMsg("range", "out of range", false);
+    return parent;
+  };
+
+  QApplication::setActiveWindow(&view);
+  EXPECT_EQ(parentOfNextBox(), &view) << "over the window worked in";
+  QApplication::setActiveWindow(nullptr);
+  EXPECT_EQ(parentOfNextBox(), &view) << "the box that follows, over the same window";
+
+  // Long after, with no window active: the main window.
+  QElapsedTimer later;
+  later.start();
+  while (later.elapsed() < 600) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  QApplication::setActiveWindow(nullptr);
+  EXPECT_EQ(parentOfNextBox(), &main);
 }
 
 }  // namespace
