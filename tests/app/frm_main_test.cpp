@@ -27,9 +27,12 @@
 #include "old_project_bytes.h"
 #include "pc_port.h"
 #include "test_support.h"
+#include "widget_support.h"
 
 namespace omb {
 namespace {
+
+using test::child;
 
 void spin(int ms) {
   QElapsedTimer t;
@@ -58,12 +61,6 @@ class MainWindow : public ::testing::Test {
     auto core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
     EXPECT_TRUE(core->startUp());
     return core;
-  }
-  template <class T>
-  static T* find(QWidget& w, const char* name) {
-    T* t = w.findChild<T*>(name);
-    EXPECT_NE(t, nullptr) << name;
-    return t;
   }
   test::TempDir dir;
   RecordingPresenter presenter;
@@ -95,16 +92,16 @@ TEST_F(MainWindow, LoadsWithEveryNamedControlAndTheStartStates) {
   EXPECT_FALSE(w.findChild<QAction*>("mnuFileSave")->isEnabled());
   EXPECT_FALSE(w.findChild<QAction*>("Toolbar2_blank8")->isEnabled());
   EXPECT_FALSE(w.findChild<QAction*>("mnuProtoMode0")->isVisible());
-  EXPECT_EQ(find<QLabel>(w, "lblCpuType")->text(), "ACPU");
-  EXPECT_EQ(find<QLabel>(w, "lblKeisiki")->text(), "形式１");
-  EXPECT_EQ(find<QLabel>(w, "lblWait")->text(), "40 mmSec");
-  EXPECT_EQ(find<QLabel>(w, "stsPortNo")->text(), "1");
-  EXPECT_EQ(find<QLabel>(w, "stsSetting")->text(), "9600,n,8,1");
-  EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Close");
-  EXPECT_TRUE(find<QPushButton>(w, "cmdPOpen")->isEnabled());
-  EXPECT_FALSE(find<QPushButton>(w, "cmdPClose")->isEnabled());
-  EXPECT_FALSE(find<QLineEdit>(w, "txtPcNo")->isEnabled());
-  EXPECT_TRUE(find<QCheckBox>(w, "chkLogDsp")->isChecked());  // LogDsp=1 in the shipped file
+  EXPECT_EQ(child<QLabel>(w, "lblCpuType")->text(), "ACPU");
+  EXPECT_EQ(child<QLabel>(w, "lblKeisiki")->text(), "形式１");
+  EXPECT_EQ(child<QLabel>(w, "lblWait")->text(), "40 mmSec");
+  EXPECT_EQ(child<QLabel>(w, "stsPortNo")->text(), "1");
+  EXPECT_EQ(child<QLabel>(w, "stsSetting")->text(), "9600,n,8,1");
+  EXPECT_EQ(child<QLabel>(w, "stsStatus")->text(), "Close");
+  EXPECT_TRUE(child<QPushButton>(w, "cmdPOpen")->isEnabled());
+  EXPECT_FALSE(child<QPushButton>(w, "cmdPClose")->isEnabled());
+  EXPECT_FALSE(child<QLineEdit>(w, "txtPcNo")->isEnabled());
+  EXPECT_TRUE(child<QCheckBox>(w, "chkLogDsp")->isChecked());  // LogDsp=1 in the shipped file
   EXPECT_TRUE(presenter.boxes.empty());
 }
 
@@ -113,25 +110,25 @@ TEST_F(MainWindow, TheLinkSettingsMenusDriveTheEngine) {
   FrmMain w(*core);
   w.Form_Load();
   w.findChild<QAction*>("mnuCpuAnAcpu")->trigger();
-  EXPECT_EQ(find<QLabel>(w, "lblCpuType")->text(), "AnACPU");
+  EXPECT_EQ(child<QLabel>(w, "lblCpuType")->text(), "AnACPU");
   EXPECT_EQ(core->link.config.cpu, CpuType::AnACPU);
   EXPECT_FALSE(w.findChild<QAction*>("mnuCpuAcpu")->isChecked());
   w.findChild<QAction*>("mnuProtoMode3")->trigger();
-  EXPECT_EQ(find<QLabel>(w, "lblKeisiki")->text(), "形式３");
+  EXPECT_EQ(child<QLabel>(w, "lblKeisiki")->text(), "形式３");
   EXPECT_EQ(core->link.config.format, Format::F3);
   EXPECT_EQ(core->link.framing().reqTail, std::string(1, ETX));
   EXPECT_FALSE(w.findChild<QAction*>("mnuProtoMode1")->isChecked());
-  find<QLineEdit>(w, "txtKyokuNo")->setText("05");
+  child<QLineEdit>(w, "txtKyokuNo")->setText("05");
   EXPECT_EQ(core->link.config.station, "05");
   EXPECT_EQ(core->link.config.sum, CheckState::Checked);  // ticked at start
-  find<QCheckBox>(w, "chkSum")->click();
+  child<QCheckBox>(w, "chkSum")->click();
   EXPECT_EQ(core->link.config.sum, CheckState::Unchecked);
   w.findChild<QAction*>("mnuCommBps0")->trigger();
   w.findChild<QAction*>("mnuCommParityE")->trigger();
   w.findChild<QAction*>("mnuCommCharLen7")->trigger();
   w.findChild<QAction*>("mnuCommStopBit2")->trigger();
-  EXPECT_EQ(find<QLabel>(w, "stsSetting")->text(), "19200,e,7,2");
-  EXPECT_EQ(find<QLabel>(w, "lblParity")->text(), "偶数");
+  EXPECT_EQ(child<QLabel>(w, "stsSetting")->text(), "19200,e,7,2");
+  EXPECT_EQ(child<QLabel>(w, "lblParity")->text(), "偶数");
 }
 
 // A project opened and an old project imported change the settings the
@@ -168,26 +165,26 @@ TEST_F(MainWindow, ProjectOpenAndOldImportShowTheSettingsServed) {
     FrmMain w(*core);
     w.Form_Load();
     ProjectCommands project(*core);
-    ASSERT_EQ(find<QCheckBox>(w, "chkSum")->checkState(), Qt::Checked);  // as at start
+    ASSERT_EQ(child<QCheckBox>(w, "chkSum")->checkState(), Qt::Checked);  // as at start
     ASSERT_TRUE(c.load(project));
-    EXPECT_EQ(find<QLineEdit>(w, "txtKyokuNo")->text().toStdString(), c.station);
+    EXPECT_EQ(child<QLineEdit>(w, "txtKyokuNo")->text().toStdString(), c.station);
     EXPECT_EQ(core->link.config.station, c.station);
-    EXPECT_EQ(find<QCheckBox>(w, "chkSum")->checkState(), c.sum);
+    EXPECT_EQ(child<QCheckBox>(w, "chkSum")->checkState(), c.sum);
     EXPECT_FALSE(core->link.config.sumOn());
-    EXPECT_EQ(find<QLabel>(w, "lblWait")->text().toStdString(), c.wait);
-    EXPECT_EQ(find<QScrollBar>(w, "hscWait")->value(), core->pc.hscWait);
-    EXPECT_EQ(find<QLabel>(w, "lblKeisiki")->text().toStdString(), c.keisiki);
+    EXPECT_EQ(child<QLabel>(w, "lblWait")->text().toStdString(), c.wait);
+    EXPECT_EQ(child<QScrollBar>(w, "hscWait")->value(), core->pc.hscWait);
+    EXPECT_EQ(child<QLabel>(w, "lblKeisiki")->text().toStdString(), c.keisiki);
     EXPECT_TRUE(w.findChild<QAction*>(QString("mnuProtoMode%1").arg(core->link.config.formatNumber()))->isChecked());
-    EXPECT_EQ(find<QLabel>(w, "lblCpuType")->text().toStdString(), c.cpu);
+    EXPECT_EQ(child<QLabel>(w, "lblCpuType")->text().toStdString(), c.cpu);
     EXPECT_TRUE(w.findChild<QAction*>("mnuCpuAnAcpu")->isChecked());
-    EXPECT_EQ(find<QLabel>(w, "lblBlate")->text().toStdString(), c.baud);
+    EXPECT_EQ(child<QLabel>(w, "lblBlate")->text().toStdString(), c.baud);
     EXPECT_TRUE(w.findChild<QAction*>("mnuCommBps0")->isChecked());
 
     // What the user then changes on the window is what a save writes.
-    find<QLineEdit>(w, "txtKyokuNo")->setText("1A");
-    find<QCheckBox>(w, "chkSum")->click();
-    find<QScrollBar>(w, "hscWait")->setValue(77);
-    EXPECT_EQ(find<QLabel>(w, "lblWait")->text(), "77 mmSec");
+    child<QLineEdit>(w, "txtKyokuNo")->setText("1A");
+    child<QCheckBox>(w, "chkSum")->click();
+    child<QScrollBar>(w, "hscWait")->setValue(77);
+    EXPECT_EQ(child<QLabel>(w, "lblWait")->text(), "77 mmSec");
     const ProjectImage captured = project.capture();
     EXPECT_EQ(captured.station, "1A");
     EXPECT_EQ(captured.sum, static_cast<std::int16_t>(CheckState::Checked));
@@ -200,18 +197,18 @@ TEST_F(MainWindow, ServesAPcProgramFromTheWindowAndLocksTheSettingsWhileOpen) {
   FrmMain w(*core);
   w.Form_Load();
   w.show();
-  find<QScrollBar>(w, "hscWait")->setValue(5);
+  child<QScrollBar>(w, "hscWait")->setValue(5);
   w.findChild<QAction*>("mnuProtoMode4")->trigger();
   w.findChild<QAction*>("mnuCpuAnAcpu")->trigger();
-  find<QPushButton>(w, "cmdPOpen")->click();
-  EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Open");
-  EXPECT_FALSE(find<QLineEdit>(w, "txtKyokuNo")->isEnabled());
+  child<QPushButton>(w, "cmdPOpen")->click();
+  EXPECT_EQ(child<QLabel>(w, "stsStatus")->text(), "Open");
+  EXPECT_FALSE(child<QLineEdit>(w, "txtKyokuNo")->isEnabled());
   EXPECT_FALSE(w.findChild<QAction*>("mnuFileOpen")->isEnabled());
-  EXPECT_TRUE(find<QPushButton>(w, "cmdPClose")->isEnabled());
-  const QString log = find<QPlainTextEdit>(w, "txtCommLog")->toPlainText();
+  EXPECT_TRUE(child<QPushButton>(w, "cmdPClose")->isEnabled());
+  const QString log = child<QPlainTextEdit>(w, "txtCommLog")->toPlainText();
   EXPECT_TRUE(log.contains("受信文字間Wait : 5 [mSec]")) << log.toStdString();
 
-  find<QRadioButton>(w, "optDspType1")->click();  // control characters named
+  child<QRadioButton>(w, "optDspType1")->click();  // control characters named
   EXPECT_EQ(core->log.optDspType(), DspType::Replaced);
   test::PcPort pc(dir.file("com1"));
   ASSERT_TRUE(pc.ok());
@@ -227,25 +224,25 @@ TEST_F(MainWindow, ServesAPcProgramFromTheWindowAndLocksTheSettingsWhileOpen) {
   EXPECT_EQ(reply, std::string(1, STX) + "00FF0000" + std::string(1, ETX) + "AF\r\n");
   EXPECT_TRUE(presenter.boxes.empty());
   spin(200);  // the log is drawn once the line has been quiet for a moment
-  const QString shown = find<QPlainTextEdit>(w, "txtCommLog")->toPlainText();
+  const QString shown = child<QPlainTextEdit>(w, "txtCommLog")->toPlainText();
   EXPECT_TRUE(shown.contains("受信 : (ENQ)00FFQR0D0000000184(CR)(LF)")) << shown.toStdString();
   EXPECT_TRUE(shown.contains("送信 : (STX)00FF0000(ETX)AF(CR)(LF)")) << shown.toStdString();
-  EXPECT_EQ(find<QLabel>(w, "lblSnd")->text(), QString("\x02") + "00FF0000\x03" + "AF\r\n");
+  EXPECT_EQ(child<QLabel>(w, "lblSnd")->text(), QString("\x02") + "00FF0000\x03" + "AF\r\n");
   // A frame with CR LF leaves the labels one line tall.
-  EXPECT_EQ(find<QLabel>(w, "lblSnd")->height(), find<QLabel>(w, "lblComErr")->height());
-  EXPECT_LT(find<QLabel>(w, "lblRev")->height(), 2 * find<QLabel>(w, "lblRev")->fontMetrics().height());
+  EXPECT_EQ(child<QLabel>(w, "lblSnd")->height(), child<QLabel>(w, "lblComErr")->height());
+  EXPECT_LT(child<QLabel>(w, "lblRev")->height(), 2 * child<QLabel>(w, "lblRev")->fontMetrics().height());
 
-  find<QPushButton>(w, "cmdPClose")->click();
-  EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Close");
-  EXPECT_TRUE(find<QLineEdit>(w, "txtKyokuNo")->isEnabled());
+  child<QPushButton>(w, "cmdPClose")->click();
+  EXPECT_EQ(child<QLabel>(w, "stsStatus")->text(), "Close");
+  EXPECT_TRUE(child<QLineEdit>(w, "txtKyokuNo")->isEnabled());
   EXPECT_FALSE(std::filesystem::exists(dir.file("com1")));
   // The log file's options follow 通信ﾛｸﾞﾌｧｲﾙ出力 also after the close.
-  auto* chkLogFile = find<QCheckBox>(w, "chkLogFile");
+  auto* chkLogFile = child<QCheckBox>(w, "chkLogFile");
   ASSERT_FALSE(chkLogFile->isChecked());
   for (bool ticked : {false, true, false}) {
     if (chkLogFile->isChecked() != ticked) chkLogFile->click();
     for (const char* option : {"optFileType0", "optFileType1"})
-      EXPECT_EQ(find<QRadioButton>(w, option)->isEnabled(), ticked) << option << (ticked ? " ticked" : " unticked");
+      EXPECT_EQ(child<QRadioButton>(w, option)->isEnabled(), ticked) << option << (ticked ? " ticked" : " unticked");
   }
 }
 
@@ -258,12 +255,12 @@ TEST_F(MainWindow, AComNumberMappedToTcpServesFromTheWindow) {
   auto core = start();
   FrmMain w(*core);
   w.Form_Load();
-  find<QPushButton>(w, "cmdPOpen")->click();
-  EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Open");
+  child<QPushButton>(w, "cmdPOpen")->click();
+  EXPECT_EQ(child<QLabel>(w, "stsStatus")->text(), "Open");
   EXPECT_TRUE(core->line.tcp());
   EXPECT_EQ(core->line.peerPath().rfind("tcp:127.0.0.1:", 0), 0u) << core->line.peerPath();
-  find<QPushButton>(w, "cmdPClose")->click();
-  EXPECT_EQ(find<QLabel>(w, "stsStatus")->text(), "Close");
+  child<QPushButton>(w, "cmdPClose")->click();
+  EXPECT_EQ(child<QLabel>(w, "stsStatus")->text(), "Close");
   EXPECT_FALSE(core->line.isOpen());
 }
 
@@ -275,8 +272,8 @@ TEST_F(MainWindow, WithoutAnyPortTheUserIsToldOnceAndBothButtonsStayOff) {
   ASSERT_EQ(presenter.boxes.size(), 1u);
   EXPECT_EQ(presenter.boxes[0].text, "利用可能なＣＯＭＭポートがありません。\r\n");
   EXPECT_EQ(presenter.boxes[0].title, "COM Port Error");
-  EXPECT_FALSE(find<QPushButton>(w, "cmdPOpen")->isEnabled());
-  EXPECT_FALSE(find<QPushButton>(w, "cmdPClose")->isEnabled());
+  EXPECT_FALSE(child<QPushButton>(w, "cmdPOpen")->isEnabled());
+  EXPECT_FALSE(child<QPushButton>(w, "cmdPClose")->isEnabled());
 }
 
 TEST_F(MainWindow, AMissingSettingsFileEndsStartUp) {
@@ -292,7 +289,7 @@ TEST_F(MainWindow, ClosingWithTheLogFileOpenWritesTheShutdownLinesAndTheWindowSe
   w.Form_Load();
   core->log.setChkLogFile(true);
   core->log.setOptFileType(LogFileType::Fixed);
-  find<QPushButton>(w, "cmdPOpen")->click();
+  child<QPushButton>(w, "cmdPOpen")->click();
   ASSERT_TRUE(core->port.isOpen());
   w.resize(900, 600);
   w.close();
@@ -461,22 +458,22 @@ TEST_F(MainWindow, TheLineToolsWindowAndMenusDriveFaultsStatisticsAndStations) {
   ASSERT_NE(faults, nullptr);
   EXPECT_TRUE(faults->isVisible());
   EXPECT_EQ(faults->windowTitle(), "障害注入と統計");
-  auto* rule = find<QLineEdit>(*faults, "txtFaultRule");
+  auto* rule = child<QLineEdit>(*faults, "txtFaultRule");
   rule->setText("nak=0A,cmd=WR");
-  find<QPushButton>(*faults, "cmdFaultAdd")->click();
+  child<QPushButton>(*faults, "cmdFaultAdd")->click();
   rule->setText("explode");
-  find<QPushButton>(*faults, "cmdFaultAdd")->click();
+  child<QPushButton>(*faults, "cmdFaultAdd")->click();
   ASSERT_EQ(presenter.boxes.size(), 1u);
   EXPECT_NE(presenter.boxes[0].text.find("\"explode\" は使えない項目です"), std::string::npos);
   EXPECT_EQ(rule->text(), "explode");  // left for correcting
   ASSERT_EQ(core->faults.rules().size(), 1u);
-  auto* grid = find<QTableWidget>(*faults, "grdFaults");
+  auto* grid = child<QTableWidget>(*faults, "grdFaults");
   ASSERT_EQ(grid->rowCount(), 1);
   EXPECT_EQ(grid->item(0, 1)->text(), "否定応答 0A を送信（要求は未実行）");
 
-  find<QScrollBar>(w, "hscWait")->setValue(5);
-  find<QCheckBox>(w, "chkSum")->click();  // sum check off
-  find<QPushButton>(w, "cmdPOpen")->click();
+  child<QScrollBar>(w, "hscWait")->setValue(5);
+  child<QCheckBox>(w, "chkSum")->click();  // sum check off
+  child<QPushButton>(w, "cmdPOpen")->click();
   test::PcPort pc(dir.file("com1"));
   ASSERT_TRUE(pc.ok());
   auto exchange = [&](const std::string& request, std::size_t length) {
@@ -494,13 +491,13 @@ TEST_F(MainWindow, TheLineToolsWindowAndMenusDriveFaultsStatisticsAndStations) {
   EXPECT_EQ(exchange(std::string(1, ENQ) + "00FFWW0D0000011234", 5), std::string(1, ACK) + "00FF");
   spin(600);  // the window redraws twice a second
   EXPECT_EQ(grid->item(0, 3)->text(), "1");
-  const QString stats = find<QLabel>(*faults, "lblStats")->text();
+  const QString stats = child<QLabel>(*faults, "lblStats")->text();
   EXPECT_TRUE(stats.contains("要求　　　　　: 2")) << stats.toStdString();
   EXPECT_TRUE(stats.contains("0AH: 1")) << stats.toStdString();
   EXPECT_TRUE(stats.contains("障害注入　　　: 1")) << stats.toStdString();
   // The stations change only while the port is closed.
   EXPECT_FALSE(w.findChild<QAction*>("mnuStations")->isEnabled());
-  find<QPushButton>(w, "cmdPClose")->click();
+  child<QPushButton>(w, "cmdPClose")->click();
   EXPECT_TRUE(w.findChild<QAction*>("mnuStations")->isEnabled());
 
   presenter.inputAnswers = {"00,01"};
@@ -509,8 +506,8 @@ TEST_F(MainWindow, TheLineToolsWindowAndMenusDriveFaultsStatisticsAndStations) {
   ASSERT_NE(w.findChild<QAction*>("mnuStation01"), nullptr);
   EXPECT_TRUE(w.findChild<QMenu*>("mnuStationShow")->isEnabled());
   // The box shows every station served; showing another moves no memory.
-  EXPECT_EQ(find<QLineEdit>(w, "txtKyokuNo")->text(), "00,01");
-  EXPECT_TRUE(find<QLineEdit>(w, "txtKyokuNo")->isReadOnly());
+  EXPECT_EQ(child<QLineEdit>(w, "txtKyokuNo")->text(), "00,01");
+  EXPECT_TRUE(child<QLineEdit>(w, "txtKyokuNo")->isReadOnly());
   w.findChild<QAction*>("mnuStation01")->trigger();
   EXPECT_EQ(core->stations.shown(), "01");
   EXPECT_EQ(core->shownState, core->stations.stateOf("01"));
@@ -519,11 +516,11 @@ TEST_F(MainWindow, TheLineToolsWindowAndMenusDriveFaultsStatisticsAndStations) {
   EXPECT_EQ(core->link.config.station, "00");
   EXPECT_TRUE(w.findChild<QAction*>("mnuStation01")->isChecked());
   EXPECT_FALSE(w.findChild<QAction*>("mnuStation00")->isChecked());
-  EXPECT_TRUE(find<QLineEdit>(w, "txtKyokuNo")->toolTip().contains("表示中の局: 01"));
+  EXPECT_TRUE(child<QLineEdit>(w, "txtKyokuNo")->toolTip().contains("表示中の局: 01"));
   w.findChild<QAction*>("mnuStation00")->trigger();
   EXPECT_EQ(core->shownState, &core->state);
   EXPECT_EQ(core->state.memory.fncDeviceData(0, "D"), 0x1234);
-  EXPECT_EQ(find<QLineEdit>(w, "txtKyokuNo")->text(), "00,01");
+  EXPECT_EQ(child<QLineEdit>(w, "txtKyokuNo")->text(), "00,01");
   presenter.inputAnswers = {"00,0x"};
   w.findChild<QAction*>("mnuStations")->trigger();
   EXPECT_NE(presenter.boxes.back().text.find("\"0x\""), std::string::npos);

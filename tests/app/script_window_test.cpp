@@ -14,9 +14,12 @@
 #include "app/frm_script.h"
 #include "app/script_control.h"
 #include "test_support.h"
+#include "widget_support.h"
 
 namespace omb {
 namespace {
+
+using test::child;
 
 class ScriptWindow : public ::testing::Test {
  protected:
@@ -24,12 +27,6 @@ class ScriptWindow : public ::testing::Test {
     test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
     core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
     EXPECT_TRUE(core->startUp());
-  }
-  template <class T>
-  static T* find(QWidget& w, const char* name) {
-    T* t = w.findChild<T*>(name);
-    EXPECT_NE(t, nullptr) << name;
-    return t;
   }
 
   test::TempDir dir;
@@ -44,9 +41,9 @@ TEST_F(ScriptWindow, RunsTheEditorsTextMarksAnErrorsLineAndShowsTheConsole) {
   main.findChild<QAction*>("mnuScript")->trigger();
   auto* w = main.findChild<FrmScript*>("frmScript");
   ASSERT_NE(w, nullptr);
-  auto* editor = find<ScriptEditor>(*w, "txtScript");
-  auto* console = find<QPlainTextEdit>(*w, "txtScriptConsole");
-  auto* state = find<QLabel>(*w, "lblScriptState");
+  auto* editor = child<ScriptEditor>(*w, "txtScript");
+  auto* console = child<QPlainTextEdit>(*w, "txtScriptConsole");
+  auto* state = child<QLabel>(*w, "lblScriptState");
   // It opens on the script in use and what it said so far.
   EXPECT_EQ(editor->toPlainText(), "log('from before');");
   EXPECT_EQ(console->toPlainText(), "from before");
@@ -55,14 +52,14 @@ TEST_F(ScriptWindow, RunsTheEditorsTextMarksAnErrorsLineAndShowsTheConsole) {
   // A mistake: told in the console at its line, the line marked; the
   // script that ran goes on.
   editor->setPlainText("on('M0', function (v) {\n  log('M0 is', v);\n  set('D0', v +);\n});");
-  find<QPushButton>(*w, "cmdScriptRun")->click();
+  child<QPushButton>(*w, "cmdScriptRun")->click();
   EXPECT_EQ(editor->errorLines(), QSet<int>{3});
   EXPECT_TRUE(console->toPlainText().contains("Line_Script.js:3: SyntaxError")) << console->toPlainText().toStdString();
   EXPECT_TRUE(core->script.running());
 
   editor->setPlainText("on('M0', function (v) {\n  log('M0 is', v);\n  set('D0', v + 1);\n});");
   EXPECT_TRUE(editor->errorLines().isEmpty()) << "an edit clears the marks";
-  find<QPushButton>(*w, "cmdScriptRun")->click();
+  child<QPushButton>(*w, "cmdScriptRun")->click();
   EXPECT_TRUE(state->text().contains("変化の処理 1")) << state->text().toStdString();
   core->state.memory.writeDevice(kM, 0, 1);
   core->state.memory.publish("All");
@@ -72,9 +69,9 @@ TEST_F(ScriptWindow, RunsTheEditorsTextMarksAnErrorsLineAndShowsTheConsole) {
   // The running script is what a project saves.
   EXPECT_EQ(core->script.source(), editor->toPlainText().toStdString());
 
-  find<QPushButton>(*w, "cmdScriptStop")->click();
+  child<QPushButton>(*w, "cmdScriptStop")->click();
   EXPECT_EQ(state->text(), "停止中");
-  EXPECT_FALSE(find<QPushButton>(*w, "cmdScriptStop")->isEnabled());
+  EXPECT_FALSE(child<QPushButton>(*w, "cmdScriptStop")->isEnabled());
 }
 
 // The script commands of the control channel, on a host of their own.

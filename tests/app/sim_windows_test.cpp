@@ -23,9 +23,12 @@
 #include "app/frm_main.h"
 #include "app/frm_trend.h"
 #include "test_support.h"
+#include "widget_support.h"
 
 namespace omb {
 namespace {
+
+using test::child;
 
 class SimWindows : public ::testing::Test {
  protected:
@@ -33,12 +36,6 @@ class SimWindows : public ::testing::Test {
     test::writeFile(dir.file("Init.ini"), test::readFile(OMBRISAL_SOURCE_DIR "/resources/Init.ini"));
     core = std::make_unique<AppCore>(presenter, clock, dir.str() + "/");
     EXPECT_TRUE(core->startUp());
-  }
-  template <class T>
-  static T* find(QWidget& w, const char* name) {
-    T* t = w.findChild<T*>(name);
-    EXPECT_NE(t, nullptr) << name;
-    return t;
   }
   void write(int kind, int number, std::int16_t value) {
     core->state.memory.write(kind, number, value);
@@ -57,13 +54,13 @@ TEST_F(SimWindows, GeneratorsAreAddedPausedAndRemovedFromTheirWindow) {
   main.findChild<QAction*>("mnuGenerators")->trigger();
   auto* w = main.findChild<FrmGenerators*>("frmGenerators");
   ASSERT_NE(w, nullptr);
-  auto* text = find<QLineEdit>(*w, "txtGenerator");
-  auto* grid = find<QTableWidget>(*w, "grdGenerators");
+  auto* text = child<QLineEdit>(*w, "txtGenerator");
+  auto* grid = child<QTableWidget>(*w, "grdGenerators");
 
   text->setText("counter D100 step=5 min=0 max=100 period=100");
-  find<QPushButton>(*w, "cmdGeneratorAdd")->click();
+  child<QPushButton>(*w, "cmdGeneratorAdd")->click();
   text->setText("square X0 period=200 duty=0.25");
-  find<QPushButton>(*w, "cmdGeneratorAdd")->click();
+  child<QPushButton>(*w, "cmdGeneratorAdd")->click();
   ASSERT_EQ(grid->rowCount(), 2);
   EXPECT_EQ(grid->item(0, 1)->text(), "カウンタ");
   EXPECT_EQ(grid->item(0, 2)->text(), "D100");
@@ -72,7 +69,7 @@ TEST_F(SimWindows, GeneratorsAreAddedPausedAndRemovedFromTheirWindow) {
 
   // A line that is not a generator is told and stays for correcting.
   text->setText("counter Q100 period=100");
-  find<QPushButton>(*w, "cmdGeneratorAdd")->click();
+  child<QPushButton>(*w, "cmdGeneratorAdd")->click();
   EXPECT_NE(lastBox().find("Q100"), std::string::npos) << lastBox();
   EXPECT_EQ(text->text(), "counter Q100 period=100");
   EXPECT_EQ(core->generators.entries().size(), 2u);
@@ -83,12 +80,12 @@ TEST_F(SimWindows, GeneratorsAreAddedPausedAndRemovedFromTheirWindow) {
   core->tickGenerators();
   EXPECT_EQ(core->state.memory.words(kD)[100], 10);
   grid->selectRow(0);
-  find<QPushButton>(*w, "cmdGeneratorPause")->click();
+  child<QPushButton>(*w, "cmdGeneratorPause")->click();
   EXPECT_EQ(grid->item(0, 4)->text(), "一時停止中");
   clock.advanceMs(1000);
   core->tickGenerators();
   EXPECT_EQ(core->state.memory.words(kD)[100], 10);
-  find<QPushButton>(*w, "cmdGeneratorResume")->click();
+  child<QPushButton>(*w, "cmdGeneratorResume")->click();
   clock.advanceMs(100);
   core->tickGenerators();
   EXPECT_EQ(core->state.memory.words(kD)[100], 15);
@@ -101,26 +98,26 @@ TEST_F(SimWindows, GeneratorsAreAddedPausedAndRemovedFromTheirWindow) {
   EXPECT_EQ(text->text(), "square X0 duty=0.25 period=200");
   text->setText("square X0 duty=0.75 period=400");
   grid->setCurrentCell(1, 0);
-  find<QPushButton>(*w, "cmdGeneratorChange")->click();
+  child<QPushButton>(*w, "cmdGeneratorChange")->click();
   EXPECT_EQ(grid->item(1, 3)->text(), "duty=0.75 period=400");
   EXPECT_EQ(core->generators.entries()[1].id, id);
   text->setText("square X0 duty=0.75 period=0");
-  find<QPushButton>(*w, "cmdGeneratorChange")->click();
+  child<QPushButton>(*w, "cmdGeneratorChange")->click();
   EXPECT_NE(lastBox().find("period"), std::string::npos) << lastBox();
   EXPECT_EQ(grid->item(1, 3)->text(), "duty=0.75 period=400");
 
   grid->setCurrentCell(0, 0);
-  find<QPushButton>(*w, "cmdGeneratorRemove")->click();
+  child<QPushButton>(*w, "cmdGeneratorRemove")->click();
   ASSERT_EQ(grid->rowCount(), 1);
   EXPECT_EQ(grid->item(0, 1)->text(), "矩形波");
   // Everything at once asks first; Cancel keeps them.
   presenter.answers = {MsgAnswer::Cancel};
-  find<QPushButton>(*w, "cmdGeneratorClear")->click();
+  child<QPushButton>(*w, "cmdGeneratorClear")->click();
   EXPECT_EQ(grid->rowCount(), 1);
   presenter.answers = {MsgAnswer::Ok};
-  find<QPushButton>(*w, "cmdGeneratorClear")->click();
+  child<QPushButton>(*w, "cmdGeneratorClear")->click();
   EXPECT_EQ(grid->rowCount(), 0);
-  EXPECT_FALSE(find<QPushButton>(*w, "cmdGeneratorPause")->isEnabled());
+  EXPECT_FALSE(child<QPushButton>(*w, "cmdGeneratorPause")->isEnabled());
 }
 
 // At its opening size the generator window shows a generator's settings
@@ -131,10 +128,10 @@ TEST_F(SimWindows, TheGeneratorWindowShowsTheSettingsWhole) {
   auto* w = main.findChild<FrmGenerators*>("frmGenerators");
   ASSERT_NE(w, nullptr);
   w->show();
-  find<QLineEdit>(*w, "txtGenerator")->setText("counter D100 step=20 min=0 max=1000 period=100");
-  find<QPushButton>(*w, "cmdGeneratorAdd")->click();
+  child<QLineEdit>(*w, "txtGenerator")->setText("counter D100 step=20 min=0 max=1000 period=100");
+  child<QPushButton>(*w, "cmdGeneratorAdd")->click();
   QCoreApplication::processEvents();
-  auto* grid = find<QTableWidget>(*w, "grdGenerators");
+  auto* grid = child<QTableWidget>(*w, "grdGenerators");
   ASSERT_EQ(grid->rowCount(), 1);
   for (int c = 0; c < grid->columnCount(); ++c) {
     const QTableWidgetItem* item = grid->item(0, c);
@@ -147,12 +144,12 @@ TEST_F(SimWindows, ATrendChartDrawsTheChosenDevicesAndExportsWhatIsVisible) {
   FrmTrend w(*core);
   w.resize(900, 520);
   w.show();
-  find<QLineEdit>(w, "txtTrendDevice")->setText("D100, x0 Q5");
-  find<QPushButton>(w, "cmdTrendAdd")->click();
+  child<QLineEdit>(w, "txtTrendDevice")->setText("D100, x0 Q5");
+  child<QPushButton>(w, "cmdTrendAdd")->click();
   EXPECT_NE(lastBox().find("Q5"), std::string::npos) << lastBox();
   ASSERT_EQ(w.traces().size(), 2u);
   EXPECT_EQ(w.traces()[1].device, "X0");
-  EXPECT_EQ(find<QListWidget>(w, "lstTrendSeries")->count(), 2);
+  EXPECT_EQ(child<QListWidget>(w, "lstTrendSeries")->count(), 2);
 
   for (int i = 1; i <= 5; ++i) {
     clock.advanceMs(1000);
@@ -163,7 +160,7 @@ TEST_F(SimWindows, ATrendChartDrawsTheChosenDevicesAndExportsWhatIsVisible) {
   core->state.memory.publish("X");
   clock.advanceMs(500);
   w.redraw();
-  const auto series = find<QChartView>(w, "chtTrend")->chart()->series();
+  const auto series = child<QChartView>(w, "chtTrend")->chart()->series();
   ASSERT_EQ(series.size(), 2);
   EXPECT_EQ(series[0]->name(), "D100");
   // Square steps up to now: the last point is D100's latest value, now.
@@ -179,26 +176,26 @@ TEST_F(SimWindows, ATrendChartDrawsTheChosenDevicesAndExportsWhatIsVisible) {
   EXPECT_NEAR(t0, 3.0 - 3.0 * 0.25, 1e-9);
   EXPECT_NEAR(t1, 3.0 + 3.0 * 0.25, 1e-9);
   presenter.saveAnswers = {dir.file("trend.csv"), dir.file("trend.png")};
-  find<QPushButton>(w, "cmdTrendCsv")->click();
+  child<QPushButton>(w, "cmdTrendCsv")->click();
   EXPECT_EQ(test::readFile(dir.file("trend.csv")), "time_s,D100,X0\n3.000,30,0\n");
-  find<QPushButton>(w, "cmdTrendPng")->click();
+  child<QPushButton>(w, "cmdTrendPng")->click();
   EXPECT_EQ(test::readFile(dir.file("trend.png")).substr(0, 4), "\x89PNG");
 
   // Paused, the picture stays where it was; the data goes on being taken.
-  find<QPushButton>(w, "cmdTrendFit")->click();
-  find<QCheckBox>(w, "chkTrendPause")->setChecked(true);
+  child<QPushButton>(w, "cmdTrendFit")->click();
+  child<QCheckBox>(w, "chkTrendPause")->setChecked(true);
   clock.advanceMs(1000);
   write(kD, 100, 99);
   w.redraw();
   EXPECT_EQ(d->points().back(), QPointF(6.0, 50));
-  find<QCheckBox>(w, "chkTrendPause")->setChecked(false);
+  child<QCheckBox>(w, "chkTrendPause")->setChecked(false);
   EXPECT_EQ(d->points().back(), QPointF(7.0, 99));
 
   // The devices of the registration lists join; a bit of a word cannot.
   core->state.userWordList.add({"D", "D000200", "", 200});
   core->state.userBitList.add({"D", "D000100-F", "", 100});
   core->state.userBitList.add({"Y", "Y000010", "", 0x10});
-  find<QPushButton>(w, "cmdTrendAddList")->click();
+  child<QPushButton>(w, "cmdTrendAddList")->click();
   ASSERT_EQ(w.traces().size(), 4u);
   EXPECT_EQ(w.traces()[2].device, "D200");
   EXPECT_EQ(w.traces()[3].device, "Y10");
@@ -212,7 +209,7 @@ TEST_F(SimWindows, BitsAreDrawnInLanesOfTheirOwnBesideTheWords) {
   FrmTrend w(*core);
   w.resize(900, 520);
   w.show();
-  QChart* chart = find<QChartView>(w, "chtTrend")->chart();
+  QChart* chart = child<QChartView>(w, "chtTrend")->chart();
   auto* time = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).value(0));
   auto* words = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical, nullptr).value(0));
   ASSERT_NE(time, nullptr);
@@ -228,8 +225,8 @@ TEST_F(SimWindows, BitsAreDrawnInLanesOfTheirOwnBesideTheWords) {
     EXPECT_EQ(axis->max(), std::round(axis->max()));
   }
 
-  find<QLineEdit>(w, "txtTrendDevice")->setText("D100 X0 X1");
-  find<QPushButton>(w, "cmdTrendAdd")->click();
+  child<QLineEdit>(w, "txtTrendDevice")->setText("D100 X0 X1");
+  child<QPushButton>(w, "cmdTrendAdd")->click();
   for (int i = 1; i <= 10; ++i) {
     clock.advanceMs(500);
     core->state.memory.write(kD, 100, static_cast<std::int16_t>(i * 100));
@@ -263,9 +260,9 @@ TEST_F(SimWindows, BitsAreDrawnInLanesOfTheirOwnBesideTheWords) {
   EXPECT_EQ(w.readOut(5.2), "時刻 5.200 秒　D100 = 1000　X0 = 0　X1 = 1");
 
   // A bit removed: the word stays on its axis, the lanes close up.
-  auto* list = find<QListWidget>(w, "lstTrendSeries");
+  auto* list = child<QListWidget>(w, "lstTrendSeries");
   list->item(1)->setSelected(true);
-  find<QPushButton>(w, "cmdTrendRemove")->click();
+  child<QPushButton>(w, "cmdTrendRemove")->click();
   EXPECT_EQ(lanes->categoriesLabels(), (QStringList{"X1"}));
   EXPECT_EQ(ys(1), (std::set<double>{0, 1}));
   EXPECT_TRUE(chart->series()[0]->attachedAxes().contains(words));
@@ -284,7 +281,7 @@ TEST_F(SimWindows, ARecordingOpensInAChartOfItsOwn) {
   EXPECT_TRUE(w.windowTitle().endsWith("run.csv"));
   ASSERT_EQ(w.traces().size(), 2u);
   EXPECT_EQ(w.readOut(1.0), "時刻 1.000 秒　D100 = 2　Y10 = 1");
-  EXPECT_FALSE(find<QPushButton>(w, "cmdTrendAdd")->isEnabled());
+  EXPECT_FALSE(child<QPushButton>(w, "cmdTrendAdd")->isEnabled());
   w.redraw();
   const auto [t0, t1] = w.visibleRange();
   EXPECT_EQ(t0, 0);

@@ -20,6 +20,7 @@
 #include "app/app_core.h"
 #include "core/presenter.h"
 #include "test_support.h"
+#include "widget_support.h"
 #include "views/flex_grid.h"
 #include "views/view_factory.h"
 #include "app/compose.h"
@@ -33,9 +34,7 @@ namespace omb::test {
 // Driving windows as a user would.
 template <class T>
 T& find(QWidget& w, const char* name) {
-  T* t = w.findChild<T*>(name);
-  EXPECT_NE(t, nullptr) << name;
-  return *t;
+  return *child<T>(w, name);
 }
 inline void click(QWidget& v, const char* button) { find<QPushButton>(v, button).click(); }
 inline void key(QWidget* w, int k, const QString& text, Qt::KeyboardModifiers m = Qt::NoModifier) {
