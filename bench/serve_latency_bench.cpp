@@ -277,6 +277,14 @@ void report(benchmark::State& state, const Figures& f, bool ratios) {
   state.counters["p99_vs_minimal"] = f.p99 / floor.p99;
 }
 
+// The run's median and 99th percentile against the serve mode's in the
+// same run (vs_serve, p99_vs_serve).
+void versusServe(benchmark::State& state, const Figures& f, const Figures& serve) {
+  if (!f.ok || !serve.ok) return;
+  state.counters["vs_serve"] = f.median / serve.median;
+  state.counters["p99_vs_serve"] = f.p99 / serve.p99;
+}
+
 void BM_Minimal(benchmark::State& state) {
   Figures f;
   for (auto _ : state) f = minimal();
@@ -336,10 +344,7 @@ void BM_ServeGenerators(benchmark::State& state) {
   }
   report(state, f, true);
   const Figures plain = serve();
-  if (f.ok && plain.ok) {
-    state.counters["vs_serve"] = f.median / plain.median;
-    state.counters["p99_vs_serve"] = f.p99 / plain.p99;
-  }
+  versusServe(state, f, plain);
 }
 BENCHMARK(BM_ServeGenerators)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -372,10 +377,7 @@ void BM_ServeTcp(benchmark::State& state) {
   }
   report(state, f, true);
   const Figures pty = serve();
-  if (f.ok && pty.ok) {
-    state.counters["vs_serve"] = f.median / pty.median;
-    state.counters["p99_vs_serve"] = f.p99 / pty.p99;
-  }
+  versusServe(state, f, pty);
 }
 BENCHMARK(BM_ServeTcp)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -465,10 +467,7 @@ void BM_ServeScript(benchmark::State& state) {
   }
   report(state, f, false);
   const Figures reads = serve();
-  if (f.ok && reads.ok) {
-    state.counters["vs_serve"] = f.median / reads.median;
-    state.counters["p99_vs_serve"] = f.p99 / reads.p99;
-  }
+  versusServe(state, f, reads);
   if (writes.ok && plain.ok) {
     state.counters["writes_median_ms"] = writes.median;
     state.counters["writes_vs_plain"] = writes.median / plain.median;
@@ -540,10 +539,7 @@ void BM_WindowWrites(benchmark::State& state) {
   });
   report(state, f, false);
   const Figures plain = serveWrites();
-  if (f.ok && plain.ok) {
-    state.counters["vs_serve"] = f.median / plain.median;
-    state.counters["p99_vs_serve"] = f.p99 / plain.p99;
-  }
+  versusServe(state, f, plain);
 }
 BENCHMARK(BM_WindowWrites)->Iterations(1)->Unit(benchmark::kMillisecond);
 
