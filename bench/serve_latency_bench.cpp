@@ -83,6 +83,12 @@ struct Figures {
   bool ok = false;
 };
 
+// The figures of reply times in milliseconds (at least one).
+Figures figuresOf(std::vector<double> ms) {
+  std::sort(ms.begin(), ms.end());
+  return Figures{ms[ms.size() / 2], ms[std::min(ms.size() - 1, ms.size() * 99 / 100)], ms.back(), true};
+}
+
 // The PC program's end of a TCP line, with reads that wait for the reply
 // as PcPort's do.  No Nagle delay: a request goes out the moment it is
 // written, as a PC program on a TCP link would set it.
@@ -145,12 +151,7 @@ Figures exchangeOn(const End& pc, int count, const std::function<void()>& betwee
     ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
     if (between) between();
   }
-  std::sort(ms.begin(), ms.end());
-  f.median = ms[ms.size() / 2];
-  f.p99 = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
-  f.max = ms.back();
-  f.ok = true;
-  return f;
+  return figuresOf(std::move(ms));
 }
 
 // `count` exchanges on the PC program's end of the virtual port at `path`.
@@ -428,12 +429,7 @@ Figures serveChangingWrites(const std::vector<std::string>& extra) {
     std::this_thread::sleep_for(std::chrono::milliseconds(kWriteEveryMs));
   }
   serve.stop();
-  std::sort(ms.begin(), ms.end());
-  f.median = ms[ms.size() / 2];
-  f.p99 = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
-  f.max = ms.back();
-  f.ok = true;
-  return f;
+  return figuresOf(std::move(ms));
 }
 
 // A script with a handler on each of D0-D999 (each sets a bit of M), 64 of
